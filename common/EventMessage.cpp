@@ -1,0 +1,33 @@
+#include "common/EventMessage.h"
+
+#include "platform/MessageBox.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace tavrel {
+
+QString formatEventMessage(long taskNumber, const QString& taskLabel, const QString& dataFile,
+                           const QString& message) {
+    const QLocale locale = QLocale::system();
+    QString text = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') +
+                   locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QStringLiteral("\r\n");
+    if (taskNumber > 0)
+        text += QStringLiteral("Task:") + QString::number(taskNumber) + QLatin1Char(' ') + taskLabel +
+                QStringLiteral("\r\n");
+    if (!dataFile.isEmpty()) text += dataFile + QStringLiteral("\r\n");
+    return text + message;
+}
+
+void modGlobal_ShowEventMessage(short, long taskNumber, const QString& taskLabel, const QString& dataFile,
+                                const QString& message) {
+    platform::MsgBox(formatEventMessage(taskNumber, taskLabel, dataFile, message), platform::vbOKOnly,
+                     QStringLiteral("Sorvex Tavrel"));
+}
+
+void modGlobal_WriteEventLog(short severity, long taskNumber, const QString& taskLabel,
+                             const QString& dataFile, const QString& message) {
+    modGlobal_ShowEventMessage(severity, taskNumber, taskLabel, dataFile, message);
+}
+
+}  // namespace tavrel

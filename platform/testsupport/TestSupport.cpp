@@ -1,0 +1,51 @@
+#include "platform/testsupport/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+namespace testsupport {
+
+TempHome::TempHome() {
+    if (qEnvironmentVariableIsSet("TAVREL_HOME")) previous_ = qgetenv("TAVREL_HOME");
+    qputenv("TAVREL_HOME", dir_.path().toLocal8Bit());
+}
+
+TempHome::~TempHome() {
+    if (previous_) qputenv("TAVREL_HOME", *previous_);
+    else qunsetenv("TAVREL_HOME");
+}
+
+QString binPath(const QString& program) {
+    QString bin = qEnvironmentVariable("TAVREL_BIN");
+    if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+    return QDir(bin).absoluteFilePath(program);
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(path));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+}  // namespace testsupport

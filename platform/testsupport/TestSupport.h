@@ -1,0 +1,37 @@
+#pragma once
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
+
+namespace testsupport {
+
+// A private program folder: TAVREL_HOME points at a new temporary folder for
+// the fixture's life and is put back afterwards.
+class TempHome {
+public:
+    TempHome();
+    ~TempHome();
+    TempHome(const TempHome&) = delete;
+    TempHome& operator=(const TempHome&) = delete;
+
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    std::optional<QByteArray> previous_;
+};
+
+// Path of a program built into build/bin (TAVREL_BIN is set by CTest).
+QString binPath(const QString& program);
+
+// Runs the event loop until the condition holds or the time-out passes.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// Writes bytes to a file, creating its folder.
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+}  // namespace testsupport

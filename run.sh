@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the system on its embedded
+# defaults: a SQLite task database in $TAVREL_HOME (default: ./tavrel-home).
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+scripts/build.sh
+
+export TAVREL_HOME=${TAVREL_HOME:-$PWD/tavrel-home}
+mkdir -p "$TAVREL_HOME"
+echo "Program folder (TAVREL_HOME): $TAVREL_HOME"
+
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+started=0
+if [ -x build/bin/sorvex-sim ]; then
+  build/bin/sorvex-sim --port 0 >"$TAVREL_HOME/sorvex-sim.out" 2>&1 &
+  pids+=($!); started=1
+  echo "Started the simulated search server (address in $TAVREL_HOME/sorvex-sim.out)"
+fi
+if [ -x build/bin/TavrelService ]; then
+  build/bin/TavrelService -debug &
+  pids+=($!); started=1
+  echo "Started TavrelService -debug"
+fi
+if [ -x build/bin/Tavrel ]; then
+  echo "Starting Tavrel"
+  build/bin/Tavrel
+  exit 0
+fi
+if [ "$started" -eq 0 ]; then
+  echo "Built the libraries in build/; no program to start yet."
+  exit 0
+fi
+wait
