@@ -131,7 +131,8 @@ QByteArray Process::readOutput() {
 
 QByteArray Process::readError() {
     // Merged: standard error arrived in readOutput().
-    if (!process_ || !options_.captureError || options_.mergeErrorIntoOutput) return {};
+    if (!process_ || !options_.captureError) return {};
+    if (options_.captureOutput && options_.mergeErrorIntoOutput) return {};
     return process_->readAllStandardError();
 }
 

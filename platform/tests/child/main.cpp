@@ -2,6 +2,7 @@
 // order:
 //   out TEXT     write TEXT to standard output
 //   err TEXT     write TEXT to standard error
+//   hex HEX      write the bytes given in hexadecimal to standard output
 //   bytes N      write N bytes ('a' to 'z' repeated) to standard output
 //   echo-args    write every later argument to standard output, each followed
 //                by a NUL byte, and stop
@@ -26,6 +27,12 @@ int main(int argc, char** argv) {
         } else if (step == "err") {
             std::fputs(value, stderr);
             std::fflush(stderr);
+            ++i;
+        } else if (step == "hex") {
+            const std::string hex = value;
+            for (std::size_t k = 0; k + 1 < hex.size(); k += 2)
+                std::fputc(static_cast<int>(std::stoul(hex.substr(k, 2), nullptr, 16)), stdout);
+            std::fflush(stdout);
             ++i;
         } else if (step == "bytes") {
             const long n = std::strtol(value, nullptr, 10);

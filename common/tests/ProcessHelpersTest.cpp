@@ -1,0 +1,109 @@
+#include "common/ProcessHelpers.h"
+
+#include "platform/Error.h"
+#include "platform/testsupport/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace common;
+
+namespace {
+QString child() { return testsupport::binPath(QStringLiteral("tavrel-test-child")); }
+QString quoted(const QString& s) { return QStringLiteral("'") + s + QStringLiteral("'"); }
+}  // namespace
+
+TEST(RunAndCaptureOutput, ReturnsTheCapturedStreams) {
+    const QString c = quoted(child());
+    struct Case { QString args; bool out, err; QString expected; };
+    const Case cases[] = {
+        {"out o1 err e1 out o2", true, false, "o1o2"},
+        {"out o1 err e1 out o2", false, true, "e1"},
+        {"out o1 err e1 out o2", true, true, "o1e1o2"},
+        {"out 'Version 2.3' exit 4", true, false, "Version 2.3"},  // the exit code is not looked at
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(modGlobal_RunAndCaptureOutput(c + " " + k.args, k.out, k.err, true), k.expected)
+            << k.args.toStdString();
+
+    // More than one pipe buffer arrives whole.
+    const QString big = modGlobal_RunAndCaptureOutput(c + " bytes 70000", true, false, false);
+    ASSERT_EQ(big.size(), 70000);
+    EXPECT_EQ(big.mid(26, 3), "abc");
+
+    // 8-bit bytes are code page text.
+    EXPECT_EQ(modGlobal_RunAndCaptureOutput(child(), {"hex", "636166E980"}, true, false, true),
+              QString::fromUtf8("caf\u00e9\u20ac"));
+}
+
+TEST(RunAndCaptureOutput, NothingAskedIsError5AndAMissingProgramGivesEmpty) {
+    try {
+        modGlobal_RunAndCaptureOutput(quoted(child()), false, false, false);
+        ADD_FAILURE() << "no error";
+    } catch (const platform::Error& e) {
+        EXPECT_EQ(e.number(), 5);
+    }
+    EXPECT_EQ(modGlobal_RunAndCaptureOutput("/nonexistent/program /version", true, false, true), "");
+    EXPECT_EQ(modGlobal_RunAndCaptureOutput("", true, false, true), "");
+    EXPECT_EQ(modGlobal_RunAndCaptureOutput("'open quote", true, false, true), "");
+}
+
+TEST(RunCommandLine, WaitsWhileTheProgramKeepsRunning) {
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_NE(modGlobal_RunCommandLine(quoted(child()) + " sleep 300 exit 1", true, 7), 0);
+    EXPECT_GE(t.elapsed(), 290);
+    EXPECT_GE(ticks, 5);  // the caller's timers ran during the wait
+}
+
+TEST(RunCommandLine, WithoutWaitAndWhenNothingStarts) {
+    testsupport::TempHome home;
+    const QString marker = home.file("started");
+    // /bin/sh only as the test's own child: it proves the detached start ran.
+    const QString line = "/bin/sh -c 'sleep 0.1; echo ok > \"$0\"' " + quoted(marker);
+    QElapsedTimer t;
+    t.start();
+    EXPECT_NE(modGlobal_RunCommandLine(line, false, 0), 0);
+    EXPECT_LT(t.elapsed(), 90);  // did not wait
+    EXPECT_TRUE(testsupport::waitUntil([&] { return testsupport::readFile(marker) == "ok\n"; }));
+
+    EXPECT_EQ(modGlobal_RunCommandLine("/nonexistent/tavrelservice -install -silent", true, 7), 0);
+    EXPECT_EQ(modGlobal_RunCommandLine("/nonexistent/tavrelservice", false, 7), 0);
+    EXPECT_EQ(modGlobal_RunCommandLine("", true, 7), 0);
+}
+
+TEST(WaitSeconds, ReturnsAfterTheTimeKeepingTimersRunning) {
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(50);
+    QElapsedTimer t;
+    t.start();
+    modGlobal_WaitSeconds(1);
+    const qint64 elapsed = t.elapsed();
+    EXPECT_GE(elapsed, 1000);
+    EXPECT_LT(elapsed, 3000);
+    EXPECT_GE(ticks, 10);
+}
+
+TEST(WaitSeconds, ZeroOrLessReturnsAtOnceAndStopEndsTheWait) {
+    QElapsedTimer t;
+    t.start();
+    modGlobal_WaitSeconds(0);
+    modGlobal_WaitSeconds(-5);
+    modGlobal_WaitSeconds(INT_MIN);
+    EXPECT_LT(t.elapsed(), 50);
+
+    bool shuttingDown = false;
+    QTimer::singleShot(100, [&] { shuttingDown = true; });
+    t.restart();
+    modGlobal_WaitSeconds(30, [&] { return shuttingDown; });
+    EXPECT_GE(t.elapsed(), 90);
+    EXPECT_LT(t.elapsed(), 5000);
+}
