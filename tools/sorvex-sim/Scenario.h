@@ -24,7 +24,8 @@ STANDARD OUTPUT
     next:   the HTTPS port, only when --https-port was given;
     next:   the proxy port, only when --proxy-port was given.
   Nothing else is written to stdout. The program runs until killed
-  (SIGTERM/SIGINT end it cleanly) or until GET /_sim/quit.
+  (it also ends when the process that started it ends) or until
+  GET /_sim/quit. Log lines are flushed one by one, so nothing is lost.
 
 SCENARIO FILE (JSON object; every key optional; unknown keys are an error)
   "basePath": "/sorvex/cgi/"   folder of the server programs; requests
@@ -73,7 +74,8 @@ SCENARIO FILE (JSON object; every key optional; unknown keys are an error)
         A fault applies to a request whose target relative to basePath
         (program + "?" + query, e.g. "login.pl?display=nothing&...") contains
         "match" ("" matches all, also paths outside basePath as their full
-        target). "listener": "http" | "https" | "proxy" | "any".
+        target). "listener": "http" | "https" | "proxy" | "any" ("any" =
+        http or https; the proxy is faulted only by "proxy").
         The first "skip" matching requests pass, the next "times" are hit
         (0 = every one after the skipped). The first applicable fault wins.
         "status" replaces the status (305, 401, 404, 407, 500 ...; 401 adds
@@ -93,6 +95,8 @@ REPLIES (text/plain; every line ends with lineEnd)
       login: -4 without user name; 4381 for an "ostrane" user; -1 for an
         unknown user or a wrong password; 0 and a new session.
       webauthentication, guestlogin: 0 and a session, or -4 without id.
+        A guest session holds the permissions of a user named "guest" when
+        "users" has one, else every permission.
       ispermitted&sessionID=ID&sectask=N: 0 and the same ID when the
         session is alive and its user holds N; else -2 (no or lapsed
         session) or -6 (not permitted), "sessionID=" empty.
@@ -109,7 +113,8 @@ REPLIES (text/plain; every line ends with lineEnd)
   A refused session (requireSession) gets status 200 with
       "error=-2", "errorstring=Session expired or invalid", "sessionID=".
   Control (never logged, not under basePath): GET /_sim/reload re-reads the
-  scenario file (keeps sessions and counters; 500 + reason when it is bad),
+  scenario file (keeps sessions and the task-id counter, restarts the fault
+  hit counts; 500 + reason when the file is bad, the old scenario stays),
   GET /_sim/expire-sessions ends every session, GET /_sim/quit stops.
 
 REQUEST LOG
@@ -125,6 +130,8 @@ REQUEST LOG
     status=    status sent, or drop
     fault=     none | status | empty | truncated | drop | delay
     agent=     User-Agent value (last: it may contain blanks)
+  A request through the proxy gives two lines: the server's (written
+  first) and then the proxy's, whose target is the absolute URL.
   Example:
     http\tGET\t/sorvex/cgi/client.pl?version\tHTTP/1.1\tauth=none\t
     proxyauth=none\tbody=0\tstatus=200\tfault=none\tagent=Sorvex Tavrel 0.1.0

@@ -74,7 +74,10 @@ std::optional<Fault> SimState::takeFault(const QString& listener, const QString&
     std::optional<Fault> hit;
     for (size_t i = 0; i < scenario_.faults.size(); ++i) {
         const Fault& f = scenario_.faults[i];
-        if (f.listener != QLatin1String("any") && f.listener != listener) continue;
+        // "any" means the server's own listeners; the proxy is a separate
+        // hop and is faulted only by name, so a request is not hit twice.
+        const bool listens = f.listener == QLatin1String("any") ? listener != QLatin1String("proxy") : f.listener == listener;
+        if (!listens) continue;
         if (!relativeTarget.contains(f.match)) continue;
         const int n = ++faultCounts_[i];
         const bool inWindow = n > f.skip && (f.times == 0 || n <= f.skip + f.times);

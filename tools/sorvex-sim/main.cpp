@@ -91,20 +91,27 @@ int main(int argc, char** argv) {
         }).detach();
     };
 
+    // Clients keep connections alive between requests; give every listener
+    // enough workers that idle kept-alive connections never starve a request.
+    auto widen = [](httplib::Server& s) { s.new_task_queue = [] { return new httplib::ThreadPool(32); }; };
+
     std::vector<int> ports;
     servers.push_back(std::make_unique<httplib::Server>());
+    widen(*servers.back());
     installServerHandlers(*servers.back(), state, QStringLiteral("http"), quit);
     ports.push_back(bindLoopback(*servers.back(), o.port, "HTTP"));
 
     if (o.httpsPort >= 0) {
         auto tls = std::make_unique<httplib::SSLServer>(o.cert.toLocal8Bit().constData(), o.key.toLocal8Bit().constData());
         if (!tls->is_valid()) fail(QStringLiteral("cannot load certificate %1 or key %2").arg(o.cert, o.key));
+        widen(*tls);
         installServerHandlers(*tls, state, QStringLiteral("https"), quit);
         ports.push_back(bindLoopback(*tls, o.httpsPort, "HTTPS"));
         servers.push_back(std::move(tls));
     }
     if (o.proxyPort >= 0) {
         servers.push_back(std::make_unique<httplib::Server>());
+        widen(*servers.back());
         installProxyHandlers(*servers.back(), state);
         ports.push_back(bindLoopback(*servers.back(), o.proxyPort, "the proxy"));
     }
