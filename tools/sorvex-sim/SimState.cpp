@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <cstdio>
+
 namespace sorvexsim {
 
 SimState::SimState(Scenario scenario, QString scenarioPath)
@@ -96,7 +98,15 @@ void SimState::appendLog(const QByteArray& line) {
     const QString path = logOverride_.isEmpty() ? scenario_.logFile : logOverride_;
     if (path.isEmpty()) return;
     QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Append)) f.write(line + '\n');
+    if (f.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        f.write(line + '\n');
+    } else if (!logFailed_) {
+        // Said once: a test that reads the log would otherwise just see
+        // fewer requests than were sent.
+        logFailed_ = true;
+        std::fprintf(stderr, "sorvex-sim: cannot write the request log %s: %s\n", qPrintable(path),
+                     qPrintable(f.errorString()));
+    }
 }
 
 }  // namespace sorvexsim

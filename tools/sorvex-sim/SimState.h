@@ -53,6 +53,7 @@ private:
     std::vector<int> faultCounts_;
     int sessionCounter_ = 0;
     int taskCounter_ = 999;
+    bool logFailed_ = false;
 };
 
 }  // namespace sorvexsim
