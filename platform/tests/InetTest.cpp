@@ -156,6 +156,10 @@ TEST(InetExchange, TransportFailuresHaveTheirNumbers) {
     Exchange ex = get(QStringLiteral("http://127.0.0.1:%1/x").arg(closedPort));
     EXPECT_FALSE(ex.sent);
     EXPECT_EQ(ex.sendError, inet_err::CannotConnect);
+    quint32 code = 1;
+    QString detail;
+    ASSERT_TRUE(InternetGetLastResponseInfo(code, detail));
+    EXPECT_FALSE(detail.isEmpty());  // the transport's own words, behind error 12003
 
     // A silent server times out instead of hanging.
     std::mutex m;
