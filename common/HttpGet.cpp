@@ -1,0 +1,73 @@
+#include "common/HttpGet.h"
+
+#include "common/Globals.h"
+#include "common/HttpGetCore.h"
+#include "common/Secrets.h"
+#include "platform/MessageBox.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+
+#include <algorithm>
+
+namespace tavrel {
+
+namespace {
+
+// Shows the hourglass for the life of the guard (only where there is a screen).
+class WaitCursor {
+public:
+    WaitCursor() : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+        if (active_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~WaitCursor() {
+        if (active_) QGuiApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool active_;
+};
+
+}  // namespace
+
+bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& proxyUser, const QString& proxyPassword,
+                               const QString& webUser, const QString& webPassword, qint32 accessType,
+                               const QString& proxy, qint32 protocol, const QString& url, bool quiet,
+                               QByteArray& document) {
+    common::HttpGetSettings settings;
+    settings.proxyUser = proxyUser;
+    settings.proxyPassword = proxyPassword;
+    settings.webUser = webUser;
+    settings.webPassword = webPassword;
+    settings.accessType = accessType;
+    settings.proxy = proxy;
+    settings.protocol = protocol;
+    settings.urlCredentials = common::UrlCredentials::Refuse;
+    const quint32 timeoutMs = static_cast<quint32>(TimeOut > 0 ? TimeOut : 3600) * 1000u;
+    settings.connectTimeoutMs = std::min<quint32>(timeoutMs, 60000);
+    settings.sendTimeoutMs = timeoutMs;
+    settings.receiveTimeoutMs = timeoutMs;
+
+    QByteArray body;
+    const common::HttpGetOutcome outcome = common::httpGetDocument(session, settings, url, body);
+    if (outcome.documentRead) document = body;
+    if (!outcome.ok && !quiet)
+        platform::MsgBox(common::maskSecrets(outcome.message), platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
+    return outcome.ok;
+}
+
+bool modGlobal_HttpGet(const QString& url, bool quiet, QByteArray& document) {
+    WaitCursor hourglass;
+    return modGlobal_HttpGetDocument(InternetSession, ProxyUserName, ProxyPassword, WebUserName, WebPassword,
+                                     AccessType, Proxy, Protocol, url, quiet, document);
+}
+
+void modGlobal_SetWinInetOptions(qint32 protocol) { common::setWinInetOptions(protocol); }
+
+QString modGlobal_WinInetErrorText(quint32 errorNumber) { return common::winInetErrorText(errorNumber); }
+
+QString modGlobal_LastResponseInfoText() { return common::lastResponseInfoText(); }
+
+}  // namespace tavrel

@@ -1,0 +1,26 @@
+#pragma once
+// The client's GET engine: every request to the Sorvex Server. Failures are
+// shown in a message box unless quiet; passwords never appear in them.
+#include "platform/Inet.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tavrel {
+
+// True only when a non-empty document was read without an error. The document
+// is set whenever the body was read. The session is opened when null and kept.
+bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& proxyUser, const QString& proxyPassword,
+                               const QString& webUser, const QString& webPassword, qint32 accessType,
+                               const QString& proxy, qint32 protocol, const QString& url, bool quiet,
+                               QByteArray& document);
+
+// modGlobal_HttpGetDocument with InternetSession and the saved settings, under
+// the hourglass pointer.
+bool modGlobal_HttpGet(const QString& url, bool quiet, QByteArray& document);
+
+void modGlobal_SetWinInetOptions(qint32 protocol);
+QString modGlobal_WinInetErrorText(quint32 errorNumber);
+QString modGlobal_LastResponseInfoText();
+
+}  // namespace tavrel

@@ -1,0 +1,112 @@
+#include "SimState.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cstdio>
+
+namespace sorvexsim {
+
+SimState::SimState(Scenario scenario, QString scenarioPath)
+    : scenario_(std::move(scenario)), scenarioPath_(std::move(scenarioPath)) {
+    faultCounts_.assign(scenario_.faults.size(), 0);
+}
+
+Scenario SimState::scenario() const {
+    std::lock_guard lock(mutex_);
+    return scenario_;
+}
+
+bool SimState::reload(QString* error) {
+    if (scenarioPath_.isEmpty()) {
+        if (error) *error = QStringLiteral("no scenario file was given");
+        return false;
+    }
+    auto fresh = loadScenario(scenarioPath_, error);
+    if (!fresh) return false;
+    std::lock_guard lock(mutex_);
+    scenario_ = std::move(*fresh);
+    faultCounts_.assign(scenario_.faults.size(), 0);
+    return true;
+}
+
+QString SimState::newSession(const QString& userName) {
+    std::lock_guard lock(mutex_);
+    const QString id = QStringLiteral("%1%2_%3")
+                           .arg(scenario_.sessionPrefix)
+                           .arg(++sessionCounter_)
+                           .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    sessions_.insert(id, Session{userName, 0});
+    return id;
+}
+
+void SimState::countUse(const QString& id) {
+    std::lock_guard lock(mutex_);
+    auto it = sessions_.find(id);
+    if (it == sessions_.end()) return;
+    ++it->uses;
+    if (scenario_.expireAfterRequests > 0 && it->uses > scenario_.expireAfterRequests) sessions_.erase(it);
+}
+
+std::optional<QString> SimState::sessionUser(const QString& id) const {
+    std::lock_guard lock(mutex_);
+    auto it = sessions_.constFind(id);
+    if (it == sessions_.constEnd()) return std::nullopt;
+    return it->user;
+}
+
+void SimState::endSession(const QString& id) {
+    std::lock_guard lock(mutex_);
+    sessions_.remove(id);
+}
+
+void SimState::endAllSessions() {
+    std::lock_guard lock(mutex_);
+    sessions_.clear();
+}
+
+QString SimState::nextTaskId() {
+    std::lock_guard lock(mutex_);
+    if (scenario_.taskId != QLatin1String("auto")) return scenario_.taskId;
+    return QString::number(++taskCounter_);
+}
+
+std::optional<Fault> SimState::takeFault(const QString& listener, const QString& relativeTarget) {
+    std::lock_guard lock(mutex_);
+    std::optional<Fault> hit;
+    for (size_t i = 0; i < scenario_.faults.size(); ++i) {
+        const Fault& f = scenario_.faults[i];
+        // "any" means the server's own listeners; the proxy is a separate
+        // hop and is faulted only by name, so a request is not hit twice.
+        const bool listens = f.listener == QLatin1String("any") ? listener != QLatin1String("proxy") : f.listener == listener;
+        if (!listens) continue;
+        if (!relativeTarget.contains(f.match)) continue;
+        const int n = ++faultCounts_[i];
+        const bool inWindow = n > f.skip && (f.times == 0 || n <= f.skip + f.times);
+        if (inWindow && !hit) hit = f;
+    }
+    return hit;
+}
+
+void SimState::setLogFile(const QString& path) {
+    std::lock_guard lock(mutex_);
+    logOverride_ = path;
+}
+
+void SimState::appendLog(const QByteArray& line) {
+    std::lock_guard lock(mutex_);
+    const QString path = logOverride_.isEmpty() ? scenario_.logFile : logOverride_;
+    if (path.isEmpty()) return;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        f.write(line + '\n');
+    } else if (!logFailed_) {
+        // Said once: a test that reads the log would otherwise just see
+        // fewer requests than were sent.
+        logFailed_ = true;
+        std::fprintf(stderr, "sorvex-sim: cannot write the request log %s: %s\n", qPrintable(path),
+                     qPrintable(f.errorString()));
+    }
+}
+
+}  // namespace sorvexsim

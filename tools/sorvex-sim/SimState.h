@@ -1,0 +1,59 @@
+#pragma once
+// Shared state of one simulator run: the scenario (reloadable), the server's
+// sessions, fault hit counts, the task-id counter and the request log. Every
+// listener thread goes through it, so each member takes the lock itself.
+
+#include "Scenario.h"
+
+#include <QHash>
+#include <QString>
+
+#include <mutex>
+#include <optional>
+
+namespace sorvexsim {
+
+class SimState {
+public:
+    SimState(Scenario scenario, QString scenarioPath);
+
+    Scenario scenario() const;
+    // Re-reads the scenario file; sessions and the task-id counter stay,
+    // fault hit counts restart.
+    bool reload(QString* error);
+
+    QString newSession(const QString& userName);
+    // Counts one request that carries the id; a session past its allowance
+    // lapses here.
+    void countUse(const QString& id);
+    // The user of a live session, without counting a use.
+    std::optional<QString> sessionUser(const QString& id) const;
+    void endSession(const QString& id);
+    void endAllSessions();
+
+    QString nextTaskId();
+
+    // The fault that hits this request, if any (counts the request for every
+    // fault that matches it).
+    std::optional<Fault> takeFault(const QString& listener, const QString& relativeTarget);
+
+    void appendLog(const QByteArray& line);
+    void setLogFile(const QString& path);
+
+private:
+    struct Session {
+        QString user;
+        int uses = 0;
+    };
+    mutable std::mutex mutex_;
+    Scenario scenario_;
+    QString scenarioPath_;
+    QString logOverride_;
+    QHash<QString, Session> sessions_;
+    std::vector<int> faultCounts_;
+    int sessionCounter_ = 0;
+    int taskCounter_ = 999;
+    bool logFailed_ = false;
+};
+
+}  // namespace sorvexsim
