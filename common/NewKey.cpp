@@ -4,11 +4,18 @@
 #include "platform/AdoErrors.h"
 #include "platform/AdoRecordset.h"
 
+#include <QRandomGenerator>
+
+#include <algorithm>
 #include <limits>
 
 namespace common {
 
 namespace {
+
+// The first tries take the very next key; later ones spread over a few.
+constexpr int kExactAttempts = 3;
+constexpr int kMaxSpread = 8;
 
 long firstKey(const platform::AdoCommand& nextKeyCommand) {
     try {
@@ -31,9 +38,8 @@ NewKeyOutcome addRowWithNewKey(platform::AdoRecordset& rs, const platform::AdoCo
                                         QStringLiteral("The recordset holds no new row to store"));
         return outcome;
     }
-    const long first = firstKey(nextKeyCommand);
-    for (long attempt = 0; attempt < kNewKeyAttempts; ++attempt) {
-        const long long key = static_cast<long long>(first) + attempt;
+    long long key = firstKey(nextKeyCommand);
+    for (int attempt = 0; attempt < kNewKeyAttempts; ++attempt) {
         try {
             if (key > std::numeric_limits<qint32>::max())
                 throw platform::Error(platform::errnum::Overflow,
@@ -43,11 +49,18 @@ NewKeyOutcome addRowWithNewKey(platform::AdoRecordset& rs, const platform::AdoCo
             outcome.key = static_cast<long>(key);
             return outcome;
         } catch (const platform::Error& e) {
-            if (e.number() == platform::adoerr::DuplicateKey) continue;
-            outcome.error = e;
-            rs.cancelUpdate();
-            return outcome;
+            if (e.number() != platform::adoerr::DuplicateKey) {
+                outcome.error = e;
+                rs.cancelUpdate();
+                return outcome;
+            }
         }
+        // Another writer took the key. Stepping on by one alone never catches
+        // up with several busy writers (they insert faster than a loser steps),
+        // so the largest key is read again, and after a few losses the next
+        // try lands a little beyond the keys the others are storing just now.
+        key = std::max(key + 1, static_cast<long long>(firstKey(nextKeyCommand)));
+        if (attempt >= kExactAttempts) key += QRandomGenerator::global()->bounded(kMaxSpread);
     }
     outcome.exhausted = true;
     rs.cancelUpdate();

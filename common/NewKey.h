@@ -23,7 +23,10 @@ struct NewKeyOutcome {
 };
 
 // `rs` stands on a row being added with its other fields set. On failure the
-// new row is cancelled. Only a duplicate key leads to the next attempt.
+// new row is cancelled. Only a duplicate key leads to the next attempt, with
+// the larger of the next key and the largest key read again plus one (after
+// three such losses, plus a small random step, so that a writer that keeps
+// losing the race still gets its row stored).
 NewKeyOutcome addRowWithNewKey(platform::AdoRecordset& rs, const platform::AdoCommand& nextKeyCommand,
                                const QString& keyColumn);
 

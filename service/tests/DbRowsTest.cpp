@@ -79,11 +79,10 @@ TEST_P(ServiceDbRows, NewKeysRetryOnlyOnTakenKeys) {
 
     newFile(rs, QVariant());  // file_name is "not null"
     EXPECT_EQ(modGlobal_AddRowWithNewKey(rs, NextFileKeyCommand, "file_number"), 0);
-    for (int k = 7; k <= 106; ++k) {
-        newFile(rs, "f");
-        rs.setValue("file_number", k);
-        rs.update();
-    }
+    TaskDbConnection.execute("WITH RECURSIVE n(i) AS (SELECT 7 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+                             "INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
+                             "SELECT i, 1, 'f', ? FROM n",
+                             {QDateTime::currentDateTime()});
     newFile(rs, "late");
     EXPECT_EQ(modGlobal_AddRowWithNewKey(rs, AdoCommand(TaskDbConnection, "SELECT 6 AS maxUID"), "file_number"), 0);
     EXPECT_EQ(rs.editMode(), AdoRecordset::EditMode::None);
