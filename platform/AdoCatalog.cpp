@@ -65,11 +65,8 @@ QVariant AdoConnection::toDatabase(const QVariant& value) const {
 }
 
 QVariant AdoConnection::fromDatabase(const QVariant& value) const {
-    if (engine_ == Engine::Postgres && value.typeId() == QMetaType::QDateTime && !value.isNull()) {
-        // The driver reads a timestamp as UTC; the column holds local wall-clock time.
-        const QDateTime asUtc = value.toDateTime().toUTC();
-        return QDateTime(asUtc.date(), asUtc.time(), Qt::LocalTime);
-    }
+    // Both drivers read a date-time column as the local wall-clock time it
+    // holds (SQLite as its text, which QVariant::toDateTime() reads back).
     return value;
 }
 
