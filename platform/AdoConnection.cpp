@@ -5,6 +5,7 @@
 #include "platform/OleDbConnectionString.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -45,7 +46,12 @@ Error closedError() {
 AdoConnection::AdoConnection()
     : name_(QStringLiteral("tavrel-ado-%1").arg(connectionCounter.fetchAndAddRelaxed(1))) {}
 
-AdoConnection::~AdoConnection() { close(); }
+AdoConnection::~AdoConnection() {
+    // A program-wide connection still open when the program object is gone is
+    // past Qt Sql's own shut-down; the process ends and the engine keeps what
+    // was committed.
+    if (QCoreApplication::instance()) close();
+}
 
 QSqlDatabase AdoConnection::database() const {
     if (!isOpen()) throw closedError();

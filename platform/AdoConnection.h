@@ -25,7 +25,7 @@ public:
     };
 
     AdoConnection();
-    ~AdoConnection();
+    ~AdoConnection();  // closes; programs close their global connection before the application object ends
     AdoConnection(const AdoConnection&) = delete;
     AdoConnection& operator=(const AdoConnection&) = delete;
 

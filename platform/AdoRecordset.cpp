@@ -242,18 +242,17 @@ void AdoRecordset::update() {
     if (editMode_ == EditMode::Add) {
         if (columns.isEmpty()) throw Error(adoerr::RequiredValueMissing, QStringLiteral("The new row has no values"));
         const QString placeholders = QStringList(QList<QString>(columns.size(), QStringLiteral("?"))).join(u',');
-        connection_->execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                 .arg(table_, columns.join(u','), placeholders),
-                             values, timeout_);
+        store(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table_, columns.join(u','), placeholders),
+              values);
         rows_.append(buffer_);
         position_ = rows_.size() - 1;
     } else if (!columns.isEmpty()) {
         QStringList sets;
         for (const QString& c : columns) sets.append(c + QStringLiteral(" = ?"));
         values.append(rows_[position_][key]);
-        const int affected = connection_->execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                                      .arg(table_, sets.join(u','), quoted(names_[key])),
-                                                  values, timeout_);
+        const int affected =
+            store(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(table_, sets.join(u','), quoted(names_[key])),
+                  values);
         if (affected == 0)
             throw Error(adoerr::RowNotFound,
                         QStringLiteral("Row cannot be located for updating: %1 = %2 is no longer in %3")
@@ -263,13 +262,28 @@ void AdoRecordset::update() {
     cancelUpdate();
 }
 
+int AdoRecordset::store(const QString& sql, const QVariantList& values) {
+    // A failed statement spoils a whole PostgreSQL transaction; inside one, a
+    // refused row (a taken key, say) must leave the rest usable, as on SQLite.
+    const bool savepoint =
+        connection_->inTransaction() && connection_->engine() == AdoConnection::Engine::Postgres;
+    if (savepoint) connection_->execute(QStringLiteral("SAVEPOINT tavrel_row"));
+    try {
+        const int affected = connection_->execute(sql, values, timeout_);
+        if (savepoint) connection_->execute(QStringLiteral("RELEASE SAVEPOINT tavrel_row"));
+        return affected;
+    } catch (const Error&) {
+        if (savepoint) connection_->execute(QStringLiteral("ROLLBACK TO SAVEPOINT tavrel_row"));
+        throw;
+    }
+}
+
 void AdoRecordset::deleteRecord() {
     requireUpdatable();
     cancelUpdate();
     requireCurrent();
     const int key = fieldIndex(keyColumn_);
-    connection_->execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table_, quoted(names_[key])),
-                         {rows_[position_][key]}, timeout_);
+    store(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table_, quoted(names_[key])), {rows_[position_][key]});
     rows_.removeAt(position_);
 }
 

@@ -67,6 +67,7 @@ private:
     void requireCurrent() const;
     void requireUpdatable() const;
     void requireNoPendingEdit() const;
+    int store(const QString& sql, const QVariantList& values);
 
     AdoConnection* connection_ = nullptr;
     QString source_;

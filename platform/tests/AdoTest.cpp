@@ -181,6 +181,20 @@ TEST_P(AdoEngine, FailedTransactionLeavesNothing) {
     }
     rs.requery();
     EXPECT_EQ(rs.recordCount(), 1);
+
+    // Inside a transaction a refused row leaves the transaction usable.
+    {
+        platform::TransactionGuard tx(c);
+        rs.addNew();
+        rs.setValue("id", 1);
+        rs.setValue("flag", 0);
+        EXPECT_EQ(errorNumberOf([&] { rs.update(); }), adoerr::DuplicateKey);
+        rs.setValue("id", 2);
+        rs.update();
+        tx.commit();
+    }
+    rs.requery();
+    EXPECT_EQ(rs.recordCount(), 2);
 }
 
 TAVREL_ON_BOTH_ENGINES(AdoEngine);
