@@ -1,0 +1,61 @@
+#pragma once
+// The task database as both programs see it: its three tables, their columns
+// in creation order, and the commands that give the next free key.
+#include <QList>
+#include <QString>
+
+namespace platform {
+class AdoConnection;
+}
+
+namespace common {
+
+inline const QString kTasksTable = QStringLiteral("Sorvex_Tavrel_Tasks");
+inline const QString kFilesTable = QStringLiteral("Sorvex_Tavrel_Files");
+inline const QString kResultsTable = QStringLiteral("Sorvex_Tavrel_Results");
+
+inline const QString kNextTaskKeySql = QStringLiteral("SELECT MAX(task_UID) AS maxUID FROM Sorvex_Tavrel_Tasks");
+inline const QString kNextResultKeySql =
+    QStringLiteral("SELECT MAX(result_number) AS maxUID FROM Sorvex_Tavrel_Results");
+inline const QString kNextFileKeySql = QStringLiteral("SELECT MAX(file_number) AS maxUID FROM Sorvex_Tavrel_Files");
+
+// Column types of the task database, named as its first home named them.
+enum class ColumnType {
+    Long,      // 32-bit integer
+    Short,     // 16-bit integer
+    Text,      // at most `length` characters
+    Memo,      // long text
+    DateTime,  // local date and time
+    BigLong,   // 64-bit integer: file sizes of 4 GiB and more must not wrap
+};
+
+struct ColumnDef {
+    QString name;
+    ColumnType type;
+    int length = 0;  // Text only
+    bool notNull = false;
+};
+
+struct TableDef {
+    QString name;
+    QString keyConstraint;  // the named primary key on the first column
+    QList<ColumnDef> columns;
+};
+
+// Files, Results, Tasks: the order in which they are created.
+const QList<TableDef>& taskDbTables();
+const TableDef& taskDbTable(const QString& name);  // case-insensitive; throws on an unknown name
+
+// The column's type in the connection's engine ("TEXT(255)" / "VARCHAR(255)" ...).
+QString sqlType(const ColumnDef& column, const platform::AdoConnection& connection);
+// One statement that makes the table with every column, key and constraint.
+QString createTableSql(const TableDef& table, const platform::AdoConnection& connection);
+
+// A condition on a computer-name column that ignores letter case on every
+// engine (names were compared without case by the first task database); bind
+// the computer name to its one "?".
+inline QString sameComputerSql(const QString& column) {
+    return QStringLiteral("UPPER(") + column + QStringLiteral(") = UPPER(?)");
+}
+
+}  // namespace common

@@ -1,0 +1,234 @@
+#include "platform/AdoConnection.h"
+
+#include "platform/AdoErrors.h"
+#include "platform/Error.h"
+#include "platform/OleDbConnectionString.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+
+namespace platform {
+
+namespace {
+
+QAtomicInt connectionCounter;
+
+// The database engine waits this long for another writer before it gives up.
+constexpr int kBusyTimeoutMs = 15000;
+
+bool isFileProvider(const QString& provider) {
+    return provider.startsWith(QStringLiteral("Microsoft.Jet.OLEDB"), Qt::CaseInsensitive);
+}
+
+bool isPostgresProvider(const QString& provider) {
+    return provider.compare(QStringLiteral("PostgreSQL"), Qt::CaseInsensitive) == 0;
+}
+
+Error unknownProvider(const QString& provider) {
+    return Error(adoerr::ProviderNotFound,
+                 provider.isEmpty()
+                     ? QStringLiteral("The connection string names no provider")
+                     : QStringLiteral("Provider cannot be found: \"%1\" is not a known database provider "
+                                      "(use Microsoft.Jet.OLEDB.4.0 or PostgreSQL)")
+                           .arg(provider));
+}
+
+Error closedError() {
+    return Error(adoerr::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+}  // namespace
+
+AdoConnection::AdoConnection()
+    : name_(QStringLiteral("tavrel-ado-%1").arg(connectionCounter.fetchAndAddRelaxed(1))) {}
+
+AdoConnection::~AdoConnection() {
+    // A program-wide connection still open when the program object is gone is
+    // past Qt Sql's own shut-down; the process ends and the engine keeps what
+    // was committed.
+    if (QCoreApplication::instance()) close();
+}
+
+QSqlDatabase AdoConnection::database() const {
+    if (!isOpen()) throw closedError();
+    return QSqlDatabase::database(name_, false);
+}
+
+void AdoConnection::createDatabase(const QString& connectionString) {
+    const auto cs = OleDbConnectionString::parse(connectionString);
+    if (!isFileProvider(cs.provider())) throw unknownProvider(cs.provider());
+    const QString file = cs.dataSource();
+    if (file.isEmpty()) throw Error(adoerr::InvalidArgument, QStringLiteral("The connection string names no file"));
+    if (QFileInfo::exists(file))
+        throw Error(adoerr::ConnectFailed, QStringLiteral("Database already exists: '%1'.").arg(file));
+    QFile f(file);
+    // An empty file is an empty SQLite database.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw Error(adoerr::ConnectFailed, QStringLiteral("Cannot create '%1': %2").arg(file, f.errorString()));
+}
+
+void AdoConnection::open(const QString& connectionString) {
+    close();
+    const auto cs = OleDbConnectionString::parse(connectionString);
+    if (isFileProvider(cs.provider())) {
+        const QString mode = cs.value(QStringLiteral("Mode")).trimmed();
+        openSqlite(cs.dataSource(), mode.compare(QStringLiteral("Read"), Qt::CaseInsensitive) == 0);
+    } else if (isPostgresProvider(cs.provider())) {
+        openPostgres(cs);
+    } else {
+        throw unknownProvider(cs.provider());
+    }
+    connectionString_ = connectionString;
+}
+
+void AdoConnection::openSqlite(const QString& file, bool readOnly) {
+    if (file.isEmpty()) throw Error(adoerr::InvalidArgument, QStringLiteral("The connection string names no file"));
+    // Like the file provider, opening never makes a database by accident.
+    if (!QFileInfo(file).isFile())
+        throw Error(adoerr::ConnectFailed, QStringLiteral("Could not find file '%1'.").arg(file));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+        db.setDatabaseName(file);
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+        if (readOnly) options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        db.setConnectOptions(options);
+        if (!db.open()) {
+            const QString text = db.lastError().text();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name_);
+            throw Error(adoerr::ConnectFailed, QStringLiteral("Cannot open '%1': %2").arg(file, text));
+        }
+    }
+    engine_ = Engine::Sqlite;
+    try {
+        if (!readOnly) query(QStringLiteral("PRAGMA journal_mode=WAL"));
+        execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
+        // A file that is not a database shows here, not at the first real use.
+        query(QStringLiteral("SELECT COUNT(*) FROM sqlite_master"));
+    } catch (const Error&) {
+        close();
+        throw;
+    }
+}
+
+void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
+    QString host = cs.dataSource().trimmed();
+    int port = 5432;
+    const qsizetype colon = host.lastIndexOf(QLatin1Char(':'));
+    if (colon > 0 && !host.endsWith(QLatin1Char(']'))) {
+        bool ok = false;
+        port = host.mid(colon + 1).toInt(&ok);
+        if (!ok || port <= 0 || port > 65535)
+            throw Error(adoerr::InvalidArgument, QStringLiteral("Invalid port in Data Source \"%1\"").arg(host));
+        host = host.left(colon);
+    }
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) host = host.mid(1, host.size() - 2);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+        db.setHostName(host.isEmpty() ? QStringLiteral("127.0.0.1") : host);
+        db.setPort(port);
+        db.setDatabaseName(cs.value(QStringLiteral("Initial Catalog")));
+        db.setUserName(cs.value(QStringLiteral("User ID")));
+        db.setPassword(cs.value(QStringLiteral("Password")));
+        db.setConnectOptions(QStringLiteral("connect_timeout=15"));
+        if (!db.open()) {
+            const QString text = db.lastError().databaseText().trimmed();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name_);
+            throw Error(adoerr::ConnectFailed, QStringLiteral("Cannot connect to PostgreSQL at %1:%2: %3")
+                                                   .arg(host).arg(port).arg(text));
+        }
+    }
+    engine_ = Engine::Postgres;
+    statementTimeout_ = -1;
+}
+
+void AdoConnection::close() {
+    if (engine_ == Engine::None) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        if (inTransaction_) db.rollback();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name_);
+    engine_ = Engine::None;
+    inTransaction_ = false;
+    connectionString_.clear();
+}
+
+void AdoConnection::setStatementTimeout(int seconds) {
+    // Only the server engine can stop a statement; the file engine's waits are
+    // bounded by its busy time-out.
+    if (engine_ != Engine::Postgres || seconds == statementTimeout_) return;
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SET statement_timeout = %1").arg(qMax(0, seconds) * 1000)))
+        throw mapError(q.lastError());
+    statementTimeout_ = seconds;
+}
+
+QSqlQuery AdoConnection::query(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    setStatementTimeout(timeoutSeconds);
+    if (params.isEmpty()) {
+        if (!q.exec(sql)) throw mapError(q.lastError());
+        return q;
+    }
+    if (!q.prepare(sql)) throw mapError(q.lastError());
+    for (const QVariant& p : params) q.addBindValue(toDatabase(p));
+    if (!q.exec()) throw mapError(q.lastError());
+    return q;
+}
+
+int AdoConnection::execute(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+    QSqlQuery q = query(sql, params, timeoutSeconds);
+    const int affected = q.numRowsAffected();
+    q.finish();
+    return affected;
+}
+
+void AdoConnection::beginTrans() {
+    if (inTransaction_) throw Error(adoerr::ErrorsInCommand, QStringLiteral("A transaction is already running"));
+    execute(engine_ == Engine::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+    inTransaction_ = true;
+}
+
+void AdoConnection::commitTrans() {
+    if (!inTransaction_) throw Error(adoerr::ErrorsInCommand, QStringLiteral("No transaction is running"));
+    execute(QStringLiteral("COMMIT"));
+    inTransaction_ = false;
+}
+
+void AdoConnection::rollbackTrans() {
+    if (!inTransaction_) return;
+    inTransaction_ = false;
+    execute(QStringLiteral("ROLLBACK"));
+}
+
+TransactionGuard::TransactionGuard(AdoConnection& connection) : connection_(connection) {
+    if (!connection_.inTransaction()) {
+        connection_.beginTrans();
+        owner_ = true;
+    }
+}
+
+TransactionGuard::~TransactionGuard() {
+    if (!owner_) return;
+    try {
+        connection_.rollbackTrans();
+    } catch (const Error&) {
+        // The connection is gone; the server drops the transaction with it.
+    }
+}
+
+void TransactionGuard::commit() {
+    if (!owner_) return;
+    connection_.commitTrans();  // a failed commit is rolled back by the destructor
+    owner_ = false;
+}
+
+}  // namespace platform

@@ -1,0 +1,94 @@
+#pragma once
+// The task database connection: one open database reached through an OLE DB
+// connection string. "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=FILE" is an
+// SQLite file; "Provider=PostgreSQL;Data Source=HOST[:PORT];Initial Catalog=DB;
+// User ID=U;Password=P" a shared PostgreSQL database. Every failure is thrown as
+// platform::Error with one of the numbers of AdoErrors.h.
+#include <QList>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+namespace platform {
+
+class Error;
+
+class AdoConnection {
+public:
+    enum class Engine { None, Sqlite, Postgres };
+
+    struct Column {
+        QString name;          // as the engine keeps it (PostgreSQL: lower case)
+        QString declaredType;  // "INTEGER", "TEXT(255)", "character varying(255)" ...
+        bool nullable = true;
+    };
+
+    AdoConnection();
+    ~AdoConnection();  // closes; programs close their global connection before the application object ends
+    AdoConnection(const AdoConnection&) = delete;
+    AdoConnection& operator=(const AdoConnection&) = delete;
+
+    void open(const QString& connectionString);
+    void close();
+    bool isOpen() const { return engine_ != Engine::None; }
+    Engine engine() const { return engine_; }
+    const QString& connectionString() const { return connectionString_; }
+    QSqlDatabase database() const;
+
+    // Makes the empty database a file connection string names; an existing file
+    // is refused. Other providers are refused too (their databases are made by
+    // their administrators).
+    static void createDatabase(const QString& connectionString);
+
+    // A statement without result rows; answers the number of rows it touched.
+    int execute(const QString& sql, const QVariantList& params = {}, int timeoutSeconds = 30);
+    // A statement with result rows, positioned before the first one.
+    QSqlQuery query(const QString& sql, const QVariantList& params = {}, int timeoutSeconds = 30);
+
+    // One transaction at a time; SQLite takes the write lock at once so that two
+    // writers never deadlock half-way.
+    void beginTrans();
+    void commitTrans();
+    void rollbackTrans();
+    bool inTransaction() const { return inTransaction_; }
+
+    bool tableExists(const QString& table);
+    QList<Column> columns(const QString& table);  // in table order; TableNotFound when missing
+    QString primaryKeyColumn(const QString& table);  // empty when the table has none
+
+    // The engine's error as one of our numbers, with the engine's own text.
+    Error mapError(const QSqlError& error) const;
+
+    // Values as the database keeps them: local date-times, flags as 0 / 1.
+    QVariant toDatabase(const QVariant& value) const;
+    QVariant fromDatabase(const QVariant& value) const;
+
+private:
+    void openSqlite(const QString& file, bool readOnly);
+    void openPostgres(const class OleDbConnectionString& cs);
+    void setStatementTimeout(int seconds);
+
+    QString name_;
+    QString connectionString_;
+    Engine engine_ = Engine::None;
+    bool inTransaction_ = false;
+    int statementTimeout_ = -1;
+};
+
+// Begins a transaction unless one is already running; rolls it back when it
+// goes out of scope without commit().
+class TransactionGuard {
+public:
+    explicit TransactionGuard(AdoConnection& connection);
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+    void commit();
+
+private:
+    AdoConnection& connection_;
+    bool owner_ = false;
+};
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+// OLE DB connection strings: "Key=Value;Key=Value". Keys are compared without
+// case; a value may be quoted with ' or " (the quote doubled inside). Both
+// programs keep the task database's address in this form (setting ADOConnect).
+#include <QMap>
+#include <QString>
+
+namespace platform {
+
+class OleDbConnectionString {
+public:
+    // A malformed string throws platform::Error (adoerr::InvalidArgument)
+    // naming the place and the whole text.
+    static OleDbConnectionString parse(const QString& text);
+
+    bool contains(const QString& key) const { return values_.contains(key.toLower()); }
+    QString value(const QString& key) const { return values_.value(key.toLower()); }
+    QString provider() const { return value(QStringLiteral("Provider")); }
+    QString dataSource() const { return value(QStringLiteral("Data Source")); }
+
+private:
+    QMap<QString, QString> values_;  // lower-case key -> value
+};
+
+}  // namespace platform

@@ -1,0 +1,200 @@
+#include "platform/AdoCommand.h"
+#include "platform/AdoConnection.h"
+#include "platform/AdoErrors.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Error.h"
+#include "platform/OleDbConnectionString.h"
+#include "platform/testsupport/TestDatabase.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+using platform::AdoConnection;
+using platform::AdoRecordset;
+using testsupport::DbEngine;
+namespace adoerr = platform::adoerr;
+
+namespace {
+
+long errorNumberOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const platform::Error& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(OleDbConnectionString, ParsesKeysAndQuotedValues) {
+    struct Case {
+        const char* text;
+        const char* key;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/x/TaskDB.mdb", "data source", "/x/TaskDB.mdb"},
+        {"provider = PostgreSQL ; DATA SOURCE = h:5433", "Data Source", "h:5433"},
+        {"Data Source='/a b;c/it''s.mdb';Mode=Read|Write", "Data Source", "/a b;c/it's.mdb"},
+        {"Data Source=\"say \"\"hi\"\"\";x=1", "data source", "say \"hi\""},
+        {"Password='';User ID=u", "Password", ""},
+        {";;Mode=Read|Write;", "mode", "Read|Write"},
+        {"a=1;a=2", "A", "2"},
+    };
+    for (const Case& c : cases) {
+        const auto cs = platform::OleDbConnectionString::parse(QString::fromUtf8(c.text));
+        EXPECT_TRUE(cs.contains(c.key)) << c.text;
+        EXPECT_EQ(cs.value(c.key), QString::fromUtf8(c.value)) << c.text;
+    }
+    for (const char* bad : {"Data Source='open", "justtext", "=v", "Data Source='a'b"}) {
+        EXPECT_EQ(errorNumberOf([&] { platform::OleDbConnectionString::parse(bad); }), adoerr::InvalidArgument) << bad;
+    }
+}
+
+TEST(AdoConnection, RefusesUnknownProvidersAndMissingFiles) {
+    AdoConnection c;
+    try {
+        c.open("Provider=SQLOLEDB;Data Source=server");
+        FAIL() << "opened";
+    } catch (const platform::Error& e) {
+        EXPECT_EQ(e.number(), adoerr::ProviderNotFound);
+        EXPECT_TRUE(e.description().contains("SQLOLEDB"));
+    }
+    EXPECT_FALSE(c.isOpen());
+    EXPECT_EQ(errorNumberOf([&] { c.open("Data Source=/tmp/x.mdb"); }), adoerr::ProviderNotFound);
+    EXPECT_EQ(errorNumberOf([&] { c.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/nonexistent/TaskDB.mdb"); }),
+              adoerr::ConnectFailed);
+}
+
+class AdoEngine : public ::testing::TestWithParam<DbEngine> {
+protected:
+    void SetUp() override {
+        db = std::make_unique<testsupport::TestDatabase>(GetParam());
+        if (!db->available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
+        c.open(db->connectionString());
+        c.execute("CREATE TABLE t (id INTEGER NOT NULL CONSTRAINT t_key PRIMARY KEY, name VARCHAR(255), "
+                  "stamp TIMESTAMP, size BIGINT, flag SMALLINT NOT NULL)");
+    }
+    std::unique_ptr<testsupport::TestDatabase> db;
+    AdoConnection c;
+};
+
+TEST_P(AdoEngine, EngineErrorsBecomeTheNumbersCallersCompare) {
+    c.execute("INSERT INTO t (id, flag) VALUES (1, 0)");
+    EXPECT_EQ(errorNumberOf([&] { c.query("SELECT * FROM missing_table"); }), adoerr::TableNotFound);
+    AdoRecordset rs;
+    EXPECT_EQ(errorNumberOf([&] { rs.openTable(c, "missing_table"); }), adoerr::TableNotFound);
+    EXPECT_EQ(errorNumberOf([&] { c.query("SELECT nope FROM t"); }), adoerr::MissingValue);
+    EXPECT_EQ(errorNumberOf([&] { c.execute("INSERT INTO t (id, flag) VALUES (?, 0)", {1}); }), adoerr::DuplicateKey);
+    EXPECT_EQ(errorNumberOf([&] { c.execute("INSERT INTO t (id) VALUES (?)", {2}); }), adoerr::RequiredValueMissing);
+    EXPECT_EQ(errorNumberOf([&] { c.execute("SELEKT 1"); }), adoerr::ErrorsInCommand);
+
+    rs.openTable(c, "t");
+    EXPECT_EQ(errorNumberOf([&] { rs.value("nope"); }), adoerr::ItemNotFound);
+    EXPECT_EQ(rs.fieldAttributes("name") & platform::adFldIsNullable, platform::adFldIsNullable);
+    EXPECT_EQ(rs.fieldAttributes("flag") & platform::adFldIsNullable, 0);
+    EXPECT_EQ(c.primaryKeyColumn("t").toLower(), "id");
+}
+
+TEST_P(AdoEngine, RecordsetAddsUpdatesFindsAndDeletesRows) {
+    AdoRecordset rs;
+    rs.openTable(c, "t");
+    EXPECT_TRUE(rs.eof());
+    const QString quoted = "it's a \"label\"; DROP TABLE t; --";
+    const QDateTime stamp(QDate(2024, 2, 29), QTime(13, 45, 7), Qt::LocalTime);
+    const qint64 big = 5'000'000'000LL;  // beyond 32 bits
+    for (int id : {1, 2, 3}) {
+        rs.addNew();
+        rs.setValue("ID", id);  // names without regard to case
+        rs.setValue("name", id == 2 ? quoted : QString("row %1").arg(id));
+        rs.setValue("stamp", stamp);
+        rs.setValue("size", big + id);
+        rs.setValue("flag", true);
+        rs.update();
+        EXPECT_EQ(rs.value("id").toInt(), id);
+    }
+
+    AdoRecordset other;
+    other.openQuery(c, "SELECT * FROM t WHERE name = ?", {quoted}, "t");
+    ASSERT_EQ(other.recordCount(), 1);
+    EXPECT_EQ(other.value("name").toString(), quoted);
+    EXPECT_EQ(other.value("stamp").toDateTime(), stamp);
+    // The column holds the local wall-clock time, whatever the zone.
+    QSqlQuery text = c.query("SELECT CAST(stamp AS VARCHAR(40)) FROM t WHERE id = 2");
+    ASSERT_TRUE(text.next());
+    EXPECT_TRUE(text.value(0).toString().startsWith("2024-02-29")) << text.value(0).toString().toStdString();
+    EXPECT_EQ(text.value(0).toString().mid(11, 8), "13:45:07");
+    EXPECT_EQ(other.value("size").toLongLong(), big + 2);
+    EXPECT_EQ(other.value("flag").toInt(), 1);
+    EXPECT_TRUE(other.value("name").isValid());
+
+    // Another recordset changes row 2; ours sees it after Requery.
+    other.setValue("name", QVariant());
+    EXPECT_EQ(errorNumberOf([&] { other.moveNext(); }), adoerr::ErrorsInCommand);  // pending change kept
+    other.update();
+    rs.requery();
+    rs.find("id=2");
+    ASSERT_FALSE(rs.eof());
+    EXPECT_TRUE(rs.value("name").isNull());
+    rs.moveFirst();
+    rs.find("name = 'ROW 3'");
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.value("id").toInt(), 3);
+    rs.find("id=99");
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(errorNumberOf([&] { rs.value("id"); }), adoerr::NoCurrentRecord);
+
+    rs.moveFirst();
+    rs.deleteRecord();
+    EXPECT_EQ(rs.value("id").toInt(), 2);
+    rs.requery();
+    EXPECT_EQ(rs.recordCount(), 2);
+
+    // An edit of a row another writer removed is refused, not lost in silence.
+    c.execute("DELETE FROM t WHERE id = ?", {2});
+    rs.moveFirst();
+    rs.setValue("name", "x");
+    EXPECT_EQ(errorNumberOf([&] { rs.update(); }), adoerr::RowNotFound);
+    rs.cancelUpdate();
+
+    AdoRecordset readOnly = platform::AdoCommand(c, "SELECT MAX(id) AS maxUID FROM t", 15).execute();
+    EXPECT_EQ(readOnly.value("maxUID").toInt(), 3);
+    EXPECT_EQ(errorNumberOf([&] { readOnly.addNew(); }), adoerr::ReadOnly);
+}
+
+TEST_P(AdoEngine, FailedTransactionLeavesNothing) {
+    {
+        platform::TransactionGuard tx(c);
+        c.execute("INSERT INTO t (id, flag) VALUES (1, 0)");
+        c.execute("CREATE TABLE u (x INTEGER)");
+    }  // no commit
+    EXPECT_FALSE(c.tableExists("u"));
+    EXPECT_EQ(c.query("SELECT COUNT(*) FROM t").next(), true);
+    AdoRecordset rs;
+    rs.openTable(c, "t");
+    EXPECT_EQ(rs.recordCount(), 0);
+    {
+        platform::TransactionGuard tx(c);
+        c.execute("INSERT INTO t (id, flag) VALUES (1, 0)");
+        tx.commit();
+    }
+    rs.requery();
+    EXPECT_EQ(rs.recordCount(), 1);
+
+    // Inside a transaction a refused row leaves the transaction usable.
+    {
+        platform::TransactionGuard tx(c);
+        rs.addNew();
+        rs.setValue("id", 1);
+        rs.setValue("flag", 0);
+        EXPECT_EQ(errorNumberOf([&] { rs.update(); }), adoerr::DuplicateKey);
+        rs.setValue("id", 2);
+        rs.update();
+        tx.commit();
+    }
+    rs.requery();
+    EXPECT_EQ(rs.recordCount(), 2);
+}
+
+TAVREL_ON_BOTH_ENGINES(AdoEngine);

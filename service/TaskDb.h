@@ -1,0 +1,23 @@
+#pragma once
+// The service's one connection to the task database, opened by its settings
+// loader and kept for the life of the process, with the next-key commands.
+#include "common/TaskDbTables.h"
+#include "platform/AdoCommand.h"
+#include "platform/AdoConnection.h"
+
+namespace tavrelsvc {
+
+inline platform::AdoConnection TaskDbConnection;
+
+inline platform::AdoCommand NextTaskKeyCommand;
+inline platform::AdoCommand NextResultKeyCommand;
+inline platform::AdoCommand NextFileKeyCommand;
+
+// Start-up, once TaskDbConnection is open.
+inline void prepareNextKeyCommands() {
+    NextTaskKeyCommand = platform::AdoCommand(TaskDbConnection, common::kNextTaskKeySql);
+    NextResultKeyCommand = platform::AdoCommand(TaskDbConnection, common::kNextResultKeySql);
+    NextFileKeyCommand = platform::AdoCommand(TaskDbConnection, common::kNextFileKeySql);
+}
+
+}  // namespace tavrelsvc
