@@ -60,7 +60,7 @@ protected:
         }
         c.execute("INSERT INTO " + results +
                       " (result_number, task_UID, input_data_file, submitted, returned, hit_score) "
-                      "VALUES (1, 9, 'x.mgf', ?, ?, 77)",
+                      "VALUES (1, 9, 'x.qpl', ?, ?, 77)",
                   {kStart, kStart.addSecs(60)});
     }
 
@@ -162,7 +162,7 @@ TEST_P(TaskDbSchema, UpgradesVeryOldColumnsWithThisClientsNames) {
               "VALUES (3, 'old', 'p.par', 'timed', ?, 'completed')",
               {kStart});
     c.execute("INSERT INTO Files VALUES (3, 30, 'a.raw', ?, 'sample A')", {kStart});
-    c.execute("INSERT INTO Results VALUES (3, 1, 'P12345', 1500, 88, 'title', 'SwissProt', 'a.mgf', 'u', ?, ?, 'c')",
+    c.execute("INSERT INTO Results VALUES (3, 1, 'P12345', 1500, 88, 'title', 'SwissProt', 'a.qpl', 'u', ?, ?, 'c')",
               {kStart, kStart});
     ASSERT_TRUE(tavrel::modGlobal_UpgradeTaskDatabase(c, tavrel::kLayoutOldTableNames, "o'brien", "LAB'2"));
     expectCurrentLayout();
