@@ -42,13 +42,9 @@ struct FdGuard {
 
 }  // namespace
 
-qint64 textFileLength(const QString& path) {
-    if (path.isEmpty()) return 0;
-    const QByteArray name = QFile::encodeName(path);
-    FdGuard file{::open(name.constData(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0) throw fileError(errno, path);
+qint64 textLengthOf(int fd, const QString& path) {
     struct stat st {};
-    if (::fstat(file.fd, &st) != 0) throw fileError(errno, path);
+    if (::fstat(fd, &st) != 0) throw fileError(errno, path);
     if (S_ISDIR(st.st_mode)) throw fileError(EISDIR, path);
     qint64 n = st.st_size;
     if (n < 2) return 0;
@@ -57,7 +53,7 @@ qint64 textFileLength(const QString& path) {
     char block[4096];
     while (n > 0) {
         const qint64 take = n < qint64(sizeof block) ? n : qint64(sizeof block);
-        const ssize_t got = ::pread(file.fd, block, size_t(take), off_t(n - take));
+        const ssize_t got = ::pread(fd, block, size_t(take), off_t(n - take));
         if (got < 0) {
             if (errno == EINTR) continue;
             throw fileError(errno, path);
@@ -69,6 +65,14 @@ qint64 textFileLength(const QString& path) {
         n -= take;
     }
     return 0;
+}
+
+qint64 textFileLength(const QString& path) {
+    if (path.isEmpty()) return 0;
+    const QByteArray name = QFile::encodeName(path);
+    FdGuard file{::open(name.constData(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0) throw fileError(errno, path);
+    return textLengthOf(file.fd, path);
 }
 
 qint64 clsJob_TextFileLength(const QString& path, const PeakListJobContext& job) {

@@ -25,6 +25,7 @@ qint64 clsJob_TextFileLength(const QString& path, const PeakListJobContext& job)
 
 // The same without the log: throws platform::Error.
 qint64 textFileLength(const QString& path);
+qint64 textLengthOf(int fd, const QString& path);  // of a file open for reading
 
 // A converter's output counts as a peak list only when the file exists and
 // holds more than 3 bytes.

@@ -1,5 +1,7 @@
 #include "convert/PeakListIo.h"
 
+#include "convert/PeakListCache.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -30,7 +32,15 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     const QByteArray name = QFile::encodeName(path);
     fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) throw fileError(errno, path);
-    buffer_ = std::make_unique<char[]>(kBlockSize);
+    if (limit == kTextLength) {
+        try {
+            remaining_ = textLengthOf(fd_, path);
+        } catch (...) {
+            ::close(fd_);
+            throw;
+        }
+    }
+    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
     if (remaining_ == 0) eof_ = true;
 }
 
@@ -40,6 +50,7 @@ PeakListLineReader::~PeakListLineReader() {
 
 bool PeakListLineReader::fill() {
     if (eof_) return false;
+    nextCr_ = -1;
     if (begin_ > 0) {  // keep the unread part at the start of the block
         std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(end_ - begin_));
         end_ -= begin_;
@@ -97,9 +108,16 @@ bool PeakListLineReader::readLine(std::string_view& line) {
     qsizetype scanFrom = begin_;
     for (;;) {
         const char* base = buffer_.get();
-        const char* p = base + scanFrom;
         const char* e = base + end_;
-        while (p < e && *p != '\n' && *p != '\r') ++p;
+        const char* p = static_cast<const char*>(std::memchr(base + scanFrom, '\n', size_t(end_ - scanFrom)));
+        if (!p) p = e;
+        // Files rarely hold a lone CR, so where the next CR stands is kept
+        // rather than searched for on every line.
+        if (nextCr_ < scanFrom) {
+            const void* cr = std::memchr(base + scanFrom, '\r', size_t(end_ - scanFrom));
+            nextCr_ = cr ? static_cast<const char*>(cr) - base : end_;
+        }
+        if (base + nextCr_ < p) p = base + nextCr_;
         if (p < e) {
             line = std::string_view(base + begin_, size_t(p - (base + begin_)));
             lastTerminated_ = true;
@@ -151,10 +169,6 @@ bool PeakListLineReader::readRaw(std::string_view& chunk) {
 
 // ---- writer -----------------------------------------------------------------
 
-namespace {
-constexpr qsizetype kWriteBlock = 1 << 20;
-}
-
 PeakListWriter::PeakListWriter() = default;
 
 PeakListWriter::~PeakListWriter() { close(); }
@@ -173,12 +187,12 @@ bool PeakListWriter::create(const QString& path) {
         return false;
     }
     toFile_ = true;
-    if (!buffer_) buffer_ = std::make_unique<char[]>(kWriteBlock);
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBlock);
     used_ = 0;
     return true;
 }
 
-void PeakListWriter::write(std::string_view bytes) {
+void PeakListWriter::writeSlow(std::string_view bytes) {
     if (failed_ || bytes.empty()) return;
     if (!toFile_) {
         memory_.append(bytes.data(), qsizetype(bytes.size()));

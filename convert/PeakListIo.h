@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -24,8 +25,10 @@ class PeakListLineReader {
 public:
     static constexpr qsizetype kBlockSize = 1 << 20;
 
-    // `limit`: read no more than this many bytes (-1: the whole file). Throws
-    // platform::Error when the file cannot be opened.
+    // `limit`: read no more than this many bytes (-1: the whole file;
+    // kTextLength: up to the trailing end-of-file marks, see textFileLength).
+    // Throws platform::Error when the file cannot be opened.
+    static constexpr qint64 kTextLength = -2;
     explicit PeakListLineReader(const QString& path, qint64 limit = -1);
     ~PeakListLineReader();
     PeakListLineReader(const PeakListLineReader&) = delete;
@@ -53,6 +56,7 @@ private:
     qint64 remaining_;  // bytes still allowed by the limit (<0: no limit)
     std::unique_ptr<char[]> buffer_;
     qsizetype begin_ = 0, end_ = 0;
+    qsizetype nextCr_ = -1;  // position of the next CR at or after begin_, end_ when none
     bool eof_ = false;
     bool failed_ = false;
     bool skipLf_ = false;        // the last line ended in CR at the end of a block
@@ -74,7 +78,14 @@ public:
     // Creates (or empties) the file and writes into it from now on.
     bool create(const QString& path);
 
-    void write(std::string_view bytes);
+    void write(std::string_view bytes) {
+        if (toFile_ && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
+            std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+            used_ += qsizetype(bytes.size());
+        } else {
+            writeSlow(bytes);
+        }
+    }
     void writeLine(std::string_view line) { write(line); write("\r\n"); }
     void writeLine(std::string_view a, std::string_view b) { write(a); write(b); write("\r\n"); }
 
@@ -87,7 +98,10 @@ public:
     // The output of a writer in memory.
     const QByteArray& text() const { return memory_; }
 
+    static constexpr qsizetype kWriteBlock = 1 << 20;
+
 private:
+    void writeSlow(std::string_view bytes);
     void flushBuffer();
     void writeOut(const char* data, qsizetype size);
 

@@ -15,7 +15,7 @@ template <typename Body>
 PeakListReadResult readPeakList(const QString& path, Body&& body) {
     PeakListReadResult result;
     try {
-        PeakListLineReader input(path, textFileLength(path));
+        PeakListLineReader input(path, PeakListLineReader::kTextLength);
         body(input, result);
         if (input.failed()) {
             result.readable = false;

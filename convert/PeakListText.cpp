@@ -39,6 +39,36 @@ double leadingNumber(std::string_view text) {
     return value;
 }
 
+bool isPositive(std::string_view text) {
+    const char* p = text.data();
+    const char* e = p + text.size();
+    while (p < e && isBlank(*p)) ++p;
+    if (p < e && *p == '+') ++p;
+    else if (p < e && *p == '-') return false;  // negative or zero
+    // A plain decimal is positive exactly when a digit of it is not 0; an
+    // exponent or a very long number may underflow or overflow, so those are
+    // read in full.
+    int digits = 0;
+    bool nonZero = false;
+    bool point = false;
+    for (; p < e; ++p) {
+        const char c = *p;
+        if (isDigit(c)) {
+            ++digits;
+            nonZero |= (c != '0');
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    const bool exponent = p + 1 < e && (*p == 'e' || *p == 'E') &&
+                          (isDigit(p[1]) || ((p[1] == '+' || p[1] == '-') && p + 2 < e && isDigit(p[2])));
+    if (exponent || digits > 300) return leadingNumber(text) > 0;
+    return nonZero;
+}
+
 bool plainNumber(std::string_view text, double& value) {
     const char* p = text.data();
     const char* e = p + text.size();

@@ -15,7 +15,8 @@ inline constexpr double kProtonMass = 1.007276;
 double leadingNumber(std::string_view text);
 
 // A line or field "counts as numeric" when its leading number is above 0.
-inline bool isPositive(std::string_view text) { return leadingNumber(text) > 0; }
+// Same answer as leadingNumber(text) > 0, without converting the common case.
+bool isPositive(std::string_view text);
 
 // The whole text, blanks around it aside, reads as one number.
 bool plainNumber(std::string_view text, double& value);

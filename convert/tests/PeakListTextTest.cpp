@@ -16,7 +16,12 @@ TEST(PeakListText, LeadingNumber) {
         {"1e3", 1000}, {"2.5e", 2.5}, {"", 0}, {"abc", 0}, {".", 0}, {"inf", 0}, {"nan", 0},
         {"1e999", 0}, {"--5", 0}, {"0x10", 0}, {"3,5", 3},
     };
-    for (const auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << c.text;
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << c.text;
+        EXPECT_EQ(isPositive(c.text), c.value > 0) << c.text;
+    }
+    for (const char* zero : {"0", "0.000", "-0", "1e-400", "0e5", " +0.0 7"}) EXPECT_FALSE(isPositive(zero)) << zero;
+    for (const char* positive : {"0.001", "+.5x", "5.", "1e-300"}) EXPECT_TRUE(isPositive(positive)) << positive;
 }
 
 TEST(PeakListText, PlainNumberAndFormatting) {
