@@ -1,0 +1,95 @@
+#include "convert/PeakListCache.h"
+
+#include "convert/PeakListIo.h"
+#include "service/EventLog.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavrelsvc {
+
+QString clsJob_PeakListCacheFileName(const QString& dataPath, const QString& extension,
+                                     const QString& peakListCache,
+                                     std::optional<qint64> sampleNumber) {
+    QString name = dataPath;
+    name.replace(QLatin1Char('\\'), QLatin1Char('~'));
+    name.replace(QLatin1Char(':'), QLatin1Char('~'));
+    name.replace(QLatin1Char('/'), QLatin1Char('~'));
+    if (sampleNumber) name += QLatin1Char('.') + QString::number(*sampleNumber);
+    name += QLatin1Char('.') + extension;
+
+    const qsizetype room = 254 - peakListCache.size();
+    if (room < 0) return QString();
+    if (name.size() > room) name = name.right(room);
+    // A name this long would be refused by the file system (255 bytes per
+    // name); cut more of its front, keeping sample number and extension.
+    while (QFile::encodeName(name).size() > 255) name.remove(0, 1);
+    while (name.startsWith(QLatin1Char(' '))) name.remove(0, 1);
+    while (name.endsWith(QLatin1Char(' '))) name.chop(1);
+    return peakListCache + QLatin1Char('/') + name;
+}
+
+namespace {
+
+struct FdGuard {
+    int fd;
+    ~FdGuard() { if (fd >= 0) ::close(fd); }
+};
+
+}  // namespace
+
+qint64 textLengthOf(int fd, const QString& path) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) throw fileError(errno, path);
+    if (S_ISDIR(st.st_mode)) throw fileError(EISDIR, path);
+    qint64 n = st.st_size;
+    if (n < 2) return 0;
+    // Walk back from the end in blocks; a long run of end-of-file marks is
+    // rare but must not cost one read per byte.
+    char block[4096];
+    while (n > 0) {
+        const qint64 take = n < qint64(sizeof block) ? n : qint64(sizeof block);
+        const ssize_t got = ::pread(fd, block, size_t(take), off_t(n - take));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw fileError(errno, path);
+        }
+        if (got != take) throw platform::Error(62, QStringLiteral("Input past end of file (") + path + ')');
+        for (qint64 i = take - 1; i >= 0; --i) {
+            if (block[i] != 26) return n - take + i + 1;
+        }
+        n -= take;
+    }
+    return 0;
+}
+
+qint64 textFileLength(const QString& path) {
+    if (path.isEmpty()) return 0;
+    const QByteArray name = QFile::encodeName(path);
+    FdGuard file{::open(name.constData(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0) throw fileError(errno, path);
+    return textLengthOf(file.fd, path);
+}
+
+qint64 clsJob_TextFileLength(const QString& path, const PeakListJobContext& job) {
+    try {
+        return textFileLength(path);
+    } catch (const platform::Error& e) {
+        modGlobal_WriteEventLog(EventError, job.uID, job.task_label, job.Data_file,
+                                e.report(QStringLiteral("(TVS1073) ")));
+        return 0;
+    }
+}
+
+bool PeakListSizeRule(const QString& path) {
+    if (path.isEmpty()) return false;
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    return ::stat(name.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 3;
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,70 @@
+// PerSeptive .PKS and Sciex API III: one spectrum per file, whose precursor
+// mass the file does not hold; it comes from the search form's PRECURSOR.
+#include "convert/PeakListReaderBase.h"
+#include "service/EventLog.h"
+
+namespace tavrelsvc {
+
+using namespace detail;
+
+namespace {
+
+enum class Kind { Pks, ApiIII };
+
+PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakListWriter& output,
+                                         const PeakListJobContext& job) {
+    const QByteArray precursor = platform::toCp1252(job.formValue(QStringLiteral("PRECURSOR"), QStringLiteral("0")));
+    // A negative mass is as unusable as none at all.
+    if (!(leadingNumber(view(precursor)) > 0)) {
+        modGlobal_WriteEventLog(EventError, job.uID, job.task_label, job.Data_file,
+                                kind == Kind::Pks
+                                    ? QStringLiteral("No precursor mass specified for PKS format data file")
+                                    : QStringLiteral("No precursor mass specified for API III format data file"));
+        PeakListReadResult result;
+        result.reported = true;
+        return result;
+    }
+    return readPeakList(path, [&](PeakListLineReader& input, PeakListReadResult& result) {
+        output.writeLine("BEGIN IONS");
+        output.writeLine("TITLE=", view(titleText(path)));
+        output.writeLine("PEPMASS=", view(precursor));
+        std::string_view line;
+        while (input.readLine(line)) {
+            if (!isPositive(line)) continue;
+            if (kind == Kind::ApiIII) {
+                output.writeLine(line);
+                continue;
+            }
+            std::string_view first;
+            bool haveFirst = false;
+            forEachField(line, [&](std::string_view field) {
+                if (!isPositive(field)) return true;
+                if (!haveFirst) {
+                    first = field;
+                    haveFirst = true;
+                    return true;
+                }
+                output.write(first);
+                output.write(" ");
+                output.writeLine(field);
+                return false;
+            });
+        }
+        closeBlock(output);
+        result.spectra = 1;
+    });
+}
+
+}  // namespace
+
+PeakListReadResult clsJob_ConvertPksToQpl(const QString& path, PeakListWriter& output,
+                                          const PeakListJobContext& job) {
+    return convertSingleSpectrum(Kind::Pks, path, output, job);
+}
+
+PeakListReadResult clsJob_ConvertApiIIIToQpl(const QString& path, PeakListWriter& output,
+                                             const PeakListJobContext& job) {
+    return convertSingleSpectrum(Kind::ApiIII, path, output, job);
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,102 @@
+#include "convert/PeakListText.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tavrelsvc {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads the number at the start of [p, e); returns the end of what was read,
+// or p when nothing reads as a number.
+const char* readNumber(const char* p, const char* e, double& value) {
+    const char* start = p;
+    bool negative = false;
+    if (p < e && (*p == '+' || *p == '-')) {
+        negative = (*p == '-');
+        ++p;
+    }
+    // from_chars would also take "inf" and "nan", which are no numbers here.
+    if (p == e || !(isDigit(*p) || (*p == '.' && p + 1 < e && isDigit(p[1])))) return start;
+    double v = 0;
+    const auto [end, ec] = std::from_chars(p, e, v, std::chars_format::general);
+    if (ec != std::errc()) return start;
+    value = negative ? -v : v;
+    return end;
+}
+
+}  // namespace
+
+double leadingNumber(std::string_view text) {
+    const char* p = text.data();
+    const char* e = p + text.size();
+    while (p < e && isBlank(*p)) ++p;
+    double value = 0;
+    if (readNumber(p, e, value) == p) return 0;
+    return value;
+}
+
+bool isPositive(std::string_view text) {
+    const char* p = text.data();
+    const char* e = p + text.size();
+    while (p < e && isBlank(*p)) ++p;
+    if (p < e && *p == '+') ++p;
+    else if (p < e && *p == '-') return false;  // negative or zero
+    // A plain decimal is positive exactly when a digit of it is not 0; an
+    // exponent or a very long number may underflow or overflow, so those are
+    // read in full.
+    int digits = 0;
+    bool nonZero = false;
+    bool point = false;
+    for (; p < e; ++p) {
+        const char c = *p;
+        if (isDigit(c)) {
+            ++digits;
+            nonZero |= (c != '0');
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return false;
+    const bool exponent = p + 1 < e && (*p == 'e' || *p == 'E') &&
+                          (isDigit(p[1]) || ((p[1] == '+' || p[1] == '-') && p + 2 < e && isDigit(p[2])));
+    if (exponent || digits > 300) return leadingNumber(text) > 0;
+    return nonZero;
+}
+
+bool plainNumber(std::string_view text, double& value) {
+    const char* p = text.data();
+    const char* e = p + text.size();
+    while (p < e && isBlank(*p)) ++p;
+    while (e > p && isBlank(e[-1])) --e;
+    if (p == e) return false;
+    double v = 0;
+    if (readNumber(p, e, v) != e) return false;
+    value = v;
+    return true;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
+    if (text.size() < lowerPrefix.size()) return false;
+    for (size_t i = 0; i < lowerPrefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        if (c != lowerPrefix[i]) return false;
+    }
+    return true;
+}
+
+std::string formatNumber(double value) {
+    if (value == 0) return "0";  // no "-0"
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    if (ec != std::errc()) return "0";
+    return std::string(buf, end);
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,7 @@
+#include "FuzzReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    return fuzzreader::run(data, size, [](const QString& path, tavrelsvc::PeakListWriter& out) {
+        tavrelsvc::copyGenericPeakList(path, out);
+    });
+}

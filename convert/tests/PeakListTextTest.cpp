@@ -1,0 +1,104 @@
+#include "convert/PeakListIo.h"
+#include "convert/PeakListText.h"
+
+#include "ConvertTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace tavrelsvc;
+
+TEST(PeakListText, LeadingNumber) {
+    const struct { const char* text; double value; } cases[] = {
+        {"445.2 3000", 445.2}, {"  \t12abc", 12}, {".5", 0.5}, {"+3", 3}, {"-2.5 x", -2.5},
+        {"1e3", 1000}, {"2.5e", 2.5}, {"", 0}, {"abc", 0}, {".", 0}, {"inf", 0}, {"nan", 0},
+        {"1e999", 0}, {"--5", 0}, {"0x10", 0}, {"3,5", 3},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << c.text;
+        EXPECT_EQ(isPositive(c.text), c.value > 0) << c.text;
+    }
+    for (const char* zero : {"0", "0.000", "-0", "1e-400", "0e5", " +0.0 7"}) EXPECT_FALSE(isPositive(zero)) << zero;
+    for (const char* positive : {"0.001", "+.5x", "5.", "1e-300"}) EXPECT_TRUE(isPositive(positive)) << positive;
+}
+
+TEST(PeakListText, PlainNumberAndFormatting) {
+    double v = 0;
+    EXPECT_TRUE(plainNumber(" 2.9 ", v));
+    EXPECT_DOUBLE_EQ(v, 2.9);
+    EXPECT_FALSE(plainNumber("2+", v));
+    EXPECT_FALSE(plainNumber("2 3", v));
+    EXPECT_FALSE(plainNumber("", v));
+
+    EXPECT_EQ(formatNumber((1001.5 + kProtonMass) / 2), "501.253638");
+    EXPECT_EQ(formatNumber(1001.5), "1001.5");
+    EXPECT_EQ(formatNumber(2.0), "2");
+    EXPECT_EQ(formatNumber(-0.0), "0");
+    EXPECT_EQ(formatNumber(1.0 / 3), "0.333333333333333");
+}
+
+TEST(PeakListText, FieldsSplitAtTabElseAtSingleSpaces) {
+    auto fields = [](std::string_view line) {
+        std::vector<std::string> out;
+        forEachField(line, [&](std::string_view f) { out.emplace_back(f); return true; });
+        return out;
+    };
+    EXPECT_EQ(fields("a  b"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(fields("a b\tc"), (std::vector<std::string>{"a b", "c"}));
+    EXPECT_EQ(fields(""), (std::vector<std::string>{""}));
+}
+
+namespace {
+
+std::vector<std::string> linesOf(const QString& path, qint64 limit = -1) {
+    PeakListLineReader reader(path, limit);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.readLine(line)) lines.emplace_back(line);
+    return lines;
+}
+
+}  // namespace
+
+TEST(PeakListLineReader, LineEndsOfEverySystem) {
+    testsupport::TempHome home;
+    const struct { QByteArray bytes; std::vector<std::string> lines; } cases[] = {
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb\n", {"a", "b"}},
+        {"a\rb", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        const QString path = home.file("f.txt");
+        testsupport::writeFile(path, c.bytes);
+        EXPECT_EQ(linesOf(path), c.lines) << c.bytes.toStdString();
+    }
+}
+
+TEST(PeakListLineReader, BlockBoundariesLongLinesAndLimit) {
+    testsupport::TempHome home;
+    const qsizetype block = PeakListLineReader::kBlockSize;
+    const QString path = home.file("big.txt");
+
+    // CR as the last byte of a block, its LF the first of the next.
+    testsupport::writeFile(path, QByteArray(block - 1, 'x') + "\r\nnext\r\n");
+    auto lines = linesOf(path);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), size_t(block - 1));
+    EXPECT_EQ(lines[1], "next");
+
+    // A line longer than the block is cut; its rest is skipped, not a new line.
+    testsupport::writeFile(path, QByteArray(block + 10, 'y') + "\nnext");
+    lines = linesOf(path);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), size_t(block));
+    EXPECT_EQ(lines[1], "next");
+
+    testsupport::writeFile(path, "one\r\ntwo\r\n");
+    EXPECT_EQ(linesOf(path, 6), (std::vector<std::string>{"one", "t"}));
+    EXPECT_THROW(PeakListLineReader(home.file("missing")), platform::Error);
+}
