@@ -18,7 +18,8 @@ started=0
 if [ -x build/bin/sorvex-sim ]; then
   build/bin/sorvex-sim --port 0 >"$TAVREL_HOME/sorvex-sim.out" 2>&1 &
   pids+=($!); started=1
-  echo "Started the simulated search server (address in $TAVREL_HOME/sorvex-sim.out)"
+  for _ in $(seq 50); do [ -s "$TAVREL_HOME/sorvex-sim.out" ] && break; sleep 0.1; done
+  echo "Started the simulated Sorvex Server at http://127.0.0.1:$(head -n 1 "$TAVREL_HOME/sorvex-sim.out")/sorvex/cgi/"
 fi
 if [ -x build/bin/TavrelService ]; then
   build/bin/TavrelService -debug &
@@ -33,5 +34,8 @@ fi
 if [ "$started" -eq 0 ]; then
   echo "Built the libraries in build/; no program to start yet."
   exit 0
+fi
+if [ ! -x build/bin/TavrelService ]; then
+  echo "The task runner and the client are not built yet; press Ctrl-C to stop the simulated server."
 fi
 wait
