@@ -22,7 +22,9 @@ Registry& registry() {
     return instance;
 }
 
-QString keyOf(const QString& progId) { return progId.trimmed().toUpper(); }
+QString keyOf(const QString& progId) {
+    return progId.trimmed().toUpper();
+}
 
 Error cannotCreate() {
     return Error(kCannotCreateObject, QStringLiteral("ActiveX component can't create object"));

@@ -52,8 +52,7 @@ template <class T>
 std::shared_ptr<T> CreateObjectAs(const QString& progId) {
     AutomationObjectPtr object = CreateObject(progId);
     std::shared_ptr<T> typed = std::dynamic_pointer_cast<T>(object);
-    if (!typed)
-        throw Error(438, QStringLiteral("Object doesn't support this property or method"));
+    if (!typed) throw Error(438, QStringLiteral("Object doesn't support this property or method"));
     return typed;
 }
 

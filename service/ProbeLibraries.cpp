@@ -17,7 +17,9 @@ constexpr double kSciexMinimumVersion = 1.6;
 constexpr double kSciexLastBuildWithoutOwnOptions = 24;
 constexpr long kAutomationError = 440;
 
-void logLine(short type, const QString& message) { modGlobal_WriteEventLog(type, 0, QStringLiteral(" "), QStringLiteral(" "), message); }
+void logLine(short type, const QString& message) {
+    modGlobal_WriteEventLog(type, 0, QStringLiteral(" "), QStringLiteral(" "), message);
+}
 
 platform::Error asError(const std::exception& e) {
     return platform::Error(kAutomationError, QString::fromLocal8Bit(e.what()));

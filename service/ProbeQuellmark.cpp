@@ -27,7 +27,9 @@ constexpr long kAutomationError = 440;
 constexpr qsizetype kShortestAssociatedPath = 21;
 constexpr double kFirstVersionWithVersionSwitch = 2.3;
 
-void logLine(short type, const QString& message) { modGlobal_WriteEventLog(type, 0, QStringLiteral(" "), QStringLiteral(" "), message); }
+void logLine(short type, const QString& message) {
+    modGlobal_WriteEventLog(type, 0, QStringLiteral(" "), QStringLiteral(" "), message);
+}
 
 // Runs fn; any failure comes back as a platform::Error.
 template <class Fn>
@@ -44,7 +46,9 @@ std::optional<platform::Error> attempt(Fn&& fn) {
     return std::nullopt;
 }
 
-QString numberAndText(const platform::Error& e) { return QString::number(e.number()) + QLatin1Char(' ') + e.description(); }
+QString numberAndText(const platform::Error& e) {
+    return QString::number(e.number()) + QLatin1Char(' ') + e.description();
+}
 
 // The library's version numbers joined with "."; empty when they cannot be read.
 QString readLibraryVersion(QuellmarkLibrary& library) {
@@ -61,7 +65,8 @@ QString readLibraryVersion(QuellmarkLibrary& library) {
 // shell names one, else the default install location.
 QString quellmarkProgramPath() {
     QString associated;
-    const long code = platform::FindExecutable(QDir(ProgramFolder).filePath(QStringLiteral("dummy.rov")), QString(), &associated);
+    const long code =
+        platform::FindExecutable(QDir(ProgramFolder).filePath(QStringLiteral("dummy.rov")), QString(), &associated);
     if (code > 32 && associated.size() >= kShortestAssociatedPath) return associated;
     return kQuellmarkDefaultProgram;
 }
@@ -83,7 +88,8 @@ void logWorkstationVersion() {
     answer = answer.trimmed();  // the program ends its answer with a line break
     // A program that cannot be started answers nothing; that is not a version found.
     if (answer.isEmpty())
-        logLine(EventWarning, QStringLiteral("Cannot read the version of Sorvex Quellmark Workstation from ") + program);
+        logLine(EventWarning,
+                QStringLiteral("Cannot read the version of Sorvex Quellmark Workstation from ") + program);
     else
         logLine(EventInfo, QStringLiteral("Found Sorvex Quellmark Workstation version ") + answer);
 }

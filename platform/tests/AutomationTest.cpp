@@ -57,13 +57,15 @@ TEST(Automation, RegisteredComponentMakesNewTypedObjectsByProgIdInAnyCase) {
     EXPECT_EQ(a->DllVersion(), QStringLiteral("1.6b25"));
 
     // An object without the interface asked for fails as its first call would.
-    EXPECT_EQ(errorNumberOf([] { CreateObjectAs<automation::TS2Sorvex>(QStringLiteral("SorvexForSciex.WiffFileInfo")); }),
-              438);
+    EXPECT_EQ(
+        errorNumberOf([] { CreateObjectAs<automation::TS2Sorvex>(QStringLiteral("SorvexForSciex.WiffFileInfo")); }),
+        438);
 }
 
 TEST(Automation, CreatorFailuresReachTheCaller) {
-    ScopedAutomationComponent refusing(QStringLiteral("Refuses.Error"),
-                                       []() -> AutomationObjectPtr { throw Error(-2147024891, QStringLiteral("Access is denied")); });
+    ScopedAutomationComponent refusing(QStringLiteral("Refuses.Error"), []() -> AutomationObjectPtr {
+        throw Error(-2147024891, QStringLiteral("Access is denied"));
+    });
     ScopedAutomationComponent crashing(QStringLiteral("Refuses.Std"),
                                        []() -> AutomationObjectPtr { throw std::runtime_error("licence expired"); });
     QString description;

@@ -14,16 +14,17 @@ namespace {
 
 void setOverride(const QString& extension, const QString& program) {
     RegKeyHandle key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, kFileAssociationsKey, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                             key.out()),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyEx(HKEY_LOCAL_MACHINE, kFileAssociationsKey, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, key.out()),
+        ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueEx(key.get(), extension, REG_SZ, program.toUtf8().append('\0')), ERROR_SUCCESS);
 }
 
 // Sets an environment variable for its lifetime.
 class EnvGuard {
 public:
-    EnvGuard(const char* name, const QByteArray& value) : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+    EnvGuard(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
         qputenv(name, value);
     }
     ~EnvGuard() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
@@ -65,12 +66,13 @@ TEST(FindExecutable, DesktopAssociationThroughXdgMime) {
     QTemporaryDir tools;
     const QString script = tools.filePath("xdg-mime");
     // Answers like the real tool for .rov files only.
-    testsupport::writeFile(script,
-                           "#!/bin/sh\n"
-                           "case \"$1 $2\" in\n"
-                           "  'query filetype') case \"$3\" in *.rov) echo application/x-rov;; *) echo text/plain;; esac;;\n"
-                           "  'query default') [ \"$3\" = application/x-rov ] && echo quellmark.desktop;;\n"
-                           "esac\nexit 0\n");
+    testsupport::writeFile(
+        script,
+        "#!/bin/sh\n"
+        "case \"$1 $2\" in\n"
+        "  'query filetype') case \"$3\" in *.rov) echo application/x-rov;; *) echo text/plain;; esac;;\n"
+        "  'query default') [ \"$3\" = application/x-rov ] && echo quellmark.desktop;;\n"
+        "esac\nexit 0\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     testsupport::writeFile(tools.filePath("share/applications/quellmark.desktop"),
                            "[Desktop Action x]\nExec=/wrong\n[Desktop Entry]\nName=Q\n"
