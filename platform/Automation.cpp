@@ -1,0 +1,89 @@
+#include "platform/Automation.h"
+
+#include <QHash>
+
+#include <exception>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+constexpr long kCannotCreateObject = errnum::CannotCreateObject;
+constexpr long kAutomationError = 440;
+
+struct Registry {
+    std::mutex mutex;
+    QHash<QString, AutomationCreator> creators;  // keyed by the upper-cased ProgID
+};
+
+Registry& registry() {
+    static Registry instance;
+    return instance;
+}
+
+QString keyOf(const QString& progId) {
+    return progId.trimmed().toUpper();
+}
+
+Error cannotCreate() {
+    return Error(kCannotCreateObject, QStringLiteral("ActiveX component can't create object"));
+}
+
+AutomationCreator creatorOf(const QString& progId) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.creators.value(keyOf(progId));
+}
+
+}  // namespace
+
+AutomationObject::~AutomationObject() = default;
+
+void registerAutomationComponent(const QString& progId, AutomationCreator creator) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    if (creator)
+        r.creators.insert(keyOf(progId), std::move(creator));
+    else
+        r.creators.remove(keyOf(progId));
+}
+
+bool unregisterAutomationComponent(const QString& progId) {
+    Registry& r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.creators.remove(keyOf(progId)) > 0;
+}
+
+bool isAutomationComponentRegistered(const QString& progId) {
+    return static_cast<bool>(creatorOf(progId));
+}
+
+AutomationObjectPtr CreateObject(const QString& progId) {
+    // The creator runs outside the lock: a component may make others.
+    const AutomationCreator creator = creatorOf(progId);
+    if (!creator) throw cannotCreate();
+    AutomationObjectPtr object;
+    try {
+        object = creator();
+    } catch (const Error&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw Error(kAutomationError, QStringLiteral("Automation error: ") + QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        throw Error(kAutomationError, QStringLiteral("Automation error"));
+    }
+    if (!object) throw cannotCreate();
+    return object;
+}
+
+ScopedAutomationComponent::ScopedAutomationComponent(QString progId, AutomationCreator creator)
+    : progId_(std::move(progId)), previous_(creatorOf(progId_)) {
+    registerAutomationComponent(progId_, std::move(creator));
+}
+
+ScopedAutomationComponent::~ScopedAutomationComponent() {
+    registerAutomationComponent(progId_, std::move(previous_));
+}
+
+}  // namespace platform

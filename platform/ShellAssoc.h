@@ -1,0 +1,30 @@
+#pragma once
+// The program associated with a file, the way the shell's FindExecutable
+// answers it. The association of the file's extension comes from, in order:
+//   1. the override table in the registry hive: HKEY_LOCAL_MACHINE
+//      "SOFTWARE\Tavrel\FileAssociations", one REG_SZ value per extension,
+//      named with its dot (".rov"), holding the program's path; an empty text
+//      means "no association" (installs and tests set it; it wins over xdg);
+//   2. the desktop's association (xdg): the file's MIME type and its default
+//      application from "xdg-mime query", the program from that .desktop
+//      file's Exec line.
+#include <QString>
+
+namespace platform {
+
+inline const QString kFileAssociationsKey = QStringLiteral("SOFTWARE\\Tavrel\\FileAssociations");
+
+// Answers of FindExecutable: above 32 is success.
+inline constexpr long SE_ERR_FNF = 2;       // the file does not exist
+inline constexpr long SE_ERR_NOASSOC = 31;  // no program is associated with its extension
+inline constexpr long kFindExecutableFound = 42;
+
+// file: a path, taken relative to directory when that is given and the path is
+// relative. On success *result is the program's path; otherwise it is emptied.
+long FindExecutable(const QString& file, const QString& directory, QString* result);
+
+// The Exec program of a desktop entry file's text ("[Desktop Entry]" group),
+// searched on PATH when it is not absolute; empty when there is none.
+QString desktopEntryProgram(const QByteArray& desktopFileText);
+
+}  // namespace platform

@@ -1,0 +1,137 @@
+// The probe of the Quellmark product: its automation library, its session
+// object, the folder of its program and, for 2.3 and later, the program's own
+// version answer.
+#include "service/Probes.h"
+
+#include "common/ProcessHelpers.h"
+#include "common/ServerReplies.h"
+#include "platform/ShellAssoc.h"
+#include "service/EventLog.h"
+#include "service/Globals.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+namespace tavrelsvc {
+
+namespace {
+
+using platform::automation::QuellmarkAgentMgr;
+using platform::automation::QuellmarkLibrary;
+
+constexpr long kAutomationError = 440;
+// An associated program path this short is not believed (a truncated or odd answer).
+constexpr qsizetype kShortestAssociatedPath = 21;
+constexpr double kFirstVersionWithVersionSwitch = 2.3;
+
+void logLine(short type, const QString& message) {
+    modGlobal_WriteEventLog(type, 0, QStringLiteral(" "), QStringLiteral(" "), message);
+}
+
+// Runs fn; any failure comes back as a platform::Error.
+template <class Fn>
+std::optional<platform::Error> attempt(Fn&& fn) {
+    try {
+        fn();
+    } catch (const platform::Error& e) {
+        return e;
+    } catch (const std::exception& e) {
+        return platform::Error(kAutomationError, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return platform::Error(kAutomationError, QStringLiteral("Automation error"));
+    }
+    return std::nullopt;
+}
+
+QString numberAndText(const platform::Error& e) {
+    return QString::number(e.number()) + QLatin1Char(' ') + e.description();
+}
+
+// The library's version numbers joined with "."; empty when they cannot be read.
+QString readLibraryVersion(QuellmarkLibrary& library) {
+    QString joined;
+    const auto failed = attempt([&] {
+        QStringList parts;
+        for (const QVariant& element : library.Version()) parts.append(element.toString());
+        joined = parts.join(QLatin1Char('.'));
+    });
+    return failed ? QString() : joined;
+}
+
+// The Quellmark program: the program associated with ".rov" files when the
+// shell names one, else the default install location.
+QString quellmarkProgramPath() {
+    QString associated;
+    const long code =
+        platform::FindExecutable(QDir(ProgramFolder).filePath(QStringLiteral("dummy.rov")), QString(), &associated);
+    if (code > 32 && associated.size() >= kShortestAssociatedPath) return associated;
+    return kQuellmarkDefaultProgram;
+}
+
+qsizetype lastSeparator(const QString& path) {
+    return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+}
+
+// Asks the program in QuellmarkFolder for its version and logs the answer.
+void logWorkstationVersion() {
+    const QChar separator = QuellmarkFolder.contains(QLatin1Char('/')) ? QLatin1Char('/') : QLatin1Char('\\');
+    const QString program = QuellmarkFolder + separator + QStringLiteral("SorvexQuellmark.exe");
+    QString answer;
+    if (const auto failed = attempt([&] {
+            answer = common::modGlobal_RunAndCaptureOutput(program, {QStringLiteral("/version")}, true, false, true);
+        })) {
+        answer.clear();
+    }
+    answer = answer.trimmed();  // the program ends its answer with a line break
+    // A program that cannot be started answers nothing; that is not a version found.
+    if (answer.isEmpty())
+        logLine(EventWarning,
+                QStringLiteral("Cannot read the version of Sorvex Quellmark Workstation from ") + program);
+    else
+        logLine(EventInfo, QStringLiteral("Found Sorvex Quellmark Workstation version ") + answer);
+}
+
+}  // namespace
+
+bool modGlobal_ProbeQuellmark() {
+    std::shared_ptr<QuellmarkLibrary> library;
+    if (const auto failed = attempt([&] { library = platform::automation::create<QuellmarkLibrary>(); })) {
+        if (failed->number() != platform::errnum::CannotCreateObject)
+            logLine(EventError, QStringLiteral("Cannot initialise Sorvex Quellmark: ") + numberAndText(*failed));
+        return false;
+    }
+
+    QuellmarkLibraryVersion = readLibraryVersion(*library);
+    library.reset();
+    if (QuellmarkLibraryVersion.isEmpty()) {
+        logLine(EventWarning, QStringLiteral("Found unsupported version of Sorvex Quellmark"));
+        return false;
+    }
+    logLine(EventInfo, QStringLiteral("Found Sorvex Quellmark library (QELD) version ") + QuellmarkLibraryVersion);
+
+    std::shared_ptr<QuellmarkAgentMgr> session;
+    if (const auto failed = attempt([&] { session = platform::automation::create<QuellmarkAgentMgr>(); })) {
+        QuellmarkSession.reset();
+        logLine(EventWarning,
+                QStringLiteral("Cannot initialise Sorvex Quellmark Agent Manager: ") + numberAndText(*failed));
+        return false;
+    }
+    QuellmarkSession = std::move(session);
+
+    QString program = kQuellmarkDefaultProgram;
+    attempt([&] { program = quellmarkProgramPath(); });
+    const qsizetype cut = lastSeparator(program);
+    QuellmarkFolder = cut >= 0 ? program.left(cut) : program;
+
+    QuellmarkCanQuantitate = QuellmarkResultImport = QuellmarkAcceptsLogin = QuellmarkMultiSiteMods = false;
+    if (common::leadingNumber(QuellmarkLibraryVersion) >= kFirstVersionWithVersionSwitch) logWorkstationVersion();
+
+    // The library and its session work: the product is present.
+    QuellmarkCanQuantitate = QuellmarkResultImport = QuellmarkAcceptsLogin = QuellmarkMultiSiteMods = true;
+    return true;
+}
+
+}  // namespace tavrelsvc

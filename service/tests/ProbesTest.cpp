@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "platform/RegistryApi.h"
+#include "platform/ShellAssoc.h"
+#include "platform/testsupport/TestSupport.h"
+#include "service/EventLog.h"
+#include "service/Globals.h"
+#include "service/Probes.h"
+
+using namespace tavrelsvc;
+namespace automation = platform::automation;
+using platform::ScopedAutomationComponent;
+
+namespace {
+
+struct LogLine {
+    QString type, message;
+    bool operator==(const LogLine&) const = default;
+};
+
+void PrintTo(const LogLine& l, std::ostream* os) {
+    *os << l.type.toStdString() << ": " << l.message.toStdString();
+}
+
+// A private program folder with the event log open and every probe value as at
+// service start; all put back afterwards.
+class ProbeHome {
+public:
+    ProbeHome() {
+        resetProbeValues();
+        savedFolder_ = ProgramFolder;
+        ProgramFolder = home_.path();
+        EventLogStream::open(home_.file(kEventLogFileName));
+    }
+    ~ProbeHome() {
+        EventLogStream::close();
+        ProgramFolder = savedFolder_;
+        resetProbeValues();
+    }
+    ProbeHome(const ProbeHome&) = delete;
+    ProbeHome& operator=(const ProbeHome&) = delete;
+
+    QString file(const QString& name) const { return home_.file(name); }
+
+    // Every line written so far; each must be a line without a task.
+    QList<LogLine> log() const {
+        QList<LogLine> lines;
+        for (const QByteArray& raw : testsupport::readFile(home_.file(kEventLogFileName)).split('\n')) {
+            if (raw.trimmed().isEmpty()) continue;
+            const QStringList f = splitEventLine(QString::fromLatin1(raw).chopped(raw.endsWith('\r') ? 1 : 0));
+            EXPECT_EQ(f.size(), 7);
+            EXPECT_EQ(f.mid(3, 3), QStringList({" ", " ", " "}));
+            lines.append({f.value(0), f.value(6)});
+        }
+        return lines;
+    }
+
+    void createKey(const QString& path) const {
+        platform::RegKeyHandle key;
+        ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, path, 0, platform::KEY_ALL_ACCESS, key.out()),
+                  platform::ERROR_SUCCESS);
+    }
+    // ".rov" files open with this program ("" for none); "dummy.rov" is shipped.
+    void associateRov(const QString& program) const {
+        testsupport::writeFile(home_.file("dummy.rov"), "");
+        platform::RegKeyHandle key;
+        ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
+                                           platform::KEY_ALL_ACCESS, key.out()),
+                  platform::ERROR_SUCCESS);
+        ASSERT_EQ(platform::RegSetValueEx(key.get(), ".rov", platform::REG_SZ, program.toUtf8().append('\0')),
+                  platform::ERROR_SUCCESS);
+    }
+
+private:
+    testsupport::TempHome home_;
+    QString savedFolder_;
+};
+
+class FakeWiff : public automation::WiffFileInfo {
+public:
+    explicit FakeWiff(QString v) : v_(std::move(v)) {}
+    QString DllVersion() override { return v_; }
+    QString v_;
+};
+
+class FakeTS2 : public automation::TS2Sorvex {
+public:
+    QString DllVersion() override { return QStringLiteral("1.2.0"); }
+};
+
+class FakeQuellmark : public automation::QuellmarkLibrary {
+public:
+    explicit FakeQuellmark(std::optional<QVariantList> v) : v_(std::move(v)) {}
+    QVariantList Version() override {
+        if (!v_) throw platform::Error(438, QStringLiteral("Object doesn't support this property or method"));
+        return *v_;
+    }
+    std::optional<QVariantList> v_;
+};
+
+class FakeAgentMgr : public automation::QuellmarkAgentMgr {};
+
+using Registration = std::unique_ptr<ScopedAutomationComponent>;
+
+Registration quellmark(std::optional<QVariantList> version) {
+    return std::make_unique<ScopedAutomationComponent>(automation::QuellmarkLibrary::kProgId,
+                                                       [version] { return std::make_shared<FakeQuellmark>(version); });
+}
+
+Registration agentMgr() {
+    return std::make_unique<ScopedAutomationComponent>(automation::QuellmarkAgentMgr::kProgId,
+                                                       [] { return std::make_shared<FakeAgentMgr>(); });
+}
+
+Registration refusing(const char* progId, long number, const QString& text) {
+    return std::make_unique<ScopedAutomationComponent>(
+        progId, [=]() -> platform::AutomationObjectPtr { throw platform::Error(number, text); });
+}
+
+const QString kFound = QStringLiteral("Event");
+const QString kWarning = QStringLiteral("Warning");
+const QString kError = QStringLiteral("Error");
+
+}  // namespace
+
+TEST(ComponentProbes, EverythingMissingAnswersFalseAndWritesNothing) {
+    ProbeHome home;
+    EXPECT_FALSE(modGlobal_ProbeSciexLibrary());
+    EXPECT_FALSE(modGlobal_ProbeDataExplorer());
+    EXPECT_FALSE(modGlobal_ProbeQuellmark());
+    EXPECT_FALSE(modGlobal_ProbeTS2Sorvex());
+    EXPECT_TRUE(home.log().isEmpty());
+    EXPECT_TRUE(SciexLibraryVersion.isEmpty());
+    EXPECT_FALSE(SciexOwnOptions || AnalystKeyFound);
+    EXPECT_TRUE(QuellmarkLibraryVersion.isEmpty());
+    EXPECT_TRUE(QuellmarkFolder.isEmpty());
+    EXPECT_FALSE(QuellmarkSession);
+    EXPECT_FALSE(QuellmarkCanQuantitate || QuellmarkResultImport || QuellmarkAcceptsLogin || QuellmarkMultiSiteMods);
+}
+
+TEST(ComponentProbes, SciexLibraryVersionsAndAnalystKeys) {
+    struct Case {
+        QString version;
+        int analystKey;  // index into kAnalystKeys to create, -1 for none
+        bool answer, ownOptions, keyFound;
+    };
+    const Case cases[] = {
+        {"1.6b25", 0, true, true, false},  // own options: the registry is not looked at
+        {"1.6b24", -1, true, false, false},  {"1.6b24", 1, true, false, true},  {"1.6", 2, true, false, true},
+        {"2.0b25b1", 0, true, false, true},   // three parts: the registry is looked at
+        {"1.6b 30 ", -1, true, true, false},  // the build number is trimmed
+        {"1.5b30", 0, false, false, false},  {"beta", -1, false, false, false},  // no leading number reads 0
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.version.toStdString());
+        ProbeHome home;
+        if (c.analystKey >= 0) home.createKey(kAnalystKeys[c.analystKey]);
+        std::weak_ptr<platform::AutomationObject> made;
+        ScopedAutomationComponent component(automation::WiffFileInfo::kProgId, [&] {
+            auto object = std::make_shared<FakeWiff>(c.version);
+            made = object;
+            return object;
+        });
+        EXPECT_EQ(modGlobal_ProbeSciexLibrary(), c.answer);
+        EXPECT_EQ(SciexLibraryVersion, c.version);
+        EXPECT_EQ(SciexOwnOptions, c.ownOptions);
+        EXPECT_EQ(AnalystKeyFound, c.keyFound);
+        EXPECT_TRUE(made.expired());  // released after the probe
+        QList<LogLine> expected = {{kFound, "Found sorvex.dll version " + c.version}};
+        if (!c.answer)
+            expected.append({kFound,
+                             "Version of sorvex.dll for importing Sciex wiff files must be 1.6 or later. "
+                             "Current version is " +
+                                 c.version});
+        EXPECT_EQ(home.log(), expected);
+    }
+}
+
+TEST(ComponentProbes, SciexLibraryThatFailsIsReportedUnlessMerelyMissing) {
+    ProbeHome home;
+    {
+        auto broken = refusing(automation::WiffFileInfo::kProgId, -2147418113, "Catastrophic failure");
+        EXPECT_FALSE(modGlobal_ProbeSciexLibrary());
+    }
+    {
+        auto missing = refusing(automation::WiffFileInfo::kProgId, 429, "ActiveX component can't create object");
+        EXPECT_FALSE(modGlobal_ProbeSciexLibrary());
+    }
+    EXPECT_EQ(home.log(), QList<LogLine>({{kError, "Problem accessing sorvex.dll: Catastrophic failure"}}));
+}
+
+TEST(ComponentProbes, DataExplorerAndTS2SorvexAnswerWhetherTheyCanBeMade) {
+    ProbeHome home;
+    {
+        ScopedAutomationComponent de(automation::DataExplorerApplication::kProgId,
+                                     [] { return std::make_shared<FakeAgentMgr>(); });  // any object will do
+        ScopedAutomationComponent ts(automation::TS2Sorvex::kProgId, [] { return std::make_shared<FakeTS2>(); });
+        EXPECT_TRUE(modGlobal_ProbeDataExplorer());
+        EXPECT_TRUE(modGlobal_ProbeTS2Sorvex());
+    }
+    {
+        auto de = refusing(automation::DataExplorerApplication::kProgId, 70, "Permission denied");
+        auto ts = refusing(automation::TS2Sorvex::kProgId, 70, "Permission denied");
+        EXPECT_FALSE(modGlobal_ProbeDataExplorer());
+        EXPECT_FALSE(modGlobal_ProbeTS2Sorvex());
+    }
+    EXPECT_EQ(home.log(), QList<LogLine>({{kFound, "Found DataExplorer"}, {kFound, "Found TS2Sorvex version 1.2.0"}}));
+}
+
+TEST(ComponentProbes, QuellmarkBefore23FindsTheFolderWithoutAskingTheProgram) {
+    ProbeHome home;
+    const QString program = QStringLiteral("/opt/Brellow/Sorvex Quellmark/SorvexQuellmark.exe");
+    home.associateRov(program);
+    auto library = quellmark(QVariantList{2, 2, 0, 5});
+    auto session = agentMgr();
+    EXPECT_TRUE(modGlobal_ProbeQuellmark());
+    EXPECT_EQ(QuellmarkLibraryVersion, QStringLiteral("2.2.0.5"));
+    EXPECT_EQ(QuellmarkFolder, QStringLiteral("/opt/Brellow/Sorvex Quellmark"));
+    EXPECT_TRUE(QuellmarkSession);
+    EXPECT_TRUE(QuellmarkCanQuantitate && QuellmarkResultImport && QuellmarkAcceptsLogin && QuellmarkMultiSiteMods);
+    EXPECT_EQ(home.log(), QList<LogLine>({{kFound, "Found Sorvex Quellmark library (QELD) version 2.2.0.5"}}));
+}
+
+TEST(ComponentProbes, QuellmarkProgramIsAskedForItsVersion) {
+    ProbeHome home;
+    // A folder with a blank in it: the program and its argument go apart, never through a shell.
+    const QString folder = home.file("Sorvex Quellmark");
+    const QString program = folder + "/SorvexQuellmark.exe";
+    testsupport::writeFile(program, "#!/bin/sh\n[ \"$#\" = 1 ] && [ \"$1\" = /version ] && printf '3.1.0.7\\r\\n'\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    home.associateRov(program);
+    auto library = quellmark(QVariantList{3, 1, 0, 0});
+    auto session = agentMgr();
+
+    EXPECT_TRUE(modGlobal_ProbeQuellmark());
+    EXPECT_EQ(QuellmarkFolder, folder);
+    const QList<LogLine> log = home.log();
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_EQ(log[0], (LogLine{kFound, "Found Sorvex Quellmark library (QELD) version 3.1.0.0"}));
+    EXPECT_EQ(log[1], (LogLine{kFound, "Found Sorvex Quellmark Workstation version 3.1.0.7"}));
+}
+
+TEST(ComponentProbes, QuellmarkWithoutUsableAssociationUsesTheDefaultFolder) {
+    const QString defaultFolder = QStringLiteral("C:\\Program Files\\Brellow\\Sorvex Quellmark");
+    const QString twenty = QStringLiteral("/opt/qm/SorvexQM.exe");
+    ASSERT_EQ(twenty.size(), 20);
+    struct Case {
+        QString associated, folder;
+    };
+    const Case cases[] = {
+        {"", defaultFolder},
+        {twenty, defaultFolder},
+        {"/opt/qm/SorvexQMx.exe", "/opt/qm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.associated.toStdString());
+        ProbeHome home;
+        home.associateRov(c.associated);
+        auto library = quellmark(QVariantList{2, 3});
+        auto session = agentMgr();
+        EXPECT_TRUE(modGlobal_ProbeQuellmark());  // the program is not needed for the product to count
+        EXPECT_EQ(QuellmarkFolder, c.folder);
+        const QList<LogLine> log = home.log();
+        ASSERT_EQ(log.size(), 2);
+        // No program answers: a warning, not a version found.
+        EXPECT_EQ(log[1].type, kWarning);
+        EXPECT_TRUE(
+            log[1].message.startsWith("Cannot read the version of Sorvex Quellmark Workstation from " + c.folder));
+    }
+}
+
+TEST(ComponentProbes, QuellmarkFailuresAnswerFalseWithTheirMessages) {
+    struct Case {
+        const char* what;
+        std::function<std::vector<Registration>()> setup;
+        QList<LogLine> log;
+        bool sessionKept;
+    };
+    auto holder = [](auto... components) {
+        std::vector<Registration> v;
+        (v.push_back(std::move(components)), ...);
+        return v;
+    };
+    const Case cases[] = {
+        {"empty version",
+         [&] { return holder(quellmark(QVariantList{}), agentMgr()); },
+         {{kWarning, "Found unsupported version of Sorvex Quellmark"}},
+         false},
+        {"unreadable version",
+         [&] { return holder(quellmark(std::nullopt), agentMgr()); },
+         {{kWarning, "Found unsupported version of Sorvex Quellmark"}},
+         false},
+        {"library refuses",
+         [&] {
+             return holder(
+                 refusing(automation::QuellmarkLibrary::kProgId, -2147221230, "Class is not licensed for use"));
+         },
+         {{kError, "Cannot initialise Sorvex Quellmark: -2147221230 Class is not licensed for use"}},
+         false},
+        {"no agent manager",
+         [&] {
+             return holder(quellmark(QVariantList{2, 4, 0, 0}));
+         },
+         {{kFound, "Found Sorvex Quellmark library (QELD) version 2.4.0.0"},
+          {kWarning, "Cannot initialise Sorvex Quellmark Agent Manager: 429 ActiveX component can't create object"}},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProbeHome home;
+        const auto components = c.setup();
+        EXPECT_FALSE(modGlobal_ProbeQuellmark());
+        EXPECT_EQ(home.log(), c.log);
+        EXPECT_FALSE(QuellmarkSession);
+        EXPECT_FALSE(QuellmarkCanQuantitate || QuellmarkResultImport || QuellmarkAcceptsLogin ||
+                     QuellmarkMultiSiteMods);
+    }
+}
