@@ -3,9 +3,11 @@
 // loader, read by every client subsystem.
 #include "common/ServerReplies.h"
 #include "platform/Inet.h"
+#include "platform/WindowMessages.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace tavrel {
 
@@ -44,5 +46,16 @@ inline QString ServerSessionID;       // empty: no session held
 inline bool ServerSecurityEnabled = false;
 inline QString ServerVersion;         // e.g. "2.2.101"; empty until read
 inline QList<common::ServerUser> ServerUser;  // the server's user list, from index 0
+
+// The client's command line, split by modGlobal_SplitCommandLine at start-up.
+inline QStringList CommandLineArgs;
+
+// Service wake-up. TrayMessageId is the id of the registered message "Sorvex
+// Tavrel private message" when the service program runs in the tray, else 0.
+inline quint32 TrayMessageId = 0;
+inline platform::HWND ServiceWindowHandle = 0;  // the tray window last found
+// Set by the Quellmark probe when batch quantitation is possible; the wake-up
+// shows its notice once and clears it.
+inline bool QuellmarkQuantitationNotice = false;
 
 }  // namespace tavrel

@@ -1,0 +1,190 @@
+#include "common/ServiceWakeUp.h"
+
+#include "common/CommandLineArgs.h"
+#include "common/Globals.h"
+#include "platform/MessageBox.h"
+#include "platform/ServiceControl.h"
+#include "platform/WindowMessages.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+#include <chrono>
+
+namespace tavrel {
+
+using namespace platform;
+
+namespace {
+
+const QString kNotInTray = QStringLiteral("Sorvex Tavrel Service is not running in the system tray");
+const QString kNoManager = QStringLiteral("Unable to connnect to Windows Service Manager: ");
+const QString kCannotOpen = QStringLiteral("Cannot open connection to Sorvex Tavrel Service: ");
+const QString kCannotTalk = QStringLiteral("Failed to communicate with Sorvex Tavrel Service: ");
+
+void show(bool quiet, const QString& text) {
+    if (!quiet) MsgBox(text, vbOKOnly);
+}
+
+qint64 nowMs() {
+    const ServiceWaitTiming& timing = serviceWaitTiming();
+    if (timing.clockMs) return timing.clockMs();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// One poll interval, keeping the window live.
+void pollWait() {
+    const int ms = std::max(0, serviceWaitTiming().pollMs);
+    if (!QCoreApplication::instance()) {
+        QThread::msleep(static_cast<unsigned long>(ms));
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+enum class Goal { Running, Stopped };
+
+// Start and stop share every step but what each state leads to.
+bool driveService(bool quiet, Goal goal) {
+    const qint64 start = nowMs();
+    const qint64 limit = serviceWaitTiming().limitMs;
+    ScHandle manager;
+    if (const long rc = OpenSCManager(SC_MANAGER_CONNECT, manager.out()); rc != 0) {
+        show(quiet, kNoManager + QString::number(rc));
+        return false;
+    }
+    ScHandle service;
+    while (true) {
+        const long rc = OpenService(manager.get(), ServiceName, GENERIC_READ | GENERIC_EXECUTE, service.out());
+        if (rc == 0) break;
+        if (nowMs() - start > limit) {
+            show(quiet, kCannotOpen + QString::number(rc));
+            return false;
+        }
+        pollWait();
+    }
+
+    QString stateWord;
+    while (nowMs() - start < limit) {
+        SERVICE_STATUS status;
+        if (QueryServiceStatus(service.get(), &status) != 0) {
+            show(quiet, QStringLiteral("Unable to communicate with Sorvex Tavrel Service"));
+            return false;
+        }
+        const quint32 state = status.dwCurrentState;
+        stateWord = ServiceStateWord(state);
+        if (goal == Goal::Running) {
+            if (state == SERVICE_RUNNING) return true;
+            if ((state == SERVICE_STOPPED || state == SERVICE_PAUSED) && StartService(service.get()) != 0) {
+                show(quiet, QStringLiteral("Failed to start Sorvex Tavrel Service"));
+                return false;
+            }
+        } else {
+            if (state == SERVICE_STOPPED) return true;
+            if (state == SERVICE_RUNNING || state == SERVICE_PAUSED) {
+                SERVICE_STATUS answered;
+                if (ControlService(service.get(), SERVICE_CONTROL_STOP, &answered) != 0) {
+                    show(quiet, QStringLiteral("Failed to stop Sorvex Tavrel Service"));
+                    return false;
+                }
+            }
+        }
+        pollWait();
+    }
+    show(quiet, QStringLiteral("Sorvex Tavrel Service") + stateWord);
+    return false;
+}
+
+bool notifyInTray(bool quiet) {
+    ServiceWindowHandle = FindWindow(ServiceWindowClass, ServiceWindowTitle);
+    long error = 0;
+    if (ServiceWindowHandle != 0) SendMessage(ServiceWindowHandle, TrayMessageId, 0, 0, &error);
+    // A window that went away between finding and sending got no wake-up either.
+    if (ServiceWindowHandle == 0 || error != 0) {
+        show(quiet, kNotInTray);
+        return false;
+    }
+    return true;
+}
+
+bool notifyService(bool quiet) {
+    if (TrayMessageId != 0) return notifyInTray(quiet);
+    if (common::modGlobal_HasArgument(CommandLineArgs, QStringLiteral("-debug"))) return true;
+    if (!quiet && QuellmarkQuantitationNotice) {
+        MsgBox(QStringLiteral("If you ever use Tavrel to batch automate quantitation, you should run the Tavrel "
+                              "'service' ") +
+               QStringLiteral("component on the desktop. Exit Tavrel, stop SorvexTavrelService and set its "
+                              "startup property to disabled."),
+               vbOKOnly);
+        QuellmarkQuantitationNotice = false;
+    }
+    ScHandle manager;
+    if (const long rc = OpenSCManager(SC_MANAGER_CONNECT, manager.out()); rc != 0) {
+        show(quiet, kNoManager + QString::number(rc));
+        return false;
+    }
+    ScHandle service;
+    if (const long rc = OpenService(manager.get(), ServiceName, SERVICE_USER_DEFINED_CONTROL, service.out());
+        rc != 0) {
+        show(quiet, kCannotOpen + QString::number(rc));
+        return false;
+    }
+    SERVICE_STATUS status;
+    if (const long rc = ControlService(service.get(), ServiceControlCheckNow, &status); rc != 0) {
+        show(quiet, kCannotTalk + QString::number(rc));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ServiceWaitTiming& serviceWaitTiming() {
+    static ServiceWaitTiming timing;
+    return timing;
+}
+
+QString ServiceStateWord(quint32 state) {
+    switch (state) {
+        case SERVICE_STOPPED: return QStringLiteral(" is Stopped");
+        case SERVICE_START_PENDING: return QStringLiteral(" is being Started");
+        case SERVICE_STOP_PENDING: return QStringLiteral(" is in the process of being Stopped");
+        case SERVICE_RUNNING: return QStringLiteral(" is Running");
+        case SERVICE_CONTINUE_PENDING: return QStringLiteral(" is in the process of being Continued");
+        case SERVICE_PAUSE_PENDING: return QStringLiteral(" is in the process of being Paused");
+        case SERVICE_PAUSED: return QStringLiteral(" is Paused");
+        default: return QString();
+    }
+}
+
+bool modGlobal_NotifyService(bool quiet) {
+    try {
+        return notifyService(quiet);
+    } catch (...) {
+        return false;  // nothing escapes; the handles are closed by now
+    }
+}
+
+bool modGlobal_StartService(bool quiet) {
+    try {
+        return driveService(quiet, Goal::Running);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool modGlobal_StopService(bool quiet) {
+    try {
+        return driveService(quiet, Goal::Stopped);
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace tavrel

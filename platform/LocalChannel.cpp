@@ -1,0 +1,129 @@
+#include "platform/LocalChannel.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QTimer>
+#include <QVariant>
+
+namespace platform {
+
+namespace {
+constexpr qsizetype kMaxLine = 256;
+}
+
+QString localChannelName(const QString& prefix, const QString& name, const QString& programFolder) {
+    const QString lower = name.toLower();
+    QString readable;
+    for (const QChar c : lower) {
+        if (readable.size() >= 32) break;
+        readable += (c.isLetterOrNumber() && c.unicode() < 128) ? c : QChar('_');
+    }
+    const QByteArray key = lower.toUtf8() + '\n' + programFolder.toUtf8();
+    const QString hash =
+        QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(12));
+    return prefix + QLatin1Char('-') + readable + QLatin1Char('-') + hash;
+}
+
+ChannelResult localChannelRequest(const QString& channelName, const QByteArray& request, int timeoutMs,
+                                  QByteArray* answer) {
+    QLocalSocket socket;
+    socket.connectToServer(channelName);
+    // A local connection is made by the kernel, without the listener's help.
+    if (!socket.waitForConnected(std::min(timeoutMs, 2000))) return ChannelResult::NoListener;
+    socket.write(request + '\n');
+    socket.flush();
+
+    const QDeadlineTimer deadline(timeoutMs);
+    QByteArray received;
+    while (true) {
+        received += socket.readAll();
+        const qsizetype end = received.indexOf('\n');
+        if (end >= 0) {
+            if (answer) *answer = received.left(end);
+            return ChannelResult::Answered;
+        }
+        if (socket.state() != QLocalSocket::ConnectedState || deadline.hasExpired() ||
+            received.size() > kMaxLine)
+            return ChannelResult::NoAnswer;
+        // The listener may be in this program: keep its events served.
+        QEventLoop loop;
+        QObject::connect(&socket, &QLocalSocket::readyRead, &loop, &QEventLoop::quit);
+        QObject::connect(&socket, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
+        QTimer::singleShot(std::max<qint64>(1, deadline.remainingTime()), &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
+LocalChannelServer::LocalChannelServer(Handler handler, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)) {}
+
+LocalChannelServer::~LocalChannelServer() { close(); }
+
+bool LocalChannelServer::listen(const QString& channelName, QString* error) {
+    close();
+    {
+        QLocalSocket probe;
+        probe.connectToServer(channelName);
+        if (probe.waitForConnected(500)) {
+            if (error) *error = QStringLiteral("another program answers on %1 already").arg(channelName);
+            return false;
+        }
+    }
+    QLocalServer::removeServer(channelName);  // a socket file left by a program that died
+    auto server = std::make_unique<QLocalServer>();
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(channelName)) {
+        if (error) *error = server->errorString();
+        return false;
+    }
+    connect(server.get(), &QLocalServer::newConnection, this, &LocalChannelServer::onNewConnection);
+    server_ = std::move(server);
+    return true;
+}
+
+void LocalChannelServer::close() {
+    if (!server_) return;
+    server_->close();
+    server_.release()->deleteLater();  // may be closed from inside one of its own handlers
+}
+
+bool LocalChannelServer::isListening() const { return server_ && server_->isListening(); }
+
+void LocalChannelServer::onNewConnection() {
+    while (server_ && server_->hasPendingConnections()) {
+        QLocalSocket* socket = server_->nextPendingConnection();
+        socket->setParent(this);  // outlives a close() made while it is served
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (socket->bytesAvailable() > 0) onReadyRead(socket);
+    }
+}
+
+void LocalChannelServer::onReadyRead(QLocalSocket* socket) {
+    QPointer<QLocalSocket> guard(socket);
+    if (socket->property("served").toBool()) return;  // one request per connection
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kMaxLine) socket->abort();
+        return;
+    }
+    const QByteArray line = socket->readLine(kMaxLine + 1).trimmed();
+    socket->setProperty("served", true);
+    QByteArray reply;
+    try {
+        reply = handler_ ? handler_(line) : QByteArray();
+    } catch (...) {
+        reply.clear();  // nothing escapes a handler; the caller sees no answer
+    }
+    if (!guard) return;
+    if (!reply.isEmpty()) {
+        guard->write(reply + '\n');
+        guard->flush();
+    }
+    guard->disconnectFromServer();
+}
+
+}  // namespace platform

@@ -1,0 +1,54 @@
+#include "platform/ServiceStartMarker.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+
+namespace platform {
+
+namespace {
+
+// Field 22 of /proc/<pid>/stat, the start time in clock ticks; empty when the
+// process is gone or has ended (a zombie).
+QByteArray processStartTime(qint64 pid) {
+    if (pid <= 0) return {};
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) return {};
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');  // the command name may hold blanks
+    if (close < 0) return {};
+    const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+    // fields[0] is field 3 (the state).
+    if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X") return {};
+    return fields[19];
+}
+
+}  // namespace
+
+ServiceStartMarker::ServiceStartMarker(const QString& channelName)
+    : path_(QDir::tempPath() + QLatin1Char('/') + channelName + QStringLiteral(".start")) {}
+
+bool ServiceStartMarker::pending() const {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QList<QByteArray> words = file.readAll().trimmed().split(' ');
+    file.close();
+    bool ok = false;
+    const qint64 pid = words.value(0).toLongLong(&ok);
+    const QByteArray started = processStartTime(ok ? pid : 0);
+    if (words.size() == 2 && !started.isEmpty() && started == words[1]) return true;
+    clear();
+    return false;
+}
+
+void ServiceStartMarker::record(qint64 pid) {
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(QByteArray::number(pid) + ' ' + processStartTime(pid) + '\n');
+    file.commit();
+}
+
+void ServiceStartMarker::clear() const { QFile::remove(path_); }
+
+}  // namespace platform
