@@ -36,14 +36,8 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
                                const QString& webUser, const QString& webPassword, qint32 accessType,
                                const QString& proxy, qint32 protocol, const QString& url, bool quiet,
                                QByteArray& document) {
-    common::HttpGetSettings settings;
-    settings.proxyUser = proxyUser;
-    settings.proxyPassword = proxyPassword;
-    settings.webUser = webUser;
-    settings.webPassword = webPassword;
-    settings.accessType = accessType;
-    settings.proxy = proxy;
-    settings.protocol = protocol;
+    common::HttpGetSettings settings = common::httpGetSettings(proxyUser, proxyPassword, webUser, webPassword,
+                                                               accessType, proxy, protocol);
     settings.urlCredentials = common::UrlCredentials::Refuse;
     const quint32 timeoutMs = static_cast<quint32>(TimeOut > 0 ? TimeOut : 3600) * 1000u;
     settings.connectTimeoutMs = std::min<quint32>(timeoutMs, 60000);

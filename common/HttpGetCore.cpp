@@ -51,6 +51,20 @@ long statusOf(const HInternet& request) {
 
 }  // namespace
 
+HttpGetSettings httpGetSettings(const QString& proxyUser, const QString& proxyPassword, const QString& webUser,
+                                const QString& webPassword, qint32 accessType, const QString& proxy,
+                                qint32 protocol) {
+    HttpGetSettings settings;
+    settings.proxyUser = proxyUser;
+    settings.proxyPassword = proxyPassword;
+    settings.webUser = webUser;
+    settings.webPassword = webPassword;
+    settings.accessType = accessType;
+    settings.proxy = proxy;
+    settings.protocol = protocol;
+    return settings;
+}
+
 QString httpVersionText(qint32 protocol) { return QStringLiteral("HTTP/1.") + QString::number(protocol); }
 
 QString probeObject(const QString& object) {

@@ -32,6 +32,12 @@ struct HttpGetSettings {
     QString unexpectedCode;
 };
 
+// The connection values both programs hand to their GET engine; time-outs and
+// the credential rule are left for the caller to set.
+HttpGetSettings httpGetSettings(const QString& proxyUser, const QString& proxyPassword, const QString& webUser,
+                                const QString& webPassword, qint32 accessType, const QString& proxy,
+                                qint32 protocol);
+
 struct HttpGetOutcome {
     bool ok = false;            // a non-empty document was read without an error
     bool documentRead = false;  // the body of the document request was read (also on a read error)

@@ -22,14 +22,8 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
                                QString& webUser, QString& webPassword, qint32 accessType, const QString& proxy,
                                qint32 protocol, const QString& url, bool quiet, QByteArray& document) {
     HttpVersionText = common::httpVersionText(protocol);
-    common::HttpGetSettings settings;
-    settings.proxyUser = proxyUser;
-    settings.proxyPassword = proxyPassword;
-    settings.webUser = webUser;
-    settings.webPassword = webPassword;
-    settings.accessType = accessType;
-    settings.proxy = proxy;
-    settings.protocol = protocol;
+    common::HttpGetSettings settings = common::httpGetSettings(proxyUser, proxyPassword, webUser, webPassword,
+                                                               accessType, proxy, protocol);
     settings.urlCredentials = common::UrlCredentials::Adopt;
     settings.connectTimeoutMs = 60000;
     settings.sendTimeoutMs = 60000;
