@@ -44,7 +44,8 @@ long modGlobal_RunCommandLine(const QString& commandLine, bool wait, short showS
 }
 
 QString modGlobal_RunAndCaptureOutput(const QString& program, const QStringList& arguments,
-                                      bool captureOutput, bool captureError, bool convertFromOem) {
+                                      bool captureOutput, bool captureError, bool convertFromOem,
+                                      int timeoutMs) {
     if (!captureOutput && !captureError)
         throw platform::Error(platform::errnum::InvalidProcedureCall,
                               QStringLiteral("Invalid procedure call or argument"));
@@ -59,7 +60,10 @@ QString modGlobal_RunAndCaptureOutput(const QString& program, const QStringList&
     } catch (const platform::Error&) {
         return QString();
     }
-    child.waitForFinished(-1);
+    if (!child.waitForFinished(timeoutMs)) {
+        child.kill();
+        return QString();
+    }
     const QByteArray bytes = captureOutput ? child.readOutput() : child.readError();
     // OEM and ANSI text are both the 8-bit code page here, so convertFromOem
     // decodes the same way.

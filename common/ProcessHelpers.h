@@ -24,9 +24,12 @@ long modGlobal_RunCommandLine(const QString& commandLine, bool wait, short showS
 // Throws platform::Error 5 when neither stream is asked for.
 QString modGlobal_RunAndCaptureOutput(const QString& commandLine, bool captureOutput, bool captureError,
                                       bool convertFromOem);
-// The same with the program and its arguments already apart.
+// The same with the program and its arguments already apart. A child still
+// running after timeoutMs (-1: no limit) is killed and gives "", so a program
+// that never answers cannot hang its caller.
 QString modGlobal_RunAndCaptureOutput(const QString& program, const QStringList& arguments,
-                                      bool captureOutput, bool captureError, bool convertFromOem);
+                                      bool captureOutput, bool captureError, bool convertFromOem,
+                                      int timeoutMs = -1);
 
 // Returns after the given seconds on a monotonic clock, keeping the program's
 // event loop running (timers, sockets, repaints); at once for 0 or fewer.

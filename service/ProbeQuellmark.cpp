@@ -75,13 +75,17 @@ qsizetype lastSeparator(const QString& path) {
     return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
 }
 
+// A version query that hangs must not stop the service's start-up.
+constexpr int kVersionQueryTimeoutMs = 30000;
+
 // Asks the program in QuellmarkFolder for its version and logs the answer.
 void logWorkstationVersion() {
     const QChar separator = QuellmarkFolder.contains(QLatin1Char('/')) ? QLatin1Char('/') : QLatin1Char('\\');
     const QString program = QuellmarkFolder + separator + QStringLiteral("SorvexQuellmark.exe");
     QString answer;
     if (const auto failed = attempt([&] {
-            answer = common::modGlobal_RunAndCaptureOutput(program, {QStringLiteral("/version")}, true, false, true);
+            answer = common::modGlobal_RunAndCaptureOutput(program, {QStringLiteral("/version")}, true, false, true,
+                                                           kVersionQueryTimeoutMs);
         })) {
         answer.clear();
     }

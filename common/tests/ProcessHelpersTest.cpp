@@ -33,6 +33,10 @@ TEST(RunAndCaptureOutput, ReturnsTheCapturedStreams) {
     ASSERT_EQ(big.size(), 70000);
     EXPECT_EQ(big.mid(26, 3), "abc");
 
+    // A child that outlives its time limit is ended and answers nothing.
+    EXPECT_EQ(modGlobal_RunAndCaptureOutput(child(), {"out", "early", "sleep", "20000"}, true, false, false, 300),
+              QString());
+
     // 8-bit bytes are code page text.
     EXPECT_EQ(modGlobal_RunAndCaptureOutput(child(), {"hex", "636166E980"}, true, false, true),
               QString::fromUtf8("caf\u00e9\u20ac"));
