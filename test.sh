@@ -11,6 +11,7 @@ trap pg_test_stop EXIT
 pg_test_start
 
 export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/tavrel-xdg.XXXXXX)}
 set +e
 ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
 status=$?
