@@ -4,10 +4,15 @@
 
 #include <QFile>
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavrelsvc {
 
@@ -27,6 +32,29 @@ platform::Error fileError(int errnoValue, const QString& path) {
 
 // ---- reader -----------------------------------------------------------------
 
+namespace {
+
+// Bit i is set when p[i] is CR or LF, for the 64 bytes from p.
+quint64 lineEndBits(const char* p) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    quint64 bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
+        bits |= quint64(quint16(_mm_movemask_epi8(hit))) << (16 * i);
+    }
+    return bits;
+#else
+    quint64 bits = 0;
+    for (int i = 0; i < 64; ++i) bits |= quint64(p[i] == '\n' || p[i] == '\r') << i;
+    return bits;
+#endif
+}
+
+}  // namespace
+
 PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     : path_(path), remaining_(limit) {
     const QByteArray name = QFile::encodeName(path);
@@ -40,7 +68,7 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
             throw;
         }
     }
-    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize);
+    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize + kChunk);
     if (remaining_ == 0) eof_ = true;
 }
 
@@ -50,7 +78,8 @@ PeakListLineReader::~PeakListLineReader() {
 
 bool PeakListLineReader::fill() {
     if (eof_) return false;
-    nextCr_ = -1;
+    chunkAt_ = -1;  // positions move and bytes arrive: scan afresh
+    nextTab_ = -1;
     if (begin_ > 0) {  // keep the unread part at the start of the block
         std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(end_ - begin_));
         end_ -= begin_;
@@ -81,6 +110,20 @@ bool PeakListLineReader::fill() {
     return true;
 }
 
+qsizetype PeakListLineReader::nextLineEnd(qsizetype from) {
+    while (from < end_) {
+        if (chunkAt_ < 0 || from < chunkAt_ || from >= chunkAt_ + kChunk) {
+            chunkAt_ = from;
+            lineEndBits_ = lineEndBits(buffer_.get() + from);
+            if (end_ - from < kChunk) lineEndBits_ &= (quint64(1) << (end_ - from)) - 1;
+        }
+        const quint64 rest = lineEndBits_ >> (from - chunkAt_);
+        if (rest) return from + std::countr_zero(rest);
+        from = chunkAt_ + kChunk;
+    }
+    return end_;
+}
+
 void PeakListLineReader::skipPendingLineEnd() {
     for (;;) {
         if (skipLf_) {
@@ -89,51 +132,33 @@ void PeakListLineReader::skipPendingLineEnd() {
             skipLf_ = false;
         }
         if (!discardToEol_) return;
-        const char* p = buffer_.get() + begin_;
-        const char* e = buffer_.get() + end_;
-        while (p < e && *p != '\n' && *p != '\r') ++p;
-        begin_ = p - buffer_.get();
-        if (p == e) {
+        const qsizetype at = nextLineEnd(begin_);
+        if (at == end_) {
+            begin_ = end_;
             if (!fill()) { discardToEol_ = false; return; }
             continue;
         }
-        ++begin_;
+        begin_ = at + 1;
         discardToEol_ = false;
-        skipLf_ = (*p == '\r');
+        skipLf_ = (buffer_[at] == '\r');
     }
 }
 
-bool PeakListLineReader::readLine(std::string_view& line) {
+bool PeakListLineReader::readLineSlow(std::string_view& line) {
     skipPendingLineEnd();
     qsizetype scanFrom = begin_;
     for (;;) {
+        const qsizetype at = nextLineEnd(scanFrom);
         const char* base = buffer_.get();
-        const char* e = base + end_;
-        const char* p = static_cast<const char*>(std::memchr(base + scanFrom, '\n', size_t(end_ - scanFrom)));
-        if (!p) p = e;
-        // Files rarely hold a lone CR, so where the next CR stands is kept
-        // rather than searched for on every line.
-        if (nextCr_ < scanFrom) {
-            const void* cr = std::memchr(base + scanFrom, '\r', size_t(end_ - scanFrom));
-            nextCr_ = cr ? static_cast<const char*>(cr) - base : end_;
-        }
-        if (base + nextCr_ < p) p = base + nextCr_;
-        if (p < e) {
-            line = std::string_view(base + begin_, size_t(p - (base + begin_)));
-            lastTerminated_ = true;
-            begin_ = (p - base) + 1;
-            if (*p == '\r') {
-                if (begin_ < end_) {
-                    if (base[begin_] == '\n') ++begin_;
-                } else {
-                    skipLf_ = true;
-                }
-            }
+        if (at < end_) {
+            takeLine(line, at);
             return true;
         }
         const qsizetype pending = end_ - begin_;
         if (pending == kBlockSize) {  // a line longer than the block: cut it
             line = std::string_view(base + begin_, size_t(pending));
+            lineAt_ = begin_;
+            lineEnd_ = end_;
             lastTerminated_ = true;
             begin_ = end_;
             discardToEol_ = true;
@@ -142,12 +167,22 @@ bool PeakListLineReader::readLine(std::string_view& line) {
         if (!fill()) {
             if (end_ == begin_) return false;
             line = std::string_view(buffer_.get() + begin_, size_t(end_ - begin_));
+            lineAt_ = begin_;
+            lineEnd_ = end_;
             lastTerminated_ = false;
             begin_ = end_;
             return true;
         }
         scanFrom = begin_ + pending;  // fill() moved the pending part to the start
     }
+}
+
+char PeakListLineReader::fieldSeparator() {
+    if (nextTab_ < lineAt_) {
+        const void* tab = std::memchr(buffer_.get() + lineAt_, '\t', size_t(end_ - lineAt_));
+        nextTab_ = tab ? static_cast<const char*>(tab) - buffer_.get() : end_;
+    }
+    return nextTab_ < lineEnd_ ? '\t' : ' ';
 }
 
 bool PeakListLineReader::atEnd() {

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -36,27 +37,70 @@ public:
 
     // The next line without its line end; valid until the next call. False at
     // the end of the input or after a read error (see failed()).
-    bool readLine(std::string_view& line);
+    bool readLine(std::string_view& line) {
+        // Fast path: the line end lies in the chunk already scanned.
+        if (!skipLf_ && !discardToEol_ && chunkAt_ >= 0 && begin_ >= chunkAt_ && begin_ < chunkAt_ + kChunk) {
+            const quint64 rest = lineEndBits_ >> (begin_ - chunkAt_);
+            if (rest) {
+                const qsizetype at = begin_ + std::countr_zero(rest);
+                if (buffer_[at] == '\n' || at + 1 < end_) {
+                    takeLine(line, at);
+                    return true;
+                }
+            }
+        }
+        return readLineSlow(line);
+    }
     // Whether the last line read was followed by a line end.
     bool lastLineTerminated() const { return lastTerminated_; }
     // No byte is left to read.
     bool atEnd();
     // The rest of the input as it stands, in blocks; false at the end.
     bool readRaw(std::string_view& chunk);
+    // The field separator of the last line read: TAB when the line holds one
+    // anywhere, else a space. Where the next TAB stands is kept, so files
+    // without TABs cost one search per block, not one per line.
+    char fieldSeparator();
 
     bool failed() const { return failed_; }
     const QString& errorText() const { return errorText_; }
 
 private:
+    bool readLineSlow(std::string_view& line);
+    // The line from begin_ up to the line end at `at`; steps over CR LF.
+    void takeLine(std::string_view& line, qsizetype at) {
+        const char* base = buffer_.get();
+        line = std::string_view(base + begin_, size_t(at - begin_));
+        lineAt_ = begin_;
+        lineEnd_ = at;
+        lastTerminated_ = true;
+        begin_ = at + 1;
+        if (base[at] == '\r') {
+            if (begin_ < end_) {
+                if (base[begin_] == '\n') ++begin_;
+            } else {
+                skipLf_ = true;
+            }
+        }
+    }
     bool fill();  // appends to the buffer; false when nothing more arrives
     void skipPendingLineEnd();
+    qsizetype nextLineEnd(qsizetype from);  // next CR or LF at or after `from`, end_ when none
+
+    // Line ends are found 64 bytes at a time: bit i of lineEndBits_ is set
+    // when the byte at chunkAt_ + i is CR or LF. The buffer has room for a
+    // whole chunk past its end, so a chunk is always read in one go.
+    static constexpr qsizetype kChunk = 64;
 
     int fd_ = -1;
     QString path_;
     qint64 remaining_;  // bytes still allowed by the limit (<0: no limit)
     std::unique_ptr<char[]> buffer_;
     qsizetype begin_ = 0, end_ = 0;
-    qsizetype nextCr_ = -1;  // position of the next CR at or after begin_, end_ when none
+    qsizetype chunkAt_ = -1;  // -1: no chunk scanned since the last fill
+    quint64 lineEndBits_ = 0;
+    qsizetype lineAt_ = 0, lineEnd_ = 0;  // the last line read
+    qsizetype nextTab_ = -1;  // next TAB at or after lineAt_, end_ when none; -1: not searched
     bool eof_ = false;
     bool failed_ = false;
     bool skipLf_ = false;        // the last line ended in CR at the end of a block
@@ -86,8 +130,21 @@ public:
             writeSlow(bytes);
         }
     }
-    void writeLine(std::string_view line) { write(line); write("\r\n"); }
-    void writeLine(std::string_view a, std::string_view b) { write(a); write(b); write("\r\n"); }
+    // One line: the pieces in order, then CR LF.
+    template <typename... Pieces>
+    void writeLine(const Pieces&... pieces) {
+        const qsizetype size = (qsizetype(std::string_view(pieces).size()) + ... + 2);
+        if (!toFile_ || used_ + size > kWriteBlock) {
+            (write(pieces), ...);
+            write("\r\n");
+            return;
+        }
+        char* out = buffer_.get() + used_;
+        ((out = copyTo(out, pieces)), ...);
+        out[0] = '\r';
+        out[1] = '\n';
+        used_ += size;
+    }
 
     // Writes what is gathered and closes the file. False when any write failed.
     bool close();
@@ -101,6 +158,10 @@ public:
     static constexpr qsizetype kWriteBlock = 1 << 20;
 
 private:
+    static char* copyTo(char* out, std::string_view bytes) {
+        std::memcpy(out, bytes.data(), bytes.size());
+        return out + bytes.size();
+    }
     void writeSlow(std::string_view bytes);
     void flushBuffer();
     void writeOut(const char* data, qsizetype size);

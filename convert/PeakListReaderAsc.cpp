@@ -33,13 +33,9 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
 
             bool haveMode = false;
             while (!haveMode && input.readLine(line)) haveMode = startsWithNoCase(line, "mode:");
-            if (haveMode) {
-                forEachField(line, [&](std::string_view field) {
-                    if (!isPositive(field)) return true;
-                    output.writeLine("PEPMASS=", field);
-                    return false;
-                });
-            }
+            std::string_view precursor;
+            if (haveMode && PositiveFields(line, input.fieldSeparator()).next(precursor))
+                output.writeLine("PEPMASS=", precursor);
 
             while (input.readLine(line)) {
                 if (!isPositive(line)) {
@@ -49,18 +45,11 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
                     }
                     continue;
                 }
-                int positives = 0;
-                std::string_view second;
-                forEachField(line, [&](std::string_view field) {
-                    if (!isPositive(field)) return true;
-                    ++positives;
-                    if (positives == 2) second = field;
-                    if (positives < 3) return true;
-                    output.write(second);
-                    output.write(" ");
-                    output.writeLine(field);
-                    return false;
-                });
+                // The second and third positive fields make the peak line.
+                PositiveFields fields(line, input.fieldSeparator());
+                std::string_view mz, intensity;
+                if (fields.next(mz) && fields.next(mz) && fields.next(intensity))
+                    output.writeLine(mz, " ", intensity);
             }
             closeBlock(output);
         }

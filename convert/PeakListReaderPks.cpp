@@ -35,20 +35,9 @@ PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakLis
                 output.writeLine(line);
                 continue;
             }
-            std::string_view first;
-            bool haveFirst = false;
-            forEachField(line, [&](std::string_view field) {
-                if (!isPositive(field)) return true;
-                if (!haveFirst) {
-                    first = field;
-                    haveFirst = true;
-                    return true;
-                }
-                output.write(first);
-                output.write(" ");
-                output.writeLine(field);
-                return false;
-            });
+            PositiveFields fields(line, input.fieldSeparator());
+            std::string_view mz, intensity;
+            if (fields.next(mz) && fields.next(intensity)) output.writeLine(mz, " ", intensity);
         }
         closeBlock(output);
         result.spectra = 1;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 
 namespace tavrelsvc {
 
@@ -9,6 +10,11 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+const char* skipDigits(const char* p, const char* e) {
+    while (p < e && isDigit(*p)) ++p;
+    return p;
+}
 
 // Reads the number at the start of [p, e); returns the end of what was read,
 // or p when nothing reads as a number.
@@ -39,34 +45,26 @@ double leadingNumber(std::string_view text) {
     return value;
 }
 
-bool isPositive(std::string_view text) {
+bool isPositiveGeneral(std::string_view text) {
     const char* p = text.data();
     const char* e = p + text.size();
     while (p < e && isBlank(*p)) ++p;
     if (p < e && *p == '+') ++p;
     else if (p < e && *p == '-') return false;  // negative or zero
-    // A plain decimal is positive exactly when a digit of it is not 0; an
-    // exponent or a very long number may underflow or overflow, so those are
-    // read in full.
-    int digits = 0;
-    bool nonZero = false;
-    bool point = false;
-    for (; p < e; ++p) {
-        const char c = *p;
-        if (isDigit(c)) {
-            ++digits;
-            nonZero |= (c != '0');
-        } else if (c == '.' && !point) {
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (digits == 0) return false;
-    const bool exponent = p + 1 < e && (*p == 'e' || *p == 'E') &&
-                          (isDigit(p[1]) || ((p[1] == '+' || p[1] == '-') && p + 2 < e && isDigit(p[2])));
+    // A plain decimal is positive exactly when one of its digits is not 0.
+    const char* start = p;
+    const char* intEnd = skipDigits(p, e);
+    const char* end = intEnd;
+    if (end < e && *end == '.') end = skipDigits(end + 1, e);
+    const std::ptrdiff_t digits = (end - start) - (end != intEnd);  // the point is no digit
+    if (digits <= 0) return false;
+    // An exponent or a very long number may underflow or overflow, so those
+    // are converted in full.
+    const bool exponent = end + 1 < e && (*end == 'e' || *end == 'E') &&
+                          (isDigit(end[1]) || ((end[1] == '+' || end[1] == '-') && end + 2 < e && isDigit(end[2])));
     if (exponent || digits > 300) return leadingNumber(text) > 0;
-    return nonZero;
+    while (start < end && (*start == '0' || *start == '.')) ++start;
+    return start < end;
 }
 
 bool plainNumber(std::string_view text, double& value) {

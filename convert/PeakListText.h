@@ -16,7 +16,20 @@ double leadingNumber(std::string_view text);
 
 // A line or field "counts as numeric" when its leading number is above 0.
 // Same answer as leadingNumber(text) > 0, without converting the common case.
-bool isPositive(std::string_view text);
+bool isPositiveGeneral(std::string_view text);
+
+// The common case inline: a first digit 1 to 9, then digits and points up to
+// something that is no exponent, is a number of at least 1.
+inline bool isPositive(std::string_view text) {
+    const char* p = text.data();
+    const char* e = p + text.size();
+    if (p < e && *p >= '1' && *p <= '9') {
+        const char* q = p + 1;
+        while (q < e && q - p < 300 && ((*q >= '0' && *q <= '9') || *q == '.')) ++q;
+        if (q - p < 300 && (q == e || (*q | 0x20) != 'e')) return true;
+    }
+    return isPositiveGeneral(text);
+}
 
 // The whole text, blanks around it aside, reads as one number.
 bool plainNumber(std::string_view text, double& value);
@@ -40,6 +53,38 @@ void forEachField(std::string_view line, F&& f) {
         start = at + 1;
     }
 }
+
+// Hands out the fields of a line whose leading number is positive, from the
+// left. The search for a field's end also looks for an exponent, so the
+// common field (a first digit 1 to 9, no exponent, not absurdly long, hence
+// a number of at least 1) is settled without reading it a second time.
+class PositiveFields {
+public:
+    PositiveFields(std::string_view line, char separator)
+        : p_(line.data()), end_(line.data() + line.size()), separator_(separator) {}
+
+    // The next positive field; false when the line holds no more.
+    bool next(std::string_view& field) {
+        while (p_) {
+            const char* start = p_;
+            const char* stop = start;
+            bool exponentMark = false;
+            for (; stop < end_ && *stop != separator_; ++stop) exponentMark |= (*stop | 0x20) == 'e';
+            p_ = stop < end_ ? stop + 1 : nullptr;
+            field = std::string_view(start, size_t(stop - start));
+            const bool plainAboveOne = start < stop && *start >= '1' && *start <= '9' && !exponentMark &&
+                                       field.size() <= kPlainDigits;
+            if (plainAboveOne || isPositive(field)) return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr size_t kPlainDigits = 300;  // longer numbers may overflow
+    const char* p_;  // start of the next field; null after the last
+    const char* end_;
+    char separator_;
+};
 
 // Case-blind test of an ASCII prefix such as "list:" or "begin ions".
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix);

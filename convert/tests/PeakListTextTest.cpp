@@ -50,6 +50,28 @@ TEST(PeakListText, FieldsSplitAtTabElseAtSingleSpaces) {
     EXPECT_EQ(fields(""), (std::vector<std::string>{""}));
 }
 
+// The one-pass walker and the inline shortcut must agree with the plain
+// rule (split, then leading number > 0) on the awkward cases too.
+TEST(PeakListText, PositiveFieldsAgreeWithSplitAndTest) {
+    const std::string longNumber = "1" + std::string(400, '0');
+    const std::string lines[] = {
+        "1 445.2 3000", "0 445.2 0 3000 7", "1e999 2 3e-400 4E2 5", "x 1.2.3e5 +7 -8 .5",
+        " 12  9", "1\t2 3\t4", longNumber + " 5", "9e 8", "", "1.5e+",
+    };
+    for (const std::string& line : lines) {
+        std::vector<std::string> expected, got;
+        forEachField(line, [&](std::string_view f) {
+            EXPECT_EQ(isPositive(f), leadingNumber(f) > 0) << f;
+            if (leadingNumber(f) > 0) expected.emplace_back(f);
+            return true;
+        });
+        PositiveFields fields(line, fieldSeparator(line));
+        std::string_view f;
+        while (fields.next(f)) got.emplace_back(f);
+        EXPECT_EQ(got, expected) << line;
+    }
+}
+
 namespace {
 
 std::vector<std::string> linesOf(const QString& path, qint64 limit = -1) {
