@@ -94,7 +94,7 @@ MergeOutcome mergePeakLists(const QString& mergePath, const QList<MergeInput>& i
         ++done;
         if (progress) progress(MergeProgress{done, inputs.size(), input.path, result});
         if (QCoreApplication::instance()) QCoreApplication::processEvents();
-        if (ServiceShuttingDown || (stopRequested && stopRequested())) return MergeOutcome::Stopped;
+        if (ShuttingDown || (stopRequested && stopRequested())) return MergeOutcome::Stopped;
     }
 
     // A merge that lost output must not be searched as if it were whole.

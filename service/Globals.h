@@ -9,6 +9,6 @@ inline QString TempFolder;
 inline QString LocalComputerName;        // selects the task rows this service answers
 inline QString LocalUserName;
 inline QString DefaultConnectionString;
-inline bool ServiceShuttingDown = false; // tested first by every timer tick and wait
+inline bool ShuttingDown = false; // tested first by every timer tick and wait
 
 }  // namespace tavrelsvc

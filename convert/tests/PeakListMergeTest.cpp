@@ -81,9 +81,9 @@ TEST(PeakListMerge, StopsOnRequestOrShutdownAndFailsOnUnwritableFile) {
     EXPECT_EQ(mergePeakLists(merged, inputs, {}, [&] { return ++asked == 2; }), MergeOutcome::Stopped);
     EXPECT_EQ(asked, 2);
 
-    ServiceShuttingDown = true;
+    ShuttingDown = true;
     EXPECT_EQ(mergePeakLists(merged, inputs, {}), MergeOutcome::Stopped);
-    ServiceShuttingDown = false;
+    ShuttingDown = false;
 
     EXPECT_EQ(mergePeakLists(home.file("no/such/folder/m.qpl"), inputs, {}), MergeOutcome::Failed);
     EXPECT_TRUE(home.log().contains("Cannot create merged peak list"));
