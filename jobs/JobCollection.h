@@ -1,0 +1,33 @@
+#pragma once
+// The service's running jobs, each filed under its key "T" + Control_index.
+#include <QMap>
+#include <QPointer>
+#include <QString>
+
+namespace tavrelsvc {
+
+class clsJob;
+
+// Owns the jobs it holds; a job is removed with deleteLater, never inside its
+// own tick.
+class JobCollectionType {
+public:
+    void Add(clsJob* job, const QString& key);  // takes ownership
+    clsJob* Item(const QString& key) const;     // nullptr when absent
+    void Remove(const QString& key);            // deletes the job later
+    int Count() const { return jobs_.size(); }
+    QList<clsJob*> items() const;
+    void clear();
+
+private:
+    QMap<QString, QPointer<clsJob>> jobs_;
+};
+
+inline JobCollectionType JobCollection;
+inline qint16 NextJobIndex = 1;  // Control_index of the next job
+
+// The tick of a job's timer: unless the service shuts down, finds the job under
+// "T" + index and calls its Take_Action; an error is logged as "(TVS1002) ...".
+void frmMain_tmrJob_Timer(qint16 index);
+
+}  // namespace tavrelsvc
