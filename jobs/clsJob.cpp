@@ -1,21 +1,33 @@
 #include "jobs/clsJob.h"
 
+#include "jobs/JobClock.h"
 #include "jobs/JobCollection.h"
+#include "jobs/JobGlobals.h"
+#include "platform/Error.h"
+#include "search/JobSession.h"
 #include "service/EventLog.h"
+#include "service/Globals.h"
 #include "service/Preferences.h"
+
+#include <QEvent>
 
 namespace tavrelsvc {
 
 clsJob::clsJob() {
-    created_ = QDateTime::currentDateTime();
-    NextActionTime = created_;
-    controlIndex_ = NextJobIndex;
-    timer_.setSingleShot(false);
-    const int tick = TimerTick > 0 ? TimerTick : 10;
-    timer_.setInterval(tick * 1000);
-    const qint16 index = controlIndex_;
-    connect(&timer_, &QTimer::timeout, this, [index] { frmMain_tmrJob_Timer(index); });
-    timer_.start();
+    try {
+        created_ = clsJob_Now();
+        NextActionTime = created_;
+        controlIndex_ = NextJobIndex;
+        timer_.setSingleShot(false);
+        const int tick = TimerTick > 0 ? TimerTick : 10;
+        timer_.setInterval(tick * 1000);
+        const qint16 index = controlIndex_;
+        connect(&timer_, &QTimer::timeout, this, [index] { frmMain_tmrJob_Timer(index); });
+        timer_.start();
+    } catch (const std::exception& e) {
+        modGlobal_WriteEventLog(EventError, 0, QStringLiteral(" "), QStringLiteral(" "),
+                                QStringLiteral("(TVS1012) 51: ") + QString::fromUtf8(e.what()));
+    }
 }
 
 clsJob::~clsJob() = default;
@@ -24,19 +36,63 @@ void clsJob::set_schedule_type(const QString& v) {
     if (v == u"now" || v == u"timed" || v == u"monitor" || v == u"follower") scheduleType_ = v;
 }
 
+// "months" is offered by the client's task editor, so a job must keep it.
 void clsJob::set_fu_interval(const QString& v) {
-    if (v == u"minutes" || v == u"hours" || v == u"days" || v == u"weeks") fuInterval_ = v;
+    if (v == u"minutes" || v == u"hours" || v == u"days" || v == u"weeks" || v == u"months") fuInterval_ = v;
 }
 
 void clsJob::set_Status(const QString& v) {
     if (v == u"running" || v == u"paused" || v == u"completed" || v == u"cancelled" || v == u"new") status_ = v;
 }
 
-// The step machine and the pause, resume and cancel requests are built in
-// their own files; until then a tick does nothing.
-void clsJob::Take_Action() {}
-void clsJob::PauseTask() {}
-void clsJob::ResumeTask() {}
-void clsJob::CancelTask() {}
+JobSession& clsJob::Session() {
+    if (!session_) {
+        std::optional<qint32> userId;
+        if (!sorvex_user_id.isNull()) userId = sorvex_user_id.toInt();
+        session_ = std::make_unique<JobSession>(uID, task_label, task_sorvex_url, userId);
+        session_->sessionID = sessionID;
+    }
+    return *session_;
+}
+
+void clsJob::TimerOn() {
+    if (!removed_) timer_.start();
+}
+
+void clsJob::SetTimerInterval(int milliseconds) { timer_.setInterval(milliseconds); }
+
+bool clsJob::mayGoOn() const {
+    return !ShuttingDown && !removed_ && status_ != u"paused" && status_ != u"cancelled" && status_ != u"completed";
+}
+
+// A cancel or completion that arrives while this job's own tick runs (or a
+// wait inside it) must not free the object under the running tick: its
+// deletion is held back until the tick has returned.
+bool clsJob::event(QEvent* e) {
+    if (e->type() == QEvent::DeferredDelete && tickDepth_ > 0) {
+        deletePending_ = true;
+        return true;
+    }
+    return QObject::event(e);
+}
+
+void clsJob::log(short type, const QString& message, bool withDataFile) const {
+    modGlobal_WriteEventLog(type, uID, task_label, withDataFile ? dataFile_ : QStringLiteral(" "), message);
+}
+
+bool clsJob::findTaskRow() {
+    TasksRecordset.requery();
+    if (TasksRecordset.eof()) return false;
+    TasksRecordset.moveFirst();
+    TasksRecordset.find(QStringLiteral("task_UID=") + QString::number(uID));
+    return !TasksRecordset.eof();
+}
+
+void clsJob::removeFromCollection() {
+    timer_.stop();
+    removed_ = true;
+    const QString key = JobKey();
+    if (JobCollection.Item(key) == this) JobCollection.Remove(key);
+}
 
 }  // namespace tavrelsvc

@@ -3,13 +3,41 @@
 // row into the public fields, files the job in JobCollection under "T" + its
 // Control_index and lets the job's own timer drive it: each tick calls
 // Take_Action, which performs the next step of the task.
+#include "common/ServerReplies.h"
+#include "jobs/JobPlaceholders.h"
+#include "platform/AdoRecordset.h"
+
 #include <QDateTime>
 #include <QObject>
+#include <QStringList>
 #include <QString>
 #include <QTimer>
 #include <QVariant>
 
+#include <memory>
+#include <optional>
+
 namespace tavrelsvc {
+
+class JobSession;
+
+// The current search's status, handed to the Quellmark project status.
+struct SearchStatusValues {
+    QString taskId;
+    QString title;
+    QString server;
+    QString resultsFile;
+    QDateTime submittedAt;
+    QString statusMessage;
+    qint32 errorCode = 0;
+};
+
+// What a file chooser for a fixed list found.
+enum class FileChoice {
+    Chosen,     // the FilesList cursor stands on the next row; NextActionTime is its due time
+    Exhausted,  // no usable row is left
+    Failed,     // the chooser could not go on (a row could not be stored, an error); logged
+};
 
 class clsJob : public QObject {
     Q_OBJECT
@@ -88,7 +116,7 @@ public:
     QString schedule_type() const { return scheduleType_; }
     void set_schedule_type(const QString& new_schedule_type);  // "now", "timed", "monitor", "follower"
     QString fu_interval() const { return fuInterval_; }
-    void set_fu_interval(const QString& new_fu_interval);  // "minutes", "hours", "days", "weeks"
+    void set_fu_interval(const QString& new_fu_interval);  // "minutes", "hours", "days", "weeks", "months"
     QString Status() const { return status_; }
     void set_Status(const QString& new_status);  // "running", "paused", "completed", "cancelled", "new"
     QVariant Peak_list_cache() const { return peakListCache_; }
@@ -97,7 +125,58 @@ public:
     // The job's element of the host's timer array.
     QTimer& tmrJob() { return timer_; }
 
+    // --- state of the current file, shared with the search and conversion steps
+    QString PeakListFile;          // local path of the current file's peak list, "" when none
+    QString PeakListText;          // the peak list held in memory, "" when none
+    QString CurrentMethod;         // import filter, or the follow-up method
+    QString CurrentMethodCode;     // "?1" ordinary search, "?4" follow-up search
+    QString QuellmarkProjectPath;  // the project beside the cached peak list, "" when none
+    QString StoredPeakList;        // the current row's peak_list as stored (UNC form)
+    qint32 CurrentFileNumber = 0;  // file_number of the current row
+    SearchStatusValues SearchStatusRecord;
+    std::optional<common::ServerUser> ServerUser;  // the task's user, found at login
+    qint16 PendingNiceValue = -1;
+
+    static inline const QString FollowUpMethod = QStringLiteral("Follow-up search of selected queries");
+
+    // --- step controls for the search and conversion steps ----------------
+    platform::AdoRecordset& FilesList() { return filesList_; }
+    JobSession& Session();  // the job's server session, made on first use
+    void TimerOn();
+    void SetTimerInterval(int milliseconds);
+    void setJob_searching(bool on) { jobSearching_ = on ? True : False; }
+    void setJob_processing(bool on) { jobProcessing_ = on ? True : False; }
+    void setJob_quanting(bool on) { jobQuanting_ = on ? True : False; }
+    void setJob_import_wiff(bool on) { jobImportWiff_ = on ? True : False; }
+    void setJob_submitted(const QDateTime& when) { jobSubmitted_ = when; }
+    void setData_file(const QString& name) { dataFile_ = name; }
+    void setSearch_title(const QVariant& title) { searchTitle_ = title; }
+    QDateTime nextActionTime() const { return NextActionTime; }
+    bool firstRun() const { return FirstRun != False; }
+
+    // "PreTask", "PreSearch", "PostSearch" or "PostTask": true to go on, false
+    // when the command failed with its halt flag and the task was cancelled,
+    // nothing after an error (the caller stops).
+    std::optional<bool> RunExternalAction(const QString& kind, const QString& resultFilePath = QString(),
+                                          const QString& resultUrl = QString());
+    void EndFileSearch();
+    void AbandonSearch();
+    const QStringList& ActionPlaceholders() const { return actionPlaceholders_; }
+    // The task's table, and the current file's placeholders (commands and
+    // the search title use both).
+    QList<PlaceholderEntry> actionPlaceholderEntries() const;
+    QList<PlaceholderEntry> filePlaceholderEntries() const;
+
+    // The size probe of one data item: 0 missing or empty, > 0 present and
+    // free, < 0 present but held by another process (magnitude = size).
+    qint64 GetItemSize(const QString& localPath);
+
+    // False once the job was paused, cancelled or completed, or the service
+    // shuts down: a step that waited with the event loop running stops then.
+    bool mayGoOn() const;
+
 protected:
+    bool event(QEvent* e) override;
     QDateTime created_;
     qint16 controlIndex_ = 0;
     qint16 jobSearching_ = 0;
@@ -117,7 +196,36 @@ protected:
     QDateTime NextActionTime;
 
 private:
+    friend class JobTickGuard;
+
+    // Step machine and its parts.
+    void takeActionSteps();
+    bool loginSteps();
+    bool convertCurrentFile(QString& searchHeader);
+    void searchOrRetireCurrentFile(const QString& searchHeader);
+    bool storeCurrentRow();
+    void stopWithError(const QString& message);
+
+    std::optional<bool> PrepareTask();
+    void SetCurrentFile();
+    void CompleteTask();
+    void BuildPlaceholders();
+    qint32 RunCommandLine(const QStringList& arguments, const QString& commandLine, bool wait);
+    FileChoice NextBatchFile();
+    bool NextFollowerFile();
+    bool rowIsDue() const;
+    bool retireCurrentRow(const QString& message);
+    bool findTaskRow();
+    void removeFromCollection();
+    void log(short type, const QString& message, bool withDataFile = true) const;
+
     QTimer timer_;
+    platform::AdoRecordset filesList_;
+    QStringList actionPlaceholders_;
+    std::unique_ptr<JobSession> session_;
+    int tickDepth_ = 0;          // > 0 while a tick (or a wait in it) runs
+    bool deletePending_ = false; // a deleteLater that came during a tick
+    bool removed_ = false;       // out of JobCollection: no further step
 };
 
 }  // namespace tavrelsvc

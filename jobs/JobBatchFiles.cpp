@@ -1,0 +1,93 @@
+// Choosing the next row of a fixed file list ("now" and "timed" tasks), and
+// the size probe of one data item that every chooser uses.
+#include "common/UncName.h"
+#include "jobs/JobClock.h"
+#include "jobs/JobErrors.h"
+#include "jobs/clsJob.h"
+#include "service/DbRows.h"
+#include "service/EventLog.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace tavrelsvc {
+
+namespace {
+
+bool canOpenForReading(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+}  // namespace
+
+qint64 clsJob::GetItemSize(const QString& localPath) {
+    qint64 size = 0;
+    try {
+        const QFileInfo item(localPath);
+        QStringList toCheck;
+        if (item.isDir()) {
+            QDirIterator it(localPath, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                toCheck << it.next();
+                size += it.fileInfo().size();
+            }
+        } else if (item.isFile()) {
+            toCheck << localPath;
+            size = item.size();
+        } else {
+            return 0;
+        }
+        for (const QString& path : toCheck)
+            if (!canOpenForReading(path)) return -size;
+        return size;
+    } catch (const std::exception& e) {
+        log(EventError, jobErrorText(QStringLiteral("(TVS1066) "), e));
+        return size;
+    }
+}
+
+bool clsJob::rowIsDue() const { return filesList_.value(QStringLiteral("next_action")).toDateTime() > jetZeroDate(); }
+
+// Marks the current row done after its data item was found missing.
+bool clsJob::retireCurrentRow(const QString& message) {
+    modGlobal_WriteEventLog(EventError, uID, task_label, QStringLiteral(" "),
+                            filesList_.value(QStringLiteral("file_name")).toString() + message);
+    filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
+    return modGlobal_UpdateRecord(filesList_);
+}
+
+FileChoice clsJob::NextBatchFile() {
+    try {
+        try {
+            filesList_.moveFirst();
+        } catch (const platform::Error&) {
+        }
+        const bool takeAsStored = import_filter == u"AB 4000 Series TS2Sorvex";
+        while (!filesList_.eof()) {
+            if (rowIsDue()) {
+                const QDateTime due = filesList_.value(QStringLiteral("next_action")).toDateTime();
+                if (takeAsStored) {
+                    NextActionTime = due;
+                    return FileChoice::Chosen;
+                }
+                const QString path =
+                    common::modUncName_GetLocalPathFromUnc(filesList_.value(QStringLiteral("file_name")).toString());
+                if (GetItemSize(path) > 0) {
+                    NextActionTime = due;
+                    return FileChoice::Chosen;
+                }
+                if (!retireCurrentRow(QStringLiteral(" does not exist or is empty"))) return FileChoice::Failed;
+            }
+            filesList_.moveNext();
+        }
+        return FileChoice::Exhausted;
+    } catch (const std::exception& e) {
+        modGlobal_WriteEventLog(EventError, uID, task_label, QStringLiteral(" "),
+                                jobErrorText(QStringLiteral("(TVS1031) "), e));
+        return FileChoice::Failed;
+    }
+}
+
+}  // namespace tavrelsvc

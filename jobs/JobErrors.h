@@ -1,0 +1,17 @@
+#pragma once
+// The text a job procedure logs for an error it trapped: its message code,
+// the error number, ": " and the description.
+#include "platform/Error.h"
+
+#include <QString>
+
+#include <exception>
+
+namespace tavrelsvc {
+
+inline QString jobErrorText(const QString& code, const std::exception& e) {
+    if (const auto* err = dynamic_cast<const platform::Error*>(&e)) return err->report(code);
+    return code + QStringLiteral("51: ") + QString::fromUtf8(e.what());
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,99 @@
+// Pause, resume and cancel of a job (asked by the host's poll or by the job's
+// own steps), and giving up a search the server no longer knows.
+#include "jobs/JobClock.h"
+#include "jobs/JobErrors.h"
+#include "jobs/JobGlobals.h"
+#include "jobs/JobSteps.h"
+#include "jobs/clsJob.h"
+#include "platform/Error.h"
+#include "service/DbRows.h"
+#include "service/EventLog.h"
+
+namespace tavrelsvc {
+
+namespace {
+
+// Writes the task row's status and answers the request.
+bool writeTaskAnswer(const QString& status) {
+    TasksRecordset.setValue(QStringLiteral("task_status"), status);
+    TasksRecordset.setValue(QStringLiteral("action_request"), QVariant());
+    TasksRecordset.setValue(QStringLiteral("action_response"), QStringLiteral("OK"));
+    return modGlobal_UpdateRecord(TasksRecordset);
+}
+
+}  // namespace
+
+void clsJob::PauseTask() {
+    try {
+        timer_.stop();
+        status_ = QStringLiteral("paused");
+        if (!findTaskRow()) {
+            log(EventError, QStringLiteral("Could not find task in table when trying to pause"), false);
+            return;
+        }
+        if (writeTaskAnswer(status_)) log(EventInfo, QStringLiteral("Task paused"), false);
+    } catch (const std::exception& e) {
+        log(EventError, jobErrorText(QStringLiteral("(TVS1022) "), e), false);
+    }
+}
+
+void clsJob::ResumeTask() {
+    try {
+        status_ = QStringLiteral("running");
+        if (!findTaskRow()) {
+            log(EventError, QStringLiteral("Could not find task in table when trying to resume"), false);
+            return;
+        }
+        if (writeTaskAnswer(status_)) {
+            log(EventInfo, QStringLiteral("Task resumed by user"), false);
+            TimerOn();
+        }
+    } catch (const std::exception& e) {
+        log(EventError, jobErrorText(QStringLiteral("(TVS1023) "), e), false);
+    }
+}
+
+void clsJob::CancelTask() {
+    try {
+        status_ = QStringLiteral("cancelled");
+        if (!findTaskRow()) {
+            log(EventError, QStringLiteral("Could not find task in table when trying to cancel"), false);
+            return;
+        }
+        if (!writeTaskAnswer(status_)) return;
+        log(EventInfo, QStringLiteral("Task cancelled by user"), false);
+        if (!sessionID.isEmpty() && sessionID != u"X X X") jobSearchSteps().Logout(*this);
+        removeFromCollection();
+        jobImportSteps().CloseWatch(*this);
+    } catch (const std::exception& e) {
+        log(EventError, jobErrorText(QStringLiteral("(TVS1024) "), e), false);
+    }
+}
+
+void clsJob::AbandonSearch() {
+    try {
+        jobSearching_ = False;
+        log(EventError, QStringLiteral("Abandoning search"));
+        filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
+        if (!modGlobal_UpdateRecord(filesList_)) {
+            // The row still names the search; leave the task paused rather
+            // than with its timer off for ever.
+            PleasePause = False;
+            PauseTask();
+            return;
+        }
+        if (PleasePause) {
+            PleasePause = False;
+            PauseTask();
+        } else {
+            TimerOn();
+        }
+    } catch (const std::exception& e) {
+        log(EventError, jobErrorText(QStringLiteral("(TVS1065) "), e));
+        jobSearching_ = False;
+        PleasePause = False;
+        PauseTask();
+    }
+}
+
+}  // namespace tavrelsvc

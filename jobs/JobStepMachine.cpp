@@ -1,0 +1,270 @@
+// One tick of a job: login, the busy step, the first run, the choice of the
+// next file, its conversion and its search. A tick that cannot go on pauses
+// the task with an event the user can see; it never leaves the job "running"
+// with its timer off.
+#include "common/UncName.h"
+#include "jobs/JobClock.h"
+#include "jobs/JobErrors.h"
+#include "jobs/JobSteps.h"
+#include "jobs/clsJob.h"
+#include "platform/Cp1252.h"
+#include "service/DbRows.h"
+#include "service/EventLog.h"
+#include "service/Globals.h"
+#include "service/Preferences.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace tavrelsvc {
+
+// Marks the job as inside its tick, so a removal that comes meanwhile
+// (a cancel from the host's poll during a command wait) only deletes the job
+// once the tick has returned to the event loop.
+class JobTickGuard {
+public:
+    explicit JobTickGuard(clsJob& job) : job_(job) { ++job_.tickDepth_; }
+    ~JobTickGuard() {
+        if (--job_.tickDepth_ == 0 && job_.deletePending_) {
+            job_.deletePending_ = false;
+            job_.deleteLater();
+        }
+    }
+    JobTickGuard(const JobTickGuard&) = delete;
+    JobTickGuard& operator=(const JobTickGuard&) = delete;
+
+private:
+    clsJob& job_;
+};
+
+namespace {
+
+const QString kGenericHeader = QStringLiteral("FORMAT=Sorvex generic\r\n");
+const QString kStopMassFile = QStringLiteral("Sorvex_Tavrel_PMF_stop_masses.txt");
+constexpr qint64 kLargestFilteredPeakList = 65535;
+
+QString noDataMessage(const QString& method) {
+    if (method == clsJob::FollowUpMethod) return QStringLiteral("No queries selected for repeat search?");
+    if (method == u"--- None ---" || method == u"Masslynx sample list")
+        return QStringLiteral("Could not read data file, is it a text file?");
+    if (method == u"ThermoFinnigan LCQ / DECA RAW file")
+        return QStringLiteral("No output from extract_msn (check parameters)");
+    if (method == u"AB | MDS Sciex Analyst .WIFF file") return QStringLiteral("No data from WIFF file (check parameters)");
+    if (method == u"Data Explorer (Voyager) MS data")
+        return QStringLiteral("No data from Voyager file (check parameters)");
+    if (method == u"Sorvex Quellmark") return QStringLiteral("No data from Sorvex Quellmark (check parameters)");
+    if (method == u"AB 4000 Series TS2Sorvex") return QStringLiteral("No data from TS2Sorvex (check parameters)");
+    return QString();
+}
+
+QString readWholeFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QString();
+    return platform::fromCp1252(file.readAll());
+}
+
+}  // namespace
+
+void clsJob::Take_Action() {
+    if (removed_) return;
+    JobTickGuard guard(*this);
+    timer_.stop();
+    try {
+        takeActionSteps();
+    } catch (const std::exception& e) {
+        log(EventError, jobErrorText(QStringLiteral("(TVS1013) "), e));
+        if (!removed_ && status_ != u"paused") PauseTask();
+    }
+}
+
+void clsJob::stopWithError(const QString& message) {
+    log(EventError, message);
+    PauseTask();
+}
+
+bool clsJob::storeCurrentRow() {
+    if (modGlobal_UpdateRecord(filesList_)) return true;
+    PauseTask();  // the helper has logged why the row was not stored
+    return false;
+}
+
+bool clsJob::loginSteps() {
+    JobSearchSteps& search = jobSearchSteps();
+    if (!search.ServerReachable(*this)) {
+        log(EventError, QStringLiteral("Cannot connect to Sorvex server at ") + task_sorvex_url, false);
+        PauseTask();
+        return false;
+    }
+    log(EventInfo, QStringLiteral("Connected to Sorvex server at ") + task_sorvex_url, false);
+    if (!search.SorvexLogin(*this) || !search.CheckSessionPermitted(*this)) {
+        PauseTask();
+        return false;
+    }
+    search.FindTaskUser(*this);
+    return mayGoOn();
+}
+
+void clsJob::takeActionSteps() {
+    if (sessionID == u"X X X" && !loginSteps()) return;
+
+    if (jobSearching_) return jobSearchSteps().SearchRunning(*this);
+    if (jobProcessing_) return jobImportSteps().ServiceQuellmark(*this);
+    if (jobQuanting_) return jobImportSteps().QuellmarkQuantitateService(*this);
+    if (jobImportWiff_) return jobImportSteps().SciexWiffService(*this);
+
+    if (clsJob_Now() < NextActionTime) return TimerOn();
+
+    if (FirstRun) {
+        const std::optional<bool> prepared = PrepareTask();
+        if (!prepared) return PauseTask();  // logged as (TVS1014)
+        if (!*prepared) return;             // refused and paused
+        const std::optional<bool> preTask = RunExternalAction(QStringLiteral("PreTask"));
+        if (!preTask) return PauseTask();
+        if (!*preTask || !mayGoOn()) return;
+    } else if (scheduleType_ == u"follower") {
+        filesList_.requery();
+    }
+
+    if (scheduleType_ == u"monitor") {
+        const bool chosen = jobImportSteps().NextMonitoredFile(*this);
+        if (!mayGoOn()) return;
+        if (!chosen) return stopWithError(QStringLiteral("The next file of the watched folder could not be chosen"));
+    } else if (scheduleType_ == u"follower") {
+        if (!NextFollowerFile()) return stopWithError(QStringLiteral("The next file of the follower task could not be chosen"));
+    } else {
+        switch (NextBatchFile()) {
+        case FileChoice::Chosen:
+            break;
+        case FileChoice::Failed:
+            return stopWithError(QStringLiteral("The next data file of the task could not be chosen"));
+        case FileChoice::Exhausted:
+            if (!merge_data_files) return CompleteTask();
+            if (jobImportSteps().MergePeakLists(*this)) {
+                merge_data_files = False;
+                timer_.setInterval((TimerTick > 0 ? TimerTick : 10) * 1000);
+                FirstRun = False;
+                return TimerOn();
+            }
+            // A merge that stopped never completes the task: a pause stays
+            // paused, a shut-down just stops, anything else pauses.
+            if (!mayGoOn()) return;
+            return stopWithError(QStringLiteral("The peak lists could not be merged"));
+        }
+    }
+
+    FirstRun = False;
+    if (clsJob_Now() < NextActionTime || filesList_.eof()) return TimerOn();
+
+    SetCurrentFile();
+
+    const QString submittedId = filesList_.value(QStringLiteral("sorvex_task_id")).toString();
+    if (!submittedId.isEmpty()) {
+        merge_data_files = False;
+        jobSearching_ = True;
+        jobSubmitted_ = clsJob_Now();
+        sorvex_task_id = submittedId;
+        searchTitle_ = filesList_.value(QStringLiteral("file_comment")).toString();
+        if (!QuellmarkProjectPath.isEmpty() && QFileInfo(QuellmarkProjectPath).isFile())
+            SearchStatusRecord.taskId = sorvex_task_id;
+        log(EventInfo, QStringLiteral("Search has already been submitted"));
+        return TimerOn();
+    }
+
+    QString searchHeader;
+    if (!convertCurrentFile(searchHeader)) return;
+
+    if (merge_data_files) {
+        filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
+        if (!storeCurrentRow()) return;
+        timer_.setInterval(10);
+        return TimerOn();
+    }
+    searchOrRetireCurrentFile(searchHeader);
+}
+
+bool clsJob::convertCurrentFile(QString& header) {
+    JobImportSteps& import = jobImportSteps();
+    const QString& method = CurrentMethod;
+    if (method == FollowUpMethod) {
+        const QString intermediate = filesList_.value(QStringLiteral("intermediate")).toString();
+        if (intermediate.startsWith(QStringLiteral("--"))) {
+            PeakListFile.clear();
+            PeakListText = intermediate;
+        } else {
+            PeakListFile = common::modUncName_GetLocalPathFromUnc(intermediate);
+            PeakListText.clear();
+        }
+    } else if (method == u"--- None ---") {
+        if (PeakListFile.isEmpty())
+            PeakListFile = dataPath_;
+        else if (!PeakListRoot.isEmpty() && PeakListFile.startsWith(PeakListRoot))
+            header = kGenericHeader;
+    } else if (method == u"ThermoFinnigan LCQ / DECA RAW file") {
+        header = kGenericHeader;
+        if (PeakListFile.isEmpty()) PeakListFile = import.ImportLcq(*this);
+    } else if (method == u"Masslynx sample list") {
+        if (dataFile_.toLower().endsWith(QStringLiteral(".spl"))) {
+            import.ExpandMassLynxSampleList(*this);
+            if (mayGoOn()) TimerOn();
+            return false;
+        }
+        PeakListFile = dataPath_;
+    } else if (method == u"AB | MDS Sciex Analyst .WIFF file" || method == u"Sorvex Quellmark") {
+        const bool wiff = method.startsWith(QStringLiteral("AB |"));
+        if (filesList_.value(QStringLiteral("sample_number")).isNull()) {
+            const qint32 sample = wiff ? import.ExpandWiffSamples(*this) : import.CreateNewQuellmarkEntries(*this);
+            if (!mayGoOn()) return false;
+            filesList_.setValue(QStringLiteral("sample_number"), sample);
+            if (!storeCurrentRow()) return false;
+        }
+        const qint32 sample = filesList_.value(QStringLiteral("sample_number")).toInt();
+        if (sample != 0 && PeakListFile.isEmpty()) {
+            if (wiff) {
+                if (import.Pondrel(*this, sample)) return false;
+            } else {
+                if (import.ImportQuellmark(*this, sample)) return false;
+                import.ReleaseQuellmarkObjects(*this);
+            }
+        }
+    } else if (method == u"Data Explorer (Voyager) MS data") {
+        header = kGenericHeader;
+        if (PeakListFile.isEmpty()) PeakListFile = import.ImportVoyager(*this);
+    } else if (method == u"AB 4000 Series TS2Sorvex") {
+        header = kGenericHeader;
+        if (PeakListFile.isEmpty()) PeakListFile = import.ImportTS2Sorvex(*this);
+    }
+    // A conversion that paused or cancelled the task (or outlasted the
+    // service) must not go on to a search or retire the file.
+    return mayGoOn();
+}
+
+void clsJob::searchOrRetireCurrentFile(const QString& header) {
+    const QFileInfo peakList(PeakListFile);
+    const bool hasData =
+        !PeakListText.isEmpty() || (!PeakListFile.isEmpty() && peakList.isFile() && peakList.size() > 3);
+    if (hasData) {
+        if (CurrentMethod != FollowUpMethod && QFileInfo(ProgramFolder + QLatin1Char('/') + kStopMassFile).isFile()) {
+            if (!PeakListFile.isEmpty() && peakList.size() <= kLargestFilteredPeakList) {
+                PeakListText = readWholeFile(PeakListFile);
+                PeakListFile.clear();
+            }
+            if (!PeakListText.isEmpty()) jobSearchSteps().FilterStopMasses(*this);
+        }
+        jobSearchSteps().BuildSearchTitle(*this, header);
+        const std::optional<bool> preSearch = RunExternalAction(QStringLiteral("PreSearch"));
+        if (!preSearch) return PauseTask();
+        if (!*preSearch || !mayGoOn()) return;
+        jobSearchSteps().SubmitSearch(*this);
+        return;
+    }
+    const QString message = noDataMessage(CurrentMethod);
+    if (!message.isEmpty()) log(EventError, message);
+    filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
+    if (!storeCurrentRow()) return;
+    NextActionTime = clsJob_Now().addSecs(std::max<qint64>(0, NoDataDelay));
+    TimerOn();
+}
+
+}  // namespace tavrelsvc
