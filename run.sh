@@ -19,9 +19,11 @@ if [ -x build/bin/sorvex-sim ]; then
   build/bin/sorvex-sim --port 0 >"$TAVREL_HOME/sorvex-sim.out" 2>&1 &
   pids+=($!); started=1
   for _ in $(seq 50); do [ -s "$TAVREL_HOME/sorvex-sim.out" ] && break; sleep 0.1; done
-  echo "Started the simulated Sorvex Server at http://127.0.0.1:$(head -n 1 "$TAVREL_HOME/sorvex-sim.out")/sorvex/cgi/"
+  SIM_URL="http://127.0.0.1:$(head -n 1 "$TAVREL_HOME/sorvex-sim.out")/sorvex/cgi/"
+  echo "Started the simulated Sorvex Server at $SIM_URL"
 fi
-if [ -x build/bin/TavrelService ]; then
+if [ -x build/bin/TavrelService ] && [ -n "${SIM_URL:-}" ] && [ -x build/bin/demo-setup ]; then
+  build/bin/demo-setup "$SIM_URL"
   build/bin/TavrelService -debug &
   pids+=($!); started=1
   echo "Started TavrelService -debug"

@@ -21,3 +21,12 @@ inline void prepareNextKeyCommands() {
 }
 
 }  // namespace tavrelsvc
+
+namespace tavrelsvc {
+
+// The whole task table on TaskDbConnection, opened by start-up and shared by
+// the host (task start, recovery) and the jobs (pause, resume, cancel), which
+// find their row in it by task_UID.
+inline platform::AdoRecordset TasksRecordset;
+
+}  // namespace tavrelsvc

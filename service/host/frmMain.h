@@ -1,0 +1,107 @@
+#pragma once
+// The service program's hidden main window: its load event is the whole
+// start-up, its unload event the shut-down. It owns the polling timer, the
+// service control listener, the tray window and icon; the jobs live in
+// JobCollection, each on its own timer.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+class QLockFile;
+class QMenu;
+class QAction;
+class QSystemTrayIcon;
+
+namespace platform {
+class ServiceControlListener;
+class WindowMessageListener;
+}  // namespace platform
+
+namespace tavrelsvc {
+
+inline const QString ServiceName = QStringLiteral("SorvexTavrelService");
+inline const QString ServiceDisplayName = QStringLiteral("Sorvex Tavrel Service");
+inline const QString ServiceWindowTitle = QStringLiteral("Sorvex Tavrel Service");
+inline const QString ServiceWindowClass = QStringLiteral("ThunderRT6Main");
+inline const QString PrivateMessageName = QStringLiteral("Sorvex Tavrel private message");
+inline constexpr quint32 ServiceControlCheckNow = 128;
+inline constexpr quint32 TrayCallbackMessage = 517;
+inline constexpr qintptr TrayRightButtonDown = 516;
+
+// How the program was asked to run.
+enum class RunMode { Service, Debug, SysTray };
+
+class frmMain : public QObject {
+public:
+    struct Options {
+        RunMode mode = RunMode::Service;
+        bool silent = false;
+        // Listen for service control codes (stop, 128). Tests that run the
+        // window in-process without a socket switch it off.
+        bool listenForControls = true;
+    };
+
+    explicit frmMain(Options options, QObject* parent = nullptr);
+    ~frmMain() override;
+
+    // The start-up. False when it ended through the shut-down (another
+    // instance, settings, database); the reason has been logged.
+    bool Form_Load();
+    // The shut-down; runs once, every step with its errors ignored.
+    void Form_Unload();
+    bool unloaded() const { return unloaded_; }
+    // Called once the shut-down has run (main quits its event loop here).
+    void setOnUnloaded(std::function<void()> f) { onUnloaded_ = std::move(f); }
+
+    // The request poll: answers every request of this computer, in task order.
+    void tmrRefresh_Timer();
+    // A "Run" request: checks the task, answers it and files its job.
+    bool frmMain_StartTask(qint32 taskUID);
+    // Jobs for this computer's tasks left running or paused by an earlier run.
+    void frmMain_RecoverTasks();
+
+    // Service control events.
+    void frmMain_ServiceControlRequest(quint32 controlCode);
+    void frmMain_ServiceStopRequest();
+
+    // Tray: the hooked window's procedure, the right-press handler and "Exit".
+    qintptr modSysTray_WindowProc(quint32 message, quintptr wParam, qintptr lParam);
+    void SysTrayMouseEventHandler();
+    void frmMain_mnuFileExit_Click();
+    QMenu* mnuPopUp() const { return mnuPopUp_.get(); }
+
+    QTimer& tmrRefresh() { return tmrRefresh_; }
+    quint32 PrivateMessageId() const { return privateMessageId_; }
+
+private:
+    bool startUp();
+    bool databaseTests();
+    void connectionNotice();
+    void hookTray();
+    void stopJobs();
+
+    Options options_;
+    QTimer tmrRefresh_;
+    std::unique_ptr<QLockFile> instanceLock_;
+    std::unique_ptr<platform::ServiceControlListener> control_;
+    std::unique_ptr<platform::WindowMessageListener> window_;
+    std::unique_ptr<QMenu> mnuPopUp_;
+    QAction* mnuFileExit_ = nullptr;
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    quint32 privateMessageId_ = 0;
+    bool unloaded_ = false;
+    bool eventLogOpened_ = false;
+    std::function<void()> onUnloaded_;
+};
+
+// The peak-list cache folder of a task: PeakListRoot, "/", the key, a blank
+// and the label. Empty when the label would leave PeakListRoot (a separator or
+// "..") or is Null, so such a task never gets a folder outside the root.
+QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel);
+
+}  // namespace tavrelsvc
