@@ -46,9 +46,16 @@ ChannelResult localChannelRequest(const QString& channelName, const QByteArray& 
             if (answer) *answer = received.left(end);
             return ChannelResult::Answered;
         }
-        if (socket.state() != QLocalSocket::ConnectedState || deadline.hasExpired() ||
-            received.size() > kMaxLine)
-            return ChannelResult::NoAnswer;
+        if (socket.state() != QLocalSocket::ConnectedState) {
+            // The listener may answer and hang up between our read and this
+            // test: whatever it sent is still buffered.
+            received += socket.readAll();
+            const qsizetype last = received.indexOf('\n');
+            if (last < 0) return ChannelResult::NoAnswer;
+            if (answer) *answer = received.left(last);
+            return ChannelResult::Answered;
+        }
+        if (deadline.hasExpired() || received.size() > kMaxLine) return ChannelResult::NoAnswer;
         // The listener may be in this program: keep its events served.
         QEventLoop loop;
         QObject::connect(&socket, &QLocalSocket::readyRead, &loop, &QEventLoop::quit);

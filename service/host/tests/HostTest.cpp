@@ -274,7 +274,8 @@ TEST_F(Host, RecoveryMakesJobsForRunningAndPausedTasksOfThisComputer) {
     EXPECT_FALSE(JobCollection.Item("T2")->tmrJob().isActive());  // paused
     EXPECT_FALSE(JobCollection.Item("T3")->tmrJob().isActive());  // Pause requested
     EXPECT_EQ(rows->response(4), "");                              // cleared, whatever the computer
-    EXPECT_EQ(rows->response(5), "Pending");                       // its request is still there
+    EXPECT_EQ(rows->response(5), "OK");                            // the job's pause answered it
+    EXPECT_EQ(rows->status(5), "paused");
     EXPECT_EQ(rows->status(6), "cancelled");
     const QStringList lines = log();
     EXPECT_EQ(hosttest::countContaining(lines, "Resuming running task"), 3);
