@@ -37,19 +37,23 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
             if (haveMode && PositiveFields(line, input.fieldSeparator()).next(precursor))
                 output.writeLine("PEPMASS=", precursor);
 
-            while (input.readLine(line)) {
-                if (!isPositive(line)) {
-                    if (isListLine(line)) {
-                        haveList = true;
-                        break;
-                    }
-                    continue;
-                }
+            // False for the "list:" line that opens the next spectrum.
+            const auto peakLine = [&](std::string_view text, char separator) {
+                if (!PeakListLineReader::numericInBlock(text)) return !isListLine(text);
                 // The second and third positive fields make the peak line.
-                PositiveFields fields(line, input.fieldSeparator());
+                PositiveFields fields(text, separator);
                 std::string_view mz, intensity;
                 if (fields.next(mz) && fields.next(mz) && fields.next(intensity))
                     output.writeLine(mz, " ", intensity);
+                return true;
+            };
+            for (;;) {
+                input.scanLines<true>(peakLine);  // lines ended by CR LF, in one sweep
+                if (!input.readLine(line)) break;
+                if (!peakLine(line, input.fieldSeparator())) {
+                    haveList = true;
+                    break;
+                }
             }
             closeBlock(output);
         }
