@@ -1,5 +1,6 @@
 // PerSeptive .PKS and Sciex API III: one spectrum per file, whose precursor
 // mass the file does not hold; it comes from the search form's PRECURSOR.
+#include "convert/PeakListBlockFields.h"
 #include "convert/PeakListReaderBase.h"
 #include "service/EventLog.h"
 
@@ -28,11 +29,11 @@ PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakLis
         output.writeLine("BEGIN IONS");
         output.writeLine("TITLE=", view(titleText(path)));
         output.writeLine("PEPMASS=", view(precursor));
-        const auto pksLine = [&](std::string_view line, char separator) {
+        const auto pksLine = [&](std::string_view line, char separator) __attribute__((always_inline)) {
             if (!PeakListLineReader::numericInBlock(line)) return true;
-            PositiveFields fields(line, separator);
             std::string_view mz, intensity;
-            if (fields.next(mz) && fields.next(intensity)) output.writeLine(mz, " ", intensity);
+            if (withPositiveFields(line, separator, [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))
+                writePeak(output, mz, intensity);
             return true;
         };
         std::string_view line;
