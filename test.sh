@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the servers the tests need, runs the
-# whole suite and exits with its status.
+# whole suite, then fuzzes the peak-list readers briefly; exits non-zero when
+# either fails (the suite's status first).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -15,4 +16,14 @@ export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/tavrel-xdg.XXXXXX)}
 set +e
 ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
 status=$?
-exit $status
+
+# Each peak-list reader's fuzz target for a short bounded time (clang only).
+fuzz_status=0
+if command -v clang++ >/dev/null 2>&1; then
+  scripts/fuzz.sh 10
+  fuzz_status=$?
+else
+  echo "clang++ not found: fuzz targets not run"
+fi
+if [ "$status" -ne 0 ]; then exit "$status"; fi
+exit "$fuzz_status"

@@ -10,9 +10,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace tavrelsvc {
 
@@ -32,28 +29,7 @@ platform::Error fileError(int errnoValue, const QString& path) {
 
 // ---- reader -----------------------------------------------------------------
 
-namespace {
-
-// Bit i is set when p[i] is CR or LF, for the 64 bytes from p.
-quint64 lineEndBits(const char* p) {
-#if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    quint64 bits = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
-        bits |= quint64(quint16(_mm_movemask_epi8(hit))) << (16 * i);
-    }
-    return bits;
-#else
-    quint64 bits = 0;
-    for (int i = 0; i < 64; ++i) bits |= quint64(p[i] == '\n' || p[i] == '\r') << i;
-    return bits;
-#endif
-}
-
-}  // namespace
+using detail::lineEndBits;
 
 PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     : path_(path), remaining_(limit) {
@@ -68,7 +44,8 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
             throw;
         }
     }
-    buffer_ = std::make_unique_for_overwrite<char[]>(kBlockSize + kChunk);
+    // Zeroed once, so the wide reads past the last byte read see no stale memory.
+    buffer_ = std::make_unique<char[]>(kBlockSize + kChunk);
     if (remaining_ == 0) eof_ = true;
 }
 

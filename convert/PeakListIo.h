@@ -2,6 +2,7 @@
 // Byte-level reading and writing of peak lists. Peak lists can be gigabytes,
 // so nothing here holds a whole file: the reader hands out one line at a time
 // from a fixed block, the writer gathers output in a fixed block.
+#include "convert/PeakListText.h"
 #include "platform/Error.h"
 
 #include <QByteArray>
@@ -12,7 +13,34 @@
 #include <memory>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tavrelsvc {
+
+namespace detail {
+
+// Bit i is set when p[i] is CR or LF, for the 64 bytes from p.
+inline quint64 lineEndBits(const char* p) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    quint64 bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
+        bits |= quint64(quint16(_mm_movemask_epi8(hit))) << (16 * i);
+    }
+    return bits;
+#else
+    quint64 bits = 0;
+    for (int i = 0; i < 64; ++i) bits |= quint64(p[i] == '\n' || p[i] == '\r') << i;
+    return bits;
+#endif
+}
+
+}  // namespace detail
 
 // Maps the errno of a failed file call to the run-time error numbers the
 // service reports (53 file not found, 70 permission denied, 61 disk full ...).
@@ -51,6 +79,94 @@ public:
         }
         return readLineSlow(line);
     }
+    // Hands the complete lines that stand in the block from the reading point
+    // on, each ended by CR LF, to f(line, separator) until f returns false; the
+    // line f refused, and any line not ended by CR LF in the block, is left for
+    // readLine. The loop keeps its state in locals, so the writes f makes do
+    // not force the reader's fields to be reloaded line after line. The
+    // separator is that of fieldSeparator() when WantSeparator, else ' '.
+    template <bool WantSeparator, typename F>
+    void scanLines(F&& f) {
+        if (skipLf_ || discardToEol_) return;  // readLine settles these first
+        const char* const base = buffer_.get();
+        const qsizetype end = end_;
+        qsizetype pos = begin_, scan = begin_, last = -1;
+        qsizetype chunkAt = chunkAt_, nextTab = nextTab_;
+        quint64 bits = lineEndBits_;
+        for (;;) {
+            if (chunkAt < 0 || scan < chunkAt || scan >= chunkAt + kChunk) {
+                if (scan >= end) break;
+                chunkAt = scan;
+                bits = detail::lineEndBits(base + scan);
+                if (end - scan < kChunk) bits &= (quint64(1) << (end - scan)) - 1;
+            }
+            const quint64 rest = bits >> (scan - chunkAt);
+            if (!rest) {
+                scan = chunkAt + kChunk;
+                continue;
+            }
+            const qsizetype at = scan + std::countr_zero(rest);
+            if (base[at] != '\r' || at + 1 >= end || base[at + 1] != '\n') break;
+            char separator = ' ';
+            if constexpr (WantSeparator) {
+                if (nextTab < pos) {
+                    const void* tab = std::memchr(base + pos, '\t', size_t(end - pos));
+                    nextTab = tab ? static_cast<const char*>(tab) - base : end;
+                }
+                if (nextTab < at) separator = '\t';
+            }
+            if (!f(std::string_view(base + pos, size_t(at - pos)), separator)) break;
+            last = pos;
+            pos = scan = at + 2;
+        }
+        chunkAt_ = chunkAt;
+        lineEndBits_ = bits;
+        nextTab_ = nextTab;
+        if (last >= 0) {
+            lineAt_ = last;
+            lineEnd_ = pos - 2;
+            begin_ = pos;
+            lastTerminated_ = true;
+        }
+    }
+
+    // The complete lines from the reading point on that end in CR LF and count
+    // as numeric, as one span with their line ends (so they can be copied as
+    // they stand); empty when the next line is not one. Valid until the next
+    // read.
+    std::string_view readNumericRun() {
+        const qsizetype from = begin_;
+        scanLines<false>([](std::string_view line, char) { return numericInBlock(line); });
+        return std::string_view(buffer_.get() + from, size_t(begin_ - from));
+    }
+    // The same for lines of any content.
+    std::string_view readRun() {
+        const qsizetype from = begin_;
+        scanLines<false>([](std::string_view, char) { return true; });
+        return std::string_view(buffer_.get() + from, size_t(begin_ - from));
+    }
+
+    // Whether a line handed out by this reader counts as numeric (its leading
+    // number is above 0): isPositive, with the common case settled from 16
+    // bytes at once. Only for lines that lie in the reader's block, which has
+    // room past its end for the wide read.
+    static bool numericInBlock(std::string_view line) {
+#if defined(__SSE2__)
+        const char* p = line.data();
+        const size_t n = line.size();
+        if (n != 0 && p[0] >= '1' && p[0] <= '9') {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i digit = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)),
+                                                _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
+            const __m128i point = _mm_cmpeq_epi8(v, _mm_set1_epi8('.'));
+            const unsigned numeric = unsigned(_mm_movemask_epi8(_mm_or_si128(digit, point)));
+            const unsigned q = unsigned(std::countr_one(numeric));  // first byte that is no digit or point
+            if (q < 16 && (q >= n || (p[q] | 0x20) != 'e')) return true;
+        }
+#endif
+        return isPositive(line);
+    }
+
     // Whether the last line read was followed by a line end.
     bool lastLineTerminated() const { return lastTerminated_; }
     // No byte is left to read.

@@ -1,6 +1,7 @@
 // Finnigan .ASC: "list:" lines name the spectra, a "mode:" line carries the
 // precursor, and peak lines carry m/z and intensity in their second and third
 // positive fields.
+#include "convert/PeakListBlockFields.h"
 #include "convert/PeakListReaderBase.h"
 
 #include <string>
@@ -37,19 +38,24 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
             if (haveMode && PositiveFields(line, input.fieldSeparator()).next(precursor))
                 output.writeLine("PEPMASS=", precursor);
 
-            while (input.readLine(line)) {
-                if (!isPositive(line)) {
-                    if (isListLine(line)) {
-                        haveList = true;
-                        break;
-                    }
-                    continue;
-                }
+            // False for the "list:" line that opens the next spectrum.
+            const auto peakLine = [&](std::string_view text, char separator) __attribute__((always_inline)) {
+                if (!PeakListLineReader::numericInBlock(text)) return !isListLine(text);
                 // The second and third positive fields make the peak line.
-                PositiveFields fields(line, input.fieldSeparator());
                 std::string_view mz, intensity;
-                if (fields.next(mz) && fields.next(mz) && fields.next(intensity))
-                    output.writeLine(mz, " ", intensity);
+                if (withPositiveFields(text, separator, [&](auto& fields) {
+                        return fields.next(mz) && fields.next(mz) && fields.next(intensity);
+                    }))
+                    writePeak(output, mz, intensity);
+                return true;
+            };
+            for (;;) {
+                input.scanLines<true>(peakLine);  // lines ended by CR LF, in one sweep
+                if (!input.readLine(line)) break;
+                if (!peakLine(line, input.fieldSeparator())) {
+                    haveList = true;
+                    break;
+                }
             }
             closeBlock(output);
         }

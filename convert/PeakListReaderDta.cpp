@@ -41,7 +41,7 @@ PeakListReadResult convertDtaToQpl(const QString& path, PeakListWriter& output) 
         }
 
         // The rest must start with a number, else the file is no spectrum.
-        if (!input.readLine(line) || !isPositive(line)) return;
+        if (!input.readLine(line) || !PeakListLineReader::numericInBlock(line)) return;
 
         output.writeLine("BEGIN IONS");
         output.writeLine("TITLE=", view(titleText(path)));
@@ -49,6 +49,7 @@ PeakListReadResult convertDtaToQpl(const QString& path, PeakListWriter& output) 
         output.writeLine("PEPMASS=", pepmass);
         do {
             output.writeLine(line);
+            output.write(input.readRun());  // lines ended by CR LF, as they stand
         } while (input.readLine(line));
         // The rest is followed by a line end of its own; when it already ended
         // in one, that leaves an empty line before END IONS.

@@ -14,8 +14,11 @@ PeakListReadResult clsJob_ConvertPklToQpl(const QString& path, PeakListWriter& o
         bool inside = false;
         long query = 1;
         std::string_view line;
-        while (input.readLine(line)) {
-            const bool numeric = isPositive(line);
+        for (;;) {
+            // Peak lines ended by CR LF go out as they stand, many at once.
+            if (inside) output.write(input.readNumericRun());
+            if (!input.readLine(line)) break;
+            const bool numeric = PeakListLineReader::numericInBlock(line);
             if (inside) {
                 if (numeric) {
                     output.writeLine(line);

@@ -1,5 +1,6 @@
 // PerSeptive .PKS and Sciex API III: one spectrum per file, whose precursor
 // mass the file does not hold; it comes from the search form's PRECURSOR.
+#include "convert/PeakListBlockFields.h"
 #include "convert/PeakListReaderBase.h"
 #include "service/EventLog.h"
 
@@ -28,16 +29,25 @@ PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakLis
         output.writeLine("BEGIN IONS");
         output.writeLine("TITLE=", view(titleText(path)));
         output.writeLine("PEPMASS=", view(precursor));
-        std::string_view line;
-        while (input.readLine(line)) {
-            if (!isPositive(line)) continue;
-            if (kind == Kind::ApiIII) {
-                output.writeLine(line);
-                continue;
-            }
-            PositiveFields fields(line, input.fieldSeparator());
+        const auto pksLine = [&](std::string_view line, char separator) __attribute__((always_inline)) {
+            if (!PeakListLineReader::numericInBlock(line)) return true;
             std::string_view mz, intensity;
-            if (fields.next(mz) && fields.next(intensity)) output.writeLine(mz, " ", intensity);
+            if (withPositiveFields(line, separator, [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))
+                writePeak(output, mz, intensity);
+            return true;
+        };
+        std::string_view line;
+        for (;;) {
+            // Most lines are ended by CR LF and taken in one sweep of the block;
+            // readLine gives the rest.
+            if (kind == Kind::ApiIII) output.write(input.readNumericRun());
+            else input.scanLines<true>(pksLine);
+            if (!input.readLine(line)) break;
+            if (kind == Kind::ApiIII) {
+                if (PeakListLineReader::numericInBlock(line)) output.writeLine(line);
+            } else {
+                pksLine(line, input.fieldSeparator());
+            }
         }
         closeBlock(output);
         result.spectra = 1;

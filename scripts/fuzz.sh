@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the peak-list reader fuzz targets with clang into build-fuzz/ and runs
-# each for a bounded time. Exits non-zero when any target finds a crash, a hang
-# or runaway memory. Usage: scripts/fuzz.sh [seconds per target, default 20]
+# each for a bounded time, starting from the seeds in convert/fuzz/corpus/<reader>
+# (read only) and growing a corpus in a temporary folder that is removed at the
+# end. Exits non-zero when any target finds a crash, a hang or runaway memory.
+# Usage: scripts/fuzz.sh [seconds per target, default 20]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
@@ -11,15 +13,22 @@ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=
 targets=(dta pkl asc pks apiiii generic)
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavrel-fuzz.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+seeds="$PWD/convert/fuzz/corpus"
+bin="$PWD/build-fuzz/fuzz"
 status=0
 for t in "${targets[@]}"; do
-  work="build-fuzz/fuzz/corpus-$t"
-  mkdir -p "$work"
+  mkdir -p "$work/corpus-$t"
+  corpora=("$work/corpus-$t")
+  [ -d "$seeds/$t" ] && corpora+=("$seeds/$t")
+  log="$bin/fuzz_$t.log"
   echo "== fuzz_$t (${seconds}s)"
-  if ! (cd "build-fuzz/fuzz" && ./"fuzz_$t" -max_total_time="$seconds" -rss_limit_mb=512 -timeout=5 \
-          -max_len=65536 -print_final_stats=0 "corpus-$t" 2>"fuzz_$t.log"); then
-    echo "fuzz_$t FAILED; see build-fuzz/fuzz/fuzz_$t.log"
-    tail -40 "build-fuzz/fuzz/fuzz_$t.log" || true
+  # Crash inputs land in build-fuzz/fuzz (the working folder), never in the seeds.
+  if ! (cd "$bin" && ./"fuzz_$t" -max_total_time="$seconds" -rss_limit_mb=512 -timeout=5 \
+          -max_len=65536 -print_final_stats=0 "${corpora[@]}" 2>"$log"); then
+    echo "fuzz_$t FAILED; see $log (crash inputs in $bin)"
+    tail -40 "$log" || true
     status=1
   fi
 done

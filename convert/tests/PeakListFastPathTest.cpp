@@ -1,0 +1,104 @@
+// The readers take most lines in wide sweeps of the read block; these tests
+// hold those sweeps to the same answers as the line-by-line rules.
+#include "convert/PeakListBlockFields.h"
+#include "convert/PeakListFormats.h"
+
+#include "ConvertTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace tavrelsvc;
+using converttest::LoggedHome;
+
+namespace {
+
+// Lines that sit on every edge of the wide checks: exponents, leading zeros,
+// signs, blanks, TABs, numbers longer than 16 or 64 bytes, text after digits.
+const char* const kTrickyLines[] = {
+    "445.3 1200 2", "1e-400 5", "1E5 2", "0.5 3", "0 445.2 3000", "00012 7", ".5 1", "-3 4", "+7 8",
+    " 12 13", "\t12\t13", "12\t0\t13\t14", "2+", "12abc 3", "12e", "123456789012345678 5 6",
+    "1234567890123456789012345678901234567890123456789012345678901234567890 1 2", "9", "0", "",
+    "List: scan 7", "mode: 0 523.7", "BEGIN IONS", "1  2  3", "1 0 0 2 0 3", "5 1e-999 6 7", "7 x 8 9",
+    "1.2.3 4 5", "3 4 1e3"};
+
+QByteArray trickyFile(int copies, const char* lineEnd) {
+    // A Sequest head first; the other readers pass over it.
+    QByteArray bytes = "1001.5 2" + QByteArray(lineEnd) + "100.5 1" + lineEnd;
+    for (int i = 0; i < copies; ++i) {
+        bytes += "List: s" + QByteArray::number(i) + lineEnd + "Mode: 0 523.7 ms2" + lineEnd;
+        bytes += "445.3 1200 2" + QByteArray(lineEnd);
+        for (const char* line : kTrickyLines) bytes += QByteArray(line) + lineEnd;
+        for (int k = 0; k < 40; ++k) bytes += QByteArray::number(100 + k) + ".25 " + QByteArray::number(k) + ".5" + lineEnd;
+        if (i % 3 == 0) bytes += lineEnd;  // a blank line closes a PKL spectrum
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST(PeakListFastPath, WideChecksAgreeWithTheLineRules) {
+    LoggedHome home;
+    QByteArray bytes;
+    for (const char* line : kTrickyLines) bytes += QByteArray(line) + "\r\n";
+    bytes += "1234";  // last line without a line end: stale bytes may follow it
+    const QString path = home.put("lines.txt", bytes);
+    PeakListLineReader reader(path);
+    std::string_view line;
+    int lines = 0;
+    while (reader.readLine(line)) {
+        ++lines;
+        SCOPED_TRACE(std::string(line));
+        EXPECT_EQ(PeakListLineReader::numericInBlock(line), isPositive(line));
+        for (char separator : {' ', '\t'}) {
+            std::vector<std::string_view> wide, plain;
+            std::string_view field;
+            if (line.size() < BlockPositiveFields::kMaxLine) {
+                BlockPositiveFields fields(line, separator);
+                while (fields.next(field)) wide.push_back(field);
+            }
+            PositiveFields reference(line, separator);
+            while (reference.next(field)) plain.push_back(field);
+            if (line.size() < BlockPositiveFields::kMaxLine) {
+                EXPECT_EQ(wide, plain);
+            }
+        }
+    }
+    EXPECT_EQ(lines, int(std::size(kTrickyLines)) + 1);
+}
+
+TEST(PeakListFastPath, SweptLinesGiveWhatLineByLineGives) {
+    // Several blocks, so sweeps stop at block ends and lines straddle them;
+    // LF-only lines are never swept, so that file takes the line-by-line path.
+    LoggedHome home;
+    const int copies = 5 * PeakListLineReader::kBlockSize / 2 / trickyFile(1, "\r\n").size();
+    const QByteArray crlf = trickyFile(copies, "\r\n");
+    QByteArray lf = crlf;
+    lf.replace("\r\n", "\n");
+    QByteArray mixed = crlf;  // every seventh line end is a lone LF
+    for (qsizetype at = mixed.indexOf("\r\n"), n = 0; at >= 0; at = mixed.indexOf("\r\n", at + 1), ++n)
+        if (n % 7 == 0) mixed.remove(at, 1);
+
+    PeakListJobContext job;
+    job.GetFormValue = [](const QString&, const QString&) { return QStringLiteral("812.4"); };
+    for (const QString& format : {kFormatDta, kFormatPkl, kFormatAsc, kFormatPks, kFormatApiIII}) {
+        SCOPED_TRACE(format.toStdString());
+        QByteArray outputs[3];
+        long spectra[3] = {};
+        const QByteArray* inputs[3] = {&crlf, &lf, &mixed};
+        for (int i = 0; i < 3; ++i) {
+            // Same path every time: the titles hold it.
+            const QString path = home.put("input.txt", *inputs[i]);
+            outputs[i] = converttest::convertToText([&](PeakListWriter& o) {
+                spectra[i] = convertPeakList(format, path, o, job).spectra;
+            });
+        }
+        EXPECT_GT(spectra[0], 0);
+        EXPECT_GT(outputs[0].size(), crlf.size() / 8);
+        EXPECT_EQ(spectra[1], spectra[0]);
+        EXPECT_EQ(spectra[2], spectra[0]);
+        EXPECT_TRUE(outputs[1] == outputs[0]);
+        EXPECT_TRUE(outputs[2] == outputs[0]);
+    }
+}
