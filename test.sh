@@ -14,10 +14,8 @@ pg_test_start
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/tavrel-xdg.XXXXXX)}
 set +e
-ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
-status=$?
-
-# Each peak-list reader's fuzz target for a short bounded time (clang only).
+# Each peak-list reader's fuzz target for a short bounded time (clang only);
+# run first so that the test summary closes the output.
 fuzz_status=0
 if command -v clang++ >/dev/null 2>&1; then
   scripts/fuzz.sh 10
@@ -25,5 +23,8 @@ if command -v clang++ >/dev/null 2>&1; then
 else
   echo "clang++ not found: fuzz targets not run"
 fi
+
+ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
+status=$?
 if [ "$status" -ne 0 ]; then exit "$status"; fi
 exit "$fuzz_status"
