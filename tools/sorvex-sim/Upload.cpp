@@ -42,8 +42,16 @@ QByteArray boundaryOf(const std::string& contentType) {
     return b;
 }
 
-void drain(const httplib::ContentReader& reader) {
-    reader([](const httplib::MultipartFormData&) { return true; }, [](const char*, size_t) { return true; });
+// The reader parses multipart bodies only through the two-callback form and
+// other bodies only through the one-callback form.
+bool read(const httplib::Request& req, const httplib::ContentReader& reader,
+          const std::function<bool(const char*, size_t)>& content) {
+    if (req.is_multipart_form_data()) return reader([](const httplib::MultipartFormData&) { return true; }, content);
+    return reader(content);
+}
+
+void drain(const httplib::Request& req, const httplib::ContentReader& reader) {
+    read(req, reader, [](const char*, size_t) { return true; });
 }
 
 }  // namespace
@@ -69,7 +77,7 @@ void serveUpload(SimState& state, const QString& listener, const httplib::Reques
 
     if (fault && fault->status) {
         applyFaultReply(*fault, &reply, &faultName);
-        drain(reader);
+        drain(req, reader);
         finish(fault->reply);
         return;
     }
@@ -85,14 +93,15 @@ void serveUpload(SimState& state, const QString& listener, const httplib::Reques
             dropConnection(req);
             return false;
         };
-        reader([](const httplib::MultipartFormData&) { return true; }, [&](const char*, size_t n) { return cut(n); });
+        // Part headers are not counted as content: a short body is cut at its end.
+        if (read(req, reader, [&](const char*, size_t n) { return cut(n); })) dropConnection(req);
         return;
     }
 
     const bool sessionOk = !s.requireSession() || (!target.sessionId.isEmpty() && state.sessionUser(target.sessionId));
     const std::optional<SimSearch> issued = state.search(target.taskId);
     if (!sessionOk || !issued || issued->upload != 0) {
-        drain(reader);
+        drain(req, reader);
         reply = !sessionOk ? refusedSession(s)
                            : SimReply{200, textLines(s, {"problem=Unknown or already used task ID " + target.taskId}), "text/plain", {}};
         if (fault) applyFaultReply(*fault, &reply, &faultName);
@@ -113,7 +122,13 @@ void serveUpload(SimState& state, const QString& listener, const httplib::Reques
     MultipartScan scan(boundaryOf(req.get_header_value("Content-Type")), [&keep](const QByteArray& bytes) {
         if (keep) keep->write(bytes);
     });
-    const bool read = reader(
+    if (!req.is_multipart_form_data()) {
+        drain(req, reader);
+        reply = SimReply{400, textLines(s, {"problem=The search body is not multipart/form-data"}), "text/plain", {}};
+        finish(QStringLiteral("normal"));
+        return;
+    }
+    const bool received = reader(
         [&scan](const httplib::MultipartFormData& part) {
             scan.beginPart(QByteArray::fromStdString(part.name), QByteArray::fromStdString(part.filename),
                            QByteArray::fromStdString(part.content_type), !part.filename.empty());
@@ -123,7 +138,7 @@ void serveUpload(SimState& state, const QString& listener, const httplib::Reques
             scan.content(data, n);
             return true;
         });
-    if (!read) {
+    if (!received) {
         // The client went away or the body broke off; nothing to answer.
         if (keep) keep->close();
         state.appendLog(logLine(listener, req, QStringLiteral("drop"), QStringLiteral("client")));
