@@ -80,12 +80,12 @@ void MultipartScan::endPart() {
         return;
     }
     const QString name = QString::fromLatin1(partName_);
-    if (name == QLatin1String("QUE")) {
+    if (name == QLatin1String("QUE") && pending_.startsWith("query=")) {
         ++found_.queries;
         hash_ = addContentLine(hash_, pending_);
         found_.queryTexts.append(QString::fromLatin1(pending_));
         found_.queryHashes.append(fnv1a(pending_));
-    } else if (name != QLatin1String("INTERMEDIATE")) {
+    } else if (name != QLatin1String("INTERMEDIATE") && name != QLatin1String("QUE")) {
         found_.fields.append({name, QString::fromLatin1(pending_)});
     }
 }

@@ -137,9 +137,11 @@ REPLIES (text/plain; every line ends with lineEnd)
       "status" replies after reading the body, "drop" closes the
       connection half-way through it. Reply: a short HTML page.
   THE DETERMINISTIC SEARCH (SearchOracle.h): queries = "BEGIN IONS" blocks
-      of the FILE part plus QUE parts; the content hash is FNV-1a over every
-      ion-block line ("BEGIN IONS" .. "END IONS", line end removed, + "\n")
-      and every QUE value (+ "\n"). From it: accession "P" + 5 digits,
+      of the FILE part plus QUE parts whose value starts with "query=" (the
+      query texts this server hands out; other QUE parts carry the search's
+      parameters); the content hash is FNV-1a over every ion-block line
+      ("BEGIN IONS" .. "END IONS", line end removed, + "\n") and every such
+      QUE value (+ "\n"). From it: accession "P" + 5 digits,
       score with one decimal, mass ending in ".25", num_hits 1..5 (0 when
       no query). Result file "../data/F<taskid>.dat".
   client.pl?status&task_id=N          the next state of the search
