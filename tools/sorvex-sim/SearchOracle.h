@@ -21,7 +21,7 @@ inline quint32 fnv1a(const QByteArray& bytes, quint32 h = 2166136261u) {
 
 // The content hash of a submission: every line inside the "BEGIN IONS" ...
 // "END IONS" blocks (both included, without their line ends) followed by "\n",
-// and every QUE part's value followed by "\n", in body order.
+// and every query's QUE value (one starting "query=") followed by "\n", in body order.
 inline quint32 addContentLine(quint32 h, const QByteArray& line) { return fnv1a(line + '\n', h); }
 inline constexpr quint32 kEmptyContentHash = 2166136261u;
 
