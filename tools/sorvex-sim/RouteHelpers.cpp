@@ -10,6 +10,7 @@ const QMap<QString, RouteHandler>& routeTable() {
         {"get_params.pl", paramsRoute},
         {"client.pl", clientRoute},
         {"ms-geterror.exe", errorTextRoute},
+        {"master_results.pl", resultPageRoute},
     };
     return table;
 }

@@ -43,6 +43,7 @@ SimReply loginRoute(SimState& state, const Scenario& s, const SimRequest& r);
 SimReply paramsRoute(SimState& state, const Scenario& s, const SimRequest& r);
 SimReply clientRoute(SimState& state, const Scenario& s, const SimRequest& r);
 SimReply errorTextRoute(SimState& state, const Scenario& s, const SimRequest& r);
+SimReply resultPageRoute(SimState& state, const Scenario& s, const SimRequest& r);
 
 // Program name -> handler.
 const QMap<QString, RouteHandler>& routeTable();

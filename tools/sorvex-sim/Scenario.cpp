@@ -98,11 +98,51 @@ Fault fault(const QJsonValue& v, int index) {
     return f;
 }
 
+QStringList states(const QJsonValue& v, const QString& key) {
+    QStringList out;
+    for (const QJsonValue& e : array(v, key)) out.append(str(e, key));
+    if (out.isEmpty()) bad(QStringLiteral("\"%1\" needs at least one state").arg(key));
+    return out;
+}
+
+QString numberText(const QJsonValue& v, const QString& key) {
+    if (v.isDouble()) return QString::number(v.toDouble());
+    return str(v, key);
+}
+
+SearchScenario searchScenario(const QJsonValue& v) {
+    const QJsonObject o = object(v, "search");
+    onlyKeys(o, "search", {"states", "perUpload", "results", "resultsReply", "selectPeptides", "queryScores",
+                           "release", "sigScore", "resultsPerlScript"});
+    SearchScenario s;
+    if (o.contains("states")) s.states = states(o.value("states"), "search.states");
+    if (o.contains("perUpload"))
+        for (const QJsonValue& e : array(o.value("perUpload"), "search.perUpload"))
+            s.perUpload.push_back(states(e, "search.perUpload"));
+    if (o.contains("results")) s.results = str(o.value("results"), "search.results");
+    if (!QStringList{"normal", "empty", "malformed", "nohits", "nofile"}.contains(s.results))
+        bad("search.results must be normal, empty, malformed, nohits or nofile");
+    if (o.contains("resultsReply")) s.resultsReply = str(o.value("resultsReply"), "search.resultsReply").toLatin1();
+    if (o.contains("selectPeptides")) s.selectPeptides = boolean(o.value("selectPeptides"), "search.selectPeptides");
+    if (o.contains("queryScores")) {
+        for (const QJsonValue& e : array(o.value("queryScores"), "search.queryScores")) {
+            const QJsonArray pair = array(e, "search.queryScores");
+            if (pair.size() != 2) bad("search.queryScores entries are [score, threshold]");
+            s.queryScores.emplace_back(numberText(pair.at(0), "search.queryScores"),
+                                       numberText(pair.at(1), "search.queryScores"));
+        }
+    }
+    if (o.contains("release")) s.release = str(o.value("release"), "search.release");
+    if (o.contains("sigScore")) s.sigScore = numberText(o.value("sigScore"), "search.sigScore");
+    if (o.contains("resultsPerlScript")) s.resultsPerlScript = str(o.value("resultsPerlScript"), "search.resultsPerlScript");
+    return s;
+}
+
 Scenario read(const QJsonObject& root) {
     onlyKeys(root, "the scenario",
              {"basePath", "version", "versionReply", "lineEnd", "security", "guestLogin", "webAuthentication", "users",
               "session", "requireSession", "httpAuth", "proxy", "params", "paramsDocument", "createTaskId",
-              "createTaskIdReply", "errorMessages", "faults", "log"});
+              "createTaskIdReply", "errorMessages", "faults", "log", "search", "bodies"});
     Scenario s;
     if (root.contains("basePath")) s.basePath = str(root.value("basePath"), "basePath");
     if (!s.basePath.startsWith('/') || !s.basePath.endsWith('/')) bad("\"basePath\" must start and end with \"/\"");
@@ -164,6 +204,8 @@ Scenario read(const QJsonObject& root) {
         for (int i = 0; i < a.size(); ++i) s.faults.push_back(fault(a.at(i), i));
     }
     if (root.contains("log")) s.logFile = str(root.value("log"), "log");
+    if (root.contains("search")) s.search = searchScenario(root.value("search"));
+    if (root.contains("bodies")) s.bodiesDir = str(root.value("bodies"), "bodies");
     return s;
 }
 

@@ -88,6 +88,25 @@ SCENARIO FILE (JSON object; every key optional; unknown keys are an error)
           "drop"      the connection is closed without any reply.
         "delayMs" waits before replying (with any of the above).
   "log": "FILE"                request log file (see --log).
+  "bodies": "DIR"              every accepted search upload is kept there as
+                               "upload-<n>.body" (n = order of the upload
+                               from 1), framed exactly as received.
+  "search": {                  how the simulated searches behave:
+    "states": ["running", "complete"]   first line of each status reply of
+        an uploaded search, one per poll, the last repeats. Any text is sent
+        as given: "id_assigned", "queued", "running", "complete", "error=N",
+        "problem=TEXT", "unknown_id", "searchcontrol-error=TEXT".
+        ["running"] is a search that hangs.
+    "perUpload": [[...], ...]  the n-th upload's states instead, when given.
+    "results": "normal"        | "empty" (no body) | "malformed" (num_hits
+        not a number) | "nohits" (num_hits=0) | "nofile" (no "file" key).
+    "resultsReply": "..."      raw results reply instead.
+    "selectPeptides": false    true: per-query triples and selectpeptides=1.
+    "queryScores": [[score, threshold], ...]  per query (cyclic) instead of
+        the derived score and the threshold 25.
+    "release": "SwissProt_2024_01.fasta", "sigScore": 45,
+    "resultsPerlScript": ""    sent as "resultsperlscript" when not empty.
+  }
 
 REPLIES (text/plain; every line ends with lineEnd)
   login.pl?...&action=A...  "error=N", "errorstring=TEXT", "sessionID=ID".
@@ -108,7 +127,34 @@ REPLIES (text/plain; every line ends with lineEnd)
       (needs a live session holding task 22 when security is on, else the
       reply is "error=-6" ...).
   client.pl?version                   the version reply.
-  client.pl?create_task_id[&sessionID=ID]  "taskid=N", "actionstring=TEXT".
+  client.pl?create_task_id[&sessionID=ID]  "taskid=N", "actionstring=TEXT"
+      (default action string "nph-sorvex.exe").
+  POST ACTIONSTRING?M+--taskID+N[+--sessionID+ID]   the search upload,
+      multipart/form-data, read as it streams (never held whole). The
+      task id must have been handed out and not used; with requireSession
+      the session must be live. The body's framing must add up to its
+      Content-Length, else 400 "problem=...". Faults matching the upload:
+      "status" replies after reading the body, "drop" closes the
+      connection half-way through it. Reply: a short HTML page.
+  THE DETERMINISTIC SEARCH (SearchOracle.h): queries = "BEGIN IONS" blocks
+      of the FILE part plus QUE parts whose value starts with "query=" (the
+      query texts this server hands out; other QUE parts carry the search's
+      parameters); the content hash is FNV-1a over every ion-block line
+      ("BEGIN IONS" .. "END IONS", line end removed, + "\n") and every such
+      QUE value (+ "\n"). From it: accession "P" + 5 digits,
+      score with one decimal, mass ending in ".25", num_hits 1..5 (0 when
+      no query). Result file "../data/F<taskid>.dat".
+  client.pl?status&task_id=N          the next state of the search
+      ("id_assigned" before its upload, "unknown_id" for an unknown id).
+  client.pl?nice_job&task_id=N&nice_value=V   "OK"; the value is recorded.
+  client.pl?results&task_id=N         "file=", "release=", "queries=",
+      "num_hits=", "h1=ACC,SCORE,0.00,MASS", "h1_text=", "sigscoreprot=",
+      ["resultsperlscript="], per query with selectPeptides the triple
+      "ionqueryI=query=I,title=T", "qscoreI=S", "qbaseI=THRESHOLD"
+      (a follow-up's query text is its QUE value), last "selectpeptides=0|1".
+  client.pl?user_params&task_id=N     the upload's form fields other than
+      FILE, QUE and INTERMEDIATE, "NAME=VALUE" a line (empty before upload).
+  master_results.pl?file=F            an HTML page naming the top hit.
   ms-geterror.exe?N                   the message text for N.
   A refused session (requireSession) gets status 200 with
       "error=-2", "errorstring=Session expired or invalid", "sessionID=".
@@ -176,6 +222,19 @@ struct Credentials {
     QString password;
 };
 
+// How the simulated searches behave (scenario key "search").
+struct SearchScenario {
+    QStringList states = {QStringLiteral("running"), QStringLiteral("complete")};
+    std::vector<QStringList> perUpload;  // the n-th upload's states, when given
+    QString results = QStringLiteral("normal");
+    std::optional<QByteArray> resultsReply;
+    bool selectPeptides = false;
+    std::vector<std::pair<QString, QString>> queryScores;  // [score, threshold], cyclic
+    QString release = QStringLiteral("SwissProt_2024_01.fasta");
+    QString sigScore = QStringLiteral("45");
+    QString resultsPerlScript;  // "" = the key is not sent
+};
+
 struct Scenario {
     QString basePath = QStringLiteral("/sorvex/cgi/");
     QString version = QStringLiteral("2.2.101");
@@ -193,11 +252,13 @@ struct Scenario {
     QMap<QString, std::optional<QStringList>> params;  // null = section dropped
     std::optional<QByteArray> paramsDocument;
     QString taskId = QStringLiteral("auto");
-    QString actionString = QStringLiteral("Sorvex search");
+    QString actionString = QStringLiteral("nph-sorvex.exe");
     std::optional<QByteArray> createTaskIdReply;
     QMap<int, QString> errorMessages;
     std::vector<Fault> faults;
     QString logFile;
+    SearchScenario search;
+    QString bodiesDir;
 
     bool requireSession() const { return requireSessionSetting.value_or(security); }
     const SimUser* findUser(const QString& name) const;

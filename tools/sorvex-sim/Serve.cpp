@@ -95,7 +95,8 @@ void applyFaultReply(const Fault& f, SimReply* reply, QString* faultName) {
 
 namespace {
 
-SimRequest simRequest(const QString& listener, const httplib::Request& req, const QString& relative) {
+SimRequest simRequest(const QString& listener, const httplib::Request& req, const QString& relative,
+                      const std::string& body) {
     SimRequest r;
     r.listener = listener;
     r.method = QByteArray::fromStdString(req.method);
@@ -105,7 +106,7 @@ SimRequest simRequest(const QString& listener, const httplib::Request& req, cons
     parseQuery(r.query, &r.params, &r.words);
     QString ignored;
     r.basicAuth = parseBasic(req.get_header_value("Authorization"), &ignored);
-    r.body = QByteArray::fromStdString(req.body);
+    r.body = QByteArray::fromStdString(body);
     return r;
 }
 
@@ -125,8 +126,8 @@ SimReply control(SimState& state, const std::string& path, const std::function<v
     return SimReply{404, "unknown control request\n", "text/plain", {}};
 }
 
-void serve(SimState& state, const QString& listener, const httplib::Request& req, httplib::Response& res,
-           const std::function<void()>& onQuit) {
+void serve(SimState& state, const QString& listener, const httplib::Request& req, const std::string& body,
+           httplib::Response& res, const std::function<void()>& onQuit) {
     if (req.path.rfind("/_sim/", 0) == 0) {
         sendShaped(res, control(state, req.path, onQuit), "normal");
         return;
@@ -135,7 +136,7 @@ void serve(SimState& state, const QString& listener, const httplib::Request& req
     const QString target = QString::fromLatin1(req.target);
     const bool underBase = target.startsWith(s.basePath);
     const QString relative = underBase ? target.mid(s.basePath.size()) : target;
-    const SimRequest r = simRequest(listener, req, relative);
+    const SimRequest r = simRequest(listener, req, relative, body);
 
     SimReply reply;
     QString faultName = QStringLiteral("none");
@@ -175,10 +176,31 @@ void serve(SimState& state, const QString& listener, const httplib::Request& req
 void installServerHandlers(httplib::Server& server, SimState& state, const QString& listener,
                            std::function<void()> onQuit) {
     auto handler = [&state, listener, onQuit](const httplib::Request& req, httplib::Response& res) {
-        serve(state, listener, req, res, onQuit);
+        serve(state, listener, req, req.body, res, onQuit);
     };
     server.Get(".*", handler);
-    server.Post(".*", handler);
+    // POST bodies arrive through a reader so that a search upload streams
+    // through without being held; other posts are small and read whole.
+    server.Post(".*", [&state, listener, onQuit](const httplib::Request& req, httplib::Response& res,
+                                                 const httplib::ContentReader& reader) {
+        const Scenario s = state.scenario();
+        const QString target = QString::fromLatin1(req.target);
+        if (req.path.rfind("/_sim/", 0) != 0 && target.startsWith(s.basePath) &&
+            isUploadTarget(s, target.mid(s.basePath.size()))) {
+            serveUpload(state, listener, req, res, reader, target.mid(s.basePath.size()));
+            return;
+        }
+        std::string body;
+        auto append = [&body](const char* data, size_t n) {
+            body.append(data, n);
+            return true;
+        };
+        if (req.is_multipart_form_data())
+            reader([](const httplib::MultipartFormData&) { return true; }, append);
+        else
+            reader(append);
+        serve(state, listener, req, body, res, onQuit);
+    });
     server.Put(".*", handler);
     server.Delete(".*", handler);
 }

@@ -19,6 +19,11 @@ void installServerHandlers(httplib::Server& server, SimState& state, const QStri
 // Registers the forward proxy's handlers.
 void installProxyHandlers(httplib::Server& proxy, SimState& state);
 
+// The search upload (streamed, never held whole).
+bool isUploadTarget(const Scenario& s, const QString& relative);
+void serveUpload(SimState& state, const QString& listener, const httplib::Request& req, httplib::Response& res,
+                 const httplib::ContentReader& reader, const QString& relative);
+
 // Shared by both: the log line, the reply shaping and the connection drop.
 QByteArray logLine(const QString& listener, const httplib::Request& req, const QString& status, const QString& fault);
 void sendShaped(httplib::Response& res, const SimReply& reply, const QString& shape);

@@ -71,6 +71,47 @@ QString SimState::nextTaskId() {
     return QString::number(++taskCounter_);
 }
 
+void SimState::taskIdIssued(const QString& id) {
+    std::lock_guard lock(mutex_);
+    if (searches_.contains(id)) return;
+    SimSearch fresh;
+    fresh.taskId = id;
+    searches_.insert(id, fresh);
+}
+
+int SimState::nextUploadNumber() {
+    std::lock_guard lock(mutex_);
+    return ++uploadCounter_;
+}
+
+void SimState::storeUpload(const SimSearch& search) {
+    std::lock_guard lock(mutex_);
+    searches_.insert(search.taskId, search);
+}
+
+std::optional<SimSearch> SimState::search(const QString& id) const {
+    std::lock_guard lock(mutex_);
+    auto it = searches_.constFind(id);
+    if (it == searches_.constEnd()) return std::nullopt;
+    return *it;
+}
+
+QString SimState::nextStatus(const QString& id) {
+    std::lock_guard lock(mutex_);
+    auto it = searches_.find(id);
+    if (it == searches_.end()) return QString();
+    if (it->upload == 0 || it->states.isEmpty()) return QStringLiteral("id_assigned");
+    const QString state = it->states.value(std::min<qsizetype>(it->polls, it->states.size() - 1));
+    ++it->polls;
+    return state;
+}
+
+void SimState::setNice(const QString& id, const QString& value) {
+    std::lock_guard lock(mutex_);
+    auto it = searches_.find(id);
+    if (it != searches_.end()) it->niceValue = value;
+}
+
 std::optional<Fault> SimState::takeFault(const QString& listener, const QString& relativeTarget) {
     std::lock_guard lock(mutex_);
     std::optional<Fault> hit;

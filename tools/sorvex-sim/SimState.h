@@ -4,6 +4,7 @@
 // listener thread goes through it, so each member takes the lock itself.
 
 #include "Scenario.h"
+#include "SimSearch.h"
 
 #include <QHash>
 #include <QString>
@@ -33,6 +34,15 @@ public:
 
     QString nextTaskId();
 
+    // Searches: an id handed out, an upload stored, a status poll answered.
+    void taskIdIssued(const QString& id);
+    int nextUploadNumber();
+    void storeUpload(const SimSearch& search);
+    std::optional<SimSearch> search(const QString& id) const;
+    // The status line for the next poll of the id; "" when the id is unknown.
+    QString nextStatus(const QString& id);
+    void setNice(const QString& id, const QString& value);
+
     // The fault that hits this request, if any (counts the request for every
     // fault that matches it).
     std::optional<Fault> takeFault(const QString& listener, const QString& relativeTarget);
@@ -53,6 +63,8 @@ private:
     std::vector<int> faultCounts_;
     int sessionCounter_ = 0;
     int taskCounter_ = 999;
+    int uploadCounter_ = 0;
+    QHash<QString, SimSearch> searches_;
     bool logFailed_ = false;
 };
 

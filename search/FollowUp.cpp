@@ -1,0 +1,216 @@
+#include "search/FollowUp.h"
+
+#include "common/ServerReplies.h"
+#include "common/TaskDbTables.h"
+#include "common/UncName.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Cp1252.h"
+#include "platform/Error.h"
+#include "search/SearchForm.h"
+#include "service/DbRows.h"
+#include "service/HttpGet.h"
+#include "service/Preferences.h"
+#include "service/TaskDb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace tavrelsvc {
+
+namespace {
+
+QByteArray quePart(const QString& name, const QByteArray& value) {
+    return "--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"" + name.toLatin1() + "\"\r\n\r\n" +
+           value + "\r\n";
+}
+
+QString afterEquals(const QString& line) {
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return eq < 0 ? QString() : line.mid(eq + 1);
+}
+
+struct Stop {};  // a store failed: already reported, the task pauses
+
+void storeOrStop(platform::AdoRecordset& rs) {
+    if (!modGlobal_UpdateRecord(rs)) throw Stop{};
+}
+
+void moveToFile(platform::AdoRecordset& FilesList, qint32 fileNumber) {
+    FilesList.moveFirst();
+    FilesList.find(QStringLiteral("file_number=") + QString::number(fileNumber));
+    if (FilesList.eof())
+        throw platform::Error(3021, QStringLiteral("Either BOF or EOF is True: file_number=%1").arg(fileNumber));
+}
+
+}  // namespace
+
+QString intermediateFilePath(const QString& peakListCache, qint32 fileNumber) {
+    return QDir(peakListCache).filePath(QString::number(fileNumber) + QStringLiteral(".intermediate"));
+}
+
+std::optional<float> probabilityOffset(qint32 fu_score) {
+    if (fu_score < 1) return std::nullopt;
+    return static_cast<float>((std::log(double(fu_score)) - std::log(20.0)) * 10.0 / std::log(10.0));
+}
+
+QDateTime followUpTime(const QDateTime& now, qint32 n, const QString& unit) {
+    if (unit == QLatin1String("minutes")) return now.addSecs(qint64(n) * 60);
+    if (unit == QLatin1String("hours")) return now.addSecs(qint64(n) * 3600);
+    if (unit == QLatin1String("days")) return now.addDays(n);
+    if (unit == QLatin1String("weeks")) return now.addDays(qint64(n) * 7);
+    if (unit == QLatin1String("months")) return now.addMonths(n);
+    return kDateZero;
+}
+
+FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUpInput& in,
+                               platform::AdoRecordset& FilesList, const SearchJobContext& job) {
+    FollowUpResult r;
+    SearchResultOutputs& out = r.result;
+    SearchResultsRecord& record = r.record;
+    try {
+        if (code == 51) {
+            job.log(EventWarning, QStringLiteral("Server reports too many searches running, trying once more"));
+            r.quellmarkStatus = QStringLiteral("Too many searches running");
+            if (in.wait) in.wait(LockedOutDelay);
+            r.outcome = FollowUpOutcome::EndFileSearch;
+            return r;
+        }
+        if (code < 0) {
+            out = {QStringLiteral("<error>"), 0, 0,
+                   code == -2 ? QStringLiteral("Search killed") : QStringLiteral("Search Crashed"), QStringLiteral(" "),
+                   QStringLiteral(" ")};
+        } else {
+            const ParseOutcome parsed =
+                clsJob_ParseResult(session, in.task_sorvex_url, in.sorvex_task_id, out, record, job);
+            if (parsed == ParseOutcome::EmptyReply) {
+                r.outcome = FollowUpOutcome::Pause;
+                return r;
+            }
+            if (parsed == ParseOutcome::Parsed && in.postSearch) in.postSearch(record.file, record.resultUrl);
+        }
+        if (out.resultFile.isEmpty()) {
+            out.resultFile = QStringLiteral(" ");
+            out.database = QStringLiteral(" ");
+            out.accession = QStringLiteral("<error>");
+            out.title = code < 1 ? QStringLiteral("Unable to locate result file")
+                                 : modGlobal_GetServerErrorText(in.task_sorvex_url, code).left(250);
+        }
+        r.quellmarkStatus = code != 0 ? out.title : QStringLiteral("Search complete");
+
+        // Follow-up decision.
+        bool selected = false, nonePassed = true, noneWritten = true;
+        float offset = 0;
+        const bool perQuery = in.follow_up > 0 && record.queries > 0 && record.selectpeptides == 1;
+        const QString intermediate = intermediateFilePath(in.Peak_list_cache, in.file_number);
+        if (in.follow_up == 2) {
+            if (const auto o = probabilityOffset(in.fu_score)) offset = *o;
+            else job.log(EventError, QStringLiteral("Invalid probability criterion for follow-up"));
+        }
+        if (perQuery) {
+            QByteArray content = "--" + SearchFormBoundary +
+                                 "\r\nContent-Disposition: form-data; name=\"INTERMEDIATE\"\r\n\r\n" +
+                                 platform::toCp1252(record.file) + "\r\n";
+            QString path = QStringLiteral("client.pl?user_params&task_id=") + in.sorvex_task_id;
+            if (!session.sessionID.isEmpty()) path += QStringLiteral("&sessionID=") + session.sessionID;
+            const QByteArray params = session.GetHttpDocWithLogin(in.task_sorvex_url, path);
+            if (!params.isEmpty()) content += quePart(QStringLiteral("QUE"), params);
+            const QStringList& lines = record.lines;
+            qsizetype first = -1;
+            for (qsizetype i = 0; i < lines.size() && first < 0; ++i)
+                if (lines[i].left(8) == QLatin1String("ionquery")) first = i;
+            if (first < 0) throw platform::Error(5, QStringLiteral("No query lines in the per-query search results"));
+            float threshold = static_cast<float>(in.fu_score);
+            for (qsizetype i = first; i + 2 < lines.size() - 1; i += 3) {
+                const QString text = afterEquals(lines[i]);
+                const float score = static_cast<float>(common::leadingNumber(afterEquals(lines[i + 1])));
+                const float base = static_cast<float>(common::leadingNumber(afterEquals(lines[i + 2])));
+                if (in.follow_up == 2) threshold = base + offset;
+                if (score != 0 && base != -1 && score >= threshold) {
+                    nonePassed = false;
+                } else {
+                    noneWritten = false;
+                    content += quePart(QStringLiteral("QUE"), platform::toCp1252(text));
+                }
+            }
+            selected = !noneWritten;
+            // The last line end belongs to the delimiter the submission adds.
+            if (content.endsWith("\r\n")) content.chop(2);
+            QSaveFile file(intermediate);
+            if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+                throw platform::Error(75, QStringLiteral("Path/File access error: ") + intermediate);
+        } else if (in.follow_up == 1) {
+            selected = out.score < in.fu_score;
+        } else if (in.follow_up == 2) {
+            selected = double(offset) + record.sigscoreprot > double(out.score);
+        }
+
+        QDateTime nextAction = kDateZero;
+        const bool useIntermediate = perQuery && !noneWritten && QFileInfo(intermediate).size() > 0;
+        if (!selected) {
+            QFile::remove(intermediate);
+        } else if (in.fu_repeat) {
+            nextAction = followUpTime(in.row.now, in.fu_number, in.fu_interval);
+            if (perQuery && !noneWritten) {
+                moveToFile(FilesList, in.file_number);
+                if (useIntermediate)
+                    FilesList.setValue(QStringLiteral("intermediate"), common::modUncName_GetUncPath(intermediate));
+                storeOrStop(FilesList);
+            }
+        } else if (in.fu_move) {
+            const QString& task = in.fu_task;
+            const qsizetype space = task.indexOf(QLatin1Char(' '));
+            const bool specified = task != QLatin1String("--- None ---") && !task.isEmpty() && task[0].isDigit() &&
+                                   space > 0;
+            const double follower = specified ? common::leadingNumber(task.left(space)) : 0;
+            if (!specified) {
+                job.log(EventError, QStringLiteral("Follow-up task not specified"));
+            } else if (follower < 1) {
+                job.log(EventError, QStringLiteral("Follow-up task (") + task + QStringLiteral(") does not exist"));
+            } else {
+                platform::AdoRecordset rs;
+                rs.openQuery(TaskDbConnection, QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = 0"), {},
+                             common::kFilesTable, 15);
+                rs.addNew();
+                rs.setValue(QStringLiteral("task_UID"), qint32(follower));
+                rs.setValue(QStringLiteral("file_name"), common::modUncName_GetUncPath(in.row.Data_path));
+                rs.setValue(QStringLiteral("next_action"), in.row.now);
+                if (!in.FileComment.isEmpty()) rs.setValue(QStringLiteral("file_comment"), in.FileComment.left(255));
+                if (useIntermediate)
+                    rs.setValue(QStringLiteral("intermediate"), common::modUncName_GetUncPath(intermediate));
+                if (!in.storedPeakList.isEmpty())
+                    rs.setValue(QStringLiteral("peak_list"), in.storedPeakList);
+                else if (!in.PeakListFile.isEmpty())
+                    rs.setValue(QStringLiteral("peak_list"), common::modUncName_GetUncPath(in.PeakListFile));
+                if (modGlobal_AddRowWithNewKey(rs, NextFileKeyCommand, QStringLiteral("file_number")) == 0) {
+                    // Not handed on: the row keeps its task id, so the search is read again later.
+                    r.outcome = FollowUpOutcome::Done;
+                    return r;
+                }
+            }
+        }
+
+        if (in.fu_discard && selected && nonePassed) {
+            job.log(EventInfo, QStringLiteral("Search results discarded (score of %1 less than specified threshold)")
+                                   .arg(out.score));
+        } else {
+            r.resultRowWritten = clsJob_WriteResultRow(in.row, out, record.resultUrl, job);
+        }
+        moveToFile(FilesList, in.file_number);
+        FilesList.setValue(QStringLiteral("next_action"), nextAction);
+        FilesList.setValue(QStringLiteral("sorvex_task_id"), QVariant());
+        storeOrStop(FilesList);
+        r.outcome = FollowUpOutcome::Done;
+        return r;
+    } catch (const Stop&) {
+    } catch (const platform::Error& e) {
+        job.log(EventError, e.report(QStringLiteral("(TVS1025) ")));
+    }
+    r.outcome = FollowUpOutcome::Pause;
+    return r;
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,234 @@
+#include "search/FollowUp.h"
+#include "search/SearchSubmit.h"
+
+#include "SearchSimFixture.h"
+#include "common/TaskDbSchema.h"
+#include "common/TaskDbTables.h"
+#include "common/UncName.h"
+#include "platform/AdoRecordset.h"
+#include "platform/testsupport/TestDatabase.h"
+#include "service/TaskDb.h"
+
+using namespace tavrelsvc;
+using searchtest::ionBlock;
+
+namespace {
+
+class FollowUpSim : public searchtest::SearchSim {
+protected:
+    void SetUp() override {
+        searchtest::SearchSim::SetUp();
+        if (IsSkipped()) return;
+        db = std::make_unique<testsupport::TestDatabase>(testsupport::DbEngine::Sqlite);
+        {
+            platform::AdoConnection setup;
+            setup.open(db->connectionString());
+            ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(setup));
+        }
+        TaskDbConnection.open(db->connectionString());
+        prepareNextKeyCommands();
+        LockedOutDelay = 0;
+    }
+    void TearDown() override {
+        FilesList.close();
+        TaskDbConnection.close();
+        searchtest::SearchSim::TearDown();
+    }
+    // Submits the peak list for Files row 1 of task 5 and prepares the input.
+    FollowUpInput submitted(const QByteArray& peaks, const QString& method = "?1") {
+        TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Files");
+        TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Results");
+        TaskDbConnection.execute("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
+                                 "VALUES (1, 5, 'a.mgf', ?)",
+                                 {now});
+        FilesList.close();
+        FilesList.openQuery(TaskDbConnection, "select * FROM Sorvex_Tavrel_Files WHERE task_UID = 5", {},
+                            common::kFilesTable);
+        SubmissionInput in;
+        in.SearchFormPrefix = searchFormPart("FORMVER", "1.01") + searchFormPart("COM", "Run") + "--" +
+                              SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"FILE\"; filename=\"a\"\r\n\r\n";
+        in.PeakListText = peaks;
+        in.CurrentMethodCode = method;
+        in.task_sorvex_url = url;
+        in.Search_title = "Run";
+        const SubmitResult r = clsJob_SubmitSearch(*session, in, &FilesList, job);
+        EXPECT_EQ(r.outcome, SubmitOutcome::Submitted);
+        FollowUpInput f;
+        f.task_sorvex_url = url;
+        f.sorvex_task_id = r.sorvex_task_id;
+        f.Peak_list_cache = home.path();
+        f.file_number = 1;
+        f.row.uID = 5;
+        f.row.Data_path = "/data/a.mgf";
+        f.row.Search_title = "Run";
+        f.row.Job_submitted = now;
+        f.row.now = now;
+        return f;
+    }
+    QVariant filesValue(const QString& column, int fileNumber = 1) {
+        platform::AdoRecordset rs;
+        rs.openQuery(TaskDbConnection, "select * FROM Sorvex_Tavrel_Files WHERE file_number = ?", {fileNumber});
+        return rs.eof() ? QVariant() : rs.value(column);
+    }
+    QList<QVariantList> results() {
+        platform::AdoRecordset rs;
+        rs.openQuery(TaskDbConnection,
+                     "select accession, hit_score, hit_mass, result_url, title_text FROM Sorvex_Tavrel_Results");
+        QList<QVariantList> rows;
+        for (; !rs.eof(); rs.moveNext())
+            rows.append({rs.value(0), rs.value(1), rs.value(2), rs.value(3), rs.value(4)});
+        return rows;
+    }
+
+    std::unique_ptr<testsupport::TestDatabase> db;
+    platform::AdoRecordset FilesList;
+    QDateTime now = QDateTime(QDate(2024, 3, 1), QTime(10, 0));
+};
+
+}  // namespace
+
+TEST_F(FollowUpSim, CompletedSearchWritesItsResultAndReleasesTheFile) {
+    start();
+    const QByteArray peaks = ionBlock(1, 500) + ionBlock(2, 600);
+    FollowUpInput in = submitted(peaks);
+    EXPECT_EQ(filesValue("sorvex_task_id").toString(), in.sorvex_task_id);
+    QString postSearch;
+    in.postSearch = [&](const QString& file, const QString& resultUrl) { postSearch = file + " " + resultUrl; };
+    qint16 code = 0;
+    const FollowUpResult r = clsJob_FollowUp(*session, code, in, FilesList, job);
+    ASSERT_EQ(r.outcome, FollowUpOutcome::Done) << qPrintable(messages().join("\n"));
+    const sorvexsim::TopHit hit = sorvexsim::topHitFor(searchtest::oracleHash(peaks), 2);
+    const QString resultUrl = url + "master_results.pl?file=../data/F" + in.sorvex_task_id + ".dat";
+    ASSERT_EQ(results().size(), 1);
+    EXPECT_EQ(results()[0], (QVariantList{hit.accession, qRound(hit.score.toDouble()), int(hit.mass.toDouble()),
+                                          resultUrl, "Simulated protein " + hit.accession}));
+    EXPECT_EQ(postSearch, "../data/F" + in.sorvex_task_id + ".dat " + resultUrl);
+    EXPECT_EQ(filesValue("next_action").toDateTime(), kDateZero);
+    EXPECT_TRUE(filesValue("sorvex_task_id").isNull());
+}
+
+TEST_F(FollowUpSim, RepeatMoveAndDiscard) {
+    start();
+    // Always selected (score below 1000): repeated two weeks later.
+    FollowUpInput in = submitted(ionBlock(1, 500));
+    in.follow_up = 1;
+    in.fu_score = 1000;
+    in.fu_repeat = true;
+    in.fu_number = 2;
+    in.fu_interval = "weeks";
+    qint16 code = 0;
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
+    EXPECT_EQ(filesValue("next_action").toDateTime(), now.addDays(14));
+    EXPECT_EQ(results().size(), 1);
+
+    // Moved to the follower task 12 as a new due row.
+    in = submitted(ionBlock(1, 500));
+    in.follow_up = 1;
+    in.fu_score = 1000;
+    in.fu_move = true;
+    in.fu_task = "12 Follower";
+    in.PeakListFile = "/cache/a.qpl";
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
+    platform::AdoRecordset moved;
+    moved.openQuery(TaskDbConnection, "select * FROM Sorvex_Tavrel_Files WHERE task_UID = 12");
+    ASSERT_FALSE(moved.eof());
+    EXPECT_EQ(moved.value("file_name").toString(), common::modUncName_GetUncPath("/data/a.mgf"));
+    EXPECT_EQ(moved.value("peak_list").toString(), common::modUncName_GetUncPath("/cache/a.qpl"));
+    EXPECT_EQ(moved.value("next_action").toDateTime(), now);
+
+    // Wrong follower settings: the error, and still the result row.
+    for (const char* task : {"--- None ---", "x 12", "12", "0 Label"}) {
+        in = submitted(ionBlock(1, 500));
+        in.follow_up = 1;
+        in.fu_score = 1000;
+        in.fu_move = true;
+        in.fu_task = task;
+        ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
+        EXPECT_EQ(messages().last(), QString(task) == "0 Label" ? "Follow-up task (0 Label) does not exist"
+                                                                : "Follow-up task not specified");
+        EXPECT_EQ(results().size(), 1);
+    }
+
+    // A killed search that selects a follow-up is discarded when asked.
+    in = submitted(ionBlock(1, 500));
+    in.follow_up = 1;
+    in.fu_score = 10;
+    in.fu_discard = true;
+    code = -2;
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
+    EXPECT_EQ(messages().last(), "Search results discarded (score of 0 less than specified threshold)");
+    EXPECT_TRUE(results().isEmpty());
+}
+
+TEST_F(FollowUpSim, PerQueryFollowUpSendsTheSelectedQueries) {
+    start(R"("search": {"selectPeptides": true, "queryScores": [[40, 25], [29.9, 25], [0, 25]]})");
+    FollowUpInput in = submitted(ionBlock(1, 500) + ionBlock(2, 600) + ionBlock(3, 700));
+    in.follow_up = 1;
+    in.fu_score = 30;
+    in.fu_repeat = true;
+    in.fu_number = 1;
+    in.fu_interval = "minutes";
+    qint16 code = 0;
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done)
+        << qPrintable(messages().join("\n"));
+    const QString intermediate = intermediateFilePath(home.path(), 1);
+    EXPECT_EQ(filesValue("intermediate").toString(), common::modUncName_GetUncPath(intermediate));
+    EXPECT_EQ(filesValue("next_action").toDateTime(), now.addSecs(60));
+    const QByteArray written = testsupport::readFile(intermediate);
+    EXPECT_TRUE(written.startsWith("--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"INTERMEDIATE\"\r\n\r\n../data/F"));
+    EXPECT_TRUE(written.contains("COM=Run"));  // the user_params reply
+    EXPECT_FALSE(written.contains("query=1,"));
+    EXPECT_TRUE(written.contains("query=2,title=spectrum 2"));
+    EXPECT_TRUE(written.contains("query=3,title=spectrum 3"));
+
+    // The next submission of the file sends the intermediate file.
+    SubmissionInput next;
+    next.SearchFormPrefix = searchFormPart("COM", "Run") + "--" + SearchFormBoundary +
+                            "\r\nContent-Disposition: form-data; name=\"FILE\"\r\n\r\n/data/a.mgf\r\n";
+    next.PeakListFile = intermediate;
+    next.CurrentMethodCode = "?4";
+    next.task_sorvex_url = url;
+    const SubmitResult r = clsJob_SubmitSearch(*session, next, nullptr, job);
+    ASSERT_EQ(r.outcome, SubmitOutcome::Submitted);
+    EXPECT_TRUE(sim.targets().last().contains("?4+--taskID+" + r.sorvex_task_id));
+    EXPECT_EQ(body(2), next.SearchFormPrefix + written + SearchFormClosing);
+    EXPECT_TRUE(session->GetHttpDocWithLogin(url, "client.pl?results&task_id=" + r.sorvex_task_id).contains("queries=2"));
+}
+
+TEST_F(FollowUpSim, BusyServerAndEmptyResultsChangeNothing) {
+    start(R"("search": {"results": "empty"})");
+    FollowUpInput in = submitted(ionBlock(1, 500));
+    int waited = -1;
+    in.wait = [&](int seconds) { waited = seconds; };
+    qint16 code = 51;
+    EXPECT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::EndFileSearch);
+    EXPECT_EQ(waited, 0);
+    EXPECT_EQ(messages().last(), "Server reports too many searches running, trying once more");
+
+    code = 0;
+    EXPECT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Pause);
+    EXPECT_TRUE(results().isEmpty());
+    EXPECT_EQ(filesValue("sorvex_task_id").toString(), in.sorvex_task_id);
+    EXPECT_EQ(filesValue("next_action").toDateTime(), now);
+
+    // A server error without a result file is an error result with the server's text.
+    ASSERT_TRUE(sim.reload(R"({"search": {"results": "nofile"}})"));
+    code = 4;
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
+    ASSERT_EQ(results().size(), 1);
+    EXPECT_EQ(results()[0][0].toString(), "<error>");
+    EXPECT_TRUE(results()[0][3].isNull());
+    EXPECT_EQ(results()[0][4].toString().trimmed(), "Database not found");
+}
+
+TEST(FollowUpRules, ProbabilityOffsetAndIntervals) {
+    EXPECT_FLOAT_EQ(*probabilityOffset(20), 0);
+    EXPECT_FLOAT_EQ(*probabilityOffset(200), 10);
+    EXPECT_FLOAT_EQ(*probabilityOffset(2), -10);
+    EXPECT_FALSE(probabilityOffset(0));
+    const QDateTime t(QDate(2024, 1, 31), QTime(12, 0));
+    EXPECT_EQ(followUpTime(t, 90, "minutes"), t.addSecs(5400));
+    EXPECT_EQ(followUpTime(t, 3, "hours"), t.addSecs(10800));
+    EXPECT_EQ(followUpTime(t, 1, "months"), QDateTime(QDate(2024, 2, 29), QTime(12, 0)));
+    EXPECT_EQ(followUpTime(t, 1, "fortnights"), kDateZero);
+}

@@ -1,0 +1,140 @@
+#include "search/SearchSubmit.h"
+
+#include "SearchSimFixture.h"
+
+#include <QFile>
+
+using namespace tavrelsvc;
+using searchtest::ionBlock;
+
+namespace {
+
+class Submit : public searchtest::SearchSim {
+protected:
+    SubmissionInput input(const QByteArray& peakList) {
+        const QString path = home.file("a.mgf");
+        testsupport::writeFile(path, peakList);
+        SubmissionInput in;
+        in.SearchFormPrefix = searchFormPart("FORMVER", "1.01") + searchFormPart("DB", "SwissProt") +
+                              searchFormPart("COM", "Run 5") + "--" + SearchFormBoundary +
+                              "\r\nContent-Disposition: form-data; name=\"FILE\"; filename=\"" + path.toUtf8() +
+                              "\"\r\n\r\n";
+        in.PeakListFile = path;
+        in.CurrentMethodCode = "?1";
+        in.task_sorvex_url = url;
+        in.Search_title = "Run 5";
+        return in;
+    }
+};
+
+}  // namespace
+
+TEST_F(Submit, StreamsTheBodyWithItsExactLength) {
+    start();
+    const QByteArray peaks = ionBlock(1, 500.5) + ionBlock(2, 812.25);
+    const SubmissionInput in = input(peaks);
+    const SubmitResult r = clsJob_SubmitSearch(*session, in, nullptr, job);
+    ASSERT_EQ(r.outcome, SubmitOutcome::Submitted) << qPrintable(messages().join("\n"));
+    EXPECT_EQ(r.sorvex_task_id, "1000");
+    EXPECT_TRUE(r.rowStored);
+    EXPECT_EQ(messages(), QStringList{"Search submitted"});
+
+    const QByteArray expected = in.SearchFormPrefix + peaks + SearchFormClosing;
+    EXPECT_EQ(body(1), expected);
+    const QList<QStringList> requests = sim.requests();
+    ASSERT_FALSE(requests.isEmpty());
+    const QStringList post = requests.last();
+    EXPECT_EQ(post[1], "POST");
+    EXPECT_EQ(post[2], "/sorvex/cgi/nph-sorvex.exe?1+--taskID+1000+--sessionID+" + session->sessionID);
+    EXPECT_EQ(post[6], "body=" + QString::number(expected.size()));
+    EXPECT_EQ(post[7], "status=200");
+    EXPECT_TRUE(sim.targets().contains("/sorvex/cgi/client.pl?create_task_id&sessionID=" + session->sessionID));
+
+    // The search the server ran is the one of this peak list.
+    QByteArray reply = session->GetHttpDocWithLogin(url, "client.pl?results&task_id=1000");
+    const sorvexsim::TopHit hit = sorvexsim::topHitFor(searchtest::oracleHash(peaks), 2);
+    EXPECT_TRUE(reply.contains("queries=2")) << reply.constData();
+    EXPECT_TRUE(reply.contains("h1=" + hit.accession.toLatin1() + ",")) << reply.constData();
+
+    // A list held in memory goes the same way.
+    SubmissionInput inMemory = in;
+    inMemory.PeakListText = ionBlock(3, 1000.5);
+    inMemory.PeakListFile.clear();
+    ASSERT_EQ(clsJob_SubmitSearch(*session, inMemory, nullptr, job).outcome, SubmitOutcome::Submitted);
+    EXPECT_EQ(body(2), inMemory.SearchFormPrefix + inMemory.PeakListText + SearchFormClosing);
+}
+
+TEST_F(Submit, ServerRefusalsAndBrokenUploadsAreFailures) {
+    struct Row {
+        const char* members;
+        SubmitOutcome outcome;
+        const char* message;  // start of the last event
+    } rows[] = {
+        {R"("faults": [{"match": "nph-sorvex.exe", "status": 500}])", SubmitOutcome::Pause,
+         "Sorvex Server returned HTTP error status code 500 after POST to "},
+        {R"("faults": [{"match": "nph-sorvex.exe", "reply": "drop"}])", SubmitOutcome::Pause,
+         "Unable to send the search to "},
+        {R"("createTaskIdReply": "TASKID=0\nactionstring=x\n")", SubmitOutcome::TimerOn, "Invalid task ID from client.pl: 0"},
+        {R"("createTaskIdReply": "problem=Server busy\n")", SubmitOutcome::TimerOn, "Server busy"},
+        {R"("createTaskIdReply": "searchcontrol-error=disk full\n")", SubmitOutcome::TimerOn,
+         "Error return from ms-searchcontrol.exe: disk full"},
+        {R"("createTaskIdReply": "taskid=77\n")", SubmitOutcome::TimerOn, "No action string from client.pl"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.members);
+        start(row.members);
+        testsupport::writeFile(logPath, {});
+        const SubmitResult r = clsJob_SubmitSearch(*session, input(ionBlock(1, 500)), nullptr, job);
+        EXPECT_EQ(r.outcome, row.outcome);
+        ASSERT_FALSE(messages().isEmpty());
+        EXPECT_TRUE(messages().last().startsWith(row.message)) << qPrintable(messages().join("\n"));
+        EXPECT_FALSE(messages().contains("Search submitted"));
+    }
+}
+
+TEST_F(Submit, DroppedUploadIsTriedFiveTimes) {
+    start(R"("faults": [{"match": "nph-sorvex.exe", "reply": "drop"}])");
+    EXPECT_EQ(clsJob_SubmitSearch(*session, input(ionBlock(1, 500) + QByteArray(200000, '1')), nullptr, job).outcome,
+              SubmitOutcome::Pause);
+    int posts = 0;
+    for (const QStringList& r : sim.requests()) posts += r.value(1) == "POST";
+    EXPECT_EQ(posts, 5);
+}
+
+TEST_F(Submit, FileThatChangesSizeWhileSentFails) {
+    start();
+    // The size announced is taken before the send; a file that is longer or
+    // shorter by the time it is read must not go out as a body of another length.
+    SubmissionInput in = input(ionBlock(1, 500) + QByteArray(4 << 20, '7'));
+    const QString path = in.PeakListFile;
+    SearchBody sized;
+    sized.prefix = in.SearchFormPrefix;
+    sized.file = path;
+    sized.fileSize = QFileInfo(path).size() - 10;  // as if it had grown by 10 bytes since
+    const QString headers = "Content-Type: multipart/form-data; boundary=" + QString::fromLatin1(SearchFormBoundary) + "\r\n";
+    platform::URL_COMPONENTS parts;
+    ASSERT_TRUE(platform::InternetCrackUrl(url, 0, parts));
+    if (!InternetHandle) InternetHandle = platform::InternetOpen("t", 1, {}, {}, 0);
+    platform::HInternet conn = platform::InternetConnect(InternetHandle, parts.hostName, parts.port, {}, {}, 3, 0, 0);
+    platform::HInternet req = platform::HttpOpenRequest(conn, "POST", parts.urlPath + "nph-sorvex.exe?1+--taskID+1",
+                                                        "HTTP/1.1", {}, 0, 0);
+    EXPECT_EQ(clsJob_SendMultipartBody(req, headers, sized, job), SendResult::FileFailed);
+    EXPECT_TRUE(messages().last().startsWith("Peak list " + path + " changed size while it was sent"))
+        << qPrintable(messages().join("\n"));
+
+    sized.fileSize = QFileInfo(path).size() + 10;  // shrank by 10 bytes
+    EXPECT_EQ(clsJob_SendMultipartBody(req, headers, sized, job), SendResult::FileFailed);
+    EXPECT_TRUE(messages().last().contains("changed size while it was sent")) << qPrintable(messages().join("\n"));
+
+    sized.file = home.file("missing.mgf");
+    EXPECT_EQ(clsJob_SendMultipartBody(req, headers, sized, job), SendResult::FileFailed);
+    EXPECT_TRUE(messages().last().startsWith("CreateFile failed with error ")) << qPrintable(messages().last());
+}
+
+TEST_F(Submit, NoDataIsRefusedBeforeAnyRequest) {
+    start();
+    SubmissionInput in = input({});
+    EXPECT_EQ(clsJob_SubmitSearch(*session, in, nullptr, job).outcome, SubmitOutcome::Pause);
+    EXPECT_EQ(messages(), QStringList{"No data to upload"});
+    EXPECT_FALSE(sim.targets().join(" ").contains("create_task_id"));
+}
