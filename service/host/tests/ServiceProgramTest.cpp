@@ -104,6 +104,33 @@ TEST_F(ServiceProgramTest, OneInstancePerProgramFolder) {
     EXPECT_TRUE(first.running());
 }
 
+// Service mode: the client's service control starts the registered program
+// (no window, no console), wakes it and stops it through its shut-down.
+TEST_F(ServiceProgramTest, ServiceModeStartedWokenAndStoppedByTheClient) {
+    ASSERT_EQ(runSwitch({"-install", "-silent"}), 0);
+    const QByteArray previousComputer = qgetenv("COMPUTERNAME");
+    qputenv("COMPUTERNAME", "LABPC");  // the started service inherits it
+    const tavrel::ServiceWaitTiming previousTiming = tavrel::serviceWaitTiming();
+    tavrel::serviceWaitTiming() = {20, 15000, {}};
+    struct Restore {
+        std::function<void()> f;
+        ~Restore() { f(); }
+    } restore{[&] {
+        tavrel::modGlobal_StopService(true);
+        tavrel::serviceWaitTiming() = previousTiming;
+        qputenv("COMPUTERNAME", previousComputer);
+    }};
+
+    ASSERT_TRUE(tavrel::modGlobal_StartService(true));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return hosttest::countContaining(hosttest::eventLog(home.path()), "|Connected to ") > 0; }, 15000));
+    rows->addTask(1);
+    env.ask(1, "Run");
+    EXPECT_EQ(rows->response(1), "OK");
+    EXPECT_TRUE(tavrel::modGlobal_StopService(true));
+    EXPECT_TRUE(hosttest::eventLog(home.path()).last().contains(" Sorvex Tavrel Service Shut Down "));
+}
+
 TEST(ServiceProgramPostgres, TwoComputersOnOneDatabaseEachTakeTheirOwn) {
     testsupport::TestDatabase db(testsupport::DbEngine::Postgres);
     if (!db.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
