@@ -1,87 +1,24 @@
 // The real TavrelService program, run the way a person or the demo runs it.
-#include "HostFixture.h"
+#include "ServiceProgram.h"
 
-#include "common/Globals.h"
-#include "common/ServiceWakeUp.h"
-#include "platform/LocalChannel.h"
-#include "platform/ServiceControl.h"
 #include "service/host/TaskAnswers.h"
-#include "service/host/frmMain.h"
 
-#include <QProcess>
-
-#include <csignal>
-#include <memory>
-
+using hosttest::runSwitch;
+using hosttest::ServiceProgram;
 using hosttest::TaskRows;
 
 namespace {
 
-class ServiceProgram {
-public:
-    ServiceProgram(const QString& home, const QString& computer) : home_(home) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TAVREL_HOME", home);
-        env.insert("COMPUTERNAME", computer);
-        process_.setProcessEnvironment(env);
-        process_.setStandardErrorFile(QProcess::nullDevice());
-        process_.setStandardOutputFile(QProcess::nullDevice());
-    }
-    ~ServiceProgram() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    // Starts "-debug" and waits until start-up is through (its connection notice).
-    bool start() {
-        const int before = hosttest::countContaining(hosttest::eventLog(home_), "|Connected to ");
-        process_.start(testsupport::binPath("TavrelService"), {"-debug"});
-        if (!process_.waitForStarted(5000)) return false;
-        if (!testsupport::waitUntil(
-                [&] { return hosttest::countContaining(hosttest::eventLog(home_), "|Connected to ") > before; }, 15000))
-            return false;
-        // Its control socket is served only once the start-up (recovery included) is through.
-        QByteArray answer;
-        return platform::localChannelRequest(platform::serviceChannelName(tavrelsvc::ServiceName, home_), "query",
-                                             10000, &answer) == platform::ChannelResult::Answered;
-    }
-    void signal(int number) { ::kill(static_cast<pid_t>(process_.processId()), number); }
-    bool waitForExit() { return process_.waitForFinished(10000); }
-    int exitCode() const { return process_.exitCode(); }
-
-private:
-    QString home_;
-    QProcess process_;
-};
-
-int runSwitch(const QStringList& args) {
-    QProcess p;
-    p.start(testsupport::binPath("TavrelService"), args);
-    if (!p.waitForFinished(15000)) return -1;
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
-
 class ServiceProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!testsupport::SorvexSim::available() || !QFileInfo::exists(testsupport::binPath("TavrelService")))
-            GTEST_SKIP() << "sorvex-sim or TavrelService is not built";
-        ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
-        rows = std::make_unique<TaskRows>(db.connectionString());
-        rows->createTables();
-        rows->parameterFile = home.file("search.par");
-        testsupport::writeFile(rows->parameterFile, "DB=SwissProt\r\n");
-        QDir().mkpath(home.file("qpl"));
-        hosttest::saveSettings(sim.baseUrl(), db.connectionString(), home.file("qpl"), 60);
-        tavrel::CommandLineArgs.clear();
-        tavrel::TrayMessageId = 0;
+        const QString skip = env.prepare();
+        if (!skip.isEmpty()) GTEST_SKIP() << qPrintable(skip);
     }
 
-    testsupport::TempHome home;
-    testsupport::SorvexSim sim;
-    testsupport::TestDatabase db{testsupport::DbEngine::Sqlite};
-    std::unique_ptr<TaskRows> rows;
+    hosttest::ServiceHome env{testsupport::DbEngine::Sqlite};
+    testsupport::TempHome& home = env.home;
+    std::unique_ptr<TaskRows>& rows = env.rows;
 };
 
 TEST_F(ServiceProgramTest, InstallWakeUpRunAndStop) {
@@ -111,31 +48,87 @@ TEST_F(ServiceProgramTest, InstallWakeUpRunAndStop) {
     EXPECT_NE(runSwitch({"-uninstall", "-silent"}), 0);  // nothing left to remove
 }
 
-TEST_F(ServiceProgramTest, KilledServiceTakesItsTasksUpAgain) {
+TEST_F(ServiceProgramTest, InstallAndUninstallTellTheirFailure) {
+    QString err;
+    EXPECT_NE(runSwitch({"-uninstall"}, &err), 0);
+    EXPECT_TRUE(err.contains("not installed")) << qPrintable(err);
+    EXPECT_EQ(runSwitch({"-install"}, &err), 0);
+    EXPECT_TRUE(err.contains("Sorvex Tavrel Service installed successfully")) << qPrintable(err);
+    EXPECT_NE(runSwitch({"-install"}, &err), 0);
+    EXPECT_TRUE(err.contains("Failed to install / uninstall Sorvex Tavrel Service")) << qPrintable(err);
+}
+
+// Without a system tray "-systray" says so and runs as "-debug" (event log
+// echoed on standard error), still woken by the client.
+TEST_F(ServiceProgramTest, SysTrayWithoutATrayRunsAsDebug) {
     ASSERT_EQ(runSwitch({"-install", "-silent"}), 0);
-    rows->addTask(1);
-    rows->addTask(2, {{"task_status", "paused"}});
-    {
-        ServiceProgram service(home.path(), "LABPC");
-        ASSERT_TRUE(service.start());
-        rows->request(1, "Run");
-        ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
-        ASSERT_EQ(rows->response(1), "OK");
-        service.signal(SIGKILL);
+    QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) noDisplay.remove(name);
+    QProcessEnvironment offscreen = noDisplay;
+    offscreen.insert("QT_QPA_PLATFORM", "offscreen");  // a display whose platform has no tray
+    int uid = 0;
+    for (const QProcessEnvironment& environment : {noDisplay, offscreen}) {
+        SCOPED_TRACE(uid);
+        ServiceProgram service(home.path(), "LABPC", environment);
+        ASSERT_TRUE(service.start({"-systray"}));
+        rows->addTask(++uid);
+        env.ask(uid, "Run");
+        EXPECT_EQ(rows->response(uid), "OK");
+        const QString err = service.standardError();
+        EXPECT_TRUE(err.contains("No system tray is available; running as -debug")) << qPrintable(err);
+        EXPECT_TRUE(err.contains("Starting new task")) << qPrintable(err);
+        service.signal(SIGTERM);
         ASSERT_TRUE(service.waitForExit());
     }
-    ServiceProgram again(home.path(), "LABPC");
-    ASSERT_TRUE(again.start());  // the lock of the killed service is taken over
-    const QStringList lines = hosttest::eventLog(home.path());
-    EXPECT_EQ(hosttest::countContaining(lines, "|1|Resuming running task"), 1);
-    EXPECT_EQ(hosttest::countContaining(lines, "|1|Starting new task"), 1);  // not answered twice
-    EXPECT_EQ(rows->response(1), "OK");
+}
 
-    // The paused task has its job again: a Cancel reaches it instead of the "no job" answer.
-    rows->request(2, "Cancel");
-    ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
-    EXPECT_FALSE(rows->response(2).startsWith("Error 5")) << qPrintable(rows->response(2));
-    EXPECT_EQ(hosttest::countContaining(hosttest::eventLog(home.path()), "(TVS1003)"), 0);
+TEST_F(ServiceProgramTest, OneInstancePerProgramFolder) {
+    ASSERT_EQ(runSwitch({"-install", "-silent"}), 0);
+    ServiceProgram first(home.path(), "LABPC");
+    ASSERT_TRUE(first.start());
+    const qint64 logSize = QFileInfo(home.file(tavrelsvc::kEventLogFileName)).size();
+    EXPECT_EQ(runSwitch({"-debug"}), 1);  // ends at once, before the event log
+    EXPECT_EQ(QFileInfo(home.file(tavrelsvc::kEventLogFileName)).size(), logSize);
+
+    // Another program folder runs a service of its own beside it.
+    testsupport::TempHome other;
+    hosttest::saveSettings(env.sim.baseUrl(), env.db.connectionString(), other.file("qpl"), 60);
+    QDir().mkpath(other.file("qpl"));
+    ServiceProgram second(other.path(), "OTHERPC");
+    EXPECT_TRUE(second.start());
+    qputenv("TAVREL_HOME", home.path().toLocal8Bit());
+
+    rows->addTask(1);
+    env.ask(1, "Run");
+    EXPECT_EQ(rows->response(1), "OK");
+    EXPECT_TRUE(first.running());
+}
+
+// Service mode: the client's service control starts the registered program
+// (no window, no console), wakes it and stops it through its shut-down.
+TEST_F(ServiceProgramTest, ServiceModeStartedWokenAndStoppedByTheClient) {
+    ASSERT_EQ(runSwitch({"-install", "-silent"}), 0);
+    const QByteArray previousComputer = qgetenv("COMPUTERNAME");
+    qputenv("COMPUTERNAME", "LABPC");  // the started service inherits it
+    const tavrel::ServiceWaitTiming previousTiming = tavrel::serviceWaitTiming();
+    tavrel::serviceWaitTiming() = {20, 15000, {}};
+    struct Restore {
+        std::function<void()> f;
+        ~Restore() { f(); }
+    } restore{[&] {
+        tavrel::modGlobal_StopService(true);
+        tavrel::serviceWaitTiming() = previousTiming;
+        qputenv("COMPUTERNAME", previousComputer);
+    }};
+
+    ASSERT_TRUE(tavrel::modGlobal_StartService(true));
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return hosttest::countContaining(hosttest::eventLog(home.path()), "|Connected to ") > 0; }, 15000));
+    rows->addTask(1);
+    env.ask(1, "Run");
+    EXPECT_EQ(rows->response(1), "OK");
+    EXPECT_TRUE(tavrel::modGlobal_StopService(true));
+    EXPECT_TRUE(hosttest::eventLog(home.path()).last().contains(" Sorvex Tavrel Service Shut Down "));
 }
 
 TEST(ServiceProgramPostgres, TwoComputersOnOneDatabaseEachTakeTheirOwn) {
