@@ -14,11 +14,11 @@ namespace tavrelsvc {
 namespace {
 
 // Writes the task row's status and answers the request.
-bool writeTaskAnswer(const QString& status) {
-    TasksRecordset.setValue(QStringLiteral("task_status"), status);
-    TasksRecordset.setValue(QStringLiteral("action_request"), QVariant());
-    TasksRecordset.setValue(QStringLiteral("action_response"), QStringLiteral("OK"));
-    return modGlobal_UpdateRecord(TasksRecordset);
+bool writeTaskAnswer(platform::AdoRecordset& taskRow, const QString& status) {
+    taskRow.setValue(QStringLiteral("task_status"), status);
+    taskRow.setValue(QStringLiteral("action_request"), QVariant());
+    taskRow.setValue(QStringLiteral("action_response"), QStringLiteral("OK"));
+    return modGlobal_UpdateRecord(taskRow);
 }
 
 }  // namespace
@@ -31,7 +31,7 @@ void clsJob::PauseTask() {
             log(EventError, QStringLiteral("Could not find task in table when trying to pause"), false);
             return;
         }
-        if (writeTaskAnswer(status_)) log(EventInfo, QStringLiteral("Task paused"), false);
+        if (writeTaskAnswer(taskRow_, status_)) log(EventInfo, QStringLiteral("Task paused"), false);
     } catch (const std::exception& e) {
         log(EventError, jobErrorText(QStringLiteral("(TVS1022) "), e), false);
     }
@@ -44,7 +44,7 @@ void clsJob::ResumeTask() {
             log(EventError, QStringLiteral("Could not find task in table when trying to resume"), false);
             return;
         }
-        if (writeTaskAnswer(status_)) {
+        if (writeTaskAnswer(taskRow_, status_)) {
             log(EventInfo, QStringLiteral("Task resumed by user"), false);
             TimerOn();
         }
@@ -60,7 +60,7 @@ void clsJob::CancelTask() {
             log(EventError, QStringLiteral("Could not find task in table when trying to cancel"), false);
             return;
         }
-        if (!writeTaskAnswer(status_)) return;
+        if (!writeTaskAnswer(taskRow_, status_)) return;
         log(EventInfo, QStringLiteral("Task cancelled by user"), false);
         if (!sessionID.isEmpty() && sessionID != u"X X X") jobSearchSteps().Logout(*this);
         removeFromCollection();

@@ -127,8 +127,8 @@ void clsJob::CompleteTask() {
             removeFromCollection();
             return;
         }
-        TasksRecordset.setValue(QStringLiteral("task_status"), status_);
-        if (!modGlobal_UpdateRecord(TasksRecordset)) {
+        taskRow_.setValue(QStringLiteral("task_status"), status_);
+        if (!modGlobal_UpdateRecord(taskRow_)) {
             status_ = QStringLiteral("running");
             PauseTask();
             return;

@@ -81,11 +81,9 @@ void clsJob::log(short type, const QString& message, bool withDataFile) const {
 }
 
 bool clsJob::findTaskRow() {
-    TasksRecordset.requery();
-    if (TasksRecordset.eof()) return false;
-    TasksRecordset.moveFirst();
-    TasksRecordset.find(QStringLiteral("task_UID=") + QString::number(uID));
-    return !TasksRecordset.eof();
+    taskRow_.openQuery(TaskDbConnection, QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"),
+                       {uID}, QStringLiteral("Sorvex_Tavrel_Tasks"));
+    return !taskRow_.eof();
 }
 
 void clsJob::removeFromCollection() {

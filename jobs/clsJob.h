@@ -215,7 +215,11 @@ private:
     bool NextFollowerFile();
     bool rowIsDue() const;
     bool retireCurrentRow(const QString& message);
+    // Positions taskRow_ on the job's own task row; false when it is gone.
     bool findTaskRow();
+    // The job's task row alone: a job writes its status and answers through
+    // it, so that no step re-reads the whole task table.
+    platform::AdoRecordset taskRow_;
     void removeFromCollection();
     void log(short type, const QString& message, bool withDataFile = true) const;
 
