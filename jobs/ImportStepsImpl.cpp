@@ -25,8 +25,4 @@ void JobImportStepsImpl::CloseWatch(clsJob& job) { clsJob_CloseWatch(job); }
 
 bool JobImportStepsImpl::MergePeakLists(clsJob& job) { return clsJob_MergePeakLists(job); }
 
-std::shared_ptr<JobImportSteps> installImportStepsImpl() {
-    return installJobImportSteps(std::make_shared<JobImportStepsImpl>());
-}
-
 }  // namespace tavrelsvc

@@ -35,7 +35,4 @@ private:
     std::shared_ptr<JobImportSteps> fallback_;  // the built-in defaults
 };
 
-// Installs JobImportStepsImpl; returns the steps installed before.
-std::shared_ptr<JobImportSteps> installImportStepsImpl();
-
 }  // namespace tavrelsvc
