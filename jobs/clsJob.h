@@ -20,6 +20,7 @@
 namespace tavrelsvc {
 
 class JobSession;
+struct JobFolderWatch;
 
 // The current search's status, handed to the Quellmark project status.
 struct SearchStatusValues {
@@ -230,6 +231,15 @@ private:
     int tickDepth_ = 0;          // > 0 while a tick (or a wait in it) runs
     bool deletePending_ = false; // a deleteLater that came during a tick
     bool removed_ = false;       // out of JobCollection: no further step
+
+    // --- watched folders ----------------------------------------------------
+public:
+    // The watched-folder chooser decides the job's next due time, and a
+    // change in a watched folder brings it forward.
+    void setNextActionTime(const QDateTime& when) { NextActionTime = when; }
+    // Items seen, items not yet recorded and the change watch of a "monitor"
+    // task; made by its first scan, released with the job.
+    std::shared_ptr<JobFolderWatch> FolderWatch;
 };
 
 }  // namespace tavrelsvc

@@ -4,6 +4,7 @@
 
 #include "common/ProgramVersion.h"
 #include "common/TaskDbTables.h"
+#include "jobs/ImportStepsImpl.h"
 #include "jobs/JobCollection.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoErrors.h"
@@ -140,6 +141,7 @@ bool frmMain::startUp() {
 
     connectionNotice();
 
+    installJobImportSteps(std::make_shared<JobImportStepsImpl>());
     NextJobIndex = 1;
     JobCollection.clear();
     frmMain_RecoverTasks();

@@ -1,0 +1,148 @@
+// Walking watched folders: wildcard folder paths, name masks and the listing
+// of new items. Listing goes straight to readdir, so a tree of many thousand
+// files is walked without a stat per file.
+#include "jobs/JobWatchedFolders.h"
+
+#include <QFile>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <memory>
+
+namespace tavrelsvc {
+
+namespace {
+
+bool hasWildcard(const QString& text) { return text.contains(u'*') || text.contains(u'?'); }
+
+// Classic wildcard match with one backtrack point, letter case ignored.
+bool wildcardMatch(QStringView name, QStringView mask) {
+    qsizetype n = 0, m = 0, starMask = -1, starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == u'?' || mask[m].toCaseFolded() == name[n].toCaseFolded())) {
+            ++n, ++m;
+        } else if (m < mask.size() && mask[m] == u'*') {
+            starMask = m++;
+            starName = n;
+        } else if (starMask >= 0) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == u'*') ++m;
+    return m == mask.size();
+}
+
+enum class EntryKind { Other, File, Folder };
+
+struct DirCloser {
+    void operator()(DIR* d) const { closedir(d); }
+};
+
+EntryKind kindOf(const QByteArray& fullPath, unsigned char type, bool followLinks) {
+    if (type == DT_REG) return EntryKind::File;
+    if (type == DT_DIR) return EntryKind::Folder;
+    if (type != DT_UNKNOWN && !(type == DT_LNK && followLinks)) return EntryKind::Other;
+    struct stat st {};
+    if (::stat(fullPath.constData(), &st) != 0) return EntryKind::Other;
+    if (S_ISREG(st.st_mode)) return EntryKind::File;
+    if (S_ISDIR(st.st_mode)) return type == DT_LNK ? EntryKind::Other : EntryKind::Folder;
+    return EntryKind::Other;
+}
+
+// Entries of one folder, hidden ones (names starting with ".") left out as
+// the instrument computers' listings leave out hidden files. A link to a file
+// counts as a file; a link to a folder is never followed.
+template <typename Visit>
+void listFolder(const QString& folder, Visit&& visit) {
+    const QByteArray base = QFile::encodeName(folder.endsWith(u'/') ? folder : folder + u'/');
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(base.constData()));
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (entry->d_name[0] == '.') continue;
+        const QByteArray full = base + entry->d_name;
+        const EntryKind kind = kindOf(full, entry->d_type, true);
+        if (kind != EntryKind::Other) visit(QFile::decodeName(entry->d_name), QFile::decodeName(full), kind);
+    }
+}
+
+QString withSlash(const QString& folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; }
+
+}  // namespace
+
+bool matchesMask(const QString& name, const QString& mask) {
+    if (mask.isEmpty() || mask == u"*" || mask == u"*.*") return true;
+    return wildcardMatch(name, mask);
+}
+
+QString watchBaseFolder(const QString& monitorDirectory) {
+    QString path = withSlash(monitorDirectory);
+    const qsizetype star = path.indexOf(u'*');
+    if (star >= 0) path.truncate(star);
+    const qsizetype question = path.indexOf(u'?');
+    if (question >= 0) path.truncate(question);
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+QStringList clsJob_ExpandFolderPattern(const QString& pattern) {
+    QStringList folders{pattern.startsWith(u'/') ? QStringLiteral("/") : QString()};
+    for (const QString& component : pattern.split(u'/', Qt::SkipEmptyParts)) {
+        QStringList next;
+        for (const QString& folder : folders) {
+            const QString prefix = folder.isEmpty() ? QString() : withSlash(folder);
+            if (!hasWildcard(component)) {
+                struct stat st {};
+                const QString candidate = prefix + component;
+                if (::stat(QFile::encodeName(candidate).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+                    next << candidate;
+                continue;
+            }
+            listFolder(prefix.isEmpty() ? QStringLiteral(".") : prefix,
+                       [&](const QString& name, const QString&, EntryKind kind) {
+                           if (kind == EntryKind::Folder && matchesMask(name, component)) next << prefix + name;
+                       });
+        }
+        folders = next;
+        if (folders.isEmpty()) break;
+    }
+    return folders;
+}
+
+qint64 clsJob_CollectNewItems(const QString& folder, const QString& mask, const QSet<QString>& known,
+                              OrderedItems& newItems, bool subFolders, bool itemsAreFolders,
+                              const std::function<bool()>& keepGoing, QStringList* foldersSeen) {
+    qint64 count = 0;
+    QStringList subs;
+    listFolder(folder, [&](const QString& name, const QString& full, EntryKind kind) {
+        const bool isItem = itemsAreFolders ? kind == EntryKind::Folder : kind == EntryKind::File;
+        if (isItem && matchesMask(name, mask)) {
+            ++count;
+            if (!known.contains(full)) newItems.add(full);
+        }
+        if (kind == EntryKind::Folder && subFolders) subs << full;
+    });
+    for (const QString& sub : subs) {
+        // A new item folder is one data item, not a place to look for more.
+        if (newItems.contains(sub)) continue;
+        if (keepGoing && !keepGoing()) break;
+        if (foldersSeen) foldersSeen->append(sub);
+        count += clsJob_CollectNewItems(sub, mask, known, newItems, true, itemsAreFolders, keepGoing, foldersSeen);
+    }
+    return count;
+}
+
+bool clsJob_QuellmarkDataIsFolder(const QString& importFilter, const QString& filterOptions) {
+    if (importFilter != u"Sorvex Quellmark") return false;
+    const QStringList fields = filterOptions.split(u',');
+    bool ok = false;
+    const double code = fields.value(1).trimmed().toDouble(&ok);
+    if (!ok) return true;
+    for (int folderCode : {2, 5, 6, 9, 12, 13})
+        if (code == folderCode) return true;
+    return false;
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,104 @@
+// The job's side of merging peak lists: which file of each Files row is
+// merged, a merge that a pause request or shut-down stops, and the new row of
+// the merged list, searched on the following ticks like any other file.
+#include "jobs/JobMerge.h"
+
+#include "common/UncName.h"
+#include "convert/PeakListMerge.h"
+#include "jobs/JobClock.h"
+#include "jobs/JobErrors.h"
+#include "jobs/JobSteps.h"
+#include "jobs/clsJob.h"
+#include "service/DbRows.h"
+#include "service/EventLog.h"
+#include "service/Globals.h"
+#include "service/TaskDb.h"
+
+#include <QDir>
+
+namespace tavrelsvc {
+
+namespace {
+
+QString localPath(const QVariant& stored) { return common::modUncName_GetLocalPathFromUnc(stored.toString()); }
+
+QList<MergeInput> mergeInputs(clsJob& job) {
+    platform::AdoRecordset& files = job.FilesList();
+    const QString formFormat = jobSearchSteps().GetFormValue(job, QStringLiteral("FORMAT"), QString());
+    QList<MergeInput> inputs;
+    try {
+        files.moveFirst();
+    } catch (const platform::Error&) {
+        return inputs;
+    }
+    for (; !files.eof(); files.moveNext()) {
+        const auto input = mergeInputForRow(localPath(files.value(QStringLiteral("peak_list"))),
+                                            localPath(files.value(QStringLiteral("file_name"))), job.import_filter,
+                                            formFormat);
+        if (input) inputs << *input;
+    }
+    return inputs;
+}
+
+PeakListJobContext contextOf(clsJob& job) {
+    PeakListJobContext context;
+    context.uID = job.uID;
+    context.task_label = job.task_label;
+    context.Data_file = job.Data_file().isEmpty() ? QStringLiteral(" ") : job.Data_file();
+    context.GetFormValue = [&job](const QString& name, const QString& defaultValue) {
+        return jobSearchSteps().GetFormValue(job, name, defaultValue);
+    };
+    return context;
+}
+
+}  // namespace
+
+bool clsJob_MergePeakLists(clsJob& job) {
+    try {
+        const QString cache = job.Peak_list_cache().toString();
+        if (cache.isEmpty() || !QDir().mkpath(cache)) {
+            modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+                                    QStringLiteral("Cannot merge peak lists: no peak-list cache folder (") + cache +
+                                        QLatin1Char(')'));
+            return false;
+        }
+        const QString mergePath = mergeFilePath(cache);
+        const QList<MergeInput> inputs = mergeInputs(job);
+
+        bool pauseAsked = false;
+        const auto stop = [&job, &pauseAsked] {
+            pauseAsked = job.PleasePause != 0;
+            return pauseAsked || !job.mayGoOn();  // the host may pause or cancel meanwhile
+        };
+        const MergeOutcome outcome = mergePeakLists(mergePath, inputs, contextOf(job), stop);
+        if (outcome == MergeOutcome::Stopped) {
+            if (pauseAsked && job.mayGoOn()) {
+                job.PleasePause = clsJob::False;
+                job.PauseTask();
+            }
+            return false;
+        }
+        if (outcome == MergeOutcome::Failed) return false;  // logged by the merge
+
+        // The merged list is stored like every other path the service hands on.
+        const QString stored = common::modUncName_GetUncPath(mergePath);
+        platform::AdoRecordset& files = job.FilesList();
+        files.addNew();
+        files.setValue(QStringLiteral("task_UID"), job.uID);
+        files.setValue(QStringLiteral("file_name"), stored);
+        files.setValue(QStringLiteral("next_action"), clsJob_Now());
+        files.setValue(QStringLiteral("peak_list"), stored);
+        files.setValue(QStringLiteral("sample_number"), -1);
+        return modGlobal_AddRowWithNewKey(files, NextFileKeyCommand, QStringLiteral("file_number")) != 0;
+    } catch (const std::exception& e) {
+        modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+                                jobErrorText(QStringLiteral("Merging peak lists failed: "), e));
+        try {
+            job.FilesList().cancelUpdate();
+        } catch (...) {
+        }
+        return false;
+    }
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,237 @@
+// One due tick of a "monitor" task: walk the watched folders when they may
+// have changed, record new items as Files rows, and choose the next row
+// whose item has kept its size for LockedOutDelay seconds.
+#include "jobs/JobWatchedFolders.h"
+
+#include "common/TaskDbTables.h"
+#include "common/UncName.h"
+#include "jobs/JobClock.h"
+#include "jobs/JobErrors.h"
+#include "jobs/clsJob.h"
+#include "platform/AdoErrors.h"
+#include "service/DbRows.h"
+#include "service/EventLog.h"
+#include "service/Globals.h"
+#include "service/Preferences.h"
+#include "service/TaskDb.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QPointer>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tavrelsvc {
+
+JobFolderWatch::JobFolderWatch() = default;
+JobFolderWatch::~JobFolderWatch() = default;
+
+namespace {
+
+qint64 monitorDelaySeconds() { return std::max<qint64>(0, MonitorActionDelay); }
+
+// The Files table keeps sizes as 32-bit numbers. Larger sizes are kept modulo
+// 2^32, so that growth of a large item still changes the stored number.
+qint32 storedSize(qint64 size) { return static_cast<qint32>(static_cast<quint32>(size & 0xffffffffLL)); }
+
+int columnIndex(const platform::AdoRecordset& rs, const QString& name) {
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        if (rs.fieldName(i).compare(name, Qt::CaseInsensitive) == 0) return i;
+    throw platform::Error(platform::adoerr::ItemNotFound, QStringLiteral("Item cannot be found in the collection: ") + name);
+}
+
+void moveFirstIgnoringErrors(platform::AdoRecordset& rs) {
+    try {
+        rs.moveFirst();
+    } catch (const platform::Error&) {
+    }
+}
+
+// First due tick: the task's rows are what was seen before, by this job or
+// by an earlier run of the service.
+std::shared_ptr<JobFolderWatch> startWatch(clsJob& job, const WatchOptions& options) {
+    auto watch = std::make_shared<JobFolderWatch>();
+    platform::AdoRecordset& files = job.FilesList();
+    moveFirstIgnoringErrors(files);
+    if (!files.eof()) {
+        const int name = columnIndex(files, QStringLiteral("file_name"));
+        for (; !files.eof(); files.moveNext()) {
+            const QString stored = files.value(name).toString();
+            watch->RecordedNames.insert(stored);
+            watch->KnownFiles.insert(common::modUncName_GetLocalPathFromUnc(stored));
+        }
+    }
+    if (options.changeNotifications) {
+        watch->ChangeNotification = std::make_unique<QFileSystemWatcher>();
+        std::weak_ptr<JobFolderWatch> weak = watch;
+        QPointer<clsJob> owner(&job);
+        QObject::connect(watch->ChangeNotification.get(), &QFileSystemWatcher::directoryChanged,
+                         watch->ChangeNotification.get(), [weak, owner](const QString&) {
+                             const auto w = weak.lock();
+                             if (!w || w->closed) return;
+                             w->changed = true;
+                             // The next tick of the job walks the folders.
+                             if (owner && owner->nextActionTime() > clsJob_Now()) owner->setNextActionTime(clsJob_Now());
+                         });
+        const QString base = watchBaseFolder(job.monitor_directory);
+        if (watch->ChangeNotification->addPath(base)) watch->watchedFolders.insert(base);
+    }
+    return watch;
+}
+
+void watchFolders(JobFolderWatch& watch, const QStringList& folders) {
+    if (!watch.ChangeNotification) return;
+    QStringList added;
+    for (const QString& f : folders)
+        if (!watch.watchedFolders.contains(f)) added << f;
+    if (added.isEmpty()) return;
+    // Folders the system refuses to watch (too many watches) are still walked.
+    const QStringList refused = watch.ChangeNotification->addPaths(added);
+    for (const QString& f : added)
+        if (!refused.contains(f)) watch.watchedFolders.insert(f);
+}
+
+// False when the walk was cut short (pause, cancel, shut-down).
+bool walkFolders(clsJob& job, JobFolderWatch& watch) {
+    const QString directory = job.monitor_directory;
+    const bool wildcard = directory.contains(u'*') || directory.contains(u'?');
+    const QStringList folders = wildcard ? clsJob_ExpandFolderPattern(directory) : QStringList{directory};
+    const bool itemsAreFolders = clsJob_QuellmarkDataIsFolder(job.import_filter, job.filter_options);
+    bool stopped = false;
+    const auto keepGoing = [&] {
+        if (QCoreApplication::instance()) QCoreApplication::processEvents();
+        stopped = ShuttingDown || watch.closed || !job.mayGoOn();
+        return !stopped;
+    };
+    QStringList seen = folders;
+    for (const QString& folder : folders) {
+        clsJob_CollectNewItems(folder, job.monitor_filename, watch.KnownFiles, watch.NewFiles,
+                               job.sub_directories != 0, itemsAreFolders, keepGoing, &seen);
+        if (stopped) return false;
+    }
+    watchFolders(watch, seen);
+    return true;
+}
+
+// New items become rows. False when a row could not be stored: that item
+// and the ones after it stay new for the next walk.
+bool recordNewItems(clsJob& job, JobFolderWatch& watch, bool searchNone, const QDateTime& now) {
+    platform::AdoRecordset& files = job.FilesList();
+    const QStringList items = watch.NewFiles.order;
+    qsizetype done = 0;
+    bool stored = true;
+    for (const QString& item : items) {
+        const QString unc = common::modUncName_GetUncPath(item);
+        if (!watch.RecordedNames.contains(unc)) {
+            files.addNew();
+            files.setValue(QStringLiteral("task_UID"), job.uID);
+            files.setValue(QStringLiteral("file_name"), unc);
+            if (searchNone) {
+                files.setValue(QStringLiteral("next_action"), jetZeroDate());
+            } else {
+                const QFileInfo info(item);
+                const qint64 size = info.isDir() || info.isFile() ? std::abs(job.GetItemSize(item)) : -1;
+                files.setValue(QStringLiteral("next_action"), now);
+                files.setValue(QStringLiteral("file_size"), storedSize(size));
+                files.setValue(QStringLiteral("size_checked"), now);
+            }
+            if (modGlobal_AddRowWithNewKey(files, NextFileKeyCommand, QStringLiteral("file_number")) == 0) {
+                stored = false;
+                break;
+            }
+            watch.RecordedNames.insert(unc);
+        }
+        watch.KnownFiles.insert(item);
+        ++done;
+    }
+    OrderedItems rest;
+    for (qsizetype i = done; i < items.size(); ++i) rest.add(items[i]);
+    watch.NewFiles = std::move(rest);
+    return stored;
+}
+
+// Leaves the cursor on the first due row whose item has kept its size since
+// the last reading, at least LockedOutDelay seconds ago. False when a checked
+// size could not be stored.
+bool chooseStableRow(clsJob& job, const QDateTime& now) {
+    platform::AdoRecordset& files = job.FilesList();
+    job.setNextActionTime(now.addDays(1));
+    moveFirstIgnoringErrors(files);
+    if (files.eof()) return true;
+    const int nextAction = columnIndex(files, QStringLiteral("next_action"));
+    const int checkedAt = columnIndex(files, QStringLiteral("size_checked"));
+    const int fileSize = columnIndex(files, QStringLiteral("file_size"));
+    const int fileName = columnIndex(files, QStringLiteral("file_name"));
+    const QDateTime zero = jetZeroDate();
+    for (; !files.eof(); files.moveNext()) {
+        const QDateTime due = files.value(nextAction).toDateTime();
+        if (!due.isValid() || due <= zero) continue;
+        const QVariant checked = files.value(checkedAt);
+        const QDateTime lastCheck = checked.isNull() ? zero : checked.toDateTime();
+        if (lastCheck.secsTo(now) <= LockedOutDelay) continue;
+        const qint64 size = job.GetItemSize(common::modUncName_GetLocalPathFromUnc(files.value(fileName).toString()));
+        if (size > 0 && files.value(fileSize).toLongLong() == storedSize(size)) {
+            job.setNextActionTime(due);
+            return true;
+        }
+        files.setValue(QStringLiteral("size_checked"), now);
+        files.setValue(QStringLiteral("file_size"), storedSize(std::abs(size)));
+        if (!modGlobal_UpdateRecord(files)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool clsJob_NextMonitoredFile(clsJob& job, const WatchOptions& options) {
+    const QDateTime now = clsJob_Now();
+    try {
+        std::shared_ptr<JobFolderWatch> watch = job.FolderWatch;  // kept through the event loop below
+        bool firstScanOfTask = false;
+        if (job.firstRun() || !watch) {
+            firstScanOfTask = job.firstRun() && job.FilesList().recordCount() == 0;
+            watch = startWatch(job, options);
+            job.FolderWatch = watch;
+        }
+        const bool walk = !watch->lastWalk.isValid() || !watch->ChangeNotification || watch->changed ||
+                          watch->lastWalk.secsTo(now) >= monitorDelaySeconds();
+        if (walk) {
+            watch->changed = false;
+            watch->lastWalk = now;
+            if (!walkFolders(job, *watch)) return true;  // paused, cancelled or shutting down
+        }
+        if (!watch->NewFiles.isEmpty()) {
+            // Items present when the task first looks are only recorded when
+            // the task wants new files only. A later run of the task (after a
+            // restart) has rows already: what it finds arrived meanwhile.
+            const bool searchNone = firstScanOfTask && job.new_files_only != 0;
+            if (!recordNewItems(job, *watch, searchNone, now)) {
+                job.setNextActionTime(now.addSecs(monitorDelaySeconds()));
+                return true;
+            }
+        }
+        if (!chooseStableRow(job, now)) {
+            job.setNextActionTime(now.addSecs(monitorDelaySeconds()));
+            return true;
+        }
+        const QDateTime latest = now.addSecs(monitorDelaySeconds());
+        if (job.nextActionTime() > latest) job.setNextActionTime(latest);
+        return true;
+    } catch (const std::exception& e) {
+        modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+                                jobErrorText(QStringLiteral("(TVS1029) "), e));
+        job.setNextActionTime(now.addSecs(monitorDelaySeconds()));
+        return true;
+    }
+}
+
+void clsJob_CloseWatch(clsJob& job) {
+    if (!job.FolderWatch) return;
+    job.FolderWatch->closed = true;
+    job.FolderWatch->ChangeNotification.reset();
+    job.FolderWatch.reset();
+}
+
+}  // namespace tavrelsvc

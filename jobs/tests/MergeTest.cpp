@@ -1,0 +1,107 @@
+// "merge data files" tasks with the real merge step.
+#include "JobTestFixture.h"
+
+#include "jobs/ImportStepsImpl.h"
+
+#include <QDir>
+
+namespace jobtest {
+
+namespace {
+
+class MergeTest : public JobEngineTest {
+protected:
+    void SetUp() override {
+        JobEngineTest::SetUp();
+        installJobImportSteps(std::make_shared<JobImportStepsImpl>(WatchOptions{false}));
+        addTask(1, QStringLiteral("now"));
+        const QByteArray lists[] = {
+            "MASS=Monoisotopic\r\nBEGIN IONS\r\nPEPMASS=500.1\r\n100.0 5\r\nEND IONS\r\n",
+            "BEGIN IONS\nPEPMASS=600.2\n200.0 6\nEND IONS\n\x1a\x1a",  // LF lines, end-of-file marks
+            "junk before\r\nbegin ions\r\nPEPMASS=700.3\r\n300.0 7\r\nEND IONS\r\n",
+        };
+        int n = 0;
+        for (const QByteArray& text : lists) {
+            const QString path = home.file(QStringLiteral("data/p%1.mgf").arg(++n));
+            testsupport::writeFile(path, text);
+            addFile(n, 1, path, now.addSecs(-60 + n), path);  // each row carries its generic peak list
+        }
+        job = startJob(1, QStringLiteral("now"));
+        job->merge_data_files = clsJob::True;
+        cache = home.file(QStringLiteral("qpl/1 Task A"));
+        job->set_Peak_list_cache(cache);
+    }
+
+    // Ticks until every file of the list was taken into the merge.
+    void takeEveryFile() {
+        for (int i = 0; i < 10 && pendingRows() > 0; ++i) job->Take_Action();
+        ASSERT_EQ(pendingRows(), 0);
+    }
+    int pendingRows() {
+        QSqlQuery q = TaskDbConnection.query(
+            QStringLiteral("SELECT COUNT(*) FROM Sorvex_Tavrel_Files WHERE next_action > ?"), {jetZeroDate()});
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+    QVariantList mergeRow() {
+        QSqlQuery q = TaskDbConnection.query(QStringLiteral("SELECT file_name, peak_list, task_UID FROM "
+                                                            "Sorvex_Tavrel_Files WHERE sample_number = -1"),
+                                             {});
+        if (!q.next()) return {};
+        return {q.value(0), q.value(1), q.value(2)};
+    }
+
+    clsJob* job = nullptr;
+    QString cache;
+};
+
+}  // namespace
+
+TEST_F(MergeTest, ThreeListsBecomeOneGenericListSearchedAsOneFile) {
+    for (int i = 0; i < 20 && JobCollection.Item(QStringLiteral("T1")); ++i) job->Take_Action();
+
+    const QString merged = cache + QStringLiteral("/sorvex_tavrel_merge.qpl");
+    const QByteArray text = testsupport::readFile(merged);
+    EXPECT_TRUE(text.startsWith("FORMAT=Sorvex generic\r\n")) << text.constData();
+    EXPECT_EQ(text.count("PEPMASS="), 3);
+    EXPECT_FALSE(text.contains("MASS=Monoisotopic")) << "nothing before the first BEGIN IONS line is taken";
+    EXPECT_FALSE(text.contains("junk before"));
+    EXPECT_FALSE(text.contains('\x1a'));
+    EXPECT_LT(text.indexOf("500.1"), text.indexOf("600.2"));
+    EXPECT_LT(text.indexOf("600.2"), text.indexOf("700.3"));
+
+    EXPECT_EQ(mergeRow(), (QVariantList{merged, merged, 1}));
+    EXPECT_EQ(search->submitted, QStringList{merged}) << "only the merged list is searched";
+    EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"completed");
+}
+
+TEST_F(MergeTest, APauseRequestDuringTheMergePausesTheTaskWithoutARow) {
+    takeEveryFile();
+    // The host's pause request arrives while the merge serves events.
+    QTimer::singleShot(0, job, [this] { job->PleasePause = clsJob::True; });
+    job->Take_Action();
+
+    EXPECT_EQ(job->Status(), u"paused");
+    EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"paused");
+    EXPECT_EQ(job->PleasePause, clsJob::False);
+    EXPECT_FALSE(job->tmrJob().isActive());
+    EXPECT_TRUE(mergeRow().isEmpty());
+    EXPECT_TRUE(search->submitted.isEmpty());
+    EXPECT_FALSE(eventLog().contains(u"could not be merged"));
+
+    // Resumed, the task merges again from the start and goes on.
+    job->ResumeTask();
+    for (int i = 0; i < 20 && JobCollection.Item(QStringLiteral("T1")); ++i) job->Take_Action();
+    EXPECT_FALSE(mergeRow().isEmpty());
+    EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"completed");
+}
+
+TEST_F(MergeTest, AMergeWithoutACacheFolderPausesTheTask) {
+    job->set_Peak_list_cache(QVariant());
+    takeEveryFile();
+    job->Take_Action();
+    EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"paused");
+    EXPECT_TRUE(mergeRow().isEmpty());
+    EXPECT_TRUE(eventLog().contains(u"Cannot merge peak lists"));
+}
+
+}  // namespace jobtest

@@ -1,0 +1,238 @@
+// "monitor" tasks with the real watched-folder steps, driven tick by tick on
+// the injected clock.
+#include "JobTestFixture.h"
+
+#include "jobs/ImportStepsImpl.h"
+
+#include <QDir>
+
+namespace jobtest {
+
+namespace {
+
+class WatchTest : public JobEngineTest {
+protected:
+    void SetUp() override {
+        JobEngineTest::SetUp();
+        savedLockedOut = LockedOutDelay;
+        savedMonitor = MonitorActionDelay;
+        LockedOutDelay = 60;
+        MonitorActionDelay = 60;
+        inbox = home.file(QStringLiteral("inbox"));
+        QDir().mkpath(inbox);
+        useSteps(WatchOptions{});
+    }
+    void TearDown() override {
+        LockedOutDelay = savedLockedOut;
+        MonitorActionDelay = savedMonitor;
+        JobEngineTest::TearDown();
+    }
+
+    void useSteps(WatchOptions options) { installJobImportSteps(std::make_shared<JobImportStepsImpl>(options)); }
+
+    clsJob* startMonitor(const QString& directory = QString(), const QString& mask = QStringLiteral("*.raw")) {
+        if (taskColumn(1, QStringLiteral("task_UID")) == u"<missing>") addTask(1, QStringLiteral("monitor"));
+        clsJob* job = startJob(1, QStringLiteral("monitor"));
+        job->monitor_directory = directory.isEmpty() ? inbox : directory;
+        job->monitor_filename = mask;
+        return job;
+    }
+
+    // The service stops: the job goes, its rows stay.
+    void stopService() {
+        for (clsJob* job : JobCollection.items()) job->tmrJob().stop();
+        JobCollection.clear();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QString write(const QString& relative, const QByteArray& bytes, bool append = false) {
+        const QString path = inbox + u'/' + relative;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+
+    // Every tick that is due now (a search is polled to its end).
+    void runDue(clsJob* job) {
+        for (int i = 0; i < 40 && JobCollection.Item(job->JobKey()) == job; ++i) {
+            if (job->Status() != u"running") break;
+            if (!job->isBusy() && now < job->nextActionTime()) break;
+            job->Take_Action();
+        }
+    }
+    void later(clsJob* job, int seconds = 61) {
+        now = now.addSecs(seconds);
+        runDue(job);
+    }
+
+    // file_name -> whether the row is still to be searched, in key order.
+    QStringList rows() {
+        QSqlQuery q = TaskDbConnection.query(
+            QStringLiteral("SELECT file_name, next_action FROM Sorvex_Tavrel_Files ORDER BY file_number"), {});
+        QStringList out;
+        while (q.next())
+            out << QFileInfo(q.value(0).toString()).fileName() +
+                       (q.value(1).toDateTime() > jetZeroDate() ? QString() : QStringLiteral(" (done)"));
+        out.sort();  // folders list in no particular order
+        return out;
+    }
+    QStringList searched() const {
+        QStringList names;
+        for (const QString& p : search->submitted) names << QFileInfo(p).fileName();
+        names.sort();
+        return names;
+    }
+
+    QString inbox;
+    qint16 savedLockedOut = 0, savedMonitor = 0;
+};
+
+}  // namespace
+
+TEST_F(WatchTest, ItemsBecomeRowsAndAreSearchedOnlyOnceTheirSizeHoldsStill) {
+    write(QStringLiteral("a.raw"), QByteArray(100, 'a'));
+    write(QStringLiteral("grow.raw"), QByteArray(100, 'g'));
+    write(QStringLiteral("empty.raw"), QByteArray());
+    write(QStringLiteral("notes.txt"), "not an item");
+    write(QStringLiteral(".hidden.raw"), "editor temp");
+    clsJob* job = startMonitor();
+
+    runDue(job);
+    EXPECT_EQ(rows(), (QStringList{"a.raw", "empty.raw", "grow.raw"}));
+    EXPECT_TRUE(search->submitted.isEmpty()) << "no item is taken on its first sighting";
+    EXPECT_EQ(job->nextActionTime(), now.addSecs(60));
+
+    write(QStringLiteral("grow.raw"), QByteArray(100, 'g'), true);  // still being written
+    later(job);
+    EXPECT_EQ(searched(), QStringList{"a.raw"});
+    later(job);
+    EXPECT_EQ(searched(), (QStringList{"a.raw", "grow.raw"}));
+    later(job);
+    later(job);
+    EXPECT_EQ(searched(), (QStringList{"a.raw", "grow.raw"})) << "an empty file is never taken";
+    EXPECT_EQ(rows(), (QStringList{"a.raw (done)", "empty.raw", "grow.raw (done)"}));
+    EXPECT_TRUE(job->tmrJob().isActive());
+}
+
+TEST_F(WatchTest, NoItemTwiceAfterARestartAndItemsWrittenWhileStoppedAreFound) {
+    write(QStringLiteral("O'Brien.raw"), "quoted name");
+    clsJob* job = startMonitor();
+    runDue(job);
+    later(job);
+    EXPECT_EQ(searched(), QStringList{"O'Brien.raw"});
+    write(QStringLiteral("pending.raw"), "seen, not yet stable");
+    later(job);  // recorded; its size has not been read twice yet
+    EXPECT_EQ(rows(), (QStringList{"O'Brien.raw (done)", "pending.raw"}));
+
+    stopService();
+    write(QStringLiteral("while-stopped.raw"), "arrived while the service was down");
+    now = now.addSecs(3600);
+    clsJob* again = startMonitor();
+    runDue(again);
+    later(again);
+    later(again);
+    EXPECT_EQ(searched(), (QStringList{"O'Brien.raw", "pending.raw", "while-stopped.raw"}));
+    EXPECT_EQ(rows(), (QStringList{"O'Brien.raw (done)", "pending.raw (done)", "while-stopped.raw (done)"}));
+}
+
+TEST_F(WatchTest, SubFoldersOnlyWhenAsked) {
+    for (const bool subFolders : {false, true}) {
+        SCOPED_TRACE(subFolders);
+        TaskDbConnection.execute(QStringLiteral("DELETE FROM Sorvex_Tavrel_Files"), {});
+        search->submitted.clear();
+        stopService();
+        write(QStringLiteral("top.raw"), "top data");
+        write(QStringLiteral("day1/run/low.RAW"), "low data");  // masks ignore letter case
+        clsJob* job = startMonitor();
+        job->sub_directories = subFolders ? clsJob::True : clsJob::False;
+        runDue(job);
+        write(QStringLiteral("day2/later.raw"), "a new sub-folder");
+        later(job);
+        later(job);
+        const QStringList expected =
+            subFolders ? QStringList{"later.raw", "low.RAW", "top.raw"} : QStringList{"top.raw"};
+        EXPECT_EQ(searched(), expected);
+    }
+}
+
+TEST_F(WatchTest, WildcardFoldersAreMatchedLevelByLevel) {
+    write(QStringLiteral("run1/a.raw"), "a");
+    write(QStringLiteral("RUN2/b.raw"), "b");
+    write(QStringLiteral("other/c.raw"), "c");
+    write(QStringLiteral("x.raw"), "x");
+    EXPECT_EQ(watchBaseFolder(inbox + QStringLiteral("/run*")), inbox + u'/');
+    EXPECT_EQ(watchBaseFolder(inbox), inbox + u'/');
+    clsJob* job = startMonitor(inbox + QStringLiteral("/run*"));
+    runDue(job);
+    EXPECT_EQ(rows(), (QStringList{"a.raw", "b.raw"}));
+    clsJob* missing = startMonitor(inbox + QStringLiteral("/nothing-here"));
+    runDue(missing);
+    EXPECT_EQ(rows(), (QStringList{"a.raw", "b.raw"}));
+    EXPECT_FALSE(eventLog().contains(u"TVS1029"));
+    EXPECT_TRUE(clsJob_ExpandFolderPattern(inbox + QStringLiteral("/nothing*/x")).isEmpty());
+
+    const struct {
+        const char* name;
+        const char* mask;
+        bool matches;
+    } masks[] = {{"README", "*.*", true}, {"a.RAW", "*.raw", true}, {"a.raw.part", "*.raw", false},
+                 {"s12.pkl", "s??.pkl", true}, {"s1.pkl", "s??.pkl", false}, {"x", "", true}};
+    for (const auto& m : masks)
+        EXPECT_EQ(matchesMask(QString::fromUtf8(m.name), QString::fromUtf8(m.mask)), m.matches) << m.name << " " << m.mask;
+}
+
+TEST_F(WatchTest, NewFilesOnlyRecordsWhatWasThereAndSearchesWhatComes) {
+    write(QStringLiteral("old.raw"), "before the task");
+    clsJob* job = startMonitor();
+    job->new_files_only = clsJob::True;
+    runDue(job);
+    EXPECT_EQ(rows(), QStringList{"old.raw (done)"});
+    write(QStringLiteral("new.raw"), "after");
+    later(job);
+    later(job);
+    EXPECT_EQ(searched(), QStringList{"new.raw"});
+
+    // After a restart the task's rows say what was there at its start.
+    stopService();
+    write(QStringLiteral("while-stopped.raw"), "x data");
+    clsJob* again = startMonitor();
+    again->new_files_only = clsJob::True;
+    runDue(again);
+    later(again);
+    EXPECT_EQ(searched(), (QStringList{"new.raw", "while-stopped.raw"}));
+}
+
+TEST_F(WatchTest, ANotificationBringsTheWalkForwardAndTheWalkFindsWhatNoNotificationReported) {
+    clsJob* job = startMonitor();
+    runDue(job);
+    const QDateTime idleUntil = job->nextActionTime();
+    ASSERT_GT(idleUntil, now);
+
+    write(QStringLiteral("noticed.raw"), "noticed data");
+    ASSERT_TRUE(testsupport::waitUntil([&] { return job->nextActionTime() <= now; }, 5000));
+    runDue(job);
+    EXPECT_EQ(rows(), QStringList{"noticed.raw"});
+
+    // No notification is delivered for this one (as on a network mount): the
+    // walk on the job's due tick finds it.
+    useSteps(WatchOptions{false});
+    stopService();
+    clsJob* quiet = startMonitor();
+    runDue(quiet);
+    write(QStringLiteral("unnoticed.raw"), "u");
+    later(quiet);
+    EXPECT_TRUE(rows().contains(u"unnoticed.raw")) << rows().join(u',').toStdString();
+}
+
+TEST_F(WatchTest, CancelEndsTheWatch) {
+    clsJob* job = startMonitor();
+    runDue(job);
+    ASSERT_TRUE(job->FolderWatch);
+    job->CancelTask();
+    EXPECT_FALSE(job->FolderWatch);
+    EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"cancelled");
+}
+
+}  // namespace jobtest
