@@ -32,9 +32,6 @@ namespace {
 
 qint64 monitorDelaySeconds() { return std::max<qint64>(0, MonitorActionDelay); }
 
-// The Files table keeps sizes as 32-bit numbers. Larger sizes are kept modulo
-// 2^32, so that growth of a large item still changes the stored number.
-qint32 storedSize(qint64 size) { return static_cast<qint32>(static_cast<quint32>(size & 0xffffffffLL)); }
 
 int columnIndex(const platform::AdoRecordset& rs, const QString& name) {
     for (int i = 0; i < rs.fieldCount(); ++i)
@@ -134,7 +131,7 @@ bool recordNewItems(clsJob& job, JobFolderWatch& watch, bool searchNone, const Q
                 const QFileInfo info(item);
                 const qint64 size = info.isDir() || info.isFile() ? std::abs(job.GetItemSize(item)) : -1;
                 files.setValue(QStringLiteral("next_action"), now);
-                files.setValue(QStringLiteral("file_size"), storedSize(size));
+                files.setValue(QStringLiteral("file_size"), size);
                 files.setValue(QStringLiteral("size_checked"), now);
             }
             if (modGlobal_AddRowWithNewKey(files, NextFileKeyCommand, QStringLiteral("file_number")) == 0) {
@@ -172,12 +169,12 @@ bool chooseStableRow(clsJob& job, const QDateTime& now) {
         const QDateTime lastCheck = checked.isNull() ? zero : checked.toDateTime();
         if (lastCheck.secsTo(now) <= LockedOutDelay) continue;
         const qint64 size = job.GetItemSize(common::modUncName_GetLocalPathFromUnc(files.value(fileName).toString()));
-        if (size > 0 && files.value(fileSize).toLongLong() == storedSize(size)) {
+        if (size > 0 && files.value(fileSize).toLongLong() == size) {
             job.setNextActionTime(due);
             return true;
         }
         files.setValue(QStringLiteral("size_checked"), now);
-        files.setValue(QStringLiteral("file_size"), storedSize(std::abs(size)));
+        files.setValue(QStringLiteral("file_size"), std::abs(size));
         if (!modGlobal_UpdateRecord(files)) return false;
     }
     return true;
