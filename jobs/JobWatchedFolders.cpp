@@ -32,7 +32,6 @@ namespace {
 
 qint64 monitorDelaySeconds() { return std::max<qint64>(0, MonitorActionDelay); }
 
-
 int columnIndex(const platform::AdoRecordset& rs, const QString& name) {
     for (int i = 0; i < rs.fieldCount(); ++i)
         if (rs.fieldName(i).compare(name, Qt::CaseInsensitive) == 0) return i;
