@@ -7,6 +7,7 @@
 #include "jobs/JobPlaceholders.h"
 #include "platform/AdoRecordset.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
@@ -226,6 +227,15 @@ private:
     int tickDepth_ = 0;          // > 0 while a tick (or a wait in it) runs
     bool deletePending_ = false; // a deleteLater that came during a tick
     bool removed_ = false;       // out of JobCollection: no further step
+
+public:
+    // --- the search form, kept by the search steps ------------------------
+    QByteArray SearchFormHead;       // parts from the parameter set, built once per task
+    QString TitleTemplate;           // the parameter set's COM value
+    QString QuantitationMethod;      // the parameter set's QUANTITATION value
+    QByteArray SearchFormPrefix;     // the body up to the peak list, built per file
+    QString FileComment;             // file_comment of the row the prefix was built for ...
+    qint32 FileCommentFileNumber = -1;  // ... and that row's file_number
 };
 
 }  // namespace tavrelsvc

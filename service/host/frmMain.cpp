@@ -5,6 +5,7 @@
 #include "common/ProgramVersion.h"
 #include "common/TaskDbTables.h"
 #include "jobs/JobCollection.h"
+#include "jobs/SearchStepsImpl.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoErrors.h"
 #include "platform/Error.h"
@@ -140,6 +141,7 @@ bool frmMain::startUp() {
 
     connectionNotice();
 
+    installJobSearchSteps(makeSearchSteps());
     NextJobIndex = 1;
     JobCollection.clear();
     frmMain_RecoverTasks();
