@@ -5,6 +5,7 @@
 #include "common/UncName.h"
 #include "jobs/SearchStepsImpl.h"
 #include "platform/testsupport/SorvexSim.h"
+#include "search/tests/SearchSimFixture.h"
 #include "service/HttpGet.h"
 #include "tools/sorvex-sim/SearchOracle.h"
 
@@ -17,10 +18,7 @@ namespace jobtest {
 
 namespace {
 
-QByteArray ionBlock(int i, double mass) {
-    return "BEGIN IONS\r\nTITLE=spectrum " + QByteArray::number(i) + "\r\nPEPMASS=" + QByteArray::number(mass) +
-           "\r\n100.5 20\r\n200.25 30\r\nEND IONS\r\n";
-}
+using searchtest::ionBlock;
 
 struct ResultRow {
     QString accession, url, title;
@@ -99,10 +97,7 @@ TEST_F(SearchStepsTest, OneFileSearchedGivesTheOraclesTopHitAndCompletes) {
     clsJob* job = oneFileTask(peaks);
     tickUntil(job, [&] { return taskColumn(1, QStringLiteral("task_status")) == u"completed"; });
 
-    quint32 h = sorvexsim::kEmptyContentHash;
-    for (QByteArray line : peaks.split('\n'))
-        if (!line.isEmpty()) h = sorvexsim::addContentLine(h, line.endsWith('\r') ? line.chopped(1) : line);
-    const sorvexsim::TopHit hit = sorvexsim::topHitFor(h, 2);
+    const sorvexsim::TopHit hit = sorvexsim::topHitFor(searchtest::oracleHash(peaks), 2);
     const QList<ResultRow> rows = results();
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].accession, hit.accession);
