@@ -187,6 +187,8 @@ struct FaultCase {
     QString message;
 };
 
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+
 class SearchFaultTest : public SearchStepsTest, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(SearchFaultTest, EndsPausedWithTheMessage) {
@@ -227,15 +229,55 @@ TEST_F(SearchStepsTest, EmptyResultsKeepTheSearchAndAResumePollsItAgain) {
     EXPECT_TRUE(results()[0].url.endsWith(QStringLiteral("F") + taskId + QStringLiteral(".dat")));
 }
 
-TEST_F(SearchStepsTest, KilledSearchIsRecordedAsAnErrorResult) {
-    startSim(R"("search": {"states": ["running", "error=-2"]})");
+// Searches that fail at the server end in an error result row: the file is
+// done and the failure is on record, not lost.
+struct ErrorResultCase {
+    const char* name;
+    QByteArray scenario;
+    QString title;    // of the "<error>" row
+    QString message;  // in the event log
+};
+
+void PrintTo(const ErrorResultCase& c, std::ostream* os) { *os << c.name; }
+
+class SearchErrorResultTest : public SearchStepsTest, public ::testing::WithParamInterface<ErrorResultCase> {};
+
+TEST_P(SearchErrorResultTest, IsRecordedAsAnErrorRow) {
+    startSim(GetParam().scenario);
     clsJob* job = oneFileTask();
     tickUntil(job, [&] { return taskColumn(1, QStringLiteral("task_status")) != u"running"; });
     EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"completed");
     ASSERT_EQ(results().size(), 1);
     EXPECT_EQ(results()[0].accession, u"<error>");
-    EXPECT_EQ(results()[0].title, u"Search killed");
-    EXPECT_TRUE(eventLog().contains(u"Search completed (with error)"));
+    EXPECT_TRUE(results()[0].title.contains(GetParam().title)) << qPrintable(results()[0].title);
+    EXPECT_TRUE(results()[0].url.isEmpty());
+    EXPECT_TRUE(eventLog().contains(GetParam().message)) << qPrintable(eventLog());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ServerErrors, SearchErrorResultTest,
+    ::testing::Values(ErrorResultCase{"Killed", R"("search": {"states": ["running", "error=-2"]})",
+                                      QStringLiteral("Search killed"), QStringLiteral("Search completed (with error)")},
+                      ErrorResultCase{"ErrorWithoutResultFile",
+                                      R"("search": {"states": ["error=7"], "results": "nofile"},
+                                         "errorMessages": {"7": "Database not found"})",
+                                      QStringLiteral("Database not found"),
+                                      QStringLiteral("Search completed (with error)")},
+                      ErrorResultCase{"MalformedResults", R"("search": {"results": "malformed"})",
+                                      QStringLiteral("num_hits=several"),
+                                      QStringLiteral("Failed to parse response from ms-searchcontrol.exe")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SearchStepsTest, TooManySearchesSubmitsTheSameFileAgain) {
+    startSim(R"("search": {"perUpload": [["error=51"], ["complete"]]})");
+    clsJob* job = oneFileTask();
+    tickUntil(job, [&] { return taskColumn(1, QStringLiteral("task_status")) != u"running"; });
+    EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"completed");
+    EXPECT_EQ(uploads(), 2);
+    EXPECT_EQ(body(1), body(2));  // the same file, both times
+    ASSERT_EQ(results().size(), 1);
+    EXPECT_NE(results()[0].accession, u"<error>");
+    EXPECT_TRUE(eventLog().contains(u"Server reports too many searches running, trying once more"));
 }
 
 }  // namespace
