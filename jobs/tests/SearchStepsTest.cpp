@@ -268,6 +268,17 @@ INSTANTIATE_TEST_SUITE_P(
                                       QStringLiteral("Failed to parse response from ms-searchcontrol.exe")}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(SearchStepsTest, ParameterLineWithoutEqualsStopsTheTaskBeforeAnySearch) {
+    startSim();
+    testsupport::writeFile(parFile, "SEARCH=MIS\r\nDB SwissProt\r\n");
+    clsJob* job = oneFileTask();
+    tickUntil(job, [&] { return taskColumn(1, QStringLiteral("task_status")) != u"running"; });
+    EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"paused");
+    EXPECT_TRUE(eventLog().contains(u"(TVS1015)")) << qPrintable(eventLog());
+    EXPECT_EQ(uploads(), 0);
+    EXPECT_TRUE(sim.targets().filter(QStringLiteral("create_task_id")).isEmpty());
+}
+
 TEST_F(SearchStepsTest, TooManySearchesSubmitsTheSameFileAgain) {
     startSim(R"("search": {"perUpload": [["error=51"], ["complete"]]})");
     clsJob* job = oneFileTask();
