@@ -7,6 +7,7 @@
 #include "jobs/JobPlaceholders.h"
 #include "platform/AdoRecordset.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
@@ -240,6 +241,14 @@ public:
     // Items seen, items not yet recorded and the change watch of a "monitor"
     // task; made by its first scan, released with the job.
     std::shared_ptr<JobFolderWatch> FolderWatch;
+
+    // --- the search form, kept by the search steps ------------------------
+    QByteArray SearchFormHead;       // parts from the parameter set, built once per task
+    QString TitleTemplate;           // the parameter set's COM value
+    QString QuantitationMethod;      // the parameter set's QUANTITATION value
+    QByteArray SearchFormPrefix;     // the body up to the peak list, built per file
+    QString FileComment;             // file_comment of the row the prefix was built for ...
+    qint32 FileCommentFileNumber = -1;  // ... and that row's file_number
 };
 
 }  // namespace tavrelsvc

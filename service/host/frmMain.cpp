@@ -6,6 +6,7 @@
 #include "common/TaskDbTables.h"
 #include "jobs/ImportStepsImpl.h"
 #include "jobs/JobCollection.h"
+#include "jobs/SearchStepsImpl.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoErrors.h"
 #include "platform/Error.h"
@@ -141,6 +142,7 @@ bool frmMain::startUp() {
 
     connectionNotice();
 
+    installJobSearchSteps(makeSearchSteps());
     installJobImportSteps(std::make_shared<JobImportStepsImpl>());
     NextJobIndex = 1;
     JobCollection.clear();

@@ -20,8 +20,6 @@ protected:
     void SetUp() override {
         Host::SetUp();
         if (IsSkipped()) return;
-        previousSearch = installJobSearchSteps(search);
-        previousImport = installJobImportSteps(std::make_shared<jobtest::FakeImport>());
         const QString peakList = home.file("data/a.pkl");
         testsupport::writeFile(peakList, "BEGIN IONS\r\n500.0 10\r\nEND IONS\r\n");
         rows->addTask(1, {{"schedule_type", "now"}});
@@ -29,11 +27,14 @@ protected:
             "INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) VALUES (1, 1, ?, ?)",
             {peakList, rows->connection().toDatabase(QDateTime::currentDateTime().addSecs(-60))});
         load();
+        // Start-up installs the real steps; these tests put stand-ins over them.
+        installJobSearchSteps(search);
+        installJobImportSteps(std::make_shared<jobtest::FakeImport>());
     }
     void TearDown() override {
         Host::TearDown();
-        installJobSearchSteps(previousSearch);
-        installJobImportSteps(previousImport);
+        installJobSearchSteps(nullptr);
+        installJobImportSteps(nullptr);
     }
     // The request as the poll finds it.
     void ask(const QString& word) {
@@ -44,8 +45,6 @@ protected:
     void tick(clsJob* job) { frmMain_tmrJob_Timer(job->Control_index()); }
 
     std::shared_ptr<jobtest::FakeSearch> search = std::make_shared<jobtest::FakeSearch>();
-    std::shared_ptr<JobSearchSteps> previousSearch;
-    std::shared_ptr<JobImportSteps> previousImport;
 };
 
 TEST_F(HostJobs, PauseResumeAndCancelGoThroughTheJob) {
