@@ -225,6 +225,22 @@ void PeakListWriter::writeSlow(std::string_view bytes) {
     }
 }
 
+char* PeakListWriter::lineRoomSlow() {
+    if (toFile_) {
+        flushBuffer();
+        return buffer_.get();
+    }
+    lineAt_ = memory_.size();
+    memory_.resize(lineAt_ + kLineRoom);
+    return memory_.data() + lineAt_;
+}
+
+void PeakListWriter::commitLineSlow(const char* end) {
+    const qsizetype size = end - (memory_.constData() + lineAt_);
+    memory_.resize(lineAt_ + size);
+    written_ += size;
+}
+
 void PeakListWriter::flushBuffer() {
     if (used_ > 0) writeOut(buffer_.get(), used_);
     used_ = 0;

@@ -262,6 +262,20 @@ public:
         used_ += size;
     }
 
+    // Room for one short line written with fixed-size copies: up to
+    // kLineRoom bytes from the returned pointer may be written, and
+    // commitLine(end) keeps what lies before `end`. Nothing else may be
+    // written between the two calls.
+    static constexpr qsizetype kLineRoom = 64;
+    char* lineRoom() {
+        if (toFile_ && used_ <= kWriteBlock - kLineRoom) return buffer_.get() + used_;
+        return lineRoomSlow();
+    }
+    void commitLine(const char* end) {
+        if (toFile_) used_ = end - buffer_.get();
+        else commitLineSlow(end);
+    }
+
     // Writes what is gathered and closes the file. False when any write failed.
     bool close();
     bool failed() const { return failed_; }
@@ -279,6 +293,8 @@ private:
         return out + bytes.size();
     }
     void writeSlow(std::string_view bytes);
+    char* lineRoomSlow();
+    void commitLineSlow(const char* end);
     void flushBuffer();
     void writeOut(const char* data, qsizetype size);
 
@@ -289,6 +305,7 @@ private:
     qsizetype used_ = 0;
     qint64 written_ = 0;
     QByteArray memory_;
+    qsizetype lineAt_ = 0;  // in memory: where the line of lineRoom() starts
     bool failed_ = false;
     QString errorText_;
 };

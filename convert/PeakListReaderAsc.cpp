@@ -40,6 +40,7 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
 
             // False for the "list:" line that opens the next spectrum.
             const auto peakLine = [&](std::string_view text, char separator) __attribute__((always_inline)) {
+                if (writeShortPeakLine<1>(output, text, separator)) return true;
                 if (!PeakListLineReader::numericInBlock(text)) return !isListLine(text);
                 // The second and third positive fields make the peak line.
                 std::string_view mz, intensity;

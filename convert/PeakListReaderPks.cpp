@@ -30,6 +30,7 @@ PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakLis
         output.writeLine("TITLE=", view(titleText(path)));
         output.writeLine("PEPMASS=", view(precursor));
         const auto pksLine = [&](std::string_view line, char separator) __attribute__((always_inline)) {
+            if (writeShortPeakLine<0>(output, line, separator)) return true;
             if (!PeakListLineReader::numericInBlock(line)) return true;
             std::string_view mz, intensity;
             if (withPositiveFields(line, separator, [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))

@@ -68,6 +68,51 @@ TEST(PeakListFastPath, WideChecksAgreeWithTheLineRules) {
     EXPECT_EQ(lines, int(std::size(kTrickyLines)) + 1);
 }
 
+// What the field rules make of a line for a reader that keeps positive fields
+// skip + 1 and skip + 2 of its numeric lines.
+QByteArray peakByTheRules(std::string_view line, unsigned skip) {
+    if (!isPositive(line)) return {};
+    PositiveFields fields(line, fieldSeparator(line));
+    std::string_view mz, intensity;
+    for (unsigned i = 0; i < skip; ++i)
+        if (!fields.next(mz)) return {};
+    if (!fields.next(mz) || !fields.next(intensity)) return {};
+    return QByteArray(mz.data(), qsizetype(mz.size())) + ' ' + QByteArray(intensity.data(), qsizetype(intensity.size())) + "\r\n";
+}
+
+TEST(PeakListFastPath, ShortPeakLinesFollowTheFieldRules) {
+    LoggedHome home;
+    const char* const shapes[] = {
+        "1 445.2 3000", "445.2 0 3000 1", "1\t445.2\t3000", "445.2\t0\t3000\t1", "1 445.2 3000 ", "1 445.2  3000",
+        "1 0 445.2 00 3000", "1 445.2 3000 x", "1 445.2", "5 6 7 8 9", "1 2 3.5e2", "9 8 0.5", "1 2 -3", "1 2 +3",
+        "1 2 .3", "12abc 3 4", "1 445.2 3000\t", "1 2 3 4 5 6 7 8 9 1 2 3 4 5 6 7",  // 31 bytes
+        "1 2 3 4 5 6 7 8 9 1 2 3 4 5 6 78", "123456789012345 123456789012345", "1 0 0 0 0 0 0 0 0 0 0 0 0 0 2 3"};
+    QByteArray bytes;
+    for (const char* line : kTrickyLines) bytes += QByteArray(line) + "\r\n";
+    for (const char* line : shapes) bytes += QByteArray(line) + "\r\n";
+    PeakListLineReader reader(home.put("lines.txt", bytes));
+    std::string_view line;
+    int taken[2] = {};
+    while (reader.readLine(line)) {
+        SCOPED_TRACE(std::string(line));
+        const auto check = [&](auto skip) {
+            PeakListWriter out;
+            const bool handled = writeShortPeakLine<skip()>(out, line, reader.fieldSeparator());
+            if (!handled) {
+                EXPECT_TRUE(out.text().isEmpty());
+                return;
+            }
+            ++taken[skip()];
+            EXPECT_EQ(out.text(), peakByTheRules(line, skip()));
+        };
+        check(std::integral_constant<unsigned, 0>());
+        check(std::integral_constant<unsigned, 1>());
+    }
+    // The shapes the formats write are taken here, not left to the general rules.
+    EXPECT_GE(taken[0], 10);
+    EXPECT_GE(taken[1], 10);
+}
+
 TEST(PeakListFastPath, SweptLinesGiveWhatLineByLineGives) {
     // Several blocks, so sweeps stop at block ends and lines straddle them;
     // LF-only lines are never swept, so that file takes the line-by-line path.
