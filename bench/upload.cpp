@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         else if (qstrcmp(argv[i], "--dir") == 0) dir = QString::fromLocal8Bit(argv[i + 1]);
     }
     QTemporaryDir temp(dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/upload-XXXXXX") : dir + QStringLiteral("/upload-XXXXXX"));
-    const QString peakList = temp.filePath(QStringLiteral("big.mgf"));
+    const QString peakList = temp.filePath(QStringLiteral("big.qpl"));
     const qint64 size = generate(peakList, mib << 20);
     if (size <= 0) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(peakList));
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     SubmissionInput in;
     in.SearchFormPrefix = searchFormPart(QStringLiteral("FORMVER"), QStringLiteral("1.01")) +
                           searchFormPart(QStringLiteral("COM"), QStringLiteral("bench")) + "--" + SearchFormBoundary +
-                          "\r\nContent-Disposition: form-data; name=\"FILE\"; filename=\"big.mgf\"\r\n\r\n";
+                          "\r\nContent-Disposition: form-data; name=\"FILE\"; filename=\"big.qpl\"\r\n\r\n";
     in.PeakListFile = peakList;
     in.CurrentMethodCode = QStringLiteral("?1");
     in.task_sorvex_url = url;

@@ -22,7 +22,7 @@ protected:
         };
         int n = 0;
         for (const QByteArray& text : lists) {
-            const QString path = home.file(QStringLiteral("data/p%1.mgf").arg(++n));
+            const QString path = home.file(QStringLiteral("data/p%1.qpl").arg(++n));
             testsupport::writeFile(path, text);
             addFile(n, 1, path, now.addSecs(-60 + n), path);  // each row carries its generic peak list
         }

@@ -56,7 +56,7 @@ protected:
     // Task 1 with one due peak list, its job on the simulator.
     clsJob* oneFileTask(const QByteArray& peaks = ionBlock(1, 500.5) + ionBlock(2, 612.25)) {
         addTask(1, QStringLiteral("now"));
-        dataFile = home.file(QStringLiteral("data/a.mgf"));
+        dataFile = home.file(QStringLiteral("data/a.qpl"));
         testsupport::writeFile(dataFile, peaks);
         addFile(1, 1, dataFile, now.addSecs(-60));
         clsJob* job = startJob(1, QStringLiteral("now"));

@@ -39,7 +39,7 @@ protected:
         TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Files");
         TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Results");
         TaskDbConnection.execute("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
-                                 "VALUES (1, 5, 'a.mgf', ?)",
+                                 "VALUES (1, 5, 'a.qpl', ?)",
                                  {now});
         FilesList.close();
         FilesList.openQuery(TaskDbConnection, "select * FROM Sorvex_Tavrel_Files WHERE task_UID = 5", {},
@@ -59,7 +59,7 @@ protected:
         f.Peak_list_cache = home.path();
         f.file_number = 1;
         f.row.uID = 5;
-        f.row.Data_path = "/data/a.mgf";
+        f.row.Data_path = "/data/a.qpl";
         f.row.Search_title = "Run";
         f.row.Job_submitted = now;
         f.row.now = now;
@@ -132,7 +132,7 @@ TEST_F(FollowUpSim, RepeatMoveAndDiscard) {
     platform::AdoRecordset moved;
     moved.openQuery(TaskDbConnection, "select * FROM Sorvex_Tavrel_Files WHERE task_UID = 12");
     ASSERT_FALSE(moved.eof());
-    EXPECT_EQ(moved.value("file_name").toString(), common::modUncName_GetUncPath("/data/a.mgf"));
+    EXPECT_EQ(moved.value("file_name").toString(), common::modUncName_GetUncPath("/data/a.qpl"));
     EXPECT_EQ(moved.value("peak_list").toString(), common::modUncName_GetUncPath("/cache/a.qpl"));
     EXPECT_EQ(moved.value("next_action").toDateTime(), now);
 
@@ -184,7 +184,7 @@ TEST_F(FollowUpSim, PerQueryFollowUpSendsTheSelectedQueries) {
     // The next submission of the file sends the intermediate file.
     SubmissionInput next;
     next.SearchFormPrefix = searchFormPart("COM", "Run") + "--" + SearchFormBoundary +
-                            "\r\nContent-Disposition: form-data; name=\"FILE\"\r\n\r\n/data/a.mgf\r\n";
+                            "\r\nContent-Disposition: form-data; name=\"FILE\"\r\n\r\n/data/a.qpl\r\n";
     next.PeakListFile = intermediate;
     next.CurrentMethodCode = "?4";
     next.task_sorvex_url = url;

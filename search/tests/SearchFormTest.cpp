@@ -16,7 +16,7 @@ protected:
         ASSERT_TRUE(EventLogStream::open(logPath));
         job.uID = 4;
         job.task_label = "T";
-        job.Data_file = "a.mgf";
+        job.Data_file = "a.qpl";
     }
     void TearDown() override { EventLogStream::close(); }
     QStringList messages() const {
@@ -63,17 +63,17 @@ TEST_F(Form, HeadTitleAndPrefix) {
     t.SearchFormHead = head->SearchFormHead;
     t.TitleTemplate = head->TitleTemplate;
     t.ActionPlaceholders = in.ActionPlaceholders;
-    t.Data_file = "a.mgf";
-    t.Data_path = "/data/a.mgf";
+    t.Data_file = "a.qpl";
+    t.Data_path = "/data/a.qpl";
     t.file_comment = "A1 <datafilename>";
     t.CurrentMethod = "--- None ---";
     const auto title = clsJob_BuildSearchTitle(t, "FORMAT=Sorvex generic\r\n", job);
     ASSERT_TRUE(title);
     // Only the first occurrence of each placeholder is replaced.
-    EXPECT_EQ(title->Search_title, "Run 5 Liver <taskname> (A1 a.mgf)");
+    EXPECT_EQ(title->Search_title, "Run 5 Liver <taskname> (A1 a.qpl)");
     EXPECT_EQ(title->SearchFormPrefix,
               head->SearchFormHead + searchFormPart("COM", title->Search_title) + "--" + SearchFormBoundary +
-                  "\r\nContent-Disposition: form-data; name=\"FILE\"; filename=\"/data/a.mgf\"\r\n\r\n"
+                  "\r\nContent-Disposition: form-data; name=\"FILE\"; filename=\"/data/a.qpl\"\r\n\r\n"
                   "FORMAT=Sorvex generic\r\n");
 
     t.CurrentMethod = kFollowUpMethod;
@@ -83,7 +83,7 @@ TEST_F(Form, HeadTitleAndPrefix) {
     ASSERT_TRUE(followUp);
     EXPECT_EQ(followUp->Search_title, "");
     EXPECT_TRUE(followUp->SearchFormPrefix.endsWith(
-        "Content-Disposition: form-data; name=\"FILE\"\r\n\r\n/data/a.mgf\r\n"));
+        "Content-Disposition: form-data; name=\"FILE\"\r\n\r\n/data/a.qpl\r\n"));
 }
 
 TEST_F(Form, BadParameterSetStopsWithItsError) {

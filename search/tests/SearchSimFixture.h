@@ -47,7 +47,7 @@ protected:
         tavrelsvc::SorvexUserName.clear();
         job.uID = 5;
         job.task_label = "Label";
-        job.Data_file = "a.mgf";
+        job.Data_file = "a.qpl";
     }
     void TearDown() override {
         tavrelsvc::EventLogStream::close();

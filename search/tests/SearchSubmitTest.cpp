@@ -12,7 +12,7 @@ namespace {
 class Submit : public searchtest::SearchSim {
 protected:
     SubmissionInput input(const QByteArray& peakList) {
-        const QString path = home.file("a.mgf");
+        const QString path = home.file("a.qpl");
         testsupport::writeFile(path, peakList);
         SubmissionInput in;
         in.SearchFormPrefix = searchFormPart("FORMVER", "1.01") + searchFormPart("DB", "SwissProt") +
@@ -126,7 +126,7 @@ TEST_F(Submit, FileThatChangesSizeWhileSentFails) {
     EXPECT_EQ(clsJob_SendMultipartBody(req, headers, sized, job), SendResult::FileFailed);
     EXPECT_TRUE(messages().last().contains("changed size while it was sent")) << qPrintable(messages().join("\n"));
 
-    sized.file = home.file("missing.mgf");
+    sized.file = home.file("missing.qpl");
     EXPECT_EQ(clsJob_SendMultipartBody(req, headers, sized, job), SendResult::FileFailed);
     EXPECT_TRUE(messages().last().startsWith("CreateFile failed with error ")) << qPrintable(messages().last());
 }

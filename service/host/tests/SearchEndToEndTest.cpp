@@ -86,7 +86,7 @@ protected:
                           {"follow_up", 0},
                           {"search_priority", 0}});
         for (int i = 0; i < peakLists.size(); ++i) {
-            const QString path = home.file(QStringLiteral("data/run%1.mgf").arg(i + 1));
+            const QString path = home.file(QStringLiteral("data/run%1.qpl").arg(i + 1));
             testsupport::writeFile(path, peakLists[i]);
             rows->connection().execute("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
                                        "VALUES (?, 1, ?, ?)",
@@ -126,7 +126,7 @@ TEST_F(SearchEndToEnd, NowTaskOfTwoPeakListsEndsWithTwoResultRowsAndCompleted) {
         EXPECT_EQ(q.value(2).toInt(), qint32(std::nearbyint(hit.mass.toDouble())));
         EXPECT_TRUE(q.value(3).toString().startsWith(sim.baseUrl() + "master_results.pl?file=../data/F"))
             << qPrintable(q.value(3).toString());
-        EXPECT_TRUE(q.value(4).toString().endsWith(QStringLiteral("run%1.mgf").arg(i + 1)));
+        EXPECT_TRUE(q.value(4).toString().endsWith(QStringLiteral("run%1.qpl").arg(i + 1)));
         EXPECT_EQ(q.value(5).toString(), "Run Task 1");
     }
     EXPECT_FALSE(q.next());
