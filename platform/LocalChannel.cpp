@@ -6,6 +6,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 #include <QVariant>
 
@@ -28,40 +29,63 @@ QString localChannelName(const QString& prefix, const QString& name, const QStri
     return prefix + QLatin1Char('-') + readable + QLatin1Char('-') + hash;
 }
 
-ChannelResult localChannelRequest(const QString& channelName, const QByteArray& request, int timeoutMs,
-                                  QByteArray* answer) {
+namespace {
+
+enum class Attempt { Answered, NoListener, HungUp, TimedOut };
+
+Attempt requestOnce(const QString& channelName, const QByteArray& request, const QDeadlineTimer& deadline,
+                    int timeoutMs, QByteArray* answer) {
     QLocalSocket socket;
     socket.connectToServer(channelName);
     // A local connection is made by the kernel, without the listener's help.
-    if (!socket.waitForConnected(std::min(timeoutMs, 2000))) return ChannelResult::NoListener;
+    if (!socket.waitForConnected(std::min(timeoutMs, 2000))) return Attempt::NoListener;
     socket.write(request + '\n');
     socket.flush();
 
-    const QDeadlineTimer deadline(timeoutMs);
     QByteArray received;
     while (true) {
         received += socket.readAll();
         const qsizetype end = received.indexOf('\n');
         if (end >= 0) {
             if (answer) *answer = received.left(end);
-            return ChannelResult::Answered;
+            return Attempt::Answered;
         }
         if (socket.state() != QLocalSocket::ConnectedState) {
             // The listener may answer and hang up between our read and this
             // test: whatever it sent is still buffered.
             received += socket.readAll();
             const qsizetype last = received.indexOf('\n');
-            if (last < 0) return ChannelResult::NoAnswer;
+            if (last < 0) return Attempt::HungUp;
             if (answer) *answer = received.left(last);
-            return ChannelResult::Answered;
+            return Attempt::Answered;
         }
-        if (deadline.hasExpired() || received.size() > kMaxLine) return ChannelResult::NoAnswer;
+        if (deadline.hasExpired() || received.size() > kMaxLine) return Attempt::TimedOut;
         // The listener may be in this program: keep its events served.
         QEventLoop loop;
         QObject::connect(&socket, &QLocalSocket::readyRead, &loop, &QEventLoop::quit);
         QObject::connect(&socket, &QLocalSocket::disconnected, &loop, &QEventLoop::quit);
         QTimer::singleShot(std::max<qint64>(1, deadline.remainingTime()), &loop, &QEventLoop::quit);
         loop.exec();
+    }
+}
+
+}  // namespace
+
+ChannelResult localChannelRequest(const QString& channelName, const QByteArray& request, int timeoutMs,
+                                  QByteArray* answer) {
+    const QDeadlineTimer deadline(timeoutMs);
+    // A listener that is only coming up (or going) can take a connection and
+    // drop it unanswered; ask again a few times before calling it silent.
+    for (int attempt = 0;; ++attempt) {
+        switch (requestOnce(channelName, request, deadline, timeoutMs, answer)) {
+            case Attempt::Answered: return ChannelResult::Answered;
+            case Attempt::NoListener: return ChannelResult::NoListener;
+            case Attempt::TimedOut: return ChannelResult::NoAnswer;
+            case Attempt::HungUp:
+                if (attempt >= 3 || deadline.hasExpired()) return ChannelResult::NoAnswer;
+                QThread::msleep(20);
+                break;
+        }
     }
 }
 
