@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the system on its embedded
-# defaults: a SQLite task database in $TAVREL_HOME (default: ./tavrel-home).
+# Installs what is missing, builds, and starts the demo: the simulated Sorvex
+# Server on 127.0.0.1 and TavrelService -debug on a SQLite task database in
+# $TAVREL_HOME (default: ./tavrel-home), with a task that searches every peak
+# list dropped into $TAVREL_HOME/inbox. Ctrl-C stops everything it started.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -11,33 +13,57 @@ mkdir -p "$TAVREL_HOME"
 echo "Program folder (TAVREL_HOME): $TAVREL_HOME"
 
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+cleanup() {
+  trap - EXIT INT TERM
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+}
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
-started=0
-if [ -x build/bin/sorvex-sim ]; then
-  build/bin/sorvex-sim --port 0 >"$TAVREL_HOME/sorvex-sim.out" 2>&1 &
-  pids+=($!); started=1
-  for _ in $(seq 50); do [ -s "$TAVREL_HOME/sorvex-sim.out" ] && break; sleep 0.1; done
-  SIM_URL="http://127.0.0.1:$(head -n 1 "$TAVREL_HOME/sorvex-sim.out")/sorvex/cgi/"
-  echo "Started the simulated Sorvex Server at $SIM_URL"
+if [ ! -x build/bin/sorvex-sim ] || [ ! -x build/bin/TavrelService ] || [ ! -x build/bin/demo-setup ]; then
+  echo "sorvex-sim, TavrelService or demo-setup did not build; nothing to start."
+  exit 1
 fi
-if [ -x build/bin/TavrelService ] && [ -n "${SIM_URL:-}" ] && [ -x build/bin/demo-setup ]; then
-  build/bin/demo-setup "$SIM_URL"
-  build/bin/TavrelService -debug &
-  pids+=($!); started=1
-  echo "Started TavrelService -debug"
-fi
+
+rm -f "$TAVREL_HOME/sorvex-sim.out"
+build/bin/sorvex-sim --port 0 >"$TAVREL_HOME/sorvex-sim.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$TAVREL_HOME/sorvex-sim.out" ] && break; sleep 0.1; done
+port=$(head -n 1 "$TAVREL_HOME/sorvex-sim.out")
+case "$port" in
+  ''|*[!0-9]*) echo "The simulated server did not start:"; cat "$TAVREL_HOME/sorvex-sim.out"; exit 1 ;;
+esac
+SIM_URL="http://127.0.0.1:$port/sorvex/cgi/"
+echo "Started the simulated Sorvex Server at $SIM_URL"
+
+build/bin/demo-setup "$SIM_URL"
+build/bin/TavrelService -debug >"$TAVREL_HOME/service.out" 2>&1 &
+pids+=($!)
+echo "Started TavrelService -debug (its output: $TAVREL_HOME/service.out)"
+
 if [ -x build/bin/Tavrel ]; then
   echo "Starting Tavrel"
   build/bin/Tavrel
   exit 0
 fi
-if [ "$started" -eq 0 ]; then
-  echo "Built the libraries in build/; no program to start yet."
-  exit 0
-fi
-if [ ! -x build/bin/TavrelService ]; then
-  echo "The task runner and the client are not built yet; press Ctrl-C to stop the simulated server."
-fi
+
+events="$TAVREL_HOME/Sorvex_Tavrel_Event_Log.csv"
+cat <<EOF
+
+The task "Demo inbox" searches every peak list dropped into
+  $TAVREL_HOME/inbox
+One sample is there already. To search another one:
+  cp "$TAVREL_HOME/samples/sample2.mgf" "$TAVREL_HOME/inbox/"
+Each search shows below as "Search submitted" and "Search completed" lines of
+the event log ($events).
+The results table:
+  sqlite3 "$TAVREL_HOME/TaskDB.mdb" 'SELECT task_UID, input_data_file, accession, hit_score FROM Sorvex_Tavrel_Results'
+Press Ctrl-C to stop the server and the service.
+
+EOF
+touch "$events"
+tail -n +1 -F "$events" 2>/dev/null &
+pids+=($!)
 wait

@@ -60,7 +60,9 @@ std::optional<MergeInput> mergeInputForRow(const QString& peakList, const QStrin
     MergeInput input{peakList, kFormatGeneric};
     if (input.path.isEmpty() && (importFilter == kFilterNone || importFilter == kFilterMassLynx)) {
         input.path = fileName;  // the data file is its own peak list
-        input.format = formFormat;
+        // A search form that names no FORMAT leaves the server on its
+        // default, the generic format: the merge reads such files the same way.
+        input.format = formFormat.isEmpty() ? kFormatGeneric : formFormat;
     }
     if (importFilter == kFilterMassLynx && input.path.right(4).toLower() == QLatin1String(".spl"))
         return std::nullopt;  // the sample list itself

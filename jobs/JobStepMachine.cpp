@@ -59,6 +59,23 @@ QString noDataMessage(const QString& method) {
     return QString();
 }
 
+// A peak list that opens with the generic header already (a merged list
+// writes its own) must not reach the server with the header twice.
+bool opensWithHeader(const QString& header, const QString& peakListFile, const QString& peakListText) {
+    const QByteArray line = header.trimmed().toLatin1();
+    QByteArray start;
+    if (!peakListText.isEmpty()) {
+        start = peakListText.left(line.size() + 2).toLatin1();
+    } else {
+        QFile file(peakListFile);
+        if (!file.open(QIODevice::ReadOnly)) return false;
+        start = file.read(line.size() + 2);
+    }
+    if (!start.startsWith(line)) return false;
+    const QByteArray rest = start.mid(line.size());
+    return rest.startsWith('\n') || rest.startsWith("\r\n") || rest.isEmpty();
+}
+
 QString readWholeFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QString();
@@ -240,11 +257,14 @@ bool clsJob::convertCurrentFile(QString& header) {
     return mayGoOn();
 }
 
-void clsJob::searchOrRetireCurrentFile(const QString& header) {
+void clsJob::searchOrRetireCurrentFile(const QString& searchHeader) {
     const QFileInfo peakList(PeakListFile);
     const bool hasData =
         !PeakListText.isEmpty() || (!PeakListFile.isEmpty() && peakList.isFile() && peakList.size() > 3);
     if (hasData) {
+        const QString header =
+            !searchHeader.isEmpty() && opensWithHeader(searchHeader, PeakListFile, PeakListText) ? QString()
+                                                                                                 : searchHeader;
         if (CurrentMethod != FollowUpMethod && QFileInfo(ProgramFolder + QLatin1Char('/') + kStopMassFile).isFile()) {
             if (!PeakListFile.isEmpty() && peakList.size() <= kLargestFilteredPeakList) {
                 PeakListText = readWholeFile(PeakListFile);

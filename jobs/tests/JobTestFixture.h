@@ -47,7 +47,10 @@ public:
     QString GetFormValue(clsJob&, const QString& name, const QString& d) override {
         return name == u"SEARCH" ? searchType : d;
     }
-    void BuildSearchTitle(clsJob& job, const QString&) override { job.setSearch_title(job.Data_file()); }
+    void BuildSearchTitle(clsJob& job, const QString& header) override {
+        job.setSearch_title(job.Data_file());
+        headers << header;
+    }
     void FilterStopMasses(clsJob&) override {}
     void SubmitSearch(clsJob& job) override {
         if (throwOnSubmit) throw platform::Error(5, QStringLiteral("Invalid procedure call or argument"));
@@ -82,6 +85,7 @@ public:
     int polls = 0;
     int logouts = 0;
     QStringList submitted;
+    QStringList headers;  // the search header of each title built
     QStringList polled;
 };
 

@@ -1,0 +1,197 @@
+// Peak lists searched for real: TavrelService -debug against sorvex-sim, with
+// a "now" task that merges its data files and "monitor" tasks on a folder
+// that is written while the service runs, and while it is stopped.
+#include "ServiceProgram.h"
+
+#include "common/UncName.h"
+#include "search/tests/SearchSimFixture.h"
+
+#include <QSqlQuery>
+
+#include <csignal>
+#include <cmath>
+
+namespace {
+
+using searchtest::ionBlock;
+
+class PeakListEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testsupport::SorvexSim::available() || !QFileInfo::exists(testsupport::binPath("TavrelService")))
+            GTEST_SKIP() << "sorvex-sim or TavrelService is not built";
+        rows = std::make_unique<hosttest::TaskRows>(db.connectionString());
+        rows->createTables();
+        rows->parameterFile = home.file("search.par");
+        testsupport::writeFile(rows->parameterFile, "DB=SwissProt\r\nSEARCH=MIS\r\nCOM=Run <taskname>\r\n");
+        QDir().mkpath(home.file("qpl"));
+        bodies = home.file("bodies");
+        ASSERT_TRUE(sim.start("{\"bodies\": \"" + bodies.toUtf8() + "\"}")) << qPrintable(sim.error());
+        hosttest::saveSettings(sim.baseUrl(), db.connectionString(), home.file("qpl"), 60);
+        // Every wait of the service as short as it goes: ticks, folder walks,
+        // the size check of a new item and the pause after an empty file.
+        for (const char* name : {"TimerTick", "MonitorActionDelay", "LockedOutDelay", "NoDataDelay"})
+            ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, name, "1"));
+        // The wake-up reaches a registered service only.
+        ASSERT_EQ(hosttest::runSwitch({"-install", "-silent"}), 0);
+        tavrel::CommandLineArgs.clear();
+    }
+
+    // A task row as the client writes it, asked to run; a running service is woken.
+    void runTask(int uid, const QVariantMap& columns, bool wake = true) {
+        QVariantMap row = columns;
+        row.insert("import_filter", "--- None ---");
+        row.insert("parameter_set", common::modUncName_GetUncPath(rows->parameterFile));
+        row.insert("start_time", QDateTime::currentDateTime().addSecs(-5));
+        row.insert("follow_up", 0);
+        row.insert("search_priority", 0);
+        rows->addTask(uid, row);
+        rows->request(uid, "Run");
+        if (wake) {
+            ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
+        }
+    }
+    QString write(const QString& path, const QByteArray& bytes, bool append = false) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(append ? QIODevice::Append : QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+    int uploads() const {
+        return int(QDir(bodies).entryList({"upload-*.body"}, QDir::Files).size());
+    }
+    QByteArray upload(int n) const {
+        return testsupport::readFile(QDir(bodies).filePath(QStringLiteral("upload-%1.body").arg(n)));
+    }
+    // File names (without folder) of the task's result rows, sorted.
+    QStringList resultFiles(int uid) {
+        QSqlQuery q = rows->connection().query(
+            "SELECT input_data_file FROM Sorvex_Tavrel_Results WHERE task_UID = ?", {uid});
+        QStringList out;
+        while (q.next()) out << QFileInfo(q.value(0).toString()).fileName();
+        out.sort();
+        return out;
+    }
+    // How many Files rows each item name of the task has.
+    QMap<QString, int> fileRows(int uid) {
+        QSqlQuery q = rows->connection().query("SELECT file_name FROM Sorvex_Tavrel_Files WHERE task_UID = ?", {uid});
+        QMap<QString, int> out;
+        while (q.next()) ++out[QFileInfo(q.value(0).toString()).fileName()];
+        return out;
+    }
+    bool waitForResults(int uid, int count, int ms = 30000) {
+        return testsupport::waitUntil([&] { return resultFiles(uid).size() >= count; }, ms);
+    }
+    QString log() const { return hosttest::eventLog(home.path()).join('\n'); }
+
+    testsupport::TempHome home;
+    testsupport::SorvexSim sim;
+    testsupport::TestDatabase db{testsupport::DbEngine::Sqlite};
+    std::unique_ptr<hosttest::TaskRows> rows;
+    QString bodies;
+};
+
+TEST_F(PeakListEndToEnd, MergedNowTaskSearchesOneListOfEverySpectrumAndRecordsOneResult) {
+    const QList<QByteArray> lists = {ionBlock(1, 500.5) + ionBlock(2, 612.25), ionBlock(3, 733.0),
+                                     "junk before the first block\r\n" + ionBlock(4, 845.5) + ionBlock(5, 901.75)};
+    QByteArray spectra;
+    for (const QByteArray& list : lists) spectra += list;
+    spectra.replace("junk before the first block\r\n", "");
+
+    runTask(1, {{"schedule_type", "now"}, {"merge_data_files", 1}, {"task_label", "Merged"}}, false);
+    const QDateTime now = QDateTime::currentDateTime().addSecs(-5);
+    for (int i = 0; i < lists.size(); ++i) {
+        const QString path = write(home.file(QStringLiteral("data/run%1.mgf").arg(i + 1)), lists[i]);
+        rows->connection().execute("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
+                                   "VALUES (?, 1, ?, ?)",
+                                   {i + 1, common::modUncName_GetUncPath(path), rows->connection().toDatabase(now)});
+    }
+    hosttest::ServiceProgram service(home.path(), "LABPC");
+    ASSERT_TRUE(service.start());
+    ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return rows->status(1) != "running" && rows->status(1) != "new"; }, 60000))
+        << qPrintable(log());
+    ASSERT_EQ(rows->status(1), "completed") << qPrintable(log());
+
+    ASSERT_EQ(uploads(), 1) << "one search for the merged list";
+    const QByteArray body = upload(1);
+    EXPECT_EQ(body.count("BEGIN IONS"), 5);
+    for (int i = 1; i <= 5; ++i) EXPECT_TRUE(body.contains("TITLE=spectrum " + QByteArray::number(i) + "\r\n")) << i;
+    EXPECT_EQ(body.count("FORMAT=Sorvex generic"), 1) << "the server reads one format header";
+    EXPECT_FALSE(body.contains("junk before"));
+
+    const QStringList results = resultFiles(1);
+    ASSERT_EQ(results, QStringList{"sorvex_tavrel_merge.qpl"});
+    QSqlQuery q = rows->connection().query("SELECT accession, hit_score FROM Sorvex_Tavrel_Results WHERE task_UID = 1");
+    ASSERT_TRUE(q.next());
+    const sorvexsim::TopHit hit = sorvexsim::topHitFor(searchtest::oracleHash(spectra), 5);
+    EXPECT_EQ(q.value(0).toString(), hit.accession) << "the result is that of all five spectra";
+    EXPECT_EQ(q.value(1).toInt(), qint32(std::nearbyint(hit.score.toDouble())));
+}
+
+// Each search waits ten seconds for its first poll, and a task searches one
+// file at a time: the cases run as three tasks side by side. Task 1 watches
+// its inbox with sub-folders and takes new files only; task 2 watches another
+// folder without sub-folders and takes what is there; task 3 sees a file that
+// is still being written.
+TEST_F(PeakListEndToEnd, MonitorTasksTakeFilesAsTheyAreWrittenAndNoneTwiceAfterARestart) {
+    const QString inbox = home.file("inbox"), other = home.file("other"), third = home.file("third");
+    write(inbox + "/before.mgf", ionBlock(1, 400.25));
+    write(other + "/present.mgf", ionBlock(2, 410.25));
+    write(other + "/deep/skipped.mgf", ionBlock(3, 420.25));
+    write(other + "/notes.txt", "not a peak list");
+    QDir().mkpath(third);
+
+    auto service = std::make_unique<hosttest::ServiceProgram>(home.path(), "LABPC");
+    ASSERT_TRUE(service->start());
+    const auto monitor = [](const QString& folder, int subFolders, int newOnly) {
+        return QVariantMap{{"schedule_type", "monitor"},
+                           {"monitor_directory", common::modUncName_GetUncPath(folder)},
+                           {"monitor_filename", "*.mgf"},
+                           {"sub_directories", subFolders},
+                           {"new_files_only", newOnly}};
+    };
+    runTask(1, monitor(inbox, 1, 1));
+    runTask(2, monitor(other, 0, 0));
+    runTask(3, monitor(third, 0, 0));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return fileRows(1).contains("before.mgf"); }, 15000)) << qPrintable(log());
+    write(inbox + "/day1/run/nested.mgf", ionBlock(4, 430.25));
+
+    // Written in two goes: the first half is seen, only the whole is searched.
+    const QString growing = write(third + "/growing.mgf", ionBlock(5, 440.25));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return fileRows(3).contains("growing.mgf"); }, 15000)) << qPrintable(log());
+    write(growing, ionBlock(6, 450.25), true);
+
+    ASSERT_TRUE(waitForResults(1, 1) && waitForResults(2, 1) && waitForResults(3, 1)) << qPrintable(log());
+    EXPECT_EQ(resultFiles(1), QStringList{"nested.mgf"});
+    EXPECT_EQ(resultFiles(2), QStringList{"present.mgf"});
+    EXPECT_EQ(resultFiles(3), QStringList{"growing.mgf"});
+    ASSERT_EQ(uploads(), 3);
+    for (int n = 1; n <= 3; ++n) {
+        const QByteArray body = upload(n);
+        EXPECT_EQ(body.contains("TITLE=spectrum 5\r\n"), body.contains("TITLE=spectrum 6\r\n"))
+            << "the growing file was searched half-written";
+    }
+
+    // The service dies; a file arrives while it is down; it starts again.
+    service->signal(SIGKILL);
+    ASSERT_TRUE(service->waitForExit());
+    write(inbox + "/while-stopped.mgf", ionBlock(7, 460.25));
+    service = std::make_unique<hosttest::ServiceProgram>(home.path(), "LABPC");
+    ASSERT_TRUE(service->start());
+    ASSERT_TRUE(waitForResults(1, 2)) << qPrintable(log());
+
+    EXPECT_EQ(resultFiles(1), (QStringList{"nested.mgf", "while-stopped.mgf"}));
+    EXPECT_EQ(resultFiles(2), QStringList{"present.mgf"});
+    EXPECT_EQ(resultFiles(3), QStringList{"growing.mgf"});
+    EXPECT_EQ(uploads(), 4) << "no file searched twice";
+    const QMap<QString, int> rows1 = fileRows(1), rows2 = fileRows(2), rows3 = fileRows(3);
+    EXPECT_EQ(rows1.keys(), (QStringList{"before.mgf", "nested.mgf", "while-stopped.mgf"}));
+    EXPECT_EQ(rows2.keys(), QStringList{"present.mgf"});
+    EXPECT_EQ(rows3.keys(), QStringList{"growing.mgf"});
+    for (const int n : rows1.values() + rows2.values() + rows3.values()) EXPECT_EQ(n, 1) << "one row per file";
+    for (const int uid : {1, 2, 3}) EXPECT_EQ(rows->status(uid), "running") << uid;
+}
+
+}  // namespace
