@@ -55,7 +55,7 @@ cat <<EOF
 The task "Demo inbox" searches every peak list dropped into
   $TAVREL_HOME/inbox
 One sample is there already. To search another one:
-  cp "$TAVREL_HOME/samples/sample2.mgf" "$TAVREL_HOME/inbox/"
+  cp "$TAVREL_HOME/samples/sample2.qpl" "$TAVREL_HOME/inbox/"
 Each search shows below as "Search submitted" and "Search completed" lines of
 the event log ($events).
 The results table:

@@ -10,6 +10,7 @@
 #include "service/TaskDb.h"
 
 #include <QFileInfo>
+#include <QSqlQuery>
 
 #include <cmath>
 
@@ -133,6 +134,20 @@ ParseOutcome clsJob_ParseResult(JobSession& session, const QString& task_sorvex_
 bool clsJob_WriteResultRow(const ResultRowInput& in, const SearchResultOutputs& out, const QString& resultUrl,
                            const SearchJobContext& job) {
     try {
+        // A service stopped between storing the result and retiring its file
+        // polls the same search again after its restart: the result it
+        // already stored (same task, same result page) is not stored twice.
+        const bool storableUrl =
+            out.accession != QLatin1String("<error>") && !resultUrl.isEmpty() && resultUrl.size() <= 255;
+        if (storableUrl) {
+            QSqlQuery known = TaskDbConnection.query(
+                QStringLiteral("SELECT COUNT(*) FROM Sorvex_Tavrel_Results WHERE task_UID = ? AND result_url = ?"),
+                {qint32(in.uID), resultUrl});
+            if (known.next() && known.value(0).toLongLong() > 0) {
+                job.log(EventInfo, QStringLiteral("Result already recorded: ") + resultUrl);
+                return true;
+            }
+        }
         platform::AdoRecordset rs;
         rs.openQuery(TaskDbConnection, QStringLiteral("select * FROM Sorvex_Tavrel_Results WHERE task_UID = 0"), {},
                      common::kResultsTable, 15);
@@ -146,8 +161,7 @@ bool clsJob_WriteResultRow(const ResultRowInput& in, const SearchResultOutputs& 
         rs.setValue(QStringLiteral("input_data_file"), common::modUncName_GetUncPath(in.Data_path).left(255));
         if (!in.Search_title.isEmpty()) rs.setValue(QStringLiteral("result_comment"), in.Search_title.left(255));
         // A URL longer than its column would be a broken link: it is not stored.
-        if (out.accession != QLatin1String("<error>") && !resultUrl.isEmpty() && resultUrl.size() <= 255)
-            rs.setValue(QStringLiteral("result_url"), resultUrl);
+        if (storableUrl) rs.setValue(QStringLiteral("result_url"), resultUrl);
         rs.setValue(QStringLiteral("submitted"), in.Job_submitted);
         rs.setValue(QStringLiteral("returned"), in.now);
         rs.setValue(QStringLiteral("auto_print"), qint16(in.auto_print ? 1 : 0));

@@ -25,7 +25,7 @@ TEST(PeakListMerge, InputForRow) {
         EXPECT_EQ(input->format, *c.format);
     }
     // No FORMAT in the search form: the server's default, the generic format.
-    EXPECT_EQ(mergeInputForRow("", "/d/a.mgf", "--- None ---", "")->format, kFormatGeneric);
+    EXPECT_EQ(mergeInputForRow("", "/d/a.qpl", "--- None ---", "")->format, kFormatGeneric);
     EXPECT_EQ(mergeFilePath("/c/12"), "/c/12/sorvex_tavrel_merge.qpl");
 }
 

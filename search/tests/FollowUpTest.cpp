@@ -105,6 +105,16 @@ TEST_F(FollowUpSim, CompletedSearchWritesItsResultAndReleasesTheFile) {
     EXPECT_EQ(postSearch, "../data/F" + in.sorvex_task_id + ".dat " + resultUrl);
     EXPECT_EQ(filesValue("next_action").toDateTime(), kDateZero);
     EXPECT_TRUE(filesValue("sorvex_task_id").isNull());
+
+    // A service killed after storing the result but before retiring the file
+    // polls the same search again after its restart: one result row stays.
+    TaskDbConnection.execute("UPDATE Sorvex_Tavrel_Files SET sorvex_task_id = ?, next_action = ? WHERE file_number = 1",
+                             {in.sorvex_task_id, now});
+    FilesList.requery();
+    code = 0;
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
+    EXPECT_EQ(results().size(), 1);
+    EXPECT_TRUE(filesValue("sorvex_task_id").isNull());
 }
 
 TEST_F(FollowUpSim, RepeatMoveAndDiscard) {

@@ -124,7 +124,7 @@ QList<QPair<QString, QByteArray>> samplePeakLists() {
                         QByteArray::number(10 + (n * peak) % 90) + "\r\n";
             text += "END IONS\r\n";
         }
-        lists.append({QStringLiteral("sample%1.mgf").arg(file), text});
+        lists.append({QStringLiteral("sample%1.qpl").arg(file), text});
     }
     return lists;
 }

@@ -40,7 +40,7 @@ TEST(DemoSetup, TheServiceSearchesTheInboxSampleOfTheDemoTask) {
     EXPECT_EQ(taskRow(), (QStringList{"1", "monitor", "new", "Run", home.file("inbox"), "LABPC", "Demo inbox"}));
     EXPECT_TRUE(QFileInfo(home.file("qpl/1 Demo inbox")).isDir()) << "the task's peak-list folder";
     EXPECT_EQ(QDir(home.file("samples")).entryList(QDir::Files).size(), 3);
-    EXPECT_EQ(QDir(home.file("inbox")).entryList(QDir::Files), QStringList{"sample1.mgf"});
+    EXPECT_EQ(QDir(home.file("inbox")).entryList(QDir::Files), QStringList{"sample1.qpl"});
 
     hosttest::ServiceProgram service(home.path(), "LABPC");
     ASSERT_TRUE(service.start());

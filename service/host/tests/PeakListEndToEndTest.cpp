@@ -102,7 +102,7 @@ TEST_F(PeakListEndToEnd, MergedNowTaskSearchesOneListOfEverySpectrumAndRecordsOn
     runTask(1, {{"schedule_type", "now"}, {"merge_data_files", 1}, {"task_label", "Merged"}}, false);
     const QDateTime now = QDateTime::currentDateTime().addSecs(-5);
     for (int i = 0; i < lists.size(); ++i) {
-        const QString path = write(home.file(QStringLiteral("data/run%1.mgf").arg(i + 1)), lists[i]);
+        const QString path = write(home.file(QStringLiteral("data/run%1.qpl").arg(i + 1)), lists[i]);
         rows->connection().execute("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
                                    "VALUES (?, 1, ?, ?)",
                                    {i + 1, common::modUncName_GetUncPath(path), rows->connection().toDatabase(now)});
@@ -137,9 +137,9 @@ TEST_F(PeakListEndToEnd, MergedNowTaskSearchesOneListOfEverySpectrumAndRecordsOn
 // is still being written.
 TEST_F(PeakListEndToEnd, MonitorTasksTakeFilesAsTheyAreWrittenAndNoneTwiceAfterARestart) {
     const QString inbox = home.file("inbox"), other = home.file("other"), third = home.file("third");
-    write(inbox + "/before.mgf", ionBlock(1, 400.25));
-    write(other + "/present.mgf", ionBlock(2, 410.25));
-    write(other + "/deep/skipped.mgf", ionBlock(3, 420.25));
+    write(inbox + "/before.qpl", ionBlock(1, 400.25));
+    write(other + "/present.qpl", ionBlock(2, 410.25));
+    write(other + "/deep/skipped.qpl", ionBlock(3, 420.25));
     write(other + "/notes.txt", "not a peak list");
     QDir().mkpath(third);
 
@@ -148,25 +148,25 @@ TEST_F(PeakListEndToEnd, MonitorTasksTakeFilesAsTheyAreWrittenAndNoneTwiceAfterA
     const auto monitor = [](const QString& folder, int subFolders, int newOnly) {
         return QVariantMap{{"schedule_type", "monitor"},
                            {"monitor_directory", common::modUncName_GetUncPath(folder)},
-                           {"monitor_filename", "*.mgf"},
+                           {"monitor_filename", "*.qpl"},
                            {"sub_directories", subFolders},
                            {"new_files_only", newOnly}};
     };
     runTask(1, monitor(inbox, 1, 1));
     runTask(2, monitor(other, 0, 0));
     runTask(3, monitor(third, 0, 0));
-    ASSERT_TRUE(testsupport::waitUntil([&] { return fileRows(1).contains("before.mgf"); }, 15000)) << qPrintable(log());
-    write(inbox + "/day1/run/nested.mgf", ionBlock(4, 430.25));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return fileRows(1).contains("before.qpl"); }, 15000)) << qPrintable(log());
+    write(inbox + "/day1/run/nested.qpl", ionBlock(4, 430.25));
 
     // Written in two goes: the first half is seen, only the whole is searched.
-    const QString growing = write(third + "/growing.mgf", ionBlock(5, 440.25));
-    ASSERT_TRUE(testsupport::waitUntil([&] { return fileRows(3).contains("growing.mgf"); }, 15000)) << qPrintable(log());
+    const QString growing = write(third + "/growing.qpl", ionBlock(5, 440.25));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return fileRows(3).contains("growing.qpl"); }, 15000)) << qPrintable(log());
     write(growing, ionBlock(6, 450.25), true);
 
     ASSERT_TRUE(waitForResults(1, 1) && waitForResults(2, 1) && waitForResults(3, 1)) << qPrintable(log());
-    EXPECT_EQ(resultFiles(1), QStringList{"nested.mgf"});
-    EXPECT_EQ(resultFiles(2), QStringList{"present.mgf"});
-    EXPECT_EQ(resultFiles(3), QStringList{"growing.mgf"});
+    EXPECT_EQ(resultFiles(1), QStringList{"nested.qpl"});
+    EXPECT_EQ(resultFiles(2), QStringList{"present.qpl"});
+    EXPECT_EQ(resultFiles(3), QStringList{"growing.qpl"});
     ASSERT_EQ(uploads(), 3);
     for (int n = 1; n <= 3; ++n) {
         const QByteArray body = upload(n);
@@ -177,19 +177,19 @@ TEST_F(PeakListEndToEnd, MonitorTasksTakeFilesAsTheyAreWrittenAndNoneTwiceAfterA
     // The service dies; a file arrives while it is down; it starts again.
     service->signal(SIGKILL);
     ASSERT_TRUE(service->waitForExit());
-    write(inbox + "/while-stopped.mgf", ionBlock(7, 460.25));
+    write(inbox + "/while-stopped.qpl", ionBlock(7, 460.25));
     service = std::make_unique<hosttest::ServiceProgram>(home.path(), "LABPC");
     ASSERT_TRUE(service->start());
     ASSERT_TRUE(waitForResults(1, 2)) << qPrintable(log());
 
-    EXPECT_EQ(resultFiles(1), (QStringList{"nested.mgf", "while-stopped.mgf"}));
-    EXPECT_EQ(resultFiles(2), QStringList{"present.mgf"});
-    EXPECT_EQ(resultFiles(3), QStringList{"growing.mgf"});
+    EXPECT_EQ(resultFiles(1), (QStringList{"nested.qpl", "while-stopped.qpl"}));
+    EXPECT_EQ(resultFiles(2), QStringList{"present.qpl"});
+    EXPECT_EQ(resultFiles(3), QStringList{"growing.qpl"});
     EXPECT_EQ(uploads(), 4) << "no file searched twice";
     const QMap<QString, int> rows1 = fileRows(1), rows2 = fileRows(2), rows3 = fileRows(3);
-    EXPECT_EQ(rows1.keys(), (QStringList{"before.mgf", "nested.mgf", "while-stopped.mgf"}));
-    EXPECT_EQ(rows2.keys(), QStringList{"present.mgf"});
-    EXPECT_EQ(rows3.keys(), QStringList{"growing.mgf"});
+    EXPECT_EQ(rows1.keys(), (QStringList{"before.qpl", "nested.qpl", "while-stopped.qpl"}));
+    EXPECT_EQ(rows2.keys(), QStringList{"present.qpl"});
+    EXPECT_EQ(rows3.keys(), QStringList{"growing.qpl"});
     for (const int n : rows1.values() + rows2.values() + rows3.values()) EXPECT_EQ(n, 1) << "one row per file";
     for (const int uid : {1, 2, 3}) EXPECT_EQ(rows->status(uid), "running") << uid;
 }
