@@ -75,19 +75,7 @@ void clsJob::AbandonSearch() {
         jobSearching_ = False;
         log(EventError, QStringLiteral("Abandoning search"));
         filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
-        if (!modGlobal_UpdateRecord(filesList_)) {
-            // The row still names the search; leave the task paused rather
-            // than with its timer off for ever.
-            PleasePause = False;
-            PauseTask();
-            return;
-        }
-        if (PleasePause) {
-            PleasePause = False;
-            PauseTask();
-        } else {
-            TimerOn();
-        }
+        storeFileRowAndGoOn();
     } catch (const std::exception& e) {
         log(EventError, jobErrorText(QStringLiteral("(TVS1065) "), e));
         jobSearching_ = False;

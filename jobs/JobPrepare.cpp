@@ -93,23 +93,22 @@ void clsJob::SetCurrentFile() {
     }
 }
 
+void clsJob::storeFileRowAndGoOn() {
+    // A row that cannot be stored still names the search: pause rather than
+    // leave the job with its timer off for ever.
+    if (!modGlobal_UpdateRecord(filesList_) || PleasePause) {
+        PleasePause = False;
+        PauseTask();
+        return;
+    }
+    TimerOn();
+}
+
 void clsJob::EndFileSearch() {
     try {
         jobSearching_ = False;
         filesList_.setValue(QStringLiteral("sorvex_task_id"), QVariant());
-        if (!modGlobal_UpdateRecord(filesList_)) {
-            // The row still names the finished search: pause rather than
-            // leave the job with its timer off.
-            PleasePause = False;
-            PauseTask();
-            return;
-        }
-        if (PleasePause) {
-            PleasePause = False;
-            PauseTask();
-        } else {
-            TimerOn();
-        }
+        storeFileRowAndGoOn();
     } catch (const std::exception& e) {
         log(EventError, jobErrorText(QStringLiteral("(TVS1021) "), e));
         jobSearching_ = False;

@@ -219,6 +219,9 @@ private:
     bool retireCurrentRow(const QString& message);
     // Positions taskRow_ on the job's own task row; false when it is gone.
     bool findTaskRow();
+    // Stores the current file's row once its search has ended and goes on:
+    // paused when asked (or when the row cannot be stored), else next tick.
+    void storeFileRowAndGoOn();
     // The job's task row alone: a job writes its status and answers through
     // it, so that no step re-reads the whole task table.
     platform::AdoRecordset taskRow_;

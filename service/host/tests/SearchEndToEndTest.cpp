@@ -146,7 +146,9 @@ TEST_F(SearchEndToEnd, UploadRefusedByTheServerPausesTheTaskWithTheStatus) {
     RunningService service(home.path());
     ASSERT_TRUE(service.start());
     ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
-    ASSERT_TRUE(testsupport::waitUntil([&] { return rows->status(1) == "paused"; }, 20000))
+    // The row says "paused" a moment before the event log does.
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return rows->status(1) == "paused" && hosttest::countContaining(log(), "|1|Task paused") > 0; }, 20000))
         << qPrintable(log().join('\n'));
     const QStringList lines = log();
     EXPECT_EQ(hosttest::countContaining(lines, "Sorvex Server returned HTTP error status code 500"), 1);
