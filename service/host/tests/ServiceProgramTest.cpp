@@ -158,8 +158,14 @@ TEST(ServiceProgramPostgres, TwoComputersOnOneDatabaseEachTakeTheirOwn) {
     ASSERT_TRUE(a.start());
     ASSERT_TRUE(b.start());
     for (int uid = 1; uid <= 4; ++uid) rows.request(uid, "Run");
+    // An answer is in the row a moment before its line is in the event log.
     EXPECT_TRUE(testsupport::waitUntil(
-        [&] { return rows.response(1) == "OK" && rows.response(2) == "OK" && rows.response(3) == "OK"; }, 10000));
+        [&] {
+            return rows.response(1) == "OK" && rows.response(2) == "OK" && rows.response(3) == "OK" &&
+                   hosttest::countContaining(hosttest::eventLog(homeA.path()), "Starting new task") >= 2 &&
+                   hosttest::countContaining(hosttest::eventLog(homeB.path()), "Starting new task") >= 1;
+        },
+        10000));
     EXPECT_EQ(rows.requestWord(4).toString(), "Run");  // no service of PCC runs
     const QStringList logA = hosttest::eventLog(homeA.path()), logB = hosttest::eventLog(homeB.path());
     EXPECT_EQ(hosttest::countContaining(logA, "Starting new task"), 2);
