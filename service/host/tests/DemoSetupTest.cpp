@@ -44,7 +44,9 @@ TEST(DemoSetup, TheServiceSearchesTheInboxSampleOfTheDemoTask) {
 
     hosttest::ServiceProgram service(home.path(), "LABPC");
     ASSERT_TRUE(service.start());
-    ASSERT_TRUE(testsupport::waitUntil([&] { return QFileInfo::exists(bodies + "/upload-1.body"); }, 20000))
+    // The body file grows while it arrives; the search is submitted once it is whole.
+    ASSERT_TRUE(testsupport::waitUntil(
+        [&] { return hosttest::countContaining(hosttest::eventLog(home.path()), "|1|Search submitted") > 0; }, 20000))
         << qPrintable(hosttest::eventLog(home.path()).join('\n'));
     EXPECT_EQ(testsupport::readFile(bodies + "/upload-1.body").count("BEGIN IONS"), 3);
     EXPECT_EQ(taskRow().value(2), "running");
