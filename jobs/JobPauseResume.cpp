@@ -2,7 +2,7 @@
 // own steps), and giving up a search the server no longer knows.
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
-#include "jobs/JobGlobals.h"
+#include "service/TaskDb.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "platform/Error.h"

@@ -4,7 +4,6 @@
 #include "common/UncName.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
-#include "jobs/JobGlobals.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "service/DbRows.h"

@@ -2,7 +2,7 @@
 
 #include "jobs/JobClock.h"
 #include "jobs/JobCollection.h"
-#include "jobs/JobGlobals.h"
+#include "service/TaskDb.h"
 #include "platform/Error.h"
 #include "search/JobSession.h"
 #include "service/EventLog.h"

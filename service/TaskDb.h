@@ -4,6 +4,7 @@
 #include "common/TaskDbTables.h"
 #include "platform/AdoCommand.h"
 #include "platform/AdoConnection.h"
+#include "platform/AdoRecordset.h"
 
 namespace tavrelsvc {
 
@@ -20,13 +21,8 @@ inline void prepareNextKeyCommands() {
     NextFileKeyCommand = platform::AdoCommand(TaskDbConnection, common::kNextFileKeySql);
 }
 
-}  // namespace tavrelsvc
-
-namespace tavrelsvc {
-
-// The whole task table on TaskDbConnection, opened by start-up and shared by
-// the host (task start, recovery) and the jobs (pause, resume, cancel), which
-// find their row in it by task_UID.
+// The whole task table on TaskDbConnection, opened by start-up and used by the
+// host's task start and recovery; a job writes through its own task row.
 inline platform::AdoRecordset TasksRecordset;
 
 }  // namespace tavrelsvc

@@ -5,7 +5,6 @@
 #include "common/TaskDbSchema.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobCollection.h"
-#include "jobs/JobGlobals.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "platform/testsupport/TestDatabase.h"

@@ -1,16 +1,10 @@
 // A task searched for real: TavrelService -debug against sorvex-sim, the task
 // and its files written into the task database as the client writes them.
-#include "HostFixture.h"
+#include "ServiceProgram.h"
 
-#include "common/Globals.h"
-#include "common/ServiceWakeUp.h"
 #include "common/UncName.h"
-#include "platform/LocalChannel.h"
-#include "platform/ServiceControl.h"
 #include "search/tests/SearchSimFixture.h"
-#include "service/host/frmMain.h"
 
-#include <QProcess>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -18,38 +12,6 @@
 namespace {
 
 using searchtest::ionBlock;
-
-class RunningService {
-public:
-    explicit RunningService(const QString& home) : home_(home) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TAVREL_HOME", home);
-        env.insert("COMPUTERNAME", "LABPC");
-        process_.setProcessEnvironment(env);
-        process_.setStandardErrorFile(QProcess::nullDevice());
-        process_.setStandardOutputFile(QProcess::nullDevice());
-    }
-    ~RunningService() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(10000)) process_.kill(), process_.waitForFinished(5000);
-    }
-    // Starts "-debug" and waits until it serves its control socket.
-    bool start() {
-        process_.start(testsupport::binPath("TavrelService"), {"-debug"});
-        if (!process_.waitForStarted(5000)) return false;
-        if (!testsupport::waitUntil(
-                [&] { return hosttest::countContaining(hosttest::eventLog(home_), "|Connected to ") > 0; }, 15000))
-            return false;
-        QByteArray answer;
-        return platform::localChannelRequest(platform::serviceChannelName(tavrelsvc::ServiceName, home_), "query",
-                                             10000, &answer) == platform::ChannelResult::Answered;
-    }
-
-private:
-    QString home_;
-    QProcess process_;
-};
 
 class SearchEndToEnd : public ::testing::Test {
 protected:
@@ -62,10 +24,7 @@ protected:
         testsupport::writeFile(rows->parameterFile, "DB=SwissProt\r\nSEARCH=MIS\r\nCOM=Run <taskname>\r\nTOL=1.5\r\n");
         QDir().mkpath(home.file("qpl"));
         // The wake-up reaches a registered service only.
-        QProcess install;
-        install.start(testsupport::binPath("TavrelService"), {"-install", "-silent"});
-        ASSERT_TRUE(install.waitForFinished(15000));
-        ASSERT_EQ(install.exitCode(), 0);
+        ASSERT_EQ(hosttest::runSwitch({"-install", "-silent"}), 0);
         tavrel::CommandLineArgs.clear();
     }
     void startSim(const QByteArray& members = {}) {
@@ -108,7 +67,7 @@ TEST_F(SearchEndToEnd, NowTaskOfTwoPeakListsEndsWithTwoResultRowsAndCompleted) {
     const QList<QByteArray> lists = {ionBlock(1, 500.5) + ionBlock(2, 612.25),
                                      ionBlock(7, 733.0) + ionBlock(8, 845.5) + ionBlock(9, 901.75)};
     addTask(lists);
-    RunningService service(home.path());
+    hosttest::ServiceProgram service(home.path(), "LABPC");
     ASSERT_TRUE(service.start());
     ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
     ASSERT_TRUE(testsupport::waitUntil([&] { return rows->status(1) != "running" && rows->status(1) != "new"; }, 60000));
@@ -143,7 +102,7 @@ TEST_F(SearchEndToEnd, NowTaskOfTwoPeakListsEndsWithTwoResultRowsAndCompleted) {
 TEST_F(SearchEndToEnd, UploadRefusedByTheServerPausesTheTaskWithTheStatus) {
     startSim(R"("faults": [{"match": "nph-sorvex.exe", "status": 500}])");
     addTask({ionBlock(1, 500.5)});
-    RunningService service(home.path());
+    hosttest::ServiceProgram service(home.path(), "LABPC");
     ASSERT_TRUE(service.start());
     ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
     // The row says "paused" a moment before the event log does.
