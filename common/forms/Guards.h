@@ -1,0 +1,36 @@
+#pragma once
+// Small guards for what must be put back however a handler ends: the busy
+// cursor and the main window's tab strip. (Blocked signals: QSignalBlocker.)
+#include <QPointer>
+
+class QTabWidget;
+class QWidget;
+
+namespace tavrel {
+
+// The hourglass for its scope; nested guards stack and unwind in order.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Disables the tab strip of the tab widget that holds the widget (the page a
+// handler runs on) while a modal dialog is open, so that the user cannot
+// switch tabs under it; its former state comes back afterwards. A widget on
+// no tab widget changes nothing.
+class TabStripDisabled {
+public:
+    explicit TabStripDisabled(QWidget* onPage);
+    ~TabStripDisabled();
+    TabStripDisabled(const TabStripDisabled&) = delete;
+    TabStripDisabled& operator=(const TabStripDisabled&) = delete;
+
+private:
+    QPointer<QTabWidget> tabs_;
+    bool wasEnabled_ = true;
+};
+
+}  // namespace tavrel
