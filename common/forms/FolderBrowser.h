@@ -9,6 +9,7 @@ class QLabel;
 namespace tavrel {
 
 class FolderBrowser : public QFileDialog {
+    Q_OBJECT
 public:
     // An empty or missing start folder opens without a selection.
     FolderBrowser(QWidget* owner, const QString& title, const QString& startFolder);
