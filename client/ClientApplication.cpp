@@ -7,9 +7,12 @@ namespace tavrel {
 ClientApplication::ClientApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool ClientApplication::notify(QObject* receiver, QEvent* event) {
-    bool handled = false;
-    const bool ok = guardHandler(QStringLiteral("Tavrel"), [&] { handled = QApplication::notify(receiver, event); });
-    return ok && handled;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        errors_.show(unexpectedErrorText(QStringLiteral("Tavrel"), std::current_exception()));
+        return false;
+    }
 }
 
 }  // namespace tavrel

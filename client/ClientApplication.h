@@ -1,6 +1,9 @@
 #pragma once
 // The client's application object: the last guard. A handler that was not
-// wrapped in its own guard still cannot end the program with an error.
+// wrapped in its own guard still cannot end the program with an error; an
+// error that recurs (a failing paint, say) is shown once.
+#include "common/HandlerGuard.h"
+
 #include <QApplication>
 
 namespace tavrel {
@@ -9,6 +12,9 @@ class ClientApplication : public QApplication {
 public:
     ClientApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    RepeatedErrorBox errors_;
 };
 
 }  // namespace tavrel

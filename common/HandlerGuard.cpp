@@ -45,21 +45,26 @@ bool guardHandler(const QString& where, const std::function<void()>& body) {
     }
 }
 
+bool RepeatedErrorBox::show(const QString& text) {
+    if (open_ || text == lastShown_) return false;
+    lastShown_ = text;
+    const ReentryGuard open(open_);
+    try {
+        showUnexpected(text);
+    } catch (...) {
+    }
+    return true;
+}
+
 bool TimerGuard::run(const std::function<void()>& tick) {
     const ReentryGuard guard(running_);
     if (!guard.entered()) return false;
     try {
         tick();
-        lastShown_.clear();
+        box_.forget();
         return true;
     } catch (...) {
-        const QString text = unexpectedErrorText(name_, std::current_exception());
-        if (text == lastShown_) return false;
-        lastShown_ = text;
-        try {
-            showUnexpected(text);
-        } catch (...) {
-        }
+        box_.show(unexpectedErrorText(name_, std::current_exception()));
         return false;
     }
 }

@@ -46,7 +46,21 @@ private:
     bool entered_;
 };
 
-// One per timer. A tick whose error text equals the one last shown is not shown
+// Shows unexpected errors of one source (a timer, the application), each
+// cause once: a text equal to the last one shown, or any error while this
+// source's box is still open, is not shown again until forget().
+class RepeatedErrorBox {
+public:
+    // True when the box was shown.
+    bool show(const QString& text);
+    void forget() { lastShown_.clear(); }
+
+private:
+    QString lastShown_;
+    bool open_ = false;
+};
+
+// One per timer. A tick that fails as the one before does not show its error
 // again; a tick that succeeds forgets it, so a later failure is reported anew.
 // A tick that comes while the previous one (or its box) still runs is skipped.
 class TimerGuard {
@@ -58,7 +72,7 @@ public:
 
 private:
     QString name_;
-    QString lastShown_;
+    RepeatedErrorBox box_;
     bool running_ = false;
 };
 

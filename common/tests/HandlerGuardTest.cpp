@@ -137,3 +137,16 @@ TEST(ReentryGuard, OnlyTheOuterScopeOwnsTheFlag) {
     }
     EXPECT_FALSE(busy);
 }
+
+TEST_F(HandlerGuardTest, RepeatedErrorBoxShowsEachCauseOnceAndOneBoxAtATime) {
+    tavrel::RepeatedErrorBox box;
+    bool nestedShown = true;
+    boxes.onShow = [&] { nestedShown = box.show("paint failed again"); };
+    EXPECT_TRUE(box.show("paint failed"));
+    EXPECT_FALSE(nestedShown);  // an error while the box is open
+    boxes.onShow = nullptr;
+    EXPECT_FALSE(box.show("paint failed"));
+    box.forget();
+    EXPECT_TRUE(box.show("paint failed"));
+    EXPECT_EQ(boxes.texts.size(), 2);
+}
