@@ -9,25 +9,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <optional>
 
 namespace {
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value) : name_(name) {
-        if (qEnvironmentVariableIsSet(name)) previous_ = qgetenv(name);
-        qputenv(name, value);
-    }
-    ~ScopedEnv() {
-        if (previous_) qputenv(name_, *previous_);
-        else qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<QByteArray> previous_;
-};
 
 bool finishes(QProcess& process, int timeoutMs) {
     return testsupport::waitUntil([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
@@ -44,7 +27,7 @@ protected:
         }
     }
     testsupport::TempHome home;
-    ScopedEnv user{"USERNAME", "second-start-test"};
+    testsupport::EnvGuard user{"USERNAME", QByteArray("second-start-test")};
     QProcess first, second;
 };
 

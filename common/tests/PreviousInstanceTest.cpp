@@ -22,28 +22,12 @@ struct Boxes : platform::MessageBoxHandler {
     }
 };
 
-// The user a second start runs as (USERNAME), put back afterwards.
-class AsUser {
-public:
-    explicit AsUser(const QByteArray& name) {
-        if (qEnvironmentVariableIsSet("USERNAME")) previous_ = qgetenv("USERNAME");
-        qputenv("USERNAME", name);
-    }
-    ~AsUser() {
-        if (previous_) qputenv("USERNAME", *previous_);
-        else qunsetenv("USERNAME");
-    }
-
-private:
-    std::optional<QByteArray> previous_;
-};
-
 class PreviousInstanceTest : public ::testing::Test {
 protected:
     void SetUp() override { previous_ = platform::setMessageBoxHandler(&boxes); }
     void TearDown() override { platform::setMessageBoxHandler(previous_); }
     testsupport::TempHome home;
-    AsUser user{"ann"};
+    testsupport::EnvGuard user{"USERNAME", QByteArray("ann")};  // the user a second start runs as
     Boxes boxes;
 
 private:
