@@ -1,6 +1,6 @@
 #include "client/frmMain.h"
 
-#include "common/WindowIcons.h"
+#include "common/forms/WindowIcons.h"
 #include "common/forms/FormLayout.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "status/forms/EventLogPage.h"

@@ -1,24 +1,10 @@
 #include "common/forms/FormLayout.h"
-#include "common/forms/Guards.h"
+#include "common/forms/TabStripDisabled.h"
 
-#include <QApplication>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
 #include <gtest/gtest.h>
-
-TEST(BusyCursor, NestedGuardsUnwindInOrder) {
-    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
-    {
-        tavrel::BusyCursor outer;
-        {
-            tavrel::BusyCursor inner;
-            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        }
-        ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    }
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
 
 TEST(TabStripDisabled, DisablesTheStripOfThePagesTabWidget) {
     QTabWidget tabs;

@@ -1,21 +1,12 @@
 #pragma once
-// Small guards for what must be put back however a handler ends: the busy
-// cursor and the main window's tab strip. (Blocked signals: QSignalBlocker.)
+// The main window's tab strip, put back however a handler ends. (The busy
+// cursor: common/BusyCursor.h; blocked signals: QSignalBlocker.)
 #include <QPointer>
 
 class QTabWidget;
 class QWidget;
 
 namespace tavrel {
-
-// The hourglass for its scope; nested guards stack and unwind in order.
-class BusyCursor {
-public:
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // Disables the tab strip of the tab widget that holds the widget (the page a
 // handler runs on) while a modal dialog is open, so that the user cannot

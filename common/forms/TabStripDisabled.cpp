@@ -1,13 +1,9 @@
-#include "common/forms/Guards.h"
+#include "common/forms/TabStripDisabled.h"
 
-#include <QApplication>
 #include <QTabBar>
 #include <QTabWidget>
 
 namespace tavrel {
-
-BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
 
 TabStripDisabled::TabStripDisabled(QWidget* onPage) {
     for (QWidget* w = onPage; w; w = w->parentWidget()) {
