@@ -24,6 +24,37 @@ enum FilterIndex : int {
 };
 inline constexpr int kFilterCount = 7;
 
+// Field numbers by layout, for readers that take single fields.
+namespace lcq {
+enum Field : int {
+    FirstScan, LastScan, MinMass, MaxMass, Group, Inter, MinScan, Charge, CalcCharge, MinPeaks, Template,
+    AASequence, OptString, Threshold, ExtractMSn,
+};
+}
+namespace analyst {
+enum Field : int {
+    Charge1, Charge2, Charge3, Charge4, IDASurveyHeightPerc, IDASurveyMergeDist, MSMSAveNeedXPeaks,
+    MSMSAveMinPrecursor, MSMSAveMaxPrecursor, MSMSAvePrecursorTol, MSMSAveMaxCycBetween, MSMSAveMinCyclesPerGp,
+    MSMSCentroidEnable, MSMSCentroidHeightPerc, MSMSCentroidMergeDist, MSMSThresholdPerc, GetChargeFromSurvey,
+    MergeMultipleSamples, DiscardCharge5plus, MSMSSmoothDeisotope,
+};
+}
+namespace voyager {
+enum Field : int {
+    Process, Macro, MacroButton, Baseline, Noise, NoiseFilter, NoiseParam, Monoisotopic, SingleCharge, Intensity,
+    IntensityNumber, IntensityInterval,
+};
+}
+namespace quellmark {
+enum Field : int {
+    OptionsPath, DataFormat, MergeMultipleSamples, IsCentroided, RangeStart, RangeEnd, RangeUnits, MSOutput,
+    MSMSOutput, PeakListFormat, ProjectSave, QuantHits, IntensityType,
+};
+}
+namespace ts2sorvex {
+enum Field : int { MinMass, MaxMass, S2N, Monoisotopic };
+}
+
 // What a field holds.
 enum class ValueForm {
     Number,     // decimal text; empty means "not given"
