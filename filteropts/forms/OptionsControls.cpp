@@ -9,6 +9,8 @@ QString arrayMemberName(const char* name, int index) {
 QLineEdit* newLineEdit(const char* name, QWidget* parent) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
+    // Room for a mass such as 10000.5 however tight the layout.
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
     return box;
 }
 
@@ -29,6 +31,8 @@ QPushButton* newButton(const char* name, const QString& caption, QWidget* parent
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);  // Enter in a field means OK, not this button
+    if (caption == QLatin1String("..."))
+        button->setMaximumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("......")) + 16);
     return button;
 }
 

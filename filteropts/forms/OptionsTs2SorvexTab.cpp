@@ -25,6 +25,7 @@ OptionsTs2SorvexTab::OptionsTs2SorvexTab(const OptionsDialogContext& context, QW
     grid->addWidget(newLabel(QStringLiteral("Minimum S/N"), frame), 1, 0);
     grid->addWidget(txtTS2SorvexOptionsS2N, 1, 1);
     grid->addWidget(chkTS2SorvexOptionsMonoisotopic, 2, 0, 1, 5);
+    grid->setColumnStretch(5, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addStretch();
