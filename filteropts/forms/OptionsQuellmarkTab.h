@@ -15,7 +15,7 @@ public:
     QString rangeCheck() override;
     void watchFields(FieldLeaveChecks& checks) override;
 
-    // Interlocks (OptionsQuellmarkTab.cpp).
+    // Interlocks (OptionsQuellmarkInterlocks.cpp).
     void cboQuellmarkDataFormat_Click();
     void optQuellmarkMergeMultipleSamples_Click(int index);
     void chkQuellmarkProjectSave_Click();
