@@ -265,3 +265,31 @@ TEST_F(OptionsDialogTest, OpensOnTheTabOfTheTasksFilter) {
 }
 
 }  // namespace optionstest
+
+namespace optionstest {
+
+TEST_F(OptionsDialogTest, ThePklFolderButtonStartsAtTheFieldOrTheProgramFolder) {
+    QTabWidget tabMain;
+    tabMain.addTab(new QWidget, QStringLiteral("&Status"));
+    tabMain.addTab(new QWidget, QStringLiteral("&Task Editor"));
+    tabMain.setCurrentIndex(1);
+    context.tabMain = &tabMain;
+    bool locked = false;
+    seams.whileOpen = [&] { locked = !tabMain.isEnabled(); };
+    frmOptions dialog(context);
+    seams.folders = {QString()};  // cancelled: the field keeps its text
+    dialog.massLynxTab->cmdPklPathBrowse->click();
+    EXPECT_EQ(dialog.massLynxTab->txtPklPath->text(), QString());
+    seams.folders = {local(QStringLiteral("pkl"))};
+    dialog.massLynxTab->cmdPklPathBrowse->click();
+    EXPECT_EQ(dialog.massLynxTab->txtPklPath->text(), local(QStringLiteral("pkl")));
+    dialog.massLynxTab->cmdPklPathBrowse->click();
+    const QString title = QStringLiteral("Select folder containing .PKL files|");
+    EXPECT_EQ(seams.folderStarts,
+              QStringList({title + home.path(), title + home.path(), title + local(QStringLiteral("pkl"))}));
+    EXPECT_TRUE(locked);
+    EXPECT_TRUE(tabMain.isEnabled());
+    EXPECT_EQ(tabMain.currentIndex(), 1);
+}
+
+}  // namespace optionstest
