@@ -3,6 +3,8 @@
 // files is walked without a stat per file.
 #include "jobs/JobWatchedFolders.h"
 
+#include "filteropts/OptionString.h"
+
 #include <QFile>
 
 #include <dirent.h>
@@ -135,11 +137,12 @@ qint64 clsJob_CollectNewItems(const QString& folder, const QString& mask, const 
 }
 
 bool clsJob_QuellmarkDataIsFolder(const QString& importFilter, const QString& filterOptions) {
-    if (importFilter != u"Sorvex Quellmark") return false;
-    const QStringList fields = filterOptions.split(u',');
-    bool ok = false;
-    const double code = fields.value(1).trimmed().toDouble(&ok);
-    if (!ok) return true;
+    using namespace filteropts;
+    if (importFilter != filterDisplayName(kQuellmark)) return false;
+    // The data format as the conversion reads it, also from an older or damaged
+    // string, so that the walk never takes as folders what is converted as files.
+    const OptionReading options = readOptions(kQuellmark, filterOptions);
+    const int code = fieldIndex(kQuellmark, quellmark::DataFormat, options.fields[quellmark::DataFormat]);
     for (int folderCode : {2, 5, 6, 9, 12, 13})
         if (code == folderCode) return true;
     return false;

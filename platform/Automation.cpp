@@ -64,17 +64,22 @@ AutomationObjectPtr CreateObject(const QString& progId) {
     const AutomationCreator creator = creatorOf(progId);
     if (!creator) throw cannotCreate();
     AutomationObjectPtr object;
-    try {
-        object = creator();
-    } catch (const Error&) {
-        throw;
-    } catch (const std::exception& e) {
-        throw Error(kAutomationError, QStringLiteral("Automation error: ") + QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        throw Error(kAutomationError, QStringLiteral("Automation error"));
-    }
+    if (const auto failed = tryAutomation([&] { object = creator(); })) throw *failed;
     if (!object) throw cannotCreate();
     return object;
+}
+
+std::optional<Error> tryAutomation(const std::function<void()>& calls) {
+    try {
+        calls();
+    } catch (const Error& e) {
+        return e;
+    } catch (const std::exception& e) {
+        return Error(kAutomationError, QStringLiteral("Automation error: ") + QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return Error(kAutomationError, QStringLiteral("Automation error"));
+    }
+    return std::nullopt;
 }
 
 ScopedAutomationComponent::ScopedAutomationComponent(QString progId, AutomationCreator creator)

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -55,6 +56,11 @@ std::shared_ptr<T> CreateObjectAs(const QString& progId) {
     if (!typed) throw Error(438, QStringLiteral("Object doesn't support this property or method"));
     return typed;
 }
+
+// Runs calls on automation objects and gives back their failure as the error
+// a late-bound caller sees: a platform::Error as it is, any other exception as
+// error 440 "Automation error". Nothing when the calls succeed.
+std::optional<Error> tryAutomation(const std::function<void()>& calls);
 
 // Registers a creator for its own lifetime and puts back what was registered
 // before (nothing, or another creator) when it goes. For tests and for the

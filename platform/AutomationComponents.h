@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <memory>
+
 namespace platform::automation {
 
 // "SorvexForSciex.WiffFileInfo" of the Sciex .WIFF import library ("sorvex.dll").
@@ -44,6 +46,56 @@ public:
 class QuellmarkAgentMgr : public virtual AutomationObject {
 public:
     static constexpr const char* kProgId = "QELD.AgentMgr";
+};
+
+// "QELD.DataSourceCollection": the raw-data sources of the Quellmark library.
+class QuellmarkDataSourceCollection : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "QELD.DataSourceCollection";
+    // The Session property: the session object the collection works in.
+    virtual void setSession(std::shared_ptr<QuellmarkAgentMgr> session) = 0;
+    // The data-format codes the library reads, and the label of one of them.
+    virtual QVariantList FormatsSupported() = 0;
+    virtual QString GetFormatLabel(qint32 formatCode) = 0;
+};
+
+// The MSMS property of a processing-options object.
+class QuellmarkMSMSOptions : public virtual AutomationObject {
+public:
+    virtual double PrecursorMZTolerance() = 0;
+};
+
+// "QELD.ProcessingOptions": the peak-picking settings of a processing options
+// file (".opt"); the file's format is the library's own.
+class QuellmarkProcessingOptions : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "QELD.ProcessingOptions";
+    virtual void LoadFromFile(const QString& path) = 0;
+    virtual void SaveToFile(const QString& path) = 0;
+    // Answers only on an object that holds settings (after a load).
+    virtual std::shared_ptr<QuellmarkMSMSOptions> MSMS() = 0;
+};
+
+// "QELDPROPS.ProcOptsSheet": the library's settings sheet for processing options.
+class QuellmarkProcOptsSheet : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "QELDPROPS.ProcOptsSheet";
+    // Modal: the user edits the options object in place; returns when the
+    // sheet is closed. The object is passed by reference.
+    virtual void ShowStdModalDialog(std::shared_ptr<QuellmarkProcessingOptions>& options, const QString& name) = 0;
+};
+
+// "SorvexForSciex.Options4Tavrel": the own options object of a newer Sciex
+// .WIFF import library, with its own options window.
+class SciexOptions4Tavrel : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "SorvexForSciex.Options4Tavrel";
+    virtual void Set_Params_String_Defaults() = 0;
+    virtual void Set_Params_Strings(QString& values, QString& keys) = 0;
+    // Modal: returns when the user has closed the library's options window.
+    virtual void Options_Form_Show() = 0;
+    virtual QString Params_Keys() = 0;
+    virtual QString Params_Values() = 0;
 };
 
 // Creates an object of interface T under T's own ProgID.

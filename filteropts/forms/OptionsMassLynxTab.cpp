@@ -1,0 +1,42 @@
+#include "filteropts/forms/OptionsMassLynxTab.h"
+
+#include "common/UncName.h"
+#include "filteropts/forms/FormGuards.h"
+#include "filteropts/forms/OptionsControls.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace filteropts {
+
+OptionsMassLynxTab::OptionsMassLynxTab(const OptionsDialogContext& context, QWidget* parent)
+    : OptionsTab(kMassLynx, context, parent) {
+    auto* label = newLabel(QStringLiteral("Path to .PKL file folder"), this);
+    txtPklPath = newLineEdit("txtPklPath", this);
+    label->setBuddy(txtPklPath);
+    cmdPklPathBrowse = newButton("cmdPklPathBrowse", QStringLiteral("Browse ..."), this);
+    auto* row = new QHBoxLayout;
+    row->addWidget(txtPklPath, 1);
+    row->addWidget(cmdPklPathBrowse);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addLayout(row);
+    layout->addStretch();
+    QObject::connect(cmdPklPathBrowse, &QPushButton::clicked, this, [this] { cmdPklPathBrowse_Click(); });
+}
+
+void OptionsMassLynxTab::loadFields(const OptionReading& r) {
+    txtPklPath->setText(common::modUncName_GetLocalPathFromUnc(r.fields[0]));
+}
+
+QStringList OptionsMassLynxTab::fields() const { return {common::modUncName_GetUncPath(txtPklPath->text())}; }
+
+void OptionsMassLynxTab::cmdPklPathBrowse_Click() {
+    const TabStripLock lock(context().tabMain);
+    const QString start = txtPklPath->text().isEmpty() ? context().programFolder : txtPklPath->text();
+    const QString folder =
+        context().dialogs().browseForFolder(window(), QStringLiteral("Select folder containing .PKL files"), start);
+    if (!folder.isEmpty()) txtPklPath->setText(folder);
+}
+
+}  // namespace filteropts
