@@ -28,6 +28,7 @@ public:
     explicit ParameterEditor(Environment environment);
 
     const ParameterEditorState& state() const { return state_; }
+    QString programFolder() const { return env_.programFolder(); }
     bool parameterSetChanged() const { return ParameterSetChanged_; }
     // The current file: its full path, or "Untitled".
     QString currentFile() const { return state_.lblParamPfileTag; }
