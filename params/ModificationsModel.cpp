@@ -16,15 +16,18 @@ const QString kShowAllMods = QStringLiteral("ShowAllMods");
 ModificationsModel::ModificationsModel(QStringList fixed, QStringList variable, QString serverData)
     : lstFixedMods(std::move(fixed)), lstVariableMods(std::move(variable)), serverData_(std::move(serverData)) {}
 
-void ModificationsModel::chkShowAllMods_Click() {
+EditorMessages ModificationsModel::chkShowAllMods_Click() {
+    EditorMessages warnings;
     lstAllMods.clear();
     for (const ServerDataSection& section : readServerData(serverData_).sections) {
         const bool take = section.head == QLatin1String("[MODS]") ||
                           (chkShowAllMods && section.head == QLatin1String("[HIDDEN_MODS]"));
-        if (take) appendListEntries(lstAllMods, section.entries);
+        if (take && !appendListEntries(lstAllMods, section.entries) && warnings.isEmpty())
+            warnings.append(EditorMessage{listCutWarning(section.head), platform::vbOKOnly});
     }
     for (const QStringList* chosen : {&lstFixedMods, &lstVariableMods})
         for (const QString& name : *chosen) lstAllMods.removeOne(name);
+    return warnings;
 }
 
 void ModificationsModel::frmModifications_MoveSelectedItem(QStringList& from, int selected, QStringList& to) {

@@ -23,8 +23,9 @@ public:
 
     // Refills the offered list from "server.dat" (which it reads afresh),
     // leaving out once per chosen entry the names already chosen. A missing
-    // or unreadable document offers nothing.
-    void chkShowAllMods_Click();
+    // or unreadable document offers nothing. Answers the warning for a
+    // section cut at the list's limit.
+    EditorMessages chkShowAllMods_Click();
 
     // Moves the entry at selected from one list to the end of the other;
     // nothing when there is no such entry.

@@ -114,8 +114,9 @@ void frmModifications::Form_Load() {
 
 void frmModifications::chkShowAllMods_Click() {
     model_.chkShowAllMods = chkShowAllMods->isChecked();
-    model_.chkShowAllMods_Click();
+    const EditorMessages warnings = model_.chkShowAllMods_Click();
     showLists();
+    for (const EditorMessage& m : warnings) platform::MsgBox(m.text, m.style, QStringLiteral("Sorvex Tavrel"));
 }
 
 void frmModifications::move(QListWidget* from, QStringList& source, QStringList& target) {

@@ -25,6 +25,13 @@ inline QStringList standardServerLines() {
             "[OPTIONS]", "ReportNumberChoices=AUTO,10,20,50", ""};
 }
 
+// The texts of the messages, for comparing them in order.
+inline QStringList texts(const tavrel::EditorMessages& messages) {
+    QStringList out;
+    for (const tavrel::EditorMessage& m : messages) out << m.text;
+    return out;
+}
+
 class EditorHome {
 public:
     EditorHome() { writeServerData(standardServerLines()); }

@@ -57,3 +57,16 @@ TEST(ModificationsModelTest, ShowAllModsIsStoredAsACheckValue) {
     common::modGlobal_SaveSetting("Sorvex Tavrel", "Preferences", "ShowAllMods", "");
     EXPECT_FALSE(ModificationsModel::storedShowAllMods());
 }
+
+TEST(ModificationsModelTest, AnOversizedSectionIsCutWithAWarning) {
+    testsupport::EditorHome home;
+    QStringList lines = {"[MODS]"};
+    for (int i = 0; i < kMaxListEntries; ++i) lines << QStringLiteral("m%1").arg(i);
+    lines << "" << "[HIDDEN_MODS]" << "hidden" << "";
+    home.writeServerData(lines);
+    ModificationsModel m({}, {}, serverDataPath(home.path()));
+    EXPECT_TRUE(m.chkShowAllMods_Click().isEmpty());
+    m.chkShowAllMods = true;
+    EXPECT_EQ(m.chkShowAllMods_Click(), (EditorMessages{{listCutWarning("[HIDDEN_MODS]"), platform::vbOKOnly}}));
+    EXPECT_EQ(m.lstAllMods.size(), kMaxListEntries);
+}

@@ -7,15 +7,10 @@
 #include <gtest/gtest.h>
 
 using namespace tavrel;
+using testsupport::texts;
 using S = ParameterEditorState;
 
 namespace {
-
-QStringList texts(const EditorMessages& messages) {
-    QStringList out;
-    for (const EditorMessage& m : messages) out << m.text;
-    return out;
-}
 
 class ParameterApplyTest : public ::testing::Test {
 protected:

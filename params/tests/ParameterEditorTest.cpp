@@ -6,15 +6,10 @@
 #include <gtest/gtest.h>
 
 using namespace tavrel;
+using testsupport::texts;
 using S = ParameterEditorState;
 
 namespace {
-
-QStringList texts(const EditorMessages& messages) {
-    QStringList out;
-    for (const EditorMessage& m : messages) out << m.text;
-    return out;
-}
 
 class ParameterEditorTest : public ::testing::Test {
 protected:
