@@ -108,7 +108,7 @@ void frmMain::bringForward() {
     activateWindow();
 }
 
-void frmMain::frmMain_Form_QueryUnload(bool& cancel, int) { cancel = !pageParameterEditor->QueryClose(); }
+void frmMain::frmMain_Form_QueryUnload(bool& cancel, int) { cancel = !pageParameterEditor->queryClose(); }
 
 void frmMain::frmMain_RefreshStatus() {
     pageStatus->RefreshStatus();

@@ -1,10 +1,10 @@
 #include "params/ParameterFile.h"
 
+#include "params/AtomicSave.h"
 #include "platform/Cp1252.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tavrel {
 
@@ -166,18 +166,14 @@ std::optional<ParameterFileError> writeParameterFileLines(const QString& path,
                              .arg(path, info.isDir() ? QStringLiteral("it is a folder")
                                                      : QStringLiteral("the file is read-only")));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const auto failure = saveFileAtomically(path, bytes);
+    if (!failure) return std::nullopt;
+    if (!failure->created) {
         return makeError(ParameterFileError::Kind::CannotCreate, path,
-                         QStringLiteral("Cannot create parameter file %1: %2").arg(path, file.errorString()));
+                         QStringLiteral("Cannot create parameter file %1: %2").arg(path, failure->reason));
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return makeError(ParameterFileError::Kind::WriteFailed, path,
-                         QStringLiteral("Cannot write parameter file %1: %2").arg(path, reason));
-    }
-    return std::nullopt;
+    return makeError(ParameterFileError::Kind::WriteFailed, path,
+                     QStringLiteral("Cannot write parameter file %1: %2").arg(path, failure->reason));
 }
 
 QString joinParameterList(const QStringList& entries) {

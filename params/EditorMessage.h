@@ -1,0 +1,23 @@
+#pragma once
+// What the parameter editor has to tell or ask the user, as data: the page
+// shows each one in a message box titled "Sorvex Tavrel"; tests read them.
+#include "platform/MessageBox.h"
+
+#include <QList>
+#include <QString>
+
+namespace tavrel {
+
+struct EditorMessage {
+    QString text;
+    int style = platform::vbOKOnly;  // the buttons
+    bool operator==(const EditorMessage&) const = default;
+};
+
+using EditorMessages = QList<EditorMessage>;
+
+// The questions of the file commands.
+EditorMessage saveChangesQuestion(const QString& currentFile);  // Yes, No, Cancel
+EditorMessage overwriteQuestion(const QString& path);           // OK, Cancel
+
+}  // namespace tavrel
