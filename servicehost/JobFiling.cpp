@@ -1,4 +1,4 @@
-#include "service/host/JobFiling.h"
+#include "servicehost/JobFiling.h"
 
 #include "jobs/JobCollection.h"
 #include "jobs/clsJob.h"

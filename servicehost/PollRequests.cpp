@@ -10,10 +10,10 @@
 #include "service/EventLog.h"
 #include "service/Globals.h"
 #include "service/TaskDb.h"
-#include "service/host/JobFiling.h"
-#include "service/host/TaskAnswers.h"
-#include "service/host/TaskRowToJob.h"
-#include "service/host/frmMain.h"
+#include "servicehost/JobFiling.h"
+#include "servicehost/TaskAnswers.h"
+#include "servicehost/TaskRowToJob.h"
+#include "servicehost/frmMain.h"
 
 #include <QSet>
 

@@ -7,9 +7,9 @@
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/TaskDb.h"
-#include "service/host/JobFiling.h"
-#include "service/host/TaskRowToJob.h"
-#include "service/host/frmMain.h"
+#include "servicehost/JobFiling.h"
+#include "servicehost/TaskRowToJob.h"
+#include "servicehost/frmMain.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "service/host/ServiceInstall.h"
+#include "servicehost/ServiceInstall.h"
 
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ServiceControl.h"
-#include "service/host/frmMain.h"
+#include "servicehost/frmMain.h"
 
 #include <QCoreApplication>
 #include <QDir>

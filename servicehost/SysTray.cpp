@@ -2,7 +2,7 @@
 // icon with its one-item menu.
 #include "platform/Error.h"
 #include "platform/WindowMessages.h"
-#include "service/host/frmMain.h"
+#include "servicehost/frmMain.h"
 
 #include <QAction>
 #include <QApplication>

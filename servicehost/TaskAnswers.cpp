@@ -1,4 +1,4 @@
-#include "service/host/TaskAnswers.h"
+#include "servicehost/TaskAnswers.h"
 
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"

@@ -1,4 +1,4 @@
-#include "service/host/TaskRowToJob.h"
+#include "servicehost/TaskRowToJob.h"
 
 #include "common/UncName.h"
 #include "jobs/clsJob.h"

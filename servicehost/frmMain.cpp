@@ -1,6 +1,6 @@
 // Start-up and shut-down of the service program, in the order the service
 // has always followed, and the service control's events.
-#include "service/host/frmMain.h"
+#include "servicehost/frmMain.h"
 
 #include "common/ProgramVersion.h"
 #include "common/TaskDbTables.h"

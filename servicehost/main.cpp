@@ -6,8 +6,8 @@
 #include "platform/MessageBox.h"
 #include "platform/SysLog.h"
 #include "service/EventLog.h"
-#include "service/host/ServiceInstall.h"
-#include "service/host/frmMain.h"
+#include "servicehost/ServiceInstall.h"
+#include "servicehost/frmMain.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 
 #include "jobs/JobSteps.h"
 #include "jobs/tests/JobTestFixture.h"
-#include "service/host/TaskAnswers.h"
+#include "servicehost/TaskAnswers.h"
 
 #include <QPointer>
 

@@ -8,9 +8,9 @@
 #include "service/Globals.h"
 #include "service/Preferences.h"
 #include "service/Probes.h"
-#include "service/host/JobFiling.h"
-#include "service/host/TaskAnswers.h"
-#include "service/host/frmMain.h"
+#include "servicehost/JobFiling.h"
+#include "servicehost/TaskAnswers.h"
+#include "servicehost/frmMain.h"
 
 #include <QFileInfo>
 #include <QMenu>

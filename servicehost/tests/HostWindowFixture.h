@@ -5,7 +5,7 @@
 
 #include "jobs/JobCollection.h"
 #include "jobs/clsJob.h"
-#include "service/host/frmMain.h"
+#include "servicehost/frmMain.h"
 
 #include <memory>
 

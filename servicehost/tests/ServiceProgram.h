@@ -7,7 +7,7 @@
 #include "common/ServiceWakeUp.h"
 #include "platform/LocalChannel.h"
 #include "platform/ServiceControl.h"
-#include "service/host/frmMain.h"
+#include "servicehost/frmMain.h"
 
 #include <QProcess>
 

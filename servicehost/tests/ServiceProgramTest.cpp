@@ -1,7 +1,7 @@
 // The real TavrelService program, run the way a person or the demo runs it.
 #include "ServiceProgram.h"
 
-#include "service/host/TaskAnswers.h"
+#include "servicehost/TaskAnswers.h"
 
 using hosttest::runSwitch;
 using hosttest::ServiceProgram;

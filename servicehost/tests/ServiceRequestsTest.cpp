@@ -3,7 +3,7 @@
 // polling interval at 60 seconds.
 #include "ServiceProgram.h"
 
-#include "service/host/TaskAnswers.h"
+#include "servicehost/TaskAnswers.h"
 
 using hosttest::ServiceProgram;
 using namespace tavrelsvc;
