@@ -1,7 +1,7 @@
 // The service with 1,000 running jobs: how long a Run request takes from the
 // client's wake-up to its "OK", and how much CPU the idle service spends.
 // Run from the build tree (needs bin/TavrelService and bin/sorvex-sim).
-#include "common/PreferenceDefaults.h"
+#include "common/Preferences.h"
 #include "common/ServiceWakeUp.h"
 #include "common/Settings.h"
 #include "common/TaskDbSchema.h"

@@ -1,17 +1,16 @@
 #include "common/EventMessage.h"
 
+#include "common/EventLogLine.h"
 #include "platform/MessageBox.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 namespace tavrel {
 
 QString formatEventMessage(long taskNumber, const QString& taskLabel, const QString& dataFile,
                            const QString& message) {
-    const QLocale locale = QLocale::system();
-    QString text = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') +
-                   locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QStringLiteral("\r\n");
+    QString text = common::eventTimeText(QTime::currentTime()) + QLatin1Char(' ') +
+                   common::eventDateText(QDate::currentDate()) + QStringLiteral("\r\n");
     if (taskNumber > 0)
         text += QStringLiteral("Task:") + QString::number(taskNumber) + QLatin1Char(' ') + taskLabel +
                 QStringLiteral("\r\n");

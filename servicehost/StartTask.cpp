@@ -1,5 +1,6 @@
 // A "Run" request: the checks 9000 to 9016 in their fixed order, then the
 // answer "OK" and the job.
+#include "common/PeakListFolders.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoErrors.h"
@@ -117,7 +118,7 @@ QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel) {
     if (label.contains(QLatin1Char('/')) || label.contains(QLatin1Char('\\')) || label.contains(QLatin1String("..")) ||
         label.contains(QChar(0)))
         return QString();
-    return PeakListRoot + QLatin1Char('/') + QString::number(taskUID) + QLatin1Char(' ') + label;
+    return common::PeakListCacheFolder(PeakListRoot, taskUID, label);
 }
 
 bool frmMain::frmMain_StartTask(qint32 taskUID) {

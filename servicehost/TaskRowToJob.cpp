@@ -1,64 +1,22 @@
 #include "servicehost/TaskRowToJob.h"
 
+#include "common/TaskRow.h"
+#include "common/TaskVocabulary.h"
 #include "common/UncName.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoRecordset.h"
-#include "platform/Error.h"
 #include "service/DbRows.h"
 #include "service/Globals.h"
 #include "service/Preferences.h"
-
-#include <limits>
 
 namespace tavrelsvc {
 
 namespace {
 
-platform::Error invalidNull(const QString& column) {
-    return platform::Error(94, QStringLiteral("Invalid use of Null (column %1)").arg(column));
-}
-
-qint64 toWhole(const QVariant& v) {
-    if (v.isNull()) throw platform::Error(94, QStringLiteral("Invalid use of Null"));
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok) throw platform::Error(13, QStringLiteral("Type mismatch"));
-    if (d > 9.2e18 || d < -9.2e18) throw platform::Error(6, QStringLiteral("Overflow"));
-    return static_cast<qint64>(d < 0 ? d - 0.5 : d + 0.5);
-}
-
-QVariant nz(const platform::AdoRecordset& rs, const char* column, const QVariant& fallback) {
-    return modGlobal_NullToDefault(rs.value(QString::fromLatin1(column)), fallback);
-}
-
-QVariant required(const platform::AdoRecordset& rs, const char* column) {
-    const QVariant v = rs.value(QString::fromLatin1(column));
-    if (v.isNull()) throw invalidNull(QString::fromLatin1(column));
-    return v;
-}
+// A stored flag as the job holds it: non-zero is True (-1).
+qint16 flag(const std::optional<qint16>& v) { return v.value_or(0) != 0 ? clsJob::True : clsJob::False; }
 
 }  // namespace
-
-qint16 toShort(const QVariant& v) {
-    const qint64 n = toWhole(v);
-    if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
-        throw platform::Error(6, QStringLiteral("Overflow"));
-    return static_cast<qint16>(n);
-}
-
-qint32 toLong(const QVariant& v) {
-    const qint64 n = toWhole(v);
-    if (n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-        throw platform::Error(6, QStringLiteral("Overflow"));
-    return static_cast<qint32>(n);
-}
-
-qint16 toFlag(const QVariant& v) { return toWhole(v) != 0 ? clsJob::True : clsJob::False; }
-
-QString requiredText(const QVariant& v) {
-    if (v.isNull()) throw platform::Error(94, QStringLiteral("Invalid use of Null"));
-    return v.toString();
-}
 
 QString localPathOf(const QString& stored) {
     return LocalComputerName.isEmpty() ? common::modUncName_GetLocalPathFromUnc(stored)
@@ -66,50 +24,48 @@ QString localPathOf(const QString& stored) {
 }
 
 TaskRowValues readTaskRow(const platform::AdoRecordset& rs, const QString& peakListCache) {
+    const common::TaskRow r = common::readTaskRow(rs);
     TaskRowValues v;
-    const QString none = QStringLiteral("--- None ---");
-    v.follow_up = toShort(nz(rs, "follow_up", 0));
-    v.fu_discard = toFlag(nz(rs, "fu_discard", 0));
-    v.fu_interval = nz(rs, "fu_interval", QStringLiteral("days")).toString();
-    v.fu_move = toFlag(nz(rs, "fu_move", 0));
-    v.fu_number = toLong(nz(rs, "fu_number", 1));
-    v.fu_repeat = toFlag(nz(rs, "fu_repeat", 0));
-    v.fu_score = toLong(nz(rs, "fu_score", 0));
-    v.fu_task = nz(rs, "fu_task", none).toString();
-    v.import_filter = nz(rs, "import_filter", none).toString();
-    v.filter_options = nz(rs, "filter_options", QString()).toString();
-    v.filter_fields = nz(rs, "filter_fields", QString()).toString();
-    v.monitor_directory = localPathOf(nz(rs, "monitor_directory", QString()).toString());
-    v.monitor_filename = nz(rs, "monitor_filename", QStringLiteral("*.*")).toString();
-    v.new_files_only = toFlag(nz(rs, "new_files_only", 0));
-    v.sub_directories = toFlag(nz(rs, "sub_directories", 0));
-    v.merge_data_files = toFlag(nz(rs, "merge_data_files", 0));
-    v.search_priority = toShort(nz(rs, "search_priority", 0));
-    v.parameter_set = localPathOf(required(rs, "parameter_set").toString());
-    v.schedule_type = required(rs, "schedule_type").toString();
-    const QVariant start = required(rs, "start_time");
-    v.start_time = start.toDateTime();
-    if (!v.start_time.isValid()) throw platform::Error(13, QStringLiteral("Type mismatch (column start_time)"));
-    v.task_status = required(rs, "task_status").toString();
-    v.task_label = required(rs, "task_label").toString();
-    v.uID = toLong(required(rs, "task_UID"));
+    v.follow_up = r.follow_up.value_or(0);
+    v.fu_discard = flag(r.fu_discard);
+    v.fu_interval = r.fu_interval.value_or(common::fuinterval::Days);
+    v.fu_move = flag(r.fu_move);
+    v.fu_number = r.fu_number.value_or(1);
+    v.fu_repeat = flag(r.fu_repeat);
+    v.fu_score = r.fu_score.value_or(0);
+    v.fu_task = r.fu_task.value_or(common::NoneChosen);
+    v.import_filter = r.import_filter.value_or(common::NoneChosen);
+    v.filter_options = r.filter_options.value_or(QString());
+    v.filter_fields = r.filter_fields.value_or(QString());
+    v.monitor_directory = localPathOf(r.monitor_directory.value_or(QString()));
+    v.monitor_filename = r.monitor_filename.value_or(QStringLiteral("*.*"));
+    v.new_files_only = flag(r.new_files_only);
+    v.sub_directories = flag(r.sub_directories);
+    v.merge_data_files = flag(r.merge_data_files);
+    v.search_priority = r.search_priority.value_or(0);
+    v.parameter_set = localPathOf(r.parameter_set);
+    v.schedule_type = r.schedule_type;
+    v.start_time = r.start_time;
+    v.task_status = r.task_status;
+    v.task_label = r.task_label;
+    v.uID = r.task_UID;
     v.peak_list_cache = peakListCache;
-    v.auto_print = toFlag(nz(rs, "auto_print", 0));
+    v.auto_print = flag(r.auto_print);
     // Parameter sets are files and name no server of their own: every task uses BaseUrl.
     v.task_sorvex_url = BaseUrl;
-    v.sorvex_user_id = rs.value(QStringLiteral("sorvex_user_id"));
-    v.pre_task_command = nz(rs, "pre_task_command", QString()).toString();
-    v.pre_task_wait = toFlag(nz(rs, "pre_task_wait", 0));
-    v.pre_task_halt = toFlag(nz(rs, "pre_task_halt", 0));
-    v.pre_search_command = nz(rs, "pre_search_command", QString()).toString();
-    v.pre_search_wait = toFlag(nz(rs, "pre_search_wait", 0));
-    v.pre_search_halt = toFlag(nz(rs, "pre_search_halt", 0));
-    v.post_search_command = nz(rs, "post_search_command", QString()).toString();
-    v.post_search_wait = toFlag(nz(rs, "post_search_wait", 0));
-    v.post_search_halt = toFlag(nz(rs, "post_search_halt", 0));
-    v.post_task_command = nz(rs, "post_task_command", QString()).toString();
-    v.post_task_wait = toFlag(nz(rs, "post_task_wait", 0));
-    v.post_task_halt = toFlag(nz(rs, "post_task_halt", 0));
+    v.sorvex_user_id = r.sorvex_user_id ? QVariant(*r.sorvex_user_id) : QVariant();
+    v.pre_task_command = r.pre_task_command.value_or(QString());
+    v.pre_task_wait = flag(r.pre_task_wait);
+    v.pre_task_halt = flag(r.pre_task_halt);
+    v.pre_search_command = r.pre_search_command.value_or(QString());
+    v.pre_search_wait = flag(r.pre_search_wait);
+    v.pre_search_halt = flag(r.pre_search_halt);
+    v.post_search_command = r.post_search_command.value_or(QString());
+    v.post_search_wait = flag(r.post_search_wait);
+    v.post_search_halt = flag(r.post_search_halt);
+    v.post_task_command = r.post_task_command.value_or(QString());
+    v.post_task_wait = flag(r.post_task_wait);
+    v.post_task_halt = flag(r.post_task_halt);
     return v;
 }
 

@@ -2,6 +2,8 @@
 // What a job takes from its task row. The task start and the start-up recovery
 // read the row into these values first, so a column that cannot be converted
 // is an error before any job exists; filling the job afterwards cannot fail.
+#include "common/TaskRow.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -47,8 +49,8 @@ struct TaskRowValues {
     qint16 post_search_wait = 0, post_search_halt = 0, post_task_wait = 0, post_task_halt = 0;
 };
 
-// Reads the current row; throws platform::Error (94 "Invalid use of Null" for
-// a required column, 13 "Type mismatch", 6 "Overflow").
+// Reads the current row (common::readTaskRow, whose errors it throws) and
+// gives each Null column the value a job takes for it.
 TaskRowValues readTaskRow(const platform::AdoRecordset& rs, const QString& peakListCache);
 
 // Copies the values into the job in the order the task start uses.
@@ -57,10 +59,9 @@ void fillJob(clsJob& job, const TaskRowValues& v);
 // A local path of a stored (UNC) path, seen from this computer.
 QString localPathOf(const QString& stored);
 
-// Conversions of column values, each throwing platform::Error as above.
-qint16 toShort(const QVariant& v);
-qint32 toLong(const QVariant& v);
-qint16 toFlag(const QVariant& v);  // non-zero is True (-1)
-QString requiredText(const QVariant& v);
+// Conversions of column values, each throwing platform::Error as the reader does.
+using common::requiredText;
+using common::toLong;
+using common::toShort;
 
 }  // namespace tavrelsvc

@@ -3,6 +3,7 @@
 #include "servicehost/frmMain.h"
 
 #include "common/ProgramVersion.h"
+#include "common/TaskDbConnection.h"
 #include "common/TaskDbTables.h"
 #include "jobs/ImportStepsImpl.h"
 #include "jobs/JobCollection.h"
@@ -55,13 +56,6 @@ void requireField(const platform::AdoRecordset& rs, const QString& name) {
                               QStringLiteral("Item cannot be found in the collection corresponding to the requested "
                                              "name or ordinal. (%1)")
                                   .arg(name));
-}
-
-QString connectionString(const QString& folder) {
-    QString file = folder + QStringLiteral("/TaskDB.mdb");
-    if (file.contains(QLatin1Char(';')) || file.contains(QLatin1Char('"')))
-        file = QLatin1Char('"') + file.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + file;
 }
 
 }  // namespace
@@ -129,7 +123,7 @@ bool frmMain::startUp() {
     LocalUserName = platform::userName();
     LocalComputerName = platform::computerName();
     TempFolder = QDir::tempPath();
-    DefaultConnectionString = connectionString(ProgramFolder);
+    DefaultConnectionString = common::defaultConnectionString(ProgramFolder);
 
     if (!modGlobal_LoadPreferences()) return false;
     if (!databaseTests()) return false;

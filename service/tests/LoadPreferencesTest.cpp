@@ -1,7 +1,7 @@
 #include "service/LoadPreferences.h"
 
 #include "common/Password.h"
-#include "common/PreferenceDefaults.h"
+#include "common/Preferences.h"
 #include "common/Settings.h"
 #include "common/TaskDbSchema.h"
 #include "common/UncName.h"
@@ -161,19 +161,13 @@ TEST_F(LoadPreferences, AbsentValuesTakeTheDefaults) {
     EXPECT_EQ(PeakListRoot, home.path() + "/qpl");
     EXPECT_EQ(ADOConnect, DefaultConnectionString);
     EXPECT_EQ(TaskOptionsAnalystMerge, 999);  // has no default: only a stored value changes it
-    const QList<common::PreferenceDefault> table = common::preferenceDefaults(ProgramFolder, DefaultConnectionString);
-    const QMap<QString, QVariant> loaded = {
-        {"TimeOut", TimeOut}, {"AccessType", AccessType}, {"Proxy", Proxy}, {"Protocol", Protocol},
-        {"LcqPath", LcqPath}, {"NoDataDelay", NoDataDelay}, {"LockedOutDelay", LockedOutDelay},
-        {"MonitorActionDelay", MonitorActionDelay}, {"FollowerActionDelay", FollowerActionDelay},
-        {"TaskCheckInterval", TaskCheckInterval}, {"SorvexUserName", SorvexUserName},
-        {"SorvexPassword", SorvexPassword}, {"ProxyUserName", ProxyUserName}, {"ProxyPassword", ProxyPassword},
-        {"WebUserName", WebUserName}, {"WebPassword", WebPassword}};
-    for (const common::PreferenceDefault& d : table) {
-        if (loaded.contains(d.name)) {
-            EXPECT_EQ(loaded[d.name].toString(), d.value.toString()) << qPrintable(d.name);
-        }
-    }
+    const common::Preferences d = common::Preferences::defaults(ProgramFolder, DefaultConnectionString);
+    EXPECT_EQ(QVariantList({TimeOut, AccessType, Proxy, Protocol, LcqPath, NoDataDelay, LockedOutDelay,
+                            MonitorActionDelay, FollowerActionDelay, TaskCheckInterval, SorvexUserName, SorvexPassword,
+                            ProxyUserName, ProxyPassword, WebUserName, WebPassword}),
+              QVariantList({d.TimeOut, d.AccessType, d.Proxy, d.Protocol, d.LcqPath, d.NoDataDelay, d.LockedOutDelay,
+                            d.MonitorActionDelay, d.FollowerActionDelay, d.TaskCheckInterval, d.SorvexUserName,
+                            d.SorvexPassword, d.ProxyUserName, d.ProxyPassword, d.WebUserName, d.WebPassword}));
     EXPECT_TRUE(TaskDbConnection.isOpen());
 }
 

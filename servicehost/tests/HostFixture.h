@@ -1,7 +1,7 @@
 #pragma once
 // A task database, settings and a simulated server in a private program
 // folder, shared by the host's in-process and end-to-end tests.
-#include "common/PreferenceDefaults.h"
+#include "common/Preferences.h"
 #include "common/Settings.h"
 #include "common/TaskDbSchema.h"
 #include "platform/AdoConnection.h"
