@@ -1,5 +1,6 @@
 #include "common/ServerDocuments.h"
 
+#include "common/AtomicSave.h"
 #include "common/Globals.h"
 #include "common/HttpGet.h"
 #include "common/Secrets.h"
@@ -11,7 +12,6 @@
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <array>
 
@@ -47,11 +47,8 @@ bool modGlobal_GetServerParameters(const QString& serverUrl) {
     }
     const QString folder = ProgramFolder.isEmpty() ? platform::resolveProgramFolder() : ProgramFolder;
     const QString path = QDir(folder).filePath(kServerDataFileName);
-    // Written beside the old file and renamed over it: a failure keeps the old one whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write("\"" + document + "\"\r\n") < 0 || !file.commit()) {
-        showBox(QStringLiteral("Unable to write ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") +
-                file.errorString());
+    if (const QString failure = common::saveFileAtomically(path, "\"" + document + "\"\r\n"); !failure.isEmpty()) {
+        showBox(QStringLiteral("Unable to write ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") + failure);
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 // inbox when the task is new. Used by run.sh.
 #include "DemoTask.h"
 
+#include "common/AtomicSave.h"
 #include "common/PeakListFolders.h"
 #include "common/Preferences.h"
 #include "common/Settings.h"
@@ -19,16 +20,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 
 namespace {
 
 bool saveFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    std::fprintf(stderr, "Cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+    const QString failure = common::saveFileAtomically(path, bytes);
+    if (failure.isEmpty()) return true;
+    std::fprintf(stderr, "Cannot write %s: %s\n", qPrintable(path), qPrintable(failure));
     return false;
 }
 
