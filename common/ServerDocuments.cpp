@@ -6,6 +6,7 @@
 #include "common/Secrets.h"
 #include "common/ServerLogin.h"
 #include "common/ServerReplies.h"
+#include "common/VersionText.h"
 #include "platform/Cp1252.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QRegularExpression>
 
-#include <array>
 
 namespace tavrel {
 
@@ -25,14 +25,6 @@ QString withSession(const QString& path, const QString& separator) {
 
 void showBox(const QString& text) {
     platform::MsgBox(common::maskSecrets(text), platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
-}
-
-std::optional<std::array<double, 3>> versionFields(const QString& version) {
-    const QStringList fields = (version + QStringLiteral(".0.0")).split(QLatin1Char('.'));
-    std::array<double, 3> values{};
-    for (int i = 0; i < 3; ++i) values[i] = common::leadingNumber(fields.value(i));
-    if (version.isEmpty() || values[0] == 0) return std::nullopt;
-    return values;
 }
 
 }  // namespace
@@ -96,12 +88,6 @@ bool modGlobal_ProbeGetErrorScript(const QString& serverUrl) {
     return document.contains("Out of memory") || document.contains("Message number no longer used");
 }
 
-bool modGlobal_IsVersionAtLeast(const QString& a, const QString& b) {
-    const auto left = versionFields(a);
-    if (!left) return false;
-    const auto right = versionFields(b);
-    if (!right) return false;
-    return *left >= *right;
-}
+bool modGlobal_IsVersionAtLeast(const QString& a, const QString& b) { return common::isVersionAtLeast(a, b); }
 
 }  // namespace tavrel

@@ -153,6 +153,7 @@ TEST(ComponentProbes, SciexLibraryVersionsAndAnalystKeys) {
         {"2.0b25b1", 0, true, false, true},   // three parts: the registry is looked at
         {"1.6b 30 ", -1, true, true, false},  // the build number is trimmed
         {"1.5b30", 0, false, false, false},  {"beta", -1, false, false, false},  // no leading number reads 0
+        {"1.10", 0, true, false, true},      // versions compare field by field: 1.10 is later than 1.6
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version.toStdString());
