@@ -14,6 +14,9 @@ namespace tavrel {
 inline QString ProgramFolder;  // no trailing separator
 inline QString LocalComputerName;
 inline QString LocalUserName;
+// The built-in task database connection (common::defaultConnectionString of
+// ProgramFolder), set by start-up; the default of ADOConnect.
+inline QString DefaultConnectionString;
 
 // Preferences (section "Preferences"), with the loader's defaults. Passwords are
 // held in clear in memory only.
