@@ -18,6 +18,18 @@ public:
     virtual QString DllVersion() = 0;
 };
 
+// "SorvexForSciex.Options4Tavrel": the options object of a Sciex library that
+// carries its own (version "...b25" and later). Values and keys are texts the
+// library reads back as it wrote them.
+class SciexOptions4Tavrel : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "SorvexForSciex.Options4Tavrel";
+    // Puts the library's default options into Params_Values and Params_Keys.
+    virtual void Set_Params_String_Defaults() = 0;
+    virtual QString Params_Values() = 0;
+    virtual QString Params_Keys() = 0;
+};
+
 // "DataExplorer.Application": the Data Explorer automation server.
 class DataExplorerApplication : public virtual AutomationObject {
 public:
