@@ -3,11 +3,32 @@
 // import library is usable and whether it brings its own options object,
 // whether Analyst is installed, the Quellmark library's version text and
 // where the Quellmark program is.
+#include "platform/Error.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 
+#include <exception>
+#include <optional>
+
 namespace common {
+
+// Runs fn, calls on a component's objects; any failure comes back as the
+// platform::Error it raised (another exception as 440 "Automation error").
+template <class Fn>
+std::optional<platform::Error> attempt(Fn&& fn) {
+    try {
+        fn();
+    } catch (const platform::Error& e) {
+        return e;
+    } catch (const std::exception& e) {
+        return platform::Error(440, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return platform::Error(440, QStringLiteral("Automation error"));
+    }
+    return std::nullopt;
+}
 
 // Tried in this order under HKEY_LOCAL_MACHINE; Analyst is installed when one opens.
 inline const QStringList AnalystRegistryKeys = {

@@ -9,9 +9,6 @@
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 
-#include <exception>
-#include <optional>
-
 namespace tavrel {
 
 namespace {
@@ -22,24 +19,10 @@ using platform::automation::SciexOptions4Tavrel;
 using platform::automation::WiffFileInfo;
 
 const QString kTitle = QStringLiteral("Sorvex Tavrel");
-constexpr long kAutomationError = 440;
 
 void showBox(const QString& text) { platform::MsgBox(text, platform::vbOKOnly, kTitle); }
 
-// Runs fn; any failure comes back as a platform::Error.
-template <class Fn>
-std::optional<platform::Error> attempt(Fn&& fn) {
-    try {
-        fn();
-    } catch (const platform::Error& e) {
-        return e;
-    } catch (const std::exception& e) {
-        return platform::Error(kAutomationError, QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        return platform::Error(kAutomationError, QStringLiteral("Automation error"));
-    }
-    return std::nullopt;
-}
+using common::attempt;
 
 QString storedText(const QString& name) {
     QString text;

@@ -34,33 +34,6 @@ bool fail(common::PreferencesPage page) {
     return false;
 }
 
-void keep(const common::Preferences& p) {
-    BaseUrl = p.BaseUrl;
-    TimeOut = p.TimeOut;
-    AccessType = p.AccessType;
-    Proxy = p.Proxy;
-    Protocol = p.Protocol;
-    LcqPath = p.LcqPath;
-    PeakListRoot = p.PeakListRoot;
-    ADOConnect = p.ADOConnect;
-    TimerTick = p.TimerTick;
-    NoDataDelay = p.NoDataDelay;
-    LockedOutDelay = p.LockedOutDelay;
-    MonitorActionDelay = p.MonitorActionDelay;
-    FollowerActionDelay = p.FollowerActionDelay;
-    TaskCheckInterval = p.TaskCheckInterval;
-    SorvexUserName = p.SorvexUserName;
-    SorvexPassword = p.SorvexPassword;
-    ProxyUserName = p.ProxyUserName;
-    ProxyPassword = p.ProxyPassword;
-    WebUserName = p.WebUserName;
-    WebPassword = p.WebPassword;
-    for (int i = 0; i < common::ImportFilterCount; ++i) {
-        ImportFilterName[i] = common::importFilterName(i);
-        ImportFilterOptions[i] = p.importFilterOptions(i);
-    }
-}
-
 // The first stored value the client cannot use, in stored order. The WIFF
 // probe's own value is read by the probe, not here.
 const common::PreferenceProblem* firstProblem(const common::PreferencesReading& reading) {
@@ -88,9 +61,13 @@ bool load() {
 
     const QString builtIn =
         DefaultConnectionString.isEmpty() ? common::defaultConnectionString(ProgramFolder) : DefaultConnectionString;
-    common::Preferences prefs = common::Preferences::defaults(ProgramFolder, builtIn);
-    const common::PreferencesReading reading = common::readPreferences(section, prefs);
-    keep(prefs);  // every call starts again from the defaults
+    // Every call starts again from the defaults.
+    common::ProgramPreferences = common::Preferences::defaults(ProgramFolder, builtIn);
+    const common::PreferencesReading reading = common::readPreferences(section, common::ProgramPreferences);
+    for (int i = 0; i < common::ImportFilterCount; ++i) {
+        ImportFilterName[i] = common::importFilterName(i);
+        ImportFilterOptions[i] = common::ProgramPreferences.importFilterOptions(i);
+    }
     if (const common::PreferenceProblem* problem = firstProblem(reading)) {
         // A malformed address sends the user to its field without a word, as an absent one does.
         if (!problem->badUrl())

@@ -67,6 +67,35 @@ struct Preferences {
     bool operator==(const Preferences&) const = default;
 };
 
+// The program's preferences. Client and service are separate processes, so
+// each has exactly one; both name its values as the stored ones.
+inline Preferences ProgramPreferences;
+
+// Its values under the names the programs use for them (each program's
+// namespace takes these names in: tavrel::BaseUrl is tavrelsvc::BaseUrl).
+namespace preferencevalues {
+inline QString& BaseUrl = ProgramPreferences.BaseUrl;
+inline qint32& TimeOut = ProgramPreferences.TimeOut;
+inline qint16& AccessType = ProgramPreferences.AccessType;
+inline QString& Proxy = ProgramPreferences.Proxy;
+inline qint32& Protocol = ProgramPreferences.Protocol;
+inline QString& LcqPath = ProgramPreferences.LcqPath;
+inline QString& PeakListRoot = ProgramPreferences.PeakListRoot;
+inline QString& ADOConnect = ProgramPreferences.ADOConnect;
+inline qint16& TimerTick = ProgramPreferences.TimerTick;
+inline qint16& NoDataDelay = ProgramPreferences.NoDataDelay;
+inline qint16& LockedOutDelay = ProgramPreferences.LockedOutDelay;
+inline qint16& MonitorActionDelay = ProgramPreferences.MonitorActionDelay;
+inline qint16& FollowerActionDelay = ProgramPreferences.FollowerActionDelay;
+inline qint16& TaskCheckInterval = ProgramPreferences.TaskCheckInterval;
+inline QString& SorvexUserName = ProgramPreferences.SorvexUserName;
+inline QString& SorvexPassword = ProgramPreferences.SorvexPassword;
+inline QString& ProxyUserName = ProgramPreferences.ProxyUserName;
+inline QString& ProxyPassword = ProgramPreferences.ProxyPassword;
+inline QString& WebUserName = ProgramPreferences.WebUserName;
+inline QString& WebPassword = ProgramPreferences.WebPassword;
+}  // namespace preferencevalues
+
 // A stored value that was not taken; the value keeps what it held.
 struct PreferenceProblem {
     QString name;

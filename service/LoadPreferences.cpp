@@ -3,6 +3,7 @@
 #include "common/Password.h"
 #include "common/Preferences.h"
 #include "common/Secrets.h"
+#include "common/Settings.h"
 #include "common/UncName.h"
 #include "platform/AdoErrors.h"
 #include "platform/Error.h"
@@ -23,6 +24,7 @@ namespace tavrelsvc {
 namespace {
 
 const QString kNone = QStringLiteral(" ");
+const QString kApplication = QStringLiteral("Sorvex Tavrel");
 constexpr long kSettingsEventId = 109;
 constexpr int kSystemEventError = 1;
 
@@ -48,46 +50,24 @@ bool isInterval(const QString& name) {
     return name == QLatin1String("TimerTick") || name == QLatin1String("TaskCheckInterval");
 }
 
-// The settings into the service's globals.
-void keep(const common::Preferences& p) {
-    BaseUrl = p.BaseUrl;
-    TimeOut = p.TimeOut;
-    AccessType = p.AccessType;
-    Proxy = p.Proxy;
-    Protocol = p.Protocol;
-    PeakListRoot = localPath(p.PeakListRoot);
-    LcqPath = localPath(p.LcqPath);
-    ADOConnect = p.ADOConnect;
-    TimerTick = p.TimerTick;
-    NoDataDelay = p.NoDataDelay;
-    LockedOutDelay = p.LockedOutDelay;
-    MonitorActionDelay = p.MonitorActionDelay;
-    FollowerActionDelay = p.FollowerActionDelay;
-    TaskCheckInterval = p.TaskCheckInterval;
-    SorvexUserName = p.SorvexUserName;
-    SorvexPassword = p.SorvexPassword;
-    ProxyUserName = p.ProxyUserName;
-    ProxyPassword = p.ProxyPassword;
-    WebUserName = p.WebUserName;
-    WebPassword = p.WebPassword;
-    // Written only by the WIFF probe of the client: nothing stored keeps what the service holds.
-    if (p.TaskOptionsAnalystMerge) TaskOptionsAnalystMerge = *p.TaskOptionsAnalystMerge;
-}
-
 void load() {
-    common::Preferences prefs = common::Preferences::defaults(ProgramFolder, DefaultConnectionString);
-    prefs.BaseUrl = BaseUrl;  // not reset: an empty stored value is no address
-    const common::PreferencesReading reading = common::loadPreferences(prefs);
-    if (!reading.sectionFound) throw LoadFailure{QStringLiteral("Unable to retrieve preferences from registry")};
+    const common::RegValueTable section = common::modGlobal_GetAllSettings(kApplication, common::PreferencesSection);
+    if (section.isEmpty()) throw LoadFailure{QStringLiteral("Unable to retrieve preferences from registry")};
 
-    keep(prefs);  // what was taken stays in force, as the defaults of what was not
+    const QString url = BaseUrl;  // not reset: an empty stored value is no address
+    common::ProgramPreferences = common::Preferences::defaults(ProgramFolder, DefaultConnectionString);
+    BaseUrl = url;
+    const common::PreferencesReading reading = common::readPreferences(section, common::ProgramPreferences);
+    PeakListRoot = localPath(PeakListRoot);
+    LcqPath = localPath(LcqPath);
+    // Written only by the client's WIFF probe: nothing stored keeps what the service holds.
+    if (const auto merge = common::ProgramPreferences.TaskOptionsAnalystMerge) TaskOptionsAnalystMerge = *merge;
 
-    const common::Preferences defaults = common::Preferences::defaults(ProgramFolder, DefaultConnectionString);
     for (const common::PreferenceProblem& problem : reading.problems) {
         if (problem.badUrl()) throw LoadFailure{problem.error.description()};
         if (isInterval(problem.name)) {
-            const qint16 fallback =
-                problem.name == QLatin1String("TimerTick") ? defaults.TimerTick : defaults.TaskCheckInterval;
+            // The value was left at its default.
+            const qint16 fallback = problem.name == QLatin1String("TimerTick") ? TimerTick : TaskCheckInterval;
             modGlobal_WriteEventLog(EventWarning, 0, kNone, kNone,
                                     QStringLiteral("Setting %1 is not a positive number of seconds, using %2")
                                         .arg(problem.which())

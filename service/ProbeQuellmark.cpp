@@ -9,10 +9,6 @@
 #include "service/EventLog.h"
 #include "service/Globals.h"
 
-
-#include <exception>
-#include <optional>
-
 namespace tavrelsvc {
 
 namespace {
@@ -20,27 +16,13 @@ namespace {
 using platform::automation::QuellmarkAgentMgr;
 using platform::automation::QuellmarkLibrary;
 
-constexpr long kAutomationError = 440;
 const QString kFirstVersionWithVersionSwitch = QStringLiteral("2.3");
 
 void logLine(short type, const QString& message) {
     modGlobal_WriteEventLog(type, 0, QStringLiteral(" "), QStringLiteral(" "), message);
 }
 
-// Runs fn; any failure comes back as a platform::Error.
-template <class Fn>
-std::optional<platform::Error> attempt(Fn&& fn) {
-    try {
-        fn();
-    } catch (const platform::Error& e) {
-        return e;
-    } catch (const std::exception& e) {
-        return platform::Error(kAutomationError, QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        return platform::Error(kAutomationError, QStringLiteral("Automation error"));
-    }
-    return std::nullopt;
-}
+using common::attempt;
 
 QString numberAndText(const platform::Error& e) {
     return QString::number(e.number()) + QLatin1Char(' ') + e.description();

@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "platform/RegistryApi.h"
 #include "platform/ShellAssoc.h"
+#include "platform/testsupport/AutomationFakes.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -29,13 +30,6 @@ struct Boxes : platform::MessageBoxHandler {
     }
 };
 
-class FakeWiff : public automation::WiffFileInfo {
-public:
-    explicit FakeWiff(QString v) : v_(std::move(v)) {}
-    QString DllVersion() override { return v_; }
-    QString v_;
-};
-
 class FakeOptions : public automation::SciexOptions4Tavrel {
 public:
     FakeOptions(QString values, QString keys) : values_(std::move(values)), keys_(std::move(keys)) {}
@@ -45,15 +39,6 @@ public:
     QString values_, keys_;
     bool defaults_ = false;
 };
-
-class FakeQuellmark : public automation::QuellmarkLibrary {
-public:
-    explicit FakeQuellmark(QVariantList v) : v_(std::move(v)) {}
-    QVariantList Version() override { return v_; }
-    QVariantList v_;
-};
-
-class AnyObject : public automation::QuellmarkAgentMgr, public automation::DataExplorerApplication {};
 
 // A private program folder and settings store, every probe value as at start-up, boxes recorded.
 class Probes : public ::testing::Test {
@@ -78,7 +63,7 @@ protected:
 
     ScopedAutomationComponent wiff(const QString& version) {
         return ScopedAutomationComponent(automation::WiffFileInfo::kProgId,
-                                         [version] { return std::make_shared<FakeWiff>(version); });
+                                         [version] { return std::make_shared<testsupport::FakeWiff>(version); });
     }
     ScopedAutomationComponent options(const QString& values, const QString& keys) {
         return ScopedAutomationComponent(automation::SciexOptions4Tavrel::kProgId,
@@ -86,10 +71,10 @@ protected:
     }
     ScopedAutomationComponent quellmark(const QVariantList& version) {
         return ScopedAutomationComponent(automation::QuellmarkLibrary::kProgId,
-                                         [version] { return std::make_shared<FakeQuellmark>(version); });
+                                         [version] { return std::make_shared<testsupport::FakeQuellmark>(version); });
     }
     ScopedAutomationComponent any(const char* progId) {
-        return ScopedAutomationComponent(progId, [] { return std::make_shared<AnyObject>(); });
+        return ScopedAutomationComponent(progId, [] { return std::make_shared<testsupport::FakeAgentMgr>(); });
     }
     void createKey(const QString& path) {
         platform::RegKeyHandle key;
