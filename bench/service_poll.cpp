@@ -4,6 +4,7 @@
 #include "common/Preferences.h"
 #include "common/ServiceWakeUp.h"
 #include "common/Settings.h"
+#include "common/TaskDbConnection.h"
 #include "common/TaskDbSchema.h"
 #include "platform/AdoConnection.h"
 #include "platform/LocalChannel.h"
@@ -60,7 +61,7 @@ int main(int argc, char* argv[]) {
     }
     const int port = sim.readLine().trimmed().toInt();
 
-    const QString connection = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + home.filePath("TaskDB.mdb");
+    const QString connection = common::defaultConnectionString(home.path());
     const QString parameterFile = home.filePath(QStringLiteral("bench.par"));
     QFile(parameterFile).open(QIODevice::WriteOnly);
     platform::AdoConnection::createDatabase(connection);
