@@ -156,6 +156,7 @@ TEST_F(LoadPreferences, AbsentValuesTakeTheDefaults) {
     if (HasFatalFailure() || IsSkipped()) return;
     save("BaseUrl", sim.baseUrl());
     save("timertick", "5");  // names compare with their letter case
+    save("TaskOptionsAnalystMerge", "");  // empty until the client's WIFF probe stores it
     ASSERT_TRUE(modGlobal_LoadPreferences()) << qPrintable(logged().join("\n"));
     EXPECT_EQ(TimerTick, 10);
     EXPECT_EQ(PeakListRoot, home.path() + "/qpl");
@@ -261,6 +262,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "Problem connecting to task database. Error number E7A Provider cannot be found"},
         FailureCase{"NumberNotANumber", Server::None, {{"BaseUrl", kSomeUrl}, {"NoDataDelay", "soon"}},
                     "(TVS1042) 13: Type mismatch (setting NoDataDelay = \"soon\")"},
+        // The HTTP engine knows three access types: another is named before any request.
+        FailureCase{"AccessTypeOutOfRange", Server::None, {{"BaseUrl", kSomeUrl}, {"AccessType", "7"}},
+                    "(TVS1042) 5: Out of range (0 to 2) (setting AccessType = \"7\")"},
         FailureCase{"DamagedPassword", Server::None, {{"BaseUrl", kSomeUrl}, {"SorvexPassword", " 99999 s3cret"}},
                     "(TVS1042) 5: Invalid procedure call or argument (setting SorvexPassword)"}),
     [](const auto& info) { return std::string(info.param.title); });
