@@ -22,10 +22,10 @@ struct Field {
     std::variant<QString Preferences::*, qint32 Preferences::*, qint16 Preferences::*,
                  std::optional<qint16> Preferences::*>
         member;
+    bool edited = true;  // written by the preferences dialog
     // The range the programs can work with, beyond what the type holds.
     qint32 minimum = std::numeric_limits<qint32>::min();
     qint32 maximum = std::numeric_limits<qint32>::max();
-    bool edited = true;  // written by the preferences dialog
 };
 
 // In the order the preferences dialog writes them.
@@ -35,33 +35,32 @@ const QList<Field>& fields() {
         {"BaseUrl", PageIntranet, Kind::Text, &P::BaseUrl},
         {"TimeOut", PageIntranet, Kind::Long, &P::TimeOut},
         // The HTTP engine knows three access types; any other refuses every request.
-        {"AccessType", PageIntranet, Kind::Integer, &P::AccessType, 0, 2},
+        {"AccessType", PageIntranet, Kind::Integer, &P::AccessType, true, 0, 2},
         {"Proxy", PageIntranet, Kind::Text, &P::Proxy},
         {"Protocol", PageIntranet, Kind::Long, &P::Protocol},
         {"LcqPath", PageDataImportFilters, Kind::Text, &P::LcqPath},
         {"PeakListRoot", PageDataImportFilters, Kind::Text, &P::PeakListRoot},
         {"ADOConnect", PageAdoConnection, Kind::Text, &P::ADOConnect},
         // Timer intervals: 0 or less would be a timer that never ticks or never rests.
-        {"TimerTick", PageTimerSettings, Kind::Integer, &P::TimerTick, 1},
+        {"TimerTick", PageTimerSettings, Kind::Integer, &P::TimerTick, true, 1},
         {"NoDataDelay", PageTimerSettings, Kind::Integer, &P::NoDataDelay},
         {"LockedOutDelay", PageTimerSettings, Kind::Integer, &P::LockedOutDelay},
         {"MonitorActionDelay", PageTimerSettings, Kind::Integer, &P::MonitorActionDelay},
         {"FollowerActionDelay", PageTimerSettings, Kind::Integer, &P::FollowerActionDelay},
-        {"TaskCheckInterval", PageTimerSettings, Kind::Integer, &P::TaskCheckInterval, 1},
+        {"TaskCheckInterval", PageTimerSettings, Kind::Integer, &P::TaskCheckInterval, true, 1},
         {"SorvexUserName", PageAuthentication, Kind::Text, &P::SorvexUserName},
         {"SorvexPassword", PageAuthentication, Kind::Password, &P::SorvexPassword},
         {"ProxyUserName", PageAuthentication, Kind::Text, &P::ProxyUserName},
         {"ProxyPassword", PageAuthentication, Kind::Password, &P::ProxyPassword},
         {"WebUserName", PageAuthentication, Kind::Text, &P::WebUserName},
         {"WebPassword", PageAuthentication, Kind::Password, &P::WebPassword},
-        {"TaskOptionsLcq", PageDataImportFilters, Kind::Text, &P::TaskOptionsLcq, {}, {}, false},
-        {"TaskOptionsMassLynx", PageDataImportFilters, Kind::Text, &P::TaskOptionsMassLynx, {}, {}, false},
-        {"TaskOptionsAnalyst", PageDataImportFilters, Kind::AnalystOptions, &P::TaskOptionsAnalyst, {}, {}, false},
-        {"TaskOptionsVoyager", PageDataImportFilters, Kind::Text, &P::TaskOptionsVoyager, {}, {}, false},
-        {"TaskOptionsQuellmark", PageDataImportFilters, Kind::Text, &P::TaskOptionsQuellmark, {}, {}, false},
-        {"TaskOptionsTS2Sorvex", PageDataImportFilters, Kind::Text, &P::TaskOptionsTS2Sorvex, {}, {}, false},
-        {"TaskOptionsAnalystMerge", PageDataImportFilters, Kind::OptionalInteger, &P::TaskOptionsAnalystMerge,
-         {}, {}, false},
+        {"TaskOptionsLcq", PageDataImportFilters, Kind::Text, &P::TaskOptionsLcq, false},
+        {"TaskOptionsMassLynx", PageDataImportFilters, Kind::Text, &P::TaskOptionsMassLynx, false},
+        {"TaskOptionsAnalyst", PageDataImportFilters, Kind::AnalystOptions, &P::TaskOptionsAnalyst, false},
+        {"TaskOptionsVoyager", PageDataImportFilters, Kind::Text, &P::TaskOptionsVoyager, false},
+        {"TaskOptionsQuellmark", PageDataImportFilters, Kind::Text, &P::TaskOptionsQuellmark, false},
+        {"TaskOptionsTS2Sorvex", PageDataImportFilters, Kind::Text, &P::TaskOptionsTS2Sorvex, false},
+        {"TaskOptionsAnalystMerge", PageDataImportFilters, Kind::OptionalInteger, &P::TaskOptionsAnalystMerge, false},
     };
     return table;
 }
