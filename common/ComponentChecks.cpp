@@ -54,7 +54,8 @@ QuellmarkProgram findQuellmarkProgram(const QString& programFolder) {
 }
 
 QString folderOfProgram(const QString& programPath) {
-    const qsizetype cut = std::max(programPath.lastIndexOf(QLatin1Char('\\')), programPath.lastIndexOf(QLatin1Char('/')));
+    const qsizetype cut =
+        std::max(programPath.lastIndexOf(QLatin1Char('\\')), programPath.lastIndexOf(QLatin1Char('/')));
     return cut >= 0 ? programPath.left(cut) : programPath;
 }
 

@@ -69,7 +69,8 @@ bool canCreate(const char* progId) {
 bool modGlobal_ProbeSciexLibrary() {
     AnalystInstalled = false;
     SciexLibraryOwnOptions = false;
-    if (const auto failed = attempt([] { SciexLibraryVersion = platform::automation::create<WiffFileInfo>()->DllVersion(); })) {
+    if (const auto failed =
+            attempt([] { SciexLibraryVersion = platform::automation::create<WiffFileInfo>()->DllVersion(); })) {
         // Not installed or not registered is the ordinary case and says nothing.
         if (failed->number() != platform::errnum::CannotCreateObject)
             showBox(QStringLiteral("Problem accessing sorvex.dll: ") + failed->description());
@@ -118,11 +119,13 @@ bool modGlobal_ProbeQuellmark() {
 
     common::QuellmarkProgram program{common::QuellmarkDefaultProgram, true};
     attempt([&] { program = common::findQuellmarkProgram(ProgramFolder); });
-    if (!program.associated) showBox(QStringLiteral("Warning: No association found between *.rov and Sorvex Quellmark"));
+    if (!program.associated)
+        showBox(QStringLiteral("Warning: No association found between *.rov and Sorvex Quellmark"));
     QuellmarkFolder = common::folderOfProgram(program.path);
 
     QuellmarkQuantitation = common::isVersionAtLeast(QuellmarkVersion, QStringLiteral("2.3"));
-    QuellmarkQuantitationNotice = QuellmarkQuantitation && common::isVersionAtLeast(QuellmarkVersion, QStringLiteral("2.4"));
+    QuellmarkQuantitationNotice =
+        QuellmarkQuantitation && common::isVersionAtLeast(QuellmarkVersion, QStringLiteral("2.4"));
     return true;
 }
 

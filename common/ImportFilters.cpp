@@ -9,7 +9,8 @@ const std::array<ImportFilterEntry, ImportFilterCount>& importFilterTable() {
         {filtername::MassLynx, QString(), QStringLiteral("TaskOptionsMassLynx")},
         {filtername::Analyst, QStringLiteral("1,1,0,0,50,0.1,10,50,10000,1,10,1,1,50,2,0.1,1,1,0,0"),
          QStringLiteral("TaskOptionsAnalyst")},
-        {filtername::Voyager, QStringLiteral("False,0,0,1,1,1,0.7,1,0,False,10,100"), QStringLiteral("TaskOptionsVoyager")},
+        {filtername::Voyager, QStringLiteral("False,0,0,1,1,1,0.7,1,0,False,10,100"),
+         QStringLiteral("TaskOptionsVoyager")},
         {filtername::Quellmark, QStringLiteral(",0,0,0,,,1,0,0,0,1"), QStringLiteral("TaskOptionsQuellmark")},
         {filtername::TS2Sorvex, QStringLiteral("60,20,10,1"), QStringLiteral("TaskOptionsTS2Sorvex")},
     }};

@@ -113,8 +113,10 @@ void take(const Field& f, const QVariant& value, Preferences& into) {
             break;
         case Kind::OptionalInteger: {
             std::optional<qint16>& target = into.*std::get<std::optional<qint16> Preferences::*>(f.member);
-            if (regValueToText(value).trimmed().isEmpty()) target = std::nullopt;
-            else target = settingToInteger(value);
+            if (regValueToText(value).trimmed().isEmpty())
+                target = std::nullopt;
+            else
+                target = settingToInteger(value);
             break;
         }
     }

@@ -39,7 +39,8 @@ bool modGlobal_GetServerParameters(const QString& serverUrl) {
     }
     const QString folder = ProgramFolder.isEmpty() ? platform::resolveProgramFolder() : ProgramFolder;
     const QString path = QDir(folder).filePath(kServerDataFileName);
-    if (const QString failure = common::saveFileAtomically(path, "\"" + document + "\"\r\n"); !failure.isEmpty()) {
+    const QString failure = common::saveFileAtomically(path, "\"" + document + "\"\r\n");
+    if (!failure.isEmpty()) {
         showBox(QStringLiteral("Unable to write ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") + failure);
         return false;
     }

@@ -16,7 +16,8 @@ constexpr int kNextKeyTimeoutSeconds = 15;
 QString defaultConnectionString(const QString& programFolder) {
     const QString file = QDir(programFolder).filePath(TaskDatabaseFileName);
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0; Data Source=") +
-           platform::OleDbConnectionString::quoteValue(file) + QStringLiteral("; Mode=Read|Write|Share Deny None; Persist Security Info=False");
+           platform::OleDbConnectionString::quoteValue(file) +
+           QStringLiteral("; Mode=Read|Write|Share Deny None; Persist Security Info=False");
 }
 
 void TaskDatabase::prepareNextKeyCommands() {

@@ -37,13 +37,15 @@ public:
     QVariant required(const char* column) const {
         const QVariant v = value(column);
         if (v.isNull())
-            throw platform::Error(kInvalidUseOfNull, QStringLiteral("Invalid use of Null (column %1)").arg(QLatin1String(column)));
+            throw platform::Error(kInvalidUseOfNull,
+                                  QStringLiteral("Invalid use of Null (column %1)").arg(QLatin1String(column)));
         return v;
     }
     QDateTime requiredDate(const char* column) const {
         const QDateTime d = required(column).toDateTime();
         if (!d.isValid())
-            throw platform::Error(kTypeMismatch, QStringLiteral("Type mismatch (column %1)").arg(QLatin1String(column)));
+            throw platform::Error(kTypeMismatch,
+                                  QStringLiteral("Type mismatch (column %1)").arg(QLatin1String(column)));
         return d;
     }
     std::optional<QString> text(const char* column) const {
@@ -67,7 +69,8 @@ public:
         if (v.isNull()) return std::nullopt;
         const QDateTime d = v.toDateTime();
         if (!d.isValid())
-            throw platform::Error(kTypeMismatch, QStringLiteral("Type mismatch (column %1)").arg(QLatin1String(column)));
+            throw platform::Error(kTypeMismatch,
+                                  QStringLiteral("Type mismatch (column %1)").arg(QLatin1String(column)));
         return d;
     }
 

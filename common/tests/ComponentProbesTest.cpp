@@ -128,7 +128,7 @@ TEST_F(Probes, SciexLibraryVersions) {
     const Case cases[] = {
         {"1.5", 0, false, false, false,
          "Version of sorvex.dll for importing Sciex wiff files must be 1.6 or later. Current version is 1.5"},
-        {"1.10", 0, true, false, true, ""},   // fields compare: 1.10 is later than 1.6
+        {"1.10", 0, true, false, true, ""},    // fields compare: 1.10 is later than 1.6
         {"2.0b25", 0, true, true, false, ""},  // own options: Analyst is not looked for
         {"2.0b24", 1, true, false, true, ""},
         {"2.0", 2, true, false, true, ""},

@@ -58,7 +58,8 @@ TEST_F(LoadPreferences, OnlyAnAddressGivesEveryDefaultAndOpensTheDatabase) {
     EXPECT_TRUE(TaskDatabaseConnection.isOpen());
     EXPECT_EQ(ADOConnect, DefaultConnectionString);
     EXPECT_EQ(PeakListRoot, home.path() + "/qpl");
-    EXPECT_EQ(QList<int>({TimeOut, AccessType, Protocol, TimerTick, TaskCheckInterval}), QList<int>({3600, 0, 1, 10, 60}));
+    EXPECT_EQ(QList<int>({TimeOut, AccessType, Protocol, TimerTick, TaskCheckInterval}),
+              QList<int>({3600, 0, 1, 10, 60}));
     for (int i = 0; i < common::ImportFilterCount; ++i) {
         EXPECT_EQ(ImportFilterName[i], common::importFilterName(i));
         EXPECT_EQ(ImportFilterOptions[i], common::builtInImportFilterOptions(i)) << i;
@@ -180,9 +181,12 @@ TEST_F(LoadPreferences, AValueThatCannotBeUsedGivesThePageThatHoldsIt) {
         QString box;
     } cases[] = {
         {"TimeOut", "an hour", 0, "The setting TimeOut = \"an hour\" of the preferences cannot be used: Type mismatch"},
-        {"AccessType", "7", 0, "The setting AccessType = \"7\" of the preferences cannot be used: Out of range (0 to 2)"},
-        {"TimerTick", "0", 3, "The setting TimerTick = \"0\" of the preferences cannot be used: Out of range (1 or more)"},
-        {"TaskCheckInterval", "99999", 3, "The setting TaskCheckInterval = \"99999\" of the preferences cannot be used: Overflow"},
+        {"AccessType", "7", 0,
+         "The setting AccessType = \"7\" of the preferences cannot be used: Out of range (0 to 2)"},
+        {"TimerTick", "0", 3,
+         "The setting TimerTick = \"0\" of the preferences cannot be used: Out of range (1 or more)"},
+        {"TaskCheckInterval", "99999", 3,
+         "The setting TaskCheckInterval = \"99999\" of the preferences cannot be used: Overflow"},
         {"SorvexPassword", " 99999 s3cret", 4,
          "The setting SorvexPassword of the preferences cannot be used: Invalid procedure call or argument"},
     };

@@ -50,8 +50,12 @@ protected:
 
 TEST_P(TaskRows, NullColumnsReadAsNothingAndValuesAsStored) {
     addTask(1);
-    addTask(2, {{"follow_up", 1}, {"fu_number", 59}, {"fu_interval", common::fuinterval::Months},
-                {"new_files_only", 1}, {"sorvex_user_id", 7}, {"action_request", common::request::Run},
+    addTask(2, {{"follow_up", 1},
+                {"fu_number", 59},
+                {"fu_interval", common::fuinterval::Months},
+                {"new_files_only", 1},
+                {"sorvex_user_id", 7},
+                {"action_request", common::request::Run},
                 {"filter_fields", QString(300, 'k')}});
     const common::TaskRow bare = common::readTaskRow(row(common::kTasksTable, "task_UID", 1));
     EXPECT_EQ(bare.task_UID, 1);
