@@ -1,9 +1,10 @@
 // The service with 1,000 running jobs: how long a Run request takes from the
 // client's wake-up to its "OK", and how much CPU the idle service spends.
 // Run from the build tree (needs bin/TavrelService and bin/sorvex-sim).
-#include "common/PreferenceDefaults.h"
+#include "common/Preferences.h"
 #include "common/ServiceWakeUp.h"
 #include "common/Settings.h"
+#include "common/TaskDbConnection.h"
 #include "common/TaskDbSchema.h"
 #include "platform/AdoConnection.h"
 #include "platform/LocalChannel.h"
@@ -60,7 +61,7 @@ int main(int argc, char* argv[]) {
     }
     const int port = sim.readLine().trimmed().toInt();
 
-    const QString connection = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + home.filePath("TaskDB.mdb");
+    const QString connection = common::defaultConnectionString(home.path());
     const QString parameterFile = home.filePath(QStringLiteral("bench.par"));
     QFile(parameterFile).open(QIODevice::WriteOnly);
     platform::AdoConnection::createDatabase(connection);

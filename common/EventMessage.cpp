@@ -1,20 +1,19 @@
 #include "common/EventMessage.h"
 
 #include "common/ClientClock.h"
+#include "common/EventLogLine.h"
 #include "common/Secrets.h"
 #include "platform/MessageBox.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 namespace tavrel {
 
 QString formatEventMessage(long taskNumber, const QString& taskLabel, const QString& dataFile,
                            const QString& message) {
-    const QLocale locale = QLocale::system();
     const QDateTime now = clientNow();
-    QString text = now.time().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') +
-                   locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral("\r\n");
+    QString text = common::eventTimeText(now.time()) + QLatin1Char(' ') + common::eventDateText(now.date()) +
+                   QStringLiteral("\r\n");
     if (taskNumber > 0)
         text += QStringLiteral("Task:") + QString::number(taskNumber) + QLatin1Char(' ') + taskLabel +
                 QStringLiteral("\r\n");

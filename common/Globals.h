@@ -1,6 +1,7 @@
 #pragma once
 // Process-wide values of the client: set by its start-up and the preferences
 // loader, read by every client subsystem.
+#include "common/Preferences.h"
 #include "common/ServerReplies.h"
 #include "platform/Inet.h"
 #include "platform/WindowMessages.h"
@@ -14,29 +15,14 @@ namespace tavrel {
 inline QString ProgramFolder;  // no trailing separator
 inline QString LocalComputerName;
 inline QString LocalUserName;
+// The built-in task database connection (common::defaultConnectionString of
+// ProgramFolder), set by start-up; the default of ADOConnect.
+inline QString DefaultConnectionString;
 
-// Preferences (section "Preferences"), with the loader's defaults. Passwords are
-// held in clear in memory only.
-inline QString BaseUrl;
-inline qint32 TimeOut = 3600;   // seconds; every request gives up after this much silence
-inline qint16 AccessType = 0;   // 0 system settings, 1 direct, 2 named proxy
-inline QString Proxy;
-inline qint32 Protocol = 1;     // HTTP/1.<Protocol>
-inline QString LcqPath;
-inline QString PeakListRoot;
-inline QString ADOConnect;
-inline qint16 TimerTick = 10;
-inline qint16 NoDataDelay = 10;
-inline qint16 LockedOutDelay = 60;
-inline qint16 MonitorActionDelay = 60;
-inline qint16 FollowerActionDelay = 60;
-inline qint16 TaskCheckInterval = 60;
-inline QString SorvexUserName;
-inline QString SorvexPassword;
-inline QString ProxyUserName;
-inline QString ProxyPassword;
-inline QString WebUserName;
-inline QString WebPassword;
+// Preferences (section "Preferences"), named as the stored values: the
+// program's one common::Preferences, filled by modGlobal_LoadPreferences.
+// Passwords are held in clear in memory only.
+using namespace common::preferencevalues;
 
 // The client's one Internet session, opened by the first request.
 inline platform::HInternet InternetSession;

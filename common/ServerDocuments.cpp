@@ -1,19 +1,19 @@
 #include "common/ServerDocuments.h"
 
+#include "common/AtomicSave.h"
 #include "common/Globals.h"
 #include "common/HttpGet.h"
 #include "common/Secrets.h"
 #include "common/ServerLogin.h"
 #include "common/ServerReplies.h"
+#include "common/VersionText.h"
 #include "platform/Cp1252.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QSaveFile>
 
-#include <array>
 
 namespace tavrel {
 
@@ -25,14 +25,6 @@ QString withSession(const QString& path, const QString& separator) {
 
 void showBox(const QString& text) {
     platform::MsgBox(common::maskSecrets(text), platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
-}
-
-std::optional<std::array<double, 3>> versionFields(const QString& version) {
-    const QStringList fields = (version + QStringLiteral(".0.0")).split(QLatin1Char('.'));
-    std::array<double, 3> values{};
-    for (int i = 0; i < 3; ++i) values[i] = common::leadingNumber(fields.value(i));
-    if (version.isEmpty() || values[0] == 0) return std::nullopt;
-    return values;
 }
 
 }  // namespace
@@ -47,11 +39,9 @@ bool modGlobal_GetServerParameters(const QString& serverUrl) {
     }
     const QString folder = ProgramFolder.isEmpty() ? platform::resolveProgramFolder() : ProgramFolder;
     const QString path = QDir(folder).filePath(kServerDataFileName);
-    // Written beside the old file and renamed over it: a failure keeps the old one whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write("\"" + document + "\"\r\n") < 0 || !file.commit()) {
-        showBox(QStringLiteral("Unable to write ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") +
-                file.errorString());
+    const QString failure = common::saveFileAtomically(path, "\"" + document + "\"\r\n");
+    if (!failure.isEmpty()) {
+        showBox(QStringLiteral("Unable to write ") + QDir::toNativeSeparators(path) + QStringLiteral(": ") + failure);
         return false;
     }
     return true;
@@ -99,12 +89,6 @@ bool modGlobal_ProbeGetErrorScript(const QString& serverUrl) {
     return document.contains("Out of memory") || document.contains("Message number no longer used");
 }
 
-bool modGlobal_IsVersionAtLeast(const QString& a, const QString& b) {
-    const auto left = versionFields(a);
-    if (!left) return false;
-    const auto right = versionFields(b);
-    if (!right) return false;
-    return *left >= *right;
-}
+bool modGlobal_IsVersionAtLeast(const QString& a, const QString& b) { return common::isVersionAtLeast(a, b); }
 
 }  // namespace tavrel

@@ -17,9 +17,7 @@ bool modGlobal_GetServerVersion(const QString& serverUrl);
 
 bool modGlobal_ProbeGetErrorScript(const QString& serverUrl);
 
-// a is at least b, comparing the first three dotted fields by their leading
-// numbers, field by field. An empty version or one whose first number is 0 is
-// never at least anything, and nothing is at least it.
+// common::isVersionAtLeast: the server's version against a feature's.
 bool modGlobal_IsVersionAtLeast(const QString& a, const QString& b);
 
 }  // namespace tavrel

@@ -1,23 +1,16 @@
 #pragma once
-// The client's one connection to the task database, opened at start-up and
-// kept until the client ends, with the commands that give each table's next key.
-#include "common/TaskDbTables.h"
-#include "platform/AdoCommand.h"
-#include "platform/AdoConnection.h"
+// The client's names for its one connection to the task database (the shared
+// bundle of common/TaskDbConnection.h): opened by modGlobal_LoadPreferences,
+// prepared and kept by start-up, used by every client subsystem.
+#include "common/TaskDbConnection.h"
 
 namespace tavrel {
 
-inline platform::AdoConnection TaskDatabaseConnection;
+inline platform::AdoConnection& TaskDatabaseConnection = common::ProgramTaskDatabase.connection;
+inline platform::AdoRecordset& TasksRecordset = common::ProgramTaskDatabase.tasks;
 
-inline platform::AdoCommand NextTaskKeyCommand;
-inline platform::AdoCommand NextResultKeyCommand;
-inline platform::AdoCommand NextFileKeyCommand;
-
-// Start-up, once the connection is open and checked.
-inline void prepareNextKeyCommands() {
-    NextTaskKeyCommand = platform::AdoCommand(TaskDatabaseConnection, common::kNextTaskKeySql);
-    NextResultKeyCommand = platform::AdoCommand(TaskDatabaseConnection, common::kNextResultKeySql);
-    NextFileKeyCommand = platform::AdoCommand(TaskDatabaseConnection, common::kNextFileKeySql);
-}
+inline platform::AdoCommand& MaxTaskUidCommand = common::ProgramTaskDatabase.nextTaskKey;
+inline platform::AdoCommand& MaxResultNumberCommand = common::ProgramTaskDatabase.nextResultKey;
+inline platform::AdoCommand& MaxFileNumberCommand = common::ProgramTaskDatabase.nextFileKey;
 
 }  // namespace tavrel

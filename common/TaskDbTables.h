@@ -1,6 +1,7 @@
 #pragma once
 // The task database as both programs see it: its three tables, their columns
 // in creation order, and the commands that give the next free key.
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -18,6 +19,10 @@ inline const QString kNextTaskKeySql = QStringLiteral("SELECT MAX(task_UID) AS m
 inline const QString kNextResultKeySql =
     QStringLiteral("SELECT MAX(result_number) AS maxUID FROM Sorvex_Tavrel_Results");
 inline const QString kNextFileKeySql = QStringLiteral("SELECT MAX(file_number) AS maxUID FROM Sorvex_Tavrel_Files");
+
+// The date the database stores for the number 0 (its first home counted
+// dates from it): a file row whose next_action is not later is done.
+inline QDateTime jetZeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0)); }
 
 // Column types of the task database, named as its first home named them.
 enum class ColumnType {

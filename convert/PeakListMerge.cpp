@@ -1,5 +1,6 @@
 #include "convert/PeakListMerge.h"
 
+#include "common/ImportFilters.h"
 #include "convert/PeakListIo.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
@@ -13,8 +14,8 @@ namespace tavrelsvc {
 
 namespace {
 
-const QString kFilterNone = QStringLiteral("--- None ---");
-const QString kFilterMassLynx = QStringLiteral("Masslynx sample list");
+const QString& kFilterNone = common::filtername::None;
+const QString& kFilterMassLynx = common::filtername::MassLynx;
 
 // Size of a regular file; -1 when it is missing or no regular file.
 qint64 fileSize(const QString& path) {

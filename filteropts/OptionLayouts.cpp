@@ -1,6 +1,6 @@
 #include "filteropts/OptionLayouts.h"
 
-#include "common/PreferenceDefaults.h"
+#include "common/ImportFilters.h"
 
 #include <stdexcept>
 

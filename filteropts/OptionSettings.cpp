@@ -1,6 +1,6 @@
 #include "filteropts/OptionSettings.h"
 
-#include "common/PreferenceDefaults.h"
+#include "common/Preferences.h"
 #include "common/Settings.h"
 #include "platform/Error.h"
 

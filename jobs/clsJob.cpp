@@ -1,5 +1,6 @@
 #include "jobs/clsJob.h"
 
+#include "common/TaskVocabulary.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobCollection.h"
 #include "service/TaskDb.h"
@@ -33,16 +34,15 @@ clsJob::clsJob() {
 clsJob::~clsJob() = default;
 
 void clsJob::set_schedule_type(const QString& v) {
-    if (v == u"now" || v == u"timed" || v == u"monitor" || v == u"follower") scheduleType_ = v;
+    if (common::isScheduleType(v)) scheduleType_ = v;
 }
 
-// "months" is offered by the client's task editor, so a job must keep it.
 void clsJob::set_fu_interval(const QString& v) {
-    if (v == u"minutes" || v == u"hours" || v == u"days" || v == u"weeks" || v == u"months") fuInterval_ = v;
+    if (common::isFollowUpInterval(v)) fuInterval_ = v;
 }
 
 void clsJob::set_Status(const QString& v) {
-    if (v == u"running" || v == u"paused" || v == u"completed" || v == u"cancelled" || v == u"new") status_ = v;
+    if (common::isTaskStatus(v)) status_ = v;
 }
 
 JobSession& clsJob::Session() {

@@ -20,6 +20,9 @@ public:
     virtual QString DllVersion() = 0;
 };
 
+// "SorvexForSciex.Options4Tavrel": the options object of a Sciex library that
+// carries its own (version "...b25" and later). Values and keys are texts the
+// library reads back as it wrote them.
 // "DataExplorer.Application": the Data Explorer automation server.
 class DataExplorerApplication : public virtual AutomationObject {
 public:
@@ -90,6 +93,7 @@ public:
 class SciexOptions4Tavrel : public virtual AutomationObject {
 public:
     static constexpr const char* kProgId = "SorvexForSciex.Options4Tavrel";
+    // Puts the library's default options into Params_Values and Params_Keys.
     virtual void Set_Params_String_Defaults() = 0;
     virtual void Set_Params_Strings(QString& values, QString& keys) = 0;
     // Modal: returns when the user has closed the library's options window.

@@ -67,4 +67,13 @@ OleDbConnectionString OleDbConnectionString::parse(const QString& text) {
     return result;
 }
 
+QString OleDbConnectionString::quoteValue(const QString& value) {
+    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\'')) &&
+        value.trimmed() == value)
+        return value;
+    QString inner = value;
+    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
 }  // namespace platform

@@ -12,6 +12,9 @@ public:
     // A malformed string throws platform::Error (adoerr::InvalidArgument)
     // naming the place and the whole text.
     static OleDbConnectionString parse(const QString& text);
+    // A value as written into a connection string: quoted (its quotes doubled)
+    // when a ";", a quote or a blank at an end would change what parse reads.
+    static QString quoteValue(const QString& value);
 
     bool contains(const QString& key) const { return values_.contains(key.toLower()); }
     QString value(const QString& key) const { return values_.value(key.toLower()); }

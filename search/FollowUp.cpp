@@ -63,7 +63,7 @@ QDateTime followUpTime(const QDateTime& now, qint32 n, const QString& unit) {
     if (unit == QLatin1String("days")) return now.addDays(n);
     if (unit == QLatin1String("weeks")) return now.addDays(qint64(n) * 7);
     if (unit == QLatin1String("months")) return now.addMonths(n);
-    return kDateZero;
+    return common::jetZeroDate();
 }
 
 FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUpInput& in,
@@ -148,7 +148,7 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
             selected = double(offset) + record.sigscoreprot > double(out.score);
         }
 
-        QDateTime nextAction = kDateZero;
+        QDateTime nextAction = common::jetZeroDate();
         const bool useIntermediate = perQuery && !noneWritten && QFileInfo(intermediate).size() > 0;
         if (!selected) {
             QFile::remove(intermediate);

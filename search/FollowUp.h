@@ -3,6 +3,7 @@
 // results, the result itself, the follow-up decision (repeat the search, move
 // the file to the follower task, limit the next search to the queries that
 // failed), the result row, and the release of the Files row.
+#include "common/TaskDbTables.h"
 #include "search/JobSession.h"
 #include "search/SearchContext.h"
 #include "search/SearchResults.h"
@@ -17,9 +18,6 @@ class AdoRecordset;
 }
 
 namespace tavrelsvc {
-
-// The date value 0: a Files row that is done.
-inline const QDateTime kDateZero = QDateTime(QDate(1899, 12, 30), QTime(0, 0));
 
 struct FollowUpInput {
     QString task_sorvex_url;

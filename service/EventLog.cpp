@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QLocale>
 
 #include <cstdio>
 
@@ -21,27 +20,6 @@ struct StreamState {
 StreamState& state() {
     static StreamState s;
     return s;
-}
-
-QString typeText(short eventType) {
-    switch (eventType) {
-        case EventInfo: return QStringLiteral("Event");
-        case EventWarning: return QStringLiteral("Warning");
-        case EventError: return QStringLiteral("Error");
-        default: return QString();
-    }
-}
-
-QString quoted(const QString& field) {
-    static const QString special = QStringLiteral(",\"\r\n");
-    bool needs = false;
-    for (QChar c : field) {
-        if (special.contains(c)) { needs = true; break; }
-    }
-    if (!needs) return field;
-    QString inner = field;
-    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
 }
 
 }  // namespace
@@ -68,50 +46,11 @@ bool EventLogStream::writeLine(const QByteArray& line) {
     return f.flush();  // the client reads the file while the service runs
 }
 
-QString formatEventLine(short eventType, const QString& time, const QString& date, long taskNumber,
-                        const QString& taskLabel, const QString& dataFile, const QString& message) {
-    const QString number = taskNumber == 0 ? QStringLiteral(" ") : QString::number(taskNumber);
-    return QStringList{typeText(eventType), quoted(time), quoted(date), number,
-                       quoted(taskLabel), quoted(dataFile), quoted(message)}
-        .join(QLatin1Char(','));
-}
-
-QStringList splitEventLine(const QString& line) {
-    QStringList fields;
-    QString current;
-    bool inQuotes = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (inQuotes) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < line.size() && line[i + 1] == QLatin1Char('"')) {
-                    current += c;
-                    ++i;
-                } else {
-                    inQuotes = false;
-                }
-            } else {
-                current += c;
-            }
-        } else if (c == QLatin1Char('"') && current.isEmpty()) {
-            inQuotes = true;
-        } else if (c == QLatin1Char(',')) {
-            fields << current;
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    fields << current;
-    return fields;
-}
-
 void modGlobal_WriteEventLog(short eventType, long taskNumber, const QString& taskLabel,
                              const QString& dataFile, const QString& message) {
     // Time is read before the date, each by its own reading.
-    const QLocale locale = QLocale::system();
-    const QString time = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    const QString date = locale.toString(QDate::currentDate(), QLocale::ShortFormat);
+    const QString time = common::eventTimeText(QTime::currentTime());
+    const QString date = common::eventDateText(QDate::currentDate());
     const QString line = formatEventLine(eventType, time, date, taskNumber, taskLabel, dataFile, message);
     if (EventLogStream::writeLine(platform::toCp1252(line))) return;
     const QString reason = EventLogStream::isOpen() ? QStringLiteral("Write to event log file failed")

@@ -1,6 +1,8 @@
 #pragma once
 // The service's event log: "Sorvex_Tavrel_Event_Log.csv" in the program folder,
 // one line of seven comma-separated fields per event.
+#include "common/EventLogLine.h"
+
 #include <QString>
 
 #include <memory>
@@ -9,9 +11,14 @@ class QFile;
 
 namespace tavrelsvc {
 
-enum EventType : short { EventInfo = 0, EventWarning = 1, EventError = 2 };
-
-inline const QString kEventLogFileName = QStringLiteral("Sorvex_Tavrel_Event_Log.csv");
+// The line format is shared with the client's event list.
+using common::EventError;
+using common::EventInfo;
+using common::EventType;
+using common::EventWarning;
+using common::formatEventLine;
+using common::kEventLogFileName;
+using common::splitEventLine;
 
 // The append stream that start-up opens once and keeps open until shut-down.
 class EventLogStream {
@@ -28,15 +35,5 @@ public:
 // as "(TVS1057) ..." with event id 109.
 void modGlobal_WriteEventLog(short eventType, long taskNumber, const QString& taskLabel,
                              const QString& dataFile, const QString& message);
-
-// The line as written, without its line end: type, time, date, task number
-// (" " for 0), label, data file, message. A field holding a comma, a double quote
-// or a line break is quoted with its quotes doubled, so the line always splits
-// into exactly seven fields.
-QString formatEventLine(short eventType, const QString& time, const QString& date, long taskNumber,
-                        const QString& taskLabel, const QString& dataFile, const QString& message);
-
-// Splits a line written by formatEventLine back into its fields.
-QStringList splitEventLine(const QString& line);
 
 }  // namespace tavrelsvc

@@ -1,8 +1,7 @@
 #include "service/LoadPreferences.h"
 
 #include "common/Password.h"
-#include "common/PreferenceDefaults.h"
-#include "common/RegOp.h"
+#include "common/Preferences.h"
 #include "common/Secrets.h"
 #include "common/Settings.h"
 #include "common/UncName.h"
@@ -16,11 +15,9 @@
 #include "service/TaskDb.h"
 
 #include <QByteArray>
-#include <QList>
 
 #include <exception>
 #include <utility>
-#include <variant>
 
 namespace tavrelsvc {
 
@@ -28,7 +25,6 @@ namespace {
 
 const QString kNone = QStringLiteral(" ");
 const QString kApplication = QStringLiteral("Sorvex Tavrel");
-const QString kBaseUrlName = QStringLiteral("BaseUrl");
 constexpr long kSettingsEventId = 109;
 constexpr int kSystemEventError = 1;
 
@@ -42,158 +38,45 @@ struct LoadFailure {
     QString message;
 };
 
-// A process-wide value of Preferences.h, filled from the stored value of the same name.
-struct Target {
-    QString name;
-    std::variant<QString*, qint32*, qint16*> value;
-};
-
-const QList<Target>& targets() {
-    static const QList<Target> table = {
-        {QStringLiteral("TimeOut"), &TimeOut},
-        {QStringLiteral("AccessType"), &AccessType},
-        {QStringLiteral("Proxy"), &Proxy},
-        {QStringLiteral("Protocol"), &Protocol},
-        {QStringLiteral("PeakListRoot"), &PeakListRoot},
-        {QStringLiteral("LcqPath"), &LcqPath},
-        {QStringLiteral("ADOConnect"), &ADOConnect},
-        {QStringLiteral("TimerTick"), &TimerTick},
-        {QStringLiteral("NoDataDelay"), &NoDataDelay},
-        {QStringLiteral("LockedOutDelay"), &LockedOutDelay},
-        {QStringLiteral("MonitorActionDelay"), &MonitorActionDelay},
-        {QStringLiteral("FollowerActionDelay"), &FollowerActionDelay},
-        {QStringLiteral("TaskCheckInterval"), &TaskCheckInterval},
-        {QStringLiteral("SorvexUserName"), &SorvexUserName},
-        {QStringLiteral("SorvexPassword"), &SorvexPassword},
-        {QStringLiteral("ProxyUserName"), &ProxyUserName},
-        {QStringLiteral("ProxyPassword"), &ProxyPassword},
-        {QStringLiteral("WebUserName"), &WebUserName},
-        {QStringLiteral("WebPassword"), &WebPassword},
-        {QStringLiteral("TaskOptionsAnalystMerge"), &TaskOptionsAnalystMerge},
-    };
-    return table;
-}
-
-const Target* findTarget(const QString& name) {
-    for (const Target& t : targets())
-        if (t.name == name) return &t;  // letter case counts: "timertick" is not TimerTick
-    return nullptr;
-}
-
 // Folders the service opens: stored in UNC form, used in local form.
-bool isPathSetting(const QString& name) {
-    return name == QLatin1String("PeakListRoot") || name == QLatin1String("LcqPath");
-}
-
-// Intervals of timers: 0 or less would mean "never poll" (or a timer that
-// spins), so such a value falls back to the default.
-bool needsPositive(const QString& name) {
-    return name == QLatin1String("TimerTick") || name == QLatin1String("TaskCheckInterval");
-}
-
 QString localPath(const QString& path) {
     return LocalComputerName.isEmpty() ? common::modUncName_GetLocalPathFromUnc(path)
                                        : common::modUncName_GetLocalPathFromUnc(path, LocalComputerName);
 }
 
-struct Defaults {
-    QList<common::PreferenceDefault> table = common::preferenceDefaults(ProgramFolder, DefaultConnectionString);
-    const common::PreferenceDefault* find(const QString& name) const {
-        for (const auto& d : table)
-            if (d.name == name) return &d;
-        return nullptr;
-    }
-};
-
-void setDefaults(const Defaults& defaults) {
-    for (const common::PreferenceDefault& d : defaults.table) {
-        const Target* t = findTarget(d.name);
-        if (!t) continue;  // BaseUrl keeps what it holds; the client's own values are not the service's
-        if (auto* s = std::get_if<QString*>(&t->value)) **s = d.value.toString();
-        else if (auto* l = std::get_if<qint32*>(&t->value)) **l = d.value.value<qint32>();
-        else *std::get<qint16*>(t->value) = d.value.value<qint16>();
-    }
-}
-
-void takeBaseUrl(const QVariant& value) {
-    const QString url = common::regValueToText(value);
-    // An empty value is no address at all; the check after the last entry says so.
-    if (url.isEmpty()) return;
-    if (url.size() < 15 ||
-        !(url.startsWith(QLatin1String("http://")) || url.startsWith(QLatin1String("https://"))))
-        throw LoadFailure{QStringLiteral("Sorvex URL must start with http:// or https://")};
-    BaseUrl = url;
-}
-
-// The stored text of a number for a message; a password's never.
-QString shownValue(const QVariant& value) {
-    try {
-        return QLatin1Char('"') + common::regValueToText(value) + QLatin1Char('"');
-    } catch (const platform::Error&) {
-        return QStringLiteral("(not a single value)");
-    }
-}
-
-void takeInteger(const Target& t, const QVariant& value, const Defaults& defaults) {
-    qint16& target = *std::get<qint16*>(t.value);
-    if (!needsPositive(t.name)) {
-        target = common::settingToInteger(value);
-        return;
-    }
-    qint16 n = 0;
-    try {
-        n = common::settingToInteger(value);
-    } catch (const platform::Error&) {
-        n = 0;
-    }
-    if (n > 0) {
-        target = n;
-        return;
-    }
-    const common::PreferenceDefault* d = defaults.find(t.name);
-    Q_ASSERT(d);  // every interval has its default in the shared table
-    if (d) target = d->value.value<qint16>();
-    modGlobal_WriteEventLog(EventWarning, 0, kNone, kNone,
-                            QStringLiteral("Setting %1 = %2 is not a positive number of seconds, using %3")
-                                .arg(t.name, shownValue(value))
-                                .arg(target));
-}
-
-void takeValue(const Target& t, const QVariant& value, const Defaults& defaults) {
-    const common::PreferenceDefault* d = defaults.find(t.name);
-    const bool password = d && d->kind == common::PreferenceKind::Password;
-    try {
-        if (auto* s = std::get_if<QString*>(&t.value)) {
-            const QString text = common::regValueToText(value);
-            if (password) **s = common::modGlobal_DecodePassword(text);
-            else if (isPathSetting(t.name)) **s = localPath(text);
-            else **s = text;
-        } else if (auto* l = std::get_if<qint32*>(&t.value)) {
-            **l = common::settingToLong(value);
-        } else {
-            takeInteger(t, value, defaults);
-        }
-    } catch (const platform::Error& e) {
-        // Name the setting so the user knows what to mend; a password's text is never shown.
-        const QString which = password ? t.name : t.name + QStringLiteral(" = ") + shownValue(value);
-        throw LoadFailure{e.report(QStringLiteral("(TVS1042) ")) + QStringLiteral(" (setting ") + which +
-                          QLatin1Char(')')};
-    }
+// Timer intervals that cannot be used fall back to their defaults with a
+// warning: a service that does not start over a timer value helps nobody.
+bool isInterval(const QString& name) {
+    return name == QLatin1String("TimerTick") || name == QLatin1String("TaskCheckInterval");
 }
 
 void load() {
     const common::RegValueTable section = common::modGlobal_GetAllSettings(kApplication, common::PreferencesSection);
     if (section.isEmpty()) throw LoadFailure{QStringLiteral("Unable to retrieve preferences from registry")};
 
-    const Defaults defaults;
-    setDefaults(defaults);
+    const QString url = BaseUrl;  // not reset: an empty stored value is no address
+    common::ProgramPreferences = common::Preferences::defaults(ProgramFolder, DefaultConnectionString);
+    BaseUrl = url;
+    const common::PreferencesReading reading = common::readPreferences(section, common::ProgramPreferences);
+    PeakListRoot = localPath(PeakListRoot);
+    LcqPath = localPath(LcqPath);
+    // Written only by the client's WIFF probe: nothing stored keeps what the service holds.
+    if (const auto merge = common::ProgramPreferences.TaskOptionsAnalystMerge) TaskOptionsAnalystMerge = *merge;
 
-    for (const common::RegValueRow& row : section) {
-        if (row.name == kBaseUrlName) {
-            takeBaseUrl(row.value);
+    for (const common::PreferenceProblem& problem : reading.problems) {
+        if (problem.badUrl()) throw LoadFailure{problem.error.description()};
+        if (isInterval(problem.name)) {
+            // The value was left at its default.
+            const qint16 fallback = problem.name == QLatin1String("TimerTick") ? TimerTick : TaskCheckInterval;
+            modGlobal_WriteEventLog(EventWarning, 0, kNone, kNone,
+                                    QStringLiteral("Setting %1 is not a positive number of seconds, using %2")
+                                        .arg(problem.which())
+                                        .arg(fallback));
             continue;
         }
-        if (const Target* t = findTarget(row.name)) takeValue(*t, row.value, defaults);
+        // Name the setting so the user knows what to mend; a password's text is never shown.
+        throw LoadFailure{problem.error.report(QStringLiteral("(TVS1042) ")) + QStringLiteral(" (setting ") +
+                          problem.which() + QLatin1Char(')')};
     }
     if (BaseUrl.isEmpty()) throw LoadFailure{QStringLiteral("No default Sorvex URL in registry")};
 

@@ -2,8 +2,7 @@
 // server and the 4000 Series export object; the reset of every probe value.
 #include "service/Probes.h"
 
-#include "common/ServerReplies.h"
-#include "platform/RegistryApi.h"
+#include "common/ComponentChecks.h"
 #include "service/EventLog.h"
 
 #include <exception>
@@ -12,9 +11,6 @@ namespace tavrelsvc {
 
 namespace {
 
-constexpr double kSciexMinimumVersion = 1.6;
-// A build number above this after the "b" means the library carries its own options object.
-constexpr double kSciexLastBuildWithoutOwnOptions = 24;
 constexpr long kAutomationError = 440;
 
 void logLine(short type, const QString& message) {
@@ -45,16 +41,6 @@ bool readSciexVersion() {
     }
 }
 
-bool analystKeyExists() {
-    for (const QString& path : kAnalystKeys) {
-        platform::RegKeyHandle key;
-        if (platform::RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, path, 0, platform::KEY_READ, key.out()) ==
-            platform::ERROR_SUCCESS)
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 bool modGlobal_ProbeSciexLibrary() {
@@ -63,19 +49,18 @@ bool modGlobal_ProbeSciexLibrary() {
     if (!readSciexVersion()) return false;
     try {
         logLine(EventInfo, QStringLiteral("Found sorvex.dll version ") + SciexLibraryVersion);
-        if (common::leadingNumber(SciexLibraryVersion) < kSciexMinimumVersion) {
+        if (!common::isSciexVersionUsable(SciexLibraryVersion)) {
             logLine(EventInfo,
                     QStringLiteral("Version of sorvex.dll for importing Sciex wiff files must be 1.6 or later. "
                                    "Current version is ") +
                         SciexLibraryVersion);
             return false;
         }
-        const QStringList parts = SciexLibraryVersion.split(QLatin1Char('b'));
-        if (parts.size() == 2 && common::leadingNumber(parts[1].trimmed()) > kSciexLastBuildWithoutOwnOptions) {
+        if (common::sciexHasOwnOptions(SciexLibraryVersion)) {
             SciexOwnOptions = true;
             return true;
         }
-        AnalystKeyFound = analystKeyExists();
+        AnalystKeyFound = common::analystInstalled();
         return true;
     } catch (const platform::Error& e) {
         logLine(EventError, e.report(QStringLiteral("(TVS1050) ")));

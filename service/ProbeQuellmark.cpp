@@ -3,17 +3,11 @@
 // version answer.
 #include "service/Probes.h"
 
+#include "common/ComponentChecks.h"
 #include "common/ProcessHelpers.h"
-#include "common/ServerReplies.h"
-#include "platform/ShellAssoc.h"
+#include "common/VersionText.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
-
-#include <QDir>
-
-#include <algorithm>
-#include <exception>
-#include <optional>
 
 namespace tavrelsvc {
 
@@ -22,29 +16,13 @@ namespace {
 using platform::automation::QuellmarkAgentMgr;
 using platform::automation::QuellmarkLibrary;
 
-constexpr long kAutomationError = 440;
-// An associated program path this short is not believed (a truncated or odd answer).
-constexpr qsizetype kShortestAssociatedPath = 21;
-constexpr double kFirstVersionWithVersionSwitch = 2.3;
+const QString kFirstVersionWithVersionSwitch = QStringLiteral("2.3");
 
 void logLine(short type, const QString& message) {
     modGlobal_WriteEventLog(type, 0, QStringLiteral(" "), QStringLiteral(" "), message);
 }
 
-// Runs fn; any failure comes back as a platform::Error.
-template <class Fn>
-std::optional<platform::Error> attempt(Fn&& fn) {
-    try {
-        fn();
-    } catch (const platform::Error& e) {
-        return e;
-    } catch (const std::exception& e) {
-        return platform::Error(kAutomationError, QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        return platform::Error(kAutomationError, QStringLiteral("Automation error"));
-    }
-    return std::nullopt;
-}
+using common::attempt;
 
 QString numberAndText(const platform::Error& e) {
     return QString::number(e.number()) + QLatin1Char(' ') + e.description();
@@ -53,26 +31,8 @@ QString numberAndText(const platform::Error& e) {
 // The library's version numbers joined with "."; empty when they cannot be read.
 QString readLibraryVersion(QuellmarkLibrary& library) {
     QString joined;
-    const auto failed = attempt([&] {
-        QStringList parts;
-        for (const QVariant& element : library.Version()) parts.append(element.toString());
-        joined = parts.join(QLatin1Char('.'));
-    });
+    const auto failed = attempt([&] { joined = common::joinVersionNumbers(library.Version()); });
     return failed ? QString() : joined;
-}
-
-// The Quellmark program: the program associated with ".rov" files when the
-// shell names one, else the default install location.
-QString quellmarkProgramPath() {
-    QString associated;
-    const long code =
-        platform::FindExecutable(QDir(ProgramFolder).filePath(QStringLiteral("dummy.rov")), QString(), &associated);
-    if (code > 32 && associated.size() >= kShortestAssociatedPath) return associated;
-    return kQuellmarkDefaultProgram;
-}
-
-qsizetype lastSeparator(const QString& path) {
-    return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
 }
 
 // A version query that hangs must not stop the service's start-up.
@@ -125,13 +85,12 @@ bool modGlobal_ProbeQuellmark() {
     }
     QuellmarkSession = std::move(session);
 
-    QString program = kQuellmarkDefaultProgram;
-    attempt([&] { program = quellmarkProgramPath(); });
-    const qsizetype cut = lastSeparator(program);
-    QuellmarkFolder = cut >= 0 ? program.left(cut) : program;
+    QString program = common::QuellmarkDefaultProgram;
+    attempt([&] { program = common::findQuellmarkProgram(ProgramFolder).path; });
+    QuellmarkFolder = common::folderOfProgram(program);
 
     QuellmarkCanQuantitate = QuellmarkResultImport = QuellmarkAcceptsLogin = QuellmarkMultiSiteMods = false;
-    if (common::leadingNumber(QuellmarkLibraryVersion) >= kFirstVersionWithVersionSwitch) logWorkstationVersion();
+    if (common::isVersionAtLeast(QuellmarkLibraryVersion, kFirstVersionWithVersionSwitch)) logWorkstationVersion();
 
     // The library and its session work: the product is present.
     QuellmarkCanQuantitate = QuellmarkResultImport = QuellmarkAcceptsLogin = QuellmarkMultiSiteMods = true;

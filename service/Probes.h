@@ -5,6 +5,7 @@
 // leave for the import filters, the search form and the Run request's checks.
 // Every probe answers true or false, writes what it found to the event log
 // and never throws.
+#include "common/ComponentChecks.h"
 #include "platform/AutomationComponents.h"
 
 #include <QString>
@@ -35,16 +36,9 @@ inline bool QuellmarkResultImport = false;
 inline bool QuellmarkAcceptsLogin = false;
 inline bool QuellmarkMultiSiteMods = false;
 
-// The program path used when no usable association of ".rov" is found.
-inline const QString kQuellmarkDefaultProgram =
-    QStringLiteral("C:\\Program Files\\Brellow\\Sorvex Quellmark\\SorvexQuellmark.exe");
-
-// The Analyst keys looked for under HKEY_LOCAL_MACHINE, in this order.
-inline const QStringList kAnalystKeys = {
-    QStringLiteral("SOFTWARE\\PE Sciex\\Analyst\\1.4"),
-    QStringLiteral("SOFTWARE\\Applied Biosystems/MDS SCIEX\\Analyst 1.3.1 Upgrade"),
-    QStringLiteral("SOFTWARE\\Applied Biosystems/MDS SCIEX\\Analyst\\1.3"),
-};
+// Shared with the client's probes.
+inline const QString& kQuellmarkDefaultProgram = common::QuellmarkDefaultProgram;
+inline const QStringList& kAnalystKeys = common::AnalystRegistryKeys;
 
 bool modGlobal_ProbeSciexLibrary();
 bool modGlobal_ProbeDataExplorer();

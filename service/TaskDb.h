@@ -1,28 +1,22 @@
 #pragma once
-// The service's one connection to the task database, opened by its settings
-// loader and kept for the life of the process, with the next-key commands.
-#include "common/TaskDbTables.h"
-#include "platform/AdoCommand.h"
-#include "platform/AdoConnection.h"
-#include "platform/AdoRecordset.h"
+// The service's names for its one connection to the task database (the shared
+// bundle of common/TaskDbConnection.h): opened by its settings loader, kept
+// for the life of the process, with the next-key commands.
+#include "common/TaskDbConnection.h"
 
 namespace tavrelsvc {
 
-inline platform::AdoConnection TaskDbConnection;
+inline platform::AdoConnection& TaskDbConnection = common::ProgramTaskDatabase.connection;
 
-inline platform::AdoCommand NextTaskKeyCommand;
-inline platform::AdoCommand NextResultKeyCommand;
-inline platform::AdoCommand NextFileKeyCommand;
+inline platform::AdoCommand& NextTaskKeyCommand = common::ProgramTaskDatabase.nextTaskKey;
+inline platform::AdoCommand& NextResultKeyCommand = common::ProgramTaskDatabase.nextResultKey;
+inline platform::AdoCommand& NextFileKeyCommand = common::ProgramTaskDatabase.nextFileKey;
 
 // Start-up, once TaskDbConnection is open.
-inline void prepareNextKeyCommands() {
-    NextTaskKeyCommand = platform::AdoCommand(TaskDbConnection, common::kNextTaskKeySql);
-    NextResultKeyCommand = platform::AdoCommand(TaskDbConnection, common::kNextResultKeySql);
-    NextFileKeyCommand = platform::AdoCommand(TaskDbConnection, common::kNextFileKeySql);
-}
+inline void prepareNextKeyCommands() { common::ProgramTaskDatabase.prepareNextKeyCommands(); }
 
 // The whole task table on TaskDbConnection, opened by start-up and used by the
 // host's task start and recovery; a job writes through its own task row.
-inline platform::AdoRecordset TasksRecordset;
+inline platform::AdoRecordset& TasksRecordset = common::ProgramTaskDatabase.tasks;
 
 }  // namespace tavrelsvc

@@ -1,4 +1,3 @@
-#include "common/PreferenceDefaults.h"
 #include "common/Settings.h"
 
 #include "platform/Error.h"
@@ -85,43 +84,7 @@ TEST_F(SettingsTest, AWriteThatCannotBeStoredIsReported) {
     EXPECT_EQ(testsupport::readFile(platform::RegistryHive::defaultPath()), damaged);
 }
 
-TEST(PreferenceDefaults, EveryPreferenceHasItsDefault) {
-    const QString folder = QStringLiteral("/opt/tavrel");
-    const QString connection = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/opt/tavrel/TaskDB.mdb");
-    using K = PreferenceKind;
-    struct Row { const char* name; K kind; QVariant value; };
-    auto i16 = [](int v) { return QVariant::fromValue<qint16>(v); };
-    auto i32 = [](int v) { return QVariant::fromValue<qint32>(v); };
-    const Row expected[] = {
-        {"BaseUrl", K::Text, QString()}, {"TimeOut", K::Long, i32(3600)}, {"AccessType", K::Integer, i16(0)},
-        {"Proxy", K::Text, QString()}, {"Protocol", K::Long, i32(1)}, {"LcqPath", K::Text, QString()},
-        {"PeakListRoot", K::Text, QStringLiteral("/opt/tavrel/qpl")}, {"ADOConnect", K::Text, connection},
-        {"TimerTick", K::Integer, i16(10)}, {"NoDataDelay", K::Integer, i16(10)},
-        {"LockedOutDelay", K::Integer, i16(60)}, {"MonitorActionDelay", K::Integer, i16(60)},
-        {"FollowerActionDelay", K::Integer, i16(60)}, {"TaskCheckInterval", K::Integer, i16(60)},
-        {"SorvexUserName", K::Text, QString()}, {"SorvexPassword", K::Password, QString()},
-        {"ProxyUserName", K::Text, QString()}, {"ProxyPassword", K::Password, QString()},
-        {"WebUserName", K::Text, QString()}, {"WebPassword", K::Password, QString()},
-        {"TaskOptionsLcq", K::Text, QStringLiteral(",,300,4000,1.4,1,1,0,0,0,,,,,")},
-        {"TaskOptionsMassLynx", K::Text, QString()},
-        {"TaskOptionsAnalyst", K::Text, QStringLiteral("1,1,0,0,50,0.1,10,50,10000,1,10,1,1,50,2,0.1,1,1,0,0")},
-        {"TaskOptionsVoyager", K::Text, QStringLiteral("False,0,0,1,1,1,0.7,1,0,False,10,100")},
-        {"TaskOptionsQuellmark", K::Text, QStringLiteral(",0,0,0,,,1,0,0,0,1")},
-        {"TaskOptionsTS2Sorvex", K::Text, QStringLiteral("60,20,10,1")},
-    };
-    const QList<PreferenceDefault> table = preferenceDefaults(folder, connection);
-    ASSERT_EQ(table.size(), qsizetype(std::size(expected)));
-    for (qsizetype i = 0; i < table.size(); ++i) {
-        EXPECT_EQ(table[i].name, QString::fromLatin1(expected[i].name));
-        EXPECT_EQ(table[i].kind, expected[i].kind) << expected[i].name;
-        EXPECT_EQ(table[i].value, expected[i].value) << expected[i].name;
-        EXPECT_EQ(table[i].value.typeId(), expected[i].value.typeId()) << expected[i].name;
-    }
-    EXPECT_EQ(builtInImportFilterOptions(0), QString());
-    EXPECT_EQ(builtInImportFilterOptions(7), QString());
-}
-
-TEST(PreferenceDefaults, StoredNumbersConvert) {
+TEST(SettingConversions, StoredNumbersConvert) {
     struct Case { QVariant in; int out; long error; };
     const Case cases[] = {
         {QStringLiteral("15"), 15, 0}, {QStringLiteral(" 60 "), 60, 0}, {QStringLiteral("10.5"), 10, 0},

@@ -20,10 +20,10 @@ protected:
         if (IsSkipped()) return;
         ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(c));
         tavrel::TaskDatabaseConnection.open(db->connectionString());
-        tavrel::prepareNextKeyCommands();
+        common::ProgramTaskDatabase.prepareNextKeyCommands();
     }
     void TearDown() override {
-        tavrel::TaskDatabaseConnection.close();
+        common::ProgramTaskDatabase.close();
         TaskDbTest::TearDown();
     }
 
@@ -48,7 +48,7 @@ TEST_P(TaskDbRows, NewKeysStartAtOneAndSkipKeysTakenMeanwhile) {
     rs.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
     const QString label = "it's a \"quoted\" label; --";
     newTask(rs, label);
-    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, tavrel::NextTaskKeyCommand, "task_UID"), 1);
+    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, tavrel::MaxTaskUidCommand, "task_UID"), 1);
     EXPECT_EQ(tavrel::modGlobal_GetTaskColumn("1", "TASK_LABEL"), label);
 
     // Another writer took 8 and 9 after our maximum query answered 7.
@@ -97,7 +97,7 @@ TEST_P(TaskDbRows, OtherFailuresStopAtOnceWithTheirOwnText) {
     tasks.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
     newTask(tasks, "x");
     tasks.setValue("task_label", QVariant());
-    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(tasks, tavrel::NextTaskKeyCommand, "task_UID"), 0);
+    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(tasks, tavrel::MaxTaskUidCommand, "task_UID"), 0);
     ASSERT_EQ(boxes.texts.size(), 2);
     EXPECT_TRUE(boxes.texts[1].startsWith("ActivX automation error 80040E21Sorvex_Tavrel_Tasks "));
 }

@@ -1,6 +1,6 @@
 #include "filteropts/OptionString.h"
 
-#include "common/PreferenceDefaults.h"
+#include "common/ImportFilters.h"
 #include "filteropts/tests/QStringPrinter.h"
 
 #include <gtest/gtest.h>

@@ -22,14 +22,7 @@ enum class DbEngine { Sqlite, Postgres };
 inline std::string engineName(DbEngine engine) { return engine == DbEngine::Sqlite ? "Sqlite" : "Postgres"; }
 
 // A connection-string value, quoted when it needs to be.
-inline QString oleDbValue(const QString& value) {
-    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('"')) &&
-        !value.contains(QLatin1Char('\'')) && value.trimmed() == value)
-        return value;
-    QString inner = value;
-    inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + inner + QLatin1Char('"');
-}
+inline QString oleDbValue(const QString& value) { return platform::OleDbConnectionString::quoteValue(value); }
 
 class TestDatabase {
 public:

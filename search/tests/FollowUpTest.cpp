@@ -103,7 +103,7 @@ TEST_F(FollowUpSim, CompletedSearchWritesItsResultAndReleasesTheFile) {
     EXPECT_EQ(results()[0], (QVariantList{hit.accession, qRound(hit.score.toDouble()), int(hit.mass.toDouble()),
                                           resultUrl, "Simulated protein " + hit.accession}));
     EXPECT_EQ(postSearch, "../data/F" + in.sorvex_task_id + ".dat " + resultUrl);
-    EXPECT_EQ(filesValue("next_action").toDateTime(), kDateZero);
+    EXPECT_EQ(filesValue("next_action").toDateTime(), common::jetZeroDate());
     EXPECT_TRUE(filesValue("sorvex_task_id").isNull());
 
     // A service killed after storing the result but before retiring the file
@@ -240,5 +240,5 @@ TEST(FollowUpRules, ProbabilityOffsetAndIntervals) {
     EXPECT_EQ(followUpTime(t, 90, "minutes"), t.addSecs(5400));
     EXPECT_EQ(followUpTime(t, 3, "hours"), t.addSecs(10800));
     EXPECT_EQ(followUpTime(t, 1, "months"), QDateTime(QDate(2024, 2, 29), QTime(12, 0)));
-    EXPECT_EQ(followUpTime(t, 1, "fortnights"), kDateZero);
+    EXPECT_EQ(followUpTime(t, 1, "fortnights"), common::jetZeroDate());
 }

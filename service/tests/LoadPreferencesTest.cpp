@@ -1,7 +1,7 @@
 #include "service/LoadPreferences.h"
 
 #include "common/Password.h"
-#include "common/PreferenceDefaults.h"
+#include "common/Preferences.h"
 #include "common/Settings.h"
 #include "common/TaskDbSchema.h"
 #include "common/UncName.h"
@@ -156,24 +156,19 @@ TEST_F(LoadPreferences, AbsentValuesTakeTheDefaults) {
     if (HasFatalFailure() || IsSkipped()) return;
     save("BaseUrl", sim.baseUrl());
     save("timertick", "5");  // names compare with their letter case
+    save("TaskOptionsAnalystMerge", "");  // empty until the client's WIFF probe stores it
     ASSERT_TRUE(modGlobal_LoadPreferences()) << qPrintable(logged().join("\n"));
     EXPECT_EQ(TimerTick, 10);
     EXPECT_EQ(PeakListRoot, home.path() + "/qpl");
     EXPECT_EQ(ADOConnect, DefaultConnectionString);
     EXPECT_EQ(TaskOptionsAnalystMerge, 999);  // has no default: only a stored value changes it
-    const QList<common::PreferenceDefault> table = common::preferenceDefaults(ProgramFolder, DefaultConnectionString);
-    const QMap<QString, QVariant> loaded = {
-        {"TimeOut", TimeOut}, {"AccessType", AccessType}, {"Proxy", Proxy}, {"Protocol", Protocol},
-        {"LcqPath", LcqPath}, {"NoDataDelay", NoDataDelay}, {"LockedOutDelay", LockedOutDelay},
-        {"MonitorActionDelay", MonitorActionDelay}, {"FollowerActionDelay", FollowerActionDelay},
-        {"TaskCheckInterval", TaskCheckInterval}, {"SorvexUserName", SorvexUserName},
-        {"SorvexPassword", SorvexPassword}, {"ProxyUserName", ProxyUserName}, {"ProxyPassword", ProxyPassword},
-        {"WebUserName", WebUserName}, {"WebPassword", WebPassword}};
-    for (const common::PreferenceDefault& d : table) {
-        if (loaded.contains(d.name)) {
-            EXPECT_EQ(loaded[d.name].toString(), d.value.toString()) << qPrintable(d.name);
-        }
-    }
+    const common::Preferences d = common::Preferences::defaults(ProgramFolder, DefaultConnectionString);
+    EXPECT_EQ(QVariantList({TimeOut, AccessType, Proxy, Protocol, LcqPath, NoDataDelay, LockedOutDelay,
+                            MonitorActionDelay, FollowerActionDelay, TaskCheckInterval, SorvexUserName, SorvexPassword,
+                            ProxyUserName, ProxyPassword, WebUserName, WebPassword}),
+              QVariantList({d.TimeOut, d.AccessType, d.Proxy, d.Protocol, d.LcqPath, d.NoDataDelay, d.LockedOutDelay,
+                            d.MonitorActionDelay, d.FollowerActionDelay, d.TaskCheckInterval, d.SorvexUserName,
+                            d.SorvexPassword, d.ProxyUserName, d.ProxyPassword, d.WebUserName, d.WebPassword}));
     EXPECT_TRUE(TaskDbConnection.isOpen());
 }
 
@@ -267,6 +262,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "Problem connecting to task database. Error number E7A Provider cannot be found"},
         FailureCase{"NumberNotANumber", Server::None, {{"BaseUrl", kSomeUrl}, {"NoDataDelay", "soon"}},
                     "(TVS1042) 13: Type mismatch (setting NoDataDelay = \"soon\")"},
+        // The HTTP engine knows three access types: another is named before any request.
+        FailureCase{"AccessTypeOutOfRange", Server::None, {{"BaseUrl", kSomeUrl}, {"AccessType", "7"}},
+                    "(TVS1042) 5: Out of range (0 to 2) (setting AccessType = \"7\")"},
         FailureCase{"DamagedPassword", Server::None, {{"BaseUrl", kSomeUrl}, {"SorvexPassword", " 99999 s3cret"}},
                     "(TVS1042) 5: Invalid procedure call or argument (setting SorvexPassword)"}),
     [](const auto& info) { return std::string(info.param.title); });

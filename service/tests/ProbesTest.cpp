@@ -5,6 +5,7 @@
 
 #include "platform/RegistryApi.h"
 #include "platform/ShellAssoc.h"
+#include "platform/testsupport/AutomationFakes.h"
 #include "platform/testsupport/TestSupport.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
@@ -79,29 +80,10 @@ private:
     QString savedFolder_;
 };
 
-class FakeWiff : public automation::WiffFileInfo {
-public:
-    explicit FakeWiff(QString v) : v_(std::move(v)) {}
-    QString DllVersion() override { return v_; }
-    QString v_;
-};
-
-class FakeTS2 : public automation::TS2Sorvex {
-public:
-    QString DllVersion() override { return QStringLiteral("1.2.0"); }
-};
-
-class FakeQuellmark : public automation::QuellmarkLibrary {
-public:
-    explicit FakeQuellmark(std::optional<QVariantList> v) : v_(std::move(v)) {}
-    QVariantList Version() override {
-        if (!v_) throw platform::Error(438, QStringLiteral("Object doesn't support this property or method"));
-        return *v_;
-    }
-    std::optional<QVariantList> v_;
-};
-
-class FakeAgentMgr : public automation::QuellmarkAgentMgr {};
+using testsupport::FakeAgentMgr;
+using testsupport::FakeQuellmark;
+using testsupport::FakeTS2;
+using testsupport::FakeWiff;
 
 using Registration = std::unique_ptr<ScopedAutomationComponent>;
 
@@ -153,6 +135,7 @@ TEST(ComponentProbes, SciexLibraryVersionsAndAnalystKeys) {
         {"2.0b25b1", 0, true, false, true},   // three parts: the registry is looked at
         {"1.6b 30 ", -1, true, true, false},  // the build number is trimmed
         {"1.5b30", 0, false, false, false},  {"beta", -1, false, false, false},  // no leading number reads 0
+        {"1.10", 0, true, false, true},      // versions compare field by field: 1.10 is later than 1.6
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version.toStdString());

@@ -1,7 +1,9 @@
 #include "DemoTask.h"
 
+#include "common/PeakListFolders.h"
 #include "common/TaskDbRows.h"
 #include "common/TaskDbTables.h"
+#include "common/TaskVocabulary.h"
 #include "common/UncName.h"
 #include "platform/AdoCommand.h"
 #include "platform/AdoConnection.h"
@@ -21,14 +23,15 @@ namespace demo {
 namespace {
 
 const QString kLabel = QStringLiteral("Demo inbox");
-const QString kNone = QStringLiteral("--- None ---");
+const QString& kNone = common::NoneChosen;
 
 // A task of this computer that still runs or waits to run on the folder.
 long liveTaskOn(platform::AdoConnection& db, const QString& storedFolder) {
     QSqlQuery q = db.query(QStringLiteral("SELECT task_UID FROM Sorvex_Tavrel_Tasks WHERE monitor_directory = ? AND ") +
                                common::sameComputerSql(QStringLiteral("computer_name")) +
-                               QStringLiteral(" AND task_status <> 'cancelled' AND task_status <> 'completed'"),
-                           {storedFolder, platform::computerName()});
+                               QStringLiteral(" AND task_status <> ? AND task_status <> ?"),
+                           {storedFolder, platform::computerName(), common::taskstatus::Cancelled,
+                            common::taskstatus::Completed});
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 
@@ -40,7 +43,7 @@ void assignTaskRow(platform::AdoRecordset& tasks, const QString& storedFolder, c
         {"user_name", platform::userName()},
         {"computer_name", platform::computerName()},
         {"follow_up", 0},
-        {"fu_interval", QStringLiteral("days")},
+        {"fu_interval", common::fuinterval::Days},
         {"fu_number", 1},
         {"fu_task", kNone},
         {"import_filter", kNone},
@@ -53,12 +56,12 @@ void assignTaskRow(platform::AdoRecordset& tasks, const QString& storedFolder, c
         {"search_priority", 0},
         {"monitor_directory", storedFolder},
         {"start_time", QDateTime::currentDateTime()},
-        {"schedule_type", QStringLiteral("monitor")},
+        {"schedule_type", common::schedule::Monitor},
         {"fu_score", 0},
         {"task_label", kLabel},
         {"parameter_set", common::modUncName_GetUncPath(parameterFile)},
         {"monitor_filename", QStringLiteral("*.*")},
-        {"task_status", QStringLiteral("new")},
+        {"task_status", common::taskstatus::New},
         {"auto_print", 0},
     };
     for (const auto& [name, value] : columns) tasks.setValue(QString::fromLatin1(name), value);
@@ -84,7 +87,7 @@ InboxTask addInboxTask(platform::AdoConnection& db, const QString& inbox, const 
         task.key = tavrel::modGlobal_AddRowWithNewKey(tasks, nextKey, QStringLiteral("task_UID"));
         if (task.key == 0) return task;  // reported by the helper
 
-        const QString cache = peakListRoot + QLatin1Char('/') + QString::number(task.key) + QLatin1Char(' ') + kLabel;
+        const QString cache = common::PeakListCacheFolder(peakListRoot, static_cast<qint32>(task.key), kLabel);
         QDir().mkdir(cache);
         if (!QFileInfo(cache).isDir()) {
             std::fprintf(stderr, "Unable to create required directory %s\n", qPrintable(cache));
@@ -100,7 +103,7 @@ InboxTask addInboxTask(platform::AdoConnection& db, const QString& inbox, const 
             task.key = 0;
             return task;
         }
-        tasks.setValue(QStringLiteral("action_request"), QStringLiteral("Run"));
+        tasks.setValue(QStringLiteral("action_request"), common::request::Run);
         tasks.setValue(QStringLiteral("action_response"), QVariant());
         if (!tavrel::modGlobal_UpdateRecord(tasks)) task.key = 0;
     } catch (const platform::Error& e) {

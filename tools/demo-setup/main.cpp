@@ -6,8 +6,11 @@
 // inbox when the task is new. Used by run.sh.
 #include "DemoTask.h"
 
-#include "common/PreferenceDefaults.h"
+#include "common/AtomicSave.h"
+#include "common/PeakListFolders.h"
+#include "common/Preferences.h"
 #include "common/Settings.h"
+#include "common/TaskDbConnection.h"
 #include "common/TaskDbSchema.h"
 #include "platform/AdoConnection.h"
 #include "platform/Cp1252.h"
@@ -17,16 +20,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 
 namespace {
 
 bool saveFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
-    std::fprintf(stderr, "Cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+    const QString failure = common::saveFileAtomically(path, bytes);
+    if (failure.isEmpty()) return true;
+    std::fprintf(stderr, "Cannot write %s: %s\n", qPrintable(path), qPrintable(failure));
     return false;
 }
 
@@ -39,8 +41,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString folder = platform::resolveProgramFolder();
-    const QString database = folder + QStringLiteral("/TaskDB.mdb");
-    const QString connection = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + database;
+    const QString database = QDir(folder).filePath(common::TaskDatabaseFileName);
+    const QString connection = common::defaultConnectionString(folder);
     platform::AdoConnection db;
     try {
         const bool created = !QFileInfo::exists(database);
@@ -51,7 +53,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(e.report(QStringLiteral("Task database: "))));
         return 1;
     }
-    const QString peakListRoot = folder + QStringLiteral("/qpl");
+    const QString peakListRoot = common::defaultPeakListRoot(folder);
     QDir().mkpath(peakListRoot);
     // Short waits so that a dropped file is searched within seconds: job
     // ticks, the poll for requests, the folder walk and the size check.

@@ -1,0 +1,62 @@
+#include "common/ComponentChecks.h"
+
+#include "common/ServerReplies.h"
+#include "common/VersionText.h"
+#include "platform/RegistryApi.h"
+#include "platform/ShellAssoc.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace common {
+
+namespace {
+
+// A build number above this after the "b" means the library carries its own options object.
+constexpr double kLastBuildWithoutOwnOptions = 24;
+// An associated program path this short is not believed (a truncated or odd answer).
+constexpr qsizetype kShortestAssociatedPath = 21;
+
+}  // namespace
+
+bool analystInstalled() {
+    for (const QString& path : AnalystRegistryKeys) {
+        platform::RegKeyHandle key;
+        if (platform::RegOpenKeyEx(platform::HKEY_LOCAL_MACHINE, path, 0, platform::KEY_READ, key.out()) ==
+            platform::ERROR_SUCCESS)
+            return true;
+    }
+    return false;
+}
+
+bool isSciexVersionUsable(const QString& version) { return isVersionAtLeast(version, QStringLiteral("1.6")); }
+
+bool sciexHasOwnOptions(const QString& version) {
+    const QStringList parts = version.split(QLatin1Char('b'));
+    return parts.size() == 2 && leadingNumber(parts[1].trimmed()) > kLastBuildWithoutOwnOptions;
+}
+
+QString joinVersionNumbers(const QVariantList& numbers) {
+    QStringList parts;
+    for (const QVariant& n : numbers) parts.append(n.toString());
+    return parts.join(QLatin1Char('.'));
+}
+
+QuellmarkProgram findQuellmarkProgram(const QString& programFolder) {
+    QuellmarkProgram program{QuellmarkDefaultProgram, false};
+    QString associated;
+    const long code =
+        platform::FindExecutable(QDir(programFolder).filePath(QStringLiteral("dummy.rov")), QString(), &associated);
+    program.associated = code > 32 && !associated.trimmed().isEmpty();
+    if (program.associated && associated.size() >= kShortestAssociatedPath) program.path = associated;
+    return program;
+}
+
+QString folderOfProgram(const QString& programPath) {
+    const qsizetype cut =
+        std::max(programPath.lastIndexOf(QLatin1Char('\\')), programPath.lastIndexOf(QLatin1Char('/')));
+    return cut >= 0 ? programPath.left(cut) : programPath;
+}
+
+}  // namespace common

@@ -1,0 +1,114 @@
+// The request poll: every request of this computer, one row at a time in task
+// order, until none is left. A loop, not a self-call, so a burst of requests
+// costs no stack; a row whose answer cannot be stored is passed over for the
+// rest of this poll so the loop always ends.
+#include "common/TaskDbTables.h"
+#include "jobs/clsJob.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Error.h"
+#include "service/DbRows.h"
+#include "service/EventLog.h"
+#include "service/Globals.h"
+#include "service/TaskDb.h"
+#include "servicehost/JobFiling.h"
+#include "servicehost/TaskAnswers.h"
+#include "servicehost/TaskRowToJob.h"
+#include "servicehost/frmMain.h"
+
+#include <QSet>
+
+namespace tavrelsvc {
+
+namespace {
+
+const QString kNone = QStringLiteral(" ");
+
+const QString& pollSql() {
+    static const QString sql =
+        QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE (action_request = 'Run' OR action_request = 'Pause' "
+                       "OR action_request = 'Cancel' OR action_request = 'Resume') AND ") +
+        common::sameComputerSql(QStringLiteral("computer_name")) + QStringLiteral(" ORDER BY task_UID");
+    return sql;
+}
+
+clsJob* requireJob(qint32 taskUID, const QString& label) {
+    clsJob* job = findJobOfTask(taskUID, label);
+    if (!job) throw platform::Error(5, QStringLiteral("No job is running for task %1").arg(taskUID));
+    return job;
+}
+
+// One request row. Errors go back to the caller, which answers them.
+void handleRequest(frmMain& window, platform::AdoRecordset& rs, qint32 taskUID) {
+    const QString request = modGlobal_NullToDefault(rs.value(QStringLiteral("action_request")), QString()).toString();
+    const QString status = modGlobal_NullToDefault(rs.value(QStringLiteral("task_status")), QString()).toString();
+    const QString label = modGlobal_NullToDefault(rs.value(QStringLiteral("task_label")), QString()).toString();
+    if (request == QLatin1String("Run")) {
+        window.frmMain_StartTask(taskUID);  // answers the row itself, also on failure
+    } else if (request == QLatin1String("Pause")) {
+        if (status != QLatin1String("running")) {
+            writeAnswer(rs, answer::E9009);
+            return;
+        }
+        clsJob* job = requireJob(taskUID, label);
+        if (job->isBusy()) {
+            modGlobal_WriteEventLog(EventInfo, job->uID, job->task_label, kNone, QStringLiteral("Pause pending"));
+            job->PleasePause = clsJob::True;
+            writeAnswer(rs, answer::Pending);
+        } else {
+            job->PauseTask();
+        }
+    } else if (request == QLatin1String("Resume")) {
+        if (status != QLatin1String("paused")) {
+            writeAnswer(rs, answer::E9010);
+            return;
+        }
+        requireJob(taskUID, label)->ResumeTask();
+    } else if (request == QLatin1String("Cancel")) {
+        // A running task is cancelled by pausing it first.
+        if (status != QLatin1String("paused")) {
+            writeAnswer(rs, answer::E9011);
+            return;
+        }
+        requireJob(taskUID, label)->CancelTask();
+    }
+    // Another word ("run" where the database ignores case) is no request of ours.
+}
+
+}  // namespace
+
+void frmMain::tmrRefresh_Timer() {
+    if (ShuttingDown) return;
+    // A wake-up that arrives while a called part serves events: the running
+    // poll queries again before it ends, so it sees that request too.
+    static bool polling = false;
+    if (polling) return;
+    polling = true;
+    QSet<qint32> passed;
+    try {
+        while (!ShuttingDown) {
+            platform::AdoRecordset rs;
+            rs.openQuery(TaskDbConnection, pollSql(), {LocalComputerName}, common::kTasksTable, 15);
+            qint32 taskUID = 0;
+            for (; !rs.eof(); rs.moveNext()) {
+                taskUID = toLong(rs.value(QStringLiteral("task_UID")));
+                if (!passed.contains(taskUID)) break;
+            }
+            if (rs.eof()) break;
+            passed.insert(taskUID);
+            if (!modGlobal_IsTaskOfThisComputer(QString::number(taskUID))) continue;
+            try {
+                handleRequest(*this, rs, taskUID);
+            } catch (const platform::Error& e) {
+                modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1003) ")));
+                answerFailure(rs, e);
+            }
+        }
+    } catch (const platform::Error& e) {
+        modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1003) ")));
+    } catch (const std::exception& e) {
+        modGlobal_WriteEventLog(EventError, 0, kNone, kNone, QStringLiteral("(TVS1003) 51: ") + QString::fromLocal8Bit(e.what()));
+    }
+    polling = false;
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,176 @@
+// A "Run" request: the checks 9000 to 9016 in their fixed order, then the
+// answer "OK" and the job.
+#include "common/PeakListFolders.h"
+#include "jobs/clsJob.h"
+#include "platform/AdoConnection.h"
+#include "platform/AdoErrors.h"
+#include "platform/AdoRecordset.h"
+#include "platform/Error.h"
+#include "service/DbRows.h"
+#include "service/EventLog.h"
+#include "service/Preferences.h"
+#include "service/Probes.h"
+#include "service/TaskDb.h"
+#include "servicehost/JobFiling.h"
+#include "servicehost/TaskAnswers.h"
+#include "servicehost/TaskRowToJob.h"
+#include "servicehost/frmMain.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace tavrelsvc {
+
+namespace {
+
+const QString kNone = QStringLiteral(" ");
+
+QString findCriterion(qint32 key) { return QStringLiteral("task_UID=") + QString::number(key); }
+
+void findTask(platform::AdoRecordset& rs, qint32 key) {
+    rs.moveFirst();
+    rs.find(findCriterion(key));
+}
+
+// The follow-up check; empty when the follower task is fine. Leaves the
+// recordset on the task's own row again.
+QString followUpError(platform::AdoRecordset& rs, qint32 taskUID) {
+    const QVariant fuTask = rs.value(QStringLiteral("fu_task"));
+    QString error;
+    if (fuTask.isNull()) return answer::E9003;
+    // A digit first and a blank later; the first piece must be a whole task number.
+    static const QRegularExpression form(QStringLiteral("^[0-9].* "));
+    const QString text = fuTask.toString();
+    bool ok = false;
+    const qint32 followerUID = text.section(QLatin1Char(' '), 0, 0).toInt(&ok);
+    if (!form.match(text).hasMatch() || !ok) return answer::E9003;
+    findTask(rs, followerUID);
+    if (rs.eof()) error = answer::E9001;
+    else if (rs.value(QStringLiteral("task_status")).toString() != QLatin1String("running")) error = answer::E9002;
+    findTask(rs, taskUID);
+    return error;
+}
+
+qint64 dataFileCount(qint32 taskUID) {
+    // A count that cannot be read counts as none.
+    try {
+        QSqlQuery q = TaskDbConnection.query(
+            QStringLiteral("SELECT COUNT(*) AS fileCount FROM Sorvex_Tavrel_Files WHERE task_UID=?"), {taskUID}, 15);
+        if (!q.next() || q.value(0).isNull()) return 0;
+        return q.value(0).toLongLong();
+    } catch (const platform::Error&) {
+        return 0;
+    }
+}
+
+QString importFilterError(const QString& filter) {
+    if (filter == QLatin1String("ThermoFinnigan LCQ / DECA RAW file"))
+        return QFileInfo(LcqPath).isFile() ? QString() : answer::E9007;
+    if (filter == QLatin1String("AB | MDS Sciex Analyst .WIFF file"))
+        return SciexLibraryAvailable ? QString() : answer::E9008;
+    if (filter == QLatin1String("Data Explorer (Voyager) MS data"))
+        return DataExplorerAvailable ? QString() : answer::E9012;
+    if (filter == QLatin1String("Sorvex Quellmark")) return QuellmarkAvailable ? QString() : answer::E9014;
+    if (filter == QLatin1String("AB 4000 Series TS2Sorvex")) return TS2SorvexAvailable ? QString() : answer::E9016;
+    return QString();
+}
+
+// The first check that refuses the task, or empty.
+QString refusal(platform::AdoRecordset& rs, qint32 taskUID, QString* cacheFolder) {
+    const QVariant status = rs.value(QStringLiteral("task_status"));
+    if (status.isNull() || status.toString() != QLatin1String("new")) return answer::E9000;
+    const QVariant label = rs.value(QStringLiteral("task_label"));
+    const QString labelText = label.toString();
+    if (labelText.contains(QLatin1Char(',')) || labelText.contains(QLatin1Char('_'))) return answer::E9013;
+
+    if (toShort(modGlobal_NullToDefault(rs.value(QStringLiteral("follow_up")), 0)) == 1 &&
+        toShort(modGlobal_NullToDefault(rs.value(QStringLiteral("fu_move")), 0)) == 1) {
+        const QString e = followUpError(rs, taskUID);
+        if (!e.isEmpty()) return e;
+    }
+
+    const QString schedule = rs.value(QStringLiteral("schedule_type")).toString();
+    if ((schedule == QLatin1String("now") || schedule == QLatin1String("timed")) && dataFileCount(taskUID) == 0)
+        return answer::E9004;
+
+    const QString parameterFile =
+        localPathOf(modGlobal_NullToDefault(rs.value(QStringLiteral("parameter_set")), QString()).toString());
+    if (parameterFile.isEmpty() || !QFileInfo(parameterFile).isFile()) return answer::E9005;
+
+    const QString filter =
+        modGlobal_NullToDefault(rs.value(QStringLiteral("import_filter")), QStringLiteral("--- None ---")).toString();
+    if (const QString e = importFilterError(filter); !e.isEmpty()) return e;
+
+    *cacheFolder = PeakListCacheFolder(taskUID, label);
+    if (cacheFolder->isEmpty()) return answer::E9015;
+    // One level only: a missing PeakListRoot is refused, not made.
+    if (!QFileInfo(*cacheFolder).isDir()) QDir().mkdir(*cacheFolder);
+    if (!QFileInfo(*cacheFolder).isDir()) return answer::E9015;
+    return QString();
+}
+
+}  // namespace
+
+QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel) {
+    if (taskLabel.isNull()) return QString();
+    const QString label = taskLabel.toString();
+    if (label.contains(QLatin1Char('/')) || label.contains(QLatin1Char('\\')) || label.contains(QLatin1String("..")) ||
+        label.contains(QChar(0)))
+        return QString();
+    return common::PeakListCacheFolder(PeakListRoot, taskUID, label);
+}
+
+bool frmMain::frmMain_StartTask(qint32 taskUID) {
+    platform::AdoRecordset& rs = TasksRecordset;
+    bool rowFound = false;
+    bool accepted = false;
+    clsJob* job = nullptr;
+    try {
+        rs.requery();
+        rs.find(findCriterion(taskUID));
+        if (rs.eof())
+            throw platform::Error(platform::adoerr::NoCurrentRecord,
+                                  QStringLiteral("No task row has task_UID %1").arg(taskUID));
+        rowFound = true;
+
+        QString cacheFolder;
+        if (const QString refused = refusal(rs, taskUID, &cacheFolder); !refused.isEmpty()) {
+            writeAnswer(rs, refused);
+            return false;
+        }
+        // Every column is read before the answer "OK": a value that cannot be
+        // taken is an error answer, never a running task without a job.
+        TaskRowValues values = readTaskRow(rs, cacheFolder);
+
+        rs.setValue(QStringLiteral("task_status"), QStringLiteral("running"));
+        rs.setValue(QStringLiteral("action_request"), QVariant());
+        rs.setValue(QStringLiteral("action_response"), answer::OK);
+        if (!modGlobal_UpdateRecord(rs)) return false;  // reported; the request stays for the next poll
+        accepted = true;
+        values.task_status = QStringLiteral("running");
+
+        job = fileNewJob();
+        fillJob(*job, values);
+        modGlobal_WriteEventLog(EventInfo, values.uID, values.task_label, kNone, QStringLiteral("Starting new task"));
+        return true;
+    } catch (const platform::Error& e) {
+        modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1004) ")));
+        if (job) discardJob(job);
+        if (rowFound) {
+            try {
+                if (rs.editMode() != platform::AdoRecordset::EditMode::None) rs.cancelUpdate();
+                findTask(rs, taskUID);
+                if (!rs.eof()) {
+                    if (accepted) rs.setValue(QStringLiteral("task_status"), QStringLiteral("new"));
+                    writeAnswer(rs, errorAnswer(e));
+                }
+            } catch (...) {
+                // Reported above; the request stays for the next poll.
+            }
+        }
+        return false;
+    }
+}
+
+}  // namespace tavrelsvc

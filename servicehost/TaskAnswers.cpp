@@ -1,0 +1,30 @@
+#include "servicehost/TaskAnswers.h"
+
+#include "platform/AdoRecordset.h"
+#include "platform/Error.h"
+#include "service/DbRows.h"
+
+namespace tavrelsvc {
+
+bool writeAnswer(platform::AdoRecordset& rs, const QString& text) {
+    rs.setValue(QStringLiteral("action_request"), QVariant());
+    rs.setValue(QStringLiteral("action_response"), text);
+    return modGlobal_UpdateRecord(rs);
+}
+
+QString errorAnswer(const platform::Error& e) {
+    // action_response holds 255 characters.
+    return (QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(": ") + e.description()).left(255);
+}
+
+bool answerFailure(platform::AdoRecordset& rs, const platform::Error& e) {
+    try {
+        if (rs.editMode() != platform::AdoRecordset::EditMode::None) rs.cancelUpdate();
+        if (rs.eof() || rs.bof()) return false;
+        return writeAnswer(rs, errorAnswer(e));
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,257 @@
+// Start-up and shut-down of the service program, in the order the service
+// has always followed, and the service control's events.
+#include "servicehost/frmMain.h"
+
+#include "common/ProgramVersion.h"
+#include "common/TaskDbConnection.h"
+#include "common/TaskDbTables.h"
+#include "jobs/ImportStepsImpl.h"
+#include "jobs/JobCollection.h"
+#include "jobs/SearchStepsImpl.h"
+#include "jobs/clsJob.h"
+#include "platform/AdoErrors.h"
+#include "platform/Error.h"
+#include "platform/MessageBox.h"
+#include "platform/OleDbConnectionString.h"
+#include "platform/ProgramFolder.h"
+#include "platform/ServiceControl.h"
+#include "platform/ServiceControlListener.h"
+#include "platform/SysLog.h"
+#include "platform/SystemNames.h"
+#include "platform/WindowMessages.h"
+#include "service/EventLog.h"
+#include "service/Globals.h"
+#include "service/HttpGet.h"
+#include "service/LoadPreferences.h"
+#include "service/Preferences.h"
+#include "service/Probes.h"
+#include "service/TaskDb.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLockFile>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace tavrelsvc {
+
+namespace {
+
+const QString kNone = QStringLiteral(" ");
+const QString kDashes = QString(53, QLatin1Char('-'));
+constexpr long kErrorEventId = 109;
+constexpr long kNoticeEventId = 110;
+
+void systemEvent(int type, long id, const QString& message) {
+    try {
+        platform::writeSystemEvent(type, id, message);
+    } catch (...) {
+    }
+}
+
+// A field of the database test that must exist, as a lookup by name would demand.
+void requireField(const platform::AdoRecordset& rs, const QString& name) {
+    if (!rs.hasField(name))
+        throw platform::Error(platform::adoerr::ItemNotFound,
+                              QStringLiteral("Item cannot be found in the collection corresponding to the requested "
+                                             "name or ordinal. (%1)")
+                                  .arg(name));
+}
+
+}  // namespace
+
+frmMain::frmMain(Options options, QObject* parent) : QObject(parent), options_(options) {
+    tmrRefresh_.setObjectName(QStringLiteral("tmrRefresh"));
+    connect(&tmrRefresh_, &QTimer::timeout, this, [this] { tmrRefresh_Timer(); });
+}
+
+frmMain::~frmMain() { Form_Unload(); }
+
+bool frmMain::Form_Load() {
+    // Nothing polls before the database has passed its tests.
+    ShuttingDown = true;
+    ProgramFolder = platform::resolveProgramFolder();
+    instanceLock_ = std::make_unique<QLockFile>(ProgramFolder + QStringLiteral("/TavrelService.lock"));
+    instanceLock_->setStaleLockTime(0);  // only a lock of a process that is gone is taken over
+    if (!instanceLock_->tryLock(0)) {
+        instanceLock_.reset();
+        Form_Unload();
+        return false;
+    }
+    if (options_.listenForControls) {
+        control_ = std::make_unique<platform::ServiceControlListener>(ServiceName);
+        control_->setControlHandler([this](quint32 code) {
+            if (code == platform::SERVICE_CONTROL_STOP) frmMain_ServiceStopRequest();
+            else frmMain_ServiceControlRequest(code);
+        });
+        QString reason;
+        if (!control_->listen(&reason)) {
+            if (!options_.silent)
+                platform::MsgBox(QStringLiteral("Sorvex Tavrel Service failed to start"), platform::vbOKOnly,
+                                 ServiceDisplayName);
+            systemEvent(1, kErrorEventId, QStringLiteral("Sorvex Tavrel Service failed to start: ") + reason);
+            Form_Unload();
+            return false;
+        }
+    }
+    bool started = false;
+    try {
+        started = startUp();
+    } catch (const platform::Error& e) {
+        systemEvent(1, kErrorEventId, e.report(QStringLiteral("(TVS1000) ")));
+    } catch (const std::exception& e) {
+        systemEvent(1, kErrorEventId, QStringLiteral("(TVS1000) 51: ") + QString::fromLocal8Bit(e.what()));
+    }
+    if (!started) Form_Unload();
+    return started;
+}
+
+bool frmMain::startUp() {
+    QDir::setCurrent(ProgramFolder);
+    if (options_.mode == RunMode::SysTray) hookTray();
+
+    if (!EventLogStream::open(ProgramFolder + QLatin1Char('/') + kEventLogFileName))
+        throw platform::Error(75, QStringLiteral("Path/File access error (") + kEventLogFileName + QLatin1Char(')'));
+    eventLogOpened_ = true;
+    modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, kDashes + QStringLiteral(" Sorvex Tavrel Service Start Up ") + kDashes);
+    modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone,
+                            QStringLiteral("Sorvex Tavrel Service version %1.%2.%3")
+                                .arg(common::ProgramMajor)
+                                .arg(common::ProgramMinor)
+                                .arg(common::ProgramRevision));
+
+    LocalUserName = platform::userName();
+    LocalComputerName = platform::computerName();
+    TempFolder = QDir::tempPath();
+    DefaultConnectionString = common::defaultConnectionString(ProgramFolder);
+
+    if (!modGlobal_LoadPreferences()) return false;
+    if (!databaseTests()) return false;
+
+    ShuttingDown = false;
+    SciexLibraryAvailable = modGlobal_ProbeSciexLibrary();
+    DataExplorerAvailable = modGlobal_ProbeDataExplorer();
+    QuellmarkAvailable = modGlobal_ProbeQuellmark();
+    TS2SorvexAvailable = modGlobal_ProbeTS2Sorvex();
+
+    connectionNotice();
+
+    installJobSearchSteps(makeSearchSteps());
+    installJobImportSteps(std::make_shared<JobImportStepsImpl>());
+    NextJobIndex = 1;
+    JobCollection.clear();
+    frmMain_RecoverTasks();
+
+    // The loader already puts a value of 0 or less back to its default.
+    const int seconds = TaskCheckInterval > 0 ? TaskCheckInterval : 60;
+    tmrRefresh_.setInterval(seconds * 1000);
+    tmrRefresh_.start();
+    return true;
+}
+
+bool frmMain::databaseTests() {
+    try {
+        TasksRecordset.openTable(TaskDbConnection, common::kTasksTable);
+        requireField(TasksRecordset, QStringLiteral("auto_print"));
+        requireField(TasksRecordset, QStringLiteral("pre_task_wait"));
+        if (!(TasksRecordset.fieldAttributes(QStringLiteral("pre_task_wait")) & platform::adFldIsNullable))
+            throw platform::Error(1002, QStringLiteral("Sorvex Tavrel Database requires updating"));
+        requireField(TasksRecordset, QStringLiteral("action_request"));
+        if (TasksRecordset.hasField(QStringLiteral("gkr_user_name")))
+            throw platform::Error(
+                1001, QStringLiteral("A standard Tavrel client is not permitted to connect to a Sorvex Ostrane database"));
+        prepareNextKeyCommands();
+        platform::AdoRecordset files;  // only to prove the files table has its columns
+        files.openQuery(TaskDbConnection, QStringLiteral("SELECT * FROM Sorvex_Tavrel_Files WHERE 1=0"));
+        requireField(files, QStringLiteral("sample_number"));
+        return true;
+    } catch (const platform::Error& e) {
+        const long number = e.number();
+        QString message;
+        const bool missing = number == platform::adoerr::TableNotFound || number == platform::adoerr::ItemNotFound;
+        if (!ADOConnect.contains(QLatin1String("Microsoft.Jet.OLEDB")) && missing) {
+            message = QStringLiteral("Task database requires updating. Refer to the Tavrel documentation for instructions.");
+        } else {
+            int kind = 0;
+            try {
+                if (number == platform::adoerr::TableNotFound && TaskDbConnection.tableExists(QStringLiteral("Task")))
+                    kind = 1;
+            } catch (...) {
+            }
+            if (number == platform::adoerr::ItemNotFound) kind = 2;
+            message = kind > 0 ? QStringLiteral("Task database is from an earlier version of Sorvex Tavrel and must be updated.")
+                               : QStringLiteral("Cannot retrieve data from current task database. Modify the connection "
+                                                "settings or create a new database. Error number ") +
+                                     platform::adoerr::hexNumber(number) + e.description();
+        }
+        systemEvent(1, kErrorEventId, message);
+        modGlobal_WriteEventLog(EventError, 0, kNone, kNone, message);
+        return false;
+    }
+}
+
+void frmMain::connectionNotice() {
+    const auto cs = platform::OleDbConnectionString::parse(ADOConnect);
+    QString notice = QStringLiteral("Connected to ") + cs.provider();
+    if (!cs.dataSource().isEmpty())
+        notice = QStringLiteral("Connected to ") + cs.dataSource() + QStringLiteral(" using ") + cs.provider();
+    systemEvent(4, kNoticeEventId, notice);
+    modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, notice);
+}
+
+void frmMain::stopJobs() {
+    for (clsJob* job : JobCollection.items()) {
+        try {
+            job->tmrJob().stop();
+            if (!job->sessionID.isEmpty() && job->sessionID != QLatin1String("X X X")) {
+                QByteArray ignored;
+                modGlobal_HttpGet(job->task_sorvex_url +
+                                      QStringLiteral("login.pl?display=nothing&onerrdisplay=nothing&action=logout&sessionID=") +
+                                      job->sessionID,
+                                  true, ignored);
+            }
+        } catch (...) {
+        }
+    }
+}
+
+void frmMain::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    ShuttingDown = true;
+    tmrRefresh_.stop();
+    // Jobs are neither cancelled nor changed in their rows: the next start-up takes them up again.
+    stopJobs();
+    try {
+        JobCollection.clear();
+    } catch (...) {
+    }
+    if (window_) window_->close();
+    try {
+        TasksRecordset.close();
+        TaskDbConnection.close();
+    } catch (...) {
+    }
+    if (eventLogOpened_) {
+        modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, kDashes + QStringLiteral(" Sorvex Tavrel Service Shut Down ") + kDashes);
+        EventLogStream::close();
+        eventLogOpened_ = false;
+    }
+    if (control_) control_->close();
+    instanceLock_.reset();
+    if (onUnloaded_) onUnloaded_();
+}
+
+void frmMain::frmMain_ServiceControlRequest(quint32 controlCode) {
+    try {
+        if (controlCode == ServiceControlCheckNow) tmrRefresh_Timer();
+    } catch (...) {
+    }
+}
+
+void frmMain::frmMain_ServiceStopRequest() {
+    // Not inside the control's own answer: the listener is closed by the shut-down.
+    QTimer::singleShot(0, this, [this] { Form_Unload(); });
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,62 @@
+#pragma once
+// The host window in this process, on a private SQLite task database with a
+// simulated server; the test drives its poll itself.
+#include "HostFixture.h"
+
+#include "jobs/JobCollection.h"
+#include "jobs/clsJob.h"
+#include "servicehost/frmMain.h"
+
+#include <memory>
+
+namespace hosttest {
+
+using namespace tavrelsvc;
+
+// A job whose step is waiting for the server, as a busy job is.
+class SearchingJob : public clsJob {
+public:
+    void startSearching() { jobSearching_ = True; }
+};
+
+class Host : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testsupport::SorvexSim::available()) GTEST_SKIP() << "sorvex-sim is not built";
+        ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
+        previousComputer = qgetenv("COMPUTERNAME");
+        qputenv("COMPUTERNAME", "LABPC");
+        rows = std::make_unique<TaskRows>(db.connectionString());
+        rows->createTables();
+        rows->parameterFile = home.file("search.par");
+        testsupport::writeFile(rows->parameterFile, "DB=SwissProt\r\n");
+        root = home.file("qpl");
+        QDir().mkpath(root);
+        hosttest::saveSettings(sim.baseUrl(), db.connectionString(), root);
+    }
+    void TearDown() override {
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        qputenv("COMPUTERNAME", previousComputer);
+    }
+
+    void load(RunMode mode = RunMode::Debug) {
+        window = std::make_unique<frmMain>(frmMain::Options{mode, true, false});
+        ASSERT_TRUE(window->Form_Load()) << qPrintable(hosttest::eventLog(home.path()).join('\n'));
+    }
+    void run(int uid) {
+        rows->request(uid, "Run");
+        window->tmrRefresh_Timer();
+    }
+    QStringList log() const { return hosttest::eventLog(home.path()); }
+
+    testsupport::TempHome home;
+    testsupport::SorvexSim sim;
+    testsupport::TestDatabase db{testsupport::DbEngine::Sqlite};
+    std::unique_ptr<TaskRows> rows;
+    std::unique_ptr<frmMain> window;
+    QString root;
+    QByteArray previousComputer;
+};
+
+}  // namespace hosttest
