@@ -1,5 +1,7 @@
 #include "common/EventMessage.h"
 
+#include "common/ClientClock.h"
+#include "common/Secrets.h"
 #include "platform/MessageBox.h"
 
 #include <QDateTime>
@@ -10,8 +12,9 @@ namespace tavrel {
 QString formatEventMessage(long taskNumber, const QString& taskLabel, const QString& dataFile,
                            const QString& message) {
     const QLocale locale = QLocale::system();
-    QString text = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') +
-                   locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QStringLiteral("\r\n");
+    const QDateTime now = clientNow();
+    QString text = now.time().toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(' ') +
+                   locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral("\r\n");
     if (taskNumber > 0)
         text += QStringLiteral("Task:") + QString::number(taskNumber) + QLatin1Char(' ') + taskLabel +
                 QStringLiteral("\r\n");
@@ -21,7 +24,9 @@ QString formatEventMessage(long taskNumber, const QString& taskLabel, const QStr
 
 void modGlobal_ShowEventMessage(short, long taskNumber, const QString& taskLabel, const QString& dataFile,
                                 const QString& message) {
-    platform::MsgBox(formatEventMessage(taskNumber, taskLabel, dataFile, message), platform::vbOKOnly,
+    // Reports quote request addresses and server replies; no password may reach the screen.
+    platform::MsgBox(common::maskSecrets(formatEventMessage(taskNumber, taskLabel, dataFile, message)),
+                     platform::vbOKOnly,
                      QStringLiteral("Sorvex Tavrel"));
 }
 

@@ -1,36 +1,14 @@
 #include "common/HttpGet.h"
 
+#include "common/BusyCursor.h"
 #include "common/Globals.h"
 #include "common/HttpGetCore.h"
 #include "common/Secrets.h"
 #include "platform/MessageBox.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
 #include <algorithm>
 
 namespace tavrel {
-
-namespace {
-
-// Shows the hourglass for the life of the guard (only where there is a screen).
-class WaitCursor {
-public:
-    WaitCursor() : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-        if (active_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor() {
-        if (active_) QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool active_;
-};
-
-}  // namespace
 
 bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& proxyUser, const QString& proxyPassword,
                                const QString& webUser, const QString& webPassword, qint32 accessType,
@@ -53,7 +31,7 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
 }
 
 bool modGlobal_HttpGet(const QString& url, bool quiet, QByteArray& document) {
-    WaitCursor hourglass;
+    BusyCursor hourglass;
     return modGlobal_HttpGetDocument(InternetSession, ProxyUserName, ProxyPassword, WebUserName, WebPassword,
                                      AccessType, Proxy, Protocol, url, quiet, document);
 }

@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev
   postgresql sqlite3 clang curl
+  libqt6svg6 xvfb xauth  # the SVG icons; screenshots under a private X server
 )
 
 missing=()

@@ -1,28 +1,10 @@
 #include "platform/SystemNames.h"
 
+#include "platform/testsupport/TestSupport.h"
+
 #include <gtest/gtest.h>
 
-#include <optional>
-
-namespace {
-// Sets or clears an environment variable for one scope.
-class EnvGuard {
-public:
-    EnvGuard(const char* name, std::optional<QByteArray> value) : name_(name) {
-        if (qEnvironmentVariableIsSet(name)) previous_ = qgetenv(name);
-        if (value) qputenv(name, *value);
-        else qunsetenv(name);
-    }
-    ~EnvGuard() {
-        if (previous_) qputenv(name_, *previous_);
-        else qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<QByteArray> previous_;
-};
-}  // namespace
+using testsupport::EnvGuard;
 
 TEST(SystemNames, EnvironmentOverridesBothNames) {
     EnvGuard computer("COMPUTERNAME", QByteArray("LABPC7"));

@@ -19,6 +19,17 @@ TempHome::~TempHome() {
     else qunsetenv("TAVREL_HOME");
 }
 
+EnvGuard::EnvGuard(const char* name, std::optional<QByteArray> value) : name_(name) {
+    if (qEnvironmentVariableIsSet(name)) previous_ = qgetenv(name);
+    if (value) qputenv(name, *value);
+    else qunsetenv(name);
+}
+
+EnvGuard::~EnvGuard() {
+    if (previous_) qputenv(name_, *previous_);
+    else qunsetenv(name_);
+}
+
 QString binPath(const QString& program) {
     QString bin = qEnvironmentVariable("TAVREL_BIN");
     if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");

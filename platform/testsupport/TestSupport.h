@@ -24,6 +24,19 @@ private:
     std::optional<QByteArray> previous_;
 };
 
+// Sets (or, with no value, clears) an environment variable for one scope.
+class EnvGuard {
+public:
+    EnvGuard(const char* name, std::optional<QByteArray> value);
+    ~EnvGuard();
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+
+private:
+    const char* name_;
+    std::optional<QByteArray> previous_;
+};
+
 // Path of a program built into build/bin (TAVREL_BIN is set by CTest).
 QString binPath(const QString& program);
 

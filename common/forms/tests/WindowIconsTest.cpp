@@ -1,4 +1,4 @@
-#include "common/WindowIcons.h"
+#include "common/forms/WindowIcons.h"
 
 #include <QDialog>
 #include <QPixmap>

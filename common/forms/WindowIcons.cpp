@@ -1,4 +1,4 @@
-#include "common/WindowIcons.h"
+#include "common/forms/WindowIcons.h"
 
 #include <QFile>
 #include <QWidget>

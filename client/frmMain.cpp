@@ -1,0 +1,139 @@
+#include "client/frmMain.h"
+
+#include "common/forms/WindowIcons.h"
+#include "common/forms/FormLayout.h"
+#include "params/forms/ParameterEditorPage.h"
+#include "status/forms/EventLogPage.h"
+#include "status/forms/StatusPage.h"
+#include "taskeditor/forms/TaskEditorPage.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+namespace tavrel {
+
+namespace {
+
+constexpr int kMinWidthTwips = 10000;
+constexpr int kMinHeightTwips = 7800;
+constexpr int kUnloadByUser = 0;  // the close box, the system menu, File Exit
+
+}  // namespace
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Sorvex Tavrel"));
+    common::modGlobal_SetWindowIcons(this, QStringLiteral("AAA"), false);
+
+    tabMain = new QTabWidget(this);
+    tabMain->setObjectName(QStringLiteral("tabMain"));
+    pageStatus = new StatusPage(tabMain);
+    pageEventLog = new EventLogPage(tabMain);
+    pageTaskEditor = new TaskEditorPage(tabMain);
+    pageParameterEditor = new ParameterEditorPage(tabMain);
+    tabMain->addTab(pageStatus, QStringLiteral("&Status"));
+    tabMain->addTab(pageEventLog, QStringLiteral("E&vent Log"));
+    tabMain->addTab(pageTaskEditor, QStringLiteral("&Task Editor"));
+    tabMain->addTab(pageParameterEditor, QStringLiteral("&Parameter Editor"));
+    setCentralWidget(tabMain);
+
+    // The pages lay themselves out and stretch with the window; below this the
+    // parameter and task editors no longer have room for their controls.
+    setMinimumTwips(this, kMinWidthTwips, kMinHeightTwips);
+
+    tmrRefresh.setObjectName(QStringLiteral("tmrRefresh"));
+    connect(&tmrRefresh, &QTimer::timeout, this, [this] { refreshGuard_.run([this] { tmrRefresh_Timer(); }); });
+    for (int i = 0; i < int(tmrJob.size()); ++i) {
+        tmrJob[i].setObjectName(QStringLiteral("tmrJob(%1)").arg(i));
+        connect(&tmrJob[i], &QTimer::timeout, this, [this, i] { jobGuard_.run([this, i] { tmrJob_Timer(i); }); });
+    }
+
+    buildMenus();
+    connectPages();
+    tabMain->setCurrentIndex(TabStatus);
+}
+
+void frmMain::buildMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+    connect(mnuFileExit, &QAction::triggered, this, guarded(QStringLiteral("mnuFileExit_Click"), [this] {
+                mnuFileExit_Click();
+            }));
+}
+
+void frmMain::connectPages() {
+    // Clone: a fresh editor, the stored task loaded into it, its tab shown.
+    connect(pageStatus, &StatusPage::cloneTaskRequested, this,
+            guarded(QStringLiteral("cmdStatusClone_Click"), [this](long taskUid) {
+                frmMain_ResetTaskEditor();
+                frmMain_LoadTaskIntoEditor(taskUid);
+                tabMain->setCurrentIndex(TabTaskEditor);
+            }));
+    // Run: the new task joins the status tree, whose tab comes forward.
+    connect(pageTaskEditor, &TaskEditorPage::taskCreated, this,
+            guarded(QStringLiteral("cmdTaskRun_Click"), [this](long taskUid) {
+                pageStatus->ShowNewTask(taskUid);
+                tabMain->setCurrentIndex(TabStatus);
+            }));
+}
+
+bool frmMain::showTab(const QString& indexOrCaption) {
+    bool isNumber = false;
+    const int index = indexOrCaption.toInt(&isNumber);
+    if (isNumber) {
+        if (index < 0 || index >= tabMain->count()) return false;
+        tabMain->setCurrentIndex(index);
+        return true;
+    }
+    const QString wanted = QString(indexOrCaption).remove(QLatin1Char('&')).trimmed();
+    for (int i = 0; i < tabMain->count(); ++i) {
+        if (tabMain->tabText(i).remove(QLatin1Char('&')).compare(wanted, Qt::CaseInsensitive) == 0) {
+            tabMain->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void frmMain::bringForward() {
+    // Clearing only the minimised state keeps a maximised window maximised.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMain::frmMain_Form_QueryUnload(bool& cancel, int) { cancel = !pageParameterEditor->QueryClose(); }
+
+void frmMain::frmMain_RefreshStatus() {
+    pageStatus->RefreshStatus();
+    pageEventLog->RefreshEvents();
+}
+
+void frmMain::frmMain_ResetTaskEditor() { pageTaskEditor->ResetTaskEditor(); }
+
+void frmMain::frmMain_LoadTaskIntoEditor(long taskUid) { pageTaskEditor->LoadTaskIntoEditor(taskUid); }
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Unless the close question answers, the window stays open: an error in it
+    // must not throw away unsaved changes.
+    bool cancel = true;
+    guardHandler(QStringLiteral("Form_QueryUnload"), [&] { frmMain_Form_QueryUnload(cancel, kUnloadByUser); });
+    if (cancel) event->ignore();
+    else event->accept();
+}
+
+void frmMain::tmrRefresh_Timer() { frmMain_RefreshStatus(); }
+
+void frmMain::tmrJob_Timer(int index) {
+    if (index == 0) pageStatus->AutoScrollTick();
+}
+
+void frmMain::mnuFileExit_Click() { close(); }
+
+}  // namespace tavrel

@@ -1,0 +1,78 @@
+// A second start of the real program hands over to the first instead of
+// opening a window of its own.
+#include "client/frmMain.h"
+#include "common/PreviousInstance.h"
+#include "platform/LocalChannel.h"
+#include "platform/testsupport/TestSupport.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+
+namespace {
+
+bool finishes(QProcess& process, int timeoutMs) {
+    return testsupport::waitUntil([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
+}
+
+class SecondStartTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (QProcess* p : {&first, &second}) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished();
+            }
+        }
+    }
+    testsupport::TempHome home;
+    testsupport::EnvGuard user{"USERNAME", QByteArray("second-start-test")};
+    QProcess first, second;
+};
+
+}  // namespace
+
+TEST_F(SecondStartTest, BringsTheFirstWindowForwardAndEnds) {
+    tavrel::InstanceClaim claim(home.path(), "second-start-test");
+    ASSERT_TRUE(claim.isFirst());
+    tavrel::frmMain window;
+    ASSERT_TRUE(claim.listen([&] { window.bringForward(); }));
+    window.showMinimized();
+    ASSERT_TRUE(window.isMinimized());
+
+    second.start(testsupport::binPath("Tavrel"), {});
+    ASSERT_TRUE(second.waitForStarted());
+    ASSERT_TRUE(finishes(second, 20000)) << "the second start kept running";
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(SecondStartTest, AClientThatDiedDoesNotBlockTheNext) {
+    first.start(testsupport::binPath("Tavrel"), {});
+    ASSERT_TRUE(first.waitForStarted());
+    const QString channel = tavrel::clientInstanceChannel(home.path(), "second-start-test");
+    QByteArray answer;
+    ASSERT_TRUE(testsupport::waitUntil([&] {
+        return platform::localChannelRequest(channel, "bring forward", 500, &answer) ==
+               platform::ChannelResult::Answered;
+    }));
+    first.kill();  // leaves its lock behind
+    ASSERT_TRUE(first.waitForFinished());
+
+    // The next start is the first instance again: it shows its window (and
+    // takes its picture, which ends it).
+    const QString picture = home.file("after-crash.png");
+    second.setProcessEnvironment([&] {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TAVREL_SCREENSHOT", picture);
+        return env;
+    }());
+    second.start(testsupport::binPath("Tavrel"), {});
+    ASSERT_TRUE(second.waitForStarted());
+    ASSERT_TRUE(finishes(second, 20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(QFileInfo(picture).size() > 0);
+}

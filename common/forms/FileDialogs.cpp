@@ -1,0 +1,48 @@
+#include "common/forms/FileDialogs.h"
+
+#include "common/forms/FolderBrowser.h"
+
+#include <QFileDialog>
+
+namespace tavrel {
+
+namespace {
+
+DialogHandler* currentHandler = nullptr;
+
+QString runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(request.owner, request.title, request.startFolder, request.filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles().value(0);
+}
+
+}  // namespace
+
+DialogHandler* setDialogHandler(DialogHandler* handler) {
+    DialogHandler* previous = currentHandler;
+    currentHandler = handler;
+    return previous;
+}
+
+QString showOpenFileDialog(const FileDialogRequest& request) {
+    if (currentHandler) return currentHandler->openFile(request);
+    return runFileDialog(request, QFileDialog::AcceptOpen);
+}
+
+QString showSaveFileDialog(const FileDialogRequest& request) {
+    if (currentHandler) return currentHandler->saveFile(request);
+    return runFileDialog(request, QFileDialog::AcceptSave);
+}
+
+QString showFolderDialog(QWidget* owner, const QString& title, const QString& startFolder) {
+    if (currentHandler) return currentHandler->chooseFolder(owner, title, startFolder);
+    FolderBrowser browser(owner, title, startFolder);
+    if (browser.exec() != QDialog::Accepted) return {};
+    return browser.selectedFiles().value(0);
+}
+
+}  // namespace tavrel

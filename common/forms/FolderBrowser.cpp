@@ -1,0 +1,46 @@
+#include "common/forms/FolderBrowser.h"
+
+#include "common/forms/FileDialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace tavrel {
+
+FolderBrowser::FolderBrowser(QWidget* owner, const QString& title, const QString& startFolder)
+    : QFileDialog(owner, title) {
+    setObjectName(QStringLiteral("FolderBrowser"));
+    // Qt's own dialog: the status line is added to its layout.
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setOption(QFileDialog::ShowDirsOnly, true);
+    setFileMode(QFileDialog::Directory);
+    setModal(true);
+
+    lblStatus_ = new QLabel(this);
+    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+        grid->addWidget(lblStatus_, grid->rowCount(), 0, 1, grid->columnCount());
+
+    connect(this, &QFileDialog::currentChanged, this, &FolderBrowser::showSelection);
+    connect(this, &QFileDialog::directoryEntered, this, &FolderBrowser::showSelection);
+    if (!startFolder.isEmpty() && QFileInfo(startFolder).isDir()) {
+        setDirectory(startFolder);
+        showSelection(startFolder);
+    }
+}
+
+QString FolderBrowser::statusText() const { return lblStatus_->text(); }
+
+void FolderBrowser::showSelection(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).isDir()) return;
+    lblStatus_->setText(QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath())));
+}
+
+QString modGetDirectory_BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder) {
+    return showFolderDialog(owner, title, startFolder);
+}
+
+}  // namespace tavrel

@@ -1,0 +1,60 @@
+#include "common/forms/QtMessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <utility>
+#include <vector>
+
+namespace tavrel {
+
+using namespace platform;
+
+namespace {
+
+// Default button: bits 8 and 9 of the style pick the second or third button.
+constexpr int kDefaultButtonShift = 8;
+
+std::vector<std::pair<QMessageBox::StandardButton, int>> buttonsOf(int style) {
+    using B = QMessageBox;
+    switch (style & 7) {
+        case vbOKCancel: return {{B::Ok, vbOK}, {B::Cancel, vbCancel}};
+        case vbAbortRetryIgnore: return {{B::Abort, vbAbort}, {B::Retry, vbRetry}, {B::Ignore, vbIgnore}};
+        case vbYesNoCancel: return {{B::Yes, vbYes}, {B::No, vbNo}, {B::Cancel, vbCancel}};
+        case vbYesNo: return {{B::Yes, vbYes}, {B::No, vbNo}};
+        case vbRetryCancel: return {{B::Retry, vbRetry}, {B::Cancel, vbCancel}};
+        default: return {{B::Ok, vbOK}};
+    }
+}
+
+QMessageBox::Icon iconOf(int style) {
+    switch (style & 0x70) {
+        case vbCritical: return QMessageBox::Critical;
+        case vbQuestion: return QMessageBox::Question;
+        case vbExclamation: return QMessageBox::Warning;
+        case vbInformation: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+int QtMessageBoxHandler::show(const QString& text, int style, const QString& title) {
+    QMessageBox box(iconOf(style), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    const auto buttons = buttonsOf(style);
+    for (const auto& [button, answer] : buttons) box.addButton(button);
+    const std::size_t defaultIndex = std::size_t((style >> kDefaultButtonShift) & 3);
+    box.setDefaultButton(buttons[defaultIndex < buttons.size() ? defaultIndex : 0].first);
+    // A box closed without a choice answers as its Cancel button, else its last one
+    // (No, Ignore): never as the choice that goes ahead.
+    box.exec();
+    const auto chosen = box.standardButton(box.clickedButton());
+    for (const auto& [button, answer] : buttons)
+        if (button == chosen) return answer;
+    for (const auto& [button, answer] : buttons)
+        if (answer == vbCancel) return answer;
+    return buttons.size() == 1 ? buttons.front().second : buttons.back().second;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,40 @@
+#include "common/forms/FormLayout.h"
+#include "common/forms/TabStripDisabled.h"
+
+#include <QTabBar>
+#include <QTabWidget>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+TEST(TabStripDisabled, DisablesTheStripOfThePagesTabWidget) {
+    QTabWidget tabs;
+    auto* page = new QWidget;
+    auto* button = new QWidget(page);
+    tabs.addTab(page, "&Task Editor");
+    {
+        tavrel::TabStripDisabled guard(button);
+        EXPECT_FALSE(tabs.tabBar()->isEnabled());
+        EXPECT_TRUE(page->isEnabled());  // the page's own controls stay usable
+    }
+    EXPECT_TRUE(tabs.tabBar()->isEnabled());
+
+    // A strip that was disabled already stays so; a widget on no tab widget changes nothing.
+    tabs.tabBar()->setEnabled(false);
+    { tavrel::TabStripDisabled guard(page); }
+    EXPECT_FALSE(tabs.tabBar()->isEnabled());
+    QWidget loose;
+    tavrel::TabStripDisabled guard(&loose);
+}
+
+TEST(FormLayout, TwipsBecomeWholePixelsNeverBelowTheTwips) {
+    struct Case {
+        int twips, pixels;
+    } cases[] = {{0, 0}, {15, 1}, {16, 2}, {5000, 334}, {6135, 409}, {7800, 520}, {8790, 586}, {10000, 667}};
+    for (const Case& c : cases) EXPECT_EQ(tavrel::twipsToPixels(c.twips), c.pixels) << c.twips;
+
+    QWidget window;
+    window.resize(100, 100);
+    tavrel::setMinimumTwips(&window, 8790, 6135);
+    EXPECT_EQ(window.minimumSize(), QSize(586, 409));
+    EXPECT_EQ(window.size(), QSize(586, 409));
+}
