@@ -5,6 +5,7 @@
 #include "convert/PeakListCache.h"
 #include "filteropts/NumberText.h"
 #include "filteropts/OptionString.h"
+#include "platform/Cp1252.h"
 #include "platform/Error.h"
 #include "platform/Process.h"
 #include "service/Globals.h"
@@ -106,8 +107,12 @@ QString importLcqFile(const LcqImportRequest& request, const PeakListJobContext&
         if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw platform::Error(75, QStringLiteral("Path/File access error (") + request.outputPath + QLatin1Char(')'));
         for (const QString& name : dtaFilesByName(request.workspace)) {
-            const QByteArray block = clsJob_ConvertDtaToQpl(QDir(request.workspace).filePath(name));
+            const QString path = QDir(request.workspace).filePath(name);
+            QByteArray block = clsJob_ConvertDtaToQpl(path);
             if (block.isEmpty()) continue;
+            // Titled by the .dta file's own name (it tells the scans and the
+            // charge), not by the workspace it was read from.
+            block.replace("TITLE=" + platform::toCp1252(path) + "\r\n", "TITLE=" + platform::toCp1252(name) + "\r\n");
             if (output.write(block + "\r\n") < 0)
                 throw platform::Error(61, QStringLiteral("Disk full (") + request.outputPath + QLatin1Char(')'));
         }
