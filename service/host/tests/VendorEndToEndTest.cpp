@@ -2,9 +2,8 @@
 // the stand-ins enabled (the component plug-in, the extractor as LcqPath, the
 // Jet programs on PATH). Each task ends with its result rows; a pause during
 // a Pondrel conversion and the resume give one peak list.
-#include "ServiceProgram.h"
+#include "EndToEndFixture.h"
 
-#include "common/UncName.h"
 #include "tools/standins/StandinLog.h"
 #include "tools/standins/Standins.h"
 
@@ -24,30 +23,18 @@ QByteArray wiffSample(int i, int delayMs = 0) {
     return s;
 }
 
-class VendorEndToEnd : public ::testing::Test {
+class VendorEndToEnd : public hosttest::EndToEndTest {
 protected:
     void SetUp() override {
         const QString plugin = testsupport::binPath("standins/libtavrel-standins.so");
         extractor = testsupport::binPath("standins/standin-extractor");
         mdbtools = testsupport::binPath("standins/mdbtools");
-        if (!testsupport::SorvexSim::available() || !QFileInfo::exists(testsupport::binPath("TavrelService")) ||
-            !QFileInfo::exists(testsupport::binPath("Pondrel")) || !QFileInfo::exists(plugin))
-            GTEST_SKIP() << "the programs or the stand-ins are not built";
-        rows = std::make_unique<hosttest::TaskRows>(db.connectionString());
-        rows->createTables();
-        rows->parameterFile = home.file("search.par");
-        testsupport::writeFile(rows->parameterFile, "DB=SwissProt\r\nSEARCH=MIS\r\nCOM=<taskname>\r\n");
-        QDir().mkpath(home.file("qpl"));
-        bodies = home.file("bodies");
-        ASSERT_TRUE(sim.start("{\"bodies\": \"" + bodies.toUtf8() + "\"}")) << qPrintable(sim.error());
-        hosttest::saveSettings(sim.baseUrl(), db.connectionString(), home.file("qpl"), 60);
-        for (const char* name : {"TimerTick", "MonitorActionDelay", "LockedOutDelay", "NoDataDelay"})
-            ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, name, "1"));
+        if (!QFileInfo::exists(testsupport::binPath("Pondrel")) || !QFileInfo::exists(plugin))
+            GTEST_SKIP() << "Pondrel or the stand-ins are not built";
+        hosttest::EndToEndTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, "LcqPath",
                                                   common::modUncName_GetUncPath(extractor)));
-        ASSERT_EQ(hosttest::runSwitch({"-install", "-silent"}), 0);
-        tavrel::CommandLineArgs.clear();
-
         env = QProcessEnvironment::systemEnvironment();
         env.insert(platform::kAutomationPluginsVariable, plugin);
         env.insert(standins::kLogVariable, home.file("standin.log"));
@@ -88,12 +75,6 @@ protected:
     bool waitForStatus(int uid, const QString& status, int ms = 120000) {
         return testsupport::waitUntil([&] { return rows->status(uid) == status; }, ms);
     }
-    QList<QByteArray> uploads() const {
-        QList<QByteArray> out;
-        for (const QString& name : QDir(bodies).entryList({"upload-*.body"}, QDir::Files, QDir::Name))
-            out << testsupport::readFile(QDir(bodies).filePath(name));
-        return out;
-    }
     int uploadsHolding(const QByteArray& text) const {
         int n = 0;
         for (const QByteArray& body : uploads()) n += body.contains(text) ? 1 : 0;
@@ -104,14 +85,8 @@ protected:
         for (const QStringList& call : standins::readLog(home.file("standin.log"))) n += call.first() == name ? 1 : 0;
         return n;
     }
-    QString log() const { return hosttest::eventLog(home.path()).join('\n'); }
-
-    testsupport::TempHome home;
-    testsupport::SorvexSim sim;
-    testsupport::TestDatabase db{testsupport::DbEngine::Sqlite};
-    std::unique_ptr<hosttest::TaskRows> rows;
     QProcessEnvironment env;
-    QString bodies, extractor, mdbtools;
+    QString extractor, mdbtools;
     int fileNumber = 0;
 };
 
