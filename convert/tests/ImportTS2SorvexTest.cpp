@@ -46,11 +46,6 @@ protected:
     void dataset(const char* name, const QByteArray& body) {
         home.put(QStringLiteral("store/%1.txt").arg(name), "# Tavrel stand-in 4000 Series dataset\n" + body);
     }
-    QStringList calls() const {
-        QStringList out;
-        for (const QStringList& call : standins::recordedCalls()) out << call.join(' ');
-        return out;
-    }
 
     converttest::LoggedHome home;
     testsupport::EnvGuard store{standins::kDatasetStoreVariable, home.file("store").toUtf8()};
@@ -63,10 +58,10 @@ TEST_F(ImportTS2Sorvex, PropertiesAreSetInOrderAndTheExportBecomesThePeakList) {
     dataset("Run7", "BEGIN IONS\nPEPMASS=900.5\n200.1 30\nEND IONS\n");
     request.descriptor = QStringLiteral("Run7:44:12:False:MSMS:extra");
     ASSERT_EQ(importTS2SorvexDataset(request, job), request.outputPath) << home.log().constData();
-    EXPECT_EQ(calls(), (QStringList{"TS2Sorvex.minMass 60", "TS2Sorvex.maxMass 20", "TS2Sorvex.S2N 10",
-                                    "TS2Sorvex.Monoisotopic 1", "TS2Sorvex.Descriptor Run7", "TS2Sorvex.JobRunID 44",
-                                    "TS2Sorvex.JobRunItemID 12", "TS2Sorvex.AllSpectra False", "TS2Sorvex.MSType MSMS",
-                                    "TS2Sorvex.Connect", "TS2Sorvex.DoExport " + request.outputPath}));
+    EXPECT_EQ(standins::recordedCallTexts("TS2Sorvex."),
+              (QStringList{"minMass 60", "maxMass 20", "S2N 10", "Monoisotopic 1", "Descriptor Run7", "JobRunID 44",
+                           "JobRunItemID 12", "AllSpectra False", "MSType MSMS", "Connect",
+                           "DoExport " + request.outputPath}));
     EXPECT_TRUE(testsupport::readFile(request.outputPath).contains("PEPMASS=900.5"));
 }
 
@@ -96,8 +91,11 @@ TEST_F(ImportTS2Sorvex, RefusalsAndFailuresAreLoggedAndGiveNoPeakList) {
         const QByteArray before = home.log();
         EXPECT_EQ(importTS2SorvexDataset(request, job).isEmpty(), !c.listed) << c.descriptor;
         const QByteArray added = home.log().mid(before.size());
-        if (*c.message) EXPECT_TRUE(added.contains(c.message)) << c.descriptor << ": " << added.constData();
-        else EXPECT_TRUE(added.isEmpty()) << c.descriptor << ": " << added.constData();
+        if (*c.message) {
+            EXPECT_TRUE(added.contains(c.message)) << c.descriptor << ": " << added.constData();
+        } else {
+            EXPECT_TRUE(added.isEmpty()) << c.descriptor << ": " << added.constData();
+        }
     }
 }
 

@@ -33,12 +33,6 @@ protected:
     void voyager(const QByteArray& body) {
         request.dataPath = home.put("run.dat", "# Tavrel stand-in Voyager file\n" + body);
     }
-    QStringList calls(const QString& prefix = QStringLiteral("DataExplorer.")) const {
-        QStringList out;
-        for (const QStringList& call : standins::recordedCalls())
-            if (call.first().startsWith(prefix)) out << call.join(' ').mid(prefix.size());
-        return out;
-    }
 
     converttest::LoggedHome home;
     standins::ScopedStandins standins;
@@ -56,7 +50,7 @@ TEST_F(ImportVoyager, DefaultOptionsWriteOnePsdBlockByteForByte) {
                          "END IONS\r\n\r\n\r\n"))
         << "last row first; four decimals, halves to even";
     EXPECT_EQ(result.comment, QStringLiteral("BSA digest"));
-    EXPECT_EQ(calls(), (QStringList{"RestoreSettingsFromFile False", "EnableProcessingHistory False",
+    EXPECT_EQ(standins::recordedCallTexts("DataExplorer."), (QStringList{"RestoreSettingsFromFile False", "EnableProcessingHistory False",
                                     "Open " + request.dataPath, "GetSetting 14 0", "Close", "Open " + request.dataPath,
                                     "CorrectBaseline", "NoiseFilterCoefficient 0.7", "FilterNoise 1",
                                     "PeakFilterType 2", "FilterPeaks", "GetPeakData 7 1 0 0", "Close"}));
@@ -89,7 +83,9 @@ TEST_F(ImportVoyager, ThePrecursorMustBeKnownAndWithinItsRange) {
         const QByteArray before = home.log();
         const bool listed = !importVoyagerFile(request, job).peakList.isEmpty();
         EXPECT_EQ(listed, !*c.error) << c.body;
-        if (*c.error) EXPECT_TRUE(home.log().mid(before.size()).contains(c.error)) << c.body;
+        if (*c.error) {
+            EXPECT_TRUE(home.log().mid(before.size()).contains(c.error)) << c.body;
+        }
     }
     EXPECT_TRUE(testsupport::readFile(request.outputPath).contains("PEPMASS=1500.25\r\n"));
     EXPECT_EQ(psdParentIonMass("PSDParentIonMass=12345678901234"), 1234567890);  // ten bytes at most
@@ -136,7 +132,7 @@ TEST_F(ImportVoyager, NoiseAndPeakFiltersFollowTheirFields) {
         standins::clearRecordedCalls();
         request.options = QString::fromLatin1(c.options);
         ASSERT_FALSE(importVoyagerFile(request, job).peakList.isEmpty()) << c.options;
-        const QStringList all = calls();
+        const QStringList all = standins::recordedCallTexts("DataExplorer.");
         const qsizetype from = all.lastIndexOf("Open " + request.dataPath) + 1;
         EXPECT_EQ(all.mid(from, all.indexOf("GetPeakData 7 1 0 0") - from), c.processing) << c.options;
     }

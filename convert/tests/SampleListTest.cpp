@@ -35,7 +35,9 @@ TEST(SampleListPaths, ANameNeverLeadsOutOfThePeakListFolder) {
     for (const Case& c : cases) {
         const QString path = samplePeakListPath(QStringLiteral("/data/pkl"), QString::fromLatin1(c.name));
         EXPECT_EQ(!path.isEmpty(), c.kept) << c.name;
-        if (c.kept) EXPECT_EQ(path, QStringLiteral("/data/pkl/") + QString::fromLatin1(c.name) + QStringLiteral(".pkl"));
+        if (c.kept) {
+            EXPECT_EQ(path, QStringLiteral("/data/pkl/") + QString::fromLatin1(c.name) + QStringLiteral(".pkl"));
+        }
     }
 }
 

@@ -68,7 +68,9 @@ TEST_F(WiffJob, TheStartChecksDataSearchAndLibrary) {
         const QString added = QString::fromUtf8(testsupport::readFile(home.file(kEventLogFileName)).mid(before.size()));
         const bool shouldStart = !*c.warning || QByteArray(c.warning).contains("out of date");
         EXPECT_EQ(job->Job_import_wiff() != 0, shouldStart) << qPrintable(added);
-        if (*c.warning) EXPECT_TRUE(added.contains(QString::fromLatin1(c.warning))) << qPrintable(added);
+        if (*c.warning) {
+            EXPECT_TRUE(added.contains(QString::fromLatin1(c.warning))) << qPrintable(added);
+        }
         if (shouldStart) {
             waitForPondrel(job);
             EXPECT_EQ(pondrelArguments().value(3), c.ownOptions ? QString::fromLatin1(c.options)

@@ -31,12 +31,6 @@ protected:
         return {sample, home.file("run.wiff"), output(), options, newer, libraryOptions, "key1,key2", search};
     }
     QString output() const { return home.file("out.qpl"); }
-    QStringList calls(const QString& prefix) const {
-        QStringList out;
-        for (const QStringList& call : standins::recordedCalls())
-            if (call.first().startsWith(prefix)) out << call.join(' ').mid(prefix.size());
-        return out;
-    }
 
     testsupport::TempHome home;
     standins::ScopedStandins standins;
@@ -78,7 +72,9 @@ TEST_F(PondrelTest, ExitCodesOfItsChecks) {
         wiff(*c.file);
         QFile::remove(output());
         EXPECT_EQ(Form_Load(c.arguments, 0), c.exitCode) << c.version << " " << qPrintable(c.arguments.join(' '));
-        if (c.exitCode != 0) EXPECT_FALSE(QFileInfo::exists(output())) << "a refusal leaves no output file";
+        if (c.exitCode != 0) {
+            EXPECT_FALSE(QFileInfo::exists(output())) << "a refusal leaves no output file";
+        }
     }
 }
 
@@ -97,7 +93,7 @@ TEST_F(PondrelTest, ANineteenFieldStringStopsAtItsMissingFieldBeforeAnyOutput) {
     const QString nineteen = kOptions.section(',', 0, 18);
     EXPECT_EQ(Form_Load(args("1", nineteen), 0), 9);
     EXPECT_FALSE(QFileInfo::exists(output()));
-    const QStringList setters = calls("ProcessingParameters.");
+    const QStringList setters = standins::recordedCallTexts("ProcessingParameters.");
     ASSERT_EQ(setters.size(), 19) << qPrintable(setters.join("\n"));  // SetInfoFromRegistry and fields 0-16, 18
     EXPECT_EQ(setters.last(), "setDiscardHighCharges 0") << "field 18 is set, field 19 is missing";
 }
@@ -105,7 +101,7 @@ TEST_F(PondrelTest, ANineteenFieldStringStopsAtItsMissingFieldBeforeAnyOutput) {
 TEST_F(PondrelTest, TheNewerAnalystFlagSkipsFourFieldsAndChoosesTheLastSetter) {
     wiff(kTwoMsms);
     ASSERT_EQ(Form_Load(args("1", kOptions, "False", "MIS", "True"), 0), 0);
-    const QStringList setters = calls("ProcessingParameters.");
+    const QStringList setters = standins::recordedCallTexts("ProcessingParameters.");
     for (const char* skipped : {"setDDESurveyHtPerc", "setDDESurveyMergeDist", "setMSMSCentroidHtPerc",
                                 "setMSMSCentroidMergeDist", "setMSMSSmoothCentroid"})
         EXPECT_TRUE(setters.filter(skipped).isEmpty()) << skipped;
@@ -118,17 +114,17 @@ TEST_F(PondrelTest, EverySampleOfMsDataIsExportedInTurnMsmsDataAtOnce) {
     wiff(kTwoMs);
     ASSERT_EQ(Form_Load(args("-1", kOptions, "False", "PMF"), 0), 0);
     EXPECT_EQ(testsupport::readFile(output()), QByteArray("1001.5 20\r\n1202.5 30\r\n"));
-    EXPECT_EQ(calls("MExportMSToSorvex.").size(), 2);
+    EXPECT_EQ(standins::recordedCallTexts("MExportMSToSorvex.").size(), 2);
 
     wiff(kTwoMsms);
     ASSERT_EQ(Form_Load(args("-1", kOptions), 0), 0);
-    EXPECT_EQ(calls("MExportMSMSToSorvex."), QStringList{"DoExport " + home.file("run.wiff") + " -1 Nothing -1"});
+    EXPECT_EQ(standins::recordedCallTexts("MExportMSMSToSorvex."), QStringList{"DoExport " + home.file("run.wiff") + " -1 Nothing -1"});
     EXPECT_EQ(testsupport::readFile(output()).count("BEGIN IONS"), 2);
 
     ASSERT_EQ(Form_Load(args("1.6b30", "1.6b30:a=1:b=2", "True"), 0), 13) << "a sample number must be a number";
     testsupport::EnvGuard own(standins::kWiffVersionVariable, QByteArray("1.6b30"));
     ASSERT_EQ(Form_Load(args("2", "1.6b30:a=1:b=2", "True"), 0), 0);
-    EXPECT_EQ(calls("Options4Tavrel."), QStringList{"Set_Params_Strings a=1:b=2 key1,key2"})
+    EXPECT_EQ(standins::recordedCallTexts("Options4Tavrel."), QStringList{"Set_Params_Strings a=1:b=2 key1,key2"})
         << "the values whole, colons and all";
 }
 

@@ -38,6 +38,13 @@ QList<QStringList> recordedCalls() {
     return memory();
 }
 
+QStringList recordedCallTexts(const QString& prefix) {
+    QStringList out;
+    for (const QStringList& call : recordedCalls())
+        if (call.first().startsWith(prefix)) out << call.join(QLatin1Char(' ')).mid(prefix.size());
+    return out;
+}
+
 void clearRecordedCalls() {
     std::lock_guard lock(logMutex());
     memory().clear();

@@ -18,6 +18,9 @@ void record(const QString& call, const QStringList& arguments = {});
 // The calls recorded in this process, oldest first; and forgetting them.
 QList<QStringList> recordedCalls();
 void clearRecordedCalls();
+// The recorded calls whose name starts with the prefix, each as one text: the
+// name without the prefix, then the arguments, separated by blanks.
+QStringList recordedCallTexts(const QString& prefix);
 
 // The calls a log file holds: each record is the call's name, then its arguments.
 QList<QStringList> readLog(const QString& path);

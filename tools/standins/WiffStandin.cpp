@@ -27,7 +27,10 @@ QList<WiffSample> readWiff(const QString& path) {
     for (const QString& line : *lines) {
         const QString key = keywordOf(line), rest = restOf(line);
         if (key == u"open-fail") throw errorOf(rest);
-        if (key == u"sample") samples.append(WiffSample{rest});
+        if (key == u"sample") {
+            samples.append(WiffSample());
+            samples.last().name = rest;
+        }
         if (samples.isEmpty()) continue;
         WiffSample& s = samples.last();
         if (key == u"msms") s.msms = rest.trimmed() != u"0";
