@@ -39,7 +39,11 @@ SIM_URL="http://127.0.0.1:$port/sorvex/cgi/"
 echo "Started the simulated Sorvex Server at $SIM_URL"
 
 build/bin/demo-setup "$SIM_URL"
-build/bin/TavrelService -debug >"$TAVREL_HOME/service.out" 2>&1 &
+# The demo's service finds the stand-ins of the vendor components (a normal
+# installation never does): the component plug-in and the Jet programs.
+TAVREL_AUTOMATION_PLUGINS=$PWD/build/bin/standins/libtavrel-standins.so \
+  PATH="$PWD/build/bin/standins/mdbtools:$PATH" \
+  build/bin/TavrelService -debug >"$TAVREL_HOME/service.out" 2>&1 &
 pids+=($!)
 echo "Started TavrelService -debug (its output: $TAVREL_HOME/service.out)"
 

@@ -1,6 +1,7 @@
 #include "filteropts/NumberText.h"
 
 #include "common/ServerReplies.h"
+#include "platform/Error.h"
 
 #include <QRegularExpression>
 
@@ -71,6 +72,20 @@ std::optional<bool> readYesNo(const QString& text) {
     if (word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
     if (isNumber(word)) return readNumber(word) != 0;
     return std::nullopt;
+}
+
+qint16 integer16Of(const QString& text) {
+    if (!isNumber(text)) throw platform::Error(13, QStringLiteral("Type mismatch"));
+    const double rounded = std::nearbyint(readNumber(text));
+    if (!(rounded >= -32768 && rounded <= 32767))
+        throw platform::Error(platform::errnum::Overflow, QStringLiteral("Overflow"));
+    return static_cast<qint16>(rounded);
+}
+
+bool yesNoOf(const QString& text) {
+    const std::optional<bool> value = readYesNo(text);
+    if (!value) throw platform::Error(13, QStringLiteral("Type mismatch"));
+    return *value;
 }
 
 QString numberText(double value) {

@@ -25,6 +25,13 @@ bool isNumber(const QString& text);
 std::optional<bool> readYesNo(const QString& text);
 inline QString yesNoText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
 
+// The classic conversions of a value that must be there, for the readers of
+// the vendor filters: a 16-bit integer (rounded half to even; error 13 "Type
+// mismatch" when the text is no number, 6 "Overflow" outside -32768 to 32767)
+// and yes/no (error 13 for other text). They throw platform::Error.
+qint16 integer16Of(const QString& text);
+bool yesNoOf(const QString& text);
+
 // The short form of a number: at most 15 significant digits, no trailing
 // zeros, "." as decimal separator, no zero before the decimal point (.7,
 // -.5), a minus sign kept, no leading blank, exponent form ("1E+15") only for

@@ -81,6 +81,13 @@ OptionReading readOptions(int filter, const QString& text) {
     return reading;
 }
 
+FilterOptions readFilterOptions(int filter, const QString& text) {
+    const QStringList builtIn = splitOptions(filter, builtInOptions(filter));
+    const QStringList fields = text.isEmpty() ? QStringList() : splitOptions(filter, text);
+    if (fields.size() < builtIn.size()) return {builtIn, true};
+    return {fields, false};
+}
+
 int filterOptionsCapacity() {
     for (const common::ColumnDef& column : common::taskDbTable(common::kTasksTable).columns)
         if (column.name == QLatin1String("filter_options")) return column.length;

@@ -49,6 +49,18 @@ struct OptionReading {
 // default; fields a shorter string does not reach take their completion.
 OptionReading readOptions(int filter, const QString& text);
 
+// A string as the service's import filters take it (and as they hand it to
+// Pondrel): one with fewer fields than the filter's built-in default (an empty
+// string has none) gives way to that default whole, so no field of a string
+// from an older version is guessed at; the filter warns that its options are
+// out of date. A full string keeps its fields as stored; single values are
+// then read with fieldText and its kin.
+struct FilterOptions {
+    QStringList fields;
+    bool replaced = false;
+};
+FilterOptions readFilterOptions(int filter, const QString& text);
+
 // The most characters the task row's filter_options column holds.
 int filterOptionsCapacity();
 // Empty when the string fits a task row; else the message that refuses it.

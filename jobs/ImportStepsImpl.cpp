@@ -1,6 +1,9 @@
 #include "jobs/ImportStepsImpl.h"
 
 #include "jobs/JobMerge.h"
+#include "jobs/JobVendorImports.h"
+
+#include <QCoreApplication>
 
 namespace tavrelsvc {
 
@@ -17,12 +20,29 @@ std::shared_ptr<JobImportSteps> builtInImportSteps() {
 }  // namespace
 
 JobImportStepsImpl::JobImportStepsImpl(WatchOptions options)
-    : options_(options), fallback_(builtInImportSteps()) {}
+    : options_(options),
+      pondrelProgram_(QCoreApplication::applicationDirPath() + QStringLiteral("/Pondrel")),
+      sampleLists_(std::make_shared<MdbSampleListReader>()),
+      fallback_(builtInImportSteps()) {}
 
 bool JobImportStepsImpl::NextMonitoredFile(clsJob& job) { return clsJob_NextMonitoredFile(job, options_); }
 
 void JobImportStepsImpl::CloseWatch(clsJob& job) { clsJob_CloseWatch(job); }
 
 bool JobImportStepsImpl::MergePeakLists(clsJob& job) { return clsJob_MergePeakLists(job); }
+
+QString JobImportStepsImpl::ImportLcq(clsJob& job) { return clsJob_ImportLcq(job); }
+
+QString JobImportStepsImpl::ImportVoyager(clsJob& job) { return clsJob_ImportVoyager(job); }
+
+QString JobImportStepsImpl::ImportTS2Sorvex(clsJob& job) { return clsJob_ImportTS2Sorvex(job); }
+
+void JobImportStepsImpl::ExpandMassLynxSampleList(clsJob& job) { clsJob_ExpandMassLynxSampleList(job, *sampleLists_); }
+
+qint32 JobImportStepsImpl::ExpandWiffSamples(clsJob& job) { return clsJob_ExpandWiffSamples(job); }
+
+bool JobImportStepsImpl::Pondrel(clsJob& job, qint32 sample) { return clsJob_Pondrel(job, sample, pondrelProgram_); }
+
+void JobImportStepsImpl::SciexWiffService(clsJob& job) { clsJob_SciexWiffService(job); }
 
 }  // namespace tavrelsvc

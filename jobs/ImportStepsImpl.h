@@ -1,7 +1,9 @@
 #pragma once
-// The conversion steps the service installs at start-up: watched folders and
-// the merging of peak lists are built here; every other step is handed to
-// the built-in defaults, which report that it is not available and pause.
+// The conversion steps the service installs at start-up: watched folders, the
+// merging of peak lists, the vendor import filters and sample lists are built
+// here; the Quellmark steps are handed to the built-in defaults, which report
+// that they are not available and pause.
+#include "convert/SampleList.h"
 #include "jobs/JobSteps.h"
 #include "jobs/JobWatchedFolders.h"
 
@@ -17,21 +19,28 @@ public:
     void CloseWatch(clsJob& job) override;
     bool MergePeakLists(clsJob& job) override;
 
-    QString ImportLcq(clsJob& job) override { return fallback_->ImportLcq(job); }
-    QString ImportVoyager(clsJob& job) override { return fallback_->ImportVoyager(job); }
-    QString ImportTS2Sorvex(clsJob& job) override { return fallback_->ImportTS2Sorvex(job); }
-    void ExpandMassLynxSampleList(clsJob& job) override { fallback_->ExpandMassLynxSampleList(job); }
-    qint32 ExpandWiffSamples(clsJob& job) override { return fallback_->ExpandWiffSamples(job); }
+    QString ImportLcq(clsJob& job) override;
+    QString ImportVoyager(clsJob& job) override;
+    QString ImportTS2Sorvex(clsJob& job) override;
+    void ExpandMassLynxSampleList(clsJob& job) override;
+    qint32 ExpandWiffSamples(clsJob& job) override;
     qint32 CreateNewQuellmarkEntries(clsJob& job) override { return fallback_->CreateNewQuellmarkEntries(job); }
-    bool Pondrel(clsJob& job, qint32 sample) override { return fallback_->Pondrel(job, sample); }
+    bool Pondrel(clsJob& job, qint32 sample) override;
     bool ImportQuellmark(clsJob& job, qint32 sample) override { return fallback_->ImportQuellmark(job, sample); }
     void ReleaseQuellmarkObjects(clsJob& job) override { fallback_->ReleaseQuellmarkObjects(job); }
     void ServiceQuellmark(clsJob& job) override { fallback_->ServiceQuellmark(job); }
     void QuellmarkQuantitateService(clsJob& job) override { fallback_->QuellmarkQuantitateService(job); }
-    void SciexWiffService(clsJob& job) override { fallback_->SciexWiffService(job); }
+    void SciexWiffService(clsJob& job) override;
+
+    // The WIFF helper program; by default "Pondrel" beside the running program.
+    void setPondrelProgram(const QString& path) { pondrelProgram_ = path; }
+    // The reader of MassLynx sample lists; by default mdbtools'.
+    void setSampleListReader(std::shared_ptr<SampleListReader> reader) { sampleLists_ = std::move(reader); }
 
 private:
     WatchOptions options_;
+    QString pondrelProgram_;
+    std::shared_ptr<SampleListReader> sampleLists_;
     std::shared_ptr<JobImportSteps> fallback_;  // the built-in defaults
 };
 

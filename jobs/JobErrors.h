@@ -9,9 +9,6 @@
 
 namespace tavrelsvc {
 
-inline QString jobErrorText(const QString& code, const std::exception& e) {
-    if (const auto* err = dynamic_cast<const platform::Error*>(&e)) return err->report(code);
-    return code + QStringLiteral("51: ") + QString::fromUtf8(e.what());
-}
+inline QString jobErrorText(const QString& code, const std::exception& e) { return platform::errorReport(code, e); }
 
 }  // namespace tavrelsvc

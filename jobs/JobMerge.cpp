@@ -7,6 +7,7 @@
 #include "convert/PeakListMerge.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
+#include "jobs/JobImportContext.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "service/DbRows.h"
@@ -40,17 +41,6 @@ QList<MergeInput> mergeInputs(clsJob& job) {
     return inputs;
 }
 
-PeakListJobContext contextOf(clsJob& job) {
-    PeakListJobContext context;
-    context.uID = job.uID;
-    context.task_label = job.task_label;
-    context.Data_file = job.Data_file().isEmpty() ? QStringLiteral(" ") : job.Data_file();
-    context.GetFormValue = [&job](const QString& name, const QString& defaultValue) {
-        return jobSearchSteps().GetFormValue(job, name, defaultValue);
-    };
-    return context;
-}
-
 }  // namespace
 
 bool clsJob_MergePeakLists(clsJob& job) {
@@ -70,7 +60,7 @@ bool clsJob_MergePeakLists(clsJob& job) {
             pauseAsked = job.PleasePause != 0;
             return pauseAsked || !job.mayGoOn();  // the host may pause or cancel meanwhile
         };
-        const MergeOutcome outcome = mergePeakLists(mergePath, inputs, contextOf(job), stop);
+        const MergeOutcome outcome = mergePeakLists(mergePath, inputs, jobImportContext(job), stop);
         if (outcome == MergeOutcome::Stopped) {
             if (pauseAsked && job.mayGoOn()) {
                 job.PleasePause = clsJob::False;

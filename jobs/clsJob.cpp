@@ -5,6 +5,7 @@
 #include "jobs/JobCollection.h"
 #include "service/TaskDb.h"
 #include "platform/Error.h"
+#include "platform/Process.h"
 #include "search/JobSession.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"

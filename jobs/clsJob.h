@@ -18,6 +18,10 @@
 #include <memory>
 #include <optional>
 
+namespace platform {
+class Process;
+}
+
 namespace tavrelsvc {
 
 class JobSession;
@@ -163,6 +167,9 @@ public:
                                           const QString& resultUrl = QString());
     void EndFileSearch();
     void AbandonSearch();
+    // The current file's peak list is ready (PeakListFile or PeakListText):
+    // search it, or retire the file when it holds no data.
+    void searchOrRetireCurrentFile(const QString& searchHeader);
     const QStringList& ActionPlaceholders() const { return actionPlaceholders_; }
     // The task's table, and the current file's placeholders (commands and
     // the search title use both).
@@ -204,7 +211,6 @@ private:
     void takeActionSteps();
     bool loginSteps();
     bool convertCurrentFile(QString& searchHeader);
-    void searchOrRetireCurrentFile(const QString& searchHeader);
     bool storeCurrentRow();
     void stopWithError(const QString& message);
 
@@ -244,6 +250,10 @@ public:
     // Items seen, items not yet recorded and the change watch of a "monitor"
     // task; made by its first scan, released with the job.
     std::shared_ptr<JobFolderWatch> FolderWatch;
+
+    // --- the WIFF conversion ---------------------------------------------------
+    // The Pondrel process while Job_import_wiff is set; it ends with the job.
+    std::unique_ptr<platform::Process> WiffProcess;
 
     // --- the search form, kept by the search steps ------------------------
     QByteArray SearchFormHead;       // parts from the parameter set, built once per task

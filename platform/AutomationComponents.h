@@ -2,9 +2,12 @@
 // The interfaces of the vendor automation components, as far as the programs
 // call them. Each member stands for a late-bound property read or method call
 // and may throw platform::Error as the component's own failure would. Every
-// interface names the ProgID its objects are created under.
+// interface names the ProgID its objects are created under. Members the
+// programs call on only some objects have a body that fails with error 438,
+// as calling a member an object lacks does.
 #include "platform/Automation.h"
 
+#include <QList>
 #include <QString>
 #include <QVariantList>
 
@@ -12,12 +15,113 @@
 
 namespace platform::automation {
 
+// A member the object does not carry fails as a late-bound call on it does.
+[[noreturn]] inline void notSupported() {
+    throw Error(438, QStringLiteral("Object doesn't support this property or method"));
+}
+
 // "SorvexForSciex.WiffFileInfo" of the Sciex .WIFF import library ("sorvex.dll").
 class WiffFileInfo : public virtual AutomationObject {
 public:
     static constexpr const char* kProgId = "SorvexForSciex.WiffFileInfo";
     // The library's version text, for example "1.6b25".
     virtual QString DllVersion() = 0;
+    // Chooses the file and sample that the other members describe.
+    virtual void setFileNameAndIndex(const QString& file, qint32 sample, qint16, qint16, qint16) { notSupported(); }
+    virtual qint32 getNumberOfSamples() { notSupported(); }
+    virtual QString GetSampleName() { notSupported(); }
+    virtual bool isMSMS() { notSupported(); }
+};
+
+// "SorvexForSciex.ProcessingParameters": the settings of one export.
+class WiffProcessingParameters : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "SorvexForSciex.ProcessingParameters";
+    virtual void SetInfoFromRegistry() { notSupported(); }
+    virtual void setDefaultChargeStates(qint16 charge, qint16 value) { notSupported(); }
+    virtual void setDDESurveyHtPerc(double) { notSupported(); }
+    virtual void setDDESurveyMergeDist(double) { notSupported(); }
+    virtual void setMSMSAveNeedXPeaks(qint16) { notSupported(); }
+    virtual void setMSMSAveMinPrecursor(double) { notSupported(); }
+    virtual void setMSMSAveMaxPrecursor(double) { notSupported(); }
+    virtual void setMSMSAvePrecursorTol(double) { notSupported(); }
+    virtual void setMSMSAveMaxCycBetween(qint16) { notSupported(); }
+    virtual void setMSMSAveMinCyclesPerGp(qint16) { notSupported(); }
+    virtual void setMSMSCentroidEnable(qint16) { notSupported(); }
+    virtual void setMSMSCentroidHtPerc(double) { notSupported(); }
+    virtual void setMSMSCentroidMergeDist(double) { notSupported(); }
+    virtual void setMSMSThresholdPerc(double) { notSupported(); }
+    virtual void setDDEAutoDetermineCharge(qint16) { notSupported(); }
+    virtual void setDiscardHighCharges(qint16) { notSupported(); }
+    virtual void setMSMSSmoothCentroid(bool) { notSupported(); }
+    virtual void setMSMSDeisotope(bool) { notSupported(); }
+};
+using WiffParametersPtr = std::shared_ptr<WiffProcessingParameters>;
+
+// "SorvexForSciex.Options4Tavrel": the newer library's own options.
+class WiffOptions4Tavrel : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "SorvexForSciex.Options4Tavrel";
+    virtual void Set_Params_Strings(const QString& values, const QString& keys) { notSupported(); }
+    virtual WiffParametersPtr Get_Params_Object() { notSupported(); }
+};
+
+// "SorvexForSciex.MExportMSToSorvex": exports one sample of MS data.
+class WiffExportMS : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "SorvexForSciex.MExportMSToSorvex";
+    virtual void DoExportFile(const QString& file, qint32 sample, const WiffParametersPtr& parameters) {
+        notSupported();
+    }
+    virtual QString getResultString() { notSupported(); }
+};
+
+// "SorvexForSciex.MExportMSMSToSorvex": exports MS/MS data (-1: every sample).
+class WiffExportMSMS : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "SorvexForSciex.MExportMSMSToSorvex";
+    virtual void DoExport(const QString& file, qint32 sample, const WiffParametersPtr& parameters,
+                          const AutomationObjectPtr& none, qint16 flag) {
+        notSupported();
+    }
+    virtual QString getResultString() { notSupported(); }
+};
+
+// The objects of the Data Explorer automation server below its application.
+class DataExplorerSpecSetup : public virtual AutomationObject {
+public:
+    virtual void setNoiseFilterCoefficient(double) { notSupported(); }
+    virtual void setSmoothFilterWidth(double) { notSupported(); }
+    virtual void setNoiseReductionStdev(double) { notSupported(); }
+    virtual void setPeakFilterType(qint16) { notSupported(); }
+    virtual void setPeakFilterChargeState(qint16) { notSupported(); }
+};
+
+// One row of a peak table holds seven values: [2] the mass, [3] the intensity.
+using DataExplorerPeakTable = QList<QList<double>>;
+
+class DataExplorerSpecView : public virtual AutomationObject {
+public:
+    // 1 and 2 MS spectra, 3 and 4 MS/MS (PSD) spectra.
+    virtual qint16 SpectrumType() { notSupported(); }
+    virtual void CorrectBaseline() { notSupported(); }
+    virtual void FilterNoise(qint16 kind) { notSupported(); }
+    virtual void FilterPeaks() { notSupported(); }
+    // Fills the table and answers the number of peaks.
+    virtual qint32 GetPeakData(qint16, qint16, qint16, qint16, DataExplorerPeakTable& table) { notSupported(); }
+};
+
+class DataExplorerDocument : public virtual AutomationObject {
+public:
+    virtual qint32 CollectionCount() { notSupported(); }  // Collection.Count
+    virtual std::shared_ptr<DataExplorerSpecView> SpecView() { notSupported(); }
+    virtual std::shared_ptr<DataExplorerSpecSetup> SpecSetup() { notSupported(); }
+    // InstrumentSettings.GetSetting: (14, 0) fills the PSD precursor mass.
+    virtual void GetSetting(qint16 setting, qint16 index, double& value) { notSupported(); }
+    virtual void RunAssignedMacro(qint16 button) { notSupported(); }
+    virtual QString SampleComments() { notSupported(); }  // sample.Comments
+    virtual QString SampleName() { notSupported(); }      // sample.Name
+    virtual void Close() { notSupported(); }
 };
 
 // "SorvexForSciex.Options4Tavrel": the options object of a Sciex library that
@@ -27,6 +131,10 @@ public:
 class DataExplorerApplication : public virtual AutomationObject {
 public:
     static constexpr const char* kProgId = "DataExplorer.Application";
+    virtual void setRestoreSettingsFromFile(bool) { notSupported(); }
+    virtual void setEnableProcessingHistory(bool) { notSupported(); }
+    // Documents.Open
+    virtual std::shared_ptr<DataExplorerDocument> OpenDocument(const QString& path) { notSupported(); }
 };
 
 // "TS2SorvexDLL.TS2Sorvex": the AB 4000 Series export object.
@@ -34,6 +142,17 @@ class TS2Sorvex : public virtual AutomationObject {
 public:
     static constexpr const char* kProgId = "TS2SorvexDLL.TS2Sorvex";
     virtual QString DllVersion() = 0;
+    virtual void set_minMass(double) { notSupported(); }
+    virtual void set_maxMass(double) { notSupported(); }
+    virtual void set_S2N(double) { notSupported(); }
+    virtual void set_Monoisotopic(double) { notSupported(); }
+    virtual void set_Descriptor(const QString&) { notSupported(); }
+    virtual void set_JobRunID(const QString&) { notSupported(); }
+    virtual void set_JobRunItemID(const QString&) { notSupported(); }
+    virtual void set_AllSpectra(const QString&) { notSupported(); }
+    virtual void set_MSType(const QString&) { notSupported(); }
+    virtual bool Connect() { notSupported(); }
+    virtual bool DoExport(const QString& outputPath) { notSupported(); }
 };
 
 // "QELD.Quellmark": the Quellmark library's top object.

@@ -2,6 +2,7 @@
 // Errors carry a number and a description, the way every procedure of both
 // programs reports them ("(CODE) " + number + ": " + description).
 #include <QString>
+#include <exception>
 #include <stdexcept>
 
 namespace platform {
@@ -23,6 +24,13 @@ private:
     long number_;
     QString description_;
 };
+
+// What a procedure logs for an error it trapped: its message code, the number
+// and the description; an exception that carries no number counts as 51.
+inline QString errorReport(const QString& messageCode, const std::exception& e) {
+    if (const auto* err = dynamic_cast<const Error*>(&e)) return err->report(messageCode);
+    return messageCode + QStringLiteral("51: ") + QString::fromUtf8(e.what());
+}
 
 // Numbers of the run-time errors the programs raise themselves.
 namespace errnum {

@@ -63,6 +63,7 @@ void Process::start(const QString& program, const QStringList& arguments, const 
     configure(*p, options);
     p->setProgram(program);
     p->setArguments(arguments);
+    if (!options.workingFolder.isEmpty()) p->setWorkingDirectory(options.workingFolder);
     if (program.isEmpty()) throw startFailure(program, QString());
     p->start(QIODevice::ReadOnly);
     if (!p->waitForStarted(-1)) throw startFailure(program, p->errorString());
@@ -77,6 +78,7 @@ qint64 Process::startDetached(const QString& program, const QStringList& argumen
     p.setProgram(program);
     p.setArguments(arguments);
     p.setStandardInputFile(QProcess::nullDevice());
+    if (!options.workingFolder.isEmpty()) p.setWorkingDirectory(options.workingFolder);
     if (options.hidden) {
         p.setStandardOutputFile(QProcess::nullDevice());
         p.setStandardErrorFile(QProcess::nullDevice());

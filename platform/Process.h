@@ -1,6 +1,6 @@
 #pragma once
 // Child processes: a program and its argument list, never a shell. The child
-// gets the caller's environment and current folder. Waits are measured on a
+// gets the caller's environment and, unless told otherwise, its current folder. Waits are measured on a
 // monotonic clock and block in the operating system, never in a busy loop.
 #include <QByteArray>
 #include <QProcess>
@@ -21,6 +21,9 @@ struct ProcessOptions {
     // A hidden child writes nothing on the caller's terminal: streams that are
     // not captured go to the null device. Otherwise they are the caller's own.
     bool hidden = false;
+    // The child's current folder; empty: the caller's. The caller's own
+    // current folder never changes, so other work that runs meanwhile keeps it.
+    QString workingFolder;
 };
 
 class Process {

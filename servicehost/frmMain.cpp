@@ -10,6 +10,7 @@
 #include "jobs/SearchStepsImpl.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoErrors.h"
+#include "platform/AutomationPlugins.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 #include "platform/OleDbConnectionString.h"
@@ -106,6 +107,20 @@ bool frmMain::Form_Load() {
     return started;
 }
 
+namespace {
+
+// The vendor components a site (or a test) gave the service as plug-ins;
+// without any, the probes find every component missing.
+void loadComponentPlugins() {
+    const platform::AutomationPluginReport report = platform::loadAutomationPlugins();
+    for (const QString& file : report.loaded)
+        modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, QStringLiteral("Loaded component plug-in ") + file);
+    for (const QString& problem : report.problems)
+        modGlobal_WriteEventLog(EventWarning, 0, kNone, kNone, QStringLiteral("Cannot load component plug-in ") + problem);
+}
+
+}  // namespace
+
 bool frmMain::startUp() {
     QDir::setCurrent(ProgramFolder);
     if (options_.mode == RunMode::SysTray) hookTray();
@@ -129,6 +144,7 @@ bool frmMain::startUp() {
     if (!databaseTests()) return false;
 
     ShuttingDown = false;
+    loadComponentPlugins();
     SciexLibraryAvailable = modGlobal_ProbeSciexLibrary();
     DataExplorerAvailable = modGlobal_ProbeDataExplorer();
     QuellmarkAvailable = modGlobal_ProbeQuellmark();

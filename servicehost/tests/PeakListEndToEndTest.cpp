@@ -1,9 +1,7 @@
 // Peak lists searched for real: TavrelService -debug against sorvex-sim, with
 // a "now" task that merges its data files and "monitor" tasks on a folder
 // that is written while the service runs, and while it is stopped.
-#include "ServiceProgram.h"
-
-#include "common/UncName.h"
+#include "EndToEndFixture.h"
 #include "search/tests/SearchSimFixture.h"
 
 #include <QSqlQuery>
@@ -15,28 +13,8 @@ namespace {
 
 using searchtest::ionBlock;
 
-class PeakListEndToEnd : public ::testing::Test {
+class PeakListEndToEnd : public hosttest::EndToEndTest {
 protected:
-    void SetUp() override {
-        if (!testsupport::SorvexSim::available() || !QFileInfo::exists(testsupport::binPath("TavrelService")))
-            GTEST_SKIP() << "sorvex-sim or TavrelService is not built";
-        rows = std::make_unique<hosttest::TaskRows>(db.connectionString());
-        rows->createTables();
-        rows->parameterFile = home.file("search.par");
-        testsupport::writeFile(rows->parameterFile, "DB=SwissProt\r\nSEARCH=MIS\r\nCOM=Run <taskname>\r\n");
-        QDir().mkpath(home.file("qpl"));
-        bodies = home.file("bodies");
-        ASSERT_TRUE(sim.start("{\"bodies\": \"" + bodies.toUtf8() + "\"}")) << qPrintable(sim.error());
-        hosttest::saveSettings(sim.baseUrl(), db.connectionString(), home.file("qpl"), 60);
-        // Every wait of the service as short as it goes: ticks, folder walks,
-        // the size check of a new item and the pause after an empty file.
-        for (const char* name : {"TimerTick", "MonitorActionDelay", "LockedOutDelay", "NoDataDelay"})
-            ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, name, "1"));
-        // The wake-up reaches a registered service only.
-        ASSERT_EQ(hosttest::runSwitch({"-install", "-silent"}), 0);
-        tavrel::CommandLineArgs.clear();
-    }
-
     // A task row as the client writes it, asked to run; a running service is woken.
     void runTask(int uid, const QVariantMap& columns, bool wake = true) {
         QVariantMap row = columns;
@@ -58,12 +36,8 @@ protected:
         file.write(bytes);
         return path;
     }
-    int uploads() const {
-        return int(QDir(bodies).entryList({"upload-*.body"}, QDir::Files).size());
-    }
-    QByteArray upload(int n) const {
-        return testsupport::readFile(QDir(bodies).filePath(QStringLiteral("upload-%1.body").arg(n)));
-    }
+    int uploadCount() const { return int(uploads().size()); }
+    QByteArray upload(int n) const { return uploads().value(n - 1); }
     // File names (without folder) of the task's result rows, sorted.
     QStringList resultFiles(int uid) {
         QSqlQuery q = rows->connection().query(
@@ -83,13 +57,6 @@ protected:
     bool waitForResults(int uid, int count, int ms = 30000) {
         return testsupport::waitUntil([&] { return resultFiles(uid).size() >= count; }, ms);
     }
-    QString log() const { return hosttest::eventLog(home.path()).join('\n'); }
-
-    testsupport::TempHome home;
-    testsupport::SorvexSim sim;
-    testsupport::TestDatabase db{testsupport::DbEngine::Sqlite};
-    std::unique_ptr<hosttest::TaskRows> rows;
-    QString bodies;
 };
 
 TEST_F(PeakListEndToEnd, MergedNowTaskSearchesOneListOfEverySpectrumAndRecordsOneResult) {
@@ -114,7 +81,7 @@ TEST_F(PeakListEndToEnd, MergedNowTaskSearchesOneListOfEverySpectrumAndRecordsOn
         << qPrintable(log());
     ASSERT_EQ(rows->status(1), "completed") << qPrintable(log());
 
-    ASSERT_EQ(uploads(), 1) << "one search for the merged list";
+    ASSERT_EQ(uploadCount(), 1) << "one search for the merged list";
     const QByteArray body = upload(1);
     EXPECT_EQ(body.count("BEGIN IONS"), 5);
     for (int i = 1; i <= 5; ++i) EXPECT_TRUE(body.contains("TITLE=spectrum " + QByteArray::number(i) + "\r\n")) << i;
@@ -167,7 +134,7 @@ TEST_F(PeakListEndToEnd, MonitorTasksTakeFilesAsTheyAreWrittenAndNoneTwiceAfterA
     EXPECT_EQ(resultFiles(1), QStringList{"nested.qpl"});
     EXPECT_EQ(resultFiles(2), QStringList{"present.qpl"});
     EXPECT_EQ(resultFiles(3), QStringList{"growing.qpl"});
-    ASSERT_EQ(uploads(), 3);
+    ASSERT_EQ(uploadCount(), 3);
     for (int n = 1; n <= 3; ++n) {
         const QByteArray body = upload(n);
         EXPECT_EQ(body.contains("TITLE=spectrum 5\r\n"), body.contains("TITLE=spectrum 6\r\n"))
@@ -185,7 +152,7 @@ TEST_F(PeakListEndToEnd, MonitorTasksTakeFilesAsTheyAreWrittenAndNoneTwiceAfterA
     EXPECT_EQ(resultFiles(1), (QStringList{"nested.qpl", "while-stopped.qpl"}));
     EXPECT_EQ(resultFiles(2), QStringList{"present.qpl"});
     EXPECT_EQ(resultFiles(3), QStringList{"growing.qpl"});
-    EXPECT_EQ(uploads(), 4) << "no file searched twice";
+    EXPECT_EQ(uploadCount(), 4) << "no file searched twice";
     const QMap<QString, int> rows1 = fileRows(1), rows2 = fileRows(2), rows3 = fileRows(3);
     EXPECT_EQ(rows1.keys(), (QStringList{"before.qpl", "nested.qpl", "while-stopped.qpl"}));
     EXPECT_EQ(rows2.keys(), QStringList{"present.qpl"});

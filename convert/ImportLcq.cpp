@@ -1,0 +1,132 @@
+#include "convert/ImportLcq.h"
+
+#include "common/UncName.h"
+#include "convert/ImportLog.h"
+#include "convert/PeakListCache.h"
+#include "filteropts/NumberText.h"
+#include "filteropts/OptionString.h"
+#include "platform/Cp1252.h"
+#include "platform/Error.h"
+#include "platform/Process.h"
+#include "service/Globals.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavrelsvc {
+
+namespace {
+
+using namespace filteropts::lcq;
+
+// A field's numeric value as a 16-bit integer of the classic rounding.
+double roundedValue(const QString& text) { return std::nearbyint(filteropts::readNumber(text)); }
+
+void emptyFolder(const QString& folder) {
+    QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) dir.remove(name);
+}
+
+QStringList dtaFilesByName(const QString& folder) {
+    QStringList names;
+    for (const QString& name : QDir(folder).entryList(QDir::Files))
+        if (name.endsWith(QStringLiteral(".dta"), Qt::CaseInsensitive)) names << name;
+    // Plain code-unit order: the same list on every run, whatever the folder
+    // listing or the locale.
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return a.compare(b) < 0; });
+    return names;
+}
+
+void copyIntoWorkspace(const QString& from, const QString& to) {
+    QFile::remove(to);
+    if (QFile::copy(from, to)) return;
+    if (!QFileInfo::exists(from)) throw platform::Error(platform::errnum::FileNotFound, QStringLiteral("File not found"));
+    throw platform::Error(75, QStringLiteral("Path/File access error"));
+}
+
+void runExtractor(const LcqImportRequest& request, const QStringList& arguments) {
+    platform::ProcessOptions options;
+    options.hidden = true;
+    options.workingFolder = request.workspace;
+    platform::Process extractor;
+    extractor.start(request.extractor, arguments, options);
+    // Its exit code says nothing the .dta files do not.
+    extractor.waitForFinishedServingEvents(-1, [] { return ShuttingDown; });
+}
+
+}  // namespace
+
+QString lcqWorkspace(const QString& tempFolder, long taskNumber) {
+    return tempFolder + QStringLiteral("/Sorvex_Tavrel_workspace/") + QString::number(taskNumber);
+}
+
+QStringList extractMsnArguments(const QStringList& fields, const QString& dataFile) {
+    const auto field = [&](int i) { return fields.value(i); };
+    QStringList args;
+    const auto flag = [&](int i, const char* letter) {
+        if (!field(i).isEmpty()) args << QLatin1String(letter) + field(i);
+    };
+    flag(FirstScan, "-F");
+    flag(LastScan, "-L");
+    flag(MinMass, "-B");
+    flag(MaxMass, "-T");
+    flag(Group, "-M");
+    flag(Inter, "-S");
+    flag(MinScan, "-G");
+    if (!field(Charge).isEmpty() && roundedValue(field(Charge)) > 0) args << QStringLiteral("-C") + field(Charge);
+    if (!field(CalcCharge).isEmpty() && filteropts::readNumber(field(CalcCharge)) == 1) args << QStringLiteral("-K");
+    if (!field(MinPeaks).isEmpty() && roundedValue(field(MinPeaks)) > 0) args << QStringLiteral("-I") + field(MinPeaks);
+    if (!field(Template).isEmpty())
+        args << QStringLiteral("-U") + common::modUncName_GetLocalPathFromUnc(field(Template));
+    if (!field(AASequence).isEmpty())
+        args << QStringLiteral("-Q") + field(AASequence) << QStringLiteral("-Y") + field(AASequence);
+    flag(OptString, "-A");
+    flag(Threshold, "-E");
+    flag(ExtractMSn, "-P");
+    args << dataFile;
+    return args;
+}
+
+QString importLcqFile(const LcqImportRequest& request, const PeakListJobContext& job) {
+    QDir().mkpath(request.workspace);
+    emptyFolder(request.workspace);
+    bool written = false;
+    try {
+        copyIntoWorkspace(request.dataPath, QDir(request.workspace).filePath(request.dataFile));
+        const filteropts::FilterOptions options = filteropts::readFilterOptions(filteropts::kLcq, request.options);
+        if (options.replaced)
+            importLog(job, EventWarning, QStringLiteral("extract_msn import filter options are out of date, using defaults"));
+        runExtractor(request, extractMsnArguments(options.fields, request.dataFile));
+        if (ShuttingDown) return QString();
+
+        QFile output(request.outputPath);
+        if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw platform::Error(75, QStringLiteral("Path/File access error (") + request.outputPath + QLatin1Char(')'));
+        for (const QString& name : dtaFilesByName(request.workspace)) {
+            const QString path = QDir(request.workspace).filePath(name);
+            QByteArray block = clsJob_ConvertDtaToQpl(path);
+            if (block.isEmpty()) continue;
+            // Titled by the .dta file's own name (it tells the scans and the
+            // charge), not by the workspace it was read from.
+            block.replace("TITLE=" + platform::toCp1252(path) + "\r\n", "TITLE=" + platform::toCp1252(name) + "\r\n");
+            if (output.write(block + "\r\n") < 0)
+                throw platform::Error(61, QStringLiteral("Disk full (") + request.outputPath + QLatin1Char(')'));
+        }
+        output.close();
+        written = true;
+    } catch (const std::exception& e) {
+        importLogError(job, QStringLiteral("(TVS1032) "), e);
+        return QString();
+    }
+    if (written) {
+        emptyFolder(request.workspace);
+        QDir().rmdir(request.workspace);
+    }
+    return PeakListSizeRule(request.outputPath) ? request.outputPath : QString();
+}
+
+}  // namespace tavrelsvc

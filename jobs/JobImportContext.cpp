@@ -1,0 +1,37 @@
+#include "jobs/JobImportContext.h"
+
+#include "common/UncName.h"
+#include "convert/PeakListCache.h"
+#include "jobs/JobSteps.h"
+#include "jobs/clsJob.h"
+#include "service/DbRows.h"
+
+namespace tavrelsvc {
+
+PeakListJobContext jobImportContext(clsJob& job) {
+    PeakListJobContext context;
+    context.uID = job.uID;
+    context.task_label = job.task_label;
+    context.Data_file = job.Data_file().isEmpty() ? QStringLiteral(" ") : job.Data_file();
+    context.GetFormValue = [&job](const QString& name, const QString& defaultValue) {
+        return jobSearchSteps().GetFormValue(job, name, defaultValue);
+    };
+    return context;
+}
+
+QString jobSearchType(clsJob& job) { return jobSearchSteps().GetFormValue(job, QStringLiteral("SEARCH"), QString()).toUpper(); }
+
+QString jobPeakListCacheFile(clsJob& job) {
+    const QVariant sample = job.FilesList().value(QStringLiteral("sample_number"));
+    std::optional<qint64> sampleNumber;
+    if (!sample.isNull()) sampleNumber = sample.toLongLong();
+    return clsJob_PeakListCacheFileName(job.Data_path(), QStringLiteral("qpl"), job.Peak_list_cache().toString(),
+                                        sampleNumber);
+}
+
+bool storeJobPeakList(clsJob& job, const QString& path) {
+    job.FilesList().setValue(QStringLiteral("peak_list"), common::modUncName_GetUncPath(path));
+    return modGlobal_UpdateRecord(job.FilesList());
+}
+
+}  // namespace tavrelsvc

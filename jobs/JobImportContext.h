@@ -1,0 +1,26 @@
+#pragma once
+// What a conversion of the job's current file needs of the job: the event-log
+// fields and the search form, the cache file of the current row, and storing
+// a made peak list in that row.
+#include "convert/PeakListFormats.h"
+
+#include <QString>
+
+namespace tavrelsvc {
+
+class clsJob;
+
+PeakListJobContext jobImportContext(clsJob& job);
+
+// The search form's SEARCH, upper-cased ("MIS", "PMF" ...).
+QString jobSearchType(clsJob& job);
+
+// The cache file of the job's current data path (and the current row's
+// sample number), extension "qpl".
+QString jobPeakListCacheFile(clsJob& job);
+
+// The current row's peak_list := the path in UNC form, and the row stored;
+// false when it could not be stored (reported by the row helper).
+bool storeJobPeakList(clsJob& job, const QString& path);
+
+}  // namespace tavrelsvc

@@ -1,0 +1,169 @@
+// The vendor filters for real: TavrelService -debug against sorvex-sim with
+// the stand-ins enabled (the component plug-in, the extractor as LcqPath, the
+// Jet programs on PATH). Each task ends with its result rows; a pause during
+// a Pondrel conversion and the resume give one peak list.
+#include "EndToEndFixture.h"
+
+#include "tools/standins/StandinLog.h"
+#include "tools/standins/Standins.h"
+
+#include <QSqlQuery>
+
+namespace {
+
+const QString kWiff = QStringLiteral("AB | MDS Sciex Analyst .WIFF file");
+const QString kSeparate = QStringLiteral("1,1,0,0,50,0.1,10,50,10000,1,10,1,1,50,2,0.1,1,False,0,0");
+const QString kMerged = QStringLiteral("1,1,0,0,50,0.1,10,50,10000,1,10,1,1,50,2,0.1,1,True,0,0");
+
+QByteArray wiffSample(int i, int delayMs = 0) {
+    const QByteArray n = QByteArray::number(i);
+    QByteArray s = "sample Sample " + n + "\nmsms 1\nresult BEGIN IONS\nresult TITLE=wiff sample " + n +
+                   "\nresult PEPMASS=" + QByteArray::number(700 + i) + ".5\nresult 150.5 20\nresult END IONS\n";
+    if (delayMs) s += "delay " + QByteArray::number(delayMs) + "\n";
+    return s;
+}
+
+class VendorEndToEnd : public hosttest::EndToEndTest {
+protected:
+    void SetUp() override {
+        const QString plugin = testsupport::binPath("standins/libtavrel-standins.so");
+        extractor = testsupport::binPath("standins/standin-extractor");
+        mdbtools = testsupport::binPath("standins/mdbtools");
+        if (!QFileInfo::exists(testsupport::binPath("Pondrel")) || !QFileInfo::exists(plugin))
+            GTEST_SKIP() << "Pondrel or the stand-ins are not built";
+        hosttest::EndToEndTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, "LcqPath",
+                                                  common::modUncName_GetUncPath(extractor)));
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert(platform::kAutomationPluginsVariable, plugin);
+        env.insert(standins::kLogVariable, home.file("standin.log"));
+        env.insert(standins::kDatasetStoreVariable, home.file("store"));
+        env.insert("PATH", mdbtools + ":" + env.value("PATH"));
+    }
+
+    void runTask(int uid, const QString& label, const QString& filter, const QString& options, const QStringList& files) {
+        rows->addTask(uid, {{"task_label", label},
+                            {"schedule_type", "now"},
+                            {"import_filter", filter},
+                            {"filter_options", options},
+                            {"parameter_set", common::modUncName_GetUncPath(rows->parameterFile)},
+                            {"start_time", QDateTime::currentDateTime().addSecs(-5)},
+                            {"follow_up", 0},
+                            {"search_priority", 0}});
+        const QDateTime due = QDateTime::currentDateTime().addSecs(-5);
+        for (const QString& file : files) {
+            const bool descriptor = filter.startsWith("AB 4000");
+            rows->connection().execute(
+                "INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) VALUES (?, ?, ?, ?)",
+                {++fileNumber, uid, descriptor ? file : common::modUncName_GetUncPath(file), rows->connection().toDatabase(due)});
+        }
+        rows->request(uid, "Run");
+        ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
+    }
+    QString put(const QString& name, const QByteArray& bytes) {
+        testsupport::writeFile(home.file(name), bytes);
+        return home.file(name);
+    }
+    QStringList results(int uid) {
+        QSqlQuery q = rows->connection().query(
+            "SELECT input_data_file FROM Sorvex_Tavrel_Results WHERE task_UID = ? ORDER BY result_number", {uid});
+        QStringList out;
+        while (q.next()) out << QFileInfo(q.value(0).toString()).fileName();
+        return out;
+    }
+    bool waitForStatus(int uid, const QString& status, int ms = 120000) {
+        return testsupport::waitUntil([&] { return rows->status(uid) == status; }, ms);
+    }
+    int uploadsHolding(const QByteArray& text) const {
+        int n = 0;
+        for (const QByteArray& body : uploads()) n += body.contains(text) ? 1 : 0;
+        return n;
+    }
+    int calls(const QString& name) const {
+        int n = 0;
+        for (const QStringList& call : standins::readLog(home.file("standin.log"))) n += call.first() == name ? 1 : 0;
+        return n;
+    }
+    QProcessEnvironment env;
+    QString extractor, mdbtools;
+    int fileNumber = 0;
+};
+
+TEST_F(VendorEndToEnd, EachVendorFilterEndsWithItsResultRows) {
+    const QByteArray rawHeader = "# Tavrel stand-in RAW file\n";
+    const QString raw1 = put("data/run1.raw", rawHeader + "spectrum 7 1001.5 2\n400.25 20\nspectrum 9 1201.5 2\n500.5 30\n");
+    const QString raw2 = put("data/run2.raw", rawHeader + "spectrum 4 901.5 1\n300.25 10\n");
+    const QString wiff = put("data/three.wiff", "# Tavrel stand-in WIFF file\n" + wiffSample(1) + wiffSample(2) + wiffSample(3));
+    const QString merged = put("data/merged.wiff", "# Tavrel stand-in WIFF file\n" + wiffSample(4) + wiffSample(5) + wiffSample(6));
+    put("store/Run7.txt", "# Tavrel stand-in 4000 Series dataset\nBEGIN IONS\nTITLE=dataset Run7\nPEPMASS=880.5\n"
+                          "210.5 40\nEND IONS\n");
+    const QString voyager = put("data/psd.dat", "# Tavrel stand-in Voyager file\nspectrum-type 3\nprecursor 1234.5678\n"
+                                                "name PSD one\npeak 612.5 70\npeak 300.25 15\n");
+    put("pkl/liver_01.pkl", "445.5 1000 2\r\n200.1 5\r\n");
+    put("pkl/liver_02.pkl", "545.5 1000 2\r\n300.1 5\r\n");
+    const QString list = put("data/batch.spl", "# Tavrel stand-in sample list\ntable ANALYSIS\n\"file_name\",\"Text\"\n"
+                                               "\"liver_01\",\"first\"\n\"liver_02\",\"second\"\n\"liver_09\",\"absent\"\n");
+
+    hosttest::ServiceProgram service(home.path(), "LABPC", env);
+    ASSERT_TRUE(service.start());
+    EXPECT_TRUE(log().contains("Found sorvex.dll version 1.6b20")) << "the probes find the stand-ins";
+    runTask(1, "Thermo", "ThermoFinnigan LCQ / DECA RAW file", ",,300,4000,1.4,1,1,0,0,0,,,,,", {raw1, raw2});
+    runTask(2, "Wiff", kWiff, kSeparate, {wiff});
+    runTask(3, "WiffMerged", kWiff, kMerged, {merged});
+    runTask(4, "Dataset", "AB 4000 Series TS2Sorvex", "60,20,10,1", {"Run7:44:12:False:MSMS"});
+    runTask(5, "Voyager", "Data Explorer (Voyager) MS data", "False,0,0,1,1,1,0.7,1,0,False,10,100", {voyager});
+    runTask(6, "Samples", "Masslynx sample list", common::modUncName_GetUncPath(home.file("pkl")), {list});
+
+    for (int uid = 1; uid <= 6; ++uid) ASSERT_TRUE(waitForStatus(uid, "completed")) << uid << "\n" << qPrintable(log());
+    EXPECT_EQ(results(1), (QStringList{"run1.raw", "run2.raw"}));
+    EXPECT_EQ(results(2), (QStringList{"three.wiff", "three.wiff", "three.wiff"})) << "each sample searched";
+    EXPECT_EQ(results(3), QStringList{"merged.wiff"});
+    EXPECT_EQ(results(4), QStringList{"Run7:44:12:False:MSMS"});
+    EXPECT_EQ(results(5), QStringList{"psd.dat"});
+    EXPECT_EQ(results(6), (QStringList{"liver_01.pkl", "liver_02.pkl"}));
+
+    EXPECT_EQ(uploadsHolding("TITLE=run1.7.7.2.dta\r\n"), 1);
+    EXPECT_EQ(uploadsHolding("TITLE=run2.4.4.1.dta\r\n"), 1);
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(uploadsHolding("TITLE=wiff sample " + QByteArray::number(i) + "\r\n"), 1) << i;
+    int mergedUploads = 0;
+    for (const QByteArray& body : uploads())
+        if (body.contains("TITLE=wiff sample 4\r\n")) {
+            ++mergedUploads;
+            EXPECT_TRUE(body.contains("TITLE=wiff sample 5\r\n") && body.contains("TITLE=wiff sample 6\r\n"));
+        }
+    EXPECT_EQ(mergedUploads, 1) << "the merged file is one search of all its samples";
+    EXPECT_EQ(uploadsHolding("TITLE=dataset Run7\r\n"), 1);
+    EXPECT_EQ(uploadsHolding("PEPMASS=1234.5678\r\n612.5  70\r\n"), 0) << "last row first";
+    EXPECT_EQ(uploadsHolding("PEPMASS=1234.5678\r\n300.25  15\r\n612.5  70\r\n"), 1);
+    EXPECT_EQ(uploadsHolding("445.5 1000 2"), 1);
+    EXPECT_EQ(uploads().size(), 10);
+}
+
+TEST_F(VendorEndToEnd, APauseDuringAPondrelConversionAndTheResumeGiveOnePeakList) {
+    const QString wiff = put("data/slow.wiff", "# Tavrel stand-in WIFF file\n" + wiffSample(1, 5000));
+    hosttest::ServiceProgram service(home.path(), "LABPC", env);
+    ASSERT_TRUE(service.start());
+    runTask(1, "Slow", kWiff, kSeparate, {wiff});
+    ASSERT_TRUE(testsupport::waitUntil([&] { return log().contains("Begin processing with sorvex.dll"); }, 30000))
+        << qPrintable(log());
+
+    rows->request(1, "Pause");
+    ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
+    ASSERT_TRUE(waitForStatus(1, "paused", 30000)) << qPrintable(log());
+    EXPECT_TRUE(log().contains("Import of Wiff file by sorvex.dll abandoned"));
+    rows->request(1, "Resume");
+    ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
+    ASSERT_TRUE(waitForStatus(1, "completed")) << qPrintable(log());
+    // Long enough for an abandoned Pondrel to have written, had it lived on.
+    testsupport::waitUntil([] { return false; }, 5500);
+
+    EXPECT_EQ(calls("MExportMSMSToSorvex.DoExport"), 2) << "converted again after the resume";
+    EXPECT_EQ(results(1), QStringList{"slow.wiff"});
+    ASSERT_EQ(uploads().size(), 1);
+    EXPECT_EQ(uploads()[0].count("BEGIN IONS"), 1) << "one peak list, not two interleaved";
+    const QString cache = home.file("qpl/1 Slow/") + common::modUncName_GetLocalPathFromUnc(wiff).replace('/', '~') + ".-1.qpl";
+    EXPECT_EQ(testsupport::readFile(cache).count("BEGIN IONS"), 1) << qPrintable(cache);
+}
+
+}  // namespace
