@@ -4,7 +4,7 @@
 #include "params/forms/ParameterEditorPage.h"
 
 #include "common/EventMessage.h"
-#include "params/forms/PathLabel.h"
+#include "common/forms/FitPathToLabel.h"
 #include "params/forms/frmModifications.h"
 #include "params/ServerData.h"
 
