@@ -2,25 +2,15 @@
 // recent files and the save-changes question that guards unsaved edits.
 #include "params/forms/ParameterEditorPage.h"
 
+#include "common/BusyCursor.h"
 #include "params/FileDialogs.h"
 #include "params/RecentFiles.h"
-
-#include <QApplication>
 
 namespace tavrel {
 
 namespace {
 
 const QString kTitle = QStringLiteral("Sorvex Tavrel");
-
-// The hourglass while a file is read or written.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 int ask(const EditorMessage& question) {
     return platform::MsgBox(question.text, question.style, kTitle);
