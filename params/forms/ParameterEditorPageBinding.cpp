@@ -126,8 +126,7 @@ void ParameterEditorPage::act(const std::function<void()>& step) {
 }
 
 void ParameterEditorPage::showMessages() {
-    for (const EditorMessage& m : editor_.takeMessages())
-        platform::MsgBox(m.text, m.style, QStringLiteral("Sorvex Tavrel"));
+    for (const EditorMessage& m : editor_.takeMessages()) showEditorMessage(m);
 }
 
 void ParameterEditorPage::announce() {
