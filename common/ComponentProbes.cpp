@@ -41,8 +41,8 @@ void takeAnalystOptions(const QString& defaultValues, const QString& defaultKeys
     AnalystOptionValues = defaultValues;
     AnalystOptionKeys = defaultKeys;
     const QString version = storedText(QStringLiteral("TaskOptionsAnalystVersion"));
-    const QString values = storedText(QStringLiteral("TaskOptionsAnalystValues"));
-    const QString keys = storedText(QStringLiteral("TaskOptionsAnalystKeys"));
+    const QString values = storedText(common::AnalystLibraryValuesSetting);
+    const QString keys = storedText(common::AnalystLibraryKeysSetting);
     if (version == SciexLibraryVersion) {
         AnalystOptionValues = values;
         AnalystOptionKeys = keys;
@@ -51,8 +51,8 @@ void takeAnalystOptions(const QString& defaultValues, const QString& defaultKeys
     if (!values.isEmpty() && keys == defaultKeys) {
         AnalystOptionValues = values;
     } else {
-        store(QStringLiteral("TaskOptionsAnalystValues"), defaultValues);
-        store(QStringLiteral("TaskOptionsAnalystKeys"), defaultKeys);
+        store(common::AnalystLibraryValuesSetting, defaultValues);
+        store(common::AnalystLibraryKeysSetting, defaultKeys);
     }
     store(QStringLiteral("TaskOptionsAnalystVersion"), SciexLibraryVersion);
     if (storedText(QStringLiteral("TaskOptionsAnalystMerge")).isEmpty())

@@ -51,6 +51,12 @@ QString builtInImportFilterOptions(int index);
 // string of filter 0 to 6; empty for "--- None ---" and outside that range.
 QString importFilterOptionsSetting(int index);
 
+// The settings of section "Preferences" that keep the Sciex library's own
+// options (its values and their keys), written by the start-up probe and by
+// the options dialog.
+inline const QString AnalystLibraryValuesSetting = QStringLiteral("TaskOptionsAnalystValues");
+inline const QString AnalystLibraryKeysSetting = QStringLiteral("TaskOptionsAnalystKeys");
+
 // A saved Analyst option string with fewer fields than this belongs to an
 // older layout and is not taken (the built-in string has 20).
 inline constexpr int AnalystOptionsMinimumFields = 18;
