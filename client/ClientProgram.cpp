@@ -5,8 +5,10 @@
 #include "common/CommandLineArgs.h"
 #include "common/EventMessage.h"
 #include "common/EventSink.h"
+#include "common/FileDialogs.h"
 #include "common/Globals.h"
 #include "common/PreviousInstance.h"
+#include "common/forms/QtDialogHandler.h"
 #include "common/forms/QtMessageBox.h"
 #include "common/forms/ScreenshotHook.h"
 #include "platform/MessageBox.h"
@@ -21,6 +23,8 @@ int runTavrel(int argc, char** argv) {
 
     QtMessageBoxHandler boxes;
     platform::setMessageBoxHandler(&boxes);
+    QtDialogHandler dialogs;
+    setDialogHandler(&dialogs);
     common::setEventSink(&modGlobal_WriteEventLog);
 
     ProgramFolder = platform::resolveProgramFolder();
@@ -40,6 +44,7 @@ int runTavrel(int argc, char** argv) {
     installScreenshotHook(&window, [&window](const QString& tab) { window.showTab(tab); });
     window.show();
     const int code = app.exec();
+    setDialogHandler(nullptr);
     platform::setMessageBoxHandler(nullptr);
     return code;
 }

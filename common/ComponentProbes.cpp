@@ -19,6 +19,7 @@ using platform::automation::SciexOptions4Tavrel;
 using platform::automation::WiffFileInfo;
 
 const QString kTitle = QStringLiteral("Sorvex Tavrel");
+const QString& kApplication = common::SettingsApplication;
 
 void showBox(const QString& text) { platform::MsgBox(text, platform::vbOKOnly, kTitle); }
 
@@ -26,12 +27,12 @@ using common::attempt;
 
 QString storedText(const QString& name) {
     QString text;
-    attempt([&] { text = common::modGlobal_GetSetting(kTitle, common::PreferencesSection, name).toString(); });
+    attempt([&] { text = common::modGlobal_GetSetting(kApplication, common::PreferencesSection, name).toString(); });
     return text;
 }
 
 void store(const QString& name, const QString& value) {
-    attempt([&] { common::modGlobal_SaveSetting(kTitle, common::PreferencesSection, name, value); });
+    attempt([&] { common::modGlobal_SaveSetting(kApplication, common::PreferencesSection, name, value); });
 }
 
 // The library's own options: its defaults, or what the user stored for this
@@ -41,8 +42,8 @@ void takeAnalystOptions(const QString& defaultValues, const QString& defaultKeys
     AnalystOptionValues = defaultValues;
     AnalystOptionKeys = defaultKeys;
     const QString version = storedText(QStringLiteral("TaskOptionsAnalystVersion"));
-    const QString values = storedText(QStringLiteral("TaskOptionsAnalystValues"));
-    const QString keys = storedText(QStringLiteral("TaskOptionsAnalystKeys"));
+    const QString values = storedText(common::AnalystLibraryValuesSetting);
+    const QString keys = storedText(common::AnalystLibraryKeysSetting);
     if (version == SciexLibraryVersion) {
         AnalystOptionValues = values;
         AnalystOptionKeys = keys;
@@ -51,8 +52,8 @@ void takeAnalystOptions(const QString& defaultValues, const QString& defaultKeys
     if (!values.isEmpty() && keys == defaultKeys) {
         AnalystOptionValues = values;
     } else {
-        store(QStringLiteral("TaskOptionsAnalystValues"), defaultValues);
-        store(QStringLiteral("TaskOptionsAnalystKeys"), defaultKeys);
+        store(common::AnalystLibraryValuesSetting, defaultValues);
+        store(common::AnalystLibraryKeysSetting, defaultKeys);
     }
     store(QStringLiteral("TaskOptionsAnalystVersion"), SciexLibraryVersion);
     if (storedText(QStringLiteral("TaskOptionsAnalystMerge")).isEmpty())

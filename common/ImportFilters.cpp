@@ -31,4 +31,8 @@ QString builtInImportFilterOptions(int index) {
     return index >= 0 && index < ImportFilterCount ? importFilterTable()[index].builtInOptions : QString();
 }
 
+QString importFilterOptionsSetting(int index) {
+    return index >= 0 && index < ImportFilterCount ? importFilterTable()[index].optionsSetting : QString();
+}
+
 }  // namespace common

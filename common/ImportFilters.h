@@ -47,6 +47,15 @@ QString importFilterName(int index);
 int importFilterIndex(const QString& name);
 // The built-in option string of filter 0 to 6; empty outside that range.
 QString builtInImportFilterOptions(int index);
+// The setting of section "Preferences" that holds the saved default option
+// string of filter 0 to 6; empty for "--- None ---" and outside that range.
+QString importFilterOptionsSetting(int index);
+
+// The settings of section "Preferences" that keep the Sciex library's own
+// options (its values and their keys), written by the start-up probe and by
+// the options dialog.
+inline const QString AnalystLibraryValuesSetting = QStringLiteral("TaskOptionsAnalystValues");
+inline const QString AnalystLibraryKeysSetting = QStringLiteral("TaskOptionsAnalystKeys");
 
 // A saved Analyst option string with fewer fields than this belongs to an
 // older layout and is not taken (the built-in string has 20).

@@ -11,7 +11,6 @@ namespace common {
 
 namespace {
 
-const QString kApplication = QStringLiteral("Sorvex Tavrel");
 
 enum class Kind { Text, Long, Integer, Password, AnalystOptions, OptionalInteger };
 
@@ -178,7 +177,7 @@ PreferencesReading readPreferences(const RegValueTable& section, Preferences& in
 }
 
 PreferencesReading loadPreferences(Preferences& into) {
-    return readPreferences(modGlobal_GetAllSettings(kApplication, PreferencesSection), into);
+    return readPreferences(modGlobal_GetAllSettings(SettingsApplication, PreferencesSection), into);
 }
 
 QString savePreferences(const Preferences& prefs) {
@@ -194,7 +193,7 @@ QString savePreferences(const Preferences& prefs) {
             } else if (const auto* i = std::get_if<qint16 Preferences::*>(&f.member)) {
                 text = QString::number(prefs.*(*i));
             }
-            if (!modGlobal_SaveSetting(kApplication, PreferencesSection, QLatin1String(f.name), text))
+            if (!modGlobal_SaveSetting(SettingsApplication, PreferencesSection, QLatin1String(f.name), text))
                 return QLatin1String(f.name);
         } catch (const platform::Error&) {
             return QLatin1String(f.name);

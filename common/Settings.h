@@ -13,7 +13,8 @@ namespace common {
 // The section name is appended directly.
 inline const QString SettingsKey = QStringLiteral("SYSTEM\\CurrentControlSet\\Services\\SorvexTavrelService\\");
 
-// The application argument is ignored (callers pass "Sorvex Tavrel").
+// The application argument every caller passes; the store ignores it.
+inline const QString SettingsApplication = QStringLiteral("Sorvex Tavrel");
 
 // All values of the section in enumeration order; empty when the section has
 // no values or cannot be opened.

@@ -1,7 +1,5 @@
 #include "filteropts/OptionLayouts.h"
 
-#include "common/ImportFilters.h"
-
 #include <stdexcept>
 
 namespace filteropts {
@@ -23,7 +21,7 @@ FieldSpec item(const char* control, int index, const char* meaning, F form, int 
 }
 
 QList<LayoutSpec> makeLayouts() {
-    LayoutSpec lcq{kLcq, "ThermoFinnigan LCQ / DECA RAW file", "TaskOptionsLcq", "extract_msn", true, 8, false, {
+    LayoutSpec lcq{kLcq, "extract_msn", true, 8, false, {
         row("txtFirstScan", "first scan", F::Number, C::Integer),
         row("txtLastScan", "last scan", F::Number, C::Integer),
         row("txtMinMass", "minimum mass", F::Number, C::Real),
@@ -42,11 +40,10 @@ QList<LayoutSpec> makeLayouts() {
         row("txtThreshold", "threshold", F::Number, C::Integer, 0, 15, ""),
         row("txtExtractMSn", "extract MSn", F::Number, C::Integer, 0, 15, ""),
     }};
-    LayoutSpec masslynx{kMassLynx, "Masslynx sample list", "TaskOptionsMassLynx", "Micromass .spl", false, 0, false, {
+    LayoutSpec masslynx{kMassLynx, "Micromass .spl", false, 0, false, {
         row("txtPklPath", "folder of the samples' .PKL peak lists", F::Path, C::Comma),
     }};
-    LayoutSpec analyst{kAnalyst, "AB | MDS Sciex Analyst .WIFF file", "TaskOptionsAnalyst", "Sciex Analyst", true, 16,
-                       true, {
+    LayoutSpec analyst{kAnalyst, "Sciex Analyst", true, 16, true, {
         item("chkSciexCharge", 0, "default precursor charge 1+", F::CheckBox),
         item("chkSciexCharge", 1, "default precursor charge 2+", F::CheckBox),
         item("chkSciexCharge", 2, "default precursor charge 3+", F::CheckBox),
@@ -68,8 +65,7 @@ QList<LayoutSpec> makeLayouts() {
         row("chkSciexDiscardCharge5plus", "discard precursors of charge 5+ or more", F::CheckBox, C::None, 0, 20, "0"),
         row("chkSciexMSMSSmoothDeisotope", "smooth before centroiding / de-isotope", F::CheckBox, C::None, 0, 20, "0"),
     }};
-    LayoutSpec voyager{kVoyager, "Data Explorer (Voyager) MS data", "TaskOptionsVoyager", "Data Explorer", true, 12,
-                       false, {
+    LayoutSpec voyager{kVoyager, "Data Explorer", true, 12, false, {
         row("optVoyagerProcess", "settings from the data file, else the default SET file", F::YesNo, C::None),
         row("chkVoyagerMacro", "run the macro of a button", F::CheckBox, C::None),
         row("cboVoyagerMacro", "macro button 1 to 10", F::ListIndex, C::None, 10),
@@ -84,7 +80,7 @@ QList<LayoutSpec> makeLayouts() {
         row("txtVoyagerIntensityNumber", "most intense peaks kept per interval", F::Number, C::Integer),
         row("txtVoyagerIntensityInterval", "interval of that selection (Da)", F::Number, C::Integer),
     }};
-    LayoutSpec quellmark{kQuellmark, "Sorvex Quellmark", "TaskOptionsQuellmark", " Sorvex Quellmark", true, 4, false, {
+    LayoutSpec quellmark{kQuellmark, " Sorvex Quellmark", true, 4, false, {
         row("txtQuellmarkOptionsPath", "processing options file (.opt)", F::Path, C::Comma),
         row("cboQuellmarkDataFormat", "data format code of the Quellmark library", F::Code, C::None),
         row("optQuellmarkMergeMultipleSamples", "merge all samples into one search", F::YesNo, C::None),
@@ -101,7 +97,7 @@ QList<LayoutSpec> makeLayouts() {
         row("optQuellmarkQuantHits", "quantitate hits: 0 none, -1 all, first-last", F::Text, C::None, 0, 12, "-1", 10),
         row("optQuellmarkIntensityType", "quantitation intensities: area, else S/N", F::YesNo, C::None, 0, 13, "True"),
     }};
-    LayoutSpec ts2sorvex{kTS2Sorvex, "AB 4000 Series TS2Sorvex", "TaskOptionsTS2Sorvex", "TS2Sorvex", true, 4, false, {
+    LayoutSpec ts2sorvex{kTS2Sorvex, "TS2Sorvex", true, 4, false, {
         row("txtTS2SorvexOptionsMinMass", "minimum peak mass (Da)", F::Number, C::None),
         row("txtTS2SorvexOptionsMaxMass", "upper mass limit below the precursor (Da)", F::Number, C::None),
         row("txtTS2SorvexOptionsS2N", "minimum S/N", F::Number, C::None),
@@ -124,16 +120,9 @@ const LayoutSpec& layoutOf(int filter) {
 
 bool hasOptionString(int filter) { return filter >= kLcq && filter <= kTS2Sorvex; }
 
-QString filterDisplayName(int filter) {
-    if (filter == kNoFilter) return QStringLiteral("--- None ---");
-    return hasOptionString(filter) ? QString::fromLatin1(layoutOf(filter).displayName) : QString();
-}
+QString filterDisplayName(int filter) { return common::importFilterName(filter); }
 
-int filterOfDisplayName(const QString& name) {
-    for (int filter = kNoFilter; filter < kFilterCount; ++filter)
-        if (filterDisplayName(filter) == name) return filter;
-    return -1;
-}
+int filterOfDisplayName(const QString& name) { return common::importFilterIndex(name); }
 
 QString builtInOptions(int filter) { return common::builtInImportFilterOptions(filter); }
 

@@ -8,21 +8,24 @@
 // Filters are numbered as the filter list shows them: 0 "--- None ---" (no
 // options), 1 LCQ / DECA, 2 MassLynx, 3 Analyst .WIFF, 4 Voyager, 5 Quellmark,
 // 6 TS2Sorvex. The options dialog shows filter i on tab i - 1.
+#include "common/ImportFilters.h"
+
 #include <QList>
 #include <QString>
 
 namespace filteropts {
 
+// The filters' numbers are those of the task database's filter list.
 enum FilterIndex : int {
-    kNoFilter = 0,
-    kLcq = 1,
-    kMassLynx = 2,
-    kAnalyst = 3,
-    kVoyager = 4,
-    kQuellmark = 5,
-    kTS2Sorvex = 6,
+    kNoFilter = common::FilterNone,
+    kLcq = common::FilterLcq,
+    kMassLynx = common::FilterMassLynx,
+    kAnalyst = common::FilterAnalyst,
+    kVoyager = common::FilterVoyager,
+    kQuellmark = common::FilterQuellmark,
+    kTS2Sorvex = common::FilterTS2Sorvex,
 };
-inline constexpr int kFilterCount = 7;
+inline constexpr int kFilterCount = common::ImportFilterCount;
 
 // Field numbers by layout, for readers that take single fields.
 namespace lcq {
@@ -87,9 +90,7 @@ struct FieldSpec {
 };
 
 struct LayoutSpec {
-    FilterIndex filter;
-    const char* displayName;  // as stored in the task row's import_filter
-    const char* settingName;  // its saved default in "Preferences"
+    FilterIndex filter;       // its name and the setting of its saved default: common/ImportFilters.h
     const char* tabCaption;   // its tab of the options dialog
     bool split;               // false: the whole string is one field (MassLynx)
     // Below this many fields the whole string is replaced by the built-in default.
@@ -105,7 +106,8 @@ const LayoutSpec& layoutOf(int filter);
 // Whether the filter takes an option string (1 to 6).
 bool hasOptionString(int filter);
 
-// "--- None ---" and the six filters' names; empty outside 0 to 6.
+// "--- None ---" and the six filters' names, as stored in the task row's
+// import_filter; empty outside 0 to 6.
 QString filterDisplayName(int filter);
 // The filter of a display name (exact comparison); -1 when none is.
 int filterOfDisplayName(const QString& name);

@@ -9,8 +9,7 @@ namespace filteropts {
 SettingWriter preferencesWriter() {
     return [](const QString& name, const QString& value) {
         try {
-            return common::modGlobal_SaveSetting(QStringLiteral("Sorvex Tavrel"), common::PreferencesSection, name,
-                                                 value);
+            return common::modGlobal_SaveSetting(common::SettingsApplication, common::PreferencesSection, name, value);
         } catch (const platform::Error&) {
             return false;  // a stored number that the text cannot replace
         }

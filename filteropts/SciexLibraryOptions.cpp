@@ -1,5 +1,6 @@
 #include "filteropts/SciexLibraryOptions.h"
 
+#include "common/ImportFilters.h"
 #include "platform/AutomationComponents.h"
 #include "platform/MessageBox.h"
 
@@ -18,9 +19,8 @@ QStringList editSciexLibraryOptions(QString& values, QString& keys, const Settin
     values = newValues;
 
     QStringList notSaved;
-    if (!save(QStringLiteral("TaskOptionsAnalystKeys"), keys)) notSaved << QStringLiteral("TaskOptionsAnalystKeys");
-    if (!save(QStringLiteral("TaskOptionsAnalystValues"), values))
-        notSaved << QStringLiteral("TaskOptionsAnalystValues");
+    if (!save(common::AnalystLibraryKeysSetting, keys)) notSaved << common::AnalystLibraryKeysSetting;
+    if (!save(common::AnalystLibraryValuesSetting, values)) notSaved << common::AnalystLibraryValuesSetting;
     if (!notSaved.isEmpty()) platform::MsgBox(settingsNotSavedMessage(notSaved), platform::vbExclamation);
     return notSaved;
 }

@@ -2,6 +2,8 @@
 
 namespace tavrel {
 
+int showEditorMessage(const EditorMessage& message) { return platform::MsgBox(message.text, message.style); }
+
 EditorMessage saveChangesQuestion(const QString& currentFile) {
     return EditorMessage{QStringLiteral("The contents of [") + currentFile +
                              QStringLiteral("] have changed.\r\nDo you want to save the changes?"),

@@ -1,6 +1,6 @@
 #pragma once
-// What the parameter editor has to tell or ask the user, as data: the page
-// shows each one in a message box titled "Sorvex Tavrel"; tests read them.
+// What the parameter editor has to tell or ask the user, as data: the forms
+// show each one with showEditorMessage; tests read them.
 #include "platform/MessageBox.h"
 
 #include <QList>
@@ -15,6 +15,10 @@ struct EditorMessage {
 };
 
 using EditorMessages = QList<EditorMessage>;
+
+// Shows the message in the client's message box ("Sorvex Tavrel") and
+// answers the button chosen.
+int showEditorMessage(const EditorMessage& message);
 
 // The questions of the file commands.
 EditorMessage saveChangesQuestion(const QString& currentFile);  // Yes, No, Cancel

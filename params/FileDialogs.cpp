@@ -1,47 +1,47 @@
 #include "params/FileDialogs.h"
 
-#include <QFileInfo>
+#include "common/FileDialogs.h"
 
-#include <cstdio>
+#include <QFileInfo>
 
 namespace tavrel {
 
 namespace {
 
-FileDialogHandler* currentHandler = nullptr;
-
 const QString kParameterFilter = QStringLiteral("Parameter Files (*.par)|*.par");
 
-QString showAndRemember(const FileDialogRequest& request, QString& folder) {
-    if (!currentHandler) {
-        std::fprintf(stderr, "No file dialog available: answered as cancelled\n");
-        return {};
-    }
-    const QString chosen = currentHandler->show(request);
+FileDialogRequest request(const QString& filter, const QString& defaultSuffix, const QString& fileName,
+                          const QString& startFolder) {
+    FileDialogRequest r;
+    r.filter = filter;
+    r.defaultSuffix = defaultSuffix;
+    r.fileName = fileName;
+    r.startFolder = startFolder;
+    return r;
+}
+
+QString remember(const QString& chosen, QString& folder) {
     if (!chosen.isEmpty()) folder = QFileInfo(chosen).absolutePath();
     return chosen;
 }
 
 }  // namespace
 
-FileDialogHandler* setFileDialogHandler(FileDialogHandler* handler) {
-    return std::exchange(currentHandler, handler);
-}
-
 QString modGlobal_ShowSaveAsDialog(const QString& currentFile) {
-    return showAndRemember(FileDialogRequest{true, kParameterFilter, QStringLiteral("par"), currentFile, ParamDialogFolder},
-                           ParamDialogFolder);
+    // A new name is accepted, and the writer asks about replacing a file.
+    return remember(showSaveFileDialog(request(kParameterFilter, QStringLiteral("par"), currentFile, ParamDialogFolder)),
+                    ParamDialogFolder);
 }
 
 QString modGlobal_ShowParameterFileOpenDialog() {
-    return showAndRemember(FileDialogRequest{false, kParameterFilter, QStringLiteral("par"), QString(), ParamDialogFolder},
-                           ParamDialogFolder);
+    return remember(showOpenFileDialog(request(kParameterFilter, QStringLiteral("par"), QString(), ParamDialogFolder)),
+                    ParamDialogFolder);
 }
 
 QString modGlobal_ShowTemplateOpenDialog() {
-    return showAndRemember(FileDialogRequest{false, QStringLiteral("Template Files (*.tpl)|*.tpl"),
-                                             QStringLiteral("tpl"), QString(), TemplateDialogFolder},
-                           TemplateDialogFolder);
+    return remember(showOpenFileDialog(request(QStringLiteral("Template Files (*.tpl)|*.tpl"), QStringLiteral("tpl"),
+                                               QString(), TemplateDialogFolder)),
+                    TemplateDialogFolder);
 }
 
 }  // namespace tavrel

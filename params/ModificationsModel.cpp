@@ -1,5 +1,6 @@
 #include "params/ModificationsModel.h"
 
+#include "common/Preferences.h"
 #include "common/ServerReplies.h"
 #include "common/Settings.h"
 #include "params/ServerData.h"
@@ -8,8 +9,8 @@
 namespace tavrel {
 
 namespace {
-const QString kApplication = QStringLiteral("Sorvex Tavrel");
-const QString kPreferences = QStringLiteral("Preferences");
+const QString& kApplication = common::SettingsApplication;
+const QString& kPreferences = common::PreferencesSection;
 const QString kShowAllMods = QStringLiteral("ShowAllMods");
 }  // namespace
 

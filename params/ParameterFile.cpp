@@ -1,6 +1,6 @@
 #include "params/ParameterFile.h"
 
-#include "params/AtomicSave.h"
+#include "common/AtomicSave.h"
 #include "platform/Cp1252.h"
 
 #include <QFile>
@@ -166,14 +166,15 @@ std::optional<ParameterFileError> writeParameterFileLines(const QString& path,
                              .arg(path, info.isDir() ? QStringLiteral("it is a folder")
                                                      : QStringLiteral("the file is read-only")));
     }
-    const auto failure = saveFileAtomically(path, bytes);
-    if (!failure) return std::nullopt;
-    if (!failure->created) {
+    common::SaveStage stage = common::SaveStage::Write;
+    const QString failure = common::saveFileAtomically(path, bytes, &stage);
+    if (failure.isEmpty()) return std::nullopt;
+    if (stage == common::SaveStage::Create) {
         return makeError(ParameterFileError::Kind::CannotCreate, path,
-                         QStringLiteral("Cannot create parameter file %1: %2").arg(path, failure->reason));
+                         QStringLiteral("Cannot create parameter file %1: %2").arg(path, failure));
     }
     return makeError(ParameterFileError::Kind::WriteFailed, path,
-                     QStringLiteral("Cannot write parameter file %1: %2").arg(path, failure->reason));
+                     QStringLiteral("Cannot write parameter file %1: %2").arg(path, failure));
 }
 
 QString joinParameterList(const QStringList& entries) {

@@ -7,7 +7,7 @@ namespace tavrel {
 
 namespace {
 
-const QString kApplication = QStringLiteral("Sorvex Tavrel");
+const QString& kApplication = common::SettingsApplication;
 
 QString valueName(int n) {
     return QStringLiteral("RecentFile") + QString::number(n);

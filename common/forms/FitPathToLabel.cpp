@@ -22,6 +22,14 @@ QString cutEnd(const QString& text, const QFontMetrics& metrics, int width) {
     return kEllipsis;
 }
 
+QString fitToLabel(QLabel* label, const QString& path, unsigned flags) {
+    label->setProperty("Tag", path);
+    const int width = int(0.9 * label->contentsRect().width());
+    const QString shown = shortenToWidth(path, label->fontMetrics(), width, flags);
+    label->setToolTip(shown != path ? path : QString());
+    return shown;
+}
+
 }  // namespace
 
 QString shortenToWidth(const QString& text, const QFontMetrics& metrics, int width, unsigned flags) {
@@ -40,13 +48,31 @@ QString shortenToWidth(const QString& text, const QFontMetrics& metrics, int wid
     return text;
 }
 
+PathLabel::PathLabel(QWidget* parent) : QLabel(parent) {
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void PathLabel::setPath(const QString& path, unsigned flags) {
+    if (path == path_ && flags == flags_ && !text().isEmpty()) return;
+    path_ = path;
+    flags_ = flags;
+    refit();
+}
+
+void PathLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    refit();
+}
+
+void PathLabel::refit() { setText(fitToLabel(this, path_, flags_)); }
+
 QString modGlobal_FitPathToLabel(QLabel* label, const QString& path, unsigned flags) {
     if (!label) return path;
-    label->setProperty("Tag", path);
-    const int width = int(0.9 * label->contentsRect().width());
-    const QString shown = shortenToWidth(path, label->fontMetrics(), width, flags);
-    label->setToolTip(shown != path ? path : QString());
-    return shown;
+    if (auto* pathLabel = qobject_cast<PathLabel*>(label)) {
+        pathLabel->setPath(path, flags);
+        return pathLabel->text();
+    }
+    return fitToLabel(label, path, flags);
 }
 
 }  // namespace tavrel

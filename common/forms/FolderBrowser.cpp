@@ -1,6 +1,6 @@
 #include "common/forms/FolderBrowser.h"
 
-#include "common/forms/FileDialogs.h"
+#include "common/FileDialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -24,7 +24,7 @@ private:
 };
 
 // The chosen folder's full path, or "" when the user cancels. The dialog is
-// modal to the owner and goes through the dialog seam (FileDialogs.h).
+// modal to the owner and goes through the dialog seam (common/FileDialogs.h).
 QString modGetDirectory_BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder);
 
 }  // namespace tavrel

@@ -18,9 +18,14 @@ TEST(AtomicSave, AFailureSaysWhyAndChangesNothing) {
     testsupport::TempHome home;
     testsupport::writeFile(home.file("plain"), "kept");
     // A file where a folder should be, and a folder where the file should be.
-    EXPECT_NE(common::saveFileAtomically(home.file("plain/server.dat"), "x"), "");
+    // Neither can even be created, which callers that say so can tell.
+    common::SaveStage stage = common::SaveStage::Write;
+    EXPECT_NE(common::saveFileAtomically(home.file("plain/server.dat"), "x", &stage), "");
+    EXPECT_EQ(stage, common::SaveStage::Create);
     ASSERT_TRUE(QDir(home.path()).mkdir("default.par"));
-    EXPECT_NE(common::saveFileAtomically(home.file("default.par"), "x"), "");
+    stage = common::SaveStage::Write;
+    EXPECT_NE(common::saveFileAtomically(home.file("default.par"), "x", &stage), "");
+    EXPECT_EQ(stage, common::SaveStage::Create);
     EXPECT_EQ(testsupport::readFile(home.file("plain")), "kept");
     EXPECT_TRUE(QFileInfo(home.file("default.par")).isDir());
     EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{"plain"});

@@ -2,7 +2,8 @@
 // What the import-filter options dialog reads and writes outside itself. The
 // client fills one of these from its globals (the working and default option
 // strings, the start-up probes' results, the preferences) and opens the
-// dialog on it; tests fill it with their own values and seams.
+// dialog on it; tests fill it with their own values. Its file and folder
+// dialogs go through the client's dialog seam (common/FileDialogs.h).
 #include "filteropts/OptionLayouts.h"
 #include "filteropts/OptionSettings.h"
 #include "platform/AutomationComponents.h"
@@ -10,11 +11,10 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
-#include <optional>
 
 class QTabWidget;
-class QWidget;
 
 namespace filteropts {
 
@@ -34,32 +34,6 @@ struct ImportComponents {
     std::shared_ptr<platform::automation::QuellmarkAgentMgr> quellmarkSession;
 };
 
-// A file dialog as the dialog sets it up each time it shows one.
-struct FileDialogSetup {
-    QString filter;      // "Description (*.ext)|*.ext"
-    QString defaultExt;  // without the dot
-    QString fileName;    // initial name, may be empty
-    QString initDir;     // start folder
-    bool mustExist = false;
-};
-
-// The dialogs the options dialog opens, so that tests can answer them.
-class OptionsDialogSeams {
-public:
-    virtual ~OptionsDialogSeams() = default;
-    // The chosen full path; nothing when the user cancelled.
-    virtual std::optional<QString> showOpen(QWidget* owner, const FileDialogSetup& setup) = 0;
-    // Asks nothing about replacing a file: the caller does.
-    virtual std::optional<QString> showSave(QWidget* owner, const FileDialogSetup& setup) = 0;
-    // The chosen folder; empty when the user cancelled.
-    virtual QString browseForFolder(QWidget* owner, const QString& title, const QString& startFolder) = 0;
-    // The charge-template (".tpl") open dialog; empty when cancelled.
-    virtual QString showTemplateOpenDialog(QWidget* owner) = 0;
-};
-
-// The seams of a desktop session: Qt's own file and folder dialogs.
-OptionsDialogSeams& desktopOptionsDialogSeams();
-
 struct OptionsDialogContext {
     FilterOptionStrings* options = nullptr;   // the working copy of the task being edited
     FilterOptionStrings* defaults = nullptr;  // the saved defaults
@@ -68,10 +42,11 @@ struct OptionsDialogContext {
     QString programFolder;
     QString* quellmarkFolder = nullptr;  // where the processing-options dialogs start; kept for the run
     QTabWidget* tabMain = nullptr;       // the main window's tabs, locked while a dialog is open
-    OptionsDialogSeams* seams = nullptr; // null: desktopOptionsDialogSeams()
+    // The charge-template (".tpl") open dialog: the chosen path, "" when
+    // cancelled. The client passes the parameter editor's, which remembers
+    // its folder; unset, the template button chooses nothing.
+    std::function<QString()> showTemplateOpenDialog;
     SettingWriter saveSetting = preferencesWriter();
-
-    OptionsDialogSeams& dialogs() const { return seams ? *seams : desktopOptionsDialogSeams(); }
 };
 
 }  // namespace filteropts

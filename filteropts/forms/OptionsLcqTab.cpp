@@ -96,7 +96,8 @@ QStringList OptionsLcqTab::fields() const {
 }
 
 void OptionsLcqTab::cmdTemplate_Click() {
-    const QString path = context().dialogs().showTemplateOpenDialog(window());
+    const auto& showDialog = context().showTemplateOpenDialog;
+    const QString path = showDialog ? showDialog() : QString();
     if (!path.isEmpty()) txtTemplate->setText(path);
 }
 

@@ -1,7 +1,8 @@
 #include "filteropts/forms/OptionsMassLynxTab.h"
 
 #include "common/UncName.h"
-#include "filteropts/forms/FormGuards.h"
+#include "common/forms/FolderBrowser.h"
+#include "common/forms/TabStripDisabled.h"
 #include "filteropts/forms/OptionsControls.h"
 
 #include <QHBoxLayout>
@@ -32,10 +33,10 @@ void OptionsMassLynxTab::loadFields(const OptionReading& r) {
 QStringList OptionsMassLynxTab::fields() const { return {common::modUncName_GetUncPath(txtPklPath->text())}; }
 
 void OptionsMassLynxTab::cmdPklPathBrowse_Click() {
-    const TabStripLock lock(context().tabMain);
+    const tavrel::TabStripDisabled lock(context().tabMain);
     const QString start = txtPklPath->text().isEmpty() ? context().programFolder : txtPklPath->text();
     const QString folder =
-        context().dialogs().browseForFolder(window(), QStringLiteral("Select folder containing .PKL files"), start);
+        tavrel::modGetDirectory_BrowseForFolder(window(), QStringLiteral("Select folder containing .PKL files"), start);
     if (!folder.isEmpty()) txtPklPath->setText(folder);
 }
 

@@ -2,7 +2,9 @@
 // settings in the library's sheet, and saving the edited settings to a file.
 #include "filteropts/forms/OptionsQuellmarkTab.h"
 
-#include "filteropts/forms/FormGuards.h"
+#include "common/BusyCursor.h"
+#include "common/FileDialogs.h"
+#include "common/forms/TabStripDisabled.h"
 #include "platform/MessageBox.h"
 
 #include <QFileInfo>
@@ -11,8 +13,16 @@ namespace filteropts {
 
 namespace {
 
-const QString kOptionsFilter = QStringLiteral("Sorvex Quellmark processing options (*.opt)|*.opt");
-const QString kOptionsExt = QStringLiteral("opt");
+// Open and Save As ask alike: the processing-options files, in a folder.
+tavrel::FileDialogRequest optionsFileRequest(QWidget* owner, const QString& fileName, const QString& folder) {
+    tavrel::FileDialogRequest request;
+    request.owner = owner;
+    request.filter = QStringLiteral("Sorvex Quellmark processing options (*.opt)|*.opt");
+    request.defaultSuffix = QStringLiteral("opt");
+    request.fileName = fileName;
+    request.startFolder = folder;
+    return request;
+}
 
 }  // namespace
 
@@ -25,12 +35,12 @@ void OptionsQuellmarkTab::txtQuellmarkOptionsPath_Change() {
 
 void OptionsQuellmarkTab::cmdQuellmarkOptionsPath_Click() {
     QString* remembered = context().quellmarkFolder;
-    const FileDialogSetup setup{kOptionsFilter, kOptionsExt, QString(), remembered ? *remembered : QString(), true};
-    const TabStripLock lock(context().tabMain);
-    const auto chosen = context().dialogs().showOpen(window(), setup);
-    if (!chosen) return;
-    txtQuellmarkOptionsPath->setText(*chosen);
-    if (remembered) *remembered = QFileInfo(*chosen).absolutePath();
+    const auto request = optionsFileRequest(window(), QString(), remembered ? *remembered : QString());
+    const tavrel::TabStripDisabled lock(context().tabMain);
+    const QString chosen = tavrel::showOpenFileDialog(request);
+    if (chosen.isEmpty()) return;
+    txtQuellmarkOptionsPath->setText(chosen);
+    if (remembered) *remembered = QFileInfo(chosen).absolutePath();
 }
 
 void OptionsQuellmarkTab::cmdEditQuellmarkOptions_Click() {
@@ -56,27 +66,27 @@ void OptionsQuellmarkTab::cmdEditQuellmarkOptions_Click() {
 void OptionsQuellmarkTab::cmdSaveQuellmarkOptions_Click() {
     if (!libraryPresent() || !optionsFile_.isHeld()) return;
     const QFileInfo current(txtQuellmarkOptionsPath->text());
-    const FileDialogSetup setup{kOptionsFilter, kOptionsExt, current.fileName(), current.absolutePath(), false};
-    const auto chosen = context().dialogs().showSave(window(), setup);
-    if (!chosen) return;
-    if (QString* remembered = context().quellmarkFolder) *remembered = QFileInfo(*chosen).absolutePath();
-    if (QFileInfo::exists(*chosen) &&
-        platform::MsgBox(*chosen + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
+    const QString chosen =
+        tavrel::showSaveFileDialog(optionsFileRequest(window(), current.fileName(), current.absolutePath()));
+    if (chosen.isEmpty()) return;
+    if (QString* remembered = context().quellmarkFolder) *remembered = QFileInfo(chosen).absolutePath();
+    if (QFileInfo::exists(chosen) &&
+        platform::MsgBox(chosen + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
                          platform::vbYesNo | platform::vbQuestion) != platform::vbYes)
         return;
     std::optional<platform::Error> failed;
     {
-        const BusyCursor busy;
-        failed = optionsFile_.saveTo(*chosen);
+        const tavrel::BusyCursor busy;
+        failed = optionsFile_.saveTo(chosen);
     }
     if (failed) {
         // The field keeps its file, and the edits stay held for another try.
-        platform::MsgBox(QStringLiteral("Cannot save the processing options to ") + *chosen + QStringLiteral(": ") +
+        platform::MsgBox(QStringLiteral("Cannot save the processing options to ") + chosen + QStringLiteral(": ") +
                              failed->description(),
                          platform::vbExclamation);
         return;
     }
-    txtQuellmarkOptionsPath->setText(*chosen);
+    txtQuellmarkOptionsPath->setText(chosen);
 }
 
 }  // namespace filteropts

@@ -1,5 +1,6 @@
 #include "filteropts/forms/frmOptions.h"
 
+#include "common/ImportFilters.h"
 #include "filteropts/OptionsHelpIds.h"
 #include "filteropts/forms/FieldLeaveChecks.h"
 #include "filteropts/forms/OptionsAnalystTab.h"
@@ -130,12 +131,12 @@ void frmOptions::commit(const FilterOptionStrings& next) {
     QStringList notSaved;
     for (int filter = kLcq; filter <= kTS2Sorvex; ++filter) {
         if (filter == kQuellmark && !context_.components.quellmarkPresent) continue;
-        const QString name = QString::fromLatin1(layoutOf(filter).settingName);
+        const QString name = common::importFilterOptionsSetting(filter);
         if (!context_.saveSetting(name, next[filter])) notSaved << name;
     }
     // A default that the settings did not take is not shown as saved either.
     for (int filter = kNoFilter; filter < kFilterCount; ++filter)
-        if (!hasOptionString(filter) || !notSaved.contains(QString::fromLatin1(layoutOf(filter).settingName)))
+        if (!hasOptionString(filter) || !notSaved.contains(common::importFilterOptionsSetting(filter)))
             (*context_.defaults)[filter] = next[filter];
     if (!notSaved.isEmpty()) platform::MsgBox(settingsNotSavedMessage(notSaved), platform::vbExclamation);
 }

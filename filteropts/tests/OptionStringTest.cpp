@@ -36,7 +36,7 @@ TEST(OptionLayouts, SixFiltersWithTheirNamesSettingsAndFieldCounts) {
         const LayoutSpec& layout = layoutOf(c.filter);
         EXPECT_EQ(filterDisplayName(c.filter), s(c.name));
         EXPECT_EQ(filterOfDisplayName(s(c.name)), c.filter);
-        EXPECT_STREQ(layout.settingName, c.setting);
+        EXPECT_EQ(common::importFilterOptionsSetting(c.filter), s(c.setting));
         EXPECT_STREQ(layout.tabCaption, c.tab);
         EXPECT_EQ(layout.fields.size(), c.fields) << c.name;
         EXPECT_EQ(splitOptions(c.filter, builtInOptions(c.filter)).size(), c.defaultFields) << c.name;

@@ -2,7 +2,7 @@
 // the top, "All Searches" and "MS/MS" side by side below it.
 #include "params/forms/ParameterEditorPage.h"
 
-#include "params/forms/PathLabel.h"
+#include "common/forms/FitPathToLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

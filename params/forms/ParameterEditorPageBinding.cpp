@@ -4,7 +4,7 @@
 #include "params/forms/ParameterEditorPage.h"
 
 #include "common/EventMessage.h"
-#include "params/forms/PathLabel.h"
+#include "common/forms/FitPathToLabel.h"
 #include "params/forms/frmModifications.h"
 #include "params/ServerData.h"
 
@@ -126,8 +126,7 @@ void ParameterEditorPage::act(const std::function<void()>& step) {
 }
 
 void ParameterEditorPage::showMessages() {
-    for (const EditorMessage& m : editor_.takeMessages())
-        platform::MsgBox(m.text, m.style, QStringLiteral("Sorvex Tavrel"));
+    for (const EditorMessage& m : editor_.takeMessages()) showEditorMessage(m);
 }
 
 void ParameterEditorPage::announce() {

@@ -2,31 +2,11 @@
 // recent files and the save-changes question that guards unsaved edits.
 #include "params/forms/ParameterEditorPage.h"
 
+#include "common/BusyCursor.h"
 #include "params/FileDialogs.h"
 #include "params/RecentFiles.h"
 
-#include <QApplication>
-
 namespace tavrel {
-
-namespace {
-
-const QString kTitle = QStringLiteral("Sorvex Tavrel");
-
-// The hourglass while a file is read or written.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-int ask(const EditorMessage& question) {
-    return platform::MsgBox(question.text, question.style, kTitle);
-}
-
-}  // namespace
 
 bool ParameterEditorPage::editorTabShown() const {
     // The main window's tab strip hides the pages it does not show.
@@ -44,7 +24,7 @@ void ParameterEditorPage::OpenParameterFile(const QString& path) {
 }
 
 bool ParameterEditorPage::modGlobal_AskSaveChanges(QString& path) {
-    switch (ask(saveChangesQuestion(path))) {
+    switch (showEditorMessage(saveChangesQuestion(path))) {
     case platform::vbYes: {
         const QString chosen = modGlobal_ShowSaveAsDialog(editor_.currentFile());
         if (chosen.isEmpty()) return false;
@@ -94,7 +74,8 @@ bool ParameterEditorPage::modGlobal_FileSave(QString& path) {
     {
         const BusyCursor busy;
         const auto question = editor_.overwriteQuestionFor(path);
-        if (!question || ask(*question) == platform::vbOK) act([&] { saved = editor_.SaveParameterFile(path); });
+        if (!question || showEditorMessage(*question) == platform::vbOK)
+            act([&] { saved = editor_.SaveParameterFile(path); });
     }
     // A file that was not written is no recent file.
     if (saved) addRecentFile(path);
@@ -103,7 +84,7 @@ bool ParameterEditorPage::modGlobal_FileSave(QString& path) {
 
 void ParameterEditorPage::addRecentFile(const QString& path) {
     if (const auto failure = modGlobal_AddRecentFile(path, recentFiles_))
-        platform::MsgBox(*failure, platform::vbOKOnly, kTitle);
+        platform::MsgBox(*failure);
     modGlobal_LoadRecentFileMenu();
 }
 

@@ -116,7 +116,7 @@ void frmModifications::chkShowAllMods_Click() {
     model_.chkShowAllMods = chkShowAllMods->isChecked();
     const EditorMessages warnings = model_.chkShowAllMods_Click();
     showLists();
-    for (const EditorMessage& m : warnings) platform::MsgBox(m.text, m.style, QStringLiteral("Sorvex Tavrel"));
+    for (const EditorMessage& m : warnings) showEditorMessage(m);
 }
 
 void frmModifications::move(QListWidget* from, QStringList& source, QStringList& target) {
@@ -135,7 +135,7 @@ void frmModifications::showLists() {
 
 void frmModifications::cmdOK_Click() {
     if (const auto refusal = model_.okRefusal()) {
-        platform::MsgBox(refusal->text, refusal->style, QStringLiteral("Sorvex Tavrel"));
+        showEditorMessage(*refusal);
         return;
     }
     if (!model_.storeShowAllMods())

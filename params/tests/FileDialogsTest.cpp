@@ -1,5 +1,7 @@
 #include "params/FileDialogs.h"
 
+#include "common/FileDialogs.h"
+
 #include <QList>
 #include <gtest/gtest.h>
 
@@ -7,27 +9,51 @@ using namespace tavrel;
 
 namespace {
 
-class ScriptedDialogs : public FileDialogHandler {
+// A request as the seam saw it, and whether it came as a save dialog.
+struct Asked {
+    bool save = false;
+    FileDialogRequest request;
+    bool operator==(const Asked&) const = default;
+};
+
+Asked asked(bool save, const QString& filter, const QString& ext, const QString& name, const QString& folder) {
+    Asked a{save, {}};
+    a.request.filter = filter;
+    a.request.defaultSuffix = ext;
+    a.request.fileName = name;
+    a.request.startFolder = folder;
+    return a;
+}
+
+class ScriptedDialogs : public DialogHandler {
 public:
     QString answer;
-    QList<FileDialogRequest> asked;
-    QString show(const FileDialogRequest& request) override {
-        asked << request;
+    QList<Asked> asked;
+    QString openFile(const FileDialogRequest& request) override {
+        asked << Asked{false, request};
         return answer;
+    }
+    QString saveFile(const FileDialogRequest& request) override {
+        asked << Asked{true, request};
+        return answer;
+    }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override {
+        ADD_FAILURE() << "unexpected folder dialog";
+        return {};
     }
 };
 
 class FileDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = setFileDialogHandler(&dialogs);
+        previous_ = setDialogHandler(&dialogs);
         ParamDialogFolder = TemplateDialogFolder = "/prog";
     }
-    void TearDown() override { setFileDialogHandler(previous_); }
+    void TearDown() override { setDialogHandler(previous_); }
     ScriptedDialogs dialogs;
 
 private:
-    FileDialogHandler* previous_ = nullptr;
+    DialogHandler* previous_ = nullptr;
 };
 
 }  // namespace
@@ -42,11 +68,11 @@ TEST_F(FileDialogsTest, EachKindOfDialogStartsWhereItsKindLastEnded) {
     modGlobal_ShowTemplateOpenDialog();
 
     const QString parFilter = "Parameter Files (*.par)|*.par";
-    const QList<FileDialogRequest> expected = {
-        {true, parFilter, "par", "Untitled", "/prog"},
-        {false, parFilter, "par", "", "/sets"},
-        {false, "Template Files (*.tpl)|*.tpl", "tpl", "", "/prog"},
-        {false, "Template Files (*.tpl)|*.tpl", "tpl", "", "/tpl"},
+    const QList<Asked> expected = {
+        asked(true, parFilter, "par", "Untitled", "/prog"),
+        asked(false, parFilter, "par", "", "/sets"),
+        asked(false, "Template Files (*.tpl)|*.tpl", "tpl", "", "/prog"),
+        asked(false, "Template Files (*.tpl)|*.tpl", "tpl", "", "/tpl"),
     };
     ASSERT_EQ(dialogs.asked.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i) EXPECT_TRUE(dialogs.asked[i] == expected[i]) << i;

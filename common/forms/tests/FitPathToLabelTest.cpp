@@ -55,3 +55,35 @@ TEST(FitPathToLabel, AFileNameTooLongByItselfKeepsItsStart) {
     // Without an ellipsis flag nothing is shortened.
     EXPECT_EQ(tavrel::shortenToWidth("/data" + name, metrics, 120, 0), "/data" + name);
 }
+
+TEST(PathLabel, ALongPathKeepsItsBeginningAndFileNameAroundAnEllipsis) {
+    tavrel::PathLabel label;
+    const QFontMetrics metrics(label.font());
+    const QString path = "/home/ann/projects/liver/2024/parameter sets/Liver digest, 10 ppm.par";
+    const int full = metrics.horizontalAdvance(path);
+    EXPECT_EQ(tavrel::shortenToWidth(path, metrics, full, DT_PATH_ELLIPSIS), path);
+
+    const QString fitted = tavrel::shortenToWidth(path, metrics, full / 2, DT_PATH_ELLIPSIS);
+    EXPECT_TRUE(fitted.startsWith("/home")) << fitted.toStdString();
+    EXPECT_TRUE(fitted.endsWith(".../Liver digest, 10 ppm.par")) << fitted.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(fitted), full / 2);
+
+    label.show();
+    label.resize(full * 2, 20);
+    label.setPath(path);
+    EXPECT_EQ(label.text(), path);
+    EXPECT_TRUE(label.toolTip().isEmpty());
+    label.resize(full / 2, 20);  // fitted again when the window shrinks
+    EXPECT_NE(label.text(), path);
+    EXPECT_EQ(label.toolTip(), path);
+
+    // The module procedure on such a label keeps it fitted too.
+    label.resize(full * 2, 20);
+    const QString other = "/srv/sets/other/much/longer/folder/names/for/the/second/set/Plasma.par";
+    const QString shown = tavrel::modGlobal_FitPathToLabel(&label, other, DT_PATH_ELLIPSIS);
+    EXPECT_EQ(shown, label.text());
+    EXPECT_EQ(label.property("Tag").toString(), other);
+    label.resize(full / 3, 20);
+    EXPECT_TRUE(label.text().endsWith(".../Plasma.par")) << label.text().toStdString();
+    EXPECT_EQ(label.toolTip(), other);
+}

@@ -1,6 +1,7 @@
 #include "common/forms/FolderBrowser.h"
 
-#include "common/forms/FileDialogs.h"
+#include "common/FileDialogs.h"
+#include "common/forms/QtDialogHandler.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QApplication>
@@ -68,6 +69,8 @@ TEST(FolderBrowser, NoStartFolderMeansNoSelection) {
 }
 
 TEST(FolderPicker, AnswersTheChosenFolderOrNothing) {
+    tavrel::QtDialogHandler qtDialogs;
+    auto* previous = tavrel::setDialogHandler(&qtDialogs);
     QTemporaryDir root;
     QWidget owner;
     const QString title = "Select folder corresponding to a single dataset";
@@ -82,6 +85,7 @@ TEST(FolderPicker, AnswersTheChosenFolderOrNothing) {
 
     onModalDialog([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
     EXPECT_EQ(tavrel::modGetDirectory_BrowseForFolder(&owner, title, root.path()), "");
+    tavrel::setDialogHandler(previous);
 }
 
 TEST(FolderPicker, GoesThroughTheDialogSeam) {

@@ -26,6 +26,26 @@ TEST(TabStripDisabled, DisablesTheStripOfThePagesTabWidget) {
     tavrel::TabStripDisabled guard(&loose);
 }
 
+TEST(TabStripDisabled, FromADialogLocksTheWholeTabWidgetAndGivesBackItsTab) {
+    QTabWidget tabs;
+    tabs.addTab(new QWidget, "&Status");
+    tabs.addTab(new QWidget, "&Task Editor");
+    tabs.setCurrentIndex(1);
+    {
+        tavrel::TabStripDisabled outer(&tabs);
+        EXPECT_FALSE(tabs.isEnabled());
+        {
+            tavrel::TabStripDisabled inner(&tabs);
+            tabs.setCurrentIndex(0);  // moved under the dialog
+        }
+        EXPECT_FALSE(tabs.isEnabled());  // the outer guard still holds
+        EXPECT_EQ(tabs.currentIndex(), 1);
+    }
+    EXPECT_TRUE(tabs.isEnabled());
+    EXPECT_EQ(tabs.currentIndex(), 1);
+    tavrel::TabStripDisabled none(static_cast<QTabWidget*>(nullptr));
+}
+
 TEST(FormLayout, TwipsBecomeWholePixelsNeverBelowTheTwips) {
     struct Case {
         int twips, pixels;

@@ -6,6 +6,7 @@
 #include "filteropts/forms/frmOptions.h"
 #include "filteropts/tests/FakeQuellmark.h"
 #include "filteropts/tests/QStringPrinter.h"
+#include "common/FileDialogs.h"
 #include "common/UncName.h"
 #include "platform/MessageBox.h"
 #include "platform/RegistryApi.h"
@@ -20,15 +21,21 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
+#include <optional>
 
 namespace optionstest {
 
 using namespace filteropts;
 
-struct ScriptedSeams : OptionsDialogSeams {
-    std::deque<std::optional<QString>> opens, saves;
+// The client's file and folder dialogs, answered from a script while the
+// object lives; the template dialog answers through the context.
+struct ScriptedSeams : tavrel::DialogHandler {
+    ScriptedSeams() { previous = tavrel::setDialogHandler(this); }
+    ~ScriptedSeams() override { tavrel::setDialogHandler(previous); }
+    std::deque<std::optional<QString>> opens, saves;  // nothing: cancelled
     std::deque<QString> folders, templates;
-    QList<FileDialogSetup> openSetups, saveSetups;
+    QList<tavrel::FileDialogRequest> openSetups, saveSetups;
     QStringList folderStarts;
     std::function<void()> whileOpen;  // runs while a dialog is "shown"
 
@@ -39,21 +46,22 @@ struct ScriptedSeams : OptionsDialogSeams {
         answers.pop_front();
         return a;
     }
-    std::optional<QString> showOpen(QWidget*, const FileDialogSetup& s) override {
+    QString openFile(const tavrel::FileDialogRequest& s) override {
         openSetups << s;
         if (whileOpen) whileOpen();
-        return next(opens, std::optional<QString>());
+        return next(opens, std::optional<QString>()).value_or(QString());
     }
-    std::optional<QString> showSave(QWidget*, const FileDialogSetup& s) override {
+    QString saveFile(const tavrel::FileDialogRequest& s) override {
         saveSetups << s;
-        return next(saves, std::optional<QString>());
+        return next(saves, std::optional<QString>()).value_or(QString());
     }
-    QString browseForFolder(QWidget*, const QString& title, const QString& start) override {
+    QString chooseFolder(QWidget*, const QString& title, const QString& start) override {
         folderStarts << title + QLatin1Char('|') + start;
         if (whileOpen) whileOpen();
         return next(folders, QString());
     }
-    QString showTemplateOpenDialog(QWidget*) override { return next(templates, QString()); }
+    QString showTemplateOpenDialog() { return next(templates, QString()); }
+    tavrel::DialogHandler* previous = nullptr;
 };
 
 struct ScriptedBoxes : platform::MessageBoxHandler {
@@ -94,7 +102,7 @@ protected:
         context.lcqPath = QStringLiteral("/opt/thermo/extract_msn.exe");
         context.programFolder = home.path();
         context.quellmarkFolder = &quellmarkFolder;
-        context.seams = &seams;
+        context.showTemplateOpenDialog = [this] { return seams.showTemplateOpenDialog(); };
         context.saveSetting = [this](const QString& name, const QString& value) {
             written << name + QLatin1Char('=') + value;
             return !failingSettings.contains(name);

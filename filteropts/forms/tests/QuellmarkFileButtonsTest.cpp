@@ -59,10 +59,10 @@ TEST_F(QuellmarkFileTest, ChoosingAFileEnablesTheButtonsAndRemembersItsFolder) {
     EXPECT_TRUE(t.cmdSaveQuellmarkOptions->isEnabled());
     EXPECT_EQ(quellmarkFolder, data);
     ASSERT_EQ(seams.openSetups.size(), 2);
-    const FileDialogSetup& setup = seams.openSetups[1];
+    const tavrel::FileDialogRequest& setup = seams.openSetups[1];
     EXPECT_EQ(setup.filter, QStringLiteral("Sorvex Quellmark processing options (*.opt)|*.opt"));
-    EXPECT_EQ(setup.defaultExt, QStringLiteral("opt"));
-    EXPECT_EQ(setup.initDir, QStringLiteral("/opt/quellmark"));
+    EXPECT_EQ(setup.defaultSuffix, QStringLiteral("opt"));
+    EXPECT_EQ(setup.startFolder, QStringLiteral("/opt/quellmark"));
     EXPECT_TRUE(setup.mustExist);
 
     t.txtQuellmarkOptionsPath->setText(local(QStringLiteral("typed.opt")));
@@ -91,7 +91,7 @@ TEST_F(QuellmarkFileTest, EditsStayHeldUntilSaveAsWritesThemToANewFile) {
     t.cmdSaveQuellmarkOptions->click();
     ASSERT_EQ(seams.saveSetups.size(), 1);
     EXPECT_EQ(seams.saveSetups[0].fileName, QStringLiteral("a.opt"));
-    EXPECT_EQ(seams.saveSetups[0].initDir, data);
+    EXPECT_EQ(seams.saveSetups[0].startFolder, data);
     EXPECT_EQ(testsupport::readFile(second), QByteArray("from file +edit +edit"));
     EXPECT_EQ(testsupport::readFile(first), QByteArray("from file"));
     EXPECT_EQ(t.txtQuellmarkOptionsPath->text(), second);

@@ -20,7 +20,7 @@ QStringList settingsOf(const FilterOptionStrings& s, bool withQuellmark = true) 
     QStringList expected;
     for (int f = kLcq; f <= kTS2Sorvex; ++f)
         if (f != kQuellmark || withQuellmark)
-            expected << QString::fromLatin1(layoutOf(f).settingName) + QLatin1Char('=') + s[f];
+            expected << common::importFilterOptionsSetting(f) + QLatin1Char('=') + s[f];
     return expected;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A shown parameter-editor page over a private program folder, with
 // scripted message boxes and file dialogs.
+#include "params/FileDialogs.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "params/forms/tests/ScriptedUi.h"
 #include "params/tests/EditorFixture.h"

@@ -1,6 +1,6 @@
 #include "params/forms/ParameterEditorPage.h"
 
-#include "params/forms/PathLabel.h"
+#include "common/forms/FitPathToLabel.h"
 #include "params/forms/frmModifications.h"
 #include "params/forms/tests/PageFixture.h"
 
@@ -50,7 +50,7 @@ TEST_F(PageTest, OpenEditChooseModificationsAndSave) {
 
     ui.paths = {path};
     page.cmdParamOpen->click();
-    EXPECT_EQ(ui.dialogs.value(0).initDir, home.path());
+    EXPECT_EQ(ui.dialogs.value(0).startFolder, home.path());
     EXPECT_EQ(page.txtParamCOM->text(), "Liver run");
     EXPECT_EQ(page.cboParamTOLU->currentText(), "ppm");
     EXPECT_EQ(selected(page.lstParamDB), QStringList{"SwissProt"});
@@ -106,7 +106,7 @@ TEST_F(PageTest, AnUntitledSetGoesThroughSaveAsAndOnlyASavedPathBecomesRecent) {
     ASSERT_EQ(ui.dialogs.size(), 1);
     EXPECT_TRUE(ui.dialogs[0].save);
     EXPECT_EQ(ui.dialogs[0].fileName, "Untitled");
-    EXPECT_EQ(ui.dialogs[0].defaultExt, "par");
+    EXPECT_EQ(ui.dialogs[0].defaultSuffix, "par");
     EXPECT_EQ(ui.takeBoxes(), QStringList{"Cannot save file. Is " + blocked + " read-only?"});
     EXPECT_TRUE(page.recentFiles().isEmpty());
     EXPECT_EQ(page.currentFile(), "Untitled");

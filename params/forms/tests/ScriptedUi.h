@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes and file dialogs that answer from a script and remember
 // what they were asked, installed for the life of the object.
-#include "params/FileDialogs.h"
+#include "common/FileDialogs.h"
 #include "platform/MessageBox.h"
 
 #include <QStringList>
@@ -9,12 +9,17 @@
 
 namespace testsupport {
 
-class ScriptedUi : public platform::MessageBoxHandler, public tavrel::FileDialogHandler {
+// A file dialog as it was asked for.
+struct AskedDialog : tavrel::FileDialogRequest {
+    bool save = false;  // a save dialog, else an open one
+};
+
+class ScriptedUi : public platform::MessageBoxHandler, public tavrel::DialogHandler {
 public:
-    ScriptedUi() : previousBox_(platform::setMessageBoxHandler(this)), previousDialog_(tavrel::setFileDialogHandler(this)) {}
+    ScriptedUi() : previousBox_(platform::setMessageBoxHandler(this)), previousDialog_(tavrel::setDialogHandler(this)) {}
     ~ScriptedUi() override {
         platform::setMessageBoxHandler(previousBox_);
-        tavrel::setFileDialogHandler(previousDialog_);
+        tavrel::setDialogHandler(previousDialog_);
     }
 
     // Answers for the questions (boxes other than OK-only), in order.
@@ -23,7 +28,7 @@ public:
     QStringList paths;
 
     QStringList boxes;  // every text shown
-    QList<tavrel::FileDialogRequest> dialogs;
+    QList<AskedDialog> dialogs;
 
     int show(const QString& text, int style, const QString& title) override {
         EXPECT_EQ(title, "Sorvex Tavrel");
@@ -36,8 +41,21 @@ public:
         return answers.takeFirst();
     }
 
-    QString show(const tavrel::FileDialogRequest& request) override {
-        dialogs << request;
+    QString openFile(const tavrel::FileDialogRequest& request) override { return answer(request, false); }
+    QString saveFile(const tavrel::FileDialogRequest& request) override { return answer(request, true); }
+    QString chooseFolder(QWidget*, const QString&, const QString&) override {
+        ADD_FAILURE() << "unexpected folder dialog";
+        return {};
+    }
+
+    QStringList takeBoxes() { return std::exchange(boxes, {}); }
+
+private:
+    QString answer(const tavrel::FileDialogRequest& request, bool save) {
+        AskedDialog asked;
+        static_cast<tavrel::FileDialogRequest&>(asked) = request;
+        asked.save = save;
+        dialogs << asked;
         if (paths.isEmpty()) {
             ADD_FAILURE() << "unexpected file dialog";
             return {};
@@ -45,11 +63,8 @@ public:
         return paths.takeFirst();
     }
 
-    QStringList takeBoxes() { return std::exchange(boxes, {}); }
-
-private:
     platform::MessageBoxHandler* previousBox_;
-    tavrel::FileDialogHandler* previousDialog_;
+    tavrel::DialogHandler* previousDialog_;
 };
 
 }  // namespace testsupport
