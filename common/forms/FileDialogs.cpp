@@ -10,14 +10,14 @@ namespace {
 
 DialogHandler* currentHandler = nullptr;
 
-QString runFileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+QStringList runFileDialog(const FileDialogRequest& request, QFileDialog::FileMode fileMode) {
     QFileDialog dialog(request.owner, request.title, request.startFolder, request.filter);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(fileMode == QFileDialog::AnyFile ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(fileMode);
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.selectedFiles().value(0);
+    return dialog.selectedFiles();
 }
 
 }  // namespace
@@ -30,12 +30,17 @@ DialogHandler* setDialogHandler(DialogHandler* handler) {
 
 QString showOpenFileDialog(const FileDialogRequest& request) {
     if (currentHandler) return currentHandler->openFile(request);
-    return runFileDialog(request, QFileDialog::AcceptOpen);
+    return runFileDialog(request, QFileDialog::ExistingFile).value(0);
+}
+
+QStringList showOpenFilesDialog(const FileDialogRequest& request) {
+    if (currentHandler) return currentHandler->openFiles(request);
+    return runFileDialog(request, QFileDialog::ExistingFiles);
 }
 
 QString showSaveFileDialog(const FileDialogRequest& request) {
     if (currentHandler) return currentHandler->saveFile(request);
-    return runFileDialog(request, QFileDialog::AcceptSave);
+    return runFileDialog(request, QFileDialog::AnyFile).value(0);
 }
 
 QString showFolderDialog(QWidget* owner, const QString& title, const QString& startFolder) {
