@@ -101,6 +101,7 @@ protected:
         common::ProgramTaskDatabase.close();
     }
 
+public:
     // A stored task of LABPC, "new", schedule "now" (columns may be replaced).
     void insertTask(int uid, const QVariantMap& overrides = {}) {
         QVariantMap row = {{"task_UID", uid},
