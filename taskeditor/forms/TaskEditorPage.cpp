@@ -58,6 +58,7 @@ void TaskEditorPage::buildControls() {
     lblTaskFiles = named(new QLabel(QStringLiteral("Drag and drop data files into the area below or click on Add ..."),
                                     this),
                          "lblTaskFiles");
+    lblTaskFiles->setWordWrap(true);
     lstTaskFiles = named(new QListWidget(this), "lstTaskFiles");
     lstTaskFiles->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstTaskFiles->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -97,17 +98,18 @@ void TaskEditorPage::buildControls() {
     cboTaskSearchPriority = dropDown(this, "cboTaskSearchPriority");
 
     cboTaskFU = dropDown(this, "cboTaskFU");
-    cboTaskFU->setMinimumContentsLength(24);
+    cboTaskFU->setMinimumContentsLength(12);
     txtTaskFUScore = named(new QLineEdit(this), "txtTaskFUScore");
     txtTaskFUScore->setMaximumWidth(90);
     chkTaskFUDiscard = named(new QCheckBox(QStringLiteral("Discard results"), this), "chkTaskFUDiscard");
     chkTaskFURepeat = named(new QCheckBox(QStringLiteral("Repeat at intervals of"), this), "chkTaskFURepeat");
     cboTaskFUNumber = dropDown(this, "cboTaskFUNumber");
+    cboTaskFUNumber->setMinimumContentsLength(2);
     cboTaskFUInterval = dropDown(this, "cboTaskFUInterval");
-    cboTaskFUInterval->setMinimumContentsLength(7);
+    cboTaskFUInterval->setMinimumContentsLength(6);
     chkTaskFUMove = named(new QCheckBox(QStringLiteral("Pass data to"), this), "chkTaskFUMove");
     cboTaskFUTask = dropDown(this, "cboTaskFUTask");
-    cboTaskFUTask->setMinimumContentsLength(14);
+    cboTaskFUTask->setMinimumContentsLength(10);
 
     Frame10 = named(frame(QStringLiteral("Owner"), this), "Frame(10)");
     cboTaskOwner = dropDown(Frame10, "cboTaskOwner");

@@ -33,6 +33,8 @@ public:
     // frmMain_ResetTaskEditor: a new default task, every list rebuilt from
     // the server's user list, the probes and the task database.
     void ResetTaskEditor();
+    // The same from inputs already gathered.
+    void ResetTaskEditor(const ResetInputs& inputs);
     // frmMain_LoadTaskIntoEditor, right after the reset. A task that is gone
     // or holds a value the editor cannot take throws platform::Error with the
     // editor left as the reset made it; the warnings are shown on the way.

@@ -39,7 +39,10 @@ private:
 
 void TaskEditorPage::ResetTaskEditor() {
     // The model keeps its state until the inputs are all there.
-    const ResetInputs inputs = resetInputsFromClient();
+    ResetTaskEditor(resetInputsFromClient());
+}
+
+void TaskEditorPage::ResetTaskEditor(const ResetInputs& inputs) {
     act([&] { editor_.ResetTaskEditor(inputs); });
 }
 
