@@ -23,6 +23,8 @@ TEST(TaskEditorLook, AFilledInTaskShowsEveryCaptionWhole) {
     tavrel::TaskEditorPage& p = *t.page;
     p.txtTaskLabel->setText("Liver digest 3");
     emit p.txtTaskLabel->textEdited(p.txtTaskLabel->text());
+    p.txtTaskParam->setText("/data/parameters/Liver digest, 10 ppm.par");
+    emit p.txtTaskParam->textEdited(p.txtTaskParam->text());
     pick(p.cboTaskFilter, "ThermoFinnigan LCQ / DECA RAW file");
     for (const char* f : {"/data/lcq/2024-05-06/liver_digest_01.RAW", "/data/lcq/2024-05-06/liver_digest_02.RAW",
                           "/data/lcq/2024-05-06/liver_digest_03.RAW"})
