@@ -80,6 +80,8 @@ void frmMain::connectPages() {
                 pageStatus->ShowNewTask(taskUid);
                 tabMain->setCurrentIndex(TabStatus);
             }));
+    connect(pageTaskEditor, &TaskEditorPage::importOptionsRequested, this,
+            guarded(QStringLiteral("cmdTaskOptions_Click"), [this](int filter) { frmMain_ShowImportOptions(filter); }));
 }
 
 bool frmMain::showTab(const QString& indexOrCaption) {

@@ -43,6 +43,9 @@ public:
     void frmMain_RefreshStatus();
     void frmMain_ResetTaskEditor();
     void frmMain_LoadTaskIntoEditor(long taskUid);
+    // The import-filter options dialog on the task editor's working option
+    // strings, its tab that of the filter (index of ImportFilterName).
+    void frmMain_ShowImportOptions(int filter);
 
     QTabWidget* tabMain = nullptr;
     StatusPage* pageStatus = nullptr;

@@ -22,6 +22,12 @@ QString showOpenFileDialog(const FileDialogRequest& request) {
     return currentHandler ? currentHandler->openFile(request) : cancelled();
 }
 
+QStringList showOpenFilesDialog(const FileDialogRequest& request) {
+    if (currentHandler) return currentHandler->openFiles(request);
+    cancelled();
+    return {};
+}
+
 QString showSaveFileDialog(const FileDialogRequest& request) {
     return currentHandler ? currentHandler->saveFile(request) : cancelled();
 }

@@ -3,6 +3,7 @@
 // every dialog of the client is set up the same way. The windowed client
 // installs the Qt dialogs (common/forms/QtDialogHandler.h) at start-up.
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -31,6 +32,13 @@ public:
     virtual QString openFile(const FileDialogRequest& request) = 0;
     virtual QString saveFile(const FileDialogRequest& request) = 0;
     virtual QString chooseFolder(QWidget* owner, const QString& title, const QString& startFolder) = 0;
+    // An open dialog in which several existing files may be chosen: their
+    // full paths in the order chosen, none when the user cancels. A handler
+    // that offers only one file at a time answers that one.
+    virtual QStringList openFiles(const FileDialogRequest& request) {
+        const QString one = openFile(request);
+        return one.isEmpty() ? QStringList() : QStringList{one};
+    }
 };
 
 // Installs the handler and returns the previous one. Without a handler (a
@@ -39,6 +47,7 @@ public:
 DialogHandler* setDialogHandler(DialogHandler* handler);
 
 QString showOpenFileDialog(const FileDialogRequest& request);
+QStringList showOpenFilesDialog(const FileDialogRequest& request);
 QString showSaveFileDialog(const FileDialogRequest& request);
 QString showFolderDialog(QWidget* owner, const QString& title, const QString& startFolder);
 

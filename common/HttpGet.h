@@ -19,6 +19,22 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
 // the hourglass pointer.
 bool modGlobal_HttpGet(const QString& url, bool quiet, QByteArray& document);
 
+// For the life of the guard every request of the client gives up after at most
+// `seconds` (TimeOut when that is shorter): for requests that a window waits
+// for and that are not worth the long wait of a search, such as the user list
+// of the task editor's reset. The open session follows at once; the saved
+// time-out comes back when the guard ends.
+class ShortHttpTimeouts {
+public:
+    explicit ShortHttpTimeouts(qint32 seconds);
+    ~ShortHttpTimeouts();
+    ShortHttpTimeouts(const ShortHttpTimeouts&) = delete;
+    ShortHttpTimeouts& operator=(const ShortHttpTimeouts&) = delete;
+
+private:
+    qint32 saved_;
+};
+
 void modGlobal_SetWinInetOptions(qint32 protocol);
 QString modGlobal_WinInetErrorText(quint32 errorNumber);
 QString modGlobal_LastResponseInfoText();

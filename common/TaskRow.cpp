@@ -79,7 +79,81 @@ private:
     const platform::AdoRecordset& rs_;
 };
 
+// Sets the columns of one row by name; an empty optional stays Null.
+class Assign {
+public:
+    explicit Assign(platform::AdoRecordset& rs) : rs_(rs) {}
+    template <class T>
+    void operator()(const char* column, const T& value) const {
+        rs_.setValue(QString::fromLatin1(column), QVariant(value));  // a short goes in as an int
+    }
+    template <class T>
+    void operator()(const char* column, const std::optional<T>& value) const {
+        if (value) (*this)(column, *value);
+    }
+
+private:
+    platform::AdoRecordset& rs_;
+};
+
 }  // namespace
+
+void assignNewTaskRow(platform::AdoRecordset& rs, const TaskRow& r) {
+    // In the order the client has always assigned them.
+    const Assign set(rs);
+    set("user_name", r.user_name);
+    set("computer_name", r.computer_name);
+    set("sorvex_user_id", r.sorvex_user_id);
+    set("follow_up", r.follow_up);
+    set("fu_interval", r.fu_interval);
+    set("fu_number", r.fu_number);
+    set("fu_task", r.fu_task);
+    set("import_filter", r.import_filter);
+    set("filter_options", r.filter_options);
+    set("filter_fields", r.filter_fields);
+    set("fu_discard", r.fu_discard);
+    set("fu_move", r.fu_move);
+    set("fu_repeat", r.fu_repeat);
+    set("new_files_only", r.new_files_only);
+    set("sub_directories", r.sub_directories);
+    set("merge_data_files", r.merge_data_files);
+    set("search_priority", r.search_priority);
+    set("monitor_directory", r.monitor_directory);
+    set("start_time", r.start_time);
+    set("schedule_type", r.schedule_type);
+    set("fu_score", r.fu_score);
+    set("task_label", r.task_label);
+    set("parameter_set", r.parameter_set);
+    set("monitor_filename", r.monitor_filename);
+    set("task_status", r.task_status);
+    set("auto_print", r.auto_print);
+    set("pre_task_command", r.pre_task_command);
+    set("pre_task_wait", r.pre_task_wait);
+    set("pre_task_halt", r.pre_task_halt);
+    set("pre_search_command", r.pre_search_command);
+    set("pre_search_wait", r.pre_search_wait);
+    set("pre_search_halt", r.pre_search_halt);
+    set("post_search_command", r.post_search_command);
+    set("post_search_wait", r.post_search_wait);
+    set("post_search_halt", r.post_search_halt);
+    set("post_task_command", r.post_task_command);
+    set("post_task_wait", r.post_task_wait);
+    set("post_task_halt", r.post_task_halt);
+}
+
+void assignNewTaskFileRow(platform::AdoRecordset& rs, const TaskFileRow& r) {
+    const Assign set(rs);
+    set("task_UID", r.task_UID);
+    set("next_action", r.next_action);
+    set("file_name", r.file_name);
+    set("file_comment", r.file_comment);
+    set("file_size", r.file_size);
+    set("size_checked", r.size_checked);
+    set("intermediate", r.intermediate);
+    set("sample_number", r.sample_number);
+    set("sorvex_task_id", r.sorvex_task_id);
+    set("peak_list", r.peak_list);
+}
 
 qint16 toShort(const QVariant& v) { return fitted<qint16>(toWhole(v)); }
 

@@ -55,6 +55,7 @@ struct TaskRow {
     std::optional<qint16> search_priority;
     std::optional<qint32> sorvex_user_id;
     std::optional<QString> filter_fields;
+    bool operator==(const TaskRow&) const = default;
 };
 
 // One row of Sorvex_Tavrel_Files.
@@ -70,6 +71,7 @@ struct TaskFileRow {
     std::optional<qint32> sample_number;
     std::optional<QString> sorvex_task_id;
     std::optional<QString> peak_list;
+    bool operator==(const TaskFileRow&) const = default;
 };
 
 // The current row of a recordset over the table. Throws platform::Error: 94
@@ -78,6 +80,15 @@ struct TaskFileRow {
 // beyond its column's type.
 TaskRow readTaskRow(const platform::AdoRecordset& rs);
 TaskFileRow readTaskFileRow(const platform::AdoRecordset& rs);
+
+// The writing side, for the one place that creates task rows (the client's
+// Run) and the places that add file rows. On a row being added (rs.addNew()),
+// sets every column of the row but its key, which the new-key routine
+// assigns as it stores the row, and but the request pair action_request /
+// action_response, which only the request itself writes. Empty optional
+// values are left Null.
+void assignNewTaskRow(platform::AdoRecordset& rs, const TaskRow& row);
+void assignNewTaskFileRow(platform::AdoRecordset& rs, const TaskFileRow& row);
 
 // The conversions the readers apply to one value, for code that reads a
 // single column. Numbers round half away from zero, as the database does when

@@ -206,7 +206,12 @@ void AdoConnection::commitTrans() {
 void AdoConnection::rollbackTrans() {
     if (!inTransaction_) return;
     inTransaction_ = false;
-    execute(QStringLiteral("ROLLBACK"));
+    // Under the time-out in force: setting another one first would meet a
+    // transaction that a failed statement spoilt, and the rollback would not
+    // happen at all.
+    execute(QStringLiteral("ROLLBACK"), {}, statementTimeout_ < 0 ? 30 : statementTimeout_);
+    // A time-out set inside the transaction went with it.
+    statementTimeout_ = -1;
 }
 
 TransactionGuard::TransactionGuard(AdoConnection& connection) : connection_(connection) {

@@ -267,13 +267,16 @@ int AdoRecordset::store(const QString& sql, const QVariantList& values) {
     // refused row (a taken key, say) must leave the rest usable, as on SQLite.
     const bool savepoint =
         connection_->inTransaction() && connection_->engine() == AdoConnection::Engine::Postgres;
-    if (savepoint) connection_->execute(QStringLiteral("SAVEPOINT tavrel_row"));
+    // All three with the statement's own time-out: a change of time-out is a
+    // statement too, and one after the failure would meet the spoilt
+    // transaction instead of rolling back to the savepoint.
+    if (savepoint) connection_->execute(QStringLiteral("SAVEPOINT tavrel_row"), {}, timeout_);
     try {
         const int affected = connection_->execute(sql, values, timeout_);
-        if (savepoint) connection_->execute(QStringLiteral("RELEASE SAVEPOINT tavrel_row"));
+        if (savepoint) connection_->execute(QStringLiteral("RELEASE SAVEPOINT tavrel_row"), {}, timeout_);
         return affected;
     } catch (const Error&) {
-        if (savepoint) connection_->execute(QStringLiteral("ROLLBACK TO SAVEPOINT tavrel_row"));
+        if (savepoint) connection_->execute(QStringLiteral("ROLLBACK TO SAVEPOINT tavrel_row"), {}, timeout_);
         throw;
     }
 }

@@ -155,6 +155,17 @@ public:
     virtual bool DoExport(const QString& outputPath) { notSupported(); }
 };
 
+// The data browser of the same object, as the task editor's "Add Files ..."
+// uses it for the 4000 Series filter.
+class TS2SorvexDataBrowser : public virtual AutomationObject {
+public:
+    static constexpr const char* kProgId = "TS2SorvexDLL.TS2Sorvex";
+    // Modal: true when the user confirmed a choice of data sets.
+    virtual bool ShowDataBrowser() = 0;
+    // The data sets chosen, as the library's descriptors separated by the character 0.
+    virtual QString DescriptorList() = 0;
+};
+
 // "QELD.Quellmark": the Quellmark library's top object.
 class QuellmarkLibrary : public virtual AutomationObject {
 public:

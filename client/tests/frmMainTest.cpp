@@ -5,6 +5,12 @@
 #include "status/forms/StatusPage.h"
 #include "taskeditor/forms/TaskEditorPage.h"
 
+#include "common/TaskDatabase.h"
+#include "common/TaskDbSchema.h"
+#include "common/TaskDbTables.h"
+#include "platform/testsupport/TestDatabase.h"
+
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTabWidget>
 #include <gtest/gtest.h>
@@ -54,11 +60,22 @@ TEST(frmMain, CannotBeMadeSmallerThanItsMinimum) {
 }
 
 TEST(frmMain, PagesReachEachOtherThroughTheWindow) {
+    // Clone reads the stored task from the client's task database.
+    testsupport::TestDatabase db(testsupport::DbEngine::Sqlite);
+    tavrel::TaskDatabaseConnection.open(db.connectionString());
+    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
+    tavrel::TaskDatabaseConnection.execute(
+        "INSERT INTO Sorvex_Tavrel_Tasks (task_UID, task_label, parameter_set, schedule_type, start_time, task_status) "
+        "VALUES (12, 'Liver', '/data/a.par', 'now', ?, 'completed')",
+        {QDateTime::currentDateTime()});
+    tavrel::TasksRecordset.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
     frmMain window;
     emit window.pageStatus->cloneTaskRequested(12);
     EXPECT_EQ(window.tabMain->currentIndex(), frmMain::TabTaskEditor);
+    EXPECT_EQ(window.pageTaskEditor->txtTaskLabel->text(), "Copy of Liver");
     emit window.pageTaskEditor->taskCreated(13);
     EXPECT_EQ(window.tabMain->currentIndex(), frmMain::TabStatus);
+    common::ProgramTaskDatabase.close();
 }
 
 TEST(frmMain, ShowTabByIndexOrCaption) {

@@ -9,19 +9,20 @@ namespace tavrel {
 
 namespace {
 
-QString run(const FileDialogRequest& request, QFileDialog::AcceptMode mode) {
+QStringList run(const FileDialogRequest& request, QFileDialog::AcceptMode mode, bool several = false) {
     QWidget* owner = request.owner ? request.owner : QApplication::activeWindow();
     QFileDialog dialog(owner, request.title, request.startFolder);
     dialog.setNameFilters(qtNameFilters(request.filter));
     dialog.setAcceptMode(mode);
     const bool existing = mode == QFileDialog::AcceptOpen && request.mustExist;
-    dialog.setFileMode(existing ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode(several ? QFileDialog::ExistingFiles
+                               : existing ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     // The callers ask about replacing a file themselves, where they must.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.selectedFiles().value(0);
+    return dialog.selectedFiles();
 }
 
 }  // namespace
@@ -38,9 +39,17 @@ QStringList qtNameFilters(const QString& filter) {
     return out;
 }
 
-QString QtDialogHandler::openFile(const FileDialogRequest& request) { return run(request, QFileDialog::AcceptOpen); }
+QString QtDialogHandler::openFile(const FileDialogRequest& request) {
+    return run(request, QFileDialog::AcceptOpen).value(0);
+}
 
-QString QtDialogHandler::saveFile(const FileDialogRequest& request) { return run(request, QFileDialog::AcceptSave); }
+QStringList QtDialogHandler::openFiles(const FileDialogRequest& request) {
+    return run(request, QFileDialog::AcceptOpen, true);
+}
+
+QString QtDialogHandler::saveFile(const FileDialogRequest& request) {
+    return run(request, QFileDialog::AcceptSave).value(0);
+}
 
 QString QtDialogHandler::chooseFolder(QWidget* owner, const QString& title, const QString& startFolder) {
     FolderBrowser browser(owner, title, startFolder);

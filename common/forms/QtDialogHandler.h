@@ -10,6 +10,7 @@ namespace tavrel {
 class QtDialogHandler : public DialogHandler {
 public:
     QString openFile(const FileDialogRequest& request) override;
+    QStringList openFiles(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     QString chooseFolder(QWidget* owner, const QString& title, const QString& startFolder) override;
 };

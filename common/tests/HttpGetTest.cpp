@@ -191,3 +191,24 @@ TEST_F(ClientSim, SessionKeepsItsFirstAccessTypeAndTimesOut) {
     EXPECT_FALSE(modGlobal_HttpGet(url + "ms-geterror.exe?1", false, doc));
     EXPECT_EQ(boxes.texts, QStringList{"Error on HttpSendRequest: The operation timed out"});
 }
+
+TEST_F(ClientSim, ShortTimeoutsHoldForTheOpenSessionAndEndWithTheirGuard) {
+    start(R"({"faults": [{"match": "ms-geterror", "delayMs": 3000}]})");
+    AccessType = 1;
+    TimeOut = 3600;
+    QByteArray doc;
+    ASSERT_TRUE(modGlobal_HttpGet(url + "client.pl?version", true, doc));  // the session is open now
+    {
+        ShortHttpTimeouts shortWaits(1);
+        EXPECT_EQ(TimeOut, 1);
+        EXPECT_FALSE(modGlobal_HttpGet(url + "ms-geterror.exe?1", true, doc));
+    }
+    EXPECT_EQ(TimeOut, 3600);
+    EXPECT_TRUE(modGlobal_HttpGet(url + "ms-geterror.exe?1", true, doc));
+    // A longer wait than the setting's is never taken.
+    TimeOut = 5;
+    {
+        ShortHttpTimeouts longer(60);
+        EXPECT_EQ(TimeOut, 5);
+    }
+}

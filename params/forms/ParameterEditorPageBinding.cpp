@@ -4,6 +4,7 @@
 #include "params/forms/ParameterEditorPage.h"
 
 #include "common/EventMessage.h"
+#include "common/forms/ControlMirror.h"
 #include "common/forms/FitPathToLabel.h"
 #include "params/forms/frmModifications.h"
 #include "params/ServerData.h"
@@ -22,49 +23,14 @@ using S = ParameterEditorState;
 
 namespace {
 
-QStringList itemsOf(const QListWidget* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
-    return items;
-}
-
-QStringList itemsOf(const QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-    return items;
-}
-
-void mirror(QLineEdit* edit, const TextControl& c) {
-    const QSignalBlocker blocker(edit);
-    if (edit->text() != c.text) edit->setText(c.text);
-    edit->setEnabled(c.enabled);
-}
-
-void mirror(QComboBox* box, const ListControl& c) {
-    const QSignalBlocker blocker(box);
-    if (itemsOf(box) != c.items) {
-        box->clear();
-        box->addItems(c.items);
-    }
-    box->setCurrentIndex(c.current);
-    box->setEnabled(c.enabled);
-}
-
-void mirror(QCheckBox* box, const CheckControl& c) {
-    const QSignalBlocker blocker(box);
-    box->setChecked(c.checked);
-    box->setEnabled(c.enabled);
-}
+void mirror(QLineEdit* edit, const TextControl& c) { mirrorText(edit, c); }
+void mirror(QComboBox* box, const ListControl& c) { mirrorList(box, c); }
+void mirror(QCheckBox* box, const CheckControl& c) { mirrorCheck(box, c); }
+void mirror(QListWidget* list, const QStringList& items) { mirrorItems(list, items); }
 
 void mirror(QLabel* label, const LabelControl& c) {
     label->setText(c.caption);
     label->setEnabled(c.enabled);
-}
-
-void mirror(QListWidget* list, const QStringList& items) {
-    if (itemsOf(list) == items) return;
-    list->clear();
-    list->addItems(items);
 }
 
 void mirror(QListWidget* list, const MultiListControl& c) {

@@ -195,6 +195,35 @@ TEST_P(AdoEngine, FailedTransactionLeavesNothing) {
     }
     rs.requery();
     EXPECT_EQ(rs.recordCount(), 2);
+
+    // Also when the recordset's statements have a time-out other than the
+    // connection's last one.
+    AdoRecordset timed;
+    timed.openQuery(c, "SELECT * FROM t", {}, "t", 15);
+    {
+        platform::TransactionGuard tx(c);
+        timed.addNew();
+        timed.setValue("id", 2);
+        timed.setValue("flag", 0);
+        EXPECT_EQ(errorNumberOf([&] { timed.update(); }), adoerr::DuplicateKey);
+        timed.setValue("id", 3);
+        timed.update();
+        c.execute("INSERT INTO t (id, flag) VALUES (4, 0)");
+        tx.commit();
+    }
+    EXPECT_EQ(c.query("SELECT COUNT(*) FROM t").next(), true);
+    rs.requery();
+    EXPECT_EQ(rs.recordCount(), 4);
+
+    // A statement that fails outright under a time-out of its own still lets
+    // the transaction roll back.
+    {
+        platform::TransactionGuard tx(c);
+        c.execute("INSERT INTO t (id, flag) VALUES (5, 0)");
+        EXPECT_NE(errorNumberOf([&] { c.query("SELECT * FROM no_such_table", {}, 15); }), 0);
+    }
+    rs.requery();
+    EXPECT_EQ(rs.recordCount(), 4);
 }
 
 TAVREL_ON_BOTH_ENGINES(AdoEngine);

@@ -1,0 +1,33 @@
+// The import-filter options dialog for the task editor's "Options ...": its
+// context filled from the client's globals.
+#include "client/frmMain.h"
+
+#include "common/ComponentProbes.h"
+#include "common/Globals.h"
+#include "common/LoadPreferences.h"
+#include "filteropts/forms/frmOptions.h"
+
+namespace tavrel {
+
+void frmMain::frmMain_ShowImportOptions(int filter) {
+    filteropts::OptionsDialogContext context;
+    context.options = &ImportFilterOptions;
+    context.defaults = &ImportFilterDefaultOptions;
+    filteropts::ImportComponents& c = context.components;
+    c.sciexLibraryPresent = SciexLibraryPresent;
+    c.sciexLibraryOwnOptions = SciexLibraryOwnOptions;
+    c.analystInstalled = AnalystInstalled;
+    c.dataExplorerPresent = DataExplorerPresent;
+    c.ts2SorvexPresent = TS2SorvexPresent;
+    c.quellmarkPresent = QuellmarkPresent;
+    c.quellmarkVersion = QuellmarkVersion;
+    c.quellmarkQuantitation = QuellmarkQuantitation;
+    c.quellmarkSession = QuellmarkSession;
+    context.lcqPath = LcqPath;
+    context.programFolder = ProgramFolder;
+    context.quellmarkFolder = &QuellmarkFolder;
+    context.tabMain = tabMain;
+    filteropts::frmOptions::showOptions(context, filter, this);
+}
+
+}  // namespace tavrel

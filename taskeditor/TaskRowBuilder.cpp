@@ -1,0 +1,207 @@
+#include "taskeditor/TaskRowBuilder.h"
+
+#include "common/ComponentProbes.h"
+#include "common/Globals.h"
+#include "common/ImportFilters.h"
+#include "common/TaskDbTables.h"
+#include "common/TaskVocabulary.h"
+#include "common/UncName.h"
+#include "filteropts/NumberText.h"
+#include "filteropts/OptionString.h"
+#include "common/ClientClock.h"
+#include "taskeditor/TaskChecks.h"
+#include "taskeditor/TaskEditorState.h"
+
+#include <QFile>
+
+#include <cmath>
+#include <limits>
+
+namespace tavrel {
+
+namespace {
+
+// The longest name of one folder the file system takes, in bytes.
+constexpr int kFileNameBytes = 255;
+
+int columnLength(const QString& table, const QString& column) {
+    for (const common::ColumnDef& c : common::taskDbTable(table).columns)
+        if (c.name == column) return c.type == common::ColumnType::Text ? c.length : std::numeric_limits<int>::max();
+    return std::numeric_limits<int>::max();
+}
+
+QString lengthRefusal(const QString& what, const QString& value, int capacity) {
+    return QStringLiteral("%1 is %2 characters long; a task can hold at most %3")
+        .arg(what)
+        .arg(value.size())
+        .arg(capacity);
+}
+
+qint16 flag(const CheckControl& c) { return c.checked ? 1 : 0; }
+
+// A stage's three columns, all Null without a command.
+void stageColumns(const ExternalProcess& p, std::optional<QString>& command, std::optional<qint16>& wait,
+                  std::optional<qint16>& halt) {
+    if (p.command.isEmpty()) return;
+    command = p.command;
+    wait = p.wait != 0 ? 1 : 0;
+    halt = p.halt != 0 ? 1 : 0;
+}
+
+QString scheduleType(int option) {
+    switch (option) {
+        case SchedNow: return common::schedule::Now;
+        case SchedMonitor: return common::schedule::Monitor;
+        case SchedTimed: return common::schedule::Timed;
+        default: return common::schedule::Follower;
+    }
+}
+
+// Whole numbers as the database rounds them: half away from zero.
+std::optional<qint64> whole(double d) {
+    if (!std::isfinite(d)) return std::nullopt;
+    const double r = std::round(d);
+    if (r < -9.2e18 || r > 9.2e18) return std::nullopt;
+    return static_cast<qint64>(r);
+}
+
+template <class Int>
+std::optional<Int> fitted(std::optional<qint64> n, qint64 low, qint64 high) {
+    if (!n || *n < low || *n > high) return std::nullopt;
+    return static_cast<Int>(*n);
+}
+
+QString withoutTrailingSeparator(const QString& path) {
+    // A root folder keeps its separator: "/" alone is the whole path.
+    if (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\'))))
+        return path.chopped(1);
+    return path;
+}
+
+}  // namespace
+
+int taskColumnLength(const QString& column) { return columnLength(common::kTasksTable, column); }
+
+int fileColumnLength(const QString& column) { return columnLength(common::kFilesTable, column); }
+
+RowSources rowSourcesFromClient() {
+    return {LocalUserName,   LocalComputerName,   ServerUser,        ImportFilterOptions, SciexLibraryOwnOptions,
+            SciexLibraryVersion, AnalystOptionValues, AnalystOptionKeys, clientNow()};
+}
+
+QString checkFolderName(qint32 taskUid, const QString& label) {
+    const QString name = QString::number(taskUid) + QLatin1Char(' ') + label;
+    if (QFile::encodeName(name).size() <= kFileNameBytes) return {};
+    return QStringLiteral("The task label is too long for the name of the task's peak-list folder \"%1\": a folder "
+                          "name can have at most %2 bytes")
+        .arg(name.left(40) + QStringLiteral("..."))
+        .arg(kFileNameBytes);
+}
+
+BuildOutcome buildTaskRows(const TaskEditorState& s, const RowSources& src) {
+    BuildOutcome out;
+    common::TaskRow& r = out.task.row;
+    const auto refuse = [&out](const QString& text) {
+        out.refusal = text;
+        return out;
+    };
+
+    r.user_name = src.localUserName;
+    r.computer_name = src.localComputerName;
+    // The owner is the entry chosen, not the first one of the same name.
+    const int owner = s.cboTaskOwner.current;
+    if (s.cboTaskOwner.enabled && owner >= 0 && owner < src.serverUsers.size() &&
+        src.serverUsers[owner].user_name == s.cboTaskOwner.currentText())
+        r.sorvex_user_id = src.serverUsers[owner].user_id;
+    r.follow_up = static_cast<qint16>(std::max(s.cboTaskFU.current, 0));
+    r.fu_interval = s.cboTaskFUInterval.currentText();
+    const auto repeats = fitted<qint32>(whole(s.cboTaskFUNumber.currentText().toDouble()), 1,
+                                        std::numeric_limits<qint32>::max());
+    if (!repeats) return refuse(QStringLiteral("Invalid follow-up repeat count: ") + s.cboTaskFUNumber.currentText());
+    r.fu_number = *repeats;
+    r.fu_task = s.cboTaskFUTask.currentText();
+    const QString filter = s.filterText().isEmpty() ? common::NoneChosen : s.filterText();
+    r.import_filter = filter;
+
+    const int k = common::importFilterIndex(filter);
+    const QString options = k >= 0 ? src.options[static_cast<std::size_t>(k)] : QString();
+    if (!options.isEmpty()) {
+        if (k == common::FilterAnalyst && src.sciexOwnOptions) {
+            r.filter_options = filteropts::composeLibraryOptions({src.sciexVersion, src.sciexValues});
+            r.filter_fields = src.sciexKeys;
+        } else {
+            r.filter_options = options;
+        }
+        if (const QString tooLong = filteropts::checkOptionsLength(k, *r.filter_options); !tooLong.isEmpty())
+            return refuse(tooLong);
+    }
+
+    r.fu_discard = flag(s.chkTaskFUDiscard);
+    r.fu_move = flag(s.chkTaskFUMove);
+    r.fu_repeat = flag(s.chkTaskFURepeat);
+    r.new_files_only = flag(s.chkTaskNewOnly);
+    r.sub_directories = flag(s.chkTaskSubDir);
+    r.merge_data_files = s.optTaskSched == SchedFollower ? qint16(0) : flag(s.chkTaskMergeFiles);
+    const auto priority = fitted<qint16>(whole(s.cboTaskSearchPriority.currentText().toDouble()), -20, 0);
+    if (!priority || s.cboTaskSearchPriority.currentText().isEmpty())
+        return refuse(QStringLiteral("Invalid search priority: ") + s.cboTaskSearchPriority.currentText());
+    r.search_priority = *priority;
+
+    out.task.txtTaskPath = withoutTrailingSeparator(s.txtTaskPath.text);
+    if (!out.task.txtTaskPath.isEmpty()) r.monitor_directory = common::modUncName_GetUncPath(out.task.txtTaskPath);
+
+    r.start_time = QDateTime(s.dtpTaskDate.value.date(), s.dtpTaskTime.value.time());
+    r.schedule_type = scheduleType(s.optTaskSched);
+    const auto score = fitted<qint32>(whole(filteropts::readNumber(s.txtTaskFUScore.text)),
+                                      std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    if (!score)
+        return refuse(QStringLiteral("The follow-up score %1 is out of range: it must lie between %2 and %3")
+                          .arg(s.txtTaskFUScore.text)
+                          .arg(std::numeric_limits<qint32>::min())
+                          .arg(std::numeric_limits<qint32>::max()));
+    r.fu_score = *score;
+    r.task_label = s.txtTaskLabel.text > QStringLiteral(" ") ? s.txtTaskLabel.text : QStringLiteral("Untitled");
+    r.parameter_set = common::modUncName_GetUncPath(s.txtTaskParam.text);
+
+    QString wild = trimBlanks(s.txtTaskWild.text);
+    if (wild.startsWith(QLatin1Char('\\')) || wild.startsWith(QLatin1Char('/'))) wild.remove(0, 1);
+    out.task.txtTaskWild = wild;
+    r.monitor_filename = wild.isEmpty() ? QStringLiteral("*.*") : wild;
+    r.task_status = common::taskstatus::New;
+    r.auto_print = flag(s.chkTaskAutoPrint);
+    const auto& stage = s.externalProcesses.stage;
+    stageColumns(stage[StagePreTask], r.pre_task_command, r.pre_task_wait, r.pre_task_halt);
+    stageColumns(stage[StagePreSearch], r.pre_search_command, r.pre_search_wait, r.pre_search_halt);
+    stageColumns(stage[StagePostSearch], r.post_search_command, r.post_search_wait, r.post_search_halt);
+    stageColumns(stage[StagePostTask], r.post_task_command, r.post_task_wait, r.post_task_halt);
+
+    // Every text against its column: PostgreSQL refuses what is too long.
+    const std::pair<const char*, std::optional<QString>> texts[] = {
+        {"The task label", r.task_label},          {"The parameter file path", r.parameter_set},
+        {"The import filter name", r.import_filter}, {"The folder to monitor", r.monitor_directory},
+        {"The wild card", r.monitor_filename},     {"The follow-up task", r.fu_task},
+        {"The follow-up interval", r.fu_interval}, {"The user name", r.user_name},
+        {"The computer name", r.computer_name}};
+    const char* columns[] = {"task_label", "parameter_set", "import_filter", "monitor_directory", "monitor_filename",
+                             "fu_task",    "fu_interval",   "user_name",     "computer_name"};
+    for (std::size_t i = 0; i < std::size(columns); ++i) {
+        const int capacity = taskColumnLength(QString::fromLatin1(columns[i]));
+        if (texts[i].second && texts[i].second->size() > capacity)
+            return refuse(lengthRefusal(QString::fromLatin1(texts[i].first), *texts[i].second, capacity));
+    }
+
+    if (r.schedule_type == common::schedule::Now || r.schedule_type == common::schedule::Timed) {
+        out.task.fileNextAction = r.schedule_type == common::schedule::Now ? src.now : r.start_time;
+        const int capacity = fileColumnLength(QStringLiteral("file_name"));
+        for (const QString& item : s.lstTaskFiles) {
+            // The 4000 Series descriptors are the library's own, not paths.
+            const QString name = filter == common::filtername::TS2Sorvex ? item : common::modUncName_GetUncPath(item);
+            if (name.size() > capacity)
+                return refuse(lengthRefusal(QStringLiteral("The data file name ") + item, name, capacity));
+            out.task.fileNames << name;
+        }
+    }
+    return out;
+}
+
+}  // namespace tavrel
