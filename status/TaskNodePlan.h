@@ -1,0 +1,52 @@
+#pragma once
+// What the status tree must change so that its task nodes match the task rows:
+// worked out from plain rows, applied by the page to its model by key, so the
+// tree is changed in place and an unchanged table changes nothing.
+#include "status/TaskStates.h"
+
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+class AdoConnection;
+}
+
+namespace tavrel {
+
+struct TaskNodeSpec {
+    QString key;
+    QString text;
+    QString image;
+    QString tag;
+};
+
+struct TaskNodePlan {
+    QList<TaskNodeSpec> added;                // new nodes, in row order, appended after the others
+    QList<QPair<QString, QString>> reimaged;  // key, new image
+    QStringList removed;                      // task gone or no longer in one of the five statuses
+    QStringList shown;                        // every task key that keeps or gets a node, in row order
+
+    bool changesTree() const { return !added.isEmpty() || !reimaged.isEmpty() || !removed.isEmpty(); }
+};
+
+TaskNodeSpec taskNodeSpec(const TaskState& row);
+
+// `images`: the image of every task node the tree has now, by key. Each row's
+// image follows TaskTreeIcon with the pending flag as read.
+TaskNodePlan planTaskNodes(const QHash<QString, QString>& images, const QList<TaskState>& rows);
+
+// A result node under its task: key "result_<number>", the data file's name.
+struct ResultNodeSpec {
+    QString key;
+    QString text;
+};
+
+// The results of one task in ascending result_number. The tree adds those
+// whose key it does not hold yet, so a result that a second writer commits
+// late, under a smaller number than one already shown, still gets its node.
+QList<ResultNodeSpec> readResultNodes(platform::AdoConnection& connection, qint32 taskUid);
+
+}  // namespace tavrel

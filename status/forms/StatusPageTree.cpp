@@ -1,0 +1,141 @@
+// The status tree: built once at start-up, then brought in line with the
+// task table by every refresh, node by node.
+#include "status/forms/StatusPage.h"
+
+#include "common/BusyCursor.h"
+#include "common/Globals.h"
+#include "common/HandlerGuard.h"
+#include "common/TaskDatabase.h"
+#include "common/TaskVocabulary.h"
+#include "status/AutoPrintQueue.h"
+#include "status/RequestExchange.h"
+#include "status/TaskNodePlan.h"
+#include "status/forms/StatusListModel.h"
+#include "status/forms/StatusTreeModel.h"
+#include "status/forms/StatusTreeView.h"
+#include "platform/Error.h"
+
+#include <algorithm>
+
+namespace tavrel {
+
+void StatusPage::frmMain_BuildStatusTree() {
+    expandedTasks_.clear();
+    openedTasks_.clear();
+    QStandardItem* root = treeModel_->resetToRoot();
+    treeModel_->addTaskNodes(planTaskNodes({}, readTaskStates(TaskDatabaseConnection)).added);
+    tvwStatus->expand(treeModel_->indexFromItem(root));
+    selectNode(root);
+    tvwStatus_NodeClick(treeModel_->indexFromItem(root));
+}
+
+void StatusPage::frmMain_ExpandTaskNode(QStandardItem* taskNode) {
+    if (!taskNode) return;
+    const QString key = StatusTreeModel::keyOf(taskNode);
+    if (treeModel_->removePlaceholder(taskNode)) openedTasks_.insert(key);
+    treeModel_->addResultNodes(taskNode, readResultNodes(TaskDatabaseConnection, nodeNumber(key)));
+}
+
+void StatusPage::tvwStatus_Expand(const QModelIndex& node) {
+    QStandardItem* item = treeModel_->itemFromIndex(node);
+    const QString key = StatusTreeModel::keyOf(item);
+    if (key == RootNodeKey) {
+        treeModel_->setImage(item, imagekey::OpenFile);
+    } else if (key.startsWith(QStringLiteral("task"))) {
+        expandedTasks_.insert(key);
+        frmMain_ExpandTaskNode(item);
+    }
+}
+
+void StatusPage::tvwStatus_Collapse(const QModelIndex& node) {
+    QStandardItem* item = treeModel_->itemFromIndex(node);
+    const QString key = StatusTreeModel::keyOf(item);
+    if (key == RootNodeKey) treeModel_->setImage(item, imagekey::ShutFile);
+    expandedTasks_.remove(key);
+}
+
+bool StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
+    const TaskNodePlan plan = planTaskNodes(treeModel_->taskImages(), rows);
+    QStandardItem* current = selectedNode();
+    for (const QString& key : plan.removed) {
+        // A selected node that goes leaves the root selected, not a neighbour.
+        QStandardItem* node = treeModel_->item(key);
+        for (QStandardItem* n = current; n; n = n->parent())
+            if (n == node) {
+                selectNode(treeModel_->rootNode());
+                current = nullptr;
+                break;
+            }
+        treeModel_->removeNode(key);
+        expandedTasks_.remove(key);
+        openedTasks_.remove(key);
+    }
+    treeModel_->addTaskNodes(plan.added);
+    for (const auto& [key, image] : plan.reimaged) treeModel_->setImage(treeModel_->item(key), image);
+
+    // An opened task without results gets its placeholder back, so that it
+    // can be opened again once results arrive.
+    for (const QString& key : QStringList(openedTasks_.begin(), openedTasks_.end())) {
+        QStandardItem* node = treeModel_->item(key);
+        if (!node || node->rowCount() > 0) continue;
+        tvwStatus->collapse(treeModel_->indexFromItem(node));
+        treeModel_->addPlaceholder(node);
+        openedTasks_.remove(key);
+        expandedTasks_.remove(key);
+    }
+    QStringList expanded(expandedTasks_.begin(), expandedTasks_.end());
+    std::sort(expanded.begin(), expanded.end());
+    for (const QString& key : expanded) frmMain_ExpandTaskNode(treeModel_->item(key));
+    return plan.changesTree();
+}
+
+void StatusPage::reshowSelection(bool treeChanged) {
+    try {
+        QStandardItem* node = selectedNode();
+        if (!node) throw platform::Error(platform::errnum::ItemNotFound, QStringLiteral("No node is selected"));
+        const QString key = StatusTreeModel::keyOf(node);
+        const QModelIndex index = treeModel_->indexFromItem(node);
+        if (key.startsWith(RootNodeKey) && treeChanged) tvwStatus_NodeClick(index);
+        else if (key.startsWith(QStringLiteral("task")) &&
+                 (listModel_->rowCount() != node->rowCount() || !tvwStatus->isExpanded(index)))
+            tvwStatus_NodeClick(index);
+    } catch (const platform::Error&) {
+        QStandardItem* root = treeModel_->rootNode();
+        selectNode(root);
+        tvwStatus_NodeClick(treeModel_->indexFromItem(root));
+    }
+}
+
+void StatusPage::RefreshStatus() {
+    if (ResultDragActive) return;  // nothing is read, changed or shown under a drag
+    const ReentryGuard guard(refreshing_);
+    if (!guard.entered()) return;
+    {
+        const BusyCursor busy;
+        const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
+        completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
+        reshowSelection(applyTaskNodes(rows));
+        emit eventLogDue();
+        const bool anyLocal =
+            std::any_of(rows.begin(), rows.end(), [](const TaskState& r) { return r.isLocal(LocalComputerName); });
+        if (anyLocal) {
+            const std::optional<QString> url = takeNextAutoPrint(TaskDatabaseConnection, LocalComputerName);
+            if (url && !url->isEmpty()) emit autoPrintRequested(*url);
+        }
+    }
+    watchdog_.run();
+}
+
+void StatusPage::ShowNewTask(long taskUid) {
+    TaskState state;
+    if (!readTaskState(TaskDatabaseConnection, qint32(taskUid), &state)) return;
+    if (!treeModel_->item(taskNodeKey(state.uid))) {
+        TaskNodeSpec spec = taskNodeSpec(state);
+        spec.image = imagekey::Pending;  // asked to run, not yet answered
+        spec.tag = taskNodeTag(state.schedule, state.uid, common::taskstatus::New);
+        treeModel_->addTaskNodes({spec});
+    }
+    if (selectedNodeKey() == RootNodeKey) tvwStatus_NodeClick(tvwStatus->currentIndex());
+}
+
+}  // namespace tavrel
