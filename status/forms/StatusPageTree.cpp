@@ -127,6 +127,7 @@ void StatusPage::RefreshStatus() {
 }
 
 void StatusPage::ShowNewTask(long taskUid) {
+    if (!treeModel_->rootNode()) return;  // the tree is built later, with this task in it
     TaskState state;
     if (!readTaskState(TaskDatabaseConnection, qint32(taskUid), &state)) return;
     if (!treeModel_->item(taskNodeKey(state.uid))) {
