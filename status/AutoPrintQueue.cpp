@@ -1,6 +1,5 @@
 #include "status/AutoPrintQueue.h"
 
-#include "common/TaskDbTables.h"
 #include "status/TaskStates.h"
 #include "platform/AdoConnection.h"
 
@@ -8,14 +7,15 @@
 
 namespace tavrel {
 
-std::optional<QString> takeNextAutoPrint(platform::AdoConnection& connection, const QString& localComputerName) {
-    QSqlQuery q = connection.query(
-        QStringLiteral("SELECT r.result_number, r.result_url FROM Sorvex_Tavrel_Results r, Sorvex_Tavrel_Tasks t "
-                       "WHERE r.auto_print > 0 AND r.task_UID = t.task_UID AND ") +
-            common::sameComputerSql(QStringLiteral("t.computer_name")) + QStringLiteral(" ORDER BY r.result_number"),
-        {localComputerName}, kStatusQueryTimeoutSeconds);
+std::optional<QString> takeNextAutoPrint(platform::AdoConnection& connection, const QSet<qint32>& localTasks) {
+    if (localTasks.isEmpty()) return std::nullopt;  // the queue is not even read
+    // The queue is short; it is read alone and matched with the tasks here.
+    QSqlQuery q = connection.query(QStringLiteral("SELECT result_number, result_url, task_UID FROM Sorvex_Tavrel_Results "
+                                                  "WHERE auto_print > 0 ORDER BY result_number"),
+                                   {}, kStatusQueryTimeoutSeconds);
     QList<QPair<qint32, QString>> queued;
-    while (q.next()) queued.append({q.value(0).toInt(), q.value(1).toString()});
+    while (q.next())
+        if (localTasks.contains(q.value(2).toInt())) queued.append({q.value(0).toInt(), q.value(1).toString()});
     q.finish();
     for (const auto& [number, url] : queued) {
         const int taken = connection.execute(

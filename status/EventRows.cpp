@@ -7,9 +7,7 @@ namespace tavrel {
 
 namespace {
 
-constexpr int kFields = 7;
-
-QString iconOf(const QString& type) {
+QString iconOf(QStringView type) {
     if (type == common::eventTypeWord(common::EventInfo)) return imagekey::Event;
     if (type == common::eventTypeWord(common::EventWarning)) return imagekey::Warning;
     if (type == common::eventTypeWord(common::EventError)) return imagekey::Error;
@@ -18,15 +16,46 @@ QString iconOf(const QString& type) {
 
 }  // namespace
 
+QStringView EventRow::fieldView(int i) const {
+    if (i < 0 || i >= count_) return {};
+    if (!quoted_.isEmpty()) return quoted_[i];
+    return QStringView(line_).mid(cuts_[i], cuts_[i + 1] - 1 - cuts_[i]);
+}
+
+QStringList EventRow::fields() const {
+    QStringList all;
+    for (int i = 0; i < count_; ++i) all << field(i);
+    return all;
+}
+
 std::optional<EventRow> eventRowOf(const QString& line) {
     if (line.isEmpty()) return std::nullopt;
-    QStringList fields = common::splitEventLine(line);
-    if (fields.size() > kFields) {
-        // A message written without quotes keeps its own commas.
-        fields[kFields - 1] = fields.mid(kFields - 1).join(QLatin1Char(','));
-        fields.resize(kFields);
+    EventRow row;
+    if (line.contains(QLatin1Char('"'))) {
+        QStringList fields = common::splitEventLine(line);
+        if (fields.size() > kEventFields) {
+            // A message written without quotes keeps its own commas.
+            fields[kEventFields - 1] = fields.mid(kEventFields - 1).join(QLatin1Char(','));
+            fields.resize(kEventFields);
+        }
+        row.count_ = int(fields.size());
+        row.quoted_ = std::move(fields);
+    } else {
+        row.line_ = line;
+        row.cuts_[0] = 0;
+        qsizetype from = 0;
+        int n = 1;
+        for (; n < kEventFields; ++n) {
+            const qsizetype comma = line.indexOf(QLatin1Char(','), from);
+            if (comma < 0) break;
+            row.cuts_[n] = comma + 1;
+            from = comma + 1;
+        }
+        row.count_ = n;
+        row.cuts_[n] = line.size() + 1;
     }
-    return EventRow{iconOf(fields.value(0)), fields};
+    row.icon = iconOf(row.fieldView(0));
+    return row;
 }
 
 }  // namespace tavrel

@@ -1,6 +1,7 @@
 #include "status/TaskNodePlan.h"
 
 #include "status/StatusNodes.h"
+#include "status/TaskStates.h"
 #include "platform/AdoConnection.h"
 
 #include <QSqlQuery>
@@ -13,6 +14,20 @@ QList<ResultNodeSpec> readResultNodes(platform::AdoConnection& connection, qint3
                                    {taskUid}, kStatusQueryTimeoutSeconds);
     QList<ResultNodeSpec> nodes;
     while (q.next()) nodes.append({resultNodeKey(q.value(0).toInt()), fileNamePart(q.value(1).toString())});
+    return nodes;
+}
+
+QHash<qint32, QList<ResultNodeSpec>> readResultNodes(platform::AdoConnection& connection,
+                                                     const QList<qint32>& taskUids) {
+    QHash<qint32, QList<ResultNodeSpec>> nodes;
+    forEachKeySlice(taskUids, [&](const QString& marks, const QVariantList& values) {
+        QSqlQuery q = connection.query(QStringLiteral("SELECT result_number, input_data_file, task_UID FROM "
+                                                      "Sorvex_Tavrel_Results WHERE task_UID IN (") +
+                                           marks + QStringLiteral(") ORDER BY result_number"),
+                                       values, kStatusQueryTimeoutSeconds);
+        while (q.next())
+            nodes[q.value(2).toInt()].append({resultNodeKey(q.value(0).toInt()), fileNamePart(q.value(1).toString())});
+    });
     return nodes;
 }
 

@@ -23,7 +23,7 @@ const QString kRootColumns = QStringLiteral(
     "SELECT task_UID, task_label, task_status, parameter_set, import_filter, schedule_type, new_files_only, "
     "sub_directories, start_time, monitor_directory, monitor_filename, follow_up, fu_score, fu_repeat, fu_number, "
     "fu_interval, fu_discard, fu_move, fu_task, auto_print, action_request, action_response "
-    "FROM Sorvex_Tavrel_Tasks ORDER BY task_UID");
+    "FROM Sorvex_Tavrel_Tasks ");
 
 ListCell text(const QString& t) { return {t, QVariant(), false, QString()}; }
 ListCell number(const QVariant& v) { return {QString::number(v.toLongLong()), v.toLongLong(), false, QString()}; }
@@ -91,10 +91,22 @@ QString flagText(const QVariant& value) {
 }
 
 QList<ListRow> readRootViewRows(platform::AdoConnection& connection) {
-    QSqlQuery q = connection.query(kRootColumns, {}, kStatusQueryTimeoutSeconds);
+    QSqlQuery q = connection.query(kRootColumns + QStringLiteral("ORDER BY task_UID"), {}, kStatusQueryTimeoutSeconds);
     QList<ListRow> rows;
     while (q.next())
         if (isShownStatus(q.value(cStatus).toString())) rows.append(rootRow(q));
+    return rows;
+}
+
+QList<ListRow> readRootViewRows(platform::AdoConnection& connection, const QList<qint32>& taskUids) {
+    QList<ListRow> rows;
+    forEachKeySlice(taskUids, [&](const QString& marks, const QVariantList& values) {
+        QSqlQuery q = connection.query(kRootColumns + QStringLiteral("WHERE task_UID IN (") + marks +
+                                           QStringLiteral(") ORDER BY task_UID"),
+                                       values, kStatusQueryTimeoutSeconds);
+        while (q.next())
+            if (isShownStatus(q.value(cStatus).toString())) rows.append(rootRow(q));
+    });
     return rows;
 }
 

@@ -35,6 +35,8 @@ struct ListRow {
 };
 
 QList<ListRow> readRootViewRows(platform::AdoConnection& connection);
+// The root-view rows of these tasks only (those that are still shown).
+QList<ListRow> readRootViewRows(platform::AdoConnection& connection, const QList<qint32>& taskUids);
 QList<ListRow> readTaskViewRows(platform::AdoConnection& connection, qint32 taskUid);
 // Empty when the result is gone.
 QList<ListRow> readResultViewRows(platform::AdoConnection& connection, qint32 resultNumber);

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace tavrel {
 
 TaskNodeSpec taskNodeSpec(const TaskState& row) {
@@ -11,25 +13,29 @@ TaskNodeSpec taskNodeSpec(const TaskState& row) {
             taskNodeTag(row.schedule, row.uid, row.status)};
 }
 
-TaskNodePlan planTaskNodes(const QHash<QString, QString>& images, const QList<TaskState>& rows) {
+TaskNodePlan planTaskNodes(const QHash<qint32, QString>& images, const QList<TaskState>& rows) {
     TaskNodePlan plan;
-    QSet<QString> seen;
+    QSet<qint32> seen;
     seen.reserve(rows.size());
     for (const TaskState& row : rows) {
         if (!isShownStatus(row.status)) continue;
-        TaskNodeSpec spec = taskNodeSpec(row);
         // Keys are unique in the table; a second row with the same key would
         // only come from a damaged table and gets no second node.
-        if (seen.contains(spec.key)) continue;
-        seen.insert(spec.key);
-        plan.shown.append(spec.key);
-        const auto it = images.constFind(spec.key);
-        if (it == images.constEnd()) plan.added.append(std::move(spec));
-        else if (it.value() != spec.image) plan.reimaged.append({spec.key, spec.image});
+        if (seen.contains(row.uid)) continue;
+        seen.insert(row.uid);
+        const auto it = images.constFind(row.uid);
+        if (it == images.constEnd()) {
+            plan.added.append(taskNodeSpec(row));
+            continue;
+        }
+        const QString image = TaskTreeIcon(row.status, row.schedule, row.pending());
+        if (it.value() != image) plan.reimaged.append({taskNodeKey(row.uid), image});
     }
+    QList<qint32> gone;
     for (auto it = images.constBegin(); it != images.constEnd(); ++it)
-        if (!seen.contains(it.key())) plan.removed.append(it.key());
-    plan.removed.sort();
+        if (!seen.contains(it.key())) gone.append(it.key());
+    std::sort(gone.begin(), gone.end());
+    for (qint32 uid : gone) plan.removed.append(taskNodeKey(uid));
     return plan;
 }
 

@@ -27,16 +27,17 @@ struct TaskNodePlan {
     QList<TaskNodeSpec> added;                // new nodes, in row order, appended after the others
     QList<QPair<QString, QString>> reimaged;  // key, new image
     QStringList removed;                      // task gone or no longer in one of the five statuses
-    QStringList shown;                        // every task key that keeps or gets a node, in row order
 
     bool changesTree() const { return !added.isEmpty() || !reimaged.isEmpty() || !removed.isEmpty(); }
 };
 
 TaskNodeSpec taskNodeSpec(const TaskState& row);
 
-// `images`: the image of every task node the tree has now, by key. Each row's
-// image follows TaskTreeIcon with the pending flag as read.
-TaskNodePlan planTaskNodes(const QHash<QString, QString>& images, const QList<TaskState>& rows);
+// `images`: the image of every task node the tree has now, by task_UID. Each
+// row's image follows TaskTreeIcon with the pending flag as read. Texts are
+// made only for what changes: a table of many thousand unchanged tasks costs
+// one lookup per row.
+TaskNodePlan planTaskNodes(const QHash<qint32, QString>& images, const QList<TaskState>& rows);
 
 // A result node under its task: key "result_<number>", the data file's name.
 struct ResultNodeSpec {
@@ -48,5 +49,9 @@ struct ResultNodeSpec {
 // whose key it does not hold yet, so a result that a second writer commits
 // late, under a smaller number than one already shown, still gets its node.
 QList<ResultNodeSpec> readResultNodes(platform::AdoConnection& connection, qint32 taskUid);
+// The same for several tasks in one pass over the results table, which
+// reads the table once however many task nodes are open.
+QHash<qint32, QList<ResultNodeSpec>> readResultNodes(platform::AdoConnection& connection,
+                                                     const QList<qint32>& taskUids);
 
 }  // namespace tavrel

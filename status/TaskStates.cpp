@@ -4,10 +4,13 @@
 #include "platform/AdoConnection.h"
 
 #include <QSqlQuery>
+#include <QStringList>
 
 namespace tavrel {
 
 namespace {
+
+constexpr qsizetype kKeysPerStatement = 500;
 
 const QString kColumns = QStringLiteral(
     "SELECT task_UID, task_label, task_status, schedule_type, computer_name, action_request, action_response "
@@ -46,6 +49,17 @@ bool readTaskState(platform::AdoConnection& connection, qint32 uid, TaskState* s
     if (!q.next()) return false;
     *state = stateOf(q);
     return true;
+}
+
+void forEachKeySlice(const QList<qint32>& keys,
+                     const std::function<void(const QString& marks, const QVariantList& values)>& run) {
+    for (qsizetype first = 0; first < keys.size(); first += kKeysPerStatement) {
+        const QList<qint32> part = keys.mid(first, kKeysPerStatement);
+        QVariantList values;
+        values.reserve(part.size());
+        for (qint32 key : part) values << key;
+        run(QStringList(part.size(), QStringLiteral("?")).join(QLatin1Char(',')), values);
+    }
 }
 
 }  // namespace tavrel

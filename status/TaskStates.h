@@ -3,6 +3,9 @@
 // task's node and the request exchange, in ascending task_UID.
 #include <QList>
 #include <QString>
+#include <QVariantList>
+
+#include <functional>
 
 namespace platform {
 class AdoConnection;
@@ -23,6 +26,7 @@ struct TaskState {
     QString response;   // Null read as ""
 
     bool pending() const;
+    bool operator==(const TaskState&) const = default;
     // computer_name not Null and equal to this computer's name, ignoring case.
     bool isLocal(const QString& localComputerName) const;
 };
@@ -30,5 +34,11 @@ struct TaskState {
 QList<TaskState> readTaskStates(platform::AdoConnection& connection);
 // One task's state; false when the row is gone.
 bool readTaskState(platform::AdoConnection& connection, qint32 uid, TaskState* state);
+
+// Calls `run` once per slice of the keys with the slice's "?,?,..." list for
+// an IN clause and the keys as bound values, so a statement never carries
+// more values than an engine takes.
+void forEachKeySlice(const QList<qint32>& keys,
+                     const std::function<void(const QString& marks, const QVariantList& values)>& run);
 
 }  // namespace tavrel

@@ -33,7 +33,7 @@ QVariant EventListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_.size()) return QVariant();
     const EventRow& row = rows_[index.row()];
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        const QString text = row.fields.value(index.column());
+        const QString text = row.field(index.column());
         // Long log entries are read in full from the tool tip.
         if (role == Qt::ToolTipRole) return text.isEmpty() ? QVariant() : QVariant(text);
         return text;

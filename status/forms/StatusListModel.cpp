@@ -1,5 +1,6 @@
 #include "status/forms/StatusListModel.h"
 
+#include "status/StatusNodes.h"
 #include "status/forms/StatusIcons.h"
 
 #include <QBrush>
@@ -69,19 +70,10 @@ void StatusListModel::applyRows(const QList<ListRow>& rows) {
     wanted.reserve(rows.size());
     for (int i = 0; i < rows.size(); ++i) wanted.insert(rows[i].key, i);
 
-    // Rows that went, in blocks from the end so the indexes before stay valid.
-    for (int i = int(rows_.size()) - 1; i >= 0;) {
-        if (wanted.contains(rows_[i].key)) {
-            --i;
-            continue;
-        }
-        int first = i;
-        while (first > 0 && !wanted.contains(rows_[first - 1].key)) --first;
-        beginRemoveRows(QModelIndex(), first, i);
-        rows_.remove(first, i - first + 1);
-        endRemoveRows();
-        i = first - 1;
-    }
+    QSet<QString> gone;
+    for (const ListRow& r : rows_)
+        if (!wanted.contains(r.key)) gone.insert(r.key);
+    removeKeys(gone);
     // Rows that stay, changed where they differ.
     QSet<QString> present;
     present.reserve(rows_.size());
@@ -103,6 +95,58 @@ void StatusListModel::applyRows(const QList<ListRow>& rows) {
     }
     if (sortColumn_ >= 0) sortRows();
     else reorder(rows);
+}
+
+void StatusListModel::removeKeys(const QSet<QString>& keys) {
+    if (keys.isEmpty()) return;
+    // In blocks from the end, so the indexes before stay valid.
+    for (int i = int(rows_.size()) - 1; i >= 0;) {
+        if (!keys.contains(rows_[i].key)) {
+            --i;
+            continue;
+        }
+        int first = i;
+        while (first > 0 && keys.contains(rows_[first - 1].key)) --first;
+        beginRemoveRows(QModelIndex(), first, i);
+        rows_.remove(first, i - first + 1);
+        endRemoveRows();
+        i = first - 1;
+    }
+}
+
+void StatusListModel::patchRows(const QList<ListRow>& changed, const QStringList& removedKeys) {
+    QSet<QString> gone(removedKeys.begin(), removedKeys.end());
+    for (const ListRow& r : changed) gone.remove(r.key);
+    removeKeys(gone);
+    QHash<QString, int> at;
+    at.reserve(rows_.size());
+    for (int i = 0; i < rows_.size(); ++i) at.insert(rows_[i].key, i);
+    bool touched = false;
+    for (const ListRow& r : changed) {
+        const auto it = at.constFind(r.key);
+        if (it != at.constEnd()) {
+            if (rows_[it.value()] == r) continue;
+            rows_[it.value()] = r;
+            emit dataChanged(index(it.value(), 0), index(it.value(), columnCount() - 1));
+            touched = true;
+            continue;
+        }
+        // Rows stand in the order of their keys' numbers until the user sorts them.
+        const qint32 number = nodeNumber(r.key);
+        int row = int(rows_.size());
+        if (sortColumn_ < 0) {
+            const auto pos = std::upper_bound(rows_.begin(), rows_.end(), number,
+                                              [](qint32 n, const ListRow& other) { return n < nodeNumber(other.key); });
+            row = int(pos - rows_.begin());
+        }
+        beginInsertRows(QModelIndex(), row, row);
+        rows_.insert(row, r);
+        endInsertRows();
+        for (auto& i : at)
+            if (i >= row) ++i;
+        touched = true;
+    }
+    if (touched && sortColumn_ >= 0) sortRows();
 }
 
 void StatusListModel::reorder(const QList<ListRow>& wanted) {

@@ -6,6 +6,7 @@
 #include "status/StatusListRows.h"
 
 #include <QAbstractTableModel>
+#include <QSet>
 #include <QStringList>
 
 namespace tavrel {
@@ -26,6 +27,9 @@ public:
     // in force). Rows without keys (the result view) replace the list unless
     // they are equal to it.
     void applyRows(const QList<ListRow>& rows);
+    // Only some rows: these are updated or added (a new one at the place of
+    // its key's number unless a sort is in force), those keys removed.
+    void patchRows(const QList<ListRow>& changed, const QStringList& removedKeys);
     void clearRows();
 
     const ListRow& rowAt(int row) const { return rows_[row]; }
@@ -41,6 +45,7 @@ public:
 
 private:
     void replaceRows(const QList<ListRow>& rows);
+    void removeKeys(const QSet<QString>& keys);
     void reorder(const QList<ListRow>& wanted);  // same rows, the order of `wanted`
     void sortRows();
 

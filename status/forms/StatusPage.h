@@ -10,6 +10,7 @@
 #include "status/TaskActions.h"
 #include "status/TaskStates.h"
 
+#include <QHash>
 #include <QPersistentModelIndex>
 #include <QSet>
 #include <QWidget>
@@ -126,7 +127,7 @@ private:
     void showTaskView(QStandardItem* taskNode);
     void showResultView(qint32 resultNumber);
     bool applyTaskNodes(const QList<TaskState>& rows);
-    void reshowSelection(bool treeChanged);
+    void reshowSelection(bool treeChanged, const QList<TaskState>& rows);
     void selectNode(QStandardItem* node);
     void requestAction(TaskAction action);
     void stopAutoScroll();
@@ -155,6 +156,7 @@ private:
     bool followSelection_ = true;  // a change of the current node shows it, unless the page made it
     QSet<QString> expandedTasks_;  // task nodes the view shows open
     QSet<QString> openedTasks_;    // task nodes whose placeholder has gone
+    QHash<qint32, TaskState> lastStates_;  // the task rows as the last refresh read them
 
     QPersistentModelIndex DragNode;
     QPersistentModelIndex DropHighlight;

@@ -9,6 +9,7 @@
 #include "common/TaskVocabulary.h"
 #include "status/AutoPrintQueue.h"
 #include "status/RequestExchange.h"
+#include "status/StatusListRows.h"
 #include "status/TaskNodePlan.h"
 #include "status/forms/StatusListModel.h"
 #include "status/forms/StatusTreeModel.h"
@@ -23,7 +24,10 @@ void StatusPage::frmMain_BuildStatusTree() {
     expandedTasks_.clear();
     openedTasks_.clear();
     QStandardItem* root = treeModel_->resetToRoot();
-    treeModel_->addTaskNodes(planTaskNodes({}, readTaskStates(TaskDatabaseConnection)).added);
+    const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
+    treeModel_->addTaskNodes(planTaskNodes({}, rows).added);
+    lastStates_.clear();
+    for (const TaskState& row : rows) lastStates_.insert(row.uid, row);
     tvwStatus->expand(treeModel_->indexFromItem(root));
     selectNode(root);
     tvwStatus_NodeClick(treeModel_->indexFromItem(root));
@@ -83,20 +87,46 @@ bool StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
         openedTasks_.remove(key);
         expandedTasks_.remove(key);
     }
-    QStringList expanded(expandedTasks_.begin(), expandedTasks_.end());
-    std::sort(expanded.begin(), expanded.end());
-    for (const QString& key : expanded) frmMain_ExpandTaskNode(treeModel_->item(key));
+    // Open task nodes take the results that have no node yet.
+    QList<qint32> open;
+    for (const QString& key : expandedTasks_) open << nodeNumber(key);
+    const QHash<qint32, QList<ResultNodeSpec>> results = readResultNodes(TaskDatabaseConnection, open);
+    for (auto it = results.begin(); it != results.end(); ++it)
+        if (QStandardItem* node = treeModel_->item(taskNodeKey(it.key()))) treeModel_->addResultNodes(node, it.value());
     return plan.changesTree();
 }
 
-void StatusPage::reshowSelection(bool treeChanged) {
+void StatusPage::reshowSelection(bool treeChanged, const QList<TaskState>& rows) {
+    // What changed in the table since the last refresh read it.
+    QList<qint32> changed;
+    QStringList vanished;
+    QHash<qint32, TaskState> now;
+    now.reserve(rows.size());
+    for (const TaskState& row : rows) {
+        now.insert(row.uid, row);
+        const auto before = lastStates_.constFind(row.uid);
+        if (before == lastStates_.constEnd() || !(before.value() == row)) changed << row.uid;
+    }
+    for (auto it = lastStates_.constBegin(); it != lastStates_.constEnd(); ++it)
+        if (!now.contains(it.key())) vanished << taskNodeKey(it.key());
+    lastStates_ = std::move(now);
+
     try {
         QStandardItem* node = selectedNode();
         if (!node) throw platform::Error(platform::errnum::ItemNotFound, QStringLiteral("No node is selected"));
         const QString key = StatusTreeModel::keyOf(node);
         const QModelIndex index = treeModel_->indexFromItem(node);
-        if (key.startsWith(RootNodeKey) && treeChanged) tvwStatus_NodeClick(index);
-        else if (key.startsWith(QStringLiteral("task")) &&
+        if (key.startsWith(RootNodeKey) && StatusViewKind == RootNodeKey) {
+            // The root view already lists the table: only the tasks that
+            // changed are read again (a status that keeps its icon included).
+            if (changed.isEmpty() && vanished.isEmpty()) return;
+            const QList<ListRow> fresh = readRootViewRows(TaskDatabaseConnection, changed);
+            QStringList gone = vanished;
+            for (qint32 uid : changed) gone << taskNodeKey(uid);  // those still shown come back in `fresh`
+            listModel_->patchRows(fresh, gone);
+        } else if (key.startsWith(RootNodeKey) && treeChanged) {
+            tvwStatus_NodeClick(index);
+        } else if (key.startsWith(QStringLiteral("task")) &&
                  (listModel_->rowCount() != node->rowCount() || !tvwStatus->isExpanded(index)))
             tvwStatus_NodeClick(index);
     } catch (const platform::Error&) {
@@ -114,14 +144,13 @@ void StatusPage::RefreshStatus() {
         const BusyCursor busy;
         const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
         completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
-        reshowSelection(applyTaskNodes(rows));
+        reshowSelection(applyTaskNodes(rows), rows);
         emit eventLogDue();
-        const bool anyLocal =
-            std::any_of(rows.begin(), rows.end(), [](const TaskState& r) { return r.isLocal(LocalComputerName); });
-        if (anyLocal) {
-            const std::optional<QString> url = takeNextAutoPrint(TaskDatabaseConnection, LocalComputerName);
-            if (url && !url->isEmpty()) emit autoPrintRequested(*url);
-        }
+        QSet<qint32> local;
+        for (const TaskState& r : rows)
+            if (r.isLocal(LocalComputerName)) local.insert(r.uid);
+        const std::optional<QString> url = takeNextAutoPrint(TaskDatabaseConnection, local);
+        if (url && !url->isEmpty()) emit autoPrintRequested(*url);
     }
     watchdog_.run();
 }

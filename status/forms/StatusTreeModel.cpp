@@ -37,7 +37,7 @@ void StatusTreeModel::addTaskNodes(const QList<TaskNodeSpec>& specs) {
         node->setData(spec.tag, TagRole);
         node->setData(spec.image, ImageRole);
         node->setIcon(statusIcon(spec.image));
-        taskImages_.insert(spec.key, spec.image);
+        taskImages_.insert(nodeNumber(spec.key), spec.image);
         addPlaceholder(node);
         added.append(node);
     }
@@ -49,7 +49,7 @@ void StatusTreeModel::forget(QStandardItem* node) {
     for (int i = 0; i < node->rowCount(); ++i) forget(node->child(i));
     const QString key = keyOf(node);
     nodes_.remove(key);
-    taskImages_.remove(key);
+    if (key.startsWith(QStringLiteral("task_"))) taskImages_.remove(nodeNumber(key));
 }
 
 void StatusTreeModel::removeNode(const QString& key) {
@@ -65,7 +65,7 @@ bool StatusTreeModel::setImage(QStandardItem* node, const QString& imageKey) {
     node->setData(imageKey, ImageRole);
     node->setIcon(statusIcon(imageKey));
     const QString key = keyOf(node);
-    if (taskImages_.contains(key)) taskImages_[key] = imageKey;
+    if (key.startsWith(QStringLiteral("task_"))) taskImages_[nodeNumber(key)] = imageKey;
     return true;
 }
 

@@ -30,8 +30,8 @@ public:
     // True when the image changed.
     bool setImage(QStandardItem* node, const QString& imageKey);
 
-    // The image of every task node, by key.
-    const QHash<QString, QString>& taskImages() const { return taskImages_; }
+    // The image of every task node, by task_UID.
+    const QHash<qint32, QString>& taskImages() const { return taskImages_; }
 
     void addPlaceholder(QStandardItem* taskNode);
     // True when the first child was the placeholder.
@@ -49,7 +49,7 @@ private:
     void forget(QStandardItem* node);
 
     QHash<QString, QStandardItem*> nodes_;
-    QHash<QString, QString> taskImages_;
+    QHash<qint32, QString> taskImages_;
 };
 
 }  // namespace tavrel

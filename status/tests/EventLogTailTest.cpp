@@ -112,7 +112,8 @@ TEST(EventRows, LinesBecomeRows) {
         const auto row = eventRowOf(c.line);
         ASSERT_TRUE(row) << c.name;
         EXPECT_EQ(row->icon, c.icon) << c.name;
-        EXPECT_EQ(row->fields, c.fields) << c.name;
+        EXPECT_EQ(row->fields(), c.fields) << c.name;
+        EXPECT_EQ(row->fieldCount(), c.fields.size()) << c.name;
     }
     EXPECT_FALSE(eventRowOf(QString()));
 }

@@ -94,10 +94,15 @@ TEST_P(Exchange, AutoPrintTakesOneResultOfThisComputerPerCall) {
     addResult(12, 1, {{"auto_print", 1}});  // no result page
     addResult(13, 1, {{"auto_print", 1}, {"result_url", "http://server/c"}});
     addResult(14, 1, {{"auto_print", 0}, {"result_url", "http://server/done"}});
-    EXPECT_EQ(takeNextAutoPrint(c(), "LABPC"), std::optional<QString>("http://server/a"));
-    EXPECT_EQ(takeNextAutoPrint(c(), "LABPC"), std::optional<QString>(""));
-    EXPECT_EQ(takeNextAutoPrint(c(), "labpc"), std::optional<QString>("http://server/c"));
-    EXPECT_EQ(takeNextAutoPrint(c(), "LABPC"), std::nullopt);
+    QSet<qint32> local;
+    for (const TaskState& t : readTaskStates(c()))
+        if (t.isLocal("labpc")) local.insert(t.uid);
+    EXPECT_EQ(local, QSet<qint32>{1});
+    EXPECT_EQ(takeNextAutoPrint(c(), local), std::optional<QString>("http://server/a"));
+    EXPECT_EQ(takeNextAutoPrint(c(), local), std::optional<QString>(""));
+    EXPECT_EQ(takeNextAutoPrint(c(), local), std::optional<QString>("http://server/c"));
+    EXPECT_EQ(takeNextAutoPrint(c(), local), std::nullopt);
+    EXPECT_EQ(takeNextAutoPrint(c(), {}), std::nullopt);
     EXPECT_EQ(value("SELECT auto_print FROM Sorvex_Tavrel_Results WHERE result_number = 10").toInt(), 1);
     EXPECT_EQ(count("Sorvex_Tavrel_Results", "auto_print > 0"), 1);
 }
