@@ -39,4 +39,19 @@ TaskNodePlan planTaskNodes(const QHash<qint32, QString>& images, const QList<Tas
     return plan;
 }
 
+TaskRowChanges takeRowChanges(QHash<qint32, TaskState>& last, const QList<TaskState>& rows) {
+    TaskRowChanges changes;
+    QHash<qint32, TaskState> now;
+    now.reserve(rows.size());
+    for (const TaskState& row : rows) {
+        now.insert(row.uid, row);
+        const auto before = last.constFind(row.uid);
+        if (before == last.constEnd() || !(before.value() == row)) changes.changed << row.uid;
+    }
+    for (auto it = last.constBegin(); it != last.constEnd(); ++it)
+        if (!now.contains(it.key())) changes.vanished << it.key();
+    last = std::move(now);
+    return changes;
+}
+
 }  // namespace tavrel

@@ -39,6 +39,15 @@ TaskNodeSpec taskNodeSpec(const TaskState& row);
 // one lookup per row.
 TaskNodePlan planTaskNodes(const QHash<qint32, QString>& images, const QList<TaskState>& rows);
 
+// The tasks whose row differs from the one read last time, and those gone;
+// `last` becomes `rows`.
+struct TaskRowChanges {
+    QList<qint32> changed;  // new or different
+    QList<qint32> vanished;
+    bool isEmpty() const { return changed.isEmpty() && vanished.isEmpty(); }
+};
+TaskRowChanges takeRowChanges(QHash<qint32, TaskState>& last, const QList<TaskState>& rows);
+
 // A result node under its task: key "result_<number>", the data file's name.
 struct ResultNodeSpec {
     QString key;

@@ -8,6 +8,7 @@
 #include "status/StatusButtons.h"
 #include "status/StatusColumns.h"
 #include "status/TaskActions.h"
+#include "status/TaskNodePlan.h"
 #include "status/TaskStates.h"
 
 #include <QHash>
@@ -126,8 +127,8 @@ private:
     void showRootView();
     void showTaskView(QStandardItem* taskNode);
     void showResultView(qint32 resultNumber);
-    bool applyTaskNodes(const QList<TaskState>& rows);
-    void reshowSelection(bool treeChanged, const QList<TaskState>& rows);
+    TaskNodePlan applyTaskNodes(const QList<TaskState>& rows);
+    void reshowSelection(const TaskNodePlan& plan, const QList<TaskState>& rows);
     void selectNode(QStandardItem* node);
     void requestAction(TaskAction action);
     void stopAutoScroll();

@@ -58,7 +58,7 @@ void StatusPage::tvwStatus_Collapse(const QModelIndex& node) {
     expandedTasks_.remove(key);
 }
 
-bool StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
+TaskNodePlan StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
     const TaskNodePlan plan = planTaskNodes(treeModel_->taskImages(), rows);
     QStandardItem* current = selectedNode();
     for (const QString& key : plan.removed) {
@@ -93,23 +93,12 @@ bool StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
     const QHash<qint32, QList<ResultNodeSpec>> results = readResultNodes(TaskDatabaseConnection, open);
     for (auto it = results.begin(); it != results.end(); ++it)
         if (QStandardItem* node = treeModel_->item(taskNodeKey(it.key()))) treeModel_->addResultNodes(node, it.value());
-    return plan.changesTree();
+    return plan;
 }
 
-void StatusPage::reshowSelection(bool treeChanged, const QList<TaskState>& rows) {
-    // What changed in the table since the last refresh read it.
-    QList<qint32> changed;
-    QStringList vanished;
-    QHash<qint32, TaskState> now;
-    now.reserve(rows.size());
-    for (const TaskState& row : rows) {
-        now.insert(row.uid, row);
-        const auto before = lastStates_.constFind(row.uid);
-        if (before == lastStates_.constEnd() || !(before.value() == row)) changed << row.uid;
-    }
-    for (auto it = lastStates_.constBegin(); it != lastStates_.constEnd(); ++it)
-        if (!now.contains(it.key())) vanished << taskNodeKey(it.key());
-    lastStates_ = std::move(now);
+void StatusPage::reshowSelection(const TaskNodePlan& plan, const QList<TaskState>& rows) {
+    const bool treeChanged = plan.changesTree();
+    const TaskRowChanges changes = takeRowChanges(lastStates_, rows);
 
     try {
         QStandardItem* node = selectedNode();
@@ -119,16 +108,21 @@ void StatusPage::reshowSelection(bool treeChanged, const QList<TaskState>& rows)
         if (key.startsWith(RootNodeKey) && StatusViewKind == RootNodeKey) {
             // The root view already lists the table: only the tasks that
             // changed are read again (a status that keeps its icon included).
-            if (changed.isEmpty() && vanished.isEmpty()) return;
-            const QList<ListRow> fresh = readRootViewRows(TaskDatabaseConnection, changed);
-            QStringList gone = vanished;
-            for (qint32 uid : changed) gone << taskNodeKey(uid);  // those still shown come back in `fresh`
-            listModel_->patchRows(fresh, gone);
+            if (changes.isEmpty()) return;
+            QStringList gone;  // the changed rows still shown come back in `fresh`
+            for (const QList<qint32>* uids : {&changes.changed, &changes.vanished})
+                for (qint32 uid : *uids) gone << taskNodeKey(uid);
+            listModel_->patchRows(readRootViewRows(TaskDatabaseConnection, changes.changed), gone);
         } else if (key.startsWith(RootNodeKey) && treeChanged) {
             tvwStatus_NodeClick(index);
-        } else if (key.startsWith(QStringLiteral("task")) &&
-                 (listModel_->rowCount() != node->rowCount() || !tvwStatus->isExpanded(index)))
-            tvwStatus_NodeClick(index);
+        } else if (key.startsWith(QStringLiteral("task"))) {
+            // A new image also changes what the buttons offer (Resume once a
+            // pause has taken effect), even while the results stay the same.
+            const bool reimaged = std::any_of(plan.reimaged.begin(), plan.reimaged.end(),
+                                              [&](const auto& r) { return r.first == key; });
+            if (reimaged || listModel_->rowCount() != node->rowCount() || !tvwStatus->isExpanded(index))
+                tvwStatus_NodeClick(index);
+        }
     } catch (const platform::Error&) {
         QStandardItem* root = treeModel_->rootNode();
         selectNode(root);

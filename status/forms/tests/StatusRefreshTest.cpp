@@ -72,6 +72,27 @@ TEST_P(Refresh, AddsRemovesAndReimagesNodesWhereTheyStand) {
     EXPECT_EQ(childKeys("root").size(), 79);
 }
 
+TEST_P(Refresh, RootViewFollowsEveryChangedTask) {
+    addTask(1, {{"task_status", "new"}, {"action_request", "Run"}});
+    addTask(5, {{"task_status", "running"}});
+    start();
+    page->lvwStatus->setCurrentIndex(page->listModel()->index(1, 0));
+    // The service took the request: the task runs but its icon stays
+    // "pending" until the answer is cleared. A task committed late under a
+    // smaller key than one shown joins in its place.
+    c().execute("UPDATE Sorvex_Tavrel_Tasks SET task_status = 'running', action_request = NULL, "
+                "action_response = 'Pending' WHERE task_UID = 1");
+    addTask(3, {{"task_status", "paused"}});
+    page->RefreshStatus();
+    EXPECT_EQ(listColumn(0), (QStringList{"running", "paused", "running"}));
+    EXPECT_EQ(listColumn(1), (QStringList{"1: Task 1", "3: Task 3", "5: Task 5"}));
+    EXPECT_EQ(page->listModel()->rowAt(0).icon, "pending");
+    EXPECT_EQ(page->lvwStatus->currentIndex().row(), 2);  // still on task 5
+    setTask(5, "task_status", "gone");
+    page->RefreshStatus();
+    EXPECT_EQ(listColumn(1), (QStringList{"1: Task 1", "3: Task 3"}));
+}
+
 TEST_P(Refresh, AnswersOfTheServiceAsThisClientCompletesThem) {
     addTask(1, {{"task_status", "running"}, {"action_response", "OK"}});
     addTask(2, {{"task_status", "running"}, {"action_response", "OK"}, {"computer_name", "OTHERPC"}});
