@@ -1,8 +1,8 @@
 #include "status/forms/EventLogPage.h"
 
-#include "common/forms/FormLayout.h"
 #include "status/StatusColumns.h"
 #include "status/forms/EventListModel.h"
+#include "status/forms/ListColumnWidths.h"
 #include "status/forms/StatusIcons.h"
 
 #include <QHeaderView>
@@ -33,14 +33,14 @@ EventLogPage::EventLogPage(QWidget* parent) : QWidget(parent) {
 void EventLogPage::InitEventColumns() {
     const ColumnTable table = modGlobal_InitColumnTable(ColumnView::Event);
     model_->setColumns(table.titles);
-    for (int i = 0; i < table.widths.size(); ++i) lvwEvent->header()->resizeSection(i, twipsToPixels(table.widths[i]));
+    for (int i = 0; i < table.widths.size(); ++i) lvwEvent->header()->resizeSection(i, columnTwipsToPixels(table.widths[i], lvwEvent->header()));
 }
 
 void EventLogPage::OpenEventLog(const QString& path) { EventLogReader.open(path); }
 
 void EventLogPage::SaveEventColumnWidths() {
     QList<int> widths;
-    for (int i = 0; i < model_->columnCount(); ++i) widths << lvwEvent->header()->sectionSize(i) * kTwipsPerPixel;
+    for (int i = 0; i < model_->columnCount(); ++i) widths << columnPixelsToTwips(lvwEvent->header()->sectionSize(i), lvwEvent->header());
     modGlobal_SaveColumnWidths(ColumnView::Event, widths);
 }
 

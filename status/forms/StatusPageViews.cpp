@@ -4,8 +4,8 @@
 
 #include "common/BusyCursor.h"
 #include "common/TaskDatabase.h"
-#include "common/forms/FormLayout.h"
 #include "status/StatusListRows.h"
+#include "status/forms/ListColumnWidths.h"
 #include "status/forms/StatusListModel.h"
 #include "status/forms/StatusTreeModel.h"
 #include "status/forms/StatusTreeView.h"
@@ -34,7 +34,7 @@ void StatusPage::saveWidthsOf(const QString& view) {
     if (!table || listModel_->columnCount() != table->widths.size()) return;
     QList<int> widths;
     for (int i = 0; i < table->widths.size(); ++i) {
-        const int twips = lvwStatus->header()->sectionSize(i) * kTwipsPerPixel;
+        const int twips = columnPixelsToTwips(lvwStatus->header()->sectionSize(i), lvwStatus->header());
         widths << twips;
         table->widths[i] = qint16(std::clamp(twips, 0, 32767));
     }
@@ -57,7 +57,7 @@ void StatusPage::showColumnsFor(const QString& view) {
         for (qint16 w : table.widths) widths << w;
     }
     listModel_->setColumns(titles);
-    for (int i = 0; i < widths.size(); ++i) lvwStatus->header()->resizeSection(i, twipsToPixels(widths[i]));
+    for (int i = 0; i < widths.size(); ++i) lvwStatus->header()->resizeSection(i, columnTwipsToPixels(widths[i], lvwStatus->header()));
     lvwStatus->header()->setSortIndicatorShown(false);
     StatusViewKind = view;
     StatusSortColumn = -1;

@@ -2,6 +2,7 @@
 #include "StatusPageFixture.h"
 
 #include "common/Settings.h"
+#include "status/forms/ListColumnWidths.h"
 
 using namespace tavrel;
 using statustest::Emissions;
@@ -36,7 +37,7 @@ TEST_P(Tree, BuiltWithOneNodePerShownTaskAndTheRootViewShown) {
     EXPECT_EQ(listColumn(1), (QStringList{"1: First", "2: Task 2", "4: Task 4"}));
     EXPECT_EQ(page->listModel()->index(1, 0).data(StatusListModel::KeyRole).toString(), "task_2");
     EXPECT_FALSE(page->listModel()->index(1, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-    EXPECT_EQ(page->lvwStatus->header()->sectionSize(1), 200);  // 3000 twips
+    EXPECT_EQ(page->lvwStatus->header()->sectionSize(1), columnTwipsToPixels(3000, page->lvwStatus->header()));
     for (QPushButton* b : {page->cmdStatusPause, page->cmdStatusResume, page->cmdStatusClone, page->cmdStatusCancel,
                            page->cmdStatusDelete})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
@@ -81,7 +82,7 @@ TEST_P(Tree, TaskResultAndPlaceholderViews) {
     EXPECT_EQ(listColumn(1)[7], "http://server/r11");
     EXPECT_FALSE(page->cmdStatusClone->isEnabled());
     EXPECT_FALSE(page->printEnabled());
-    EXPECT_EQ(page->lvwStatus->header()->sectionSize(0), 120);  // "Parameter" 1800 twips
+    EXPECT_EQ(page->lvwStatus->header()->sectionSize(0), columnTwipsToPixels(1800, page->lvwStatus->header()));
 
     // Collapsing the root shows it shut.
     page->tvwStatus->collapse(indexOf("root"));
@@ -117,9 +118,11 @@ TEST_P(Tree, ColumnWidthsAreKeptPerViewAndSortingToggles) {
     addResult(2, 1, {{"hit_score", 100}});
     addResult(3, 1, {{"hit_score", 20}});
     start();
-    page->lvwStatus->header()->resizeSection(1, 300);
+    QHeaderView* header = page->lvwStatus->header();
+    header->resizeSection(1, 300);
     click("task_1");  // leaving the root view keeps its widths
-    EXPECT_EQ(common::modGlobal_GetSetting("Sorvex Tavrel", "Root Column Width", "1").toString(), "4500");
+    const int saved = common::modGlobal_GetSetting("Sorvex Tavrel", "Root Column Width", "1").toInt();
+    EXPECT_EQ(saved, columnPixelsToTwips(300, header));
     EXPECT_TRUE(common::modGlobal_GetAllSettings("Sorvex Tavrel", "Task Column Width").isEmpty());
 
     const auto scores = [&] { return listColumn(4); };
@@ -133,18 +136,19 @@ TEST_P(Tree, ColumnWidthsAreKeptPerViewAndSortingToggles) {
     page->lvwStatus_ColumnClick(1);  // another column starts ascending
     EXPECT_EQ(listColumn(0), (QStringList{"run1.raw", "run2.raw", "run3.raw"}));
 
-    page->lvwStatus->header()->resizeSection(5, 100);
+    header->resizeSection(5, 100);
     click("root");
-    EXPECT_EQ(page->lvwStatus->header()->sectionSize(1), 300);  // as left
+    EXPECT_NEAR(header->sectionSize(1), 300, 1);  // as left
     const common::RegValueTable task = common::modGlobal_GetAllSettings("Sorvex Tavrel", "Task Column Width");
     ASSERT_EQ(task.size(), 10);
-    EXPECT_EQ(common::modGlobal_GetSetting("Sorvex Tavrel", "Task Column Width", "5").toString(), "1500");
+    EXPECT_EQ(common::modGlobal_GetSetting("Sorvex Tavrel", "Task Column Width", "5").toInt(),
+              columnPixelsToTwips(100, header));
 
     // The next start takes them back.
     StatusPage again;
     again.modGlobal_InitStatusColumns();
     again.frmMain_BuildStatusTree();
-    EXPECT_EQ(again.lvwStatus->header()->sectionSize(1), 300);
+    EXPECT_NEAR(again.lvwStatus->header()->sectionSize(1), 300, 1);
 }
 
 TEST_P(Tree, PrintFollowsTheTabAndTheTreeFocus) {
