@@ -44,6 +44,8 @@ void EventLogPage::SaveEventColumnWidths() {
     modGlobal_SaveColumnWidths(ColumnView::Event, widths);
 }
 
+void EventLogPage::modGlobal_AddEventListRow(const QString& line) { model_->appendLines({line}); }
+
 void EventLogPage::RefreshEvents() {
     const QStringList lines = EventLogReader.readNewLines();
     if (lines.isEmpty()) return;

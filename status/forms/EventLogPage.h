@@ -27,6 +27,9 @@ public:
     // The lines written since the last call join the end of the list (run
     // by each refresh). A list scrolled to its end stays at its end.
     void RefreshEvents();
+    // One line of the event log as one row at the end of the list (an empty
+    // line adds none).
+    void modGlobal_AddEventListRow(const QString& line);
 
     QTreeView* lvwEvent = nullptr;
     EventListModel* eventModel() const { return model_; }

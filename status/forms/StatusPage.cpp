@@ -126,6 +126,10 @@ void StatusPage::connectHandlers() {
             guarded(QStringLiteral("tvwStatus_NodeClick"), [this](const QModelIndex& current) {
                 currentNodeChanged(current);
             }));
+    connect(tvwStatus, &QTreeView::clicked, this,
+            guarded(QStringLiteral("tvwStatus_NodeClick"), [this](const QModelIndex& node) {
+                if (pressedOnCurrent_ && node == tvwStatus->currentIndex()) tvwStatus_NodeClick(node);
+            }));
     connect(tvwStatus, &QTreeView::expanded, this,
             guarded(QStringLiteral("tvwStatus_Expand"), [this](const QModelIndex& node) { tvwStatus_Expand(node); }));
     connect(tvwStatus, &QTreeView::collapsed, this,

@@ -163,6 +163,7 @@ private:
     QPersistentModelIndex DropHighlight;
     bool ResultDragActive = false;
     QPoint pressPoint_;
+    bool pressedOnCurrent_ = false;  // a click on the node already shown shows it again
     QPoint DragPoint;
     bool ScrollUpward = false;
     bool autoScrollOn_ = false;

@@ -27,6 +27,7 @@ constexpr int kDragCursorSize = 32;
 
 void StatusPage::tvwStatus_MouseDown(Qt::MouseButton, QPoint at) {
     DragNode = tvwStatus->indexAt(at);
+    pressedOnCurrent_ = DragNode.isValid() && DragNode == tvwStatus->currentIndex();
     pressPoint_ = at;
     ResultDragActive = false;
 }

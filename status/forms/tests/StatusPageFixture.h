@@ -9,7 +9,9 @@
 #include "status/forms/StatusTreeModel.h"
 #include "status/forms/StatusTreeView.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVariantList>
 #include <QStandardItem>
@@ -74,6 +76,16 @@ protected:
         return texts;
     }
     QPoint pointOf(const QString& key) const { return page->tvwStatus->visualRect(indexOf(key)).center(); }
+    // A left click on the node as the mouse makes it.
+    void mouseClick(const QString& key) {
+        QWidget* viewport = page->tvwStatus->viewport();
+        const QPointF at = pointOf(key);
+        const QPointF global = viewport->mapToGlobal(at);
+        QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &press);
+        QApplication::sendEvent(viewport, &release);
+    }
 
     std::unique_ptr<tavrel::StatusPage> page;
     int dragsStarted = 0;

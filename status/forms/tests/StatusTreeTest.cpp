@@ -89,6 +89,20 @@ TEST_P(Tree, TaskResultAndPlaceholderViews) {
     EXPECT_EQ(image("root"), "shutfile");
 }
 
+TEST_P(Tree, ClickOnTheShownNodeShowsItAgain) {
+    addTask(1, {{"task_status", "running"}});
+    addTask(2, {{"task_status", "running"}});
+    start();
+    mouseClick("task_1");
+    EXPECT_EQ(page->selectedNodeKey(), "task_1");
+    EXPECT_EQ(page->listModel()->rowCount(), 0);
+    addResult(1, 1);
+    mouseClick("task_1");
+    EXPECT_EQ(listColumn(0), QStringList{"run1.raw"});
+    mouseClick("task_2");
+    EXPECT_EQ(page->listModel()->rowCount(), 0);
+}
+
 TEST_P(Tree, ListClicksOpenPagesAndProjects) {
     addTask(1, {{"task_status", "running"}});
     addResult(11, 1, {{"result_url", "http://server/r11"}, {"quellmark_project", "/data/p.rov"}});
