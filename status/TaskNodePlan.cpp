@@ -8,7 +8,7 @@
 
 namespace tavrel {
 
-TaskNodeSpec taskNodeSpec(const TaskState& row) {
+TaskNodeEntry taskNodeEntry(const TaskState& row) {
     return {taskNodeKey(row.uid), taskNodeText(row.uid, row.label), TaskTreeIcon(row.status, row.schedule, row.pending()),
             taskNodeTag(row.schedule, row.uid, row.status)};
 }
@@ -25,7 +25,7 @@ TaskNodePlan planTaskNodes(const QHash<qint32, QString>& images, const QList<Tas
         seen.insert(row.uid);
         const auto it = images.constFind(row.uid);
         if (it == images.constEnd()) {
-            plan.added.append(taskNodeSpec(row));
+            plan.added.append(taskNodeEntry(row));
             continue;
         }
         const QString image = TaskTreeIcon(row.status, row.schedule, row.pending());

@@ -16,7 +16,7 @@ class AdoConnection;
 
 namespace tavrel {
 
-struct TaskNodeSpec {
+struct TaskNodeEntry {
     QString key;
     QString text;
     QString image;
@@ -24,14 +24,14 @@ struct TaskNodeSpec {
 };
 
 struct TaskNodePlan {
-    QList<TaskNodeSpec> added;                // new nodes, in row order, appended after the others
+    QList<TaskNodeEntry> added;                // new nodes, in row order, appended after the others
     QList<QPair<QString, QString>> reimaged;  // key, new image
     QStringList removed;                      // task gone or no longer in one of the five statuses
 
     bool changesTree() const { return !added.isEmpty() || !reimaged.isEmpty() || !removed.isEmpty(); }
 };
 
-TaskNodeSpec taskNodeSpec(const TaskState& row);
+TaskNodeEntry taskNodeEntry(const TaskState& row);
 
 // `images`: the image of every task node the tree has now, by task_UID. Each
 // row's image follows TaskTreeIcon with the pending flag as read. Texts are
@@ -49,7 +49,7 @@ struct TaskRowChanges {
 TaskRowChanges takeRowChanges(QHash<qint32, TaskState>& last, const QList<TaskState>& rows);
 
 // A result node under its task: key "result_<number>", the data file's name.
-struct ResultNodeSpec {
+struct ResultNodeEntry {
     QString key;
     QString text;
 };
@@ -57,10 +57,10 @@ struct ResultNodeSpec {
 // The results of one task in ascending result_number. The tree adds those
 // whose key it does not hold yet, so a result that a second writer commits
 // late, under a smaller number than one already shown, still gets its node.
-QList<ResultNodeSpec> readResultNodes(platform::AdoConnection& connection, qint32 taskUid);
+QList<ResultNodeEntry> readResultNodes(platform::AdoConnection& connection, qint32 taskUid);
 // The same for several tasks in one pass over the results table, which
 // reads the table once however many task nodes are open.
-QHash<qint32, QList<ResultNodeSpec>> readResultNodes(platform::AdoConnection& connection,
+QHash<qint32, QList<ResultNodeEntry>> readResultNodes(platform::AdoConnection& connection,
                                                      const QList<qint32>& taskUids);
 
 }  // namespace tavrel

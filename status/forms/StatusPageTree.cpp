@@ -90,7 +90,7 @@ TaskNodePlan StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
     // Open task nodes take the results that have no node yet.
     QList<qint32> open;
     for (const QString& key : expandedTasks_) open << nodeNumber(key);
-    const QHash<qint32, QList<ResultNodeSpec>> results = readResultNodes(TaskDatabaseConnection, open);
+    const QHash<qint32, QList<ResultNodeEntry>> results = readResultNodes(TaskDatabaseConnection, open);
     for (auto it = results.begin(); it != results.end(); ++it)
         if (QStandardItem* node = treeModel_->item(taskNodeKey(it.key()))) treeModel_->addResultNodes(node, it.value());
     return plan;
@@ -154,10 +154,10 @@ void StatusPage::ShowNewTask(long taskUid) {
     TaskState state;
     if (!readTaskState(TaskDatabaseConnection, qint32(taskUid), &state)) return;
     if (!treeModel_->item(taskNodeKey(state.uid))) {
-        TaskNodeSpec spec = taskNodeSpec(state);
-        spec.image = imagekey::Pending;  // asked to run, not yet answered
-        spec.tag = taskNodeTag(state.schedule, state.uid, common::taskstatus::New);
-        treeModel_->addTaskNodes({spec});
+        TaskNodeEntry entry = taskNodeEntry(state);
+        entry.image = imagekey::Pending;  // asked to run, not yet answered
+        entry.tag = taskNodeTag(state.schedule, state.uid, common::taskstatus::New);
+        treeModel_->addTaskNodes({entry});
     }
     if (selectedNodeKey() == RootNodeKey) tvwStatus_NodeClick(tvwStatus->currentIndex());
 }

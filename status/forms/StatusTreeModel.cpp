@@ -27,17 +27,17 @@ QStandardItem* StatusTreeModel::resetToRoot() {
     return root;
 }
 
-void StatusTreeModel::addTaskNodes(const QList<TaskNodeSpec>& specs) {
+void StatusTreeModel::addTaskNodes(const QList<TaskNodeEntry>& entries) {
     QStandardItem* root = rootNode();
-    if (!root || specs.isEmpty()) return;
+    if (!root || entries.isEmpty()) return;
     QList<QStandardItem*> added;
-    added.reserve(specs.size());
-    for (const TaskNodeSpec& spec : specs) {
-        QStandardItem* node = newNode(spec.key, spec.text);
-        node->setData(spec.tag, TagRole);
-        node->setData(spec.image, ImageRole);
-        node->setIcon(statusIcon(spec.image));
-        taskImages_.insert(nodeNumber(spec.key), spec.image);
+    added.reserve(entries.size());
+    for (const TaskNodeEntry& entry : entries) {
+        QStandardItem* node = newNode(entry.key, entry.text);
+        node->setData(entry.tag, TagRole);
+        node->setData(entry.image, ImageRole);
+        node->setIcon(statusIcon(entry.image));
+        taskImages_.insert(nodeNumber(entry.key), entry.image);
         addPlaceholder(node);
         added.append(node);
     }
@@ -81,9 +81,9 @@ bool StatusTreeModel::removePlaceholder(QStandardItem* taskNode) {
     return true;
 }
 
-int StatusTreeModel::addResultNodes(QStandardItem* taskNode, const QList<ResultNodeSpec>& results) {
+int StatusTreeModel::addResultNodes(QStandardItem* taskNode, const QList<ResultNodeEntry>& results) {
     QList<QStandardItem*> added;
-    for (const ResultNodeSpec& r : results) {
+    for (const ResultNodeEntry& r : results) {
         if (nodes_.contains(r.key)) continue;
         QStandardItem* node = newNode(r.key, r.text);
         node->setData(imagekey::ShutFile, ImageRole);

@@ -25,7 +25,7 @@ public:
 
     // Task nodes appended under the root in the given order, each with its
     // placeholder child.
-    void addTaskNodes(const QList<TaskNodeSpec>& specs);
+    void addTaskNodes(const QList<TaskNodeEntry>& entries);
     void removeNode(const QString& key);
     // True when the image changed.
     bool setImage(QStandardItem* node, const QString& imageKey);
@@ -37,7 +37,7 @@ public:
     // True when the first child was the placeholder.
     bool removePlaceholder(QStandardItem* taskNode);
     // The results that have no node yet, appended after the others.
-    int addResultNodes(QStandardItem* taskNode, const QList<ResultNodeSpec>& results);
+    int addResultNodes(QStandardItem* taskNode, const QList<ResultNodeEntry>& results);
 
     static QString keyOf(const QModelIndex& index) { return index.data(KeyRole).toString(); }
     static QString keyOf(const QStandardItem* node) { return node ? node->data(KeyRole).toString() : QString(); }

@@ -103,7 +103,7 @@ TEST_P(ListRows, TaskViewOneRowPerResult) {
     EXPECT_EQ(rows[0].cells[0].toolTip, ResultPageToolTip);
     EXPECT_TRUE(readTaskViewRows(c(), 3).isEmpty());
 
-    const QList<ResultNodeSpec> nodes = readResultNodes(c(), 1);
+    const QList<ResultNodeEntry> nodes = readResultNodes(c(), 1);
     ASSERT_EQ(nodes.size(), 2);
     EXPECT_EQ(nodes[0].key, "result_11");
     EXPECT_EQ(nodes[1].text, "run12.raw");
