@@ -1,7 +1,8 @@
 #include "client/frmMain.h"
 
-#include "common/forms/WindowIcons.h"
+#include "common/forms/DesktopLauncher.h"
 #include "common/forms/FormLayout.h"
+#include "common/forms/WindowIcons.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "status/forms/EventLogPage.h"
 #include "status/forms/StatusPage.h"
@@ -45,6 +46,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setMinimumTwips(this, kMinWidthTwips, kMinHeightTwips);
 
     tmrRefresh.setObjectName(QStringLiteral("tmrRefresh"));
+    // tmrJob(0) ticks every 100 ms, but only while a dragged result rests in
+    // a scroll band of the status tree.
+    tmrJob[0].setInterval(100);
     connect(&tmrRefresh, &QTimer::timeout, this, [this] { refreshGuard_.run([this] { tmrRefresh_Timer(); }); });
     for (int i = 0; i < int(tmrJob.size()); ++i) {
         tmrJob[i].setObjectName(QStringLiteral("tmrJob(%1)").arg(i));
@@ -74,6 +78,19 @@ void frmMain::connectPages() {
                 frmMain_LoadTaskIntoEditor(taskUid);
                 tabMain->setCurrentIndex(TabTaskEditor);
             }));
+    // The refresh reads the event log's new lines after the tree.
+    connect(pageStatus, &StatusPage::eventLogDue, pageEventLog, &EventLogPage::RefreshEvents);
+    connect(pageStatus, &StatusPage::autoScrollTimerWanted, this, [this](bool on) {
+        if (on) tmrJob[0].start();
+        else tmrJob[0].stop();
+    });
+    connect(tabMain, &QTabWidget::currentChanged, this,
+            guarded(QStringLiteral("tabMain_Click"), [this](int tab) { pageStatus->tabMain_Click(tab == TabStatus); }));
+    // Until the launchers of the main window take them: the desktop opens
+    // result pages and Quellmark projects.
+    connect(pageStatus, &StatusPage::browserRequested, this, [](const QString& url) { openOnDesktop(QUrl(url)); });
+    connect(pageStatus, &StatusPage::quellmarkRequested, this,
+            [](const QString& project) { openOnDesktop(QUrl::fromLocalFile(project)); });
     // Run: the new task joins the status tree, whose tab comes forward.
     connect(pageTaskEditor, &TaskEditorPage::taskCreated, this,
             guarded(QStringLiteral("cmdTaskRun_Click"), [this](long taskUid) {
@@ -112,10 +129,7 @@ void frmMain::bringForward() {
 
 void frmMain::frmMain_Form_QueryUnload(bool& cancel, int) { cancel = !pageParameterEditor->queryClose(); }
 
-void frmMain::frmMain_RefreshStatus() {
-    pageStatus->RefreshStatus();
-    pageEventLog->RefreshEvents();
-}
+void frmMain::frmMain_RefreshStatus() { pageStatus->RefreshStatus(); }
 
 void frmMain::frmMain_ResetTaskEditor() { pageTaskEditor->ResetTaskEditor(); }
 

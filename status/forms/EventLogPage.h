@@ -1,17 +1,43 @@
 #pragma once
-// The "E&vent Log" tab of the main window: the event list, fed from the tail
-// of the event log.
+// The "E&vent Log" tab of the main window: the event list lvwEvent, fed from
+// the tail of the service's event log by every refresh.
+#include "status/EventLogTail.h"
+
 #include <QWidget>
 
+class QTreeView;
+
 namespace tavrel {
+
+class EventListModel;
 
 class EventLogPage : public QWidget {
     Q_OBJECT
 public:
     explicit EventLogPage(QWidget* parent = nullptr);
 
-    // New lines of the event log join the list (run by each refresh).
+    // Start-up: the seven columns with their saved widths (section "Event
+    // Column Width"), then the event log to follow ("Sorvex_Tavrel_Event_Log.csv"
+    // in the program folder), which is read but never created.
+    void InitEventColumns();
+    void OpenEventLog(const QString& path);
+    // Shut-down: the column widths are kept for the next run.
+    void SaveEventColumnWidths();
+
+    // The lines written since the last call join the end of the list (run
+    // by each refresh). A list scrolled to its end stays at its end.
     void RefreshEvents();
+    // One line of the event log as one row at the end of the list (an empty
+    // line adds none).
+    void modGlobal_AddEventListRow(const QString& line);
+
+    QTreeView* lvwEvent = nullptr;
+    EventListModel* eventModel() const { return model_; }
+    EventLogTail& eventLogReader() { return EventLogReader; }
+
+private:
+    EventListModel* model_ = nullptr;
+    EventLogTail EventLogReader;
 };
 
 }  // namespace tavrel

@@ -1,0 +1,120 @@
+#include "status/ResultDrop.h"
+
+#include "common/ClientClock.h"
+#include "common/EventMessage.h"
+#include "common/ImportFilters.h"
+#include "common/TaskDatabase.h"
+#include "common/TaskDbRows.h"
+#include "common/TaskVocabulary.h"
+#include "common/UncName.h"
+#include "status/StatusNodes.h"
+#include "status/TaskStates.h"
+#include "platform/AdoRecordset.h"
+#include "platform/MessageBox.h"
+
+#include <QFileInfo>
+#include <QSqlQuery>
+
+namespace tavrel {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Sorvex Tavrel");
+const QString kNullText = QStringLiteral("<Null>");  // stands for an empty column while the row is copied
+constexpr short kErrorEvent = 2;
+
+struct DropTask {
+    QString computer;
+    bool mergesFiles = false;
+    QString importFilter;
+};
+
+bool readDropTask(qint32 uid, DropTask* task) {
+    QSqlQuery q = TaskDatabaseConnection.query(
+        QStringLiteral("SELECT computer_name, merge_data_files, import_filter FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"),
+        {uid}, kStatusQueryTimeoutSeconds);
+    if (!q.next()) return false;
+    *task = {q.value(0).toString(), q.value(1).toLongLong() != 0,
+             q.value(2).isNull() ? common::NoneChosen : q.value(2).toString()};
+    return true;
+}
+
+void report(const QString& message) {
+    modGlobal_ShowEventMessage(kErrorEvent, 0, QStringLiteral(" "), QStringLiteral(" "), message);
+}
+
+QString orNullText(const QVariant& v) { return v.isNull() ? kNullText : v.toString(); }
+
+// Filters whose data files are peak lists already need no cached one.
+bool needsCachedPeakList(const QString& importFilter) {
+    return importFilter != common::filtername::None && importFilter != common::filtername::MassLynx;
+}
+
+}  // namespace
+
+QString dragIconFor(const QString& draggedKey, const QString& draggedParentKey, const QString& targetKey,
+                    const QString& targetTag) {
+    if (targetKey.isEmpty() || targetKey == draggedKey) return imagekey::DragNowhere;
+    if (targetKey == draggedParentKey || !targetKey.startsWith(QStringLiteral("task")) ||
+        !targetTag.startsWith(common::schedule::Follower) || targetTag.endsWith(common::taskstatus::Cancelled))
+        return imagekey::DragRefused;
+    return imagekey::DragAccepted;
+}
+
+bool modGlobal_DropResultOnTask(qint32 resultNumber, qint32 targetTaskUid) {
+    QSqlQuery result = TaskDatabaseConnection.query(
+        QStringLiteral("SELECT input_data_file, task_UID FROM Sorvex_Tavrel_Results WHERE result_number = ?"),
+        {resultNumber}, kStatusQueryTimeoutSeconds);
+    if (!result.next() || result.value(0).isNull()) return false;
+    const QString dataFile = result.value(0).toString();
+    const qint32 sourceUid = result.value(1).toInt();
+    result.finish();
+
+    DropTask source, target;
+    if (!readDropTask(sourceUid, &source) || !readDropTask(targetTaskUid, &target)) return false;
+    if (source.computer != target.computer && !dataFile.startsWith(QStringLiteral("\\\\"))) {
+        platform::MsgBox(QStringLiteral("Source and target tasks are on different machines,\r\n"
+                                        "but data file is not specified by a UNC path."),
+                         platform::vbOKOnly, kTitle);
+        return false;
+    }
+    if (target.mergesFiles) {
+        platform::MsgBox(QStringLiteral("Cannot drop additional file onto a task that merges a batch of files into a "
+                                        "single search"),
+                         platform::vbOKOnly, kTitle);
+        return false;
+    }
+
+    platform::AdoRecordset files;
+    files.openQuery(TaskDatabaseConnection,
+                    QStringLiteral("SELECT * FROM Sorvex_Tavrel_Files WHERE task_UID = ? AND file_name = ?"),
+                    {sourceUid, dataFile}, QStringLiteral("Sorvex_Tavrel_Files"), kStatusQueryTimeoutSeconds);
+    if (files.eof()) {
+        report(QStringLiteral("Cannot find ") + dataFile + QStringLiteral(" in task database"));
+        return false;
+    }
+    const QString comment = orNullText(files.value(QStringLiteral("file_comment")));
+    const QString peakList = orNullText(files.value(QStringLiteral("peak_list")));
+    const QString intermediate = orNullText(files.value(QStringLiteral("intermediate")));
+    if (intermediate == kNullText) {
+        if (needsCachedPeakList(source.importFilter) && peakList == kNullText) {
+            report(QStringLiteral("No cached peak list available for ") + dataFile);
+            return false;
+        }
+        if (peakList != kNullText && !QFileInfo::exists(common::modUncName_GetLocalPathFromUnc(peakList))) {
+            report(QStringLiteral("Cached peak list for ") + dataFile + QStringLiteral(" has been deleted"));
+            return false;
+        }
+    }
+
+    files.addNew();
+    files.setValue(QStringLiteral("task_UID"), targetTaskUid);
+    files.setValue(QStringLiteral("next_action"), clientNow());
+    files.setValue(QStringLiteral("file_name"), dataFile);
+    if (comment != kNullText) files.setValue(QStringLiteral("file_comment"), comment);
+    if (peakList != kNullText) files.setValue(QStringLiteral("peak_list"), peakList);
+    if (intermediate != kNullText) files.setValue(QStringLiteral("intermediate"), intermediate);
+    return modGlobal_AddRowWithNewKey(files, MaxFileNumberCommand, QStringLiteral("file_number")) != 0;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,57 @@
+#include "status/ServiceWatchdog.h"
+
+#include "common/Globals.h"
+#include "common/ProcessHelpers.h"
+#include "common/ServiceWakeUp.h"
+#include "platform/Error.h"
+#include "platform/MessageBox.h"
+#include "platform/Process.h"
+
+#include <QCoreApplication>
+
+namespace tavrel {
+
+namespace {
+
+constexpr int kWaitAfterStartSeconds = 5;
+const QString kTitle = QStringLiteral("Sorvex Tavrel");
+
+bool askYes(const QString& question) {
+    return platform::MsgBox(question, platform::vbYesNo, kTitle) == platform::vbYes;
+}
+
+}  // namespace
+
+ServiceWatchdog::ServiceWatchdog()
+    : wait([](int seconds) { common::modGlobal_WaitSeconds(seconds); }),
+      trayProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/TavrelService")) {}
+
+void ServiceWatchdog::run() {
+    while (!modGlobal_NotifyService(false)) {
+        if (!askYes(QStringLiteral("Sorvex Tavrel Service is not running. Try to start it?"))) return;
+        const bool started = TrayMessageId != 0 ? startTrayProgram() : startWindowsService();
+        if (!started) return;
+        wait(kWaitAfterStartSeconds);
+    }
+}
+
+bool ServiceWatchdog::startTrayProgram() {
+    qint64 pid = 0;
+    try {
+        pid = platform::Process::startDetached(trayProgram, {QStringLiteral("-systray")});
+    } catch (const platform::Error&) {
+        pid = 0;
+    }
+    if (pid != 0) return true;
+    platform::MsgBox(QStringLiteral("Unable to start Sorvex Tavrel Service as system tray application"),
+                     platform::vbOKOnly, kTitle);
+    return false;
+}
+
+bool ServiceWatchdog::startWindowsService() {
+    while (!modGlobal_StartService(false))
+        if (!askYes(QStringLiteral("Unable to start Sorvex Tavrel Service. Try again?"))) return false;
+    return true;
+}
+
+}  // namespace tavrel

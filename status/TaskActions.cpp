@@ -1,0 +1,77 @@
+#include "status/TaskActions.h"
+
+#include "common/EventMessage.h"
+#include "common/Globals.h"
+#include "common/ServiceWakeUp.h"
+#include "common/TaskDatabase.h"
+#include "common/TaskDbRows.h"
+#include "common/TaskVocabulary.h"
+#include "status/RequestExchange.h"
+#include "status/TaskStates.h"
+#include "platform/MessageBox.h"
+
+namespace tavrel {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Sorvex Tavrel");
+
+// The row must exist before its owner can be asked for.
+bool ownedByThisUser(qint32 taskUid, const QString& verb) {
+    TaskState state;
+    if (!readTaskState(TaskDatabaseConnection, taskUid, &state)) {
+        showTaskNotFound(taskUid, verb);
+        return false;
+    }
+    return modGlobal_IsTaskOwner(QString::number(taskUid), true, LocalUserName, LocalComputerName);
+}
+
+}  // namespace
+
+void showTaskNotFound(qint32 taskUid, const QString& verb) {
+    constexpr short kErrorEvent = 2;
+    modGlobal_ShowEventMessage(kErrorEvent, taskUid, QString(), QStringLiteral(" "),
+                               QStringLiteral("Could not find task when trying to ") + verb);
+}
+
+QString requestWord(TaskAction action) {
+    switch (action) {
+        case TaskAction::Pause: return common::request::Pause;
+        case TaskAction::Resume: return common::request::Resume;
+        case TaskAction::Cancel: return common::request::Cancel;
+    }
+    return QString();
+}
+
+bool modGlobal_RequestTaskAction(qint32 taskUid, TaskAction action) {
+    const QString word = requestWord(action);
+    const QString verb = word.toLower();
+    if (!ownedByThisUser(taskUid, verb)) return false;
+    if (action == TaskAction::Cancel &&
+        platform::MsgBox(QStringLiteral("Are you sure you wish to cancel this task?\r\n(a cancelled task cannot be resumed)"),
+                         platform::vbYesNo, kTitle) != platform::vbYes)
+        return false;
+    switch (writeTaskRequest(TaskDatabaseConnection, taskUid, word)) {
+        case RequestOutcome::Missing: showTaskNotFound(taskUid, verb); return false;
+        case RequestOutcome::Busy: platform::MsgBox(NotValidNowMessage, platform::vbOKOnly, kTitle); return false;
+        case RequestOutcome::Written: break;
+    }
+    // A failed wake-up is reported there; the service finds the request at its next poll.
+    modGlobal_NotifyService(false);
+    return true;
+}
+
+bool modGlobal_AskAndDeleteTask(qint32 taskUid, const QString& peakListRoot) {
+    if (!ownedByThisUser(taskUid, QStringLiteral("delete"))) return false;
+    const QString question = QStringLiteral(
+        "Permanently delete this task and associated results\r\n"
+        "from the Sorvex Tavrel database?\r\n"
+        "\r\n"
+        "(This will not delete the result files on the Sorvex Server,\r\n"
+        "but any peak list files or associated Sorvex Quellmark\r\n"
+        "project files created by this task will be deleted)");
+    if (platform::MsgBox(question, platform::vbYesNo, kTitle) != platform::vbYes) return false;
+    return frmMain_DeleteTask(taskUid, peakListRoot);
+}
+
+}  // namespace tavrel

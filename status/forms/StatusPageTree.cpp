@@ -1,0 +1,165 @@
+// The status tree: built once at start-up, then brought in line with the
+// task table by every refresh, node by node.
+#include "status/forms/StatusPage.h"
+
+#include "common/BusyCursor.h"
+#include "common/Globals.h"
+#include "common/HandlerGuard.h"
+#include "common/TaskDatabase.h"
+#include "common/TaskVocabulary.h"
+#include "status/AutoPrintQueue.h"
+#include "status/RequestExchange.h"
+#include "status/StatusListRows.h"
+#include "status/TaskNodePlan.h"
+#include "status/forms/StatusListModel.h"
+#include "status/forms/StatusTreeModel.h"
+#include "status/forms/StatusTreeView.h"
+#include "platform/Error.h"
+
+#include <algorithm>
+
+namespace tavrel {
+
+void StatusPage::frmMain_BuildStatusTree() {
+    expandedTasks_.clear();
+    openedTasks_.clear();
+    QStandardItem* root = treeModel_->resetToRoot();
+    const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
+    treeModel_->addTaskNodes(planTaskNodes({}, rows).added);
+    lastStates_.clear();
+    for (const TaskState& row : rows) lastStates_.insert(row.uid, row);
+    tvwStatus->expand(treeModel_->indexFromItem(root));
+    selectNode(root);
+    tvwStatus_NodeClick(treeModel_->indexFromItem(root));
+}
+
+void StatusPage::frmMain_ExpandTaskNode(QStandardItem* taskNode) {
+    if (!taskNode) return;
+    const QString key = StatusTreeModel::keyOf(taskNode);
+    if (treeModel_->removePlaceholder(taskNode)) openedTasks_.insert(key);
+    treeModel_->addResultNodes(taskNode, readResultNodes(TaskDatabaseConnection, nodeNumber(key)));
+}
+
+void StatusPage::tvwStatus_Expand(const QModelIndex& node) {
+    QStandardItem* item = treeModel_->itemFromIndex(node);
+    const QString key = StatusTreeModel::keyOf(item);
+    if (key == RootNodeKey) {
+        treeModel_->setImage(item, imagekey::OpenFile);
+    } else if (key.startsWith(QStringLiteral("task"))) {
+        expandedTasks_.insert(key);
+        frmMain_ExpandTaskNode(item);
+    }
+}
+
+void StatusPage::tvwStatus_Collapse(const QModelIndex& node) {
+    QStandardItem* item = treeModel_->itemFromIndex(node);
+    const QString key = StatusTreeModel::keyOf(item);
+    if (key == RootNodeKey) treeModel_->setImage(item, imagekey::ShutFile);
+    expandedTasks_.remove(key);
+}
+
+TaskNodePlan StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
+    const TaskNodePlan plan = planTaskNodes(treeModel_->taskImages(), rows);
+    QStandardItem* current = selectedNode();
+    for (const QString& key : plan.removed) {
+        // A selected node that goes leaves the root selected, not a neighbour.
+        QStandardItem* node = treeModel_->item(key);
+        for (QStandardItem* n = current; n; n = n->parent())
+            if (n == node) {
+                selectNode(treeModel_->rootNode());
+                current = nullptr;
+                break;
+            }
+        treeModel_->removeNode(key);
+        expandedTasks_.remove(key);
+        openedTasks_.remove(key);
+    }
+    treeModel_->addTaskNodes(plan.added);
+    for (const auto& [key, image] : plan.reimaged) treeModel_->setImage(treeModel_->item(key), image);
+
+    // An opened task without results gets its placeholder back, so that it
+    // can be opened again once results arrive.
+    for (const QString& key : QStringList(openedTasks_.begin(), openedTasks_.end())) {
+        QStandardItem* node = treeModel_->item(key);
+        if (!node || node->rowCount() > 0) continue;
+        tvwStatus->collapse(treeModel_->indexFromItem(node));
+        treeModel_->addPlaceholder(node);
+        openedTasks_.remove(key);
+        expandedTasks_.remove(key);
+    }
+    // Open task nodes take the results that have no node yet.
+    QList<qint32> open;
+    for (const QString& key : expandedTasks_) open << nodeNumber(key);
+    const QHash<qint32, QList<ResultNodeEntry>> results = readResultNodes(TaskDatabaseConnection, open);
+    for (auto it = results.begin(); it != results.end(); ++it)
+        if (QStandardItem* node = treeModel_->item(taskNodeKey(it.key()))) treeModel_->addResultNodes(node, it.value());
+    return plan;
+}
+
+void StatusPage::reshowSelection(const TaskNodePlan& plan, const QList<TaskState>& rows) {
+    const bool treeChanged = plan.changesTree();
+    const TaskRowChanges changes = takeRowChanges(lastStates_, rows);
+
+    try {
+        QStandardItem* node = selectedNode();
+        if (!node) throw platform::Error(platform::errnum::ItemNotFound, QStringLiteral("No node is selected"));
+        const QString key = StatusTreeModel::keyOf(node);
+        const QModelIndex index = treeModel_->indexFromItem(node);
+        if (key.startsWith(RootNodeKey) && StatusViewKind == RootNodeKey) {
+            // The root view already lists the table: only the tasks that
+            // changed are read again (a status that keeps its icon included).
+            if (changes.isEmpty()) return;
+            QStringList gone;  // the changed rows still shown come back in `fresh`
+            for (const QList<qint32>* uids : {&changes.changed, &changes.vanished})
+                for (qint32 uid : *uids) gone << taskNodeKey(uid);
+            listModel_->patchRows(readRootViewRows(TaskDatabaseConnection, changes.changed), gone);
+        } else if (key.startsWith(RootNodeKey) && treeChanged) {
+            tvwStatus_NodeClick(index);
+        } else if (key.startsWith(QStringLiteral("task"))) {
+            // A new image also changes what the buttons offer (Resume once a
+            // pause has taken effect), even while the results stay the same.
+            const bool reimaged = std::any_of(plan.reimaged.begin(), plan.reimaged.end(),
+                                              [&](const auto& r) { return r.first == key; });
+            if (reimaged || listModel_->rowCount() != node->rowCount() || !tvwStatus->isExpanded(index))
+                tvwStatus_NodeClick(index);
+        }
+    } catch (const platform::Error&) {
+        QStandardItem* root = treeModel_->rootNode();
+        selectNode(root);
+        tvwStatus_NodeClick(treeModel_->indexFromItem(root));
+    }
+}
+
+void StatusPage::RefreshStatus() {
+    if (ResultDragActive) return;  // nothing is read, changed or shown under a drag
+    const ReentryGuard guard(refreshing_);
+    if (!guard.entered()) return;
+    {
+        const BusyCursor busy;
+        const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
+        completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
+        reshowSelection(applyTaskNodes(rows), rows);
+        emit eventLogDue();
+        QSet<qint32> local;
+        for (const TaskState& r : rows)
+            if (r.isLocal(LocalComputerName)) local.insert(r.uid);
+        const std::optional<QString> url = takeNextAutoPrint(TaskDatabaseConnection, local);
+        if (url && !url->isEmpty()) emit autoPrintRequested(*url);
+    }
+    watchdog_.run();
+}
+
+void StatusPage::ShowNewTask(long taskUid) {
+    if (!treeModel_->rootNode()) return;  // the tree is built later, with this task in it
+    TaskState state;
+    if (!readTaskState(TaskDatabaseConnection, qint32(taskUid), &state)) return;
+    if (!treeModel_->item(taskNodeKey(state.uid))) {
+        TaskNodeEntry entry = taskNodeEntry(state);
+        entry.image = imagekey::Pending;  // asked to run, not yet answered
+        entry.tag = taskNodeTag(state.schedule, state.uid, common::taskstatus::New);
+        treeModel_->addTaskNodes({entry});
+    }
+    if (selectedNodeKey() == RootNodeKey) tvwStatus_NodeClick(tvwStatus->currentIndex());
+}
+
+}  // namespace tavrel
