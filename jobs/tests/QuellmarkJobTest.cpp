@@ -86,13 +86,7 @@ protected:
     void SetUp() override {
         if (!engine.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
         QuellmarkJob::SetUp();
-        TasksRecordset.close();
-        TaskDbConnection.close();
-        TaskDbConnection.open(engine.connectionString());
-        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(TaskDbConnection));
-        prepareNextKeyCommands();
-        TasksRecordset.openTable(TaskDbConnection, QStringLiteral("Sorvex_Tavrel_Tasks"));
-        addTask(1, QStringLiteral("now"));
+        useEngine(engine);
     }
     testsupport::TestDatabase engine{GetParam()};
 };
