@@ -108,6 +108,7 @@ TEST_F(QuellmarkEndToEnd, EachSampleIsSearchedAndItsProjectHoldsTheSearch) {
     runTask(1, "Samples", options("False"), three);
     runTask(2, "Merged", options("True"), merged);
     for (int uid = 1; uid <= 2; ++uid) ASSERT_TRUE(waitForStatus(uid, "completed")) << uid << "\n" << qPrintable(log());
+    for (const QString& line : hosttest::eventLog(home.path())) EXPECT_FALSE(line.startsWith("Error|")) << qPrintable(line);
 
     const QStringList projects = resultProjects(1);
     ASSERT_EQ(projects.size(), 3) << "each sample searched";
