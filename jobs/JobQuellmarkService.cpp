@@ -32,7 +32,7 @@ bool libraryAtLeast(const char* version) { return common::isVersionAtLeast(Quell
 // Closes the file stream however the export ends.
 class FileStream {
 public:
-    FileStream(const QString& path) : stream_(create<QuellmarkFileIOStream>()) { stream_->Open(path, kAppendToFile); }
+    explicit FileStream(const QString& path) : stream_(create<QuellmarkFileIOStream>()) { stream_->Open(path, kAppendToFile); }
     ~FileStream() {
         if (stream_) platform::tryAutomation([&] { stream_->Close(); });
     }
