@@ -59,4 +59,9 @@ QString folderOfProgram(const QString& programPath) {
     return cut >= 0 ? programPath.left(cut) : programPath;
 }
 
+QString quellmarkProgramPath(const QString& folder) {
+    const QChar separator = folder.contains(QLatin1Char('/')) ? QLatin1Char('/') : QLatin1Char('\\');
+    return folder + separator + QStringLiteral("SorvexQuellmark.exe");
+}
+
 }  // namespace common

@@ -64,4 +64,8 @@ QuellmarkProgram findQuellmarkProgram(const QString& programFolder);
 // The folder of a program's path: the path cut at its last "\" or "/".
 QString folderOfProgram(const QString& programPath);
 
+// The Quellmark program "SorvexQuellmark.exe" in the folder, joined with the
+// separator the folder itself uses.
+QString quellmarkProgramPath(const QString& folder);
+
 }  // namespace common

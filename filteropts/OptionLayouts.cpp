@@ -126,6 +126,13 @@ int filterOfDisplayName(const QString& name) { return common::importFilterIndex(
 
 QString builtInOptions(int filter) { return common::builtInImportFilterOptions(filter); }
 
+QString serviceBuiltInOptions(int filter) {
+    if (filter != kQuellmark) return builtInOptions(filter);
+    QStringList fields = builtInOptions(filter).split(QLatin1Char(','));
+    fields[quellmark::ProjectSave] = QStringLiteral("0");
+    return fields.join(QLatin1Char(','));
+}
+
 namespace {
 QStringList defaultFields(int filter) {
     const LayoutSpec& layout = layoutOf(filter);

@@ -116,6 +116,10 @@ int filterOfDisplayName(const QString& name);
 // fields are the defaults of the layout's fields; the Quellmark string has
 // only 11 of its 13 fields, the last two having no default.
 QString builtInOptions(int filter);
+// The built-in option string the service falls back on for a string it cannot
+// read: the filter's built-in string, except that a Quellmark task then saves
+// no project file, which nobody asked for.
+QString serviceBuiltInOptions(int filter);
 // The default text of one field; empty when it has none (fieldHasDefault).
 QString fieldDefault(int filter, int field);
 bool fieldHasDefault(int filter, int field);

@@ -82,7 +82,7 @@ OptionReading readOptions(int filter, const QString& text) {
 }
 
 FilterOptions readFilterOptions(int filter, const QString& text) {
-    const QStringList builtIn = splitOptions(filter, builtInOptions(filter));
+    const QStringList builtIn = splitOptions(filter, serviceBuiltInOptions(filter));
     const QStringList fields = text.isEmpty() ? QStringList() : splitOptions(filter, text);
     if (fields.size() < builtIn.size()) return {builtIn, true};
     return {fields, false};

@@ -51,7 +51,8 @@ OptionReading readOptions(int filter, const QString& text);
 
 // A string as the service's import filters take it (and as they hand it to
 // Pondrel): one with fewer fields than the filter's built-in default (an empty
-// string has none) gives way to that default whole, so no field of a string
+// string has none) gives way to the service's built-in string whole
+// (serviceBuiltInOptions), so no field of a string
 // from an older version is guessed at; the filter warns that its options are
 // out of date. A full string keeps its fields as stored; single values are
 // then read with fieldText and its kin.

@@ -1,29 +1,17 @@
 #include "jobs/ImportStepsImpl.h"
 
 #include "jobs/JobMerge.h"
+#include "jobs/JobQuellmark.h"
 #include "jobs/JobVendorImports.h"
 
 #include <QCoreApplication>
 
 namespace tavrelsvc {
 
-namespace {
-
-// A fresh instance of the built-in steps: installing nothing puts them in
-// place, and the steps installed before are put straight back.
-std::shared_ptr<JobImportSteps> builtInImportSteps() {
-    std::shared_ptr<JobImportSteps> before = installJobImportSteps(nullptr);
-    std::shared_ptr<JobImportSteps> builtIn = installJobImportSteps(std::move(before));
-    return builtIn;
-}
-
-}  // namespace
-
 JobImportStepsImpl::JobImportStepsImpl(WatchOptions options)
     : options_(options),
       pondrelProgram_(QCoreApplication::applicationDirPath() + QStringLiteral("/Pondrel")),
-      sampleLists_(std::make_shared<MdbSampleListReader>()),
-      fallback_(builtInImportSteps()) {}
+      sampleLists_(std::make_shared<MdbSampleListReader>()) {}
 
 bool JobImportStepsImpl::NextMonitoredFile(clsJob& job) { return clsJob_NextMonitoredFile(job, options_); }
 
@@ -44,5 +32,15 @@ qint32 JobImportStepsImpl::ExpandWiffSamples(clsJob& job) { return clsJob_Expand
 bool JobImportStepsImpl::Pondrel(clsJob& job, qint32 sample) { return clsJob_Pondrel(job, sample, pondrelProgram_); }
 
 void JobImportStepsImpl::SciexWiffService(clsJob& job) { clsJob_SciexWiffService(job); }
+
+qint32 JobImportStepsImpl::CreateNewQuellmarkEntries(clsJob& job) { return clsJob_CreateNewQuellmarkEntries(job); }
+
+bool JobImportStepsImpl::ImportQuellmark(clsJob& job, qint32 sample) { return clsJob_ImportQuellmark(job, sample); }
+
+void JobImportStepsImpl::ReleaseQuellmarkObjects(clsJob& job) { clsJob_ReleaseQuellmarkObjects(job); }
+
+void JobImportStepsImpl::ServiceQuellmark(clsJob& job) { clsJob_ServiceQuellmark(job); }
+
+void JobImportStepsImpl::QuellmarkQuantitateService(clsJob& job) { clsJob_QuellmarkQuantitateService(job); }
 
 }  // namespace tavrelsvc

@@ -1,8 +1,7 @@
 #pragma once
 // The conversion steps the service installs at start-up: watched folders, the
-// merging of peak lists, the vendor import filters and sample lists are built
-// here; the Quellmark steps are handed to the built-in defaults, which report
-// that they are not available and pause.
+// merging of peak lists, the vendor import filters (Quellmark among them) and
+// sample lists.
 #include "convert/SampleList.h"
 #include "jobs/JobSteps.h"
 #include "jobs/JobWatchedFolders.h"
@@ -24,12 +23,12 @@ public:
     QString ImportTS2Sorvex(clsJob& job) override;
     void ExpandMassLynxSampleList(clsJob& job) override;
     qint32 ExpandWiffSamples(clsJob& job) override;
-    qint32 CreateNewQuellmarkEntries(clsJob& job) override { return fallback_->CreateNewQuellmarkEntries(job); }
+    qint32 CreateNewQuellmarkEntries(clsJob& job) override;
     bool Pondrel(clsJob& job, qint32 sample) override;
-    bool ImportQuellmark(clsJob& job, qint32 sample) override { return fallback_->ImportQuellmark(job, sample); }
-    void ReleaseQuellmarkObjects(clsJob& job) override { fallback_->ReleaseQuellmarkObjects(job); }
-    void ServiceQuellmark(clsJob& job) override { fallback_->ServiceQuellmark(job); }
-    void QuellmarkQuantitateService(clsJob& job) override { fallback_->QuellmarkQuantitateService(job); }
+    bool ImportQuellmark(clsJob& job, qint32 sample) override;
+    void ReleaseQuellmarkObjects(clsJob& job) override;
+    void ServiceQuellmark(clsJob& job) override;
+    void QuellmarkQuantitateService(clsJob& job) override;
     void SciexWiffService(clsJob& job) override;
 
     // The WIFF helper program; by default "Pondrel" beside the running program.
@@ -41,7 +40,6 @@ private:
     WatchOptions options_;
     QString pondrelProgram_;
     std::shared_ptr<SampleListReader> sampleLists_;
-    std::shared_ptr<JobImportSteps> fallback_;  // the built-in defaults
 };
 
 }  // namespace tavrelsvc

@@ -3,7 +3,8 @@
 // files is walked without a stat per file.
 #include "jobs/JobWatchedFolders.h"
 
-#include "filteropts/OptionString.h"
+#include "convert/ImportQuellmarkOptions.h"
+#include "filteropts/OptionLayouts.h"
 
 #include <QFile>
 
@@ -137,15 +138,10 @@ qint64 clsJob_CollectNewItems(const QString& folder, const QString& mask, const 
 }
 
 bool clsJob_QuellmarkDataIsFolder(const QString& importFilter, const QString& filterOptions) {
-    using namespace filteropts;
-    if (importFilter != filterDisplayName(kQuellmark)) return false;
+    if (importFilter != filteropts::filterDisplayName(filteropts::kQuellmark)) return false;
     // The data format as the conversion reads it, also from an older or damaged
     // string, so that the walk never takes as folders what is converted as files.
-    const OptionReading options = readOptions(kQuellmark, filterOptions);
-    const int code = fieldIndex(kQuellmark, quellmark::DataFormat, options.fields[quellmark::DataFormat]);
-    for (int folderCode : {2, 5, 6, 9, 12, 13})
-        if (code == folderCode) return true;
-    return false;
+    return quellmarkFormatIsFolder(readQuellmarkOptions(filterOptions).dataFormatCode());
 }
 
 }  // namespace tavrelsvc

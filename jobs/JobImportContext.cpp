@@ -2,9 +2,13 @@
 
 #include "common/UncName.h"
 #include "convert/PeakListCache.h"
+#include "jobs/JobClock.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "service/DbRows.h"
+#include "service/Preferences.h"
+
+#include <algorithm>
 
 namespace tavrelsvc {
 
@@ -21,17 +25,24 @@ PeakListJobContext jobImportContext(clsJob& job) {
 
 QString jobSearchType(clsJob& job) { return jobSearchSteps().GetFormValue(job, QStringLiteral("SEARCH"), QString()).toUpper(); }
 
-QString jobPeakListCacheFile(clsJob& job) {
+QString jobPeakListCacheFile(clsJob& job, const QString& extension) {
     const QVariant sample = job.FilesList().value(QStringLiteral("sample_number"));
     std::optional<qint64> sampleNumber;
     if (!sample.isNull()) sampleNumber = sample.toLongLong();
-    return clsJob_PeakListCacheFileName(job.Data_path(), QStringLiteral("qpl"), job.Peak_list_cache().toString(),
+    return clsJob_PeakListCacheFileName(job.Data_path(), extension, job.Peak_list_cache().toString(),
                                         sampleNumber);
 }
 
 bool storeJobPeakList(clsJob& job, const QString& path) {
     job.FilesList().setValue(QStringLiteral("peak_list"), common::modUncName_GetUncPath(path));
     return modGlobal_UpdateRecord(job.FilesList());
+}
+
+void retireJobFile(clsJob& job) {
+    job.FilesList().setValue(QStringLiteral("next_action"), jetZeroDate());
+    if (!modGlobal_UpdateRecord(job.FilesList())) return job.PauseTask();
+    job.setNextActionTime(clsJob_Now().addSecs(std::max<qint64>(0, NoDataDelay)));
+    job.TimerOn();
 }
 
 }  // namespace tavrelsvc

@@ -16,11 +16,17 @@ PeakListJobContext jobImportContext(clsJob& job);
 QString jobSearchType(clsJob& job);
 
 // The cache file of the job's current data path (and the current row's
-// sample number), extension "qpl".
-QString jobPeakListCacheFile(clsJob& job);
+// sample number).
+QString jobPeakListCacheFile(clsJob& job, const QString& extension = QStringLiteral("qpl"));
 
 // The current row's peak_list := the path in UNC form, and the row stored;
 // false when it could not be stored (reported by the row helper).
 bool storeJobPeakList(clsJob& job, const QString& path);
+
+// A file that gave no peak list is done: the row's next_action := 0 and the
+// next try after NoDataDelay. A row that cannot be stored pauses the task
+// (the row helper has said why), so it never stays "running" with nothing
+// to wake it.
+void retireJobFile(clsJob& job);
 
 }  // namespace tavrelsvc

@@ -27,6 +27,12 @@ void clsJob::PauseTask() {
     try {
         timer_.stop();
         status_ = QStringLiteral("paused");
+        // A paused task holds no Quellmark objects: the file is processed
+        // anew from its first sample after the resume.
+        if (jobProcessing_ || Quellmark) {
+            jobImportSteps().ReleaseQuellmarkObjects(*this);
+            jobProcessing_ = False;
+        }
         if (!findTaskRow()) {
             log(EventError, QStringLiteral("Could not find task in table when trying to pause"), false);
             return;

@@ -113,6 +113,37 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
     }
 }
 
+bool addFurtherSampleRows(clsJob& job, qint32 count) {
+    platform::AdoRecordset& files = job.FilesList();
+    const qint32 current = files.value(QStringLiteral("file_number")).toInt();
+    const QString fileName = files.value(QStringLiteral("file_name")).toString();
+    const QString comment = files.value(QStringLiteral("file_comment")).toString();
+    const QVariant size = files.value(QStringLiteral("file_size"));
+    const QVariant checked = files.value(QStringLiteral("size_checked"));
+    const QString intermediate = files.value(QStringLiteral("intermediate")).toString();
+    const QSet<QString> existing = existingRows(files);
+    for (qint32 sample = 2; sample <= count; ++sample) {
+        if (existing.contains(rowKey(fileName, sample))) continue;
+        files.addNew();
+        files.setValue(QStringLiteral("task_UID"), job.uID);
+        files.setValue(QStringLiteral("file_name"), fileName);
+        files.setValue(QStringLiteral("next_action"), clsJob_Now());
+        if (!comment.isEmpty()) files.setValue(QStringLiteral("file_comment"), comment);
+        if (!size.isNull() && size.toLongLong() > 0) files.setValue(QStringLiteral("file_size"), size);
+        if (!checked.isNull() && checked.toDateTime() > jetZeroDate()) files.setValue(QStringLiteral("size_checked"), checked);
+        if (!intermediate.isEmpty()) files.setValue(QStringLiteral("intermediate"), intermediate);
+        files.setValue(QStringLiteral("sample_number"), sample);
+        if (!addRow(job)) {
+            // Nothing is written into the current row: it is expanded again
+            // after the resume, for the samples still missing.
+            backToCurrentRow(job, current);
+            return false;
+        }
+    }
+    backToCurrentRow(job, current);
+    return true;
+}
+
 qint32 clsJob_ExpandWiffSamples(clsJob& job) {
     std::shared_ptr<platform::automation::WiffFileInfo> info;
     try {
@@ -121,10 +152,8 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
         log(job, EventError, jobErrorText(QStringLiteral("(TVS1041) "), e));
         return 0;
     }
-    platform::AdoRecordset& files = job.FilesList();
     qint32 count = 0;
     try {
-        const qint32 current = files.value(QStringLiteral("file_number")).toInt();
         info->setFileNameAndIndex(job.Data_path(), 1, 0, 0, clsJob::True);
         count = info->getNumberOfSamples();
 
@@ -141,34 +170,9 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
             merge = filteropts::yesNoOf(options.fields.value(filteropts::analyst::MergeMultipleSamples));
         }
         if (merge || count == 1) return -1;
-
-        const QString fileName = files.value(QStringLiteral("file_name")).toString();
-        const QString comment = files.value(QStringLiteral("file_comment")).toString();
-        const QVariant size = files.value(QStringLiteral("file_size"));
-        const QVariant checked = files.value(QStringLiteral("size_checked"));
-        const QString intermediate = files.value(QStringLiteral("intermediate")).toString();
-        const QSet<QString> existing = existingRows(files);
-        for (qint32 sample = 2; sample <= count; ++sample) {
-            if (existing.contains(rowKey(fileName, sample))) continue;
-            files.addNew();
-            files.setValue(QStringLiteral("task_UID"), job.uID);
-            files.setValue(QStringLiteral("file_name"), fileName);
-            files.setValue(QStringLiteral("next_action"), clsJob_Now());
-            if (!comment.isEmpty()) files.setValue(QStringLiteral("file_comment"), comment);
-            if (!size.isNull() && size.toLongLong() > 0) files.setValue(QStringLiteral("file_size"), size);
-            if (!checked.isNull() && checked.toDateTime() > jetZeroDate()) files.setValue(QStringLiteral("size_checked"), checked);
-            if (!intermediate.isEmpty()) files.setValue(QStringLiteral("intermediate"), intermediate);
-            files.setValue(QStringLiteral("sample_number"), sample);
-            if (!addRow(job)) {
-                // Nothing is written into the current row: it is expanded
-                // again after the resume, for the samples still missing.
-                backToCurrentRow(job, current);
-                job.PauseTask();
-                return 0;
-            }
-        }
-        backToCurrentRow(job, current);
-        return 1;
+        if (addFurtherSampleRows(job, count)) return 1;
+        job.PauseTask();
+        return 0;
     } catch (const std::exception& e) {
         const auto* error = dynamic_cast<const platform::Error*>(&e);
         log(job, EventError,

@@ -183,8 +183,11 @@ void clsJob::takeActionSteps() {
         jobSubmitted_ = clsJob_Now();
         sorvex_task_id = submittedId;
         searchTitle_ = filesList_.value(QStringLiteral("file_comment")).toString();
-        if (!QuellmarkProjectPath.isEmpty() && QFileInfo(QuellmarkProjectPath).isFile())
+        if (!QuellmarkProjectPath.isEmpty() && QFileInfo(QuellmarkProjectPath).isFile()) {
+            // Nothing of the previous file's search may reach this one's entry.
+            SearchStatusRecord = {};
             SearchStatusRecord.taskId = sorvex_task_id;
+        }
         log(EventInfo, QStringLiteral("Search has already been submitted"));
         return TimerOn();
     }
@@ -257,7 +260,7 @@ bool clsJob::convertCurrentFile(QString& header) {
     return mayGoOn();
 }
 
-void clsJob::searchOrRetireCurrentFile(const QString& searchHeader) {
+void clsJob::searchOrRetireCurrentFile(const QString& searchHeader, bool stopMassFilter) {
     const QFileInfo peakList(PeakListFile);
     const bool hasData =
         !PeakListText.isEmpty() || (!PeakListFile.isEmpty() && peakList.isFile() && peakList.size() > 3);
@@ -265,7 +268,8 @@ void clsJob::searchOrRetireCurrentFile(const QString& searchHeader) {
         const QString header =
             !searchHeader.isEmpty() && opensWithHeader(searchHeader, PeakListFile, PeakListText) ? QString()
                                                                                                  : searchHeader;
-        if (CurrentMethod != FollowUpMethod && QFileInfo(ProgramFolder + QLatin1Char('/') + kStopMassFile).isFile()) {
+        if (stopMassFilter && CurrentMethod != FollowUpMethod &&
+            QFileInfo(ProgramFolder + QLatin1Char('/') + kStopMassFile).isFile()) {
             if (!PeakListFile.isEmpty() && peakList.size() <= kLargestFilteredPeakList) {
                 PeakListText = readWholeFile(PeakListFile);
                 PeakListFile.clear();

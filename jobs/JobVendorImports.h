@@ -24,5 +24,10 @@ void clsJob_SciexWiffService(clsJob& job);
 // adds only the samples that have no row yet.
 void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader);
 qint32 clsJob_ExpandWiffSamples(clsJob& job);
+// Rows for samples 2 to count of the current row's file, each with the
+// current row's name, comment, size and intermediate file; a sample that has
+// a row already gets none. False when a row could not be stored. The cursor
+// is back on the current row either way.
+bool addFurtherSampleRows(clsJob& job, qint32 count);
 
 }  // namespace tavrelsvc

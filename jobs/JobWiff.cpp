@@ -48,16 +48,6 @@ std::optional<QString> checkedOptions(clsJob& job) {
     return job.filter_options;
 }
 
-// The file row's next_action := 0 and the next try after NoDataDelay. A row
-// that cannot be stored pauses the task (the row helper has said why), so it
-// never stays "running" with nothing to wake it.
-void finishWithFile(clsJob& job) {
-    job.FilesList().setValue(QStringLiteral("next_action"), jetZeroDate());
-    if (!modGlobal_UpdateRecord(job.FilesList())) return job.PauseTask();
-    job.setNextActionTime(clsJob_Now().addSecs(std::max<qint64>(0, NoDataDelay)));
-    job.TimerOn();
-}
-
 // Ends the Pondrel process and lets the job go of it.
 void endPondrel(clsJob& job) {
     job.setJob_import_wiff(false);
@@ -148,12 +138,12 @@ void clsJob_SciexWiffService(clsJob& job) {
 
         if (exitCode != 0) {
             log(job, EventError, QStringLiteral("sorvex.dll exited without error message, presume crashed"));
-            return finishWithFile(job);
+            return retireJobFile(job);
         }
         const QString output = jobPeakListCacheFile(job);
         if (!PeakListSizeRule(output)) {
             log(job, EventError, QStringLiteral("No output from sorvex.dll"));
-            return finishWithFile(job);
+            return retireJobFile(job);
         }
         job.PeakListFile = output;
         if (!storeJobPeakList(job, output)) return job.PauseTask();

@@ -5,6 +5,7 @@
 
 #include "common/UncName.h"
 #include "jobs/JobClock.h"
+#include "jobs/JobQuellmark.h"
 #include "jobs/SearchStepsShared.h"
 #include "jobs/clsJob.h"
 #include "platform/Cp1252.h"
@@ -145,11 +146,14 @@ void SearchStepsImpl::SubmitSearch(clsJob& job) {
         job.setJob_submitted(now);
         job.sorvex_task_id = r.sorvex_task_id;
         if (r.rowStored && hasQuellmarkProject(job)) {
+            // A new search: nothing of the previous file's search reaches its entry.
+            job.SearchStatusRecord = {};
             job.SearchStatusRecord.taskId = r.sorvex_task_id;
             job.SearchStatusRecord.title = in.Search_title;
             job.SearchStatusRecord.server = job.task_sorvex_url;
             job.SearchStatusRecord.statusMessage = QStringLiteral("Search submitted");
-            job.SearchStatusRecord.submittedAt = now;
+            job.SearchStatusRecord.submittedAt = modGlobal_IsoDateTimeNow(now);
+            clsJob_UpdateQuellmarkProjectStatus(job);
         }
         // Also when the row was not stored: the search runs at the server, so
         // the job polls it rather than stopping with its timer off.

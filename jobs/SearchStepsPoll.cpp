@@ -4,11 +4,14 @@
 
 #include "common/ProcessHelpers.h"
 #include "jobs/JobClock.h"
+#include "jobs/JobQuellmark.h"
 #include "jobs/SearchStepsShared.h"
 #include "jobs/clsJob.h"
 #include "search/FollowUp.h"
 #include "search/JobSession.h"
 #include "search/SearchPoll.h"
+
+#include "service/Probes.h"
 
 #include <QDir>
 
@@ -17,6 +20,8 @@ namespace tavrelsvc {
 using namespace searchsteps;
 
 namespace {
+
+constexpr qint16 kTooManySearches = 51;
 
 // The FilesList cursor on the job's current row; the search ends there.
 void toCurrentRow(clsJob& job) {
@@ -48,7 +53,10 @@ void SearchStepsImpl::SearchRunning(clsJob& job) {
     const PollResult r = clsJob_SearchRunning(sessionOf(job), in, clsJob_Now(), contextOf(job));
     keepSessionId(job);
     job.PendingNiceValue = r.PendingNiceValue;
-    if (!r.statusMessage.isEmpty() && hasQuellmarkProject(job)) job.SearchStatusRecord.statusMessage = r.statusMessage;
+    if (!r.statusMessage.isEmpty() && hasQuellmarkProject(job)) {
+        job.SearchStatusRecord.statusMessage = r.statusMessage;
+        clsJob_UpdateQuellmarkProjectStatus(job);
+    }
     switch (r.outcome) {
     case PollOutcome::Pause:
         job.setJob_searching(false);
@@ -107,12 +115,21 @@ void SearchStepsImpl::FollowUp(clsJob& job, qint16 completionCode) {
     if (!in.Peak_list_cache.isEmpty()) QDir().mkpath(in.Peak_list_cache);
 
     qint16 code = completionCode;
+    // The project shows the refusal while the service waits to submit again.
+    if (code == kTooManySearches && hasQuellmarkProject(job)) {
+        job.SearchStatusRecord.statusMessage = QStringLiteral("Too many searches running");
+        job.SearchStatusRecord.errorCode = code;
+        clsJob_UpdateQuellmarkProjectStatus(job);
+    }
     const FollowUpResult r = clsJob_FollowUp(sessionOf(job), code, in, job.FilesList(), contextOf(job));
     keepSessionId(job);
-    if (hasQuellmarkProject(job)) {
+    if (code != kTooManySearches && !r.quellmarkStatus.isEmpty() && hasQuellmarkProject(job)) {
         job.SearchStatusRecord.statusMessage = r.quellmarkStatus;
         job.SearchStatusRecord.errorCode = code;
         job.SearchStatusRecord.resultsFile = r.result.resultFile;
+        // The Quellmark program imports only a search the project knows is complete.
+        if (clsJob_UpdateQuellmarkProjectStatus(job) && r.quellmarkStatus == u"Search complete" && QuellmarkResultImport)
+            clsJob_QuellmarkQuantitateInit(job);
     }
 
     switch (r.outcome) {

@@ -4,6 +4,7 @@
 // Control_index and lets the job's own timer drive it: each tick calls
 // Take_Action, which performs the next step of the task.
 #include "common/ServerReplies.h"
+#include "convert/ImportQuellmarkProject.h"
 #include "jobs/JobPlaceholders.h"
 #include "platform/AdoRecordset.h"
 
@@ -26,17 +27,10 @@ namespace tavrelsvc {
 
 class JobSession;
 struct JobFolderWatch;
+struct QuellmarkRun;
 
 // The current search's status, handed to the Quellmark project status.
-struct SearchStatusValues {
-    QString taskId;
-    QString title;
-    QString server;
-    QString resultsFile;
-    QDateTime submittedAt;
-    QString statusMessage;
-    qint32 errorCode = 0;
-};
+using SearchStatusValues = QuellmarkSearchStatusRecord;
 
 // What a file chooser for a fixed list found.
 enum class FileChoice {
@@ -169,7 +163,9 @@ public:
     void AbandonSearch();
     // The current file's peak list is ready (PeakListFile or PeakListText):
     // search it, or retire the file when it holds no data.
-    void searchOrRetireCurrentFile(const QString& searchHeader);
+    // searchOrRetireCurrentFile(header, false) sends the peak list without the
+    // stop-mass filter (a format the filter cannot read).
+    void searchOrRetireCurrentFile(const QString& searchHeader, bool stopMassFilter = true);
     const QStringList& ActionPlaceholders() const { return actionPlaceholders_; }
     // The task's table, and the current file's placeholders (commands and
     // the search title use both).
@@ -254,6 +250,14 @@ public:
     // --- the WIFF conversion ---------------------------------------------------
     // The Pondrel process while Job_import_wiff is set; it ends with the job.
     std::unique_ptr<platform::Process> WiffProcess;
+
+    // --- the Quellmark conversion and quantitation ---------------------------
+    // The library's objects and the samples of the file being processed; held
+    // while Job_processing is set, released when it ends and on every pause.
+    std::shared_ptr<QuellmarkRun> Quellmark;
+    // The Quellmark program while Job_quanting is set; a pause lets it run on.
+    std::unique_ptr<platform::Process> QuantProcess;
+    bool QuantImportOnly = false;
 
     // --- the search form, kept by the search steps ------------------------
     QByteArray SearchFormHead;       // parts from the parameter set, built once per task

@@ -77,4 +77,13 @@ private:
     AutomationCreator previous_;
 };
 
+namespace automation {
+
+// A member the object does not carry fails as a late-bound call on it does.
+[[noreturn]] inline void notSupported() {
+    throw Error(438, QStringLiteral("Object doesn't support this property or method"));
+}
+
+}  // namespace automation
+
 }  // namespace platform

@@ -6,6 +6,7 @@
 // programs call on only some objects have a body that fails with error 438,
 // as calling a member an object lacks does.
 #include "platform/Automation.h"
+#include "platform/AutomationQuellmark.h"
 
 #include <QList>
 #include <QString>
@@ -14,11 +15,6 @@
 #include <memory>
 
 namespace platform::automation {
-
-// A member the object does not carry fails as a late-bound call on it does.
-[[noreturn]] inline void notSupported() {
-    throw Error(438, QStringLiteral("Object doesn't support this property or method"));
-}
 
 // "SorvexForSciex.WiffFileInfo" of the Sciex .WIFF import library ("sorvex.dll").
 class WiffFileInfo : public virtual AutomationObject {
@@ -164,58 +160,6 @@ public:
     virtual bool ShowDataBrowser() = 0;
     // The data sets chosen, as the library's descriptors separated by the character 0.
     virtual QString DescriptorList() = 0;
-};
-
-// "QELD.Quellmark": the Quellmark library's top object.
-class QuellmarkLibrary : public virtual AutomationObject {
-public:
-    static constexpr const char* kProgId = "QELD.Quellmark";
-    // The library's version numbers, most significant first (for example 2, 3, 0, 1).
-    virtual QVariantList Version() = 0;
-};
-
-// "QELD.AgentMgr": the Quellmark session that the library's other objects take
-// as their Session.
-class QuellmarkAgentMgr : public virtual AutomationObject {
-public:
-    static constexpr const char* kProgId = "QELD.AgentMgr";
-};
-
-// "QELD.DataSourceCollection": the raw-data sources of the Quellmark library.
-class QuellmarkDataSourceCollection : public virtual AutomationObject {
-public:
-    static constexpr const char* kProgId = "QELD.DataSourceCollection";
-    // The Session property: the session object the collection works in.
-    virtual void setSession(std::shared_ptr<QuellmarkAgentMgr> session) = 0;
-    // The data-format codes the library reads, and the label of one of them.
-    virtual QVariantList FormatsSupported() = 0;
-    virtual QString GetFormatLabel(qint32 formatCode) = 0;
-};
-
-// The MSMS property of a processing-options object.
-class QuellmarkMSMSOptions : public virtual AutomationObject {
-public:
-    virtual double PrecursorMZTolerance() = 0;
-};
-
-// "QELD.ProcessingOptions": the peak-picking settings of a processing options
-// file (".opt"); the file's format is the library's own.
-class QuellmarkProcessingOptions : public virtual AutomationObject {
-public:
-    static constexpr const char* kProgId = "QELD.ProcessingOptions";
-    virtual void LoadFromFile(const QString& path) = 0;
-    virtual void SaveToFile(const QString& path) = 0;
-    // Answers only on an object that holds settings (after a load).
-    virtual std::shared_ptr<QuellmarkMSMSOptions> MSMS() = 0;
-};
-
-// "QELDPROPS.ProcOptsSheet": the library's settings sheet for processing options.
-class QuellmarkProcOptsSheet : public virtual AutomationObject {
-public:
-    static constexpr const char* kProgId = "QELDPROPS.ProcOptsSheet";
-    // Modal: the user edits the options object in place; returns when the
-    // sheet is closed. The object is passed by reference.
-    virtual void ShowStdModalDialog(std::shared_ptr<QuellmarkProcessingOptions>& options, const QString& name) = 0;
 };
 
 // "SorvexForSciex.Options4Tavrel": the own options object of a newer Sciex

@@ -64,6 +64,12 @@ void Process::start(const QString& program, const QStringList& arguments, const 
     p->setProgram(program);
     p->setArguments(arguments);
     if (!options.workingFolder.isEmpty()) p->setWorkingDirectory(options.workingFolder);
+    if (!options.extraEnvironment.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : options.extraEnvironment)
+            environment.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        p->setProcessEnvironment(environment);
+    }
     if (program.isEmpty()) throw startFailure(program, QString());
     p->start(QIODevice::ReadOnly);
     if (!p->waitForStarted(-1)) throw startFailure(program, p->errorString());
@@ -136,6 +142,18 @@ QByteArray Process::readError() {
     if (!process_ || !options_.captureError) return {};
     if (options_.captureOutput && options_.mergeErrorIntoOutput) return {};
     return process_->readAllStandardError();
+}
+
+void Process::release() {
+    if (!process_) return;
+    if (!isRunning() || !QCoreApplication::instance()) {
+        kill();
+        process_.reset();
+        return;
+    }
+    QProcess* child = process_.release();
+    child->setParent(QCoreApplication::instance());
+    QObject::connect(child, &QProcess::finished, child, &QObject::deleteLater);
 }
 
 void Process::kill() {

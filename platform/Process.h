@@ -24,6 +24,9 @@ struct ProcessOptions {
     // The child's current folder; empty: the caller's. The caller's own
     // current folder never changes, so other work that runs meanwhile keeps it.
     QString workingFolder;
+    // "NAME=value" entries the child gets on top of the caller's environment
+    // (a secret for the child alone: the caller's own environment is unchanged).
+    QStringList extraEnvironment;
 };
 
 class Process {
@@ -69,6 +72,11 @@ public:
 
     // Ends the child at once and reaps it.
     void kill();
+
+    // Lets a running child go on by itself: this handle holds nothing
+    // afterwards, and the child is reaped when it ends (or ended with the
+    // program). Without a running event loop to reap it, it is killed.
+    void release();
 
 private:
     std::unique_ptr<QProcess> process_;

@@ -40,8 +40,7 @@ constexpr int kVersionQueryTimeoutMs = 30000;
 
 // Asks the program in QuellmarkFolder for its version and logs the answer.
 void logWorkstationVersion() {
-    const QChar separator = QuellmarkFolder.contains(QLatin1Char('/')) ? QLatin1Char('/') : QLatin1Char('\\');
-    const QString program = QuellmarkFolder + separator + QStringLiteral("SorvexQuellmark.exe");
+    const QString program = common::quellmarkProgramPath(QuellmarkFolder);
     QString answer;
     if (const auto failed = attempt([&] {
             answer = common::modGlobal_RunAndCaptureOutput(program, {QStringLiteral("/version")}, true, false, true,

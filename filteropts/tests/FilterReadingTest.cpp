@@ -22,13 +22,17 @@ TEST(FilterReading, AStringShorterThanTheDefaultGivesWayToItWhole) {
         {kAnalyst, "1,1,0,0,50,0.1,10,50,10000,1,10,1,1,50,2,0.1,1,1,0", true},
         {kVoyager, "False,0,0,1,1,1,0.7,1,0,False,10,100,extra", false},
         {kTS2Sorvex, "60,20,10", true},
+        {kQuellmark, ",9,1,0", true},  // the service's default saves no project
+        {kQuellmark, ",9,1,0,,,1,0,0,0,1", false},
     };
     for (const Case& c : cases) {
         const FilterOptions read = readFilterOptions(c.filter, QString::fromLatin1(c.text));
         EXPECT_EQ(read.replaced, c.replaced) << c.text;
-        const QString expected = c.replaced ? builtInOptions(c.filter) : QString::fromLatin1(c.text);
+        const QString expected = c.replaced ? serviceBuiltInOptions(c.filter) : QString::fromLatin1(c.text);
         EXPECT_EQ(read.fields, expected.split(QLatin1Char(','))) << c.text;
     }
+    EXPECT_EQ(serviceBuiltInOptions(kQuellmark), QStringLiteral(",0,0,0,,,1,0,0,0,0"));
+    EXPECT_EQ(serviceBuiltInOptions(kAnalyst), builtInOptions(kAnalyst));
 }
 
 TEST(FilterReading, ValuesThatMustBeThereConvertOrFailWithTheirNumbers) {

@@ -27,14 +27,8 @@ protected:
     void SetUp() override {
         if (!engine.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
         VendorJobTest::SetUp();
-        // The same test on the engine of the parameter.
-        TasksRecordset.close();
-        TaskDbConnection.close();
-        TaskDbConnection.open(engine.connectionString());
-        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(TaskDbConnection));
-        prepareNextKeyCommands();
-        TasksRecordset.openTable(TaskDbConnection, QStringLiteral("Sorvex_Tavrel_Tasks"));
-        addTask(1, QStringLiteral("now"));
+        useEngine(engine);
+        if (HasFatalFailure()) return;
         steps->setSampleListReader(reader);
         pkl = home.file(QStringLiteral("pkl"));
         testsupport::writeFile(pkl + "/liver_01.pkl", "445.5 1000 2\r\n200.1 5\r\n");

@@ -45,6 +45,17 @@ protected:
         JobEngineTest::TearDown();
     }
 
+    // The same test on another engine: the task database there, task 1 in it.
+    void useEngine(testsupport::TestDatabase& engine) {
+        TasksRecordset.close();
+        TaskDbConnection.close();
+        TaskDbConnection.open(engine.connectionString());
+        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(TaskDbConnection));
+        prepareNextKeyCommands();
+        TasksRecordset.openTable(TaskDbConnection, QStringLiteral("Sorvex_Tavrel_Tasks"));
+        addTask(1, QStringLiteral("now"));
+    }
+
     clsJob* vendorJob(const QString& filter, const QString& options) {
         clsJob* job = startJob(1, QStringLiteral("now"));
         job->import_filter = filter;

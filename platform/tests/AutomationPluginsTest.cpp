@@ -39,9 +39,15 @@ TEST(AutomationPlugins, TheStandInPluginRegistersItsComponentsOnce) {
     EXPECT_FALSE(info->DllVersion().isEmpty());
     EXPECT_NO_THROW(automation::create<automation::DataExplorerApplication>());
     EXPECT_NO_THROW(automation::create<automation::TS2Sorvex>());
+    EXPECT_FALSE(automation::create<automation::QuellmarkLibrary>()->Version().isEmpty());
     for (const char* progId :
          {automation::WiffFileInfo::kProgId, automation::WiffProcessingParameters::kProgId,
           automation::WiffOptions4Tavrel::kProgId, automation::WiffExportMS::kProgId, automation::WiffExportMSMS::kProgId,
-          automation::DataExplorerApplication::kProgId, automation::TS2Sorvex::kProgId})
+          automation::DataExplorerApplication::kProgId, automation::TS2Sorvex::kProgId,
+          automation::QuellmarkLibrary::kProgId, automation::QuellmarkAgentMgr::kProgId,
+          automation::QuellmarkDataSourceCollection::kProgId, automation::QuellmarkDataSourceParams::kProgId,
+          automation::QuellmarkProcessingOptions::kProgId, automation::QuellmarkPeakListFormatOptions::kProgId,
+          automation::QuellmarkFileIOStream::kProgId, automation::QuellmarkProjectManager::kProgId,
+          automation::QuellmarkSearchStatus::kProgId, automation::QuellmarkSearchStatusCollection::kProgId})
         EXPECT_TRUE(unregisterAutomationComponent(QString::fromLatin1(progId))) << progId;
 }

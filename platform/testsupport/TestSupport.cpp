@@ -1,5 +1,8 @@
 #include "platform/testsupport/TestSupport.h"
 
+#include "platform/RegistryApi.h"
+#include "platform/ShellAssoc.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -44,6 +47,16 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
         QThread::msleep(2);
     }
     return true;
+}
+
+bool associateWithProgram(const QString& programFolder, const QString& extension, const QString& program) {
+    writeFile(QDir(programFolder).filePath(QStringLiteral("dummy") + extension), QByteArray());
+    platform::RegKeyHandle key;
+    if (platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
+                                 platform::KEY_ALL_ACCESS, key.out()) != platform::ERROR_SUCCESS)
+        return false;
+    return platform::RegSetValueEx(key.get(), extension, platform::REG_SZ, program.toUtf8().append('\0')) ==
+           platform::ERROR_SUCCESS;
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {

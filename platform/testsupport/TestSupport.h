@@ -43,6 +43,11 @@ QString binPath(const QString& program);
 // Runs the event loop until the condition holds or the time-out passes.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 
+// Files "dummy<extension>" of the program folder open with the program: the
+// file is written and the hive's association override set, as an install does.
+// False when the hive could not be written.
+bool associateWithProgram(const QString& programFolder, const QString& extension, const QString& program);
+
 // Writes bytes to a file, creating its folder.
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);

@@ -1,5 +1,7 @@
 #include "tools/standins/Standins.h"
 
+#include "tools/standins/QuellmarkObjects.h"
+
 namespace standins {
 
 namespace {
@@ -22,6 +24,12 @@ void registerStandins(platform::AutomationRegistrar& registrar) {
     registerWiffStandins(registrar);
     registerDataExplorerStandin(registrar);
     registerTS2SorvexStandin(registrar);
+    registerQuellmarkStandins(registrar);
+}
+
+void registerQuellmarkStandins(platform::AutomationRegistrar& registrar) {
+    registerQuellmarkDataStandins(registrar);
+    registerQuellmarkProjectStandins(registrar);
 }
 
 ScopedStandins::ScopedStandins() {

@@ -17,6 +17,8 @@
 //   TAVREL_STANDIN_TS2SORVEX_STORE names; "connect-error <number> <text>",
 //   "export false", "export-error <number> <text>"; every other line is the
 //   exported peak list.
+// - Quellmark data and project files: QuellmarkFiles.h. The Quellmark program
+//   is the stand-in program "SorvexQuellmark.exe" (quellmark/main.cpp).
 #include "platform/AutomationPlugins.h"
 
 #include <memory>
@@ -30,6 +32,7 @@ inline constexpr const char* kDatasetStoreVariable = "TAVREL_STANDIN_TS2SORVEX_S
 void registerWiffStandins(platform::AutomationRegistrar& registrar);
 void registerDataExplorerStandin(platform::AutomationRegistrar& registrar);
 void registerTS2SorvexStandin(platform::AutomationRegistrar& registrar);
+void registerQuellmarkStandins(platform::AutomationRegistrar& registrar);
 void registerStandins(platform::AutomationRegistrar& registrar);
 
 // Every stand-in registered with this process's factory for the scope.
