@@ -130,6 +130,38 @@ TEST_F(PeakListEndToEnd, MergedNowTaskSearchesOneListOfEverySpectrumAndRecordsOn
     EXPECT_EQ(q.value(1).toInt(), qint32(std::nearbyint(hit.score.toDouble())));
 }
 
+// The service is killed once the merged list's search has ended and its
+// result is stored, before the task is marked completed: started again, it
+// completes from what is stored, with no second merge and no second search.
+TEST_F(PeakListEndToEnd, MergedTaskKilledAfterItsSearchEndedCompletesWithoutSearchingAgain) {
+    // Ticks three seconds apart leave time to kill the service between the
+    // stored result and the completion on the next tick.
+    ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, "TimerTick", "3"));
+    runTask(1, {{"schedule_type", "now"}, {"merge_data_files", 1}, {"task_label", "Merged"}}, false);
+    const QDateTime now = QDateTime::currentDateTime().addSecs(-5);
+    for (int i = 0; i < 2; ++i) {
+        const QString path = write(home.file(QStringLiteral("data/run%1.qpl").arg(i + 1)), ionBlock(i + 1, 500.5 + i));
+        rows->connection().execute("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
+                                   "VALUES (?, 1, ?, ?)",
+                                   {i + 1, common::modUncName_GetUncPath(path), rows->connection().toDatabase(now)});
+    }
+    auto service = std::make_unique<hosttest::ServiceProgram>(home.path(), "LABPC");
+    ASSERT_TRUE(service->start());
+    ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return resultFiles(1).size() == 1; }, 60000)) << qPrintable(log());
+    service->signal(SIGKILL);
+    ASSERT_TRUE(service->waitForExit());
+    ASSERT_EQ(rows->status(1), "running") << "killed too late to show anything";
+
+    service = std::make_unique<hosttest::ServiceProgram>(home.path(), "LABPC");
+    ASSERT_TRUE(service->start());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return rows->status(1) != "running"; }, 30000)) << qPrintable(log());
+    EXPECT_EQ(rows->status(1), "completed");
+    EXPECT_EQ(uploads(), 1) << "the ended search is not submitted again";
+    EXPECT_EQ(resultFiles(1), QStringList{"sorvex_tavrel_merge.qpl"});
+    EXPECT_EQ(fileRows(1).value("sorvex_tavrel_merge.qpl"), 1);
+}
+
 // Each search waits ten seconds for its first poll, and a task searches one
 // file at a time: the cases run as three tasks side by side. Task 1 watches
 // its inbox with sub-folders and takes new files only; task 2 watches another
