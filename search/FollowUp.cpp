@@ -3,6 +3,7 @@
 #include "common/ServerReplies.h"
 #include "common/TaskDbTables.h"
 #include "common/UncName.h"
+#include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
@@ -44,6 +45,15 @@ void moveToFile(platform::AdoRecordset& FilesList, qint32 fileNumber) {
     FilesList.find(QStringLiteral("file_number=") + QString::number(fileNumber));
     if (FilesList.eof())
         throw platform::Error(3021, QStringLiteral("Either BOF or EOF is True: file_number=%1").arg(fileNumber));
+}
+
+void rereadFilesList(platform::AdoRecordset& FilesList, qint32 fileNumber) {
+    try {
+        FilesList.requery();
+        if (!FilesList.eof()) FilesList.find(QStringLiteral("file_number=") + QString::number(fileNumber));
+    } catch (const platform::Error&) {
+        // The next tick reads the list again.
+    }
 }
 
 }  // namespace
@@ -148,6 +158,9 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
             selected = double(offset) + record.sigscoreprot > double(out.score);
         }
 
+        // The follower's row, the result row and the release of this file
+        // are one change: a crash between them would run the follow-up again.
+        platform::TransactionGuard together(TaskDbConnection);
         QDateTime nextAction = kDateZero;
         const bool useIntermediate = perQuery && !noneWritten && QFileInfo(intermediate).size() > 0;
         if (!selected) {
@@ -203,12 +216,16 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
         FilesList.setValue(QStringLiteral("next_action"), nextAction);
         FilesList.setValue(QStringLiteral("sorvex_task_id"), QVariant());
         storeOrStop(FilesList);
+        together.commit();
         r.outcome = FollowUpOutcome::Done;
         return r;
     } catch (const Stop&) {
     } catch (const platform::Error& e) {
         job.log(EventError, e.report(QStringLiteral("(TVS1025) ")));
     }
+    // What was written was taken back: the list shows the rows as they are.
+    rereadFilesList(FilesList, in.file_number);
+    r.resultRowWritten = false;
     r.outcome = FollowUpOutcome::Pause;
     return r;
 }
