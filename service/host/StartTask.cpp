@@ -114,8 +114,10 @@ QString refusal(platform::AdoRecordset& rs, qint32 taskUID, QString* cacheFolder
 QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel) {
     if (taskLabel.isNull()) return QString();
     const QString label = taskLabel.toString();
-    if (label.contains(QLatin1Char('/')) || label.contains(QLatin1Char('\\')) || label.contains(QLatin1String("..")) ||
-        label.contains(QChar(0)))
+    // Only what could lead out of PeakListRoot: a separator, NUL, or a label
+    // that is a folder step itself. Dots inside a name ("Run 1..3") cannot.
+    if (label.contains(QLatin1Char('/')) || label.contains(QLatin1Char('\\')) || label.contains(QChar(0)) ||
+        label == QLatin1String(".") || label == QLatin1String(".."))
         return QString();
     return PeakListRoot + QLatin1Char('/') + QString::number(taskUID) + QLatin1Char(' ') + label;
 }

@@ -100,8 +100,9 @@ private:
 };
 
 // The peak-list cache folder of a task: PeakListRoot, "/", the key, a blank
-// and the label. Empty when the label would leave PeakListRoot (a separator or
-// "..") or is Null, so such a task never gets a folder outside the root.
+// and the label. Empty when the label could lead out of PeakListRoot (a
+// separator, NUL, or a label that is "." or "..") or is Null, so such a task
+// never gets a folder outside the root.
 QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel);
 
 }  // namespace tavrelsvc

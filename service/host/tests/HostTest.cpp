@@ -14,11 +14,13 @@
 
 #include <QFileInfo>
 #include <QMenu>
+#include <QSqlQuery>
 
 #include <memory>
 
 using namespace tavrelsvc;
 using hosttest::Host;
+using hosttest::HostOnBothEngines;
 using hosttest::SearchingJob;
 using hosttest::TaskRows;
 
@@ -239,6 +241,44 @@ TEST_F(Host, RecoveryMakesJobsForRunningAndPausedTasksOfThisComputer) {
     EXPECT_EQ(hosttest::countContaining(lines, "Error|6|Unable to create peak list cache folder"), 1);
     EXPECT_EQ(hosttest::countContaining(lines, "Error|2|(TVS1007) 6: Overflow"), 1);
 }
+
+// The client tells a cleared answer (the empty text) from no answer (Null).
+TEST_P(HostOnBothEngines, RecoveryClearsALeftOverPendingToTheEmptyText) {
+    rows->addTask(1, {{"task_status", "paused"}, {"action_response", "Pending"}});
+    rows->addTask(2, {{"task_status", "completed"}, {"computer_name", "OTHER"}, {"action_response", "Pending"}});
+    load();
+    EXPECT_EQ(hosttest::countContaining(log(), "Cleared action_response of Pending"), 2);
+    QSqlQuery q = rows->connection().query(
+        "SELECT COUNT(*) FROM Sorvex_Tavrel_Tasks WHERE action_response IS NOT NULL AND action_response = ''");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 2);
+}
+
+// Only a label that could lead out of PeakListRoot is refused: one holding
+// a separator or NUL, or one that is "." or ".." itself.
+TEST_P(HostOnBothEngines, LabelsWithDotsButNoWayOutGetTheirFolder) {
+    struct Label {
+        const char* text;
+        bool accepted;
+    };
+    const QList<Label> labels = {{"Run 1..3", true}, {"..hidden", true}, {"end..", true}, {"a.b", true},
+                                 {"..", false},      {".", false},       {"../up", false}, {"x/y", false}};
+    int uid = 1;
+    for (const Label& l : labels) rows->addTask(uid++, {{"task_label", l.text}});
+    load();
+    for (int u = 1; u < uid; ++u) rows->request(u, "Run");
+    window->tmrRefresh_Timer();
+    uid = 1;
+    for (const Label& l : labels) {
+        SCOPED_TRACE(l.text);
+        EXPECT_EQ(rows->response(uid), l.accepted ? answer::OK : answer::E9015);
+        if (l.accepted) EXPECT_TRUE(QFileInfo(root + QStringLiteral("/%1 ").arg(uid) + l.text).isDir());
+        ++uid;
+    }
+    EXPECT_FALSE(QFileInfo::exists(home.path() + "/up"));
+}
+
+TAVREL_ON_BOTH_ENGINES(HostOnBothEngines);
 
 TEST_F(Host, JobCounterWrapsAndSkipsKeysInUse) {
     load();
