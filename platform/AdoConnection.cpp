@@ -104,6 +104,7 @@ void AdoConnection::openSqlite(const QString& file, bool readOnly) {
         }
     }
     engine_ = Engine::Sqlite;
+    sqliteFile_ = file;
     try {
         if (!readOnly) query(QStringLiteral("PRAGMA journal_mode=WAL"));
         execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
@@ -148,6 +149,7 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
 }
 
 void AdoConnection::close() {
+    releaseSessionLock();
     if (engine_ == Engine::None) return;
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
@@ -158,6 +160,28 @@ void AdoConnection::close() {
     engine_ = Engine::None;
     inTransaction_ = false;
     connectionString_.clear();
+    sqliteFile_.clear();
+}
+
+void AdoConnection::reopen() {
+    const QString connectionString = connectionString_;
+    const QString lockName = sessionLockName_;
+    open(connectionString);
+    if (!lockName.isEmpty() && !tryLockSession(lockName)) {
+        close();
+        throw Error(adoerr::ConnectFailed, QStringLiteral("The lock \"%1\" on the database is held by another "
+                                                          "connection").arg(lockName));
+    }
+}
+
+bool AdoConnection::ping() {
+    if (!isOpen()) return false;
+    try {
+        query(QStringLiteral("SELECT 1"), {}, 15).finish();
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
 }
 
 void AdoConnection::setStatementTimeout(int seconds) {

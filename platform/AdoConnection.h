@@ -31,6 +31,21 @@ public:
 
     void open(const QString& connectionString);
     void close();
+    // Opens the same connection string again (after the server restarted,
+    // say) and takes the session lock again when one was held. A failure of
+    // either throws as open does and leaves the connection closed.
+    void reopen();
+    // A cheap round trip; false when the engine cannot be reached any more.
+    bool ping();
+
+    // Takes a lock named `name` for as long as this connection stays open:
+    // on PostgreSQL a session-level advisory lock, which the server releases
+    // when the connection dies; on SQLite a lock on a file beside the
+    // database, which the system releases when the process ends. Waits up to
+    // `waitMs` for a holder that is just going away; false when another
+    // connection holds it still. A connection holds one such lock at most.
+    bool tryLockSession(const QString& name, int waitMs = 0);
+    const QString& sessionLockName() const { return sessionLockName_; }
     bool isOpen() const { return engine_ != Engine::None; }
     Engine engine() const { return engine_; }
     const QString& connectionString() const { return connectionString_; }
@@ -68,12 +83,17 @@ private:
     void openSqlite(const QString& file, bool readOnly);
     void openPostgres(const class OleDbConnectionString& cs);
     void setStatementTimeout(int seconds);
+    bool takeSessionLock(const QString& name);
+    void releaseSessionLock();
 
     QString name_;
     QString connectionString_;
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
     int statementTimeout_ = -1;
+    QString sqliteFile_;       // the database file of the file engine
+    QString sessionLockName_;  // empty: no session lock held
+    int sessionLockFd_ = -1;   // the file engine's lock file
 };
 
 // Begins a transaction unless one is already running; rolls it back when it

@@ -197,4 +197,28 @@ TEST_P(AdoEngine, FailedTransactionLeavesNothing) {
     EXPECT_EQ(rs.recordCount(), 2);
 }
 
+TEST_P(AdoEngine, ASessionLockIsHeldByOneConnectionUntilItCloses) {
+    AdoConnection other;
+    other.open(db->connectionString());
+    ASSERT_TRUE(c.tryLockSession("TavrelService LABPC"));
+    EXPECT_TRUE(c.tryLockSession("TavrelService LABPC"));  // held already
+    EXPECT_FALSE(other.tryLockSession("TavrelService LABPC"));
+    EXPECT_TRUE(other.tryLockSession("TavrelService OTHERPC"));
+    AdoConnection third;
+    third.open(db->connectionString());
+    EXPECT_FALSE(third.tryLockSession("TavrelService OTHERPC", 300));  // waited for, in vain
+    EXPECT_EQ(errorNumberOf([&] { c.tryLockSession("TavrelService THIRDPC"); }), adoerr::InvalidArgument);
+
+    // A reopened connection holds its lock again.
+    c.reopen();
+    EXPECT_TRUE(c.isOpen());
+    EXPECT_EQ(c.sessionLockName(), "TavrelService LABPC");
+    EXPECT_FALSE(third.tryLockSession("TavrelService LABPC"));
+    EXPECT_TRUE(c.ping());
+
+    c.close();
+    EXPECT_FALSE(c.ping());
+    EXPECT_TRUE(third.tryLockSession("TavrelService LABPC"));
+}
+
 TAVREL_ON_BOTH_ENGINES(AdoEngine);

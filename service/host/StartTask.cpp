@@ -144,11 +144,16 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
         // taken is an error answer, never a running task without a job.
         TaskRowValues values = readTaskRow(rs, cacheFolder);
 
-        rs.setValue(QStringLiteral("task_status"), QStringLiteral("running"));
-        rs.setValue(QStringLiteral("action_request"), QVariant());
-        rs.setValue(QStringLiteral("action_response"), answer::OK);
-        if (!modGlobal_UpdateRecord(rs)) return false;  // reported; the request stays for the next poll
+        // Only one writer can take the request: a task is never started twice.
+        if (!takeRunRequest(TaskDbConnection, taskUID)) {
+            modGlobal_WriteEventLog(EventWarning, values.uID, values.task_label, kNone,
+                                    QStringLiteral("The Run request was taken or withdrawn meanwhile; the task is not "
+                                                   "started here"));
+            return false;
+        }
         accepted = true;
+        rs.requery();
+        findTask(rs, taskUID);
         values.task_status = QStringLiteral("running");
 
         job = fileNewJob();

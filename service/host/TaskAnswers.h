@@ -3,6 +3,7 @@
 #include <QString>
 
 namespace platform {
+class AdoConnection;
 class AdoRecordset;
 class Error;
 }  // namespace platform
@@ -33,6 +34,12 @@ inline const QString E9016 = QStringLiteral("Error 9016: TS2Sorvex not found or 
 // Sets action_request Null and action_response to the text and stores the
 // current row (modGlobal_UpdateRecord, which reports its own failure).
 bool writeAnswer(platform::AdoRecordset& rs, const QString& text);
+
+// Takes the "Run" request of a task: the row becomes "running" with the
+// answer "OK" only while it still holds the request, so that of two writers
+// only one wins. False when the request was gone (taken or withdrawn);
+// errors throw.
+bool takeRunRequest(platform::AdoConnection& connection, qint32 taskUID);
 
 // "Error <number>: <description>": the answer to a request whose handling failed.
 QString errorAnswer(const platform::Error& e);

@@ -80,6 +80,7 @@ public:
 
 private:
     bool startUp();
+    bool takeComputerLock();
     bool databaseTests();
     void connectionNotice();
     void hookTray();

@@ -10,6 +10,7 @@
 #include "service/Probes.h"
 #include "service/host/JobFiling.h"
 #include "service/host/TaskAnswers.h"
+#include "service/TaskDb.h"
 #include "service/host/frmMain.h"
 
 #include <QFileInfo>
@@ -272,10 +273,25 @@ TEST_P(HostOnBothEngines, LabelsWithDotsButNoWayOutGetTheirFolder) {
     for (const Label& l : labels) {
         SCOPED_TRACE(l.text);
         EXPECT_EQ(rows->response(uid), l.accepted ? answer::OK : answer::E9015);
-        if (l.accepted) EXPECT_TRUE(QFileInfo(root + QStringLiteral("/%1 ").arg(uid) + l.text).isDir());
+        EXPECT_EQ(QFileInfo(root + QStringLiteral("/%1 ").arg(uid) + l.text).isDir(), l.accepted);
         ++uid;
     }
     EXPECT_FALSE(QFileInfo::exists(home.path() + "/up"));
+}
+
+// Of two writers that both saw the request, only one takes it.
+TEST_P(HostOnBothEngines, ARunRequestIsTakenByOneWriterOnly) {
+    rows->addTask(1);
+    rows->request(1, "Run");
+    platform::AdoConnection otherService;
+    otherService.open(db.connectionString());
+    load();
+    EXPECT_TRUE(takeRunRequest(otherService, 1));
+    EXPECT_FALSE(takeRunRequest(TaskDbConnection, 1));
+    EXPECT_EQ(rows->status(1), "running");
+    EXPECT_EQ(rows->response(1), "OK");
+    window->tmrRefresh_Timer();
+    EXPECT_EQ(JobCollection.Count(), 0);  // nothing left to take
 }
 
 TAVREL_ON_BOTH_ENGINES(HostOnBothEngines);
