@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
+#include "service/TaskDbReconnect.h"
 
 namespace tavrelsvc {
 
@@ -24,15 +25,24 @@ bool writeTaskAnswer(platform::AdoRecordset& taskRow, const QString& status) {
 }  // namespace
 
 void clsJob::PauseTask() {
+    // Without its task database the job cannot record a pause: it holds
+    // still as it is, and goes on when the connection is back.
+    const QString before = status_;
     try {
         timer_.stop();
+        if (taskDatabaseLost()) return;
         status_ = QStringLiteral("paused");
         if (!findTaskRow()) {
             log(EventError, QStringLiteral("Could not find task in table when trying to pause"), false);
             return;
         }
         if (writeTaskAnswer(taskRow_, status_)) log(EventInfo, QStringLiteral("Task paused"), false);
+        else if (taskDatabaseLost()) status_ = before;
     } catch (const std::exception& e) {
+        if (noteTaskDatabaseFailure(QString::fromUtf8(e.what()))) {
+            status_ = before;
+            return;
+        }
         log(EventError, jobErrorText(QStringLiteral("(TVS1022) "), e), false);
     }
 }

@@ -12,6 +12,7 @@
 #include "service/EventLog.h"
 #include "service/Globals.h"
 #include "service/Preferences.h"
+#include "service/TaskDbReconnect.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,6 +92,9 @@ void clsJob::Take_Action() {
     try {
         takeActionSteps();
     } catch (const std::exception& e) {
+        // A lost task database is no fault of the task: it holds its step
+        // (timer off) and is set going again once the connection is back.
+        if (noteTaskDatabaseFailure(QString::fromUtf8(e.what()))) return;
         log(EventError, jobErrorText(QStringLiteral("(TVS1013) "), e));
         if (!removed_ && status_ != u"paused") PauseTask();
     }

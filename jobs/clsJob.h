@@ -176,6 +176,8 @@ public:
     // False once the job was paused, cancelled or completed, or the service
     // shuts down: a step that waited with the event loop running stops then.
     bool mayGoOn() const;
+    // True while the job's tick (or a wait inside it) runs.
+    bool inTick() const { return tickDepth_ > 0; }
 
 protected:
     bool event(QEvent* e) override;

@@ -73,6 +73,7 @@ void AdoConnection::createDatabase(const QString& connectionString) {
 
 void AdoConnection::open(const QString& connectionString) {
     close();
+    reopenConnectionString_ = connectionString;
     const auto cs = OleDbConnectionString::parse(connectionString);
     if (isFileProvider(cs.provider())) {
         const QString mode = cs.value(QStringLiteral("Mode")).trimmed();
@@ -150,6 +151,8 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
 
 void AdoConnection::close() {
     releaseSessionLock();
+    reopenConnectionString_.clear();
+    reopenLockName_.clear();
     if (engine_ == Engine::None) return;
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
@@ -163,15 +166,26 @@ void AdoConnection::close() {
     sqliteFile_.clear();
 }
 
-void AdoConnection::reopen() {
-    const QString connectionString = connectionString_;
-    const QString lockName = sessionLockName_;
+bool AdoConnection::reopen() {
+    const QString connectionString = reopenConnectionString_;
+    const QString lockName = reopenLockName_;
+    if (connectionString.isEmpty()) throw closedError();
+    // A failed attempt leaves both for the next one.
+    struct Keep {
+        AdoConnection& c;
+        const QString& connectionString;
+        const QString& lockName;
+        ~Keep() {
+            c.reopenConnectionString_ = connectionString;
+            c.reopenLockName_ = lockName;
+        }
+    } keep{*this, connectionString, lockName};
     open(connectionString);
     if (!lockName.isEmpty() && !tryLockSession(lockName)) {
         close();
-        throw Error(adoerr::ConnectFailed, QStringLiteral("The lock \"%1\" on the database is held by another "
-                                                          "connection").arg(lockName));
+        return false;
     }
+    return true;
 }
 
 bool AdoConnection::ping() {

@@ -32,9 +32,10 @@ public:
     void open(const QString& connectionString);
     void close();
     // Opens the same connection string again (after the server restarted,
-    // say) and takes the session lock again when one was held. A failure of
-    // either throws as open does and leaves the connection closed.
-    void reopen();
+    // say) and takes the session lock again when one was held. False, with
+    // the connection closed, when another connection took that lock
+    // meanwhile; a connection that cannot be made throws as open does.
+    bool reopen();
     // A cheap round trip; false when the engine cannot be reached any more.
     bool ping();
 
@@ -94,6 +95,10 @@ private:
     QString sqliteFile_;       // the database file of the file engine
     QString sessionLockName_;  // empty: no session lock held
     int sessionLockFd_ = -1;   // the file engine's lock file
+    // What reopen opens and locks again; kept through failed attempts and
+    // forgotten by close().
+    QString reopenConnectionString_;
+    QString reopenLockName_;
 };
 
 // Begins a transaction unless one is already running; rolls it back when it

@@ -44,6 +44,7 @@ bool AdoConnection::tryLockSession(const QString& name, int waitMs) {
     for (;;) {
         if (takeSessionLock(name)) {
             sessionLockName_ = name;
+            reopenLockName_ = name;
             return true;
         }
         if (deadline.hasExpired()) return false;

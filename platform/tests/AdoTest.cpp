@@ -210,7 +210,7 @@ TEST_P(AdoEngine, ASessionLockIsHeldByOneConnectionUntilItCloses) {
     EXPECT_EQ(errorNumberOf([&] { c.tryLockSession("TavrelService THIRDPC"); }), adoerr::InvalidArgument);
 
     // A reopened connection holds its lock again.
-    c.reopen();
+    EXPECT_TRUE(c.reopen());
     EXPECT_TRUE(c.isOpen());
     EXPECT_EQ(c.sessionLockName(), "TavrelService LABPC");
     EXPECT_FALSE(third.tryLockSession("TavrelService LABPC"));

@@ -4,6 +4,7 @@
 // service control listener, the tray window and icon; the jobs live in
 // JobCollection, each on its own timer.
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -81,6 +82,9 @@ public:
 private:
     bool startUp();
     bool takeComputerLock();
+    void pollRequests(QSet<qint32>& passed);
+    // False while the task database cannot be reached (tried again here).
+    bool taskDatabaseReady();
     bool databaseTests();
     void connectionNotice();
     void hookTray();
