@@ -24,6 +24,10 @@ namespace {
 
 QString winInetText() { return modGlobal_WinInetErrorText(platform::GetLastError()); }
 
+QString boundaryProblem(const QString& where) {
+    return QStringLiteral("The peak list (%1) holds the search form's boundary text; it is not sent").arg(where);
+}
+
 // Closes a file descriptor on every path.
 struct Fd {
     int fd = -1;
@@ -89,6 +93,9 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
             }
         }
         QString fileProblem;
+        // The boundary may straddle two reads: the end of the last one is kept.
+        const QByteArray marker = "--" + SearchFormBoundary;
+        QByteArray lastTail;
         qint64 sent = 0;       // bytes handed to the request
         qint64 fromFile = 0;   // bytes of the file among them
         const qint64 contentEnd = body.prefix.size() + (body.text.isEmpty() ? body.fileSize : body.text.size());
@@ -112,6 +119,14 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
                                                       .arg(body.fileSize)
                                                       .arg(fromFile);
                     return -1;
+                }
+                if (body.refuseBoundary) {
+                    const QByteArray seen = lastTail + QByteArray::fromRawData(buffer, qsizetype(n));
+                    if (holdsFormBoundary(seen)) {
+                        fileProblem = boundaryProblem(body.file);
+                        return -1;
+                    }
+                    lastTail = seen.right(marker.size() - 1);
                 }
                 fromFile += n;
                 sent += n;
@@ -165,6 +180,8 @@ SubmitResult clsJob_SubmitSearch(JobSession& session, const SubmissionInput& in,
         }
         if ((body.text.isEmpty() && body.fileSize <= 0) || body.prefix.isEmpty())
             return fail(QStringLiteral("No data to upload"));
+        body.refuseBoundary = in.CurrentMethodCode != QLatin1String("?4");
+        if (body.refuseBoundary && holdsFormBoundary(body.text)) return fail(boundaryProblem(QStringLiteral("in memory")));
 
         const QString url = in.task_sorvex_url;
         QString path = QStringLiteral("client.pl?create_task_id");

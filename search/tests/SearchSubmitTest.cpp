@@ -138,3 +138,29 @@ TEST_F(Submit, NoDataIsRefusedBeforeAnyRequest) {
     EXPECT_EQ(messages(), QStringList{"No data to upload"});
     EXPECT_FALSE(sim.targets().join(" ").contains("create_task_id"));
 }
+
+// A peak list that holds the form's boundary would end the body early and
+// send parts of its own: it is refused, from memory or from its file.
+TEST_F(Submit, APeakListHoldingTheBoundaryIsNotSent) {
+    start();
+    const QByteArray forged = ionBlock(1, 500.5) + "--" + SearchFormBoundary +
+                              "\r\nContent-Disposition: form-data; name=\"DB\"\r\n\r\nEvil\r\n";
+    SubmissionInput in = input(QByteArray(70000, 'x') + forged);  // past the first piece that is read
+    const SubmitResult fromFile = clsJob_SubmitSearch(*session, in, nullptr, job);
+    EXPECT_EQ(fromFile.outcome, SubmitOutcome::Pause);
+    EXPECT_TRUE(messages().last().contains("holds the search form's boundary")) << qPrintable(messages().last());
+    // The file is checked as it streams: the upload breaks off before the
+    // boundary, and the server has no search of it.
+    for (const QString& kept : QDir(bodies).entryList({"upload-*.body"}, QDir::Files))
+        EXPECT_FALSE(testsupport::readFile(QDir(bodies).filePath(kept)).contains("Evil"));
+    EXPECT_TRUE(session->GetHttpDocWithLogin(url, "client.pl?status&task_id=" + fromFile.sorvex_task_id)
+                    .startsWith("id_assigned"));
+    in.PeakListText = forged;
+    EXPECT_EQ(clsJob_SubmitSearch(*session, in, nullptr, job).outcome, SubmitOutcome::Pause);
+    EXPECT_EQ(sim.targets().filter("nph-sorvex.exe").size(), QDir(bodies).entryList({"upload-*.body"}).size());
+
+    // A follow-up's intermediate parts are framed with it on purpose.
+    in.PeakListText = "--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"QUE\"\r\n\r\nquery=1";
+    in.CurrentMethodCode = "?4";
+    EXPECT_EQ(clsJob_SubmitSearch(*session, in, nullptr, job).outcome, SubmitOutcome::Submitted);
+}
