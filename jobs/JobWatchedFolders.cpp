@@ -177,7 +177,15 @@ bool chooseStableRow(clsJob& job, const QDateTime& now) {
         const QVariant checked = files.value(checkedAt);
         const QDateTime lastCheck = checked.isNull() ? zero : checked.toDateTime();
         if (lastCheck.secsTo(now) <= LockedOutDelay) continue;
-        const qint64 size = job.GetItemSize(common::modUncName_GetLocalPathFromUnc(files.value(fileName).toString()));
+        const QString item = common::modUncName_GetLocalPathFromUnc(files.value(fileName).toString());
+        if (isSymbolicLink(item)) {  // put in the item's place since it was recorded
+            modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+                                    files.value(fileName).toString() + kSymbolicLinkMessage);
+            files.setValue(QStringLiteral("next_action"), zero);
+            if (!modGlobal_UpdateRecord(files)) return false;
+            continue;
+        }
+        const qint64 size = job.GetItemSize(item);
         if (size > 0 && files.value(fileSize).toLongLong() == size) {
             job.setNextActionTime(due);
             return true;

@@ -256,4 +256,9 @@ public:
     qint32 FileCommentFileNumber = -1;  // ... and that row's file_number
 };
 
+// Data items are taken as they lie on disk: a symbolic link is never
+// followed, so nothing it points at is ever searched.
+bool isSymbolicLink(const QString& localPath);
+inline const QString kSymbolicLinkMessage = QStringLiteral(" is a symbolic link, which is never followed");
+
 }  // namespace tavrelsvc

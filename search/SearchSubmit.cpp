@@ -86,9 +86,13 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
         const qint64 total = body.contentLength();
         Fd file;
         if (body.text.isEmpty()) {
-            file.fd = ::open(QFile::encodeName(body.file).constData(), O_RDONLY | O_CLOEXEC);
+            // Never through a link: what it points at may be anything.
+            file.fd = ::open(QFile::encodeName(body.file).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
             if (file.fd < 0) {
-                job.log(EventError, QStringLiteral("CreateFile failed with error %1 for %2").arg(errno).arg(body.file));
+                job.log(EventError, errno == ELOOP
+                                        ? QStringLiteral("Peak list %1 is a symbolic link, which is never followed; it "
+                                                         "is not sent").arg(body.file)
+                                        : QStringLiteral("CreateFile failed with error %1 for %2").arg(errno).arg(body.file));
                 return SendResult::FileFailed;
             }
         }

@@ -116,6 +116,30 @@ TEST_F(WatchTest, ItemsBecomeRowsAndAreSearchedOnlyOnceTheirSizeHoldsStill) {
     EXPECT_TRUE(job->tmrJob().isActive());
 }
 
+// A symbolic link in a watched folder is not an item, nor a folder to walk:
+// whatever it points at stays where it is. An item that becomes a link after
+// it was recorded is not searched either.
+TEST_F(WatchTest, SymbolicLinksAreNeitherItemsNorFoldersToWalk) {
+    const QString secret = home.file(QStringLiteral("secret/keys.raw"));
+    testsupport::writeFile(secret, "not for the server");
+    write(QStringLiteral("real.raw"), "real data");
+    write(QStringLiteral("later.raw"), "becomes a link");
+    ASSERT_TRUE(QFile::link(secret, inbox + QStringLiteral("/link.raw")));
+    ASSERT_TRUE(QFile::link(QFileInfo(secret).path(), inbox + QStringLiteral("/linked-folder")));
+    clsJob* job = startMonitor();
+    job->sub_directories = clsJob::True;
+    runDue(job);
+    EXPECT_EQ(rows(), (QStringList{"later.raw", "real.raw"}));
+
+    QFile::remove(inbox + QStringLiteral("/later.raw"));
+    ASSERT_TRUE(QFile::link(secret, inbox + QStringLiteral("/later.raw")));
+    later(job);
+    later(job);
+    EXPECT_EQ(searched(), QStringList{"real.raw"});
+    EXPECT_EQ(rows(), (QStringList{"later.raw (done)", "real.raw (done)"}));
+    EXPECT_TRUE(eventLog().contains(u"later.raw is a symbolic link, which is never followed")) << qPrintable(eventLog());
+}
+
 TEST_F(WatchTest, NoItemTwiceAfterARestartAndItemsWrittenWhileStoppedAreFound) {
     write(QStringLiteral("O'Brien.raw"), "quoted name");
     clsJob* job = startMonitor();

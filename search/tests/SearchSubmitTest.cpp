@@ -164,3 +164,18 @@ TEST_F(Submit, APeakListHoldingTheBoundaryIsNotSent) {
     in.CurrentMethodCode = "?4";
     EXPECT_EQ(clsJob_SubmitSearch(*session, in, nullptr, job).outcome, SubmitOutcome::Submitted);
 }
+
+// The peak list is opened without following a link, so a link put in the
+// place of a data file sends nothing of what it points at.
+TEST_F(Submit, APeakListThatIsASymbolicLinkIsNotSent) {
+    start();
+    SubmissionInput in = input(ionBlock(1, 500.5));
+    const QString secret = home.file("secret.txt");
+    testsupport::writeFile(secret, "not for the server");
+    QFile::remove(in.PeakListFile);
+    ASSERT_TRUE(QFile::link(secret, in.PeakListFile));
+    EXPECT_EQ(clsJob_SubmitSearch(*session, in, nullptr, job).outcome, SubmitOutcome::Pause);
+    EXPECT_TRUE(messages().last().contains("is a symbolic link")) << qPrintable(messages().last());
+    for (const QString& kept : QDir(bodies).entryList({"upload-*.body"}, QDir::Files))
+        EXPECT_FALSE(testsupport::readFile(QDir(bodies).filePath(kept)).contains("not for the server"));
+}
