@@ -17,6 +17,11 @@
 
 namespace platform {
 
+// The largest reply body read (256 MiB, far above the largest result page):
+// a server that sends more gets the read stopped with an error, rather than
+// the program's memory filled.
+inline constexpr qint64 kMaxReplyBytes = qint64(256) * 1024 * 1024;
+
 struct InetHandle;  // session, connection or request; opaque
 
 // Owning handle; closing (or destroying) it is InternetCloseHandle. A child
