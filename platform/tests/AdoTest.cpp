@@ -50,6 +50,14 @@ TEST(OleDbConnectionString, ParsesKeysAndQuotedValues) {
     for (const char* bad : {"Data Source='open", "justtext", "=v", "Data Source='a'b"}) {
         EXPECT_EQ(errorNumberOf([&] { platform::OleDbConnectionString::parse(bad); }), adoerr::InvalidArgument) << bad;
     }
+    // The error says where, never the whole text: it may hold a password.
+    try {
+        platform::OleDbConnectionString::parse("Provider=PostgreSQL;Password=TopSecret;Data Source='open");
+        FAIL() << "parsed";
+    } catch (const platform::Error& e) {
+        EXPECT_FALSE(e.description().contains("TopSecret")) << qPrintable(e.description());
+        EXPECT_TRUE(e.description().contains("Data Source")) << qPrintable(e.description());
+    }
 }
 
 TEST(AdoConnection, RefusesUnknownProvidersAndMissingFiles) {
