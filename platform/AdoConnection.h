@@ -2,8 +2,9 @@
 // The task database connection: one open database reached through an OLE DB
 // connection string. "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=FILE" is an
 // SQLite file; "Provider=PostgreSQL;Data Source=HOST[:PORT];Initial Catalog=DB;
-// User ID=U;Password=P" a shared PostgreSQL database. Every failure is thrown as
-// platform::Error with one of the numbers of AdoErrors.h.
+// User ID=U;Password=P" a shared PostgreSQL database, with libpq's own keys a
+// site needs passed on (sslmode, sslrootcert, sslcert, sslkey, ...). Every
+// failure is thrown as platform::Error with one of the numbers of AdoErrors.h.
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>

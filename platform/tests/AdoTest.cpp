@@ -7,6 +7,7 @@
 #include "platform/testsupport/TestDatabase.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using platform::AdoConnection;
@@ -227,6 +228,26 @@ TEST_P(AdoEngine, ASessionLockIsHeldByOneConnectionUntilItCloses) {
     c.close();
     EXPECT_FALSE(c.ping());
     EXPECT_TRUE(third.tryLockSession("TavrelService LABPC"));
+}
+
+// What a site needs of libpq (TLS with certificate checks, say) is passed on.
+TEST(AdoPostgres, ConnectionKeysOfTheSiteArePassedOn) {
+    testsupport::TestDatabase db(DbEngine::Postgres);
+    if (!db.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
+    AdoConnection c;
+    c.open(db.connectionString() + ";sslmode=disable;Application_Name='Tavrel service'");
+    QSqlQuery q = c.query("SELECT current_setting('application_name')");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toString(), "Tavrel service");
+    c.close();
+    // The test server speaks no TLS: a site that requires it is refused.
+    try {
+        c.open(db.connectionString() + ";sslmode=require");
+        FAIL() << "connected without TLS";
+    } catch (const platform::Error& e) {
+        EXPECT_TRUE(e.description().contains("SSL")) << qPrintable(e.description());
+    }
+    EXPECT_EQ(errorNumberOf([&] { c.open(db.connectionString() + ";sslrootcert='/a;b.pem'"); }), adoerr::InvalidArgument);
 }
 
 TAVREL_ON_BOTH_ENGINES(AdoEngine);
