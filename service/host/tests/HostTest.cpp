@@ -22,7 +22,6 @@
 using namespace tavrelsvc;
 using hosttest::Host;
 using hosttest::HostOnBothEngines;
-using hosttest::SearchingJob;
 using hosttest::TaskRows;
 
 namespace {
@@ -161,7 +160,7 @@ TEST_F(Host, PauseResumeCancelAnswers) {
     clsJob* running = JobCollection.Item("T2");
     ASSERT_NE(running, nullptr);
     ASSERT_EQ(running->uID, 3);
-    static_cast<SearchingJob*>(running)->startSearching();
+    running->setJob_searching(true);
     rows->request(3, "Pause");
     window->tmrRefresh_Timer();
     EXPECT_EQ(rows->response(3), answer::Pending);

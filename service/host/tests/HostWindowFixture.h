@@ -13,12 +13,6 @@ namespace hosttest {
 
 using namespace tavrelsvc;
 
-// A job whose step is waiting for the server, as a busy job is.
-class SearchingJob : public clsJob {
-public:
-    void startSearching() { jobSearching_ = True; }
-};
-
 class Host : public ::testing::Test {
 protected:
     explicit Host(testsupport::DbEngine engine = testsupport::DbEngine::Sqlite) : db(engine) {}
