@@ -63,7 +63,7 @@ bool isKeyLetter(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_')
 qsizetype valueAfterKey(const QString& text, qsizetype at, qsizetype length) {
     if (at + length < text.size() && isKeyLetter(text[at + length])) return -1;  // a longer word
     qsizetype i = at + length;
-    while (i < text.size() && text[i].isSpace() && text[i] != QLatin1Char('\n')) ++i;
+    while (i < text.size() && text[i].isSpace()) ++i;
     if (i >= text.size() || text[i] != QLatin1Char('=')) return -1;
     return i + 1;
 }
@@ -130,8 +130,7 @@ QString OleDbConnectionString::maskPasswords(const QString& text) {
             // A connection-string value, read as the parser reads it (up to
             // the end of its line when it stands in a longer text).
             qsizetype i = valueAt;
-            while (i < text.size() && text[i].isSpace() && text[i] != QLatin1Char('\r') && text[i] != QLatin1Char('\n'))
-                ++i;
+            while (i < text.size() && text[i].isSpace()) ++i;
             qsizetype lineEnd = i;
             while (lineEnd < text.size() && text[lineEnd] != QLatin1Char('\r') && text[lineEnd] != QLatin1Char('\n'))
                 ++lineEnd;
