@@ -14,12 +14,13 @@ bool fail(quint32 code) {
 }
 
 // The end of the authority that starts at `start` (after "://"): the first
-// "/", "?" or "#", or a blank when the URL stands in a longer text.
-qsizetype authorityEnd(const QString& text, qsizetype start, bool inText) {
+// "/", "?" or "#". The same in a longer text, so that masking never stops
+// short of what the splitter would take as the password.
+qsizetype authorityEnd(const QString& text, qsizetype start) {
     qsizetype end = start;
     while (end < text.size()) {
         const QChar c = text[end];
-        if (c == QLatin1Char('/') || c == QLatin1Char('?') || c == QLatin1Char('#') || (inText && c.isSpace())) break;
+        if (c == QLatin1Char('/') || c == QLatin1Char('?') || c == QLatin1Char('#')) break;
         ++end;
     }
     return end;
@@ -48,7 +49,7 @@ QString maskUrlPasswords(const QString& text) {
         const qsizetype scheme = out.indexOf(QStringLiteral("://"), from);
         if (scheme < 0) break;
         const qsizetype start = scheme + 3;
-        const qsizetype end = authorityEnd(out, start, true);
+        const qsizetype end = authorityEnd(out, start);
         const UserInfo info = userInfoOf(out, start, end);
         from = end;
         if (info.colon < 0 || info.at == info.colon + 1) continue;
@@ -67,7 +68,7 @@ bool InternetCrackUrl(const QString& url, quint32, URL_COMPONENTS& parts) {
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         return fail(inet_err::UnrecognizedScheme);
     const qsizetype start = schemeEnd + 3;
-    const qsizetype end = authorityEnd(url, start, false);
+    const qsizetype end = authorityEnd(url, start);
     QString authority = url.mid(start, end - start);
     const UserInfo info = userInfoOf(url, start, end);
     if (info.at >= 0) {

@@ -3,6 +3,10 @@
 #include "platform/AdoErrors.h"
 #include "platform/Error.h"
 
+#include <QList>
+
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -68,10 +72,10 @@ qsizetype valueAfterKey(const QString& text, qsizetype at, qsizetype length) {
     return i + 1;
 }
 
-}  // namespace
-
-OleDbConnectionString OleDbConnectionString::parse(const QString& text) {
-    OleDbConnectionString result;
+// Walks the pairs of a whole connection string, each key with its value as
+// read; a malformed string throws.
+template <typename Visit>
+void walk(const QString& text, Visit&& visit) {
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n) {
@@ -96,14 +100,45 @@ OleDbConnectionString OleDbConnectionString::parse(const QString& text) {
                 throw malformed(i, QStringLiteral("text after the quoted value of \"%1\"").arg(key));
         }
         ++i;  // past ";"
-        result.values_.insert(key.toLower(), v.value);  // a repeated key: the last one counts
+        visit(key, v);
     }
-    return result;
 }
 
-QString OleDbConnectionString::maskPasswords(const QString& text) {
+// A key of a connection string proper ("Password", "ProxyPassword", "Pwd"),
+// not a text that merely ends in the word ("Problem: Password", a URL's query).
+bool isPasswordKey(const QString& key) {
+    for (const QChar c : key)
+        if (!isKeyLetter(c) && c != QLatin1Char(' ')) return false;
+    const QString lower = key.toLower();
+    return lower == QLatin1String("pwd") || lower.endsWith(QLatin1String("password"));
+}
+
+struct Span {
+    qsizetype start, end;
+};
+
+// Each run of overlapping spans written "***" once.
+QString replaced(const QString& text, QList<Span> spans) {
+    std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
     QString out;
     qsizetype copied = 0;
+    for (qsizetype i = 0; i < spans.size();) {
+        const qsizetype start = spans[i].start;
+        qsizetype end = spans[i].end;
+        for (++i; i < spans.size() && spans[i].start <= end; ++i) end = std::max(end, spans[i].end);
+        out += QStringView(text).mid(copied, start - copied);
+        out += QStringLiteral("***");
+        copied = end;
+    }
+    out += QStringView(text).mid(copied);
+    return out;
+}
+
+// Password keys wherever they stand in a text that is no connection string
+// as a whole (a message quoting one, a URL's query): each value is read as
+// the parser reads one, up to the end of its line.
+QList<Span> looseSpans(const QString& text) {
+    QList<Span> spans;
     for (qsizetype from = 0; from < text.size();) {
         const qsizetype password = text.indexOf(QStringLiteral("password"), from, Qt::CaseInsensitive);
         const qsizetype pwd = text.indexOf(QStringLiteral("pwd"), from, Qt::CaseInsensitive);
@@ -118,34 +153,53 @@ QString OleDbConnectionString::maskPasswords(const QString& text) {
         if (length == 3 && keyStart != at) continue;
         const qsizetype valueAt = valueAfterKey(text, at, length);
         if (valueAt < 0) continue;
-        qsizetype start = 0, end = 0;
+        Span span{valueAt, valueAt};
         const QChar before = keyStart > 0 ? text[keyStart - 1] : QChar();
         if (before == QLatin1Char('?') || before == QLatin1Char('&')) {
             // A query field of a URL: its value ends where the field does.
-            start = end = valueAt;
-            while (end < text.size() && text[end] != QLatin1Char('&') && text[end] != QLatin1Char('#') &&
-                   !text[end].isSpace())
-                ++end;
+            while (span.end < text.size() && text[span.end] != QLatin1Char('&') && text[span.end] != QLatin1Char('#') &&
+                   !text[span.end].isSpace())
+                ++span.end;
         } else {
-            // A connection-string value, read as the parser reads it (up to
-            // the end of its line when it stands in a longer text).
+            // A quoted value runs to its closing quote (or the end); any
+            // other value to the end of its line at most.
             qsizetype i = valueAt;
             while (i < text.size() && text[i].isSpace()) ++i;
             qsizetype lineEnd = i;
             while (lineEnd < text.size() && text[lineEnd] != QLatin1Char('\r') && text[lineEnd] != QLatin1Char('\n'))
                 ++lineEnd;
-            const ScannedValue v = scanValue(text.left(lineEnd), i);
-            start = v.start;
-            end = v.end;
+            const bool quoted = i < text.size() && (text[i] == QLatin1Char('\'') || text[i] == QLatin1Char('"'));
+            const ScannedValue v = scanValue(quoted ? text : text.left(lineEnd), i);
+            span = Span{v.start, v.end};
         }
-        if (end <= start) continue;
-        out += QStringView(text).mid(copied, start - copied);
-        out += QStringLiteral("***");
-        copied = end;
-        from = std::max(from, end);
+        if (span.end <= span.start) continue;
+        spans << span;
+        from = std::max(from, span.end);
     }
-    out += QStringView(text).mid(copied);
-    return out;
+    return spans;
+}
+
+}  // namespace
+
+OleDbConnectionString OleDbConnectionString::parse(const QString& text) {
+    OleDbConnectionString result;
+    // A repeated key: the last one counts.
+    walk(text, [&result](const QString& key, const ScannedValue& v) { result.values_.insert(key.toLower(), v.value); });
+    return result;
+}
+
+QString OleDbConnectionString::maskPasswords(const QString& text) {
+    // Exactly the values the parser reads, when the text is a connection
+    // string; and, in any text, the values after password keys found loosely.
+    QList<Span> spans = looseSpans(text);
+    try {
+        walk(text, [&spans](const QString& key, const ScannedValue& v) {
+            if (isPasswordKey(key) && v.end > v.start) spans << Span{v.start, v.end};
+        });
+    } catch (const Error&) {
+        // Not a connection string as a whole: the loose spans are all there is.
+    }
+    return replaced(text, spans);
 }
 
 }  // namespace platform

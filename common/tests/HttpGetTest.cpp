@@ -54,6 +54,8 @@ TEST(Secrets, PasswordsAreHidden) {
         {"https://u:p@ss@h/x", "https://u:***@h/x"},
         {"http://user@h/x", "http://user@h/x"},
         {"http://h/x?password=p%26w&next=1 done", "http://h/x?password=***&next=1 done"},
+        {"at http://my user:pw@h/x", "at http://my user:***@h/x"},  // the splitter takes the blank too
+        {"x=1;Password='\nsec\nret';y=2", "x=1;Password='***';y=2"},
     };
     for (const Row& r : rows) EXPECT_EQ(common::maskSecrets(r.in), r.out) << r.in;
 }

@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString reply = fuzzcheck::text(data, size);
     common::parseLoginReply(reply);
     common::permissionGranted(reply, QStringLiteral("S1_0badc0de"));
-    for (const common::ServerUser& user : common::parseUserList(reply))
-        fuzzcheck::require(user.user_id >= -32768 && user.user_id <= 32767, "a user id fits 16 bits");
+    common::parseUserList(reply);
     tavrelsvc::splitStatusReply(reply);
     tavrelsvc::SearchResultOutputs out;
     tavrelsvc::SearchResultsRecord record;
