@@ -18,6 +18,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tavrelsvc {
 
@@ -77,9 +79,15 @@ bool opensWithHeader(const QString& header, const QString& peakListFile, const Q
     return rest.startsWith('\n') || rest.startsWith("\r\n") || rest.isEmpty();
 }
 
+// Never through a symbolic link, as every data file is read.
 QString readWholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return QString();
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QString();
+    }
     return platform::fromCp1252(file.readAll());
 }
 
