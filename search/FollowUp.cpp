@@ -24,7 +24,13 @@ namespace tavrelsvc {
 
 namespace {
 
+// A value from the server's reply goes into the next search's body: one that
+// holds the form's boundary would frame parts of its own, so it is refused.
 QByteArray quePart(const QString& name, const QByteArray& value) {
+    if (holdsFormBoundary(value))
+        throw platform::Error(platform::errnum::InvalidProcedureCall,
+                              QStringLiteral("The server's reply holds the search form's boundary text; the queries "
+                                             "of the follow-up search cannot be sent"));
     return "--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"" + name.toLatin1() + "\"\r\n\r\n" +
            value + "\r\n";
 }
@@ -124,6 +130,10 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
             QByteArray content = "--" + SearchFormBoundary +
                                  "\r\nContent-Disposition: form-data; name=\"INTERMEDIATE\"\r\n\r\n" +
                                  platform::toCp1252(record.file) + "\r\n";
+            if (holdsFormBoundary(platform::toCp1252(record.file)))
+                throw platform::Error(platform::errnum::InvalidProcedureCall,
+                                      QStringLiteral("The server's result file name holds the search form's boundary "
+                                                     "text; the follow-up search cannot be sent"));
             QString path = QStringLiteral("client.pl?user_params&task_id=") + in.sorvex_task_id;
             if (!session.sessionID.isEmpty()) path += QStringLiteral("&sessionID=") + session.sessionID;
             const QByteArray params = session.GetHttpDocWithLogin(in.task_sorvex_url, path);

@@ -54,7 +54,7 @@ protected:
                             common::kFilesTable);
         FilesList.find(QStringLiteral("file_number=%1").arg(fileNumber));
         SubmissionInput in;
-        in.SearchFormPrefix = searchFormPart("FORMVER", "1.01") + searchFormPart("COM", "Run") + "--" +
+        in.SearchFormPrefix = searchFormPart("FORMVER", "1.01") + searchFormPart("COM", comValue) + "--" +
                               SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"FILE\"; filename=\"a\"\r\n\r\n";
         in.PeakListText = peaks;
         in.CurrentMethodCode = method;
@@ -91,6 +91,7 @@ protected:
 
     std::unique_ptr<testsupport::TestDatabase> db;
     platform::AdoRecordset FilesList;
+    QString comValue = "Run";  // the search's title, as the server keeps it
     QDateTime now = QDateTime(QDate(2024, 3, 1), QTime(10, 0));
 };
 
@@ -212,6 +213,24 @@ TEST_F(FollowUpSim, PerQueryFollowUpSendsTheSelectedQueries) {
     EXPECT_TRUE(sim.targets().last().contains("?4+--taskID+" + r.sorvex_task_id));
     EXPECT_EQ(body(2), next.SearchFormPrefix + written + SearchFormClosing);
     EXPECT_TRUE(session->GetHttpDocWithLogin(url, "client.pl?results&task_id=" + r.sorvex_task_id).contains("queries=2"));
+}
+
+// What the server hands back goes into the follow-up's body: a reply that
+// holds the form's boundary is refused, and nothing is written for it.
+TEST_F(FollowUpSim, AReplyHoldingTheBoundaryMakesNoFollowUp) {
+    start(R"("search": {"selectPeptides": true, "queryScores": [[10, 25]]})");
+    comValue = "Run --" + QString::fromLatin1(SearchFormBoundary) + " kept by the server";
+    FollowUpInput in = submitted(ionBlock(1, 500));
+    in.follow_up = 1;
+    in.fu_score = 30;
+    in.fu_repeat = true;
+    in.fu_interval = "minutes";
+    qint16 code = 0;
+    EXPECT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Pause);
+    EXPECT_TRUE(messages().last().contains("holds the search form's boundary")) << qPrintable(messages().last());
+    EXPECT_FALSE(QFileInfo::exists(intermediateFilePath(home.path(), 1)));
+    EXPECT_TRUE(results().isEmpty());
+    EXPECT_EQ(filesValue("sorvex_task_id").toString(), in.sorvex_task_id);
 }
 
 TEST_F(FollowUpSim, BusyServerAndEmptyResultsChangeNothing) {
