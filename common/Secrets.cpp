@@ -1,17 +1,12 @@
 #include "common/Secrets.h"
 
-#include <QRegularExpression>
+#include "platform/Inet.h"
+#include "platform/OleDbConnectionString.h"
 
 namespace common {
 
 QString maskSecrets(const QString& text) {
-    static const QRegularExpression queryPassword(QStringLiteral("(password=)[^&\\s]*"),
-                                                  QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression userInfo(QStringLiteral("(://[^/?#@\\s:]*):[^/?#\\s]*@"));
-    QString masked = text;
-    masked.replace(queryPassword, QStringLiteral("\\1***"));
-    masked.replace(userInfo, QStringLiteral("\\1:***@"));
-    return masked;
+    return platform::OleDbConnectionString::maskPasswords(platform::maskUrlPasswords(text));
 }
 
 }  // namespace common

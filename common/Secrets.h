@@ -5,8 +5,9 @@
 
 namespace common {
 
-// Hides the value of each "password=" query field (any letter case) and the
-// password of a "user:password@" part in URLs with "***".
+// Hides with "***" the password of every URL ("user:password@") and the
+// value of every password key of a connection string or query ("Password =
+// 'x'", "pwd=x", "&password=x"), read by the same rules as their parsers.
 QString maskSecrets(const QString& text);
 
 }  // namespace common

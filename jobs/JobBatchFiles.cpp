@@ -11,24 +11,37 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tavrelsvc {
 
 namespace {
 
 bool canOpenForReading(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
 }
 
 }  // namespace
+
+bool isSymbolicLink(const QString& localPath) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(localPath).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
 
 qint64 clsJob::GetItemSize(const QString& localPath) {
     qint64 size = 0;
     try {
         const QFileInfo item(localPath);
         QStringList toCheck;
+        if (item.isSymLink()) return 0;  // never followed: no data here
         if (item.isDir()) {
-            QDirIterator it(localPath, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+            QDirIterator it(localPath, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
+                            QDirIterator::Subdirectories);
             while (it.hasNext()) {
                 toCheck << it.next();
                 size += it.fileInfo().size();
@@ -74,11 +87,14 @@ FileChoice clsJob::NextBatchFile() {
                 }
                 const QString path =
                     common::modUncName_GetLocalPathFromUnc(filesList_.value(QStringLiteral("file_name")).toString());
-                if (GetItemSize(path) > 0) {
+                if (isSymbolicLink(path)) {
+                    if (!retireCurrentRow(kSymbolicLinkMessage)) return FileChoice::Failed;
+                } else if (GetItemSize(path) > 0) {
                     NextActionTime = due;
                     return FileChoice::Chosen;
+                } else if (!retireCurrentRow(QStringLiteral(" does not exist or is empty"))) {
+                    return FileChoice::Failed;
                 }
-                if (!retireCurrentRow(QStringLiteral(" does not exist or is empty"))) return FileChoice::Failed;
             }
             filesList_.moveNext();
         }

@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
+#include "service/TaskDbReconnect.h"
 
 namespace tavrelsvc {
 
@@ -35,7 +36,9 @@ void JobCollectionType::clear() {
 }
 
 void frmMain_tmrJob_Timer(qint16 index) {
-    if (ShuttingDown) return;
+    // While the task database is out of reach the jobs hold still; the
+    // request poll connects again and sets them going.
+    if (ShuttingDown || taskDatabaseLost()) return;
     try {
         clsJob* job = JobCollection.Item(QStringLiteral("T") + QString::number(index));
         if (!job) throw platform::Error(5, QStringLiteral("Invalid procedure call or argument"));

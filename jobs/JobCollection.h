@@ -26,8 +26,9 @@ private:
 inline JobCollectionType JobCollection;
 inline qint16 NextJobIndex = 1;  // Control_index of the next job
 
-// The tick of a job's timer: unless the service shuts down, finds the job under
-// "T" + index and calls its Take_Action; an error is logged as "(TVS1002) ...".
+// The tick of a job's timer: unless the service shuts down or has lost its
+// task database, finds the job under "T" + index and calls its Take_Action;
+// an error is logged as "(TVS1002) ...".
 void frmMain_tmrJob_Timer(qint16 index);
 
 }  // namespace tavrelsvc

@@ -45,20 +45,22 @@ struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
 
-EntryKind kindOf(const QByteArray& fullPath, unsigned char type, bool followLinks) {
+// A symbolic link is neither: what it points at may lie anywhere, and it is
+// never taken up (the entry itself is asked, lstat, not its target).
+EntryKind kindOf(const QByteArray& fullPath, unsigned char type) {
     if (type == DT_REG) return EntryKind::File;
     if (type == DT_DIR) return EntryKind::Folder;
-    if (type != DT_UNKNOWN && !(type == DT_LNK && followLinks)) return EntryKind::Other;
+    if (type != DT_UNKNOWN) return EntryKind::Other;
     struct stat st {};
-    if (::stat(fullPath.constData(), &st) != 0) return EntryKind::Other;
+    if (::lstat(fullPath.constData(), &st) != 0) return EntryKind::Other;
     if (S_ISREG(st.st_mode)) return EntryKind::File;
-    if (S_ISDIR(st.st_mode)) return type == DT_LNK ? EntryKind::Other : EntryKind::Folder;
+    if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
     return EntryKind::Other;
 }
 
 // Entries of one folder, hidden ones (names starting with ".") left out as
-// the instrument computers' listings leave out hidden files. A link to a file
-// counts as a file; a link to a folder is never followed.
+// the instrument computers' listings leave out hidden files. Symbolic links
+// are left out too, to files and to folders alike.
 template <typename Visit>
 void listFolder(const QString& folder, Visit&& visit) {
     const QByteArray base = QFile::encodeName(folder.endsWith(u'/') ? folder : folder + u'/');
@@ -67,7 +69,7 @@ void listFolder(const QString& folder, Visit&& visit) {
     while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_name[0] == '.') continue;
         const QByteArray full = base + entry->d_name;
-        const EntryKind kind = kindOf(full, entry->d_type, true);
+        const EntryKind kind = kindOf(full, entry->d_type);
         if (kind != EntryKind::Other) visit(QFile::decodeName(entry->d_name), QFile::decodeName(full), kind);
     }
 }

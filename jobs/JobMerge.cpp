@@ -21,6 +21,9 @@ namespace tavrelsvc {
 
 namespace {
 
+// The sample number that marks the row of a merged list.
+constexpr qint32 kMergedListSample = -1;
+
 QString localPath(const QVariant& stored) { return common::modUncName_GetLocalPathFromUnc(stored.toString()); }
 
 QList<MergeInput> mergeInputs(clsJob& job) {
@@ -60,7 +63,9 @@ bool clsJob_MergePeakLists(clsJob& job) {
             pauseAsked = job.PleasePause != 0;
             return pauseAsked || !job.mayGoOn();  // the host may pause or cancel meanwhile
         };
-        const MergeOutcome outcome = mergePeakLists(mergePath, inputs, jobImportContext(job), stop);
+        qint64 spectra = 0;
+        const auto count = [&spectra](const MergeProgress& done) { spectra += done.result.spectra; };
+        const MergeOutcome outcome = mergePeakLists(mergePath, inputs, jobImportContext(job), stop, count);
         if (outcome == MergeOutcome::Stopped) {
             if (pauseAsked && job.mayGoOn()) {
                 job.PleasePause = clsJob::False;
@@ -76,9 +81,13 @@ bool clsJob_MergePeakLists(clsJob& job) {
         files.addNew();
         files.setValue(QStringLiteral("task_UID"), job.uID);
         files.setValue(QStringLiteral("file_name"), stored);
-        files.setValue(QStringLiteral("next_action"), clsJob_Now());
+        // Only its format line: no data, so the row is done from the start.
+        if (spectra == 0)
+            modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+                                    QStringLiteral("The merged peak list holds no spectrum: no search is made"));
+        files.setValue(QStringLiteral("next_action"), spectra == 0 ? jetZeroDate() : clsJob_Now());
         files.setValue(QStringLiteral("peak_list"), stored);
-        files.setValue(QStringLiteral("sample_number"), -1);
+        files.setValue(QStringLiteral("sample_number"), kMergedListSample);
         return modGlobal_AddRowWithNewKey(files, NextFileKeyCommand, QStringLiteral("file_number")) != 0;
     } catch (const std::exception& e) {
         modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
@@ -89,6 +98,13 @@ bool clsJob_MergePeakLists(clsJob& job) {
         }
         return false;
     }
+}
+
+bool isMergedListRow(const platform::AdoRecordset& files) {
+    const QVariant sample = files.value(QStringLiteral("sample_number"));
+    if (sample.isNull() || sample.toInt() != kMergedListSample) return false;
+    const QString name = files.value(QStringLiteral("file_name")).toString();
+    return name.right(kMergeFileName.size()).compare(kMergeFileName, Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace tavrelsvc

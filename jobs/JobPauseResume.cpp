@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
+#include "service/TaskDbReconnect.h"
 
 namespace tavrelsvc {
 
@@ -24,8 +25,12 @@ bool writeTaskAnswer(platform::AdoRecordset& taskRow, const QString& status) {
 }  // namespace
 
 void clsJob::PauseTask() {
+    // Without its task database the job cannot record a pause: it holds
+    // still as it is, and goes on when the connection is back.
+    const QString before = status_;
     try {
         timer_.stop();
+        if (taskDatabaseLost()) return;
         status_ = QStringLiteral("paused");
         // A paused task holds no Quellmark objects: the file is processed
         // anew from its first sample after the resume.
@@ -38,7 +43,12 @@ void clsJob::PauseTask() {
             return;
         }
         if (writeTaskAnswer(taskRow_, status_)) log(EventInfo, QStringLiteral("Task paused"), false);
+        else if (taskDatabaseLost()) status_ = before;
     } catch (const std::exception& e) {
+        if (noteTaskDatabaseFailure(QString::fromUtf8(e.what()))) {
+            status_ = before;
+            return;
+        }
         log(EventError, jobErrorText(QStringLiteral("(TVS1022) "), e), false);
     }
 }

@@ -18,11 +18,15 @@ PlaceholderEntry splitPlaceholderEntry(const QString& entry) {
 }
 
 namespace {
-bool replaceFirst(QString& text, const PlaceholderEntry& entry) {
+// With `asOperand`, a value that would open the text with "-" is written
+// "./" first, so that the command it is an argument of never reads it as
+// an option: for a file name or a relative path that names the same file.
+bool replaceFirst(QString& text, const PlaceholderEntry& entry, bool asOperand = false) {
     if (entry.placeholder.isEmpty()) return false;
     const qsizetype at = text.indexOf(entry.placeholder, 0, Qt::CaseInsensitive);
     if (at < 0) return false;
-    text.replace(at, entry.placeholder.size(), entry.value);
+    const bool wouldBeOption = asOperand && at == 0 && entry.value.startsWith(QLatin1Char('-'));
+    text.replace(at, entry.placeholder.size(), wouldBeOption ? QStringLiteral("./") + entry.value : entry.value);
     return true;
 }
 }  // namespace
@@ -34,7 +38,7 @@ void substituteFirstOccurrences(QString& text, const QList<PlaceholderEntry>& en
 void substituteFirstOccurrences(QStringList& arguments, const QList<PlaceholderEntry>& entries) {
     for (const auto& entry : entries) {
         for (QString& argument : arguments)
-            if (replaceFirst(argument, entry)) break;
+            if (replaceFirst(argument, entry, true)) break;
     }
 }
 

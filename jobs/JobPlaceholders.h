@@ -23,7 +23,8 @@ void substituteFirstOccurrences(QString& text, const QList<PlaceholderEntry>& en
 
 // In a command already split into arguments: the first occurrence is the
 // first one in argument order, and a value always stays inside the argument
-// that held its placeholder.
+// that held its placeholder. A value that would open its argument with "-"
+// is written "./" + value, so it stays an operand and is never an option.
 void substituteFirstOccurrences(QStringList& arguments, const QList<PlaceholderEntry>& entries);
 
 // "<resulturl>", "<resultfilepath>", "<resultfilename>" (the text after the

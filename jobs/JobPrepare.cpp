@@ -4,6 +4,7 @@
 #include "common/UncName.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
+#include "jobs/JobMerge.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "service/DbRows.h"
@@ -18,6 +19,14 @@ namespace tavrelsvc {
 
 namespace {
 int tickMilliseconds() { return (TimerTick > 0 ? TimerTick : 10) * 1000; }
+
+// An earlier run merged already: its merged list is searched (or was) as a
+// row of its own, and merging again would search the same data twice.
+bool holdsMergedList(platform::AdoRecordset& files) {
+    for (files.moveFirst(); !files.eof(); files.moveNext())
+        if (isMergedListRow(files)) return true;
+    return false;
+}
 }  // namespace
 
 std::optional<bool> clsJob::PrepareTask() {
@@ -39,7 +48,8 @@ std::optional<bool> clsJob::PrepareTask() {
             PauseTask();
             return false;
         }
-        if (scheduleType_ == u"monitor" || scheduleType_ == u"follower" || filesList_.recordCount() < 2) {
+        if (scheduleType_ == u"monitor" || scheduleType_ == u"follower" || filesList_.recordCount() < 2 ||
+            holdsMergedList(filesList_)) {
             merge_data_files = False;
             timer_.setInterval(tickMilliseconds());
         }

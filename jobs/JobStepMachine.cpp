@@ -12,11 +12,14 @@
 #include "service/EventLog.h"
 #include "service/Globals.h"
 #include "service/Preferences.h"
+#include "service/TaskDbReconnect.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tavrelsvc {
 
@@ -76,9 +79,15 @@ bool opensWithHeader(const QString& header, const QString& peakListFile, const Q
     return rest.startsWith('\n') || rest.startsWith("\r\n") || rest.isEmpty();
 }
 
+// Never through a symbolic link, as every data file is read.
 QString readWholeFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return QString();
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QString();
+    }
     return platform::fromCp1252(file.readAll());
 }
 
@@ -91,6 +100,9 @@ void clsJob::Take_Action() {
     try {
         takeActionSteps();
     } catch (const std::exception& e) {
+        // A lost task database is no fault of the task: it holds its step
+        // (timer off) and is set going again once the connection is back.
+        if (noteTaskDatabaseFailure(QString::fromUtf8(e.what()))) return;
         log(EventError, jobErrorText(QStringLiteral("(TVS1013) "), e));
         if (!removed_ && status_ != u"paused") PauseTask();
     }

@@ -30,8 +30,8 @@ public:
     bool SorvexLogin(clsJob& job) override {
         JobSession& session = job.Session();
         session.task_sorvex_url = job.task_sorvex_url;
-        bool securityEnabled = false;
-        const bool ok = session.SorvexLogin(job.task_sorvex_url, SorvexUserName, SorvexPassword, securityEnabled);
+        const bool ok =
+            session.SorvexLogin(job.task_sorvex_url, SorvexUserName, SorvexPassword, session.ServerSecurityEnabled);
         job.sessionID = session.sessionID;
         return ok;
     }

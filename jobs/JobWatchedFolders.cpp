@@ -148,6 +148,16 @@ bool recordNewItems(clsJob& job, JobFolderWatch& watch, bool searchNone, const Q
     return stored;
 }
 
+// Says what "new files only" left unsearched, so that no item goes unnoticed.
+void reportPresentItems(const clsJob& job, qsizetype count) {
+    if (count <= 0) return;
+    const QString what = count == 1 ? QStringLiteral("1 item already in the watched folder when the watch started is")
+                                    : QStringLiteral("%1 items already in the watched folder when the watch started are")
+                                          .arg(count);
+    modGlobal_WriteEventLog(EventInfo, job.uID, job.task_label, QStringLiteral(" "),
+                            what + QStringLiteral(" recorded, not searched (new files only)"));
+}
+
 // Leaves the cursor on the first due row whose item has kept its size since
 // the last reading, at least LockedOutDelay seconds ago. False when a checked
 // size could not be stored.
@@ -167,7 +177,15 @@ bool chooseStableRow(clsJob& job, const QDateTime& now) {
         const QVariant checked = files.value(checkedAt);
         const QDateTime lastCheck = checked.isNull() ? zero : checked.toDateTime();
         if (lastCheck.secsTo(now) <= LockedOutDelay) continue;
-        const qint64 size = job.GetItemSize(common::modUncName_GetLocalPathFromUnc(files.value(fileName).toString()));
+        const QString item = common::modUncName_GetLocalPathFromUnc(files.value(fileName).toString());
+        if (isSymbolicLink(item)) {  // put in the item's place since it was recorded
+            modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+                                    files.value(fileName).toString() + kSymbolicLinkMessage);
+            files.setValue(QStringLiteral("next_action"), zero);
+            if (!modGlobal_UpdateRecord(files)) return false;
+            continue;
+        }
+        const qint64 size = job.GetItemSize(item);
         if (size > 0 && files.value(fileSize).toLongLong() == size) {
             job.setNextActionTime(due);
             return true;
@@ -185,9 +203,9 @@ bool clsJob_NextMonitoredFile(clsJob& job, const WatchOptions& options) {
     const QDateTime now = clsJob_Now();
     try {
         std::shared_ptr<JobFolderWatch> watch = job.FolderWatch;  // kept through the event loop below
-        bool firstScanOfTask = false;
+        bool watchStarts = false;
         if (job.firstRun() || !watch) {
-            firstScanOfTask = job.firstRun() && job.FilesList().recordCount() == 0;
+            watchStarts = job.firstRun();
             watch = startWatch(job, options);
             job.FolderWatch = watch;
         }
@@ -199,11 +217,14 @@ bool clsJob_NextMonitoredFile(clsJob& job, const WatchOptions& options) {
             if (!walkFolders(job, *watch)) return true;  // paused, cancelled or shutting down
         }
         if (!watch->NewFiles.isEmpty()) {
-            // Items present when the task first looks are only recorded when
-            // the task wants new files only. A later run of the task (after a
-            // restart) has rows already: what it finds arrived meanwhile.
-            const bool searchNone = firstScanOfTask && job.new_files_only != 0;
-            if (!recordNewItems(job, *watch, searchNone, now)) {
+            // With new files only, what the folders hold when the watch starts
+            // is recorded and never searched; a job made again after a restart
+            // starts its watch too. Rows recorded before stay as they were.
+            const bool searchNone = watchStarts && job.new_files_only != 0;
+            const qsizetype found = watch->NewFiles.size();
+            const bool stored = recordNewItems(job, *watch, searchNone, now);
+            if (searchNone) reportPresentItems(job, found - watch->NewFiles.size());
+            if (!stored) {
                 job.setNextActionTime(now.addSecs(monitorDelaySeconds()));
                 return true;
             }

@@ -5,7 +5,8 @@
 //
 // The rows in the task database are the memory of what was seen: a job made
 // again after a restart takes the items of the task's rows as known, so no
-// item gets a second row. Change notifications only hint that a folder
+// item gets a second row. With "new files only", what the folders hold when a
+// watch starts (a restart included) is recorded and not searched. Change notifications only hint that a folder
 // changed; the folders are also walked again on the job's ticks, so items
 // that arrive unnoticed (network mounts, a service that was stopped) are
 // found all the same.

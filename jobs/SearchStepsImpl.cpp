@@ -49,8 +49,10 @@ bool SearchStepsImpl::ServerReachable(clsJob& job) { return modGlobal_ProbeGetEr
 
 bool SearchStepsImpl::SorvexLogin(clsJob& job) {
     JobSession& session = sessionOf(job);
-    bool securityEnabled = false;
-    const bool ok = session.SorvexLogin(job.task_sorvex_url, SorvexUserName, SorvexPassword, securityEnabled);
+    // The session's own flag: the user list, and with it the task's user, is
+    // fetched only from a server whose security is on.
+    const bool ok =
+        session.SorvexLogin(job.task_sorvex_url, SorvexUserName, SorvexPassword, session.ServerSecurityEnabled);
     keepSessionId(job);
     return ok;
 }

@@ -179,6 +179,8 @@ public:
     // False once the job was paused, cancelled or completed, or the service
     // shuts down: a step that waited with the event loop running stops then.
     bool mayGoOn() const;
+    // True while the job's tick (or a wait inside it) runs.
+    bool inTick() const { return tickDepth_ > 0; }
 
 protected:
     bool event(QEvent* e) override;
@@ -267,5 +269,10 @@ public:
     QString FileComment;             // file_comment of the row the prefix was built for ...
     qint32 FileCommentFileNumber = -1;  // ... and that row's file_number
 };
+
+// Data items are taken as they lie on disk: a symbolic link is never
+// followed, so nothing it points at is ever searched.
+bool isSymbolicLink(const QString& localPath);
+inline const QString kSymbolicLinkMessage = QStringLiteral(" is a symbolic link, which is never followed");
 
 }  // namespace tavrelsvc

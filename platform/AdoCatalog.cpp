@@ -44,6 +44,8 @@ long postgresNumber(const QSqlError& error) {
 Error AdoConnection::mapError(const QSqlError& error) const {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty()) text = error.text().trimmed();
+    // A connection that died mid-statement can leave the driver without a word.
+    if (text.isEmpty()) text = QStringLiteral("The database engine failed without saying why (is its connection lost?)");
     const long number = engine_ == Engine::Postgres ? postgresNumber(error) : sqliteNumber(error);
     return Error(number, text);
 }

@@ -37,6 +37,37 @@ Error unknownProvider(const QString& provider) {
                            .arg(provider));
 }
 
+// libpq's own keys that a site may need (TLS with certificate checks,
+// keep-alives, ...), passed on from the connection string as they are.
+const QStringList& passedPostgresKeys() {
+    static const QStringList keys = {
+        QStringLiteral("sslmode"), QStringLiteral("sslrootcert"), QStringLiteral("sslcert"), QStringLiteral("sslkey"),
+        QStringLiteral("sslpassword"), QStringLiteral("sslcrl"), QStringLiteral("sslcrldir"), QStringLiteral("sslsni"),
+        QStringLiteral("ssl_min_protocol_version"), QStringLiteral("ssl_max_protocol_version"),
+        QStringLiteral("requirepeer"), QStringLiteral("gssencmode"), QStringLiteral("krbsrvname"),
+        QStringLiteral("target_session_attrs"), QStringLiteral("application_name"), QStringLiteral("keepalives"),
+        QStringLiteral("keepalives_idle"), QStringLiteral("keepalives_interval"), QStringLiteral("keepalives_count"),
+        QStringLiteral("tcp_user_timeout"), QStringLiteral("connect_timeout"), QStringLiteral("options")};
+    return keys;
+}
+
+// The driver's option text: "key='value'" pairs, quoted as libpq reads them.
+// The driver splits its options at ";", so a value holding one is refused.
+QString postgresOptions(const OleDbConnectionString& cs) {
+    QStringList options;
+    if (!cs.contains(QStringLiteral("connect_timeout"))) options << QStringLiteral("connect_timeout=15");
+    for (const QString& key : passedPostgresKeys()) {
+        if (!cs.contains(key)) continue;
+        QString value = cs.value(key);
+        if (value.contains(QLatin1Char(';')))
+            throw Error(adoerr::InvalidArgument,
+                        QStringLiteral("The value of \"%1\" in the connection string cannot hold \";\"").arg(key));
+        value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
+        options << key + QStringLiteral("='") + value + QLatin1Char('\'');
+    }
+    return options.join(QLatin1Char(';'));
+}
+
 Error closedError() {
     return Error(adoerr::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
 }
@@ -73,6 +104,7 @@ void AdoConnection::createDatabase(const QString& connectionString) {
 
 void AdoConnection::open(const QString& connectionString) {
     close();
+    reopenConnectionString_ = connectionString;
     const auto cs = OleDbConnectionString::parse(connectionString);
     if (isFileProvider(cs.provider())) {
         const QString mode = cs.value(QStringLiteral("Mode")).trimmed();
@@ -104,6 +136,7 @@ void AdoConnection::openSqlite(const QString& file, bool readOnly) {
         }
     }
     engine_ = Engine::Sqlite;
+    sqliteFile_ = file;
     try {
         if (!readOnly) query(QStringLiteral("PRAGMA journal_mode=WAL"));
         execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
@@ -134,7 +167,7 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
         db.setDatabaseName(cs.value(QStringLiteral("Initial Catalog")));
         db.setUserName(cs.value(QStringLiteral("User ID")));
         db.setPassword(cs.value(QStringLiteral("Password")));
-        db.setConnectOptions(QStringLiteral("connect_timeout=15"));
+        db.setConnectOptions(postgresOptions(cs));
         if (!db.open()) {
             const QString text = db.lastError().databaseText().trimmed();
             db = QSqlDatabase();
@@ -148,6 +181,9 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
 }
 
 void AdoConnection::close() {
+    releaseSessionLock();
+    reopenConnectionString_.clear();
+    reopenLockName_.clear();
     if (engine_ == Engine::None) return;
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
@@ -158,6 +194,39 @@ void AdoConnection::close() {
     engine_ = Engine::None;
     inTransaction_ = false;
     connectionString_.clear();
+    sqliteFile_.clear();
+}
+
+bool AdoConnection::reopen() {
+    const QString connectionString = reopenConnectionString_;
+    const QString lockName = reopenLockName_;
+    if (connectionString.isEmpty()) throw closedError();
+    // A failed attempt leaves both for the next one.
+    struct Keep {
+        AdoConnection& c;
+        const QString& connectionString;
+        const QString& lockName;
+        ~Keep() {
+            c.reopenConnectionString_ = connectionString;
+            c.reopenLockName_ = lockName;
+        }
+    } keep{*this, connectionString, lockName};
+    open(connectionString);
+    if (!lockName.isEmpty() && !tryLockSession(lockName)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool AdoConnection::ping() {
+    if (!isOpen()) return false;
+    try {
+        query(QStringLiteral("SELECT 1"), {}, 15).finish();
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
 }
 
 void AdoConnection::setStatementTimeout(int seconds) {

@@ -2,8 +2,9 @@
 // The task database connection: one open database reached through an OLE DB
 // connection string. "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=FILE" is an
 // SQLite file; "Provider=PostgreSQL;Data Source=HOST[:PORT];Initial Catalog=DB;
-// User ID=U;Password=P" a shared PostgreSQL database. Every failure is thrown as
-// platform::Error with one of the numbers of AdoErrors.h.
+// User ID=U;Password=P" a shared PostgreSQL database, with libpq's own keys a
+// site needs passed on (sslmode, sslrootcert, sslcert, sslkey, ...). Every
+// failure is thrown as platform::Error with one of the numbers of AdoErrors.h.
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -31,6 +32,22 @@ public:
 
     void open(const QString& connectionString);
     void close();
+    // Opens the same connection string again (after the server restarted,
+    // say) and takes the session lock again when one was held. False, with
+    // the connection closed, when another connection took that lock
+    // meanwhile; a connection that cannot be made throws as open does.
+    bool reopen();
+    // A cheap round trip; false when the engine cannot be reached any more.
+    bool ping();
+
+    // Takes a lock named `name` for as long as this connection stays open:
+    // on PostgreSQL a session-level advisory lock, which the server releases
+    // when the connection dies; on SQLite a lock on a file beside the
+    // database, which the system releases when the process ends. Waits up to
+    // `waitMs` for a holder that is just going away; false when another
+    // connection holds it still. A connection holds one such lock at most.
+    bool tryLockSession(const QString& name, int waitMs = 0);
+    const QString& sessionLockName() const { return sessionLockName_; }
     bool isOpen() const { return engine_ != Engine::None; }
     Engine engine() const { return engine_; }
     const QString& connectionString() const { return connectionString_; }
@@ -68,12 +85,21 @@ private:
     void openSqlite(const QString& file, bool readOnly);
     void openPostgres(const class OleDbConnectionString& cs);
     void setStatementTimeout(int seconds);
+    bool takeSessionLock(const QString& name);
+    void releaseSessionLock();
 
     QString name_;
     QString connectionString_;
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
     int statementTimeout_ = -1;
+    QString sqliteFile_;       // the database file of the file engine
+    QString sessionLockName_;  // empty: no session lock held
+    int sessionLockFd_ = -1;   // the file engine's lock file
+    // What reopen opens and locks again; kept through failed attempts and
+    // forgotten by close().
+    QString reopenConnectionString_;
+    QString reopenLockName_;
 };
 
 // Begins a transaction unless one is already running; rolls it back when it

@@ -41,6 +41,8 @@ struct InetHandle {
     QByteArray body;
     qsizetype readPos = 0;
     quint32 pendingError = 0;  // a response cut short: reported by the read that reaches its end
+    QString pendingText;       // ... and its text, for an ExtendedError
+    bool tooLarge = false;     // the body passed kMaxReplyBytes and was not read on
 
     explicit InetHandle(Kind k) : kind(k) {}
 };
@@ -148,12 +150,29 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     if (trimmed.isEmpty()) return size * count;
     req->rawHeaders += trimmed + "\r\n";
     const qsizetype colon = trimmed.indexOf(':');
-    if (colon > 0) req->headers.append({trimmed.left(colon).trimmed(), trimmed.mid(colon + 1).trimmed()});
+    if (colon > 0) {
+        const QByteArray name = trimmed.left(colon).trimmed(), value = trimmed.mid(colon + 1).trimmed();
+        req->headers.append({name, value});
+        // A reply that says it is too large is not read at all.
+        if (name.compare("Content-Length", Qt::CaseInsensitive) == 0 && value.toLongLong() > kMaxReplyBytes) {
+            req->tooLarge = true;
+            return 0;
+        }
+    }
     return size * count;
 }
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
-    static_cast<InetHandle*>(user)->body.append(data, static_cast<qsizetype>(size * count));
+    auto* req = static_cast<InetHandle*>(user);
+    const qsizetype n = static_cast<qsizetype>(size * count);
+    if (req->body.size() + n > kMaxReplyBytes) {
+        req->tooLarge = true;
+        return 0;  // curl stops the transfer here
+    }
+    // Grown by doubling, but never past the limit.
+    if (req->body.size() + n > req->body.capacity())
+        req->body.reserve(std::min<qint64>(kMaxReplyBytes, std::max<qint64>(2 * req->body.capacity(), req->body.size() + n)));
+    req->body.append(data, n);
     return size * count;
 }
 
@@ -188,6 +207,8 @@ bool perform(const HInternet& request, const QString& headerText, qint64 totalLe
     req.body.clear();
     req.readPos = 0;
     req.pendingError = 0;
+    req.pendingText.clear();
+    req.tooLarge = false;
 
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
     if (!curl) return fail(inet_err::InternalError);
@@ -274,6 +295,19 @@ bool perform(const HInternet& request, const QString& headerText, qint64 totalLe
     const CURLcode rc = curl_easy_perform(c);
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &req.status);
     lastResponseInfo = rc == CURLE_OK ? QString() : QString::fromLocal8Bit(errorBuffer[0] ? errorBuffer : curl_easy_strerror(rc));
+    if (req.tooLarge) {
+        // Nothing of it is handed on: the first read fails with the reason.
+        req.body = QByteArray();
+        req.sent = true;
+        req.pendingError = inet_err::ExtendedError;
+        req.pendingText = QStringLiteral("The reply of %1 is larger than the limit of %2 bytes (%3 MiB); it was not "
+                                         "read")
+                              .arg(fromCp1252(url))
+                              .arg(kMaxReplyBytes)
+                              .arg(kMaxReplyBytes / (1024 * 1024));
+        SetLastError(0);
+        return true;
+    }
     if (rc != CURLE_OK && req.status == 0) {
         req.body.clear();
         return fail(mapCurlError(rc, c, errorBuffer));
@@ -411,7 +445,10 @@ bool InternetReadFile(const HInternet& request, char* buffer, quint32 toRead, qu
     InetHandle& req = *request.get();
     if (!req.sent) return fail(inet_err::IncorrectHandleState);
     const qsizetype left = req.body.size() - req.readPos;
-    if (left == 0 && req.pendingError) return fail(req.pendingError);
+    if (left == 0 && req.pendingError) {
+        if (!req.pendingText.isEmpty()) lastResponseInfo = req.pendingText;
+        return fail(req.pendingError);
+    }
     const qsizetype n = std::min<qsizetype>(left, toRead);
     if (n > 0) std::memcpy(buffer, req.body.constData() + req.readPos, static_cast<size_t>(n));
     req.readPos += n;

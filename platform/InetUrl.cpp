@@ -12,7 +12,52 @@ bool fail(quint32 code) {
     SetLastError(code);
     return false;
 }
+
+// The end of the authority that starts at `start` (after "://"): the first
+// "/", "?" or "#". The same in a longer text, so that masking never stops
+// short of what the splitter would take as the password.
+qsizetype authorityEnd(const QString& text, qsizetype start) {
+    qsizetype end = start;
+    while (end < text.size()) {
+        const QChar c = text[end];
+        if (c == QLatin1Char('/') || c == QLatin1Char('?') || c == QLatin1Char('#')) break;
+        ++end;
+    }
+    return end;
+}
+
+// The user information ends at the last "@" of the authority (a user name
+// may hold "@" itself), and its password starts after its first ":".
+struct UserInfo {
+    qsizetype at = -1;     // the "@" that ends it; -1 when there is none
+    qsizetype colon = -1;  // the ":" before the password; -1 when there is none
+};
+
+UserInfo userInfoOf(const QString& text, qsizetype start, qsizetype end) {
+    UserInfo info;
+    info.at = text.lastIndexOf(QLatin1Char('@'), end - 1);
+    if (info.at < start) return UserInfo{};
+    info.colon = text.indexOf(QLatin1Char(':'), start);
+    if (info.colon >= info.at) info.colon = -1;
+    return info;
+}
 }  // namespace
+
+QString maskUrlPasswords(const QString& text) {
+    QString out = text;
+    for (qsizetype from = 0;;) {
+        const qsizetype scheme = out.indexOf(QStringLiteral("://"), from);
+        if (scheme < 0) break;
+        const qsizetype start = scheme + 3;
+        const qsizetype end = authorityEnd(out, start);
+        const UserInfo info = userInfoOf(out, start, end);
+        from = end;
+        if (info.colon < 0 || info.at == info.colon + 1) continue;
+        out.replace(info.colon + 1, info.at - info.colon - 1, QStringLiteral("***"));
+        from = info.colon + 1 + 3;
+    }
+    return out;
+}
 
 bool InternetCrackUrl(const QString& url, quint32, URL_COMPONENTS& parts) {
     parts = {};
@@ -23,19 +68,13 @@ bool InternetCrackUrl(const QString& url, quint32, URL_COMPONENTS& parts) {
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
         return fail(inet_err::UnrecognizedScheme);
     const qsizetype start = schemeEnd + 3;
-    qsizetype end = url.size();
-    for (const QChar stop : {QLatin1Char('/'), QLatin1Char('?'), QLatin1Char('#')}) {
-        const qsizetype at = url.indexOf(stop, start);
-        if (at >= 0) end = std::min(end, at);
-    }
+    const qsizetype end = authorityEnd(url, start);
     QString authority = url.mid(start, end - start);
-    const qsizetype at = authority.lastIndexOf(QLatin1Char('@'));
-    if (at >= 0) {
-        const QString userInfo = authority.left(at);
-        authority = authority.mid(at + 1);
-        const qsizetype colon = userInfo.indexOf(QLatin1Char(':'));
-        parts.userName = colon < 0 ? userInfo : userInfo.left(colon);
-        parts.password = colon < 0 ? QString() : userInfo.mid(colon + 1);
+    const UserInfo info = userInfoOf(url, start, end);
+    if (info.at >= 0) {
+        authority = url.mid(info.at + 1, end - info.at - 1);
+        parts.userName = url.mid(start, (info.colon < 0 ? info.at : info.colon) - start);
+        parts.password = info.colon < 0 ? QString() : url.mid(info.colon + 1, info.at - info.colon - 1);
     }
     QString portText;
     if (authority.startsWith(QLatin1Char('['))) {

@@ -10,11 +10,17 @@ namespace platform {
 class OleDbConnectionString {
 public:
     // A malformed string throws platform::Error (adoerr::InvalidArgument)
-    // naming the place and the whole text.
+    // naming the place and the key, never the text (it may hold a password).
     static OleDbConnectionString parse(const QString& text);
     // A value as written into a connection string: quoted (its quotes doubled)
     // when a ";", a quote or a blank at an end would change what parse reads.
     static QString quoteValue(const QString& value);
+
+    // The text with the value of every password key ("Password", "Pwd", and
+    // query fields such as "password=") written "***": read as the parser
+    // reads values (blanks around "=", quoted values with doubled quotes),
+    // wherever the key stands in the text.
+    static QString maskPasswords(const QString& text);
 
     bool contains(const QString& key) const { return values_.contains(key.toLower()); }
     QString value(const QString& key) const { return values_.value(key.toLower()); }

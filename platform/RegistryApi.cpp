@@ -122,6 +122,7 @@ long openOrCreate(HKEY key, const QString& subKey, quint32 samDesired, HKEY* res
     if (!names) return ERROR_INVALID_PARAMETER;
     const auto parent = resolve(key);
     if (!parent) return ERROR_INVALID_HANDLE;
+    if (parent->path.size() + names->size() > kMaxHiveDepth) return ERROR_INVALID_PARAMETER;
     OpenKey entry{parent->hivePath, parent->path + *names, samDesired, false};
     long rc = withKey(key, 0, [&](HiveKey& k) { return k.find(*names) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND; });
     quint32 how = REG_OPENED_EXISTING_KEY;

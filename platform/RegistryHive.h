@@ -22,6 +22,10 @@ inline constexpr quint32 REG_BINARY = 3;
 inline constexpr quint32 REG_DWORD = 4;
 inline constexpr quint32 REG_MULTI_SZ = 7;
 
+// How deep keys may nest, the root key counted: what the system registry
+// allows. A hive file with deeper keys is damaged; deeper keys are not made.
+inline constexpr int kMaxHiveDepth = 512;
+
 // Error codes of the registry calls.
 inline constexpr long ERROR_SUCCESS = 0;
 inline constexpr long ERROR_FILE_NOT_FOUND = 2;

@@ -20,6 +20,9 @@
 
 #include <QtEndian>
 
+#include <utility>
+#include <vector>
+
 namespace platform {
 
 namespace {
@@ -76,12 +79,20 @@ QByteArray valueData(const HiveValue& v) {
     return "hex(" + QByteArray::number(v.type) + "):" + hexList(d);
 }
 
-void writeKey(const HiveKey& key, const QString& path, QByteArray& out) {
-    out += '[' + path.toUtf8() + "]\n";
-    for (const HiveValue& v : key.values)
-        out += (v.name.isEmpty() ? QByteArray("@") : quoted(v.name.toUtf8())) + '=' + valueData(v) + '\n';
-    out += '\n';
-    for (const HiveKey& sub : key.subkeys) writeKey(sub, path + u'\\' + sub.name, out);
+// Parents before children, in creation order; a list of keys still to write
+// rather than a call per level, so no nesting can exhaust the stack.
+void writeKey(const HiveKey& root, QByteArray& out) {
+    std::vector<std::pair<const HiveKey*, QString>> pending{{&root, root.name}};
+    while (!pending.empty()) {
+        const auto [key, path] = std::move(pending.back());
+        pending.pop_back();
+        out += '[' + path.toUtf8() + "]\n";
+        for (const HiveValue& v : key->values)
+            out += (v.name.isEmpty() ? QByteArray("@") : quoted(v.name.toUtf8())) + '=' + valueData(v) + '\n';
+        out += '\n';
+        for (auto sub = key->subkeys.rbegin(); sub != key->subkeys.rend(); ++sub)
+            pending.emplace_back(&*sub, path + u'\\' + sub->name);
+    }
 }
 
 // Reads one quoted text at pos; pos ends after the closing quote.
@@ -210,7 +221,7 @@ HiveKey* HiveKey::find(const QStringList& path) {
 
 QByteArray serializeHive(const HiveKey& top) {
     QByteArray out("; Tavrel registry hive, UTF-8. Change it by hand only while no Tavrel program runs.\n\n");
-    for (const HiveKey& root : top.subkeys) writeKey(root, root.name, out);
+    for (const HiveKey& root : top.subkeys) writeKey(root, out);
     return out;
 }
 
@@ -226,9 +237,13 @@ bool parseHive(const QByteArray& text, HiveKey& top, QString* error) {
         if (line.startsWith('[') && line.endsWith(']')) {
             const QStringList path = QString::fromUtf8(line.mid(1, line.size() - 2)).split(u'\\');
             current = &top;
-            for (const QString& name : path) {
-                if (name.isEmpty()) { why = QStringLiteral("empty key name"); break; }
-                current = &current->childOrNew(name);
+            if (path.size() > kMaxHiveDepth) {
+                why = QStringLiteral("keys nested deeper than %1 levels").arg(kMaxHiveDepth);
+            } else {
+                for (const QString& name : path) {
+                    if (name.isEmpty()) { why = QStringLiteral("empty key name"); break; }
+                    current = &current->childOrNew(name);
+                }
             }
         } else if (!current) {
             why = QStringLiteral("a value before the first key");

@@ -3,6 +3,7 @@
 #include "common/ServerReplies.h"
 #include "common/TaskDbTables.h"
 #include "common/UncName.h"
+#include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
@@ -23,7 +24,13 @@ namespace tavrelsvc {
 
 namespace {
 
+// A value from the server's reply goes into the next search's body: one that
+// holds the form's boundary would frame parts of its own, so it is refused.
 QByteArray quePart(const QString& name, const QByteArray& value) {
+    if (holdsFormBoundary(value))
+        throw platform::Error(platform::errnum::InvalidProcedureCall,
+                              QStringLiteral("The server's reply holds the search form's boundary text; the queries "
+                                             "of the follow-up search cannot be sent"));
     return "--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"" + name.toLatin1() + "\"\r\n\r\n" +
            value + "\r\n";
 }
@@ -44,6 +51,15 @@ void moveToFile(platform::AdoRecordset& FilesList, qint32 fileNumber) {
     FilesList.find(QStringLiteral("file_number=") + QString::number(fileNumber));
     if (FilesList.eof())
         throw platform::Error(3021, QStringLiteral("Either BOF or EOF is True: file_number=%1").arg(fileNumber));
+}
+
+void rereadFilesList(platform::AdoRecordset& FilesList, qint32 fileNumber) {
+    try {
+        FilesList.requery();
+        if (!FilesList.eof()) FilesList.find(QStringLiteral("file_number=") + QString::number(fileNumber));
+    } catch (const platform::Error&) {
+        // The next tick reads the list again.
+    }
 }
 
 }  // namespace
@@ -114,6 +130,10 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
             QByteArray content = "--" + SearchFormBoundary +
                                  "\r\nContent-Disposition: form-data; name=\"INTERMEDIATE\"\r\n\r\n" +
                                  platform::toCp1252(record.file) + "\r\n";
+            if (holdsFormBoundary(platform::toCp1252(record.file)))
+                throw platform::Error(platform::errnum::InvalidProcedureCall,
+                                      QStringLiteral("The server's result file name holds the search form's boundary "
+                                                     "text; the follow-up search cannot be sent"));
             QString path = QStringLiteral("client.pl?user_params&task_id=") + in.sorvex_task_id;
             if (!session.sessionID.isEmpty()) path += QStringLiteral("&sessionID=") + session.sessionID;
             const QByteArray params = session.GetHttpDocWithLogin(in.task_sorvex_url, path);
@@ -148,6 +168,9 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
             selected = double(offset) + record.sigscoreprot > double(out.score);
         }
 
+        // The follower's row, the result row and the release of this file
+        // are one change: a crash between them would run the follow-up again.
+        platform::TransactionGuard together(TaskDbConnection);
         QDateTime nextAction = common::jetZeroDate();
         const bool useIntermediate = perQuery && !noneWritten && QFileInfo(intermediate).size() > 0;
         if (!selected) {
@@ -203,12 +226,16 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
         FilesList.setValue(QStringLiteral("next_action"), nextAction);
         FilesList.setValue(QStringLiteral("sorvex_task_id"), QVariant());
         storeOrStop(FilesList);
+        together.commit();
         r.outcome = FollowUpOutcome::Done;
         return r;
     } catch (const Stop&) {
     } catch (const platform::Error& e) {
         job.log(EventError, e.report(QStringLiteral("(TVS1025) ")));
     }
+    // What was written was taken back: the list shows the rows as they are.
+    rereadFilesList(FilesList, in.file_number);
+    r.resultRowWritten = false;
     r.outcome = FollowUpOutcome::Pause;
     return r;
 }

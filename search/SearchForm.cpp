@@ -17,6 +17,12 @@ const QByteArray kDisposition = "Content-Disposition: form-data; name=\"";
 
 QByteArray bytes(const QString& text) { return platform::toCp1252(text); }
 
+void refuseBoundary(const QString& value, const QString& what) {
+    if (holdsFormBoundary(bytes(value)))
+        throw platform::Error(platform::errnum::InvalidProcedureCall,
+                              what + QStringLiteral(" holds the search form's boundary text; it cannot be sent"));
+}
+
 // The first occurrence of `placeholder`, letter case ignored, becomes `value`.
 void replaceFirst(QString& title, const QString& placeholder, const QString& value) {
     const qsizetype at = title.indexOf(placeholder, 0, Qt::CaseInsensitive);
@@ -26,8 +32,19 @@ void replaceFirst(QString& title, const QString& placeholder, const QString& val
 }  // namespace
 
 QByteArray searchFormPart(const QString& name, const QString& value) {
-    return "--" + SearchFormBoundary + kCrLf + kDisposition + bytes(name) + '"' + kCrLf + kCrLf + bytes(value) + kCrLf;
+    return "--" + SearchFormBoundary + kCrLf + kDisposition + formHeaderText(name) + '"' + kCrLf + kCrLf + bytes(value) +
+           kCrLf;
 }
+
+QByteArray formHeaderText(const QString& text) {
+    QByteArray out = bytes(text);
+    out.replace('"', "%22");
+    out.replace('\r', "%0D");
+    out.replace('\n', "%0A");
+    return out;
+}
+
+bool holdsFormBoundary(QByteArrayView bytes) { return bytes.contains(QByteArray("--" + SearchFormBoundary)); }
 
 std::pair<QString, QString> splitPlaceholder(const QString& entry) {
     const qsizetype nul = entry.indexOf(QChar(0));
@@ -49,6 +66,7 @@ std::optional<SearchFormHeadResult> clsJob_BuildSearchForm(const SearchFormInput
         SearchFormHeadResult out;
         for (const tavrel::ParameterLine& line : file.lines) {
             QString value = line.value;
+            refuseBoundary(line.key + QLatin1Char('=') + value, QStringLiteral("The parameter line ") + line.key);
             if (line.key == QLatin1String("COM")) {
                 out.TitleTemplate = value;
                 continue;
@@ -99,13 +117,15 @@ std::optional<SearchTitleResult> clsJob_BuildSearchTitle(const SearchTitleInput&
         if (!in.sample_number.isNull() && in.sample_number.toLongLong() > 0)
             replaceFirst(title, QStringLiteral("<samplenumber>"), QString::number(in.sample_number.toLongLong()));
         out.Search_title = title;
+        refuseBoundary(title, QStringLiteral("The search title"));
+        if (in.CurrentMethod == kFollowUpMethod) refuseBoundary(in.Data_path, QStringLiteral("The data file's path"));
 
         common::clsStringBuilder prefix;
         prefix.add(in.SearchFormHead);
         prefix.add(searchFormPart(QStringLiteral("COM"), title));
         const QByteArray open = "--" + SearchFormBoundary + kCrLf + kDisposition + "FILE\"";
         if (in.CurrentMethod != kFollowUpMethod) {
-            prefix.add(open + "; filename=\"" + bytes(in.Data_path) + '"' + kCrLf + kCrLf + SearchHeader);
+            prefix.add(open + "; filename=\"" + formHeaderText(in.Data_path) + '"' + kCrLf + kCrLf + SearchHeader);
         } else {
             prefix.add(open + kCrLf + kCrLf + bytes(in.Data_path) + kCrLf);
         }
@@ -131,7 +151,7 @@ QString clsJob_GetFormValue(const QString& name, const QByteArray& text, const Q
         const qsizetype end = text.indexOf(eol, start);
         return platform::fromCp1252(text.mid(start, end < 0 ? -1 : end - start));
     }
-    const QByteArray header = (kDisposition + bytes(name) + '"').toLower();
+    const QByteArray header = (kDisposition + formHeaderText(name) + '"').toLower();
     const qsizetype found = SearchFormHead.toLower().indexOf(header);
     if (found < 0) return QString();
     const qsizetype lineEnd = SearchFormHead.indexOf(kCrLf, found);

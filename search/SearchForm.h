@@ -23,6 +23,15 @@ inline const QString kStopMassFileName = QStringLiteral("Sorvex_Tavrel_PMF_stop_
 // One part: delimiter, Content-Disposition with the name, empty line, value.
 QByteArray searchFormPart(const QString& name, const QString& value);
 
+// A name or file name as it goes inside the quotes of a Content-Disposition
+// header: a double quote, CR and LF are written %22, %0D and %0A, so that no
+// name can end its header or start one of its own.
+QByteArray formHeaderText(const QString& text);
+
+// Whether bytes hold the form's boundary: a value that does could end the
+// body early or start a part of its own, so it is never sent.
+bool holdsFormBoundary(QByteArrayView bytes);
+
 // ActionPlaceholders entries are "name" + QChar(0) + "value".
 std::pair<QString, QString> splitPlaceholder(const QString& entry);
 

@@ -3,6 +3,7 @@
 #include "common/ServerReplies.h"
 #include "common/TaskDbTables.h"
 #include "common/UncName.h"
+#include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
@@ -134,17 +135,26 @@ ParseOutcome clsJob_ParseResult(JobSession& session, const QString& task_sorvex_
 bool clsJob_WriteResultRow(const ResultRowInput& in, const SearchResultOutputs& out, const QString& resultUrl,
                            const SearchJobContext& job) {
     try {
-        // A service stopped between storing the result and retiring its file
-        // polls the same search again after its restart: the result it
-        // already stored (same task, same result page) is not stored twice.
         const bool storableUrl =
             out.accession != QLatin1String("<error>") && !resultUrl.isEmpty() && resultUrl.size() <= 255;
-        if (storableUrl) {
+        const QString dataFile = common::modUncName_GetUncPath(in.Data_path).left(255);
+        // The check and the insert are one change, so that two writers can
+        // never both find the result missing.
+        platform::TransactionGuard together(TaskDbConnection);
+        // The same search's result stored already (its reply was read twice):
+        // the same task, data file and submission, and the same result page. A
+        // result page alone says nothing: a server that restarted reuses its
+        // result file names for other searches.
+        if (storableUrl && in.Job_submitted.isValid()) {
             QSqlQuery known = TaskDbConnection.query(
-                QStringLiteral("SELECT COUNT(*) FROM Sorvex_Tavrel_Results WHERE task_UID = ? AND result_url = ?"),
-                {qint32(in.uID), resultUrl});
-            if (known.next() && known.value(0).toLongLong() > 0) {
+                QStringLiteral("SELECT COUNT(*) FROM Sorvex_Tavrel_Results WHERE task_UID = ? AND input_data_file = ? "
+                               "AND submitted = ? AND result_url = ?"),
+                {qint32(in.uID), dataFile, in.Job_submitted, resultUrl});
+            const bool recorded = known.next() && known.value(0).toLongLong() > 0;
+            known.finish();
+            if (recorded) {
                 job.log(EventInfo, QStringLiteral("Result already recorded: ") + resultUrl);
+                together.commit();
                 return true;
             }
         }
@@ -158,7 +168,7 @@ bool clsJob_WriteResultRow(const ResultRowInput& in, const SearchResultOutputs& 
         rs.setValue(QStringLiteral("hit_score"), out.score);
         if (!out.title.isEmpty()) rs.setValue(QStringLiteral("title_text"), out.title.left(255));
         if (!out.database.isEmpty()) rs.setValue(QStringLiteral("seq_database"), out.database.left(255));
-        rs.setValue(QStringLiteral("input_data_file"), common::modUncName_GetUncPath(in.Data_path).left(255));
+        rs.setValue(QStringLiteral("input_data_file"), dataFile);
         if (!in.Search_title.isEmpty()) rs.setValue(QStringLiteral("result_comment"), in.Search_title.left(255));
         // A URL longer than its column would be a broken link: it is not stored.
         if (storableUrl) rs.setValue(QStringLiteral("result_url"), resultUrl);
@@ -167,7 +177,9 @@ bool clsJob_WriteResultRow(const ResultRowInput& in, const SearchResultOutputs& 
         rs.setValue(QStringLiteral("auto_print"), qint16(in.auto_print ? 1 : 0));
         if (!in.QuellmarkProjectPath.isEmpty() && QFileInfo::exists(in.QuellmarkProjectPath))
             rs.setValue(QStringLiteral("quellmark_project"), common::modUncName_GetUncPath(in.QuellmarkProjectPath).left(255));
-        return modGlobal_AddRowWithNewKey(rs, NextResultKeyCommand, QStringLiteral("result_number")) != 0;
+        if (modGlobal_AddRowWithNewKey(rs, NextResultKeyCommand, QStringLiteral("result_number")) == 0) return false;
+        together.commit();
+        return true;
     } catch (const platform::Error& e) {
         job.log(EventError, e.report(QStringLiteral("(TVS1019) ")));
     }

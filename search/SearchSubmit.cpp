@@ -24,6 +24,10 @@ namespace {
 
 QString winInetText() { return modGlobal_WinInetErrorText(platform::GetLastError()); }
 
+QString boundaryProblem(const QString& where) {
+    return QStringLiteral("The peak list (%1) holds the search form's boundary text; it is not sent").arg(where);
+}
+
 // Closes a file descriptor on every path.
 struct Fd {
     int fd = -1;
@@ -82,13 +86,20 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
         const qint64 total = body.contentLength();
         Fd file;
         if (body.text.isEmpty()) {
-            file.fd = ::open(QFile::encodeName(body.file).constData(), O_RDONLY | O_CLOEXEC);
+            // Never through a link: what it points at may be anything.
+            file.fd = ::open(QFile::encodeName(body.file).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
             if (file.fd < 0) {
-                job.log(EventError, QStringLiteral("CreateFile failed with error %1 for %2").arg(errno).arg(body.file));
+                job.log(EventError, errno == ELOOP
+                                        ? QStringLiteral("Peak list %1 is a symbolic link, which is never followed; it "
+                                                         "is not sent").arg(body.file)
+                                        : QStringLiteral("CreateFile failed with error %1 for %2").arg(errno).arg(body.file));
                 return SendResult::FileFailed;
             }
         }
         QString fileProblem;
+        // The boundary may straddle two reads: the end of the last one is kept.
+        const QByteArray marker = "--" + SearchFormBoundary;
+        QByteArray lastTail;
         qint64 sent = 0;       // bytes handed to the request
         qint64 fromFile = 0;   // bytes of the file among them
         const qint64 contentEnd = body.prefix.size() + (body.text.isEmpty() ? body.fileSize : body.text.size());
@@ -112,6 +123,14 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
                                                       .arg(body.fileSize)
                                                       .arg(fromFile);
                     return -1;
+                }
+                if (body.refuseBoundary) {
+                    const QByteArray seen = lastTail + QByteArray::fromRawData(buffer, qsizetype(n));
+                    if (holdsFormBoundary(seen)) {
+                        fileProblem = boundaryProblem(body.file);
+                        return -1;
+                    }
+                    lastTail = seen.right(marker.size() - 1);
                 }
                 fromFile += n;
                 sent += n;
@@ -165,6 +184,8 @@ SubmitResult clsJob_SubmitSearch(JobSession& session, const SubmissionInput& in,
         }
         if ((body.text.isEmpty() && body.fileSize <= 0) || body.prefix.isEmpty())
             return fail(QStringLiteral("No data to upload"));
+        body.refuseBoundary = in.CurrentMethodCode != QLatin1String("?4");
+        if (body.refuseBoundary && holdsFormBoundary(body.text)) return fail(boundaryProblem(QStringLiteral("in memory")));
 
         const QString url = in.task_sorvex_url;
         QString path = QStringLiteral("client.pl?create_task_id");

@@ -43,6 +43,9 @@ struct SearchBody {
     QByteArray text;  // in-memory content, or
     QString file;     // the file streamed when text is empty
     qint64 fileSize = 0;
+    // A peak list must not hold the form's boundary; a follow-up's
+    // intermediate parts are framed with it on purpose.
+    bool refuseBoundary = true;
     qint64 contentLength() const;
 };
 

@@ -7,6 +7,7 @@
 #include "service/EventLog.h"
 #include "service/Globals.h"
 #include "service/TaskDb.h"
+#include "service/TaskDbReconnect.h"
 
 namespace tavrelsvc {
 
@@ -21,6 +22,7 @@ void logError(const QString& message) {
 long modGlobal_AddRowWithNewKey(platform::AdoRecordset& rs, const platform::AdoCommand& nextKeyCommand,
                                 const QString& keyColumn) {
     const common::NewKeyOutcome outcome = common::addRowWithNewKey(rs, nextKeyCommand, keyColumn);
+    if (outcome.error && noteTaskDatabaseFailure(outcome.error->description())) return outcome.key;
     if (outcome.error)
         logError(QStringLiteral("(TVS1061) ActivX automation error updating ") + rs.source() + QLatin1Char(' ') +
                  platform::adoerr::hexNumber(outcome.error->number()) + QStringLiteral(": ") +
@@ -35,6 +37,7 @@ bool modGlobal_UpdateRecord(platform::AdoRecordset& rs) {
     const QString source = rs.source();
     const auto failure = common::updateAndReread(rs);
     if (!failure) return true;
+    if (noteTaskDatabaseFailure(failure->description())) return false;  // the outage is reported once
     logError(QStringLiteral("(TVS1059) ActivX automation error updating ") + source + QLatin1Char(' ') +
              QString::number(failure->number()) + QStringLiteral(": ") + failure->description());
     return false;
@@ -56,7 +59,7 @@ bool modGlobal_IsTaskOfThisComputer(const QString& taskUID, short) {
                      QStringLiteral("SELECT user_name,computer_name FROM Sorvex_Tavrel_Tasks where task_UID = ?"),
                      {key}, QString(), 15);
     } catch (const platform::Error& e) {
-        logError(e.report(QStringLiteral("(TVS1049) ")));
+        if (!noteTaskDatabaseFailure(e.description())) logError(e.report(QStringLiteral("(TVS1049) ")));
         return false;
     }
     try {

@@ -1,5 +1,6 @@
 #include "service/EventLog.h"
 
+#include "common/Secrets.h"
 #include "platform/Cp1252.h"
 #include "platform/SysLog.h"
 
@@ -51,7 +52,9 @@ void modGlobal_WriteEventLog(short eventType, long taskNumber, const QString& ta
     // Time is read before the date, each by its own reading.
     const QString time = common::eventTimeText(QTime::currentTime());
     const QString date = common::eventDateText(QDate::currentDate());
-    const QString line = formatEventLine(eventType, time, date, taskNumber, taskLabel, dataFile, message);
+    // Whatever a caller passes, no password reaches the file.
+    const QString line = formatEventLine(eventType, time, date, taskNumber, common::maskSecrets(taskLabel),
+                                         common::maskSecrets(dataFile), common::maskSecrets(message));
     if (EventLogStream::writeLine(platform::toCp1252(line))) return;
     const QString reason = EventLogStream::isOpen() ? QStringLiteral("Write to event log file failed")
                                                     : QStringLiteral("Event log file is not open");

@@ -3,6 +3,7 @@
 // costs no stack; a row whose answer cannot be stored is passed over for the
 // rest of this poll so the loop always ends.
 #include "common/TaskDbTables.h"
+#include "jobs/JobCollection.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
@@ -10,6 +11,7 @@
 #include "service/EventLog.h"
 #include "service/Globals.h"
 #include "service/TaskDb.h"
+#include "service/TaskDbReconnect.h"
 #include "servicehost/JobFiling.h"
 #include "servicehost/TaskAnswers.h"
 #include "servicehost/TaskRowToJob.h"
@@ -84,31 +86,76 @@ void frmMain::tmrRefresh_Timer() {
     if (polling) return;
     polling = true;
     QSet<qint32> passed;
-    try {
-        while (!ShuttingDown) {
-            platform::AdoRecordset rs;
-            rs.openQuery(TaskDbConnection, pollSql(), {LocalComputerName}, common::kTasksTable, 15);
-            qint32 taskUID = 0;
-            for (; !rs.eof(); rs.moveNext()) {
-                taskUID = toLong(rs.value(QStringLiteral("task_UID")));
-                if (!passed.contains(taskUID)) break;
-            }
-            if (rs.eof()) break;
-            passed.insert(taskUID);
-            if (!modGlobal_IsTaskOfThisComputer(QString::number(taskUID))) continue;
-            try {
-                handleRequest(*this, rs, taskUID);
-            } catch (const platform::Error& e) {
-                modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1003) ")));
-                answerFailure(rs, e);
-            }
+    // A connection found lost is opened again at once, and the poll goes on.
+    for (int attempt = 0; attempt < 2 && !ShuttingDown; ++attempt) {
+        if (!taskDatabaseReady()) break;
+        try {
+            pollRequests(passed);
+            break;
+        } catch (const platform::Error& e) {
+            if (noteTaskDatabaseFailure(e.description())) continue;
+            modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1003) ")));
+            break;
+        } catch (const std::exception& e) {
+            modGlobal_WriteEventLog(EventError, 0, kNone, kNone,
+                                    QStringLiteral("(TVS1003) 51: ") + QString::fromLocal8Bit(e.what()));
+            break;
         }
-    } catch (const platform::Error& e) {
-        modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1003) ")));
-    } catch (const std::exception& e) {
-        modGlobal_WriteEventLog(EventError, 0, kNone, kNone, QStringLiteral("(TVS1003) 51: ") + QString::fromLocal8Bit(e.what()));
     }
     polling = false;
+}
+
+void frmMain::pollRequests(QSet<qint32>& passed) {
+    while (!ShuttingDown) {
+        platform::AdoRecordset rs;
+        rs.openQuery(TaskDbConnection, pollSql(), {LocalComputerName}, common::kTasksTable, 15);
+        qint32 taskUID = 0;
+        for (; !rs.eof(); rs.moveNext()) {
+            taskUID = toLong(rs.value(QStringLiteral("task_UID")));
+            if (!passed.contains(taskUID)) break;
+        }
+        if (rs.eof()) break;
+        passed.insert(taskUID);
+        if (!modGlobal_IsTaskOfThisComputer(QString::number(taskUID))) {
+            if (taskDatabaseLost()) return;
+            continue;
+        }
+        try {
+            handleRequest(*this, rs, taskUID);
+        } catch (const platform::Error& e) {
+            // The request stays when the connection went: it is answered once it is back.
+            if (noteTaskDatabaseFailure(e.description())) {
+                passed.remove(taskUID);
+                throw;
+            }
+            modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1003) ")));
+            answerFailure(rs, e);
+        }
+    }
+}
+
+bool frmMain::taskDatabaseReady() {
+    switch (reconnectTaskDatabase()) {
+    case Reconnect::Connected:
+        return true;
+    case Reconnect::Back:
+        break;
+    case Reconnect::StillLost:
+        return false;
+    case Reconnect::TakenOver: {
+        const QString message = QStringLiteral("Another Sorvex Tavrel Service took this task database for computer ") +
+                                LocalComputerName.toUpper() + QStringLiteral(" while its connection was lost; this one "
+                                                                             "stops");
+        modGlobal_WriteEventLog(EventError, 0, kNone, kNone, message);
+        frmMain_ServiceStopRequest();
+        return false;
+    }
+    }
+    // Jobs that held still while the connection was lost go on; a job in
+    // the middle of its tick sets its own timer when the tick ends.
+    for (clsJob* job : JobCollection.items())
+        if (job->Status() == u"running" && !job->inTick() && !job->tmrJob().isActive()) job->TimerOn();
+    return true;
 }
 
 }  // namespace tavrelsvc

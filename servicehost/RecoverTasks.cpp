@@ -30,7 +30,8 @@ void recoverRow(platform::AdoRecordset& rs, qint32 taskUID) {
     const QString request = rs.value(QStringLiteral("action_request")).toString();
 
     if (rs.value(QStringLiteral("action_response")).toString() == QLatin1String("Pending") && request.isEmpty()) {
-        rs.setValue(QStringLiteral("action_response"), QString());
+        // The empty text, not Null: the client tells a cleared answer from none.
+        rs.setValue(QStringLiteral("action_response"), QStringLiteral(""));
         if (modGlobal_UpdateRecord(rs))
             modGlobal_WriteEventLog(EventInfo, taskUID, label, kNone, QStringLiteral("Cleared action_response of Pending"));
         else

@@ -115,8 +115,10 @@ QString refusal(platform::AdoRecordset& rs, qint32 taskUID, QString* cacheFolder
 QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel) {
     if (taskLabel.isNull()) return QString();
     const QString label = taskLabel.toString();
-    if (label.contains(QLatin1Char('/')) || label.contains(QLatin1Char('\\')) || label.contains(QLatin1String("..")) ||
-        label.contains(QChar(0)))
+    // Only what could lead out of PeakListRoot: a separator, NUL, or a label
+    // that is a folder step itself. Dots inside a name ("Run 1..3") cannot.
+    if (label.contains(QLatin1Char('/')) || label.contains(QLatin1Char('\\')) || label.contains(QChar(0)) ||
+        label == QLatin1String(".") || label == QLatin1String(".."))
         return QString();
     return common::PeakListCacheFolder(PeakListRoot, taskUID, label);
 }
@@ -143,11 +145,16 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
         // taken is an error answer, never a running task without a job.
         TaskRowValues values = readTaskRow(rs, cacheFolder);
 
-        rs.setValue(QStringLiteral("task_status"), QStringLiteral("running"));
-        rs.setValue(QStringLiteral("action_request"), QVariant());
-        rs.setValue(QStringLiteral("action_response"), answer::OK);
-        if (!modGlobal_UpdateRecord(rs)) return false;  // reported; the request stays for the next poll
+        // Only one writer can take the request: a task is never started twice.
+        if (!takeRunRequest(TaskDbConnection, taskUID)) {
+            modGlobal_WriteEventLog(EventWarning, values.uID, values.task_label, kNone,
+                                    QStringLiteral("The Run request was taken or withdrawn meanwhile; the task is not "
+                                                   "started here"));
+            return false;
+        }
         accepted = true;
+        rs.requery();
+        findTask(rs, taskUID);
         values.task_status = QStringLiteral("running");
 
         job = fileNewJob();

@@ -1,5 +1,6 @@
 #include "servicehost/TaskAnswers.h"
 
+#include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
 #include "service/DbRows.h"
@@ -10,6 +11,14 @@ bool writeAnswer(platform::AdoRecordset& rs, const QString& text) {
     rs.setValue(QStringLiteral("action_request"), QVariant());
     rs.setValue(QStringLiteral("action_response"), text);
     return modGlobal_UpdateRecord(rs);
+}
+
+bool takeRunRequest(platform::AdoConnection& connection, qint32 taskUID) {
+    const int taken = connection.execute(
+        QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET task_status = ?, action_request = NULL, action_response = ? "
+                       "WHERE task_UID = ? AND action_request = ?"),
+        {QStringLiteral("running"), answer::OK, taskUID, QStringLiteral("Run")}, 15);
+    return taken == 1;
 }
 
 QString errorAnswer(const platform::Error& e) {

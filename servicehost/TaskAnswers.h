@@ -5,6 +5,7 @@
 #include <QString>
 
 namespace platform {
+class AdoConnection;
 class AdoRecordset;
 class Error;
 }  // namespace platform
@@ -24,5 +25,11 @@ QString errorAnswer(const platform::Error& e);
 // After a failure inside a request's handling: drops a half-made change and
 // answers the row with the error. Never throws; false when it could not store.
 bool answerFailure(platform::AdoRecordset& rs, const platform::Error& e);
+
+// Takes the "Run" request of a task: the row becomes "running" with the
+// answer "OK" only while it still holds the request, so that of two writers
+// only one wins. False when the request was gone (taken or withdrawn);
+// errors throw.
+bool takeRunRequest(platform::AdoConnection& connection, qint32 taskUID);
 
 }  // namespace tavrelsvc

@@ -34,6 +34,8 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include <cstdio>
+
 namespace tavrelsvc {
 
 namespace {
@@ -42,6 +44,11 @@ const QString kNone = QStringLiteral(" ");
 const QString kDashes = QString(53, QLatin1Char('-'));
 constexpr long kErrorEventId = 109;
 constexpr long kNoticeEventId = 110;
+// A service killed a moment ago holds its lock until its connection is gone.
+constexpr int kComputerLockWaitMs = 5000;
+
+// The task database lock that one service per computer name holds.
+QString computerLockName() { return QStringLiteral("TavrelService ") + LocalComputerName.toUpper(); }
 
 void systemEvent(int type, long id, const QString& message) {
     try {
@@ -141,6 +148,7 @@ bool frmMain::startUp() {
     DefaultConnectionString = common::defaultConnectionString(ProgramFolder);
 
     if (!modGlobal_LoadPreferences()) return false;
+    if (!takeComputerLock()) return false;
     if (!databaseTests()) return false;
 
     ShuttingDown = false;
@@ -163,6 +171,27 @@ bool frmMain::startUp() {
     tmrRefresh_.setInterval(seconds * 1000);
     tmrRefresh_.start();
     return true;
+}
+
+// Two services of one computer name on one database (two machines of one
+// name, or two program folders) would take the same requests and search the
+// same tasks twice: only the first works the database, a second one stops.
+bool frmMain::takeComputerLock() {
+    const QString computer = LocalComputerName.toUpper();
+    QString message;
+    try {
+        if (TaskDbConnection.tryLockSession(computerLockName(), kComputerLockWaitMs)) return true;
+        message = QStringLiteral("Another Sorvex Tavrel Service works on this task database for computer ") + computer +
+                  QStringLiteral("; this one stops");
+    } catch (const platform::Error& e) {
+        message = QStringLiteral("Cannot make sure that no other Sorvex Tavrel Service works on this task database for "
+                                 "computer ") +
+                  computer + QStringLiteral("; this one stops: ") + e.description();
+    }
+    systemEvent(1, kErrorEventId, message);
+    modGlobal_WriteEventLog(EventError, 0, kNone, kNone, message);
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    return false;
 }
 
 bool frmMain::databaseTests() {

@@ -4,6 +4,7 @@
 // service control listener, the tray window and icon; the jobs live in
 // JobCollection, each on its own timer.
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
@@ -80,6 +81,10 @@ public:
 
 private:
     bool startUp();
+    bool takeComputerLock();
+    void pollRequests(QSet<qint32>& passed);
+    // False while the task database cannot be reached (tried again here).
+    bool taskDatabaseReady();
     bool databaseTests();
     void connectionNotice();
     void hookTray();
@@ -100,8 +105,9 @@ private:
 };
 
 // The peak-list cache folder of a task: PeakListRoot, "/", the key, a blank
-// and the label. Empty when the label would leave PeakListRoot (a separator or
-// "..") or is Null, so such a task never gets a folder outside the root.
+// and the label. Empty when the label could lead out of PeakListRoot (a
+// separator, NUL, or a label that is "." or "..") or is Null, so such a task
+// never gets a folder outside the root.
 QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel);
 
 }  // namespace tavrelsvc

@@ -97,7 +97,8 @@ int main(int argc, char* argv[]) {
     EventLogStream::setEcho(options.mode == RunMode::Debug);
 
     frmMain window(options);
-    window.setOnUnloaded([] { QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); }); });
+    // The core application: a widget application exists in tray mode only.
+    window.setOnUnloaded([] { QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); }); });
 
     // SIGTERM and SIGINT end the service through its shut-down, banner and all.
     std::unique_ptr<QSocketNotifier> signalNotifier;

@@ -42,6 +42,20 @@ TEST(Secrets, PasswordsAreHidden) {
         {"Unable to open http://u:pw@h/x : e", "Unable to open http://u:***@h/x : e"},
         {"PASSWORD=abc", "PASSWORD=***"},
         {"no secrets here http://h:80/a", "no secrets here http://h:80/a"},
+        // Connection strings as their parser reads them.
+        {"Provider=PostgreSQL;User ID=u;Password = s3cret;Initial Catalog=t", "Provider=PostgreSQL;User ID=u;Password = ***;Initial Catalog=t"},
+        {"x;Password='it''s; secret';y=1", "x;Password='***';y=1"},
+        {"Password=\"say \"\"hi\"\"\";y=1", "Password=\"***\";y=1"},
+        {"Password=\vs3cret;y=1", "Password=\v***;y=1"},
+        {"pwd=abc def", "pwd=***"},
+        {"Problem: Password=abc\r\nnext line", "Problem: Password=***\r\nnext line"},
+        // URLs as their splitter reads them: the user info ends at the last "@".
+        {"at http://ann@lab.org:pw@h:8/cgi/ now", "at http://ann@lab.org:***@h:8/cgi/ now"},
+        {"https://u:p@ss@h/x", "https://u:***@h/x"},
+        {"http://user@h/x", "http://user@h/x"},
+        {"http://h/x?password=p%26w&next=1 done", "http://h/x?password=***&next=1 done"},
+        {"at http://my user:pw@h/x", "at http://my user:***@h/x"},  // the splitter takes the blank too
+        {"x=1;Password='\nsec\nret';y=2", "x=1;Password='***';y=2"},
     };
     for (const Row& r : rows) EXPECT_EQ(common::maskSecrets(r.in), r.out) << r.in;
 }

@@ -34,10 +34,22 @@ TEST(JobPlaceholders, StayInsideTheArgumentThatHeldThem) {
     EXPECT_EQ(args, (QStringList{"prog", "--file=a b; rm -rf x", "<datafilename>"}));
 }
 
+// A value that would open an argument with "-" (a data file named "-rf")
+// would be read as an option of the command: it is written "./-rf", which
+// names the same file and is never an option. Inside an argument it stays.
+TEST(JobPlaceholders, AValueOpeningAnArgumentWithADashStaysAnOperand) {
+    QStringList args = {"prog", "<datafilename>", "--file=<datafilepath>", "<taskname>x", "<resultfilename>"};
+    substituteFirstOccurrences(args, {{"<datafilename>", "-rf.pkl"},
+                                      {"<datafilepath>", "-x"},
+                                      {"<taskname>", "--output=/etc/passwd"},
+                                      {"<resultfilename>", "F1.dat"}});
+    EXPECT_EQ(args, (QStringList{"prog", "./-rf.pkl", "--file=-x", "./--output=/etc/passwdx", "F1.dat"}));
+}
+
 TEST_F(JobEngineTest, HostileFileNamesReachCommandsAsSingleArguments) {
     const QStringList names = {
         "with space.pkl", "quo'te\"s.pkl", "semi;touch PWNED1.pkl", "$(touch PWNED2).pkl", "line\nbreak.pkl",
-        "`touch PWNED3`.pkl",
+        "`touch PWNED3`.pkl", "--version.pkl",
     };
     addTask(1, QStringLiteral("now"));
     QStringList paths;
@@ -56,8 +68,10 @@ TEST_F(JobEngineTest, HostileFileNamesReachCommandsAsSingleArguments) {
     const QList<Command> cmds = commands();
     ASSERT_EQ(cmds.size(), names.size() + 1);
     EXPECT_EQ(cmds[0].args, (QStringList{"pretask", "lab$(touch PWNED4)el"}));
-    for (int i = 0; i < names.size(); ++i)
-        EXPECT_EQ(cmds[i + 1].args, (QStringList{"presearch", names[i], paths[i]}));
+    for (int i = 0; i < names.size(); ++i) {
+        const QString asOperand = names[i].startsWith(u'-') ? QStringLiteral("./") + names[i] : names[i];
+        EXPECT_EQ(cmds[i + 1].args, (QStringList{"presearch", asOperand, paths[i]}));
+    }
     const QStringList planted = QDir(home.path()).entryList({"PWNED*"}) + QDir(home.file("data")).entryList({"PWNED*"}) +
                                 QDir::current().entryList({"PWNED*"});
     EXPECT_TRUE(planted.isEmpty()) << planted.join(u',').toStdString();

@@ -114,7 +114,10 @@ struct Command {
 
 class JobEngineTest : public ::testing::Test {
 protected:
+    explicit JobEngineTest(testsupport::DbEngine engine = testsupport::DbEngine::Sqlite) : db(engine) {}
+
     void SetUp() override {
+        if (!db.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
         ProgramFolder = home.path();
         LocalComputerName = QStringLiteral("TESTPC");
         LocalUserName = QStringLiteral("svc");
@@ -149,6 +152,7 @@ protected:
     }
 
     void TearDown() override {
+        if (!TaskDbConnection.isOpen()) return;  // skipped before the set-up
         for (clsJob* job : JobCollection.items()) job->tmrJob().stop();
         JobCollection.clear();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -219,7 +223,7 @@ protected:
     QString eventLog() const { return QString::fromUtf8(testsupport::readFile(home.file(kEventLogFileName))); }
 
     testsupport::TempHome home;
-    testsupport::TestDatabase db{testsupport::DbEngine::Sqlite};
+    testsupport::TestDatabase db;
     QDateTime now{QDate(2024, 3, 1), QTime(9, 0)};
     std::shared_ptr<FakeSearch> search = std::make_shared<FakeSearch>();
     std::shared_ptr<FakeImport> import = std::make_shared<FakeImport>();
@@ -227,6 +231,14 @@ protected:
     std::shared_ptr<JobSearchSteps> previousSearch;
     std::shared_ptr<JobImportSteps> previousImport;
     QString parFile, script, failScript, logFile;
+};
+
+// A job fixture run once on each engine: TEST_P(OnBothEngines<Fixture>, ...)
+// is spelt through an alias, instantiated with TAVREL_ON_BOTH_ENGINES(alias).
+template <class Fixture>
+class OnBothEngines : public Fixture, public ::testing::WithParamInterface<testsupport::DbEngine> {
+protected:
+    OnBothEngines() : Fixture(GetParam()) {}
 };
 
 }  // namespace jobtest

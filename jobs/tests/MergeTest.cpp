@@ -11,8 +11,11 @@ namespace {
 
 class MergeTest : public JobEngineTest {
 protected:
+    using JobEngineTest::JobEngineTest;
+
     void SetUp() override {
         JobEngineTest::SetUp();
+        if (IsSkipped()) return;
         installJobImportSteps(std::make_shared<JobImportStepsImpl>(WatchOptions{false}));
         addTask(1, QStringLiteral("now"));
         const QByteArray lists[] = {
@@ -41,6 +44,30 @@ protected:
         QSqlQuery q = TaskDbConnection.query(
             QStringLiteral("SELECT COUNT(*) FROM Sorvex_Tavrel_Files WHERE next_action > ?"), {jetZeroDate()});
         return q.next() ? q.value(0).toInt() : -1;
+    }
+    int mergeRows() {
+        QSqlQuery q = TaskDbConnection.query(
+            QStringLiteral("SELECT COUNT(*) FROM Sorvex_Tavrel_Files WHERE sample_number = -1"), {});
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+    bool mergedRowDone() {
+        QSqlQuery q = TaskDbConnection.query(QStringLiteral("SELECT next_action FROM Sorvex_Tavrel_Files WHERE "
+                                                            "sample_number = -1"),
+                                             {});
+        return q.next() && q.value(0).toDateTime() <= jetZeroDate();
+    }
+    void tickUntilGone() {
+        for (int i = 0; i < 20 && JobCollection.Item(job->JobKey()); ++i) job->Take_Action();
+    }
+    // The service dies: the job is gone without a word, its rows stay as
+    // they are; the next start makes a new job for the running task.
+    void restart() {
+        for (clsJob* j : JobCollection.items()) j->tmrJob().stop();
+        JobCollection.clear();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        job = startJob(1, QStringLiteral("now"));
+        job->merge_data_files = clsJob::True;
+        job->set_Peak_list_cache(cache);
     }
     QVariantList mergeRow() {
         QSqlQuery q = TaskDbConnection.query(QStringLiteral("SELECT file_name, peak_list, task_UID FROM "
@@ -109,5 +136,56 @@ TEST_F(MergeTest, AMergeWithoutACacheFolderPausesTheTask) {
     EXPECT_TRUE(mergeRow().isEmpty());
     EXPECT_TRUE(eventLog().contains(u"Cannot merge peak lists"));
 }
+
+using MergeOnBothEngines = OnBothEngines<MergeTest>;
+
+TEST_P(MergeOnBothEngines, ListsWithoutASpectrumMakeNoSearch) {
+    for (int n = 1; n <= 3; ++n)
+        testsupport::writeFile(home.file(QStringLiteral("data/p%1.qpl").arg(n)), "MASS=Monoisotopic\r\nCHARGE=2+\r\n");
+    tickUntilGone();
+    EXPECT_TRUE(search->submitted.isEmpty()) << "a list of no spectrum is no data";
+    EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"completed");
+    EXPECT_EQ(mergeRows(), 1);
+    EXPECT_TRUE(mergedRowDone());
+    EXPECT_TRUE(eventLog().contains(u"holds no spectrum: no search is made")) << qPrintable(eventLog());
+}
+
+// A service killed at a step of a merged task and started again: the merged
+// list is made once and searched once, and the task completes.
+struct MergeKill {
+    const char* name;
+    bool afterSearch;  // killed once the merged search ended, else before it was submitted
+};
+
+class MergeRestart : public OnBothEngines<MergeTest> {};
+
+TEST_P(MergeRestart, MergesAndSearchesOnce) {
+    for (const MergeKill& kill : {MergeKill{"after the merged search ended", true},
+                                  MergeKill{"before the merged search was submitted", false}}) {
+        SCOPED_TRACE(kill.name);
+        TaskDbConnection.execute(QStringLiteral("DELETE FROM Sorvex_Tavrel_Files WHERE sample_number = -1"));
+        TaskDbConnection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Files SET next_action = ?"), {now});
+        TaskDbConnection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET task_status = 'running'"));
+        search->submitted.clear();
+        restart();
+        for (int i = 0; i < 20; ++i) {
+            if (kill.afterSearch ? mergedRowDone() : mergeRows() == 1) break;
+            job->Take_Action();
+        }
+        ASSERT_EQ(search->submitted.size(), kill.afterSearch ? 1 : 0);
+        ASSERT_EQ(taskColumn(1, QStringLiteral("task_status")), u"running");
+
+        restart();
+        tickUntilGone();
+        EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"completed");
+        EXPECT_EQ(mergeRows(), 1);
+        EXPECT_TRUE(mergedRowDone());
+        ASSERT_EQ(search->submitted.size(), 1) << "the merged list is searched once";
+        EXPECT_TRUE(search->submitted[0].endsWith(u"sorvex_tavrel_merge.qpl"));
+    }
+}
+
+TAVREL_ON_BOTH_ENGINES(MergeOnBothEngines);
+TAVREL_ON_BOTH_ENGINES(MergeRestart);
 
 }  // namespace jobtest

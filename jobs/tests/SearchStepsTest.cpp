@@ -109,6 +109,34 @@ TEST_F(SearchStepsTest, OneFileSearchedGivesTheOraclesTopHitAndCompletes) {
     EXPECT_TRUE(fileColumn(1, QStringLiteral("sorvex_task_id")).isNull());
 }
 
+// A server with its security on: the job logs in as the stored user, fetches
+// the user list and sends the search as the task's owner.
+TEST_F(SearchStepsTest, OnASecuredServerTheSearchGoesOutAsTheTasksUser) {
+    startSim(R"("security": true, "users": [
+        {"name": "alice", "password": "pw", "id": 3, "fullName": "Alice A", "email": "alice@example.org"},
+        {"name": "bob", "password": "pb", "id": 4, "fullName": "Bob B", "email": "bob@example.org"}])");
+    SorvexUserName = QStringLiteral("alice");
+    const QString savedPassword = std::exchange(SorvexPassword, QStringLiteral("pw"));
+    testsupport::writeFile(parFile, "SEARCH=MIS\r\nFORMAT=Sorvex generic\r\nUSERNAME=<sorvex_user_name>\r\n"
+                                    "USEREMAIL=<sorvex_user_email>\r\nCOM=for <sorvex_user_full_name>\r\n");
+    clsJob* job = oneFileTask();
+    job->sorvex_user_id = 4;  // the task belongs to bob
+    job->post_task_command = logCommand(QStringLiteral("posttask"), QStringLiteral("<sorvex_user_id> <sorvex_user_name>"));
+    job->post_task_wait = clsJob::True;
+    tickUntil(job, [&] { return taskColumn(1, QStringLiteral("task_status")) == u"completed"; });
+    SorvexPassword = savedPassword;
+
+    ASSERT_EQ(uploads(), 1) << qPrintable(eventLog());
+    const QByteArray sent = body(1);
+    EXPECT_TRUE(sent.contains("name=\"USERID\"\r\n\r\n4\r\n")) << sent.left(800).constData();
+    EXPECT_TRUE(sent.contains("name=\"USERNAME\"\r\n\r\nbob\r\n"));
+    EXPECT_TRUE(sent.contains("name=\"USEREMAIL\"\r\n\r\nbob@example.org\r\n"));
+    EXPECT_TRUE(sent.contains("name=\"COM\"\r\n\r\nfor Bob B\r\n"));
+    EXPECT_EQ(sim.targets().filter(QStringLiteral("Show=MS_USERS")).size(), 1);
+    ASSERT_EQ(commands().size(), 1);
+    EXPECT_EQ(commands()[0].args, (QStringList{QStringLiteral("posttask"), QStringLiteral("4"), QStringLiteral("bob")}));
+}
+
 TEST_F(SearchStepsTest, RepeatFollowUpResubmitsAfterItsInterval) {
     startSim();
     clsJob* job = oneFileTask();

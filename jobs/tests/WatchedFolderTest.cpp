@@ -116,6 +116,30 @@ TEST_F(WatchTest, ItemsBecomeRowsAndAreSearchedOnlyOnceTheirSizeHoldsStill) {
     EXPECT_TRUE(job->tmrJob().isActive());
 }
 
+// A symbolic link in a watched folder is not an item, nor a folder to walk:
+// whatever it points at stays where it is. An item that becomes a link after
+// it was recorded is not searched either.
+TEST_F(WatchTest, SymbolicLinksAreNeitherItemsNorFoldersToWalk) {
+    const QString secret = home.file(QStringLiteral("secret/keys.raw"));
+    testsupport::writeFile(secret, "not for the server");
+    write(QStringLiteral("real.raw"), "real data");
+    write(QStringLiteral("later.raw"), "becomes a link");
+    ASSERT_TRUE(QFile::link(secret, inbox + QStringLiteral("/link.raw")));
+    ASSERT_TRUE(QFile::link(QFileInfo(secret).path(), inbox + QStringLiteral("/linked-folder")));
+    clsJob* job = startMonitor();
+    job->sub_directories = clsJob::True;
+    runDue(job);
+    EXPECT_EQ(rows(), (QStringList{"later.raw", "real.raw"}));
+
+    QFile::remove(inbox + QStringLiteral("/later.raw"));
+    ASSERT_TRUE(QFile::link(secret, inbox + QStringLiteral("/later.raw")));
+    later(job);
+    later(job);
+    EXPECT_EQ(searched(), QStringList{"real.raw"});
+    EXPECT_EQ(rows(), (QStringList{"later.raw (done)", "real.raw (done)"}));
+    EXPECT_TRUE(eventLog().contains(u"later.raw is a symbolic link, which is never followed")) << qPrintable(eventLog());
+}
+
 TEST_F(WatchTest, NoItemTwiceAfterARestartAndItemsWrittenWhileStoppedAreFound) {
     write(QStringLiteral("O'Brien.raw"), "quoted name");
     clsJob* job = startMonitor();
@@ -183,7 +207,10 @@ TEST_F(WatchTest, WildcardFoldersAreMatchedLevelByLevel) {
         EXPECT_EQ(matchesMask(QString::fromUtf8(m.name), QString::fromUtf8(m.mask)), m.matches) << m.name << " " << m.mask;
 }
 
-TEST_F(WatchTest, NewFilesOnlyRecordsWhatWasThereAndSearchesWhatComes) {
+// "New files only" holds for every start of the watch, a restart included:
+// what the folder holds when the watch starts is recorded, never searched;
+// what was recorded before and what comes afterwards is searched.
+TEST_F(WatchTest, NewFilesOnlyRecordsWhatIsThereWhenTheWatchStarts) {
     write(QStringLiteral("old.raw"), "before the task");
     clsJob* job = startMonitor();
     job->new_files_only = clsJob::True;
@@ -193,15 +220,22 @@ TEST_F(WatchTest, NewFilesOnlyRecordsWhatWasThereAndSearchesWhatComes) {
     later(job);
     later(job);
     EXPECT_EQ(searched(), QStringList{"new.raw"});
+    write(QStringLiteral("pending.raw"), "seen, not yet stable");
+    later(job);
 
-    // After a restart the task's rows say what was there at its start.
     stopService();
     write(QStringLiteral("while-stopped.raw"), "x data");
     clsJob* again = startMonitor();
     again->new_files_only = clsJob::True;
     runDue(again);
+    EXPECT_EQ(rows(), (QStringList{"new.raw (done)", "old.raw (done)", "pending.raw", "while-stopped.raw (done)"}));
+    EXPECT_TRUE(eventLog().contains(u"1 item already in the watched folder when the watch started is recorded, not "
+                                    u"searched (new files only)"))
+        << qPrintable(eventLog());
+    write(QStringLiteral("after-restart.raw"), "y data");
     later(again);
-    EXPECT_EQ(searched(), (QStringList{"new.raw", "while-stopped.raw"}));
+    later(again);
+    EXPECT_EQ(searched(), (QStringList{"after-restart.raw", "new.raw", "pending.raw"}));
 }
 
 TEST_F(WatchTest, ANotificationBringsTheWalkForwardAndTheWalkFindsWhatNoNotificationReported) {

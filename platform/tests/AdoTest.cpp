@@ -7,6 +7,7 @@
 #include "platform/testsupport/TestDatabase.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using platform::AdoConnection;
@@ -49,6 +50,14 @@ TEST(OleDbConnectionString, ParsesKeysAndQuotedValues) {
     }
     for (const char* bad : {"Data Source='open", "justtext", "=v", "Data Source='a'b"}) {
         EXPECT_EQ(errorNumberOf([&] { platform::OleDbConnectionString::parse(bad); }), adoerr::InvalidArgument) << bad;
+    }
+    // The error says where, never the whole text: it may hold a password.
+    try {
+        platform::OleDbConnectionString::parse("Provider=PostgreSQL;Password=TopSecret;Data Source='open");
+        FAIL() << "parsed";
+    } catch (const platform::Error& e) {
+        EXPECT_FALSE(e.description().contains("TopSecret")) << qPrintable(e.description());
+        EXPECT_TRUE(e.description().contains("Data Source")) << qPrintable(e.description());
     }
 }
 
@@ -224,6 +233,50 @@ TEST_P(AdoEngine, FailedTransactionLeavesNothing) {
     }
     rs.requery();
     EXPECT_EQ(rs.recordCount(), 4);
+}
+
+TEST_P(AdoEngine, ASessionLockIsHeldByOneConnectionUntilItCloses) {
+    AdoConnection other;
+    other.open(db->connectionString());
+    ASSERT_TRUE(c.tryLockSession("TavrelService LABPC"));
+    EXPECT_TRUE(c.tryLockSession("TavrelService LABPC"));  // held already
+    EXPECT_FALSE(other.tryLockSession("TavrelService LABPC"));
+    EXPECT_TRUE(other.tryLockSession("TavrelService OTHERPC"));
+    AdoConnection third;
+    third.open(db->connectionString());
+    EXPECT_FALSE(third.tryLockSession("TavrelService OTHERPC", 300));  // waited for, in vain
+    EXPECT_EQ(errorNumberOf([&] { c.tryLockSession("TavrelService THIRDPC"); }), adoerr::InvalidArgument);
+
+    // A reopened connection holds its lock again.
+    EXPECT_TRUE(c.reopen());
+    EXPECT_TRUE(c.isOpen());
+    EXPECT_EQ(c.sessionLockName(), "TavrelService LABPC");
+    EXPECT_FALSE(third.tryLockSession("TavrelService LABPC"));
+    EXPECT_TRUE(c.ping());
+
+    c.close();
+    EXPECT_FALSE(c.ping());
+    EXPECT_TRUE(third.tryLockSession("TavrelService LABPC"));
+}
+
+// What a site needs of libpq (TLS with certificate checks, say) is passed on.
+TEST(AdoPostgres, ConnectionKeysOfTheSiteArePassedOn) {
+    testsupport::TestDatabase db(DbEngine::Postgres);
+    if (!db.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
+    AdoConnection c;
+    c.open(db.connectionString() + ";sslmode=disable;Application_Name='Tavrel service'");
+    QSqlQuery q = c.query("SELECT current_setting('application_name')");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toString(), "Tavrel service");
+    c.close();
+    // The test server speaks no TLS: a site that requires it is refused.
+    try {
+        c.open(db.connectionString() + ";sslmode=require");
+        FAIL() << "connected without TLS";
+    } catch (const platform::Error& e) {
+        EXPECT_TRUE(e.description().contains("SSL")) << qPrintable(e.description());
+    }
+    EXPECT_EQ(errorNumberOf([&] { c.open(db.connectionString() + ";sslrootcert='/a;b.pem'"); }), adoerr::InvalidArgument);
 }
 
 TAVREL_ON_BOTH_ENGINES(AdoEngine);

@@ -145,6 +145,43 @@ TEST(InetExchange, StatusBodyVersionAndCredentials) {
     EXPECT_EQ(ex.body, "not here");
 }
 
+// A reply is read up to a limit no real one reaches; past it the reading
+// stops with an error that names the address and the limit.
+TEST(InetExchange, AReplyPastTheSizeLimitStopsWithAClearError) {
+    Running<httplib::Server> srv;
+    // One that announces its length, and one sent in chunks that does not.
+    const auto huge = [](httplib::DataSink& sink) {
+        static const std::string piece(1 << 16, 'x');
+        return sink.write(piece.data(), piece.size());
+    };
+    srv.server.Get("/announced", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(size_t(kMaxReplyBytes) + 1, "text/plain",
+                                 [&](size_t, size_t, httplib::DataSink& sink) { return huge(sink); });
+    });
+    srv.server.Get("/chunked", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/plain", [&](size_t, httplib::DataSink& sink) { return huge(sink); });
+    });
+    srv.start();
+    for (const char* path : {"/announced", "/chunked"}) {
+        SCOPED_TRACE(path);
+        const QString url = QStringLiteral("http://127.0.0.1:%1").arg(srv.port) + QString::fromLatin1(path);
+        HInternet session = InternetOpen("Sorvex Tavrel test", INTERNET_OPEN_TYPE_DIRECT, {}, {}, 0);
+        HInternet conn = InternetConnect(session, "127.0.0.1", quint16(srv.port), {}, {}, INTERNET_SERVICE_HTTP, 0, 0);
+        HInternet req = HttpOpenRequest(conn, "GET", QString::fromLatin1(path), "HTTP/1.1", {}, 0, 0);
+        ASSERT_TRUE(HttpSendRequest(req)) << GetLastError();
+        char buffer[2048];
+        quint32 n = 0;
+        EXPECT_FALSE(InternetReadFile(req, buffer, sizeof buffer, n));
+        EXPECT_EQ(n, 0u);
+        EXPECT_EQ(GetLastError(), inet_err::ExtendedError);
+        quint32 code = 0;
+        QString text;
+        InternetGetLastResponseInfo(code, text);
+        EXPECT_TRUE(text.contains(url)) << qPrintable(text);
+        EXPECT_TRUE(text.contains(QString::number(kMaxReplyBytes) + " bytes")) << qPrintable(text);
+    }
+}
+
 TEST(InetExchange, TransportFailuresHaveTheirNumbers) {
     // A port that was just free: nobody listens there.
     int closedPort = 0;

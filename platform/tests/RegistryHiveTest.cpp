@@ -157,3 +157,32 @@ TEST(RegistryHive, HandEditedFileIsRead) {
     EXPECT_EQ(query(h, QStringLiteral("raw"), &type), QByteArray("\x0a\x0b"));
     EXPECT_EQ(type, REG_BINARY);
 }
+
+// A hive of keys nested deeper than the registry allows is damaged: it is
+// refused, never written again, and no key that deep is made.
+TEST(RegistryHive, KeysNestedTooDeeplyAreRefused) {
+    QByteArray deep = "[HKEY_LOCAL_MACHINE";
+    for (int i = 0; i < 200000; ++i) deep += "\\k";
+    deep += "]\n\"v\"=sz:\"x\"\n";
+    HiveKey top;
+    QString error;
+    EXPECT_FALSE(parseHive(deep, top, &error));
+    EXPECT_TRUE(error.contains(QString::number(kMaxHiveDepth))) << qPrintable(error.left(200));
+
+    testsupport::TempHome home;
+    testsupport::writeFile(RegistryHive::defaultPath(), deep);
+    HKEY h = 0;
+    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\x"), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, &h),
+              ERROR_BADDB);
+    EXPECT_EQ(testsupport::readFile(RegistryHive::defaultPath()), deep);
+
+    QFile::remove(RegistryHive::defaultPath());
+    QStringList names(kMaxHiveDepth, QStringLiteral("k"));
+    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, names.join(u'\\'), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, &h),
+              ERROR_INVALID_PARAMETER);
+    names.removeLast();  // the root is a level of its own
+    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, names.join(u'\\'), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, &h),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(h, "v", REG_SZ, QByteArray("deep\0", 5)), ERROR_SUCCESS);
+    EXPECT_EQ(query(h, "v"), QByteArray("deep\0", 5));
+}

@@ -9,6 +9,8 @@
 #include "platform/testsupport/TestDatabase.h"
 #include "service/TaskDb.h"
 
+#include <QSqlQuery>
+
 using namespace tavrelsvc;
 using searchtest::ionBlock;
 
@@ -19,7 +21,8 @@ protected:
     void SetUp() override {
         searchtest::SearchSim::SetUp();
         if (IsSkipped()) return;
-        db = std::make_unique<testsupport::TestDatabase>(testsupport::DbEngine::Sqlite);
+        db = std::make_unique<testsupport::TestDatabase>(engine());
+        if (!db->available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
         {
             platform::AdoConnection setup;
             setup.open(db->connectionString());
@@ -29,23 +32,29 @@ protected:
         prepareNextKeyCommands();
         LockedOutDelay = 0;
     }
+    virtual testsupport::DbEngine engine() const { return testsupport::DbEngine::Sqlite; }
     void TearDown() override {
         FilesList.close();
         TaskDbConnection.close();
         searchtest::SearchSim::TearDown();
     }
     // Submits the peak list for Files row 1 of task 5 and prepares the input.
-    FollowUpInput submitted(const QByteArray& peaks, const QString& method = "?1") {
-        TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Files");
-        TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Results");
+    // With `fresh` false the earlier rows stay and Files row `fileNumber` is added.
+    FollowUpInput submitted(const QByteArray& peaks, const QString& method = "?1", int fileNumber = 1,
+                            bool fresh = true) {
+        if (fresh) {
+            TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Files");
+            TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Results");
+        }
         TaskDbConnection.execute("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
-                                 "VALUES (1, 5, 'a.qpl', ?)",
-                                 {now});
+                                 "VALUES (?, 5, 'a.qpl', ?)",
+                                 {fileNumber, now});
         FilesList.close();
         FilesList.openQuery(TaskDbConnection, "select * FROM Sorvex_Tavrel_Files WHERE task_UID = 5", {},
                             common::kFilesTable);
+        FilesList.find(QStringLiteral("file_number=%1").arg(fileNumber));
         SubmissionInput in;
-        in.SearchFormPrefix = searchFormPart("FORMVER", "1.01") + searchFormPart("COM", "Run") + "--" +
+        in.SearchFormPrefix = searchFormPart("FORMVER", "1.01") + searchFormPart("COM", comValue) + "--" +
                               SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"FILE\"; filename=\"a\"\r\n\r\n";
         in.PeakListText = peaks;
         in.CurrentMethodCode = method;
@@ -57,7 +66,7 @@ protected:
         f.task_sorvex_url = url;
         f.sorvex_task_id = r.sorvex_task_id;
         f.Peak_list_cache = home.path();
-        f.file_number = 1;
+        f.file_number = fileNumber;
         f.row.uID = 5;
         f.row.Data_path = "/data/a.qpl";
         f.row.Search_title = "Run";
@@ -82,6 +91,7 @@ protected:
 
     std::unique_ptr<testsupport::TestDatabase> db;
     platform::AdoRecordset FilesList;
+    QString comValue = "Run";  // the search's title, as the server keeps it
     QDateTime now = QDateTime(QDate(2024, 3, 1), QTime(10, 0));
 };
 
@@ -106,8 +116,8 @@ TEST_F(FollowUpSim, CompletedSearchWritesItsResultAndReleasesTheFile) {
     EXPECT_EQ(filesValue("next_action").toDateTime(), common::jetZeroDate());
     EXPECT_TRUE(filesValue("sorvex_task_id").isNull());
 
-    // A service killed after storing the result but before retiring the file
-    // polls the same search again after its restart: one result row stays.
+    // The same search's reply read again while its file still names it (rows
+    // written before the end of a search became one change): one result row stays.
     TaskDbConnection.execute("UPDATE Sorvex_Tavrel_Files SET sorvex_task_id = ?, next_action = ? WHERE file_number = 1",
                              {in.sorvex_task_id, now});
     FilesList.requery();
@@ -205,6 +215,24 @@ TEST_F(FollowUpSim, PerQueryFollowUpSendsTheSelectedQueries) {
     EXPECT_TRUE(session->GetHttpDocWithLogin(url, "client.pl?results&task_id=" + r.sorvex_task_id).contains("queries=2"));
 }
 
+// What the server hands back goes into the follow-up's body: a reply that
+// holds the form's boundary is refused, and nothing is written for it.
+TEST_F(FollowUpSim, AReplyHoldingTheBoundaryMakesNoFollowUp) {
+    start(R"("search": {"selectPeptides": true, "queryScores": [[10, 25]]})");
+    comValue = "Run --" + QString::fromLatin1(SearchFormBoundary) + " kept by the server";
+    FollowUpInput in = submitted(ionBlock(1, 500));
+    in.follow_up = 1;
+    in.fu_score = 30;
+    in.fu_repeat = true;
+    in.fu_interval = "minutes";
+    qint16 code = 0;
+    EXPECT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Pause);
+    EXPECT_TRUE(messages().last().contains("holds the search form's boundary")) << qPrintable(messages().last());
+    EXPECT_FALSE(QFileInfo::exists(intermediateFilePath(home.path(), 1)));
+    EXPECT_TRUE(results().isEmpty());
+    EXPECT_EQ(filesValue("sorvex_task_id").toString(), in.sorvex_task_id);
+}
+
 TEST_F(FollowUpSim, BusyServerAndEmptyResultsChangeNothing) {
     start(R"("search": {"results": "empty"})");
     FollowUpInput in = submitted(ionBlock(1, 500));
@@ -230,6 +258,79 @@ TEST_F(FollowUpSim, BusyServerAndEmptyResultsChangeNothing) {
     EXPECT_TRUE(results()[0][3].isNull());
     EXPECT_EQ(results()[0][4].toString().trimmed(), "Database not found");
 }
+
+class FollowUpOnBothEngines : public FollowUpSim, public ::testing::WithParamInterface<testsupport::DbEngine> {
+protected:
+    testsupport::DbEngine engine() const override { return GetParam(); }
+};
+
+// A server that restarted hands out its result file names again: a later
+// search whose result page has the same URL is still a search of its own.
+TEST_P(FollowUpOnBothEngines, ASearchWhoseResultUrlWasSeenBeforeIsRecordedToo) {
+    struct Case {
+        const char* name;
+        const char* dataPath;
+    };
+    for (const Case& c : {Case{"another data file", "/data/b.qpl"}, Case{"the same data file again", "/data/a.qpl"}}) {
+        SCOPED_TRACE(c.name);
+        start(R"("search": {"resultsReply": "file=../data/F1.dat\nrelease=SwissProt\nqueries=1\nnum_hits=1\n)"
+              R"(h1=P12345,50.5,0.00,500.25\nh1_text=Reused\nsigscoreprot=45\nselectpeptides=0\n"})");
+        FollowUpInput first = submitted(ionBlock(1, 500));
+        qint16 code = 0;
+        ASSERT_EQ(clsJob_FollowUp(*session, code, first, FilesList, job).outcome, FollowUpOutcome::Done);
+
+        FollowUpInput second = submitted(ionBlock(2, 600), "?1", 2, false);
+        second.row.Data_path = c.dataPath;
+        second.row.Job_submitted = now.addSecs(600);
+        second.row.now = now.addSecs(900);
+        ASSERT_EQ(clsJob_FollowUp(*session, code, second, FilesList, job).outcome, FollowUpOutcome::Done);
+        const QList<QVariantList> rows = results();
+        ASSERT_EQ(rows.size(), 2) << "nothing the server answered is lost";
+        EXPECT_EQ(rows[0][3], rows[1][3]);
+        EXPECT_FALSE(messages().join('\n').contains("already recorded"));
+    }
+}
+
+// The follower's row, the result row and the searched file's row are written
+// together or not at all: a failure of the last leaves no result and no
+// follower row behind, and the search is read again later, once.
+TEST_P(FollowUpOnBothEngines, AFailureAtTheEndOfASearchLeavesNothingHalfWritten) {
+    start();
+    FollowUpInput in = submitted(ionBlock(1, 500));
+    in.follow_up = 1;
+    in.fu_score = 1000;
+    in.fu_move = true;
+    in.fu_task = "12 Follower";
+    const bool postgres = GetParam() == testsupport::DbEngine::Postgres;
+    if (postgres) {
+        TaskDbConnection.execute("CREATE FUNCTION refuse_update() RETURNS trigger LANGUAGE plpgsql AS "
+                                 "$$ BEGIN RAISE EXCEPTION 'refused by the test'; END $$");
+        TaskDbConnection.execute("CREATE TRIGGER refuse_update BEFORE UPDATE ON Sorvex_Tavrel_Files "
+                                 "FOR EACH ROW EXECUTE FUNCTION refuse_update()");
+    } else {
+        TaskDbConnection.execute("CREATE TRIGGER refuse_update BEFORE UPDATE ON Sorvex_Tavrel_Files "
+                                 "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END");
+    }
+    const auto followerRows = [] {
+        QSqlQuery q = TaskDbConnection.query("SELECT COUNT(*) FROM Sorvex_Tavrel_Files WHERE task_UID = 12");
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    qint16 code = 0;
+    EXPECT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Pause);
+    EXPECT_TRUE(results().isEmpty());
+    EXPECT_EQ(followerRows(), 0);
+    EXPECT_EQ(filesValue("sorvex_task_id").toString(), in.sorvex_task_id);
+    EXPECT_FALSE(FilesList.eof());
+
+    TaskDbConnection.execute("DROP TRIGGER refuse_update" + QString(postgres ? " ON Sorvex_Tavrel_Files" : ""));
+    code = 0;
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
+    EXPECT_EQ(results().size(), 1);
+    EXPECT_EQ(followerRows(), 1);
+    EXPECT_TRUE(filesValue("sorvex_task_id").isNull());
+}
+
+TAVREL_ON_BOTH_ENGINES(FollowUpOnBothEngines);
 
 TEST(FollowUpRules, ProbabilityOffsetAndIntervals) {
     EXPECT_FLOAT_EQ(*probabilityOffset(20), 0);

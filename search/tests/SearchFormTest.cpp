@@ -144,3 +144,39 @@ TEST_F(Form, ReadWholeFileStopsAtTrailingCtrlZ) {
     EXPECT_EQ(clsJob_ReadWholeFile(path, job), "abc\r\n");
     EXPECT_EQ(clsJob_ReadWholeFile(home.file("none"), job), "");
 }
+
+// Names and values that come from outside (a data file's name, a parameter
+// set, a title) never add parts to the search body of their own.
+TEST_F(Form, NamesAndValuesCannotInjectParts) {
+    const auto parts = [](const QByteArray& body) { return body.count("\r\nContent-Disposition: form-data; "); };
+
+    SearchFormInput in = input("DB=SwissProt\r\nA\"B=1\r\n");
+    const auto head = clsJob_BuildSearchForm(in, job);
+    ASSERT_TRUE(head) << qPrintable(messages().join("\n"));
+    EXPECT_TRUE(head->SearchFormHead.contains("name=\"A%22B\"\r\n\r\n1\r\n"));
+    EXPECT_EQ(parts(head->SearchFormHead), 3);
+
+    SearchTitleInput t;
+    t.SearchFormHead = head->SearchFormHead;
+    t.Data_file = "x.qpl";
+    t.Data_path = "/data/x\"\r\nContent-Disposition: form-data; name=\"DB\"\r\n\r\nEvil\r\n.qpl";
+    t.file_comment = "line one\r\nline two";
+    t.CurrentMethod = "--- None ---";
+    const auto title = clsJob_BuildSearchTitle(t, {}, job);
+    ASSERT_TRUE(title);
+    EXPECT_EQ(parts(title->SearchFormPrefix), 5) << title->SearchFormPrefix.constData();
+    EXPECT_TRUE(title->SearchFormPrefix.endsWith(
+        "filename=\"/data/x%22%0D%0AContent-Disposition: form-data; name=%22DB%22%0D%0A%0D%0AEvil%0D%0A.qpl\"\r\n\r\n"));
+
+    // A value holding the form's own boundary is refused, whatever brings it.
+    const QByteArray delimiter = "\r\n--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"DB\"";
+    t.file_comment = QString::fromLatin1("Run" + delimiter);
+    EXPECT_FALSE(clsJob_BuildSearchTitle(t, {}, job));
+    EXPECT_TRUE(messages().last().contains("(TVS1034)")) << qPrintable(messages().last());
+    t.file_comment = QVariant();
+    t.CurrentMethod = kFollowUpMethod;
+    t.Data_path = QString::fromLatin1("/data/a.qpl" + delimiter);
+    EXPECT_FALSE(clsJob_BuildSearchTitle(t, {}, job));
+    EXPECT_FALSE(clsJob_BuildSearchForm(input("DB=--" + SearchFormBoundary + "\r\n"), job));
+    EXPECT_TRUE(messages().last().contains("(TVS1015)")) << qPrintable(messages().last());
+}

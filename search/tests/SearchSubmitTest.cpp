@@ -138,3 +138,46 @@ TEST_F(Submit, NoDataIsRefusedBeforeAnyRequest) {
     EXPECT_EQ(messages(), QStringList{"No data to upload"});
     EXPECT_FALSE(sim.targets().join(" ").contains("create_task_id"));
 }
+
+// A peak list that holds the form's boundary would end the body early and
+// send parts of its own: it is refused, from memory or from its file.
+TEST_F(Submit, APeakListHoldingTheBoundaryIsNotSent) {
+    start();
+    const QByteArray forged = ionBlock(1, 500.5) + "--" + SearchFormBoundary +
+                              "\r\nContent-Disposition: form-data; name=\"DB\"\r\n\r\nEvil\r\n";
+    SubmissionInput in = input(QByteArray(70000, 'x') + forged);  // past the first piece that is read
+    const SubmitResult fromFile = clsJob_SubmitSearch(*session, in, nullptr, job);
+    EXPECT_EQ(fromFile.outcome, SubmitOutcome::Pause);
+    EXPECT_TRUE(messages().last().contains("holds the search form's boundary")) << qPrintable(messages().last());
+    // The file is checked as it streams: the upload breaks off before the
+    // boundary, and the server has no search of it.
+    for (const QString& kept : QDir(bodies).entryList({"upload-*.body"}, QDir::Files))
+        EXPECT_FALSE(testsupport::readFile(QDir(bodies).filePath(kept)).contains("Evil"));
+    EXPECT_TRUE(session->GetHttpDocWithLogin(url, "client.pl?status&task_id=" + fromFile.sorvex_task_id)
+                    .startsWith("id_assigned"));
+    // A list in memory is refused before any request.
+    const qsizetype asked = sim.targets().filter("create_task_id").size();
+    in.PeakListText = forged;
+    EXPECT_EQ(clsJob_SubmitSearch(*session, in, nullptr, job).outcome, SubmitOutcome::Pause);
+    EXPECT_EQ(sim.targets().filter("create_task_id").size(), asked);
+
+    // A follow-up's intermediate parts are framed with it on purpose.
+    in.PeakListText = "--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"QUE\"\r\n\r\nquery=1";
+    in.CurrentMethodCode = "?4";
+    EXPECT_EQ(clsJob_SubmitSearch(*session, in, nullptr, job).outcome, SubmitOutcome::Submitted);
+}
+
+// The peak list is opened without following a link, so a link put in the
+// place of a data file sends nothing of what it points at.
+TEST_F(Submit, APeakListThatIsASymbolicLinkIsNotSent) {
+    start();
+    SubmissionInput in = input(ionBlock(1, 500.5));
+    const QString secret = home.file("secret.txt");
+    testsupport::writeFile(secret, "not for the server");
+    QFile::remove(in.PeakListFile);
+    ASSERT_TRUE(QFile::link(secret, in.PeakListFile));
+    EXPECT_EQ(clsJob_SubmitSearch(*session, in, nullptr, job).outcome, SubmitOutcome::Pause);
+    EXPECT_TRUE(messages().last().contains("is a symbolic link")) << qPrintable(messages().last());
+    for (const QString& kept : QDir(bodies).entryList({"upload-*.body"}, QDir::Files))
+        EXPECT_FALSE(testsupport::readFile(QDir(bodies).filePath(kept)).contains("not for the server"));
+}

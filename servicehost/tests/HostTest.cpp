@@ -11,15 +11,17 @@
 #include "servicehost/JobFiling.h"
 #include "servicehost/TaskAnswers.h"
 #include "servicehost/frmMain.h"
+#include "service/TaskDb.h"
 
 #include <QFileInfo>
 #include <QMenu>
+#include <QSqlQuery>
 
 #include <memory>
 
 using namespace tavrelsvc;
 using hosttest::Host;
-using hosttest::SearchingJob;
+using hosttest::HostOnBothEngines;
 using hosttest::TaskRows;
 
 namespace {
@@ -158,7 +160,7 @@ TEST_F(Host, PauseResumeCancelAnswers) {
     clsJob* running = JobCollection.Item("T2");
     ASSERT_NE(running, nullptr);
     ASSERT_EQ(running->uID, 3);
-    static_cast<SearchingJob*>(running)->startSearching();
+    running->setJob_searching(true);
     rows->request(3, "Pause");
     window->tmrRefresh_Timer();
     EXPECT_EQ(rows->response(3), answer::Pending);
@@ -239,6 +241,59 @@ TEST_F(Host, RecoveryMakesJobsForRunningAndPausedTasksOfThisComputer) {
     EXPECT_EQ(hosttest::countContaining(lines, "Error|6|Unable to create peak list cache folder"), 1);
     EXPECT_EQ(hosttest::countContaining(lines, "Error|2|(TVS1007) 6: Overflow"), 1);
 }
+
+// The client tells a cleared answer (the empty text) from no answer (Null).
+TEST_P(HostOnBothEngines, RecoveryClearsALeftOverPendingToTheEmptyText) {
+    rows->addTask(1, {{"task_status", "paused"}, {"action_response", "Pending"}});
+    rows->addTask(2, {{"task_status", "completed"}, {"computer_name", "OTHER"}, {"action_response", "Pending"}});
+    load();
+    EXPECT_EQ(hosttest::countContaining(log(), "Cleared action_response of Pending"), 2);
+    QSqlQuery q = rows->connection().query(
+        "SELECT COUNT(*) FROM Sorvex_Tavrel_Tasks WHERE action_response IS NOT NULL AND action_response = ''");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 2);
+}
+
+// Only a label that could lead out of PeakListRoot is refused: one holding
+// a separator or NUL, or one that is "." or ".." itself.
+TEST_P(HostOnBothEngines, LabelsWithDotsButNoWayOutGetTheirFolder) {
+    struct Label {
+        const char* text;
+        bool accepted;
+    };
+    const QList<Label> labels = {{"Run 1..3", true}, {"..hidden", true}, {"end..", true}, {"a.b", true},
+                                 {"..", false},      {".", false},       {"../up", false}, {"x/y", false}};
+    int uid = 1;
+    for (const Label& l : labels) rows->addTask(uid++, {{"task_label", l.text}});
+    load();
+    for (int u = 1; u < uid; ++u) rows->request(u, "Run");
+    window->tmrRefresh_Timer();
+    uid = 1;
+    for (const Label& l : labels) {
+        SCOPED_TRACE(l.text);
+        EXPECT_EQ(rows->response(uid), l.accepted ? answer::OK : answer::E9015);
+        EXPECT_EQ(QFileInfo(root + QStringLiteral("/%1 ").arg(uid) + l.text).isDir(), l.accepted);
+        ++uid;
+    }
+    EXPECT_FALSE(QFileInfo::exists(home.path() + "/up"));
+}
+
+// Of two writers that both saw the request, only one takes it.
+TEST_P(HostOnBothEngines, ARunRequestIsTakenByOneWriterOnly) {
+    rows->addTask(1);
+    rows->request(1, "Run");
+    platform::AdoConnection otherService;
+    otherService.open(db.connectionString());
+    load();
+    EXPECT_TRUE(takeRunRequest(otherService, 1));
+    EXPECT_FALSE(takeRunRequest(TaskDbConnection, 1));
+    EXPECT_EQ(rows->status(1), "running");
+    EXPECT_EQ(rows->response(1), "OK");
+    window->tmrRefresh_Timer();
+    EXPECT_EQ(JobCollection.Count(), 0);  // nothing left to take
+}
+
+TAVREL_ON_BOTH_ENGINES(HostOnBothEngines);
 
 TEST_F(Host, JobCounterWrapsAndSkipsKeysInUse) {
     load();

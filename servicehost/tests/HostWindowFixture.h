@@ -13,18 +13,15 @@ namespace hosttest {
 
 using namespace tavrelsvc;
 
-// A job whose step is waiting for the server, as a busy job is.
-class SearchingJob : public clsJob {
-public:
-    void startSearching() { jobSearching_ = True; }
-};
-
 class Host : public ::testing::Test {
 protected:
+    explicit Host(testsupport::DbEngine engine = testsupport::DbEngine::Sqlite) : db(engine) {}
+
     void SetUp() override {
+        previousComputer = qgetenv("COMPUTERNAME");  // put back by the tear-down, also after a skip
         if (!testsupport::SorvexSim::available()) GTEST_SKIP() << "sorvex-sim is not built";
+        if (!db.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
         ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
-        previousComputer = qgetenv("COMPUTERNAME");
         qputenv("COMPUTERNAME", "LABPC");
         rows = std::make_unique<TaskRows>(db.connectionString());
         rows->createTables();
@@ -52,11 +49,17 @@ protected:
 
     testsupport::TempHome home;
     testsupport::SorvexSim sim;
-    testsupport::TestDatabase db{testsupport::DbEngine::Sqlite};
+    testsupport::TestDatabase db;
     std::unique_ptr<TaskRows> rows;
     std::unique_ptr<frmMain> window;
     QString root;
     QByteArray previousComputer;
+};
+
+// The host window on each engine: TEST_P(HostOnBothEngines, ...).
+class HostOnBothEngines : public Host, public ::testing::WithParamInterface<testsupport::DbEngine> {
+protected:
+    HostOnBothEngines() : Host(GetParam()) {}
 };
 
 }  // namespace hosttest

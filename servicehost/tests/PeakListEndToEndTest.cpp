@@ -97,9 +97,41 @@ TEST_F(PeakListEndToEnd, MergedNowTaskSearchesOneListOfEverySpectrumAndRecordsOn
     EXPECT_EQ(q.value(1).toInt(), qint32(std::nearbyint(hit.score.toDouble())));
 }
 
+// The service is killed once the merged list's search has ended and its
+// result is stored, before the task is marked completed: started again, it
+// completes from what is stored, with no second merge and no second search.
+TEST_F(PeakListEndToEnd, MergedTaskKilledAfterItsSearchEndedCompletesWithoutSearchingAgain) {
+    // Ticks three seconds apart leave time to kill the service between the
+    // stored result and the completion on the next tick.
+    ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, "TimerTick", "3"));
+    runTask(1, {{"schedule_type", "now"}, {"merge_data_files", 1}, {"task_label", "Merged"}}, false);
+    const QDateTime now = QDateTime::currentDateTime().addSecs(-5);
+    for (int i = 0; i < 2; ++i) {
+        const QString path = write(home.file(QStringLiteral("data/run%1.qpl").arg(i + 1)), ionBlock(i + 1, 500.5 + i));
+        rows->connection().execute("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
+                                   "VALUES (?, 1, ?, ?)",
+                                   {i + 1, common::modUncName_GetUncPath(path), rows->connection().toDatabase(now)});
+    }
+    auto service = std::make_unique<hosttest::ServiceProgram>(home.path(), "LABPC");
+    ASSERT_TRUE(service->start());
+    ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return resultFiles(1).size() == 1; }, 60000)) << qPrintable(log());
+    service->signal(SIGKILL);
+    ASSERT_TRUE(service->waitForExit());
+    ASSERT_EQ(rows->status(1), "running") << "killed too late to show anything";
+
+    service = std::make_unique<hosttest::ServiceProgram>(home.path(), "LABPC");
+    ASSERT_TRUE(service->start());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return rows->status(1) != "running"; }, 30000)) << qPrintable(log());
+    EXPECT_EQ(rows->status(1), "completed");
+    EXPECT_EQ(uploadCount(), 1) << "the ended search is not submitted again";
+    EXPECT_EQ(resultFiles(1), QStringList{"sorvex_tavrel_merge.qpl"});
+    EXPECT_EQ(fileRows(1).value("sorvex_tavrel_merge.qpl"), 1);
+}
+
 // Each search waits ten seconds for its first poll, and a task searches one
 // file at a time: the cases run as three tasks side by side. Task 1 watches
-// its inbox with sub-folders and takes new files only; task 2 watches another
+// its inbox with sub-folders and takes new files only, across a restart too; task 2 watches another
 // folder without sub-folders and takes what is there; task 3 sees a file that
 // is still being written.
 TEST_F(PeakListEndToEnd, MonitorTasksTakeFilesAsTheyAreWrittenAndNoneTwiceAfterARestart) {
@@ -141,21 +173,27 @@ TEST_F(PeakListEndToEnd, MonitorTasksTakeFilesAsTheyAreWrittenAndNoneTwiceAfterA
             << "the growing file was searched half-written";
     }
 
-    // The service dies; a file arrives while it is down; it starts again.
+    // The service dies; files arrive while it is down; it starts again. Task 1
+    // takes new files only: what its folder holds when the watch starts again
+    // is recorded, not searched, and what comes afterwards is searched.
     service->signal(SIGKILL);
     ASSERT_TRUE(service->waitForExit());
     write(inbox + "/while-stopped.qpl", ionBlock(7, 460.25));
+    write(other + "/while-stopped-too.qpl", ionBlock(8, 470.25));
     service = std::make_unique<hosttest::ServiceProgram>(home.path(), "LABPC");
     ASSERT_TRUE(service->start());
+    ASSERT_TRUE(waitForResults(2, 2)) << qPrintable(log());
+    ASSERT_TRUE(testsupport::waitUntil([&] { return fileRows(1).contains("while-stopped.qpl"); }, 15000));
+    write(inbox + "/after-restart.qpl", ionBlock(9, 480.25));
     ASSERT_TRUE(waitForResults(1, 2)) << qPrintable(log());
 
-    EXPECT_EQ(resultFiles(1), (QStringList{"nested.qpl", "while-stopped.qpl"}));
-    EXPECT_EQ(resultFiles(2), QStringList{"present.qpl"});
+    EXPECT_EQ(resultFiles(1), (QStringList{"after-restart.qpl", "nested.qpl"}));
+    EXPECT_EQ(resultFiles(2), (QStringList{"present.qpl", "while-stopped-too.qpl"}));
     EXPECT_EQ(resultFiles(3), QStringList{"growing.qpl"});
-    EXPECT_EQ(uploadCount(), 4) << "no file searched twice";
+    EXPECT_EQ(uploadCount(), 5) << "no file searched twice";
     const QMap<QString, int> rows1 = fileRows(1), rows2 = fileRows(2), rows3 = fileRows(3);
-    EXPECT_EQ(rows1.keys(), (QStringList{"before.qpl", "nested.qpl", "while-stopped.qpl"}));
-    EXPECT_EQ(rows2.keys(), QStringList{"present.qpl"});
+    EXPECT_EQ(rows1.keys(), (QStringList{"after-restart.qpl", "before.qpl", "nested.qpl", "while-stopped.qpl"}));
+    EXPECT_EQ(rows2.keys(), (QStringList{"present.qpl", "while-stopped-too.qpl"}));
     EXPECT_EQ(rows3.keys(), QStringList{"growing.qpl"});
     for (const int n : rows1.values() + rows2.values() + rows3.values()) EXPECT_EQ(n, 1) << "one row per file";
     for (const int uid : {1, 2, 3}) EXPECT_EQ(rows->status(uid), "running") << uid;

@@ -174,4 +174,46 @@ TEST(ServiceProgramPostgres, TwoComputersOnOneDatabaseEachTakeTheirOwn) {
     EXPECT_EQ(hosttest::countContaining(logB, "Starting new task"), 1);
 }
 
+// The database server drops the service's connection (a restart, a cut):
+// the service connects again and goes on, saying so once, not at every tick.
+TEST(ServiceProgramPostgres, ConnectsAgainWhenItsDatabaseConnectionIsCut) {
+    hosttest::ServiceHome env(testsupport::DbEngine::Postgres);
+    const QString skip = env.prepare();
+    if (!skip.isEmpty()) GTEST_SKIP() << qPrintable(skip);
+    ASSERT_EQ(runSwitch({"-install", "-silent"}), 0);
+    ServiceProgram service(env.home.path(), "LABPC");
+    ASSERT_TRUE(service.start());
+    env.rows->addTask(1);
+    env.ask(1, "Run");
+    ASSERT_EQ(env.rows->response(1), "OK");
+
+    const auto cut = [&] {
+        env.rows->connection().execute("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                       "WHERE datname = current_database() AND pid <> pg_backend_pid()");
+    };
+    for (const char* word : {"Pause", "Resume", "Pause"}) {
+        SCOPED_TRACE(word);
+        cut();
+        env.ask(1, word);
+        EXPECT_TRUE(testsupport::waitUntil([&] { return env.rows->response(1) == "OK"; }, 10000));
+        EXPECT_TRUE(env.rows->requestWord(1).isNull());
+    }
+    EXPECT_EQ(env.rows->status(1), "paused");
+    const QStringList lines = hosttest::eventLog(env.home.path());
+    EXPECT_EQ(hosttest::countContaining(lines, "The connection to the task database is lost ("), 3);
+    EXPECT_EQ(hosttest::countContaining(lines, "The connection to the task database is back"), 3);
+    EXPECT_EQ(hosttest::countContaining(lines, "(TVS10"), 0) << qPrintable(lines.join('\n'));
+    EXPECT_EQ(hosttest::countContaining(lines, "Error|"), 3);
+    EXPECT_TRUE(service.running());
+
+    // The connection made again holds the computer's lock again.
+    testsupport::TempHome other;
+    QDir().mkpath(other.file("qpl"));
+    hosttest::saveSettings(env.sim.baseUrl(), env.db.connectionString(), other.file("qpl"), 60);
+    const QByteArray previousComputer = qgetenv("COMPUTERNAME");
+    qputenv("COMPUTERNAME", "LABPC");
+    EXPECT_NE(runSwitch({"-debug"}), 0);
+    qputenv("COMPUTERNAME", previousComputer);
+}
+
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include "servicehost/TaskAnswers.h"
 
+#include <csignal>
+
 using hosttest::ServiceProgram;
 using namespace tavrelsvc;
 
@@ -142,6 +144,42 @@ TEST_P(ServiceRequests, KilledWhileTasksRunThenStartedAgain) {
     lines = log();
     EXPECT_EQ(hosttest::countContaining(lines, "Starting new task"), 2);
     EXPECT_EQ(hosttest::countContaining(lines, "(TVS1003)"), 0) << qPrintable(lines.join('\n'));
+}
+
+// Two services of one computer name on one task database (two machines of
+// one name, or two program folders) would take the same tasks: the second
+// says so and stops, until the first is gone.
+TEST_P(ServiceRequests, OneServicePerComputerNameWorksADatabase) {
+    ServiceProgram first(env.home.path(), "LABPC");
+    ASSERT_TRUE(first.start());
+
+    testsupport::TempHome other;  // a second program folder on the same database
+    QDir().mkpath(other.file("qpl"));
+    hosttest::saveSettings(env.sim.baseUrl(), env.db.connectionString(), other.file("qpl"), 60);
+    const QByteArray previousComputer = qgetenv("COMPUTERNAME");
+    qputenv("COMPUTERNAME", "labpc");  // names compare without letter case
+    QString err;
+    const int status = hosttest::runSwitch({"-debug"}, &err);
+    qputenv("COMPUTERNAME", previousComputer);
+    EXPECT_NE(status, 0);
+    const QString refusal = "Another Sorvex Tavrel Service works on this task database for computer LABPC; this one stops";
+    EXPECT_TRUE(err.contains(refusal)) << qPrintable(err);
+    EXPECT_EQ(hosttest::countContaining(hosttest::eventLog(other.path()), refusal), 1);
+    EXPECT_EQ(hosttest::countContaining(hosttest::eventLog(other.path()), "Connected to "), 0);
+
+    // Another computer's service works beside it ...
+    {
+        ServiceProgram otherComputer(other.path(), "OTHERPC");
+        EXPECT_TRUE(otherComputer.start());
+        otherComputer.signal(SIGTERM);
+        EXPECT_TRUE(otherComputer.waitForExit());
+    }
+    // ... and the lock goes with the service that held it, however it ended.
+    first.signal(SIGKILL);
+    ASSERT_TRUE(first.waitForExit());
+    ServiceProgram second(other.path(), "LABPC");
+    EXPECT_TRUE(second.start());
+    EXPECT_TRUE(second.running());
 }
 
 TAVREL_ON_BOTH_ENGINES(ServiceRequests);
