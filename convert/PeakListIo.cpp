@@ -4,10 +4,12 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 
@@ -44,9 +46,20 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
             throw;
         }
     }
-    // Zeroed once, so the wide reads past the last byte read see no stale memory.
-    buffer_ = std::make_unique<char[]>(kBlockSize + kChunk);
+    qint64 expected = remaining_;
+    struct stat st {};
+    if (expected < 0) expected = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : kBlockSize;
+    capacity_ = qsizetype(std::clamp<qint64>(expected, kChunk, kBlockSize));
+    buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
+    std::memset(buffer_.get(), 0, size_t(kChunk));
     if (remaining_ == 0) eof_ = true;
+}
+
+void PeakListLineReader::grow() {
+    auto bigger = std::make_unique_for_overwrite<char[]>(size_t(kBlockSize + kChunk));
+    std::memcpy(bigger.get(), buffer_.get(), size_t(end_));
+    buffer_ = std::move(bigger);
+    capacity_ = kBlockSize;
 }
 
 PeakListLineReader::~PeakListLineReader() {
@@ -61,8 +74,10 @@ bool PeakListLineReader::fill() {
         std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(end_ - begin_));
         end_ -= begin_;
         begin_ = 0;
+        std::memset(buffer_.get() + end_, 0, size_t(kChunk));
     }
-    qsizetype room = kBlockSize - end_;
+    if (end_ == capacity_ && capacity_ < kBlockSize) grow();
+    qsizetype room = capacity_ - end_;
     if (room == 0) return false;
     if (remaining_ >= 0 && remaining_ < room) room = qsizetype(remaining_);
     ssize_t got;
@@ -80,6 +95,7 @@ bool PeakListLineReader::fill() {
         return false;
     }
     end_ += got;
+    std::memset(buffer_.get() + end_, 0, size_t(kChunk));
     if (remaining_ >= 0) {
         remaining_ -= got;
         if (remaining_ == 0) eof_ = true;
@@ -211,13 +227,13 @@ void PeakListWriter::writeSlow(std::string_view bytes) {
         written_ += qint64(bytes.size());
         return;
     }
-    if (used_ + qsizetype(bytes.size()) <= kWriteBlock) {
+    if (qsizetype(bytes.size()) < kDirectWrite && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
         std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
         used_ += qsizetype(bytes.size());
         return;
     }
     flushBuffer();
-    if (qsizetype(bytes.size()) >= kWriteBlock) {
+    if (qsizetype(bytes.size()) >= kDirectWrite) {
         writeOut(bytes.data(), qsizetype(bytes.size()));
     } else {
         std::memcpy(buffer_.get(), bytes.data(), bytes.size());

@@ -49,7 +49,9 @@ platform::Error fileError(int errnoValue, const QString& path);
 // Reads a file line by line. A line ends at CR LF, LF or a lone CR, so files
 // written on any system give the same lines. A line longer than the block is
 // cut at the block size and the rest of it is skipped, which keeps memory flat
-// whatever the input holds.
+// whatever the input holds. The block is allocated for the bytes the file
+// holds when that is less, so a merge of many small files neither allocates
+// nor clears a whole block per file.
 class PeakListLineReader {
 public:
     static constexpr qsizetype kBlockSize = 1 << 20;
@@ -200,18 +202,22 @@ private:
         }
     }
     bool fill();  // appends to the buffer; false when nothing more arrives
+    void grow();  // to the whole block, for a file longer than it was at open
     void skipPendingLineEnd();
     qsizetype nextLineEnd(qsizetype from);  // next CR or LF at or after `from`, end_ when none
 
     // Line ends are found 64 bytes at a time: bit i of lineEndBits_ is set
     // when the byte at chunkAt_ + i is CR or LF. The buffer has room for a
-    // whole chunk past its end, so a chunk is always read in one go.
+    // whole chunk past its end, so a chunk is always read in one go; that
+    // room is cleared after every read, so a wide read never sees stale or
+    // unset memory.
     static constexpr qsizetype kChunk = 64;
 
     int fd_ = -1;
     QString path_;
     qint64 remaining_;  // bytes still allowed by the limit (<0: no limit)
     std::unique_ptr<char[]> buffer_;
+    qsizetype capacity_ = 0;  // bytes the buffer holds before its padding, at most kBlockSize
     qsizetype begin_ = 0, end_ = 0;
     qsizetype chunkAt_ = -1;  // -1: no chunk scanned since the last fill
     quint64 lineEndBits_ = 0;
@@ -239,7 +245,7 @@ public:
     bool create(const QString& path);
 
     void write(std::string_view bytes) {
-        if (toFile_ && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
+        if (toFile_ && qsizetype(bytes.size()) < kDirectWrite && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
             std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
             used_ += qsizetype(bytes.size());
         } else {
@@ -286,6 +292,9 @@ public:
     const QByteArray& text() const { return memory_; }
 
     static constexpr qsizetype kWriteBlock = 1 << 20;
+    // Runs at least this long (whole blocks of a reader) go to the file as
+    // they are, after what is gathered, instead of being copied once more.
+    static constexpr qsizetype kDirectWrite = 64 << 10;
 
 private:
     static char* copyTo(char* out, std::string_view bytes) {

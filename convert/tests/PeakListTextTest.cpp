@@ -3,6 +3,8 @@
 
 #include "ConvertTestHelpers.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -119,6 +121,21 @@ TEST(PeakListLineReader, BlockBoundariesLongLinesAndLimit) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), size_t(block));
     EXPECT_EQ(lines[1], "next");
+
+    // The block is as small as the file was when opened; a file that grows
+    // meanwhile still has its lines cut at the whole block only.
+    testsupport::writeFile(path, "short\n");
+    {
+        PeakListLineReader reader(path);
+        QFile grown(path);
+        ASSERT_TRUE(grown.open(QIODevice::Append));
+        grown.write(QByteArray(block / 2, 'z') + "\n" + QByteArray(block + 1, 'w') + "\nend");
+        grown.close();
+        std::vector<size_t> sizes;
+        std::string_view line;
+        while (reader.readLine(line)) sizes.push_back(line.size());
+        EXPECT_EQ(sizes, (std::vector<size_t>{5, size_t(block / 2), size_t(block), 3}));
+    }
 
     testsupport::writeFile(path, "one\r\ntwo\r\n");
     EXPECT_EQ(linesOf(path, 6), (std::vector<std::string>{"one", "t"}));
