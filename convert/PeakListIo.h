@@ -2,20 +2,18 @@
 // Byte-level reading and writing of peak lists. Peak lists can be gigabytes,
 // so nothing here holds a whole file: the reader hands out one line at a time
 // from a fixed block, the writer gathers output in a fixed block.
+#include "convert/PeakListMasks.h"
 #include "convert/PeakListText.h"
 #include "platform/Error.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <memory>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace tavrelsvc {
 
@@ -23,21 +21,8 @@ namespace detail {
 
 // Bit i is set when p[i] is CR or LF, for the 64 bytes from p.
 inline quint64 lineEndBits(const char* p) {
-#if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    quint64 bits = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
-        bits |= quint64(quint16(_mm_movemask_epi8(hit))) << (16 * i);
-    }
-    return bits;
-#else
-    quint64 bits = 0;
-    for (int i = 0; i < 64; ++i) bits |= quint64(p[i] == '\n' || p[i] == '\r') << i;
-    return bits;
-#endif
+    const LineEnds e = lineEndsAt(p);
+    return e.cr | e.lf;
 }
 
 }  // namespace detail
@@ -82,71 +67,57 @@ public:
         return readLineSlow(line);
     }
     // Hands the complete lines that stand in the block from the reading point
-    // on, each ended by CR LF, to f(line, separator) until f returns false; the
-    // line f refused, and any line not ended by CR LF in the block, is left for
-    // readLine. The loop keeps its state in locals, so the writes f makes do
-    // not force the reader's fields to be reloaded line after line. The
-    // separator is that of fieldSeparator() when WantSeparator, else ' '.
-    template <bool WantSeparator, typename F>
+    // on, each ended by CR LF, to f(line) until f returns false; the line f
+    // refused, and any line not ended by CR LF, is left for readLine. The
+    // line ends of 64 bytes are found at once and the lines taken by stepping
+    // from one LF bit to the next, so finding a line never waits for the
+    // line before; the loop keeps its state in locals, so the writes f makes
+    // do not force the reader's fields to be reloaded line after line.
+    template <typename F>
     void scanLines(F&& f) {
         if (skipLf_ || discardToEol_) return;  // readLine settles these first
         const char* const base = buffer_.get();
         const qsizetype end = end_;
-        qsizetype pos = begin_, scan = begin_, last = -1;
-        qsizetype chunkAt = chunkAt_, nextTab = nextTab_;
-        quint64 bits = lineEndBits_;
-        for (;;) {
-            if (chunkAt < 0 || scan < chunkAt || scan >= chunkAt + kChunk) {
-                if (scan >= end) break;
-                chunkAt = scan;
-                bits = detail::lineEndBits(base + scan);
-                if (end - scan < kChunk) bits &= (quint64(1) << (end - scan)) - 1;
-            }
-            const quint64 rest = bits >> (scan - chunkAt);
-            if (!rest) {
-                scan = chunkAt + kChunk;
-                continue;
-            }
-            const qsizetype at = scan + std::countr_zero(rest);
-            if (base[at] != '\r' || at + 1 >= end || base[at + 1] != '\n') break;
-            char separator = ' ';
-            if constexpr (WantSeparator) {
-                if (nextTab < pos) {
-                    const void* tab = std::memchr(base + pos, '\t', size_t(end - pos));
-                    nextTab = tab ? static_cast<const char*>(tab) - base : end;
+        qsizetype start = begin_, last = -1;  // start: of the next line
+        // The byte before the reading point ended the line before it, so no
+        // CR LF is split there.
+        quint64 crBefore = 0;
+        bool stop = false;
+        for (qsizetype chunk = begin_; !stop && chunk < end; chunk += 64) {
+            const detail::LineEnds e = detail::lineEndsAt(base + chunk);
+            const quint64 valid = end - chunk >= 64 ? ~quint64(0) : (quint64(1) << (end - chunk)) - 1;
+            const quint64 bad = detail::badLineEnds(e, crBefore) & valid;
+            quint64 ends = e.lf & valid;
+            if (bad) ends &= (bad & (~bad + 1)) - 1;  // the lines before the first bad line end
+            stop = bad != 0;
+            for (; ends; ends &= ends - 1) {
+                const qsizetype lineEnd = chunk + std::countr_zero(ends) - 1;  // its CR
+                if (!f(std::string_view(base + start, size_t(lineEnd - start)))) {
+                    stop = true;
+                    break;
                 }
-                if (nextTab < at) separator = '\t';
+                last = start;
+                start = lineEnd + 2;
             }
-            if (!f(std::string_view(base + pos, size_t(at - pos)), separator)) break;
-            last = pos;
-            pos = scan = at + 2;
+            crBefore = e.cr >> 63;
         }
-        chunkAt_ = chunkAt;
-        lineEndBits_ = bits;
-        nextTab_ = nextTab;
         if (last >= 0) {
             lineAt_ = last;
-            lineEnd_ = pos - 2;
-            begin_ = pos;
+            lineEnd_ = start - 2;
+            begin_ = start;
             lastTerminated_ = true;
+            chunkAt_ = -1;
         }
     }
 
     // The complete lines from the reading point on that end in CR LF and count
     // as numeric, as one span with their line ends (so they can be copied as
-    // they stand); empty when the next line is not one. Valid until the next
-    // read.
-    std::string_view readNumericRun() {
-        const qsizetype from = begin_;
-        scanLines<false>([](std::string_view line, char) { return numericInBlock(line); });
-        return std::string_view(buffer_.get() + from, size_t(begin_ - from));
-    }
+    // they stand); empty when the next line is not one. A line whose number
+    // needs the full rules (a sign, leading zeros, an exponent ...) ends the
+    // span; readLine gives it. Valid until the next read.
+    std::string_view readNumericRun();
     // The same for lines of any content.
-    std::string_view readRun() {
-        const qsizetype from = begin_;
-        scanLines<false>([](std::string_view, char) { return true; });
-        return std::string_view(buffer_.get() + from, size_t(begin_ - from));
-    }
+    std::string_view readRun();
 
     // Whether a line handed out by this reader counts as numeric (its leading
     // number is above 0): isPositive, with the common case settled from 16

@@ -39,21 +39,22 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
                 output.writeLine("PEPMASS=", precursor);
 
             // False for the "list:" line that opens the next spectrum.
-            const auto peakLine = [&](std::string_view text, char separator) __attribute__((always_inline)) {
-                if (writeShortPeakLine<1>(output, text, separator)) return true;
+            const auto peakLine = [&](std::string_view text) __attribute__((always_inline)) {
+                if (writeShortPeakLine<1>(output, text)) return true;
                 if (!PeakListLineReader::numericInBlock(text)) return !isListLine(text);
-                // The second and third positive fields make the peak line.
+                // The general rules, for the lines the quick one leaves: the
+                // second and third positive fields make the peak line.
                 std::string_view mz, intensity;
-                if (withPositiveFields(text, separator, [&](auto& fields) {
+                if (withPositiveFields(text, fieldSeparator(text), [&](auto& fields) {
                         return fields.next(mz) && fields.next(mz) && fields.next(intensity);
                     }))
                     writePeak(output, mz, intensity);
                 return true;
             };
             for (;;) {
-                input.scanLines<true>(peakLine);  // lines ended by CR LF, in one sweep
+                input.scanLines(peakLine);  // lines ended by CR LF, in one sweep
                 if (!input.readLine(line)) break;
-                if (!peakLine(line, input.fieldSeparator())) {
+                if (!peakLine(line)) {
                     haveList = true;
                     break;
                 }

@@ -29,26 +29,23 @@ PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakLis
         output.writeLine("BEGIN IONS");
         output.writeLine("TITLE=", view(titleText(path)));
         output.writeLine("PEPMASS=", view(precursor));
-        const auto pksLine = [&](std::string_view line, char separator) __attribute__((always_inline)) {
-            if (writeShortPeakLine<0>(output, line, separator)) return true;
-            if (!PeakListLineReader::numericInBlock(line)) return true;
-            std::string_view mz, intensity;
-            if (withPositiveFields(line, separator, [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))
+        const auto peakLine = [&](std::string_view line) __attribute__((always_inline)) {
+            if (writeShortPeakLine<0>(output, line) || !PeakListLineReader::numericInBlock(line)) return true;
+            std::string_view mz, intensity;  // the general rules, for the lines the quick one leaves
+            if (withPositiveFields(line, fieldSeparator(line),
+                                   [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))
                 writePeak(output, mz, intensity);
             return true;
         };
         std::string_view line;
         for (;;) {
-            // Most lines are ended by CR LF and taken in one sweep of the block;
-            // readLine gives the rest.
+            // Most lines are ended by CR LF and taken in one sweep of the
+            // block; readLine gives the rest.
             if (kind == Kind::ApiIII) output.write(input.readNumericRun());
-            else input.scanLines<true>(pksLine);
+            else input.scanLines(peakLine);
             if (!input.readLine(line)) break;
-            if (kind == Kind::ApiIII) {
-                if (PeakListLineReader::numericInBlock(line)) output.writeLine(line);
-            } else {
-                pksLine(line, input.fieldSeparator());
-            }
+            if (kind == Kind::Pks) peakLine(line);
+            else if (PeakListLineReader::numericInBlock(line)) output.writeLine(line);
         }
         closeBlock(output);
         result.spectra = 1;

@@ -92,6 +92,12 @@ bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
 std::string formatNumber(double value) {
     if (value == 0) return "0";  // no "-0"
     char buf[64];
+    // A whole number below 10^15 (a charge, say) reads the same in its
+    // shortest form; writing it as an integer spares the search for digits.
+    if (std::abs(value) < 1e15 && value == std::trunc(value)) {
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
+        return std::string(buf, end);
+    }
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
     if (ec != std::errc()) return "0";
     return std::string(buf, end);

@@ -97,7 +97,7 @@ TEST(PeakListFastPath, ShortPeakLinesFollowTheFieldRules) {
         SCOPED_TRACE(std::string(line));
         const auto check = [&](auto skip) {
             PeakListWriter out;
-            const bool handled = writeShortPeakLine<skip()>(out, line, reader.fieldSeparator());
+            const bool handled = writeShortPeakLine<skip()>(out, line);
             if (!handled) {
                 EXPECT_TRUE(out.text().isEmpty());
                 return;

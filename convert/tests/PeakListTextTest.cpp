@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,12 @@ TEST(PeakListText, PlainNumberAndFormatting) {
     EXPECT_EQ(formatNumber(2.0), "2");
     EXPECT_EQ(formatNumber(-0.0), "0");
     EXPECT_EQ(formatNumber(1.0 / 3), "0.333333333333333");
+    // Whole numbers read as the shortest form with 15 digits reads them.
+    for (double whole : {2.0, -7.0, 123456789012345.0, 999999999999999.0, 1e15, -1e15, 4.5e15, 1e300}) {
+        char reference[64];
+        const auto [end, ec] = std::to_chars(reference, reference + sizeof reference, whole, std::chars_format::general, 15);
+        EXPECT_EQ(formatNumber(whole), std::string(reference, end)) << whole;
+    }
 }
 
 TEST(PeakListText, FieldsSplitAtTabElseAtSingleSpaces) {

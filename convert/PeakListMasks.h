@@ -1,0 +1,95 @@
+#pragma once
+// Byte classes of a reader's block found with wide compares: bit i of a mask
+// tells about byte i. Only for bytes in a PeakListLineReader block, which
+// has room for 64 bytes past its last byte, so a wide read from any byte in
+// it stays inside.
+#include <QtGlobal>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tavrelsvc::detail {
+
+#if defined(__SSE2__)
+// 16 bytes at a time.
+struct ByteTests {
+    using Vector = __m128i;
+    static Vector load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static Vector is(Vector v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); }
+    static Vector exponent(Vector v) { return is(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'e'); }
+    // '1' to '9'; bytes above 0x7f compare as negative, so they are none.
+    static Vector lead(Vector v) {
+        return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0')), _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
+    }
+    static quint64 bits(Vector v) { return quint64(quint16(_mm_movemask_epi8(v))); }
+};
+#endif
+
+// The CR and LF bytes of the 64 bytes at p.
+struct LineEnds {
+    quint64 cr = 0, lf = 0;
+};
+
+inline LineEnds lineEndsAt(const char* p) {
+    LineEnds e;
+    for (int i = 0; i < 4; ++i) {
+#if defined(__SSE2__)
+        const ByteTests::Vector v = ByteTests::load(p + 16 * i);
+        e.cr |= ByteTests::bits(ByteTests::is(v, '\r')) << (16 * i);
+        e.lf |= ByteTests::bits(ByteTests::is(v, '\n')) << (16 * i);
+#else
+        for (int k = 0; k < 16; ++k) {
+            e.cr |= quint64(p[16 * i + k] == '\r') << (16 * i + k);
+            e.lf |= quint64(p[16 * i + k] == '\n') << (16 * i + k);
+        }
+#endif
+    }
+    return e;
+}
+
+// Where, in 64 bytes whose CR and LF bits are `e`, a line end is not CR LF:
+// an LF after no CR, or a CR before no LF. `crBefore` is 1 when the byte
+// before them is CR.
+inline quint64 badLineEnds(const LineEnds& e, quint64 crBefore) { return e.lf ^ ((e.cr << 1) | crBefore); }
+
+// The classes the fields of a short line are told by, bit i for byte i of
+// the line and nothing past it.
+struct LineClasses {
+    quint64 space = 0, tab = 0;
+    quint64 exponent = 0;  // 'e' or 'E'
+    quint64 lead = 0;      // '1' to '9'
+    quint64 zero = 0;
+
+    // Fields are split at TAB when the line holds one, else at spaces.
+    quint64 separators() const { return tab ? tab : space; }
+};
+
+// The classes of a line shorter than 32 bytes, from two wide reads.
+__attribute__((always_inline)) inline LineClasses classifyLine(const char* p, unsigned n) {
+    const quint64 inside = (quint64(1) << n) - 1;
+    LineClasses c;
+#if defined(__SSE2__)
+    using T = ByteTests;
+    const T::Vector lo = T::load(p), hi = T::load(p + 16);
+    const auto bits = [inside](T::Vector a, T::Vector b) { return (T::bits(a) | T::bits(b) << 16) & inside; };
+    c.space = bits(T::is(lo, ' '), T::is(hi, ' '));
+    c.tab = bits(T::is(lo, '\t'), T::is(hi, '\t'));
+    c.exponent = bits(T::exponent(lo), T::exponent(hi));
+    c.lead = bits(T::lead(lo), T::lead(hi));
+    c.zero = bits(T::is(lo, '0'), T::is(hi, '0'));
+#else
+    for (unsigned i = 0; i < n; ++i) {
+        const char b = p[i];
+        c.space |= quint64(b == ' ') << i;
+        c.tab |= quint64(b == '\t') << i;
+        c.exponent |= quint64((b | 0x20) == 'e') << i;
+        c.lead |= quint64(b >= '1' && b <= '9') << i;
+        c.zero |= quint64(b == '0') << i;
+    }
+    (void)inside;
+#endif
+    return c;
+}
+
+}  // namespace tavrelsvc::detail
