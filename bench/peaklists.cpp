@@ -8,7 +8,8 @@
 //   peaklists [--size MiB] [--repeat N] [--dir folder] [--only TEXT]
 //
 // --size: bytes per format and of each merge (default 1024 MiB);
-// --repeat: pairs per figure (default 3); --dir: where the files go;
+// --repeat: pairs per figure after one to warm up (default 5);
+// --dir: where the files go;
 // --only: just the figures whose name holds TEXT (for profiling one).
 #include "BenchReport.h"
 
@@ -83,11 +84,16 @@ struct Pair {
     std::vector<double> ours, tool, ratio;
 };
 
-// Runs ours and the tool in turn, `repeat` times; `clean` removes the
-// outputs after each run, so no run finds a file left by another.
+// Runs ours and the tool in turn, once to warm up and then `repeat` times;
+// `clean` removes the outputs after each run, so no run finds a file left by
+// another.
 Pair measure(int repeat, const std::function<void()>& ours, const std::function<double()>& tool,
              const std::function<void()>& clean) {
     Pair pair;
+    ours();
+    clean();
+    tool();
+    clean();
     for (int i = 0; i < repeat; ++i) {
         const double a = bench::seconds(ours);
         clean();
@@ -125,7 +131,7 @@ struct Format {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     qint64 mib = 1024;
-    int repeat = 3;
+    int repeat = 5;
     QString base = QDir::tempPath();
     QString only;
     for (int i = 1; i + 1 < argc; i += 2) {
