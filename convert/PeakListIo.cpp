@@ -40,6 +40,7 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     if (fd_ < 0) throw fileError(errno, path);
     if (limit == kTextLength) {
         try {
+            if (readWholeText()) return;
             remaining_ = textLengthOf(fd_, path);
         } catch (...) {
             ::close(fd_);
@@ -53,6 +54,30 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
     std::memset(buffer_.get(), 0, size_t(kChunk));
     if (remaining_ == 0) eof_ = true;
+}
+
+bool PeakListLineReader::readWholeText() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw fileError(errno, path_);
+    if (!S_ISREG(st.st_mode) || st.st_size > kBlockSize) return false;
+    // A file that fits in the block is read at once, and its end-of-file
+    // marks are found in the block, instead of reading its tail twice.
+    const qsizetype size = qsizetype(st.st_size);
+    capacity_ = std::max<qsizetype>(size, kChunk);
+    buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
+    while (end_ < size) {
+        const ssize_t got = ::read(fd_, buffer_.get() + end_, size_t(size - end_));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw fileError(errno, path_);
+        if (got == 0) throw inputPastEndOfFile(path_);
+        end_ += got;
+    }
+    if (end_ < 2) end_ = 0;  // as textFileLength counts a file of one byte
+    while (end_ > 0 && buffer_[end_ - 1] == 26) --end_;
+    std::memset(buffer_.get() + end_, 0, size_t(kChunk));
+    remaining_ = 0;
+    eof_ = true;
+    return true;
 }
 
 void PeakListLineReader::grow() {

@@ -174,6 +174,7 @@ private:
     }
     bool fill();  // appends to the buffer; false when nothing more arrives
     void grow();  // to the whole block, for a file longer than it was at open
+    bool readWholeText();  // kTextLength for a file no longer than the block; false for others
     void skipPendingLineEnd();
     qsizetype nextLineEnd(qsizetype from);  // next CR or LF at or after `from`, end_ when none
 

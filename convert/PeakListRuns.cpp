@@ -13,9 +13,15 @@ namespace {
 // The end of the longest run of whole lines from `from` on that are each
 // ended by CR LF; `from` when the first line is none.
 qsizetype crLfRunEnd(const char* base, qsizetype from, qsizetype end) {
+    // Most of a run is 64-byte chunks with nothing but CR LF pairs: those
+    // only need to be passed over. The chunk where that does not hold, and
+    // the last one, are looked into bit by bit.
+    qsizetype pos = from;
+    if (pos < end && base[pos] != '\n')
+        while (end - pos >= 64 && detail::crLfPaired(base + pos)) pos += 64;
     qsizetype lastLf = -1;
-    quint64 crBefore = 0;  // the byte before the chunk is CR
-    for (qsizetype pos = from; pos < end; pos += 64) {
+    quint64 crBefore = pos > from && base[pos - 1] == '\r';  // the byte before the chunk is CR
+    for (; pos < end; pos += 64) {
         const detail::LineEnds e = detail::lineEndsAt(base + pos);
         const qsizetype left = end - pos;
         const quint64 valid = left >= 64 ? ~quint64(0) : (quint64(1) << left) - 1;
@@ -28,6 +34,10 @@ qsizetype crLfRunEnd(const char* base, qsizetype from, qsizetype end) {
         }
         if (lf) lastLf = pos + 63 - std::countl_zero(lf);
         crBefore = e.cr >> 63;
+    }
+    if (lastLf < 0 && pos > from) {  // the run ends in the chunks passed over
+        const void* lf = ::memrchr(base + from, '\n', size_t(pos - from));
+        if (lf) lastLf = static_cast<const char*>(lf) - base;
     }
     return lastLf < 0 ? from : lastLf + 1;
 }
