@@ -82,8 +82,9 @@ public:
         // The byte before the reading point ended the line before it, so no
         // CR LF is split there.
         quint64 crBefore = 0;
-        bool stop = false;
-        for (qsizetype chunk = begin_; !stop && chunk < end; chunk += 64) {
+        qsizetype chunk = begin_;
+        quint64 chunkEnds = 0;  // CR and LF of the chunk the sweep stopped in
+        for (bool stop = false; !stop && chunk < end; chunk += 64) {
             const detail::LineEnds e = detail::lineEndsAt(base + chunk);
             const quint64 valid = end - chunk >= 64 ? ~quint64(0) : (quint64(1) << (end - chunk)) - 1;
             const quint64 bad = detail::badLineEnds(e, crBefore) & valid;
@@ -100,13 +101,16 @@ public:
                 start = lineEnd + 2;
             }
             crBefore = e.cr >> 63;
+            chunkEnds = (e.cr | e.lf) & valid;
         }
         if (last >= 0) {
             lineAt_ = last;
             lineEnd_ = start - 2;
             begin_ = start;
             lastTerminated_ = true;
-            chunkAt_ = -1;
+            // The line readLine takes next has its end found already.
+            chunkAt_ = chunk - 64;
+            lineEndBits_ = chunkEnds;
         }
     }
 

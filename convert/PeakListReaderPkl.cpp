@@ -2,6 +2,7 @@
 // numeric lines are its peaks, the first line that is not numeric closes it.
 #include "convert/PeakListReaderBase.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace tavrelsvc {
@@ -43,13 +44,13 @@ PeakListReadResult clsJob_ConvertPklToQpl(const QString& path, PeakListWriter& o
             output.writeLine("BEGIN IONS");
             output.write("TITLE=");
             output.write(view(title));
-            output.write(" (query ");
-            output.write(std::to_string(query));
-            output.write(")\r\n");
+            char number[24];
+            const auto written = std::to_chars(number, number + sizeof number, query);
+            output.writeLine(" (query ", std::string_view(number, size_t(written.ptr - number)), ")");
             // A charge that is not a plain number ("2+") gives no CHARGE line.
             double charge = 0;
             if (plainNumber(chargeField, charge))
-                output.writeLine("CHARGE=", formatNumber(std::trunc(charge)) + "+");
+                output.writeLine("CHARGE=", formatNumber(std::trunc(charge)), "+");
             output.writeLine("PEPMASS=", mz);
             ++query;
             ++result.spectra;

@@ -73,6 +73,13 @@ bool plainNumber(std::string_view text, double& value) {
     while (p < e && isBlank(*p)) ++p;
     while (e > p && isBlank(e[-1])) --e;
     if (p == e) return false;
+    // A few digits alone (a charge, say) are exact as an integer.
+    if (e - p <= 15 && skipDigits(p, e) == e) {
+        long long whole = 0;
+        for (const char* q = p; q < e; ++q) whole = whole * 10 + (*q - '0');
+        value = double(whole);
+        return true;
+    }
     double v = 0;
     if (readNumber(p, e, v) != e) return false;
     value = v;

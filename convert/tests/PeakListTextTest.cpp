@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ TEST(PeakListText, PlainNumberAndFormatting) {
     double v = 0;
     EXPECT_TRUE(plainNumber(" 2.9 ", v));
     EXPECT_DOUBLE_EQ(v, 2.9);
+    for (const char* whole : {" 12\t", "007", "123456789012345", "1234567890123456789"}) {
+        EXPECT_TRUE(plainNumber(whole, v)) << whole;
+        EXPECT_EQ(v, std::strtod(whole, nullptr)) << whole;
+    }
     EXPECT_FALSE(plainNumber("2+", v));
     EXPECT_FALSE(plainNumber("2 3", v));
     EXPECT_FALSE(plainNumber("", v));
