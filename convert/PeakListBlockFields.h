@@ -95,12 +95,14 @@ inline void writePeak(PeakListWriter& output, std::string_view mz, std::string_v
 // False leaves the line to the general rules, untouched. Only for lines that a
 // PeakListLineReader handed out: its block has room past its end for reads of
 // 64 bytes from any line start.
+// `classes`: those of the line's bytes, when the caller has them.
 template <unsigned Skip>
-__attribute__((always_inline)) inline bool writeShortPeakLine(PeakListWriter& output, std::string_view line) {
+__attribute__((always_inline)) inline bool writeShortPeakLine(PeakListWriter& output, std::string_view line,
+                                                              const detail::LineClasses* classes = nullptr) {
     const char* p = line.data();
     const unsigned n = unsigned(line.size());
     if (n >= 32) return false;
-    const detail::LineClasses c = detail::classifyLine(p, n);
+    const detail::LineClasses c = classes ? *classes : detail::classifyLine(p, n);
     if (c.exponent) return false;  // 1e-400 is 0: exponents get the full conversion
     const quint64 separators = c.separators();
     const quint64 ends = separators | (quint64(1) << n);  // where fields end

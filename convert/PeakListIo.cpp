@@ -95,6 +95,7 @@ bool PeakListLineReader::fill() {
     if (eof_) return false;
     chunkAt_ = -1;  // positions move and bytes arrive: scan afresh
     nextTab_ = -1;
+    classesAt_ = -1;
     if (begin_ > 0) {  // keep the unread part at the start of the block
         std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(end_ - begin_));
         end_ -= begin_;

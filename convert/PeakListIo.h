@@ -114,6 +114,66 @@ public:
         }
     }
 
+    // The same for peak lines: f(line, classes) is also given the classes
+    // of the line's bytes, or null for a line too long for them. The
+    // classes of a few KiB are found at once, for every line in them, and
+    // kept for the next call.
+    template <typename F>
+    void scanPeakLines(F&& f) {
+        using detail::BlockClasses;
+        if (skipLf_ || discardToEol_) return;  // readLine settles these first
+        if (!classes_) classes_ = std::make_unique<BlockClasses>();
+        const BlockClasses& block = *classes_;
+        const char* const base = buffer_.get();
+        const qsizetype end = end_;
+        qsizetype start = begin_, last = -1;  // start: of the next line
+        for (bool stop = false; !stop && start < end;) {
+            const bool fresh = !(classesAt_ >= 0 && start >= classesAt_ && start < classesAt_ + classesBytes_);
+            if (fresh) {
+                classesBytes_ = std::min<qsizetype>(end - start, BlockClasses::kBytes);
+                classes_->classify(base + start, classesBytes_);
+                classesAt_ = start;
+            }
+            const qsizetype from = start;
+            quint64 crBefore = 0;  // the byte before `from` ended the line before it
+            for (qsizetype k = (start - classesAt_) / 64; !stop && 64 * k < classesBytes_; ++k) {
+                const qsizetype chunk = classesAt_ + 64 * k;
+                const quint64 cr = block.word(BlockClasses::Cr, k), lf = block.word(BlockClasses::Lf, k);
+                const quint64 fromStart = ~quint64(0) << (start > chunk ? start - chunk : 0);
+                const quint64 bad = detail::badLineEnds({cr, lf}, crBefore) & fromStart;
+                quint64 ends = lf & fromStart;
+                if (bad) ends &= (bad & (~bad + 1)) - 1;  // the lines before the first bad line end
+                stop = bad != 0;
+                for (; ends; ends &= ends - 1) {
+                    const qsizetype lineEnd = chunk + std::countr_zero(ends) - 1;  // its CR
+                    const unsigned n = unsigned(lineEnd - start);
+                    const detail::LineClasses classes =
+                        n < BlockClasses::kWindow ? block.line(start - classesAt_, n) : detail::LineClasses{};
+                    if (!f(std::string_view(base + start, n), n < BlockClasses::kWindow ? &classes : nullptr)) {
+                        stop = true;
+                        break;
+                    }
+                    last = start;
+                    start = lineEnd + 2;
+                }
+                crBefore = cr >> 63;
+            }
+            // No line ends in the bytes classified: classify from the line on,
+            // unless they start there already.
+            if (!stop && start == from) {
+                if (fresh) break;
+                classesAt_ = -1;
+            }
+        }
+        if (last >= 0) {
+            lineAt_ = last;
+            lineEnd_ = start - 2;
+            begin_ = start;
+            lastTerminated_ = true;
+            chunkAt_ = -1;
+        }
+    }
+
     // The complete lines from the reading point on that end in CR LF and count
     // as numeric, as one span with their line ends (so they can be copied as
     // they stand); empty when the next line is not one. A line whose number
@@ -204,6 +264,10 @@ private:
     bool skipLf_ = false;        // the last line ended in CR at the end of a block
     bool discardToEol_ = false;  // the last line was cut; skip its remainder
     bool lastTerminated_ = false;
+    // The classes of classesBytes_ bytes from classesAt_ on (-1: none since
+    // the last fill).
+    std::unique_ptr<detail::BlockClasses> classes_;
+    qsizetype classesAt_ = -1, classesBytes_ = 0;
     QString errorText_;
 };
 

@@ -39,8 +39,9 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
                 output.writeLine("PEPMASS=", precursor);
 
             // False for the "list:" line that opens the next spectrum.
-            const auto peakLine = [&](std::string_view text) __attribute__((always_inline)) {
-                if (writeShortPeakLine<1>(output, text)) return true;
+            const auto peakLine = [&](std::string_view text, const detail::LineClasses* classes)
+                                      __attribute__((always_inline)) {
+                if (writeShortPeakLine<1>(output, text, classes)) return true;
                 if (!PeakListLineReader::numericInBlock(text)) return !isListLine(text);
                 // The general rules, for the lines the quick one leaves: the
                 // second and third positive fields make the peak line.
@@ -52,9 +53,9 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
                 return true;
             };
             for (;;) {
-                input.scanLines(peakLine);  // lines ended by CR LF, in one sweep
+                input.scanPeakLines(peakLine);  // lines ended by CR LF, in one sweep
                 if (!input.readLine(line)) break;
-                if (!peakLine(line)) {
+                if (!peakLine(line, nullptr)) {
                     haveList = true;
                     break;
                 }

@@ -29,8 +29,9 @@ PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakLis
         output.writeLine("BEGIN IONS");
         output.writeLine("TITLE=", view(titleText(path)));
         output.writeLine("PEPMASS=", view(precursor));
-        const auto peakLine = [&](std::string_view line) __attribute__((always_inline)) {
-            if (writeShortPeakLine<0>(output, line) || !PeakListLineReader::numericInBlock(line)) return true;
+        const auto peakLine = [&](std::string_view line, const detail::LineClasses* classes)
+                                  __attribute__((always_inline)) {
+            if (writeShortPeakLine<0>(output, line, classes) || !PeakListLineReader::numericInBlock(line)) return true;
             std::string_view mz, intensity;  // the general rules, for the lines the quick one leaves
             if (withPositiveFields(line, fieldSeparator(line),
                                    [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))
@@ -42,9 +43,9 @@ PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakLis
             // Most lines are ended by CR LF and taken in one sweep of the
             // block; readLine gives the rest.
             if (kind == Kind::ApiIII) output.write(input.readNumericRun());
-            else input.scanLines(peakLine);
+            else input.scanPeakLines(peakLine);
             if (!input.readLine(line)) break;
-            if (kind == Kind::Pks) peakLine(line);
+            if (kind == Kind::Pks) peakLine(line, nullptr);
             else if (PeakListLineReader::numericInBlock(line)) output.writeLine(line);
         }
         closeBlock(output);
