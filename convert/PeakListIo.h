@@ -74,7 +74,7 @@ public:
     // line before; the loop keeps its state in locals, so the writes f makes
     // do not force the reader's fields to be reloaded line after line.
     template <typename F>
-    void scanLines(F&& f) {
+    __attribute__((always_inline)) void scanLines(F&& f) {
         if (skipLf_ || discardToEol_) return;  // readLine settles these first
         const char* const base = buffer_.get();
         const qsizetype end = end_;
@@ -119,7 +119,7 @@ public:
     // classes of a few KiB are found at once, for every line in them, and
     // kept for the next call.
     template <typename F>
-    void scanPeakLines(F&& f) {
+    __attribute__((always_inline)) void scanPeakLines(F&& f) {
         using detail::BlockClasses;
         if (skipLf_ || discardToEol_) return;  // readLine settles these first
         if (!classes_) classes_ = std::make_unique<BlockClasses>();

@@ -74,15 +74,24 @@ Classifier bestClassifier() { return __builtin_cpu_supports("avx2") ? classifyAv
 }  // namespace
 
 void BlockClasses::classify(const char* p, qsizetype bytes) {
-    const qsizetype parts = (bytes + 15) / 16;
 #if defined(__x86_64__) || defined(__i386__)
     static const Classifier classifier = bestClassifier();  // the processor does not change
-    classifier(masks_, p, parts);
+    classifier(masks_, p, (bytes + 15) / 16);
+    clearPast(bytes);
 #else
-    classifyPortable(masks_, p, parts);
+    classifyPortably(p, bytes);
 #endif
+}
+
+void BlockClasses::classifyPortably(const char* p, qsizetype bytes) {
+    classifyPortable(masks_, p, (bytes + 15) / 16);
+    clearPast(bytes);
+}
+
+void BlockClasses::clearPast(qsizetype bytes) {
     // A partial last part, and the parts read past it, hold bytes past the
     // stretch; and windows read on past the last part.
+    const qsizetype parts = (bytes + 15) / 16;
     const quint16 tail = bytes % 16 ? quint16((1u << (bytes % 16)) - 1) : quint16(0xffff);
     for (auto& m : masks_) {
         if (parts > 0) m[parts - 1] &= tail;

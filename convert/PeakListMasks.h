@@ -11,6 +11,15 @@
 #include <emmintrin.h>
 #endif
 
+// The loops that take most lines are also built for the processors of the
+// last decade (AVX2, BMI and three-operand vector forms); the build that
+// suits the processor is chosen when the program is loaded.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+#define TAVREL_LINE_LOOP __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define TAVREL_LINE_LOOP
+#endif
+
 namespace tavrelsvc::detail {
 
 #if defined(__SSE2__)
@@ -98,6 +107,8 @@ public:
     // Classifies the `bytes` (at most kBytes) from p, which has 64 bytes
     // that may be read past them; the bytes past them have no class.
     void classify(const char* p, qsizetype bytes);
+    // The same without the widest compares (what other processors get).
+    void classifyPortably(const char* p, qsizetype bytes);
 
     // Bit i: byte 64 * k + i is of class c.
     quint64 word(Class c, qsizetype k) const {
@@ -122,6 +133,8 @@ public:
     using Masks = quint16[kClasses][kBytes / 16 + kPad];
 
 private:
+    void clearPast(qsizetype bytes);
+
     Masks masks_;
 };
 
