@@ -149,6 +149,7 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
 
 void AdoConnection::close() {
     if (engine_ == Engine::None) return;
+    prepared_.clear();  // before the driver goes: a prepared statement is released through it
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         if (inTransaction_) db.rollback();
@@ -182,6 +183,29 @@ QSqlQuery AdoConnection::query(const QString& sql, const QVariantList& params, i
     for (const QVariant& p : params) q.addBindValue(toDatabase(p));
     if (!q.exec()) throw mapError(q.lastError());
     return q;
+}
+
+int AdoConnection::executePrepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+    // A few texts per table are run this way; a caller that made many more
+    // would only cost their preparing again.
+    constexpr qsizetype kKept = 32;
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end()) {
+        if (prepared_.size() >= kKept) prepared_.clear();
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        if (!q.prepare(sql)) throw mapError(q.lastError());
+        it = prepared_.insert(sql, q);
+    }
+    QSqlQuery& q = *it;
+    setStatementTimeout(timeoutSeconds);
+    for (qsizetype i = 0; i < params.size(); ++i) q.bindValue(int(i), toDatabase(params[i]));
+    const bool ok = q.exec();
+    const int affected = ok ? q.numRowsAffected() : 0;
+    const QSqlError error = q.lastError();
+    q.finish();  // the statement stays prepared; SQLite releases what it holds
+    if (!ok) throw mapError(error);
+    return affected;
 }
 
 int AdoConnection::execute(const QString& sql, const QVariantList& params, int timeoutSeconds) {

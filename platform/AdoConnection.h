@@ -4,6 +4,7 @@
 // SQLite file; "Provider=PostgreSQL;Data Source=HOST[:PORT];Initial Catalog=DB;
 // User ID=U;Password=P" a shared PostgreSQL database. Every failure is thrown as
 // platform::Error with one of the numbers of AdoErrors.h.
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -45,6 +46,10 @@ public:
     int execute(const QString& sql, const QVariantList& params = {}, int timeoutSeconds = 30);
     // A statement with result rows, positioned before the first one.
     QSqlQuery query(const QString& sql, const QVariantList& params = {}, int timeoutSeconds = 30);
+    // The same as execute for a statement run again and again with other
+    // values (a recordset's insert): it is prepared once and kept until the
+    // connection closes, so a run costs the server one round trip.
+    int executePrepared(const QString& sql, const QVariantList& params, int timeoutSeconds = 30);
 
     // One transaction at a time; SQLite takes the write lock at once so that two
     // writers never deadlock half-way.
@@ -74,6 +79,7 @@ private:
     Engine engine_ = Engine::None;
     bool inTransaction_ = false;
     int statementTimeout_ = -1;
+    QHash<QString, QSqlQuery> prepared_;  // by statement text
 };
 
 // Begins a transaction unless one is already running; rolls it back when it

@@ -243,7 +243,7 @@ void AdoRecordset::update() {
         if (columns.isEmpty()) throw Error(adoerr::RequiredValueMissing, QStringLiteral("The new row has no values"));
         const QString placeholders = QStringList(QList<QString>(columns.size(), QStringLiteral("?"))).join(u',');
         store(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table_, columns.join(u','), placeholders),
-              values);
+              values, Statement::Repeated);
         rows_.append(buffer_);
         position_ = rows_.size() - 1;
     } else if (!columns.isEmpty()) {
@@ -262,14 +262,16 @@ void AdoRecordset::update() {
     cancelUpdate();
 }
 
-int AdoRecordset::store(const QString& sql, const QVariantList& values) {
+int AdoRecordset::store(const QString& sql, const QVariantList& values, Statement kind) {
     // A failed statement spoils a whole PostgreSQL transaction; inside one, a
     // refused row (a taken key, say) must leave the rest usable, as on SQLite.
     const bool savepoint =
         connection_->inTransaction() && connection_->engine() == AdoConnection::Engine::Postgres;
     if (savepoint) connection_->execute(QStringLiteral("SAVEPOINT tavrel_row"));
     try {
-        const int affected = connection_->execute(sql, values, timeout_);
+        // The insert of a new row is the same text row after row: kept prepared.
+        const int affected = kind == Statement::Repeated ? connection_->executePrepared(sql, values, timeout_)
+                                                         : connection_->execute(sql, values, timeout_);
         if (savepoint) connection_->execute(QStringLiteral("RELEASE SAVEPOINT tavrel_row"));
         return affected;
     } catch (const Error&) {

@@ -67,7 +67,8 @@ private:
     void requireCurrent() const;
     void requireUpdatable() const;
     void requireNoPendingEdit() const;
-    int store(const QString& sql, const QVariantList& values);
+    enum class Statement { Once, Repeated };
+    int store(const QString& sql, const QVariantList& values, Statement kind = Statement::Once);
 
     AdoConnection* connection_ = nullptr;
     QString source_;
