@@ -19,9 +19,9 @@ constexpr int kMaxSpread = 8;
 
 long firstKey(const platform::AdoCommand& nextKeyCommand) {
     try {
-        platform::AdoRecordset max = nextKeyCommand.execute();
-        if (max.eof() || max.fieldCount() == 0 || max.value(0).isNull()) return 1;
-        return static_cast<long>(max.value(0).toLongLong()) + 1;
+        const QVariant largest = nextKeyCommand.executeScalar();
+        if (largest.isNull()) return 1;
+        return static_cast<long>(largest.toLongLong()) + 1;
     } catch (const platform::Error&) {
         return 1;  // as for an empty table; a taken key then leads to the next one
     }

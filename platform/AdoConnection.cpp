@@ -185,7 +185,7 @@ QSqlQuery AdoConnection::query(const QString& sql, const QVariantList& params, i
     return q;
 }
 
-int AdoConnection::executePrepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+QSqlQuery& AdoConnection::prepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
     // A few texts per table are run this way; a caller that made many more
     // would only cost their preparing again.
     constexpr qsizetype kKept = 32;
@@ -197,15 +197,31 @@ int AdoConnection::executePrepared(const QString& sql, const QVariantList& param
         if (!q.prepare(sql)) throw mapError(q.lastError());
         it = prepared_.insert(sql, q);
     }
-    QSqlQuery& q = *it;
     setStatementTimeout(timeoutSeconds);
-    for (qsizetype i = 0; i < params.size(); ++i) q.bindValue(int(i), toDatabase(params[i]));
+    for (qsizetype i = 0; i < params.size(); ++i) it->bindValue(int(i), toDatabase(params[i]));
+    return *it;
+}
+
+int AdoConnection::executePrepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+    QSqlQuery& q = prepared(sql, params, timeoutSeconds);
     const bool ok = q.exec();
     const int affected = ok ? q.numRowsAffected() : 0;
     const QSqlError error = q.lastError();
     q.finish();  // the statement stays prepared; SQLite releases what it holds
     if (!ok) throw mapError(error);
     return affected;
+}
+
+QVariant AdoConnection::scalarPrepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+    QSqlQuery& q = prepared(sql, params, timeoutSeconds);
+    if (!q.exec()) {
+        const QSqlError error = q.lastError();
+        q.finish();
+        throw mapError(error);
+    }
+    const QVariant value = q.next() ? fromDatabase(q.value(0)) : QVariant();
+    q.finish();
+    return value;
 }
 
 int AdoConnection::execute(const QString& sql, const QVariantList& params, int timeoutSeconds) {

@@ -50,6 +50,9 @@ public:
     // values (a recordset's insert): it is prepared once and kept until the
     // connection closes, so a run costs the server one round trip.
     int executePrepared(const QString& sql, const QVariantList& params, int timeoutSeconds = 30);
+    // The first field of the first row of a statement kept prepared in the
+    // same way; Null when there is no row.
+    QVariant scalarPrepared(const QString& sql, const QVariantList& params, int timeoutSeconds = 30);
 
     // One transaction at a time; SQLite takes the write lock at once so that two
     // writers never deadlock half-way.
@@ -73,6 +76,7 @@ private:
     void openSqlite(const QString& file, bool readOnly);
     void openPostgres(const class OleDbConnectionString& cs);
     void setStatementTimeout(int seconds);
+    QSqlQuery& prepared(const QString& sql, const QVariantList& params, int timeoutSeconds);
 
     QString name_;
     QString connectionString_;
