@@ -249,6 +249,27 @@ void AdoConnection::rollbackTrans() {
     execute(QStringLiteral("ROLLBACK"));
 }
 
+StatementSavepoint::StatementSavepoint(AdoConnection& connection) : connection_(connection) {
+    if (!connection_.inTransaction() || connection_.engine() != AdoConnection::Engine::Postgres) return;
+    connection_.execute(QStringLiteral("SAVEPOINT tavrel_row"));
+    active_ = true;
+}
+
+StatementSavepoint::~StatementSavepoint() {
+    if (!active_) return;
+    try {
+        connection_.execute(QStringLiteral("ROLLBACK TO SAVEPOINT tavrel_row"));
+    } catch (const Error&) {
+        // The connection is gone; the transaction went with it.
+    }
+}
+
+void StatementSavepoint::release() {
+    if (!active_) return;
+    active_ = false;
+    connection_.execute(QStringLiteral("RELEASE SAVEPOINT tavrel_row"));
+}
+
 TransactionGuard::TransactionGuard(AdoConnection& connection) : connection_(connection) {
     if (!connection_.inTransaction()) {
         connection_.beginTrans();

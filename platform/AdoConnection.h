@@ -86,6 +86,24 @@ private:
     QHash<QString, QSqlQuery> prepared_;  // by statement text
 };
 
+// A failed statement spoils a whole PostgreSQL transaction. Inside one, a
+// statement run between this guard's making and release() that fails (a
+// taken key, say) is undone alone when the guard goes, leaving the rest of
+// the transaction usable, as on SQLite. Outside a transaction, and on
+// SQLite, the guard does nothing.
+class StatementSavepoint {
+public:
+    explicit StatementSavepoint(AdoConnection& connection);
+    ~StatementSavepoint();
+    StatementSavepoint(const StatementSavepoint&) = delete;
+    StatementSavepoint& operator=(const StatementSavepoint&) = delete;
+    void release();  // the statement went through
+
+private:
+    AdoConnection& connection_;
+    bool active_ = false;
+};
+
 // Begins a transaction unless one is already running; rolls it back when it
 // goes out of scope without commit().
 class TransactionGuard {
