@@ -77,41 +77,14 @@ public:
     __attribute__((always_inline)) void scanLines(F&& f) {
         if (skipLf_ || discardToEol_) return;  // readLine settles these first
         const char* const base = buffer_.get();
-        const qsizetype end = end_;
-        qsizetype start = begin_, last = -1;  // start: of the next line
-        // The byte before the reading point ended the line before it, so no
-        // CR LF is split there.
-        quint64 crBefore = 0;
-        qsizetype chunk = begin_;
-        quint64 chunkEnds = 0;  // CR and LF of the chunk the sweep stopped in
-        for (bool stop = false; !stop && chunk < end; chunk += 64) {
+        Sweep sweep{begin_};
+        for (qsizetype chunk = begin_; !sweep.stop && chunk < end_; chunk += 64) {
             const detail::LineEnds e = detail::lineEndsAt(base + chunk);
-            const quint64 valid = end - chunk >= 64 ? ~quint64(0) : (quint64(1) << (end - chunk)) - 1;
-            const quint64 bad = detail::badLineEnds(e, crBefore) & valid;
-            quint64 ends = e.lf & valid;
-            if (bad) ends &= (bad & (~bad + 1)) - 1;  // the lines before the first bad line end
-            stop = bad != 0;
-            for (; ends; ends &= ends - 1) {
-                const qsizetype lineEnd = chunk + std::countr_zero(ends) - 1;  // its CR
-                if (!f(std::string_view(base + start, size_t(lineEnd - start)))) {
-                    stop = true;
-                    break;
-                }
-                last = start;
-                start = lineEnd + 2;
-            }
-            crBefore = e.cr >> 63;
-            chunkEnds = (e.cr | e.lf) & valid;
+            const quint64 valid = end_ - chunk >= 64 ? ~quint64(0) : (quint64(1) << (end_ - chunk)) - 1;
+            sweep.take(base, chunk, {e.cr & valid, e.lf & valid}, ~quint64(0),
+                       [&](std::string_view line, qsizetype) __attribute__((always_inline)) { return f(line); });
         }
-        if (last >= 0) {
-            lineAt_ = last;
-            lineEnd_ = start - 2;
-            begin_ = start;
-            lastTerminated_ = true;
-            // The line readLine takes next has its end found already.
-            chunkAt_ = chunk - 64;
-            lineEndBits_ = chunkEnds;
-        }
+        endSweep(sweep);
     }
 
     // The same for peak lines: f(line, classes) is also given the classes
@@ -125,60 +98,41 @@ public:
         if (!classes_) classes_ = std::make_unique<BlockClasses>();
         const BlockClasses& block = *classes_;
         const char* const base = buffer_.get();
-        const qsizetype end = end_;
-        qsizetype start = begin_, last = -1;  // start: of the next line
-        for (bool stop = false; !stop && start < end;) {
-            const bool fresh = !(classesAt_ >= 0 && start >= classesAt_ && start < classesAt_ + classesBytes_);
+        Sweep sweep{begin_};
+        while (!sweep.stop && sweep.start < end_) {
+            const bool fresh = !(classesAt_ >= 0 && sweep.start >= classesAt_ && sweep.start < classesAt_ + classesBytes_);
             if (fresh) {
-                classesBytes_ = std::min<qsizetype>(end - start, BlockClasses::kBytes);
-                classes_->classify(base + start, classesBytes_);
-                classesAt_ = start;
+                classesBytes_ = std::min<qsizetype>(end_ - sweep.start, BlockClasses::kBytes);
+                classes_->classify(base + sweep.start, classesBytes_);
+                classesAt_ = sweep.start;
             }
-            const qsizetype from = start;
-            quint64 crBefore = 0;  // the byte before `from` ended the line before it
-            for (qsizetype k = (start - classesAt_) / 64; !stop && 64 * k < classesBytes_; ++k) {
+            const qsizetype from = sweep.start;
+            sweep.crBefore = 0;  // the byte before `from` ended the line before it
+            for (qsizetype k = (from - classesAt_) / 64; !sweep.stop && 64 * k < classesBytes_; ++k) {
                 const qsizetype chunk = classesAt_ + 64 * k;
-                const quint64 cr = block.word(BlockClasses::Cr, k), lf = block.word(BlockClasses::Lf, k);
-                const quint64 fromStart = ~quint64(0) << (start > chunk ? start - chunk : 0);
-                const quint64 bad = detail::badLineEnds({cr, lf}, crBefore) & fromStart;
-                quint64 ends = lf & fromStart;
-                if (bad) ends &= (bad & (~bad + 1)) - 1;  // the lines before the first bad line end
-                stop = bad != 0;
-                for (; ends; ends &= ends - 1) {
-                    const qsizetype lineEnd = chunk + std::countr_zero(ends) - 1;  // its CR
-                    const unsigned n = unsigned(lineEnd - start);
-                    const detail::LineClasses classes =
-                        n < BlockClasses::kWindow ? block.line(start - classesAt_, n) : detail::LineClasses{};
-                    if (!f(std::string_view(base + start, n), n < BlockClasses::kWindow ? &classes : nullptr)) {
-                        stop = true;
-                        break;
-                    }
-                    last = start;
-                    start = lineEnd + 2;
-                }
-                crBefore = cr >> 63;
+                const detail::LineEnds e{block.word(BlockClasses::Cr, k), block.word(BlockClasses::Lf, k)};
+                sweep.take(base, chunk, e, ~quint64(0) << (from > chunk ? from - chunk : 0),
+                           [&](std::string_view line, qsizetype at) __attribute__((always_inline)) {
+                               const unsigned n = unsigned(line.size());
+                               if (n >= BlockClasses::kWindow) return f(line, nullptr);
+                               const detail::LineClasses classes = block.line(at - classesAt_, n);
+                               return f(line, &classes);
+                           });
             }
             // No line ends in the bytes classified: classify from the line on,
             // unless they start there already.
-            if (!stop && start == from) {
+            if (!sweep.stop && sweep.start == from) {
                 if (fresh) break;
                 classesAt_ = -1;
             }
         }
-        if (last >= 0) {
-            lineAt_ = last;
-            lineEnd_ = start - 2;
-            begin_ = start;
-            lastTerminated_ = true;
-            chunkAt_ = -1;
-        }
+        endSweep(sweep);
     }
 
     // The complete lines from the reading point on that end in CR LF and count
     // as numeric, as one span with their line ends (so they can be copied as
-    // they stand); empty when the next line is not one. A line whose number
-    // needs the full rules (a sign, leading zeros, an exponent ...) ends the
-    // span; readLine gives it. Valid until the next read.
+    // they stand); empty when the next line is not one. Valid until the next
+    // read.
     std::string_view readNumericRun();
     // The same for lines of any content.
     std::string_view readRun();
@@ -220,6 +174,51 @@ public:
 
 private:
     bool readLineSlow(std::string_view& line);
+
+    // Where a sweep of lines ended by CR LF stands.
+    struct Sweep {
+        qsizetype start;      // of the next line
+        qsizetype last = -1;  // of the last line taken
+        quint64 crBefore = 0;  // the byte before the chunk is CR
+        bool stop = false;     // a line that is not taken came
+        qsizetype chunk = -1;  // and the line ends of the chunk it came in
+        quint64 ends = 0;
+
+        // The lines that end in the 64 bytes from `chunk`, whose CR and LF
+        // bits are `e`, counting only those from the bits in `from` on, to
+        // f(line, offset) until f refuses one or a line end is no CR LF.
+        template <typename F>
+        __attribute__((always_inline)) void take(const char* base, qsizetype at, const detail::LineEnds& e,
+                                                 quint64 from, F&& f) {
+            const quint64 bad = detail::badLineEnds(e, crBefore) & from;
+            quint64 lfs = e.lf & from;
+            if (bad) lfs &= (bad & (~bad + 1)) - 1;  // the lines before the first bad line end
+            stop = bad != 0;
+            for (; lfs; lfs &= lfs - 1) {
+                const qsizetype lineEnd = at + std::countr_zero(lfs) - 1;  // its CR
+                if (!f(std::string_view(base + start, size_t(lineEnd - start)), start)) {
+                    stop = true;
+                    break;
+                }
+                last = start;
+                start = lineEnd + 2;
+            }
+            crBefore = e.cr >> 63;
+            chunk = at;
+            ends = e.cr | e.lf;
+        }
+    };
+    // The reader takes the lines the sweep took; the line readLine takes
+    // next has its end found already.
+    void endSweep(const Sweep& sweep) {
+        if (sweep.last < 0) return;
+        lineAt_ = sweep.last;
+        lineEnd_ = sweep.start - 2;
+        begin_ = sweep.start;
+        lastTerminated_ = true;
+        chunkAt_ = sweep.chunk;
+        lineEndBits_ = sweep.ends;
+    }
     // The line from begin_ up to the line end at `at`; steps over CR LF.
     void takeLine(std::string_view& line, qsizetype at) {
         const char* base = buffer_.get();
