@@ -1,40 +1,42 @@
-// Peak-list conversion and merge throughput next to a plain copy of the same
-// bytes on the same disk. Usage: peaklists [--size MiB] [--dir folder]
+// Peak-list conversion and merge next to the plain tools on the same bytes,
+// in the same run: converting a file against `cp` of that file, merging
+// 10,000 files into one list against `cat` of those files into one file.
+// Each pair runs several times, in turn, and the ratio is taken pair by pair,
+// so a machine that speeds up or slows down between runs does not flatter
+// either side.
+//
+//   peaklists [--size MiB] [--repeat N] [--dir folder] [--only TEXT]
+//
+// --size: bytes per format and of each merge (default 1024 MiB);
+// --repeat: pairs per figure after one to warm up (default 5);
+// --dir: where the files go;
+// --only: just the figures whose name holds TEXT (for profiling one).
+#include "BenchReport.h"
+
 #include "convert/PeakListFormats.h"
 #include "convert/PeakListIo.h"
 #include "convert/PeakListMerge.h"
-#include "platform/Process.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <functional>
 #include <string>
 
+#include <unistd.h>
+
 using namespace tavrelsvc;
 
 namespace {
 
-// Writes generated lines until the file holds about `bytes`.
-qint64 generate(const QString& path, qint64 bytes, const std::function<void(std::string&, long)>& spectrum) {
-    PeakListWriter out;
-    if (!out.create(path)) return 0;
-    std::string chunk;
-    for (long n = 1; out.bytesWritten() + qint64(chunk.size()) < bytes; ++n) {
-        spectrum(chunk, n);
-        if (chunk.size() > (1u << 20)) {
-            out.write(chunk);
-            chunk.clear();
-        }
-    }
-    out.write(chunk);
-    out.close();
-    return QFileInfo(path).size();
-}
+constexpr int kMergeFiles = 10000;
+constexpr double kConvertGoal = 0.50;  // of cp
+constexpr double kMergeGoal = 0.70;    // of cat
 
 void peaks(std::string& s, long n, int count, const char* format) {
     char line[96];
@@ -45,42 +47,103 @@ void peaks(std::string& s, long n, int count, const char* format) {
     }
 }
 
-double seconds(const std::function<void()>& f) {
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1e9;
+// About `bytes` of whole spectra, made by `spectrum` for n = 1, 2, ...; a
+// few MiB of varied text are made once and repeated, which keeps the set-up
+// short without giving the readers one line over and over.
+std::string spectra(size_t bytes, const std::function<void(std::string&, long)>& spectrum) {
+    std::string text;
+    for (long n = 1; text.size() < bytes; ++n) spectrum(text, n);
+    return text;
 }
 
-double copySeconds(const QStringList& args) {
-    return seconds([&] {
-        platform::Process p;
-        p.start(QStringLiteral("cp"), args);
-        p.waitForFinished();
+// Waits until what was written is on the disk, so the kernel's write-back of
+// the inputs does not run during a timed run.
+void settle() { ::sync(); }
+
+qint64 writeRepeated(const QString& path, const std::string& head, const std::string& body, qint64 bytes) {
+    PeakListWriter out;
+    if (!out.create(path)) return 0;
+    out.write(head);
+    while (out.bytesWritten() + qint64(body.size()) <= bytes || out.bytesWritten() == qint64(head.size()))
+        out.write(body);
+    out.close();
+    settle();
+    return QFileInfo(path).size();
+}
+
+double runTool(const QString& program, const QStringList& args, const QString& stdoutFile = QString()) {
+    QProcess p;
+    if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
+    return bench::seconds([&] {
+        p.start(program, args);
+        p.waitForFinished(-1);
     });
 }
 
-void report(const char* what, qint64 bytes, double convert, double copy, double goal) {
-    const double mb = double(bytes) / 1e6;
-    const double ratio = (mb / convert) / (mb / copy);
-    std::printf("%-22s %8.0f MB  %9.1f MB/s  copy %9.1f MB/s  %5.0f%% of copy (goal %.0f%%) %s\n", what, mb,
-                mb / convert, mb / copy, ratio * 100, goal * 100, ratio >= goal ? "ok" : "BELOW GOAL");
-    std::fflush(stdout);
+struct Pair {
+    std::vector<double> ours, tool, ratio;
+};
+
+// Runs ours and the tool in turn, once to warm up and then `repeat` times;
+// `clean` removes the outputs after each run, so no run finds a file left by
+// another.
+Pair measure(int repeat, const std::function<void()>& ours, const std::function<double()>& tool,
+             const std::function<void()>& clean) {
+    Pair pair;
+    ours();
+    clean();
+    tool();
+    clean();
+    for (int i = 0; i < repeat; ++i) {
+        const double a = bench::seconds(ours);
+        clean();
+        const double b = tool();
+        clean();
+        pair.ours.push_back(a);
+        pair.tool.push_back(b);
+        pair.ratio.push_back(b / a);  // throughput of ours over the tool's
+    }
+    return pair;
 }
+
+void report(const QString& what, const char* toolName, qint64 bytes, const Pair& pair, double goal) {
+    const double mb = double(bytes) / 1e6;
+    const double ratio = bench::median(pair.ratio);
+    bench::figure(what,
+                  QStringLiteral("%1 MB/s, %2 %3 MB/s: %4%")
+                      .arg(mb / bench::median(pair.ours), 0, 'f', 0)
+                      .arg(QLatin1String(toolName))
+                      .arg(mb / bench::median(pair.tool), 0, 'f', 0)
+                      .arg(ratio * 100, 0, 'f', 0),
+                  QStringLiteral(">= %1% of %2").arg(goal * 100, 0, 'f', 0).arg(QLatin1String(toolName)),
+                  ratio >= goal);
+}
+
+struct Format {
+    const char* name;
+    QString format;
+    std::string head;  // once, before the repeated spectra
+    std::function<void(std::string&, long)> spectrum;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     qint64 mib = 1024;
+    int repeat = 5;
     QString base = QDir::tempPath();
+    QString only;
     for (int i = 1; i + 1 < argc; i += 2) {
         const QString opt = QString::fromLocal8Bit(argv[i]);
         if (opt == "--size") mib = QString::fromLocal8Bit(argv[i + 1]).toLongLong();
+        else if (opt == "--repeat") repeat = QString::fromLocal8Bit(argv[i + 1]).toInt();
         else if (opt == "--dir") base = QString::fromLocal8Bit(argv[i + 1]);
+        else if (opt == "--only") only = QString::fromLocal8Bit(argv[i + 1]);
     }
-    if (mib <= 0) {
-        std::fprintf(stderr, "usage: peaklists [--size MiB] [--dir folder]\n");
+    const auto wanted = [&](const QString& name) { return name.contains(only, Qt::CaseInsensitive); };
+    if (mib <= 0 || repeat <= 0) {
+        std::fprintf(stderr, "usage: peaklists [--size MiB] [--repeat N] [--dir folder]\n");
         return 2;
     }
     QTemporaryDir dir(base + QStringLiteral("/peaklists-XXXXXX"));
@@ -89,69 +152,92 @@ int main(int argc, char** argv) {
         return 1;
     }
     const qint64 size = mib << 20;
-    std::printf("peak-list throughput, %lld MiB per format, in %s\n", mib, qPrintable(dir.path()));
+    bench::note(QStringLiteral("peak lists of %1 MiB, %2 pairs per figure, in %3").arg(mib).arg(repeat).arg(dir.path()));
 
     PeakListJobContext job;
     job.GetFormValue = [](const QString&, const QString&) { return QStringLiteral("812.4"); };
 
-    struct Format {
-        const char* name;
-        QString format;
-        std::function<void(std::string&, long)> spectrum;
-    };
     const Format formats[] = {
-        {"Sequest (.DTA)", kFormatDta, [](std::string& s, long n) {
-             if (n == 1) s += "1001.5 2\r\n";
-             peaks(s, n, 64, "%.4f %.1f\r\n");
-         }},
-        {"Micromass (.PKL)", kFormatPkl, [](std::string& s, long n) {
+        {"Sequest (.DTA)", kFormatDta, "1001.5 2\r\n", [](std::string& s, long n) { peaks(s, n, 64, "%.4f %.1f\r\n"); }},
+        {"Micromass (.PKL)", kFormatPkl, "", [](std::string& s, long n) {
              s += "445.3 1200 2\r\n";
              peaks(s, n, 64, "%.4f %.1f\r\n");
              s += "\r\n";
          }},
-        {"Finnigan (.ASC)", kFormatAsc, [](std::string& s, long n) {
+        {"Finnigan (.ASC)", kFormatAsc, "", [](std::string& s, long n) {
              s += "List: scan " + std::to_string(n) + "\r\nMode: 0 523.7 ms2\r\n";
              peaks(s, n, 64, "1 %.4f %.1f\r\n");
          }},
-        {"PerSeptive (.PKS)", kFormatPks, [](std::string& s, long n) { peaks(s, n, 64, "%.4f 0 %.1f 1\r\n"); }},
-        {"Sciex API III", kFormatApiIII, [](std::string& s, long n) { peaks(s, n, 64, "%.4f %.1f\r\n"); }},
+        {"PerSeptive (.PKS)", kFormatPks, "", [](std::string& s, long n) { peaks(s, n, 64, "%.4f 0 %.1f 1\r\n"); }},
+        {"Sciex API III", kFormatApiIII, "", [](std::string& s, long n) { peaks(s, n, 64, "%.4f %.1f\r\n"); }},
     };
     const QString input = dir.filePath("input");
     const QString output = dir.filePath("output.qpl");
     const QString copy = dir.filePath("copy");
-    for (const Format& f : formats) {
-        const qint64 bytes = generate(input, size, f.spectrum);
-        const double convert = seconds([&] {
-            PeakListWriter out;
-            out.create(output);
-            convertPeakList(f.format, input, out, job);
-            out.close();
-        });
+    const auto clean = [&] {
         QFile::remove(output);
-        const double cp = copySeconds({input, copy});
         QFile::remove(copy);
+    };
+    for (const Format& f : formats) {
+        const QString name = QStringLiteral("convert %1").arg(QLatin1String(f.name));
+        if (!wanted(name)) continue;
+        const qint64 bytes = writeRepeated(input, f.head, spectra(4 << 20, f.spectrum), size);
+        const Pair pair = measure(
+            repeat,
+            [&] {
+                PeakListWriter out;
+                out.create(output);
+                convertPeakList(f.format, input, out, job);
+                out.close();
+            },
+            [&] { return runTool(QStringLiteral("cp"), {input, copy}); }, clean);
         QFile::remove(input);
-        report(f.name, bytes, convert, cp, 0.30);
+        report(QStringLiteral("%1 (%2 MB)").arg(name).arg(bytes / 1000000), "cp", bytes, pair, kConvertGoal);
     }
 
-    // Merge of 10,000 generic files into one.
-    const int files = 10000;
-    const QString src = dir.filePath("generic");
-    QDir().mkpath(src);
-    QList<MergeInput> inputs;
-    qint64 total = 0;
-    for (int i = 0; i < files; ++i) {
-        const QString path = src + QStringLiteral("/f%1.qpl").arg(i);
-        total += generate(path, size / files, [](std::string& s, long n) {
-            s += "BEGIN IONS\r\nTITLE=spectrum " + std::to_string(n) + "\r\nPEPMASS=812.4\r\n";
-            peaks(s, n, 64, "%.4f %.1f\r\n");
-            s += "END IONS\r\n\r\n";
-        });
-        inputs.append({path, kFormatGeneric});
+    // 10,000 files of each mergeable shape the task's files come in most:
+    // Sequest files (one spectrum each) and generic lists from the cache.
+    const struct {
+        const char* name;
+        QString format;
+        std::function<std::string(int)> file;
+    } merges[] = {
+        {"DTA", kFormatDta, [&](int) { return std::string("1001.5 2\r\n"); }},
+        {"generic", kFormatGeneric, [&](int i) {
+             return "BEGIN IONS\r\nTITLE=spectrum " + std::to_string(i) + "\r\nPEPMASS=812.4\r\n";
+         }},
+    };
+    const std::string body = spectra(size_t(size / kMergeFiles), [](std::string& s, long n) {
+        peaks(s, n, 64, "%.4f %.1f\r\n");
+    }).substr(0, size_t(size / kMergeFiles));
+    const std::string bodyEnd = body.substr(0, body.rfind("\r\n") + 2);
+    for (const auto& m : merges) {
+        const QString name = QStringLiteral("merge %1 %2 files").arg(kMergeFiles).arg(QLatin1String(m.name));
+        if (!wanted(name)) continue;
+        const QString src = dir.filePath(QStringLiteral("merge-%1").arg(QLatin1String(m.name)));
+        QDir().mkpath(src);
+        QList<MergeInput> inputs;
+        QStringList paths;
+        qint64 total = 0;
+        for (int i = 0; i < kMergeFiles; ++i) {
+            const QString path = src + QStringLiteral("/f%1").arg(i);
+            std::string text = m.file(i) + bodyEnd;
+            if (m.format == kFormatGeneric) text += "END IONS\r\n";
+            PeakListWriter out;
+            out.create(path);
+            out.write(text);
+            out.close();
+            total += qint64(text.size());
+            inputs.append({path, m.format});
+            paths << path;
+        }
+        settle();
+        const QString merged = mergeFilePath(dir.path());
+        const Pair pair = measure(
+            repeat, [&] { mergePeakLists(merged, inputs, job); },
+            [&] { return runTool(QStringLiteral("cat"), paths, merged); }, [&] { QFile::remove(merged); });
+        QDir(src).removeRecursively();
+        report(QStringLiteral("%1 (%2 MB)").arg(name).arg(total / 1000000), "cat", total, pair, kMergeGoal);
     }
-    const double merge = seconds([&] { mergePeakLists(mergeFilePath(dir.path()), inputs, job); });
-    QFile::remove(mergeFilePath(dir.path()));
-    const double cp = copySeconds({QStringLiteral("-r"), src, dir.filePath("generic-copy")});
-    report("merge 10000 generic", total, merge, cp, 0.70);
     return 0;
 }

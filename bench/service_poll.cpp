@@ -1,6 +1,11 @@
-// The service with 1,000 running jobs: how long a Run request takes from the
-// client's wake-up to its "OK", and how much CPU the idle service spends.
+// The service with 1,000 running "monitor" tasks, each watching an empty
+// folder of its own, on the product's default tick and delays: how long a
+// Run request takes from the client's wake-up to its "OK" while the jobs are
+// at rest and while they tick, and how much CPU the service spends once it
+// has nothing left to do but wait.
 // Run from the build tree (needs bin/TavrelService and bin/sorvex-sim).
+#include "BenchReport.h"
+
 #include "common/Preferences.h"
 #include "common/ServiceWakeUp.h"
 #include "common/Settings.h"
@@ -20,28 +25,67 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr int kRunningJobs = 1000;
-constexpr int kRunRequests = 20;
-constexpr int kQuietSeconds = 5;
+constexpr int kRestRequests = 20;
+constexpr int kTimerTickSeconds = 10;     // the product's defaults
+constexpr int kMonitorDelaySeconds = 60;
+constexpr double kAnswerGoalMs = 100;
+constexpr double kIdleGoalPercent = 1.0;
 
-double cpuSeconds(qint64 pid) {
-    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    const QByteArray text = f.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
+struct Bench {
+    QTemporaryDir home;
+    platform::AdoConnection db;
+    QString parameterFile;
+    int nextUid = 1;
 
-void insertTask(platform::AdoConnection& db, int uid, const QString& status, const QString& parameterFile) {
-    db.execute(QStringLiteral("INSERT INTO Sorvex_Tavrel_Tasks (task_UID, task_label, parameter_set, schedule_type, "
-                              "start_time, task_status, computer_name) VALUES (?, ?, ?, 'monitor', ?, ?, 'BENCHPC')"),
-               {uid, QStringLiteral("Task %1").arg(uid), parameterFile, db.toDatabase(QDateTime::currentDateTime()), status});
+    // A monitor task on an empty folder of its own, so a tick finds nothing
+    // to record or search and what it costs is the watch alone.
+    int insertTask(const QString& status) {
+        const int uid = nextUid++;
+        const QString folder = home.filePath(QStringLiteral("watch/%1").arg(uid));
+        QDir().mkpath(folder);
+        db.execute(QStringLiteral("INSERT INTO Sorvex_Tavrel_Tasks (task_UID, task_label, parameter_set, import_filter, "
+                                  "schedule_type, start_time, task_status, computer_name, monitor_directory, "
+                                  "monitor_filename) VALUES (?, ?, ?, '--- None ---', 'monitor', ?, ?, 'BENCHPC', ?, "
+                                  "'*.raw')"),
+                   {uid, QStringLiteral("Task %1").arg(uid), parameterFile, db.toDatabase(QDateTime::currentDateTime()),
+                    status, folder});
+        return uid;
+    }
+
+    // Milliseconds from the Run request to its "OK"; -1 when none came.
+    double runRequest() {
+        const int uid = insertTask(QStringLiteral("new"));
+        QElapsedTimer clock;
+        clock.start();
+        db.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET action_request = 'Run' WHERE task_UID = ?"), {uid});
+        tavrel::modGlobal_NotifyService(true);
+        while (clock.elapsed() < 60000) {
+            QSqlQuery q = db.query(QStringLiteral("SELECT action_response FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"), {uid});
+            if (q.next() && q.value(0).toString() == QLatin1String("OK")) return double(clock.nsecsElapsed()) / 1e6;
+            q.finish();
+            QThread::msleep(2);
+        }
+        return -1;
+    }
+};
+
+void answerFigure(const QString& what, const std::vector<double>& ms) {
+    const bool allAnswered = std::none_of(ms.begin(), ms.end(), [](double v) { return v < 0; });
+    const double worst = ms.empty() ? -1 : *std::max_element(ms.begin(), ms.end());
+    bench::figure(what,
+                  allAnswered ? QStringLiteral("median %1 ms, max %2 ms (%3)")
+                                    .arg(bench::median(ms), 0, 'f', 1)
+                                    .arg(worst, 0, 'f', 1)
+                                    .arg(ms.size())
+                              : QStringLiteral("a request got no \"OK\" in 60 s"),
+                  QStringLiteral("max < %1 ms").arg(kAnswerGoalMs), allAnswered && worst < kAnswerGoalMs);
 }
 
 }  // namespace
@@ -49,8 +93,8 @@ void insertTask(platform::AdoConnection& db, int uid, const QString& status, con
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QString bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/");
-    QTemporaryDir home;
-    qputenv("TAVREL_HOME", home.path().toLocal8Bit());
+    Bench b;
+    qputenv("TAVREL_HOME", b.home.path().toLocal8Bit());
     qputenv("COMPUTERNAME", "BENCHPC");
 
     QProcess sim;
@@ -61,18 +105,17 @@ int main(int argc, char* argv[]) {
     }
     const int port = sim.readLine().trimmed().toInt();
 
-    const QString connection = common::defaultConnectionString(home.path());
-    const QString parameterFile = home.filePath(QStringLiteral("bench.par"));
-    QFile(parameterFile).open(QIODevice::WriteOnly);
+    const QString connection =
+        common::defaultConnectionString(b.home.path());
+    b.parameterFile = b.home.filePath(QStringLiteral("bench.par"));
+    QFile(b.parameterFile).open(QIODevice::WriteOnly);
     platform::AdoConnection::createDatabase(connection);
-    platform::AdoConnection db;
-    db.open(connection);
-    if (!tavrel::modGlobal_CreateTaskDatabase(db)) return 1;
-    db.beginTrans();
-    for (int uid = 1; uid <= kRunningJobs; ++uid) insertTask(db, uid, QStringLiteral("running"), parameterFile);
-    for (int i = 1; i <= kRunRequests; ++i) insertTask(db, kRunningJobs + i, QStringLiteral("new"), parameterFile);
-    db.commitTrans();
-    QDir().mkpath(home.filePath(QStringLiteral("qpl")));
+    b.db.open(connection);
+    if (!tavrel::modGlobal_CreateTaskDatabase(b.db)) return 1;
+    b.db.beginTrans();
+    for (int i = 0; i < kRunningJobs; ++i) b.insertTask(QStringLiteral("running"));
+    b.db.commitTrans();
+    QDir().mkpath(b.home.filePath(QStringLiteral("qpl")));
 
     const auto save = [](const char* name, const QString& value) {
         common::modGlobal_SaveSetting(QStringLiteral("Sorvex Tavrel"), common::PreferencesSection, QString::fromLatin1(name), value);
@@ -80,8 +123,9 @@ int main(int argc, char* argv[]) {
     save("BaseUrl", QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(port));
     save("AccessType", QStringLiteral("1"));
     save("ADOConnect", connection);
-    save("PeakListRoot", home.filePath(QStringLiteral("qpl")));
-    save("TaskCheckInterval", QStringLiteral("60"));
+    save("PeakListRoot", b.home.filePath(QStringLiteral("qpl")));
+    save("TimerTick", QString::number(kTimerTickSeconds));
+    save("MonitorActionDelay", QString::number(kMonitorDelaySeconds));
     {
         platform::ScHandle manager, service;
         platform::OpenSCManager(platform::SC_MANAGER_ALL_ACCESS, manager.out());
@@ -98,7 +142,7 @@ int main(int argc, char* argv[]) {
     // The control socket is served once start-up, recovery included, is through.
     const auto answers = [&] {
         QByteArray answer;
-        return platform::localChannelRequest(platform::serviceChannelName(tavrel::ServiceName, home.path()), "query",
+        return platform::localChannelRequest(platform::serviceChannelName(tavrel::ServiceName, b.home.path()), "query",
                                              120000, &answer) == platform::ChannelResult::Answered;
     };
     bool up = service.waitForStarted(5000);
@@ -110,63 +154,60 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "TavrelService did not start\n");
         return 1;
     }
-    std::printf("start-up with %d running tasks to recover: %.1f ms\n", kRunningJobs, startClock.nsecsElapsed() / 1e6);
+    const qint64 upAt = startClock.elapsed();
+    bench::note(QStringLiteral("%1 running monitor tasks, each on an empty folder; tick %2 s, MonitorActionDelay %3 s; "
+                               "start-up with recovery %4 ms")
+                    .arg(kRunningJobs)
+                    .arg(kTimerTickSeconds)
+                    .arg(kMonitorDelaySeconds)
+                    .arg(upAt));
+    const qint64 pid = service.processId();
 
-    QList<double> latencies;
-    for (int i = 1; i <= kRunRequests; ++i) {
-        const int uid = kRunningJobs + i;
-        QElapsedTimer clock;
-        clock.start();
-        db.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET action_request = 'Run' WHERE task_UID = ?"), {uid});
-        tavrel::modGlobal_NotifyService(true);
-        QSqlQuery q = db.query(QStringLiteral("SELECT action_response FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"), {uid});
-        if (!q.next() || q.value(0).toString() != QLatin1String("OK")) {
-            std::fprintf(stderr, "task %d was not answered \"OK\"\n", uid);
-            return 1;
-        }
-        latencies << clock.nsecsElapsed() / 1e6;
+    // At rest: the recovered jobs take their first tick one TimerTick after
+    // they were made; these requests come well before it.
+    QThread::msleep(2000);
+    std::vector<double> rest;
+    for (int i = 0; i < kRestRequests; ++i) {
+        rest.push_back(b.runRequest());
+        QThread::msleep(50);
     }
-    std::sort(latencies.begin(), latencies.end());
-    std::printf("Run + wake-up to \"OK\" with %d running jobs: median %.2f ms, max %.2f ms (%d requests)\n",
-                kRunningJobs, latencies[latencies.size() / 2], latencies.last(), kRunRequests);
+    answerFigure(QStringLiteral("Run + wake-up -> \"OK\", jobs at rest"), rest);
 
-    // Every job takes its first tick one TimerTick (10 s) after recovery made
-    // it. Until the search steps are installed that tick pauses the task, so
-    // the ticks are a burst of 1,000 row updates; after it nothing is due.
-    const auto pausedCount = [&] {
-        QSqlQuery q = db.query(QStringLiteral("SELECT COUNT(*) FROM Sorvex_Tavrel_Tasks WHERE task_status = 'paused'"));
-        return q.next() ? q.value(0).toInt() : 0;
-    };
-    while (startClock.elapsed() < 11000) QThread::msleep(10);
-    const double burstStartCpu = cpuSeconds(service.processId());
-    QElapsedTimer burstClock;
-    burstClock.start();
-    {
-        const int uid = kRunningJobs + kRunRequests + 1;
-        insertTask(db, uid, QStringLiteral("new"), parameterFile);
-        QElapsedTimer clock;
-        clock.start();
-        db.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET action_request = 'Run' WHERE task_UID = ?"), {uid});
-        const bool woken = tavrel::modGlobal_NotifyService(true);
-        bool answered = false;
-        while (!answered && clock.elapsed() < 300000) {
-            QSqlQuery q = db.query(QStringLiteral("SELECT action_response FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"), {uid});
-            answered = q.next() && q.value(0).toString() == QLatin1String("OK");
-            if (!answered) QThread::msleep(20);
-        }
-        std::printf("Run + wake-up to \"OK\" while the jobs take their first ticks: %.0f ms (wake-up %s)\n",
-                    clock.nsecsElapsed() / 1e6, woken ? "delivered" : "not delivered in time");
+    // While the jobs tick: requests one after another through three ticks,
+    // so some of them meet every tick the jobs take at once, wherever it falls.
+    std::vector<double> ticking;
+    const int jobsTicking = b.nextUid - 1;
+    while (startClock.elapsed() < upAt + kTimerTickSeconds * 1000 - 2000) QThread::msleep(10);
+    while (startClock.elapsed() < upAt + 3 * kTimerTickSeconds * 1000 + 3000) {
+        ticking.push_back(b.runRequest());
+        if (ticking.back() < 0) break;
+        QThread::msleep(200);
     }
-    while (pausedCount() < kRunningJobs + kRunRequests && burstClock.elapsed() < 300000) QThread::msleep(200);
-    const double burstSeconds = burstClock.nsecsElapsed() / 1e9;
-    std::printf("first-tick burst: %d of %d tasks paused by the stand-in search steps in %.1f s, service CPU %.0f ms "
-                "per second\n",
-                pausedCount(), kRunningJobs + kRunRequests, burstSeconds,
-                (cpuSeconds(service.processId()) - burstStartCpu) * 1000.0 / burstSeconds);
-    const double before = cpuSeconds(service.processId());
-    QThread::sleep(kQuietSeconds);
-    std::printf("idle service CPU afterwards: %.2f ms per second (over %d s)\n",
-                (cpuSeconds(service.processId()) - before) * 1000.0 / kQuietSeconds, kQuietSeconds);
+    answerFigure(QStringLiteral("Run + wake-up -> \"OK\", while %1 jobs tick").arg(jobsTicking),
+                 ticking);
+
+    // Idle: once a whole tick costs about what the one before it cost (the
+    // first ticks and the started tasks' work are over), over one
+    // MonitorActionDelay, so the slow rescans are in it too.
+    const int windowMs = kTimerTickSeconds * 1000;
+    double previous = -1;
+    bool settled = false;
+    QElapsedTimer settleClock;
+    settleClock.start();
+    while (!settled && settleClock.elapsed() < 300000) {
+        const double before = bench::cpuSecondsOf(pid);
+        QThread::msleep(windowMs);
+        const double spent = bench::cpuSecondsOf(pid) - before;
+        settled = previous >= 0 && std::abs(spent - previous) <= std::max(0.25 * previous, 0.02);
+        previous = spent;
+    }
+    const double before = bench::cpuSecondsOf(pid);
+    QThread::sleep(kMonitorDelaySeconds);
+    const double percent = (bench::cpuSecondsOf(pid) - before) * 100.0 / kMonitorDelaySeconds;
+    bench::figure(QStringLiteral("idle service, %1 monitor jobs").arg(b.nextUid - 1),
+                  settled ? QStringLiteral("%1% of one core over %2 s").arg(percent, 0, 'f', 2).arg(kMonitorDelaySeconds)
+                          : QStringLiteral("%1% of one core, never settled").arg(percent, 0, 'f', 2),
+                  QStringLiteral("< %1% of one core").arg(kIdleGoalPercent), settled && percent < kIdleGoalPercent);
 
     service.terminate();
     if (!service.waitForFinished(30000)) service.kill();

@@ -19,11 +19,20 @@ constexpr int kMaxSpread = 8;
 
 long firstKey(const platform::AdoCommand& nextKeyCommand) {
     try {
-        platform::AdoRecordset max = nextKeyCommand.execute();
-        if (max.eof() || max.fieldCount() == 0 || max.value(0).isNull()) return 1;
-        return static_cast<long>(max.value(0).toLongLong()) + 1;
+        const QVariant largest = nextKeyCommand.executeScalar();
+        if (largest.isNull()) return 1;
+        return static_cast<long>(largest.toLongLong()) + 1;
     } catch (const platform::Error&) {
         return 1;  // as for an empty table; a taken key then leads to the next one
+    }
+}
+
+bool commandRuns(const platform::AdoCommand& nextKeyCommand) {
+    try {
+        nextKeyCommand.executeScalar();
+        return true;
+    } catch (const platform::Error&) {
+        return false;
     }
 }
 
@@ -38,18 +47,32 @@ NewKeyOutcome addRowWithNewKey(platform::AdoRecordset& rs, const platform::AdoCo
                                         QStringLiteral("The recordset holds no new row to store"));
         return outcome;
     }
-    long long key = firstKey(nextKeyCommand);
+    // The store reads the largest key itself (the new-key command's answer
+    // plus one, or `lowest` when that is larger), so the first try needs no
+    // statement of its own; the largest key is read again only after a
+    // collision, to know where to go on from.
+    long long lowest = 1;
+    bool commandInsert = true;  // false: the command cannot be run inside the insert
     for (int attempt = 0; attempt < kNewKeyAttempts; ++attempt) {
         try {
-            if (key > std::numeric_limits<qint32>::max())
-                throw platform::Error(platform::errnum::Overflow,
-                                      QStringLiteral("Overflow: no 32-bit key is left after %1").arg(key - 1));
-            rs.setValue(keyColumn, static_cast<qint32>(key));
-            rs.update();
-            outcome.key = static_cast<long>(key);
+            if (lowest > std::numeric_limits<qint32>::max()) throw platform::noKeyLeftAfter(lowest - 1);
+            if (commandInsert) {
+                outcome.key = rs.updateUnderNextKey(keyColumn, nextKeyCommand.commandText(), lowest);
+            } else {
+                rs.setValue(keyColumn, static_cast<qint32>(lowest));
+                rs.update();
+                outcome.key = static_cast<long>(lowest);
+            }
             return outcome;
         } catch (const platform::Error& e) {
             if (e.number() != platform::adoerr::DuplicateKey) {
+                // A command that fails on its own counts as an empty table: the
+                // keys are then tried from 1 by the row's own insert.
+                if (commandInsert && attempt == 0 && !commandRuns(nextKeyCommand)) {
+                    commandInsert = false;
+                    --attempt;
+                    continue;
+                }
                 outcome.error = e;
                 rs.cancelUpdate();
                 return outcome;
@@ -59,8 +82,8 @@ NewKeyOutcome addRowWithNewKey(platform::AdoRecordset& rs, const platform::AdoCo
         // up with several busy writers (they insert faster than a loser steps),
         // so the largest key is read again, and after a few losses the next
         // try lands a little beyond the keys the others are storing just now.
-        key = std::max(key + 1, static_cast<long long>(firstKey(nextKeyCommand)));
-        if (attempt >= kExactAttempts) key += QRandomGenerator::global()->bounded(kMaxSpread);
+        lowest = std::max(lowest + 1, static_cast<long long>(firstKey(nextKeyCommand)));
+        if (attempt >= kExactAttempts) lowest += QRandomGenerator::global()->bounded(kMaxSpread);
     }
     outcome.exhausted = true;
     rs.cancelUpdate();

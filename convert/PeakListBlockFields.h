@@ -2,6 +2,7 @@
 // The positive fields of a short line that lies in a PeakListLineReader block,
 // found with a few wide compares instead of a byte-by-byte walk.
 #include "convert/PeakListIo.h"
+#include "convert/PeakListMasks.h"
 #include "convert/PeakListText.h"
 
 #include <bit>
@@ -94,39 +95,25 @@ inline void writePeak(PeakListWriter& output, std::string_view mz, std::string_v
 // False leaves the line to the general rules, untouched. Only for lines that a
 // PeakListLineReader handed out: its block has room past its end for reads of
 // 64 bytes from any line start.
+// `classes`: those of the line's bytes, when the caller has them.
 template <unsigned Skip>
 __attribute__((always_inline)) inline bool writeShortPeakLine(PeakListWriter& output, std::string_view line,
-                                                              char separator) {
-#if defined(__SSE2__)
+                                                              const detail::LineClasses* classes = nullptr) {
     const char* p = line.data();
     const unsigned n = unsigned(line.size());
     if (n >= 32) return false;
-    // Bit i of each mask tells about byte i of the line.
-    const auto bits = [p](auto&& test) {
-        const __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
-        return quint32(quint16(_mm_movemask_epi8(test(lo)))) | quint32(_mm_movemask_epi8(test(hi))) << 16;
-    };
-    const quint32 inside = (quint32(1) << n) - 1;
-    const quint32 exponents = bits([](__m128i v) {
-        return _mm_cmpeq_epi8(_mm_or_si128(v, _mm_set1_epi8(0x20)), _mm_set1_epi8('e'));
-    });
-    if (exponents & inside) return false;  // 1e-400 is 0: exponents get the full conversion
-    const quint32 separators = bits([separator](__m128i v) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(separator)); }) & inside;
-    const quint32 digits = bits([](__m128i v) {  // 1 to 9
-        return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0')), _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
-    }) & inside;
-    const quint32 zeros = bits([](__m128i v) { return _mm_cmpeq_epi8(v, _mm_set1_epi8('0')); }) & inside;
-
-    const quint32 ends = separators | (quint32(1) << n);  // where fields end; n < 32
-    const quint32 starts = (1 | (separators << 1));       // where fields start
-    const quint32 positive = starts & digits;
+    const detail::LineClasses c = classes ? *classes : detail::classifyLine(p, n);
+    if (c.exponent) return false;  // 1e-400 is 0: exponents get the full conversion
+    const quint64 separators = c.separators();
+    const quint64 ends = separators | (quint64(1) << n);  // where fields end
+    const quint64 starts = (1 | (separators << 1));       // where fields start
+    const quint64 positive = starts & c.lead;
     // Any other field must be empty or "0"; ".5", "00012", "-3" and the like
     // go to the general rules.
-    const quint32 zeroFields = ends | (zeros & (ends >> 1));
+    const quint64 zeroFields = ends | (c.zero & (ends >> 1));
     if (!(positive & 1) || (starts & ~positive & ~zeroFields)) return false;
 
-    quint32 wanted = positive;
+    quint64 wanted = positive;
     for (unsigned i = 0; i < Skip; ++i) wanted &= wanted - 1;
     if ((wanted & (wanted - 1)) == 0) return true;  // fewer than two left: no peak
     const unsigned at0 = unsigned(std::countr_zero(wanted));
@@ -145,12 +132,6 @@ __attribute__((always_inline)) inline bool writeShortPeakLine(PeakListWriter& ou
     end[1] = '\n';
     output.commitLine(end + 2);
     return true;
-#else
-    (void)output;
-    (void)line;
-    (void)separator;
-    return false;
-#endif
 }
 
 }  // namespace tavrelsvc

@@ -42,6 +42,10 @@ struct FdGuard {
 
 }  // namespace
 
+platform::Error inputPastEndOfFile(const QString& path) {
+    return platform::Error(62, QStringLiteral("Input past end of file (") + path + ')');
+}
+
 qint64 textLengthOf(int fd, const QString& path) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) throw fileError(errno, path);
@@ -58,7 +62,7 @@ qint64 textLengthOf(int fd, const QString& path) {
             if (errno == EINTR) continue;
             throw fileError(errno, path);
         }
-        if (got != take) throw platform::Error(62, QStringLiteral("Input past end of file (") + path + ')');
+        if (got != take) throw inputPastEndOfFile(path);
         for (qint64 i = take - 1; i >= 0; --i) {
             if (block[i] != 26) return n - take + i + 1;
         }

@@ -1,6 +1,7 @@
 #pragma once
 // Where a data file's peak list is cached, and when a file counts as one.
 #include "convert/PeakListFormats.h"
+#include "platform/Error.h"
 
 #include <QString>
 
@@ -26,6 +27,8 @@ qint64 clsJob_TextFileLength(const QString& path, const PeakListJobContext& job)
 // The same without the log: throws platform::Error.
 qint64 textFileLength(const QString& path);
 qint64 textLengthOf(int fd, const QString& path);  // of a file open for reading
+// The error of a file that ended before the bytes it was measured to hold.
+platform::Error inputPastEndOfFile(const QString& path);
 
 // A converter's output counts as a peak list only when the file exists and
 // holds more than 3 bytes.

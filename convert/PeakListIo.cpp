@@ -4,10 +4,12 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 
@@ -38,15 +40,51 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     if (fd_ < 0) throw fileError(errno, path);
     if (limit == kTextLength) {
         try {
+            if (readWholeText()) return;
             remaining_ = textLengthOf(fd_, path);
         } catch (...) {
             ::close(fd_);
             throw;
         }
     }
-    // Zeroed once, so the wide reads past the last byte read see no stale memory.
-    buffer_ = std::make_unique<char[]>(kBlockSize + kChunk);
+    qint64 expected = remaining_;
+    struct stat st {};
+    if (expected < 0) expected = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : kBlockSize;
+    capacity_ = qsizetype(std::clamp<qint64>(expected, kChunk, kBlockSize));
+    buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
+    std::memset(buffer_.get(), 0, size_t(kChunk));
     if (remaining_ == 0) eof_ = true;
+}
+
+bool PeakListLineReader::readWholeText() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw fileError(errno, path_);
+    if (!S_ISREG(st.st_mode) || st.st_size > kBlockSize) return false;
+    // A file that fits in the block is read at once, and its end-of-file
+    // marks are found in the block, instead of reading its tail twice.
+    const qsizetype size = qsizetype(st.st_size);
+    capacity_ = std::max<qsizetype>(size, kChunk);
+    buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
+    while (end_ < size) {
+        const ssize_t got = ::read(fd_, buffer_.get() + end_, size_t(size - end_));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) throw fileError(errno, path_);
+        if (got == 0) throw inputPastEndOfFile(path_);
+        end_ += got;
+    }
+    if (end_ < 2) end_ = 0;  // as textFileLength counts a file of one byte
+    while (end_ > 0 && buffer_[end_ - 1] == 26) --end_;
+    std::memset(buffer_.get() + end_, 0, size_t(kChunk));
+    remaining_ = 0;
+    eof_ = true;
+    return true;
+}
+
+void PeakListLineReader::grow() {
+    auto bigger = std::make_unique_for_overwrite<char[]>(size_t(kBlockSize + kChunk));
+    std::memcpy(bigger.get(), buffer_.get(), size_t(end_));
+    buffer_ = std::move(bigger);
+    capacity_ = kBlockSize;
 }
 
 PeakListLineReader::~PeakListLineReader() {
@@ -57,12 +95,15 @@ bool PeakListLineReader::fill() {
     if (eof_) return false;
     chunkAt_ = -1;  // positions move and bytes arrive: scan afresh
     nextTab_ = -1;
+    classesAt_ = -1;
     if (begin_ > 0) {  // keep the unread part at the start of the block
         std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(end_ - begin_));
         end_ -= begin_;
         begin_ = 0;
+        std::memset(buffer_.get() + end_, 0, size_t(kChunk));
     }
-    qsizetype room = kBlockSize - end_;
+    if (end_ == capacity_ && capacity_ < kBlockSize) grow();
+    qsizetype room = capacity_ - end_;
     if (room == 0) return false;
     if (remaining_ >= 0 && remaining_ < room) room = qsizetype(remaining_);
     ssize_t got;
@@ -80,6 +121,7 @@ bool PeakListLineReader::fill() {
         return false;
     }
     end_ += got;
+    std::memset(buffer_.get() + end_, 0, size_t(kChunk));
     if (remaining_ >= 0) {
         remaining_ -= got;
         if (remaining_ == 0) eof_ = true;
@@ -211,13 +253,13 @@ void PeakListWriter::writeSlow(std::string_view bytes) {
         written_ += qint64(bytes.size());
         return;
     }
-    if (used_ + qsizetype(bytes.size()) <= kWriteBlock) {
+    if (qsizetype(bytes.size()) < kDirectWrite && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
         std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
         used_ += qsizetype(bytes.size());
         return;
     }
     flushBuffer();
-    if (qsizetype(bytes.size()) >= kWriteBlock) {
+    if (qsizetype(bytes.size()) >= kDirectWrite) {
         writeOut(bytes.data(), qsizetype(bytes.size()));
     } else {
         std::memcpy(buffer_.get(), bytes.data(), bytes.size());

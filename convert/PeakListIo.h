@@ -2,20 +2,18 @@
 // Byte-level reading and writing of peak lists. Peak lists can be gigabytes,
 // so nothing here holds a whole file: the reader hands out one line at a time
 // from a fixed block, the writer gathers output in a fixed block.
+#include "convert/PeakListMasks.h"
 #include "convert/PeakListText.h"
 #include "platform/Error.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <memory>
 #include <string_view>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace tavrelsvc {
 
@@ -23,21 +21,8 @@ namespace detail {
 
 // Bit i is set when p[i] is CR or LF, for the 64 bytes from p.
 inline quint64 lineEndBits(const char* p) {
-#if defined(__SSE2__)
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    quint64 bits = 0;
-    for (int i = 0; i < 4; ++i) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
-        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr));
-        bits |= quint64(quint16(_mm_movemask_epi8(hit))) << (16 * i);
-    }
-    return bits;
-#else
-    quint64 bits = 0;
-    for (int i = 0; i < 64; ++i) bits |= quint64(p[i] == '\n' || p[i] == '\r') << i;
-    return bits;
-#endif
+    const LineEnds e = lineEndsAt(p);
+    return e.cr | e.lf;
 }
 
 }  // namespace detail
@@ -49,7 +34,9 @@ platform::Error fileError(int errnoValue, const QString& path);
 // Reads a file line by line. A line ends at CR LF, LF or a lone CR, so files
 // written on any system give the same lines. A line longer than the block is
 // cut at the block size and the rest of it is skipped, which keeps memory flat
-// whatever the input holds.
+// whatever the input holds. The block is allocated for the bytes the file
+// holds when that is less, so a merge of many small files neither allocates
+// nor clears a whole block per file.
 class PeakListLineReader {
 public:
     static constexpr qsizetype kBlockSize = 1 << 20;
@@ -80,71 +67,75 @@ public:
         return readLineSlow(line);
     }
     // Hands the complete lines that stand in the block from the reading point
-    // on, each ended by CR LF, to f(line, separator) until f returns false; the
-    // line f refused, and any line not ended by CR LF in the block, is left for
-    // readLine. The loop keeps its state in locals, so the writes f makes do
-    // not force the reader's fields to be reloaded line after line. The
-    // separator is that of fieldSeparator() when WantSeparator, else ' '.
-    template <bool WantSeparator, typename F>
-    void scanLines(F&& f) {
+    // on, each ended by CR LF, to f(line) until f returns false; the line f
+    // refused, and any line not ended by CR LF, is left for readLine. The
+    // line ends of 64 bytes are found at once and the lines taken by stepping
+    // from one LF bit to the next, so finding a line never waits for the
+    // line before; the loop keeps its state in locals, so the writes f makes
+    // do not force the reader's fields to be reloaded line after line.
+    template <typename F>
+    __attribute__((always_inline)) void scanLines(F&& f) {
         if (skipLf_ || discardToEol_) return;  // readLine settles these first
         const char* const base = buffer_.get();
-        const qsizetype end = end_;
-        qsizetype pos = begin_, scan = begin_, last = -1;
-        qsizetype chunkAt = chunkAt_, nextTab = nextTab_;
-        quint64 bits = lineEndBits_;
-        for (;;) {
-            if (chunkAt < 0 || scan < chunkAt || scan >= chunkAt + kChunk) {
-                if (scan >= end) break;
-                chunkAt = scan;
-                bits = detail::lineEndBits(base + scan);
-                if (end - scan < kChunk) bits &= (quint64(1) << (end - scan)) - 1;
-            }
-            const quint64 rest = bits >> (scan - chunkAt);
-            if (!rest) {
-                scan = chunkAt + kChunk;
-                continue;
-            }
-            const qsizetype at = scan + std::countr_zero(rest);
-            if (base[at] != '\r' || at + 1 >= end || base[at + 1] != '\n') break;
-            char separator = ' ';
-            if constexpr (WantSeparator) {
-                if (nextTab < pos) {
-                    const void* tab = std::memchr(base + pos, '\t', size_t(end - pos));
-                    nextTab = tab ? static_cast<const char*>(tab) - base : end;
-                }
-                if (nextTab < at) separator = '\t';
-            }
-            if (!f(std::string_view(base + pos, size_t(at - pos)), separator)) break;
-            last = pos;
-            pos = scan = at + 2;
+        Sweep sweep{begin_};
+        for (qsizetype chunk = begin_; !sweep.stop && chunk < end_; chunk += 64) {
+            const detail::LineEnds e = detail::lineEndsAt(base + chunk);
+            const quint64 valid = end_ - chunk >= 64 ? ~quint64(0) : (quint64(1) << (end_ - chunk)) - 1;
+            sweep.take(base, chunk, {e.cr & valid, e.lf & valid}, ~quint64(0),
+                       [&](std::string_view line, qsizetype) __attribute__((always_inline)) { return f(line); });
         }
-        chunkAt_ = chunkAt;
-        lineEndBits_ = bits;
-        nextTab_ = nextTab;
-        if (last >= 0) {
-            lineAt_ = last;
-            lineEnd_ = pos - 2;
-            begin_ = pos;
-            lastTerminated_ = true;
+        endSweep(sweep);
+    }
+
+    // The same for peak lines: f(line, classes) is also given the classes
+    // of the line's bytes, or null for a line too long for them. The
+    // classes of a few KiB are found at once, for every line in them, and
+    // kept for the next call.
+    template <typename F>
+    __attribute__((always_inline)) void scanPeakLines(F&& f) {
+        using detail::BlockClasses;
+        if (skipLf_ || discardToEol_) return;  // readLine settles these first
+        if (!classes_) classes_ = std::make_unique<BlockClasses>();
+        const BlockClasses& block = *classes_;
+        const char* const base = buffer_.get();
+        Sweep sweep{begin_};
+        while (!sweep.stop && sweep.start < end_) {
+            const bool fresh = !(classesAt_ >= 0 && sweep.start >= classesAt_ && sweep.start < classesAt_ + classesBytes_);
+            if (fresh) {
+                classesBytes_ = std::min<qsizetype>(end_ - sweep.start, BlockClasses::kBytes);
+                classes_->classify(base + sweep.start, classesBytes_);
+                classesAt_ = sweep.start;
+            }
+            const qsizetype from = sweep.start;
+            sweep.crBefore = 0;  // the byte before `from` ended the line before it
+            for (qsizetype k = (from - classesAt_) / 64; !sweep.stop && 64 * k < classesBytes_; ++k) {
+                const qsizetype chunk = classesAt_ + 64 * k;
+                const detail::LineEnds e{block.word(BlockClasses::Cr, k), block.word(BlockClasses::Lf, k)};
+                sweep.take(base, chunk, e, ~quint64(0) << (from > chunk ? from - chunk : 0),
+                           [&](std::string_view line, qsizetype at) __attribute__((always_inline)) {
+                               const unsigned n = unsigned(line.size());
+                               if (n >= BlockClasses::kWindow) return f(line, nullptr);
+                               const detail::LineClasses classes = block.line(at - classesAt_, n);
+                               return f(line, &classes);
+                           });
+            }
+            // No line ends in the bytes classified: classify from the line on,
+            // unless they start there already.
+            if (!sweep.stop && sweep.start == from) {
+                if (fresh) break;
+                classesAt_ = -1;
+            }
         }
+        endSweep(sweep);
     }
 
     // The complete lines from the reading point on that end in CR LF and count
     // as numeric, as one span with their line ends (so they can be copied as
     // they stand); empty when the next line is not one. Valid until the next
     // read.
-    std::string_view readNumericRun() {
-        const qsizetype from = begin_;
-        scanLines<false>([](std::string_view line, char) { return numericInBlock(line); });
-        return std::string_view(buffer_.get() + from, size_t(begin_ - from));
-    }
+    std::string_view readNumericRun();
     // The same for lines of any content.
-    std::string_view readRun() {
-        const qsizetype from = begin_;
-        scanLines<false>([](std::string_view, char) { return true; });
-        return std::string_view(buffer_.get() + from, size_t(begin_ - from));
-    }
+    std::string_view readRun();
 
     // Whether a line handed out by this reader counts as numeric (its leading
     // number is above 0): isPositive, with the common case settled from 16
@@ -183,6 +174,51 @@ public:
 
 private:
     bool readLineSlow(std::string_view& line);
+
+    // Where a sweep of lines ended by CR LF stands.
+    struct Sweep {
+        qsizetype start;      // of the next line
+        qsizetype last = -1;  // of the last line taken
+        quint64 crBefore = 0;  // the byte before the chunk is CR
+        bool stop = false;     // a line that is not taken came
+        qsizetype chunk = -1;  // and the line ends of the chunk it came in
+        quint64 ends = 0;
+
+        // The lines that end in the 64 bytes from `chunk`, whose CR and LF
+        // bits are `e`, counting only those from the bits in `from` on, to
+        // f(line, offset) until f refuses one or a line end is no CR LF.
+        template <typename F>
+        __attribute__((always_inline)) void take(const char* base, qsizetype at, const detail::LineEnds& e,
+                                                 quint64 from, F&& f) {
+            const quint64 bad = detail::badLineEnds(e, crBefore) & from;
+            quint64 lfs = e.lf & from;
+            if (bad) lfs &= (bad & (~bad + 1)) - 1;  // the lines before the first bad line end
+            stop = bad != 0;
+            for (; lfs; lfs &= lfs - 1) {
+                const qsizetype lineEnd = at + std::countr_zero(lfs) - 1;  // its CR
+                if (!f(std::string_view(base + start, size_t(lineEnd - start)), start)) {
+                    stop = true;
+                    break;
+                }
+                last = start;
+                start = lineEnd + 2;
+            }
+            crBefore = e.cr >> 63;
+            chunk = at;
+            ends = e.cr | e.lf;
+        }
+    };
+    // The reader takes the lines the sweep took; the line readLine takes
+    // next has its end found already.
+    void endSweep(const Sweep& sweep) {
+        if (sweep.last < 0) return;
+        lineAt_ = sweep.last;
+        lineEnd_ = sweep.start - 2;
+        begin_ = sweep.start;
+        lastTerminated_ = true;
+        chunkAt_ = sweep.chunk;
+        lineEndBits_ = sweep.ends;
+    }
     // The line from begin_ up to the line end at `at`; steps over CR LF.
     void takeLine(std::string_view& line, qsizetype at) {
         const char* base = buffer_.get();
@@ -200,18 +236,23 @@ private:
         }
     }
     bool fill();  // appends to the buffer; false when nothing more arrives
+    void grow();  // to the whole block, for a file longer than it was at open
+    bool readWholeText();  // kTextLength for a file no longer than the block; false for others
     void skipPendingLineEnd();
     qsizetype nextLineEnd(qsizetype from);  // next CR or LF at or after `from`, end_ when none
 
     // Line ends are found 64 bytes at a time: bit i of lineEndBits_ is set
     // when the byte at chunkAt_ + i is CR or LF. The buffer has room for a
-    // whole chunk past its end, so a chunk is always read in one go.
+    // whole chunk past its end, so a chunk is always read in one go; that
+    // room is cleared after every read, so a wide read never sees stale or
+    // unset memory.
     static constexpr qsizetype kChunk = 64;
 
     int fd_ = -1;
     QString path_;
     qint64 remaining_;  // bytes still allowed by the limit (<0: no limit)
     std::unique_ptr<char[]> buffer_;
+    qsizetype capacity_ = 0;  // bytes the buffer holds before its padding, at most kBlockSize
     qsizetype begin_ = 0, end_ = 0;
     qsizetype chunkAt_ = -1;  // -1: no chunk scanned since the last fill
     quint64 lineEndBits_ = 0;
@@ -222,6 +263,10 @@ private:
     bool skipLf_ = false;        // the last line ended in CR at the end of a block
     bool discardToEol_ = false;  // the last line was cut; skip its remainder
     bool lastTerminated_ = false;
+    // The classes of classesBytes_ bytes from classesAt_ on (-1: none since
+    // the last fill).
+    std::unique_ptr<detail::BlockClasses> classes_;
+    qsizetype classesAt_ = -1, classesBytes_ = 0;
     QString errorText_;
 };
 
@@ -239,7 +284,7 @@ public:
     bool create(const QString& path);
 
     void write(std::string_view bytes) {
-        if (toFile_ && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
+        if (toFile_ && qsizetype(bytes.size()) < kDirectWrite && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
             std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
             used_ += qsizetype(bytes.size());
         } else {
@@ -286,6 +331,9 @@ public:
     const QByteArray& text() const { return memory_; }
 
     static constexpr qsizetype kWriteBlock = 1 << 20;
+    // Runs at least this long (whole blocks of a reader) go to the file as
+    // they are, after what is gathered, instead of being copied once more.
+    static constexpr qsizetype kDirectWrite = 64 << 10;
 
 private:
     static char* copyTo(char* out, std::string_view bytes) {

@@ -6,6 +6,7 @@
 #include "service/Globals.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -13,6 +14,11 @@
 namespace tavrelsvc {
 
 namespace {
+
+// Serving events costs a system call even when none is pending, as much as
+// reading a small file; a merge of thousands of them serves events after the
+// first input and then at most this often, which keeps the service answering.
+constexpr qint64 kServeEventsNs = 5'000'000;
 
 const QString& kFilterNone = common::filtername::None;
 const QString& kFilterMassLynx = common::filtername::MassLynx;
@@ -84,6 +90,7 @@ MergeOutcome mergePeakLists(const QString& mergePath, const QList<MergeInput>& i
     output.writeLine(kGenericFormatHeader);
 
     qsizetype done = 0;
+    QElapsedTimer sinceServed;  // invalid: events are served after the first input
     for (const MergeInput& input : inputs) {
         const qint64 size = input.path.isEmpty() ? -1 : fileSize(input.path);
         PeakListReadResult result;
@@ -96,7 +103,10 @@ MergeOutcome mergePeakLists(const QString& mergePath, const QList<MergeInput>& i
 
         ++done;
         if (progress) progress(MergeProgress{done, inputs.size(), input.path, result});
-        if (QCoreApplication::instance()) QCoreApplication::processEvents();
+        if (QCoreApplication::instance() && (!sinceServed.isValid() || sinceServed.nsecsElapsed() >= kServeEventsNs)) {
+            QCoreApplication::processEvents();
+            sinceServed.start();
+        }
         if (ShuttingDown || (stopRequested && stopRequested())) return MergeOutcome::Stopped;
     }
 

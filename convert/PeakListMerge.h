@@ -47,8 +47,9 @@ struct MergeProgress {
 };
 
 // Writes every input, in order, into `mergePath` (created anew). An input
-// that adds no spectrum is named in a warning. Between inputs, pending events
-// are served; then the service's shut-down flag and `stopRequested` (e.g. a
+// that adds no spectrum is named in a warning. Pending events are served
+// after the first input and then between inputs every few milliseconds;
+// after each input the service's shut-down flag and `stopRequested` (e.g. a
 // pause request) can stop the merge.
 MergeOutcome mergePeakLists(const QString& mergePath, const QList<MergeInput>& inputs,
                             const PeakListJobContext& job,

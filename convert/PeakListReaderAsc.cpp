@@ -14,6 +14,31 @@ namespace {
 
 bool isListLine(std::string_view line) { return startsWithNoCase(line, "list:"); }
 
+// The peak lines of a spectrum; true when the "list:" line of the next one
+// ends them, which is then `line`.
+TAVREL_LINE_LOOP bool peaks(PeakListLineReader& input, PeakListWriter& output, std::string_view& line) {
+    // False for the "list:" line that opens the next spectrum.
+    const auto peakLine = [&](std::string_view text, const detail::LineClasses* classes)
+                              __attribute__((always_inline)) {
+        if (writeShortPeakLine<1>(output, text, classes)) return true;
+        if (!PeakListLineReader::numericInBlock(text)) return !isListLine(text);
+        // The general rules, for the lines the quick one leaves: the
+        // second and third positive fields make the peak line.
+        std::string_view mz, intensity;
+        if (withPositiveFields(text, fieldSeparator(text), [&](auto& fields) {
+                return fields.next(mz) && fields.next(mz) && fields.next(intensity);
+            }))
+            writePeak(output, mz, intensity);
+        return true;
+    };
+    for (;;) {
+        input.scanPeakLines(peakLine);  // lines ended by CR LF, in one sweep
+        if (!input.readLine(line)) break;
+        if (!peakLine(line, nullptr)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& output) {
@@ -38,26 +63,7 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
             if (haveMode && PositiveFields(line, input.fieldSeparator()).next(precursor))
                 output.writeLine("PEPMASS=", precursor);
 
-            // False for the "list:" line that opens the next spectrum.
-            const auto peakLine = [&](std::string_view text, char separator) __attribute__((always_inline)) {
-                if (writeShortPeakLine<1>(output, text, separator)) return true;
-                if (!PeakListLineReader::numericInBlock(text)) return !isListLine(text);
-                // The second and third positive fields make the peak line.
-                std::string_view mz, intensity;
-                if (withPositiveFields(text, separator, [&](auto& fields) {
-                        return fields.next(mz) && fields.next(mz) && fields.next(intensity);
-                    }))
-                    writePeak(output, mz, intensity);
-                return true;
-            };
-            for (;;) {
-                input.scanLines<true>(peakLine);  // lines ended by CR LF, in one sweep
-                if (!input.readLine(line)) break;
-                if (!peakLine(line, input.fieldSeparator())) {
-                    haveList = true;
-                    break;
-                }
-            }
+            haveList = peaks(input, output, line);
             closeBlock(output);
         }
     });

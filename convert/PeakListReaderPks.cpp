@@ -12,6 +12,29 @@ namespace {
 
 enum class Kind { Pks, ApiIII };
 
+// The peak lines, to the end of the file.
+TAVREL_LINE_LOOP void peaks(Kind kind, PeakListLineReader& input, PeakListWriter& output) {
+    const auto peakLine = [&](std::string_view line, const detail::LineClasses* classes)
+                              __attribute__((always_inline)) {
+        if (writeShortPeakLine<0>(output, line, classes) || !PeakListLineReader::numericInBlock(line)) return true;
+        std::string_view mz, intensity;  // the general rules, for the lines the quick one leaves
+        if (withPositiveFields(line, fieldSeparator(line),
+                               [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))
+            writePeak(output, mz, intensity);
+        return true;
+    };
+    std::string_view line;
+    for (;;) {
+        // Most lines are ended by CR LF and taken in one sweep of the
+        // block; readLine gives the rest.
+        if (kind == Kind::ApiIII) output.write(input.readNumericRun());
+        else input.scanPeakLines(peakLine);
+        if (!input.readLine(line)) break;
+        if (kind == Kind::Pks) peakLine(line, nullptr);
+        else if (PeakListLineReader::numericInBlock(line)) output.writeLine(line);
+    }
+}
+
 PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakListWriter& output,
                                          const PeakListJobContext& job) {
     const QByteArray precursor = platform::toCp1252(job.formValue(QStringLiteral("PRECURSOR"), QStringLiteral("0")));
@@ -29,27 +52,7 @@ PeakListReadResult convertSingleSpectrum(Kind kind, const QString& path, PeakLis
         output.writeLine("BEGIN IONS");
         output.writeLine("TITLE=", view(titleText(path)));
         output.writeLine("PEPMASS=", view(precursor));
-        const auto pksLine = [&](std::string_view line, char separator) __attribute__((always_inline)) {
-            if (writeShortPeakLine<0>(output, line, separator)) return true;
-            if (!PeakListLineReader::numericInBlock(line)) return true;
-            std::string_view mz, intensity;
-            if (withPositiveFields(line, separator, [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))
-                writePeak(output, mz, intensity);
-            return true;
-        };
-        std::string_view line;
-        for (;;) {
-            // Most lines are ended by CR LF and taken in one sweep of the block;
-            // readLine gives the rest.
-            if (kind == Kind::ApiIII) output.write(input.readNumericRun());
-            else input.scanLines<true>(pksLine);
-            if (!input.readLine(line)) break;
-            if (kind == Kind::ApiIII) {
-                if (PeakListLineReader::numericInBlock(line)) output.writeLine(line);
-            } else {
-                pksLine(line, input.fieldSeparator());
-            }
-        }
+        peaks(kind, input, output);
         closeBlock(output);
         result.spectra = 1;
     });

@@ -73,6 +73,13 @@ bool plainNumber(std::string_view text, double& value) {
     while (p < e && isBlank(*p)) ++p;
     while (e > p && isBlank(e[-1])) --e;
     if (p == e) return false;
+    // A few digits alone (a charge, say) are exact as an integer.
+    if (e - p <= 15 && skipDigits(p, e) == e) {
+        long long whole = 0;
+        for (const char* q = p; q < e; ++q) whole = whole * 10 + (*q - '0');
+        value = double(whole);
+        return true;
+    }
     double v = 0;
     if (readNumber(p, e, v) != e) return false;
     value = v;
@@ -92,6 +99,12 @@ bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
 std::string formatNumber(double value) {
     if (value == 0) return "0";  // no "-0"
     char buf[64];
+    // A whole number below 10^15 (a charge, say) reads the same in its
+    // shortest form; writing it as an integer spares the search for digits.
+    if (std::abs(value) < 1e15 && value == std::trunc(value)) {
+        const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
+        return std::string(buf, end);
+    }
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
     if (ec != std::errc()) return "0";
     return std::string(buf, end);

@@ -18,4 +18,9 @@ int AdoCommand::executeNonQuery(const QVariantList& params) const {
     return connection_->execute(text_, params, timeout_);
 }
 
+QVariant AdoCommand::executeScalar(const QVariantList& params) const {
+    if (!connection_) throw Error(adoerr::ObjectClosed, QStringLiteral("The command has no connection"));
+    return connection_->scalarPrepared(text_, params, timeout_);
+}
+
 }  // namespace platform

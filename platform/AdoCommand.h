@@ -24,6 +24,10 @@ public:
     AdoRecordset execute(const QVariantList& params = {}) const;
     // A statement without rows; the number of rows it touched.
     int executeNonQuery(const QVariantList& params = {}) const;
+    // The first field of the first result row (Null when there is none),
+    // with the statement kept prepared on the connection: for a command run
+    // again and again, such as the largest key of a table.
+    QVariant executeScalar(const QVariantList& params = {}) const;
 
 private:
     AdoConnection* connection_ = nullptr;

@@ -185,6 +185,7 @@ void AdoConnection::close() {
     reopenConnectionString_.clear();
     reopenLockName_.clear();
     if (engine_ == Engine::None) return;
+    prepared_.clear();  // before the driver goes: a prepared statement is released through it
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         if (inTransaction_) db.rollback();
@@ -253,6 +254,45 @@ QSqlQuery AdoConnection::query(const QString& sql, const QVariantList& params, i
     return q;
 }
 
+QSqlQuery& AdoConnection::prepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+    // A few texts per table are run this way; a caller that made many more
+    // would only cost their preparing again.
+    constexpr qsizetype kKept = 32;
+    auto it = prepared_.find(sql);
+    if (it == prepared_.end()) {
+        if (prepared_.size() >= kKept) prepared_.clear();
+        QSqlQuery q(database());
+        q.setForwardOnly(true);
+        if (!q.prepare(sql)) throw mapError(q.lastError());
+        it = prepared_.insert(sql, q);
+    }
+    setStatementTimeout(timeoutSeconds);
+    for (qsizetype i = 0; i < params.size(); ++i) it->bindValue(int(i), toDatabase(params[i]));
+    return *it;
+}
+
+int AdoConnection::executePrepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+    QSqlQuery& q = prepared(sql, params, timeoutSeconds);
+    const bool ok = q.exec();
+    const int affected = ok ? q.numRowsAffected() : 0;
+    const QSqlError error = q.lastError();
+    q.finish();  // the statement stays prepared; SQLite releases what it holds
+    if (!ok) throw mapError(error);
+    return affected;
+}
+
+QVariant AdoConnection::scalarPrepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
+    QSqlQuery& q = prepared(sql, params, timeoutSeconds);
+    if (!q.exec()) {
+        const QSqlError error = q.lastError();
+        q.finish();
+        throw mapError(error);
+    }
+    const QVariant value = q.next() ? fromDatabase(q.value(0)) : QVariant();
+    q.finish();
+    return value;
+}
+
 int AdoConnection::execute(const QString& sql, const QVariantList& params, int timeoutSeconds) {
     QSqlQuery q = query(sql, params, timeoutSeconds);
     const int affected = q.numRowsAffected();
@@ -281,6 +321,28 @@ void AdoConnection::rollbackTrans() {
     execute(QStringLiteral("ROLLBACK"), {}, statementTimeout_ < 0 ? 30 : statementTimeout_);
     // A time-out set inside the transaction went with it.
     statementTimeout_ = -1;
+}
+
+StatementSavepoint::StatementSavepoint(AdoConnection& connection, int timeoutSeconds)
+    : connection_(connection), timeout_(timeoutSeconds) {
+    if (!connection_.inTransaction() || connection_.engine() != AdoConnection::Engine::Postgres) return;
+    connection_.execute(QStringLiteral("SAVEPOINT tavrel_row"), {}, timeout_);
+    active_ = true;
+}
+
+StatementSavepoint::~StatementSavepoint() {
+    if (!active_) return;
+    try {
+        connection_.execute(QStringLiteral("ROLLBACK TO SAVEPOINT tavrel_row"), {}, timeout_);
+    } catch (const Error&) {
+        // The connection is gone; the transaction went with it.
+    }
+}
+
+void StatementSavepoint::release() {
+    if (!active_) return;
+    active_ = false;
+    connection_.execute(QStringLiteral("RELEASE SAVEPOINT tavrel_row"), {}, timeout_);
 }
 
 TransactionGuard::TransactionGuard(AdoConnection& connection) : connection_(connection) {

@@ -5,6 +5,7 @@
 // User ID=U;Password=P" a shared PostgreSQL database, with libpq's own keys a
 // site needs passed on (sslmode, sslrootcert, sslcert, sslkey, ...). Every
 // failure is thrown as platform::Error with one of the numbers of AdoErrors.h.
+#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -62,6 +63,13 @@ public:
     int execute(const QString& sql, const QVariantList& params = {}, int timeoutSeconds = 30);
     // A statement with result rows, positioned before the first one.
     QSqlQuery query(const QString& sql, const QVariantList& params = {}, int timeoutSeconds = 30);
+    // The same as execute for a statement run again and again with other
+    // values (a recordset's insert): it is prepared once and kept until the
+    // connection closes, so a run costs the server one round trip.
+    int executePrepared(const QString& sql, const QVariantList& params, int timeoutSeconds = 30);
+    // The first field of the first row of a statement kept prepared in the
+    // same way; Null when there is no row.
+    QVariant scalarPrepared(const QString& sql, const QVariantList& params, int timeoutSeconds = 30);
 
     // One transaction at a time; SQLite takes the write lock at once so that two
     // writers never deadlock half-way.
@@ -87,6 +95,7 @@ private:
     void setStatementTimeout(int seconds);
     bool takeSessionLock(const QString& name);
     void releaseSessionLock();
+    QSqlQuery& prepared(const QString& sql, const QVariantList& params, int timeoutSeconds);
 
     QString name_;
     QString connectionString_;
@@ -100,6 +109,29 @@ private:
     // forgotten by close().
     QString reopenConnectionString_;
     QString reopenLockName_;
+    QHash<QString, QSqlQuery> prepared_;  // by statement text
+};
+
+// A failed statement spoils a whole PostgreSQL transaction. Inside one, a
+// statement run between this guard's making and release() that fails (a
+// taken key, say) is undone alone when the guard goes, leaving the rest of
+// the transaction usable, as on SQLite. Outside a transaction, and on
+// SQLite, the guard does nothing.
+class StatementSavepoint {
+public:
+    // The savepoint's own statements run under the time-out of the statement
+    // they guard: a change of time-out is a statement too, and one made after
+    // the failure would meet the spoilt transaction instead of rolling back.
+    StatementSavepoint(AdoConnection& connection, int timeoutSeconds);
+    ~StatementSavepoint();
+    StatementSavepoint(const StatementSavepoint&) = delete;
+    StatementSavepoint& operator=(const StatementSavepoint&) = delete;
+    void release();  // the statement went through
+
+private:
+    AdoConnection& connection_;
+    int timeout_;
+    bool active_ = false;
 };
 
 // Begins a transaction unless one is already running; rolls it back when it

@@ -8,6 +8,9 @@
 #include <QRegularExpression>
 #include <QSqlRecord>
 
+#include <algorithm>
+#include <limits>
+
 namespace platform {
 
 namespace {
@@ -243,7 +246,7 @@ void AdoRecordset::update() {
         if (columns.isEmpty()) throw Error(adoerr::RequiredValueMissing, QStringLiteral("The new row has no values"));
         const QString placeholders = QStringList(QList<QString>(columns.size(), QStringLiteral("?"))).join(u',');
         store(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table_, columns.join(u','), placeholders),
-              values);
+              values, Statement::Repeated);
         rows_.append(buffer_);
         position_ = rows_.size() - 1;
     } else if (!columns.isEmpty()) {
@@ -262,23 +265,66 @@ void AdoRecordset::update() {
     cancelUpdate();
 }
 
-int AdoRecordset::store(const QString& sql, const QVariantList& values) {
-    // A failed statement spoils a whole PostgreSQL transaction; inside one, a
-    // refused row (a taken key, say) must leave the rest usable, as on SQLite.
-    const bool savepoint =
-        connection_->inTransaction() && connection_->engine() == AdoConnection::Engine::Postgres;
-    // All three with the statement's own time-out: a change of time-out is a
-    // statement too, and one after the failure would meet the spoilt
-    // transaction instead of rolling back to the savepoint.
-    if (savepoint) connection_->execute(QStringLiteral("SAVEPOINT tavrel_row"), {}, timeout_);
-    try {
-        const int affected = connection_->execute(sql, values, timeout_);
-        if (savepoint) connection_->execute(QStringLiteral("RELEASE SAVEPOINT tavrel_row"), {}, timeout_);
-        return affected;
-    } catch (const Error&) {
-        if (savepoint) connection_->execute(QStringLiteral("ROLLBACK TO SAVEPOINT tavrel_row"), {}, timeout_);
-        throw;
+int AdoRecordset::store(const QString& sql, const QVariantList& values, Statement kind) {
+    StatementSavepoint savepoint(*connection_, timeout_);
+    // The insert of a new row is the same text row after row: kept prepared.
+    const int affected = kind == Statement::Repeated ? connection_->executePrepared(sql, values, timeout_)
+                                                     : connection_->execute(sql, values, timeout_);
+    savepoint.release();
+    return affected;
+}
+
+Error noKeyLeftAfter(qint64 lastKey) {
+    return Error(errnum::Overflow, QStringLiteral("Overflow: no 32-bit key is left after %1").arg(lastKey));
+}
+
+qint32 AdoRecordset::updateUnderNextKey(const QString& keyColumn, const QString& largestKeySql, qint64 lowest) {
+    if (editMode_ != EditMode::Add)
+        throw Error(adoerr::NoCurrentRecord, QStringLiteral("The recordset holds no new row to store"));
+    requireUpdatable();
+    const int key = fieldIndex(keyColumn);
+    QStringList columns;
+    QVariantList values;
+    for (int i = 0; i < names_.size(); ++i) {
+        if (!changed_[i] || i == key) continue;
+        columns.append(quoted(names_[i]));
+        values.append(buffer_[i]);
     }
+    columns.append(quoted(names_[key]));
+    QString placeholders = QStringList(QList<QString>(columns.size() - 1, QStringLiteral("?"))).join(u',');
+    if (!placeholders.isEmpty()) placeholders += QLatin1Char(',');
+    qint32 storedKey = 0;
+    if (connection_->engine() == AdoConnection::Engine::Postgres) {
+        // The largest key is read by the insert itself, so no other writer
+        // can take the key between the reading and the storing: only inserts
+        // running at the same moment meet, and the later one fails as a
+        // taken key. One round trip per try.
+        values.append(lowest);
+        const QString sql =
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3GREATEST(CAST(? AS BIGINT), COALESCE((%4), 0) + 1)) "
+                           "RETURNING %5")
+                .arg(table_, columns.join(u','), placeholders, largestKeySql, quoted(names_[key]));
+        StatementSavepoint savepoint(*connection_, timeout_);
+        storedKey = connection_->scalarPrepared(sql, values, timeout_).toInt();
+        savepoint.release();
+    } else {
+        // The file engine lets one writer at a time store: reading the
+        // largest key first costs nothing there, and a write lock taken by a
+        // statement that read first is taken later than it need be.
+        const QVariant largest = connection_->scalarPrepared(largestKeySql, {}, timeout_);
+        const qint64 next = std::max(lowest, (largest.isNull() ? 0 : largest.toLongLong()) + 1);
+        if (next > std::numeric_limits<qint32>::max()) throw noKeyLeftAfter(next - 1);
+        values.append(qint32(next));
+        connection_->executePrepared(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3?)").arg(table_, columns.join(u','), placeholders), values,
+            timeout_);
+        storedKey = qint32(next);
+    }
+    buffer_[key] = storedKey;
+    rows_.append(buffer_);
+    position_ = rows_.size() - 1;
+    cancelUpdate();
+    return storedKey;
 }
 
 void AdoRecordset::deleteRecord() {

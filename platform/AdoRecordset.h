@@ -11,6 +11,10 @@
 namespace platform {
 
 class AdoConnection;
+class Error;
+
+// A new key past the largest 32-bit one.
+Error noKeyLeftAfter(qint64 lastKey);
 
 // Field attribute bit: the field allows Null.
 inline constexpr long adFldIsNullable = 0x20;
@@ -54,6 +58,12 @@ public:
 
     void addNew();
     void update();
+    // Stores the row being added under the larger of `lowest` and the key
+    // that `largestKeySql` (a query of one value, the table's largest key)
+    // answers plus one; answers that key. On PostgreSQL the largest key is
+    // read by the insert itself, on the file engine just before it. A taken
+    // key throws as update does (adoerr::DuplicateKey).
+    qint32 updateUnderNextKey(const QString& keyColumn, const QString& largestKeySql, qint64 lowest);
     void cancelUpdate();
     void deleteRecord();  // afterwards the recordset stands on the next row
     void requery();       // reads the rows again and moves to the first
@@ -67,7 +77,8 @@ private:
     void requireCurrent() const;
     void requireUpdatable() const;
     void requireNoPendingEdit() const;
-    int store(const QString& sql, const QVariantList& values);
+    enum class Statement { Once, Repeated };
+    int store(const QString& sql, const QVariantList& values, Statement kind = Statement::Once);
 
     AdoConnection* connection_ = nullptr;
     QString source_;

@@ -58,6 +58,12 @@ TEST_P(TaskDbRows, NewKeysStartAtOneAndSkipKeysTakenMeanwhile) {
     newTask(rs, "third");
     EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, stale, "task_UID"), 10);
     EXPECT_EQ(tavrel::modGlobal_GetTaskColumn("10", "task_label"), "third");
+    // A command that cannot be run counts as an empty table: 1 is taken, 2 is not.
+    newTask(rs, "fourth");
+    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, AdoCommand(tavrel::TaskDatabaseConnection,
+                                                                "SELECT MAX(task_UID) AS maxUID FROM no_such_table"),
+                                                 "task_UID"),
+              2);
     EXPECT_TRUE(boxes.texts.isEmpty());
 }
 

@@ -2,6 +2,7 @@
 // hold those sweeps to the same answers as the line-by-line rules.
 #include "convert/PeakListBlockFields.h"
 #include "convert/PeakListFormats.h"
+#include "convert/PeakListMasks.h"
 
 #include "ConvertTestHelpers.h"
 
@@ -97,7 +98,7 @@ TEST(PeakListFastPath, ShortPeakLinesFollowTheFieldRules) {
         SCOPED_TRACE(std::string(line));
         const auto check = [&](auto skip) {
             PeakListWriter out;
-            const bool handled = writeShortPeakLine<skip()>(out, line, reader.fieldSeparator());
+            const bool handled = writeShortPeakLine<skip()>(out, line);
             if (!handled) {
                 EXPECT_TRUE(out.text().isEmpty());
                 return;
@@ -145,5 +146,25 @@ TEST(PeakListFastPath, SweptLinesGiveWhatLineByLineGives) {
         EXPECT_EQ(spectra[2], spectra[0]);
         EXPECT_TRUE(outputs[1] == outputs[0]);
         EXPECT_TRUE(outputs[2] == outputs[0]);
+    }
+}
+
+TEST(PeakListFastPath, ClassesAreTheSameWithEveryCompareWidth) {
+    // Every byte value at every offset in 16 and 32 bytes, the tricky lines,
+    // and a length that ends inside a part.
+    QByteArray bytes;
+    for (int i = 0; i < 4096; ++i) bytes += char((i * 37 + i / 256) & 0xff);
+    for (const char* line : kTrickyLines) bytes += QByteArray(line) + "\r\n";
+    bytes += QByteArray(64, '\0');  // the room past the data a reader's block has
+    using detail::BlockClasses;
+    for (const qsizetype length : {qsizetype(detail::BlockClasses::kBytes), qsizetype(1000), qsizetype(33), qsizetype(1)}) {
+        const qsizetype from = bytes.size() - 64 - length;
+        BlockClasses wide, portable;
+        wide.classify(bytes.constData() + from, length);
+        portable.classifyPortably(bytes.constData() + from, length);
+        for (int c = 0; c < BlockClasses::kClasses; ++c)
+            for (qsizetype k = 0; 64 * k < length + 64; ++k)
+                EXPECT_EQ(wide.word(BlockClasses::Class(c), k), portable.word(BlockClasses::Class(c), k))
+                    << "class " << c << ", bytes " << 64 * k << " of " << length;
     }
 }

@@ -3,6 +3,9 @@
 #include "ConvertTestHelpers.h"
 #include "service/Globals.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 using namespace tavrelsvc;
@@ -94,4 +97,21 @@ TEST(PeakListMerge, StopsOnRequestOrShutdownAndFailsOnUnwritableFile) {
         EXPECT_EQ(mergePeakLists("/dev/full", inputs, {}), MergeOutcome::Failed);
         EXPECT_TRUE(home.log().contains("Cannot write merged peak list"));
     }
+}
+
+TEST(PeakListMerge, ServesEventsAfterTheFirstInputThenEveryFewMilliseconds) {
+    LoggedHome home;
+    const QString g = home.put("g.qpl", "BEGIN IONS\r\n1 2\r\nEND IONS\r\n");
+    const QList<MergeInput> inputs(3000, MergeInput{g, kFormatGeneric});
+    // A timer that is due whenever events are served counts the servings.
+    int served = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++served; });
+    tick.start(0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(mergePeakLists(mergeFilePath(home.home.path()), inputs, {}), MergeOutcome::Completed);
+    const qint64 elapsedMs = clock.elapsed();
+    EXPECT_GE(served, 1);
+    EXPECT_LE(served, elapsedMs / 5 + 2) << "served once per input, not every few milliseconds";
 }

@@ -3,8 +3,12 @@
 
 #include "ConvertTestHelpers.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,10 @@ TEST(PeakListText, PlainNumberAndFormatting) {
     double v = 0;
     EXPECT_TRUE(plainNumber(" 2.9 ", v));
     EXPECT_DOUBLE_EQ(v, 2.9);
+    for (const char* whole : {" 12\t", "007", "123456789012345", "1234567890123456789"}) {
+        EXPECT_TRUE(plainNumber(whole, v)) << whole;
+        EXPECT_EQ(v, std::strtod(whole, nullptr)) << whole;
+    }
     EXPECT_FALSE(plainNumber("2+", v));
     EXPECT_FALSE(plainNumber("2 3", v));
     EXPECT_FALSE(plainNumber("", v));
@@ -37,6 +45,12 @@ TEST(PeakListText, PlainNumberAndFormatting) {
     EXPECT_EQ(formatNumber(2.0), "2");
     EXPECT_EQ(formatNumber(-0.0), "0");
     EXPECT_EQ(formatNumber(1.0 / 3), "0.333333333333333");
+    // Whole numbers read as the shortest form with 15 digits reads them.
+    for (double whole : {2.0, -7.0, 123456789012345.0, 999999999999999.0, 1e15, -1e15, 4.5e15, 1e300}) {
+        char reference[64];
+        const auto [end, ec] = std::to_chars(reference, reference + sizeof reference, whole, std::chars_format::general, 15);
+        EXPECT_EQ(formatNumber(whole), std::string(reference, end)) << whole;
+    }
 }
 
 TEST(PeakListText, FieldsSplitAtTabElseAtSingleSpaces) {
@@ -119,6 +133,21 @@ TEST(PeakListLineReader, BlockBoundariesLongLinesAndLimit) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), size_t(block));
     EXPECT_EQ(lines[1], "next");
+
+    // The block is as small as the file was when opened; a file that grows
+    // meanwhile still has its lines cut at the whole block only.
+    testsupport::writeFile(path, "short\n");
+    {
+        PeakListLineReader reader(path);
+        QFile grown(path);
+        ASSERT_TRUE(grown.open(QIODevice::Append));
+        grown.write(QByteArray(block / 2, 'z') + "\n" + QByteArray(block + 1, 'w') + "\nend");
+        grown.close();
+        std::vector<size_t> sizes;
+        std::string_view line;
+        while (reader.readLine(line)) sizes.push_back(line.size());
+        EXPECT_EQ(sizes, (std::vector<size_t>{5, size_t(block / 2), size_t(block), 3}));
+    }
 
     testsupport::writeFile(path, "one\r\ntwo\r\n");
     EXPECT_EQ(linesOf(path, 6), (std::vector<std::string>{"one", "t"}));

@@ -279,4 +279,37 @@ TEST(AdoPostgres, ConnectionKeysOfTheSiteArePassedOn) {
     EXPECT_EQ(errorNumberOf([&] { c.open(db.connectionString() + ";sslrootcert='/a;b.pem'"); }), adoerr::InvalidArgument);
 }
 
+TEST_P(AdoEngine, NewRowsTakeTheLargestKeyPlusOneReadWithTheirInsert) {
+    AdoRecordset rs;
+    rs.openTable(c, "t");
+    const QString largest = "SELECT MAX(id) AS maxUID FROM t";
+    const auto add = [&](const QString& name, const QString& largestKeySql, qint64 lowest) {
+        rs.addNew();
+        rs.setValue("name", name);
+        rs.setValue("flag", 0);
+        return rs.updateUnderNextKey("id", largestKeySql, lowest);
+    };
+    EXPECT_EQ(add("first", largest, 1), 1);  // an empty table has no largest key
+    EXPECT_EQ(add("second", largest, 1), 2);
+    EXPECT_EQ(add("past a gap", largest, 10), 10);
+    EXPECT_EQ(add("after it", largest, 1), 11);
+    EXPECT_EQ(rs.value("id").toInt(), 11);
+    EXPECT_EQ(rs.value("name").toString(), "after it");
+
+    // A key another writer took is refused as such, and inside a transaction
+    // the refusal leaves the transaction usable.
+    {
+        platform::TransactionGuard tx(c);
+        EXPECT_EQ(errorNumberOf([&] { add("stale", "SELECT 1 AS maxUID", 1); }), adoerr::DuplicateKey);
+        rs.cancelUpdate();
+        EXPECT_EQ(add("stale, further on", "SELECT 1 AS maxUID", 12), 12);
+        tx.commit();
+    }
+    AdoRecordset check;
+    check.openQuery(c, "SELECT id, name FROM t ORDER BY id", {}, "t");
+    QStringList stored;
+    for (; !check.eof(); check.moveNext()) stored << QString("%1 %2").arg(check.value("id").toInt()).arg(check.value("name").toString());
+    EXPECT_EQ(stored, (QStringList{"1 first", "2 second", "10 past a gap", "11 after it", "12 stale, further on"}));
+}
+
 TAVREL_ON_BOTH_ENGINES(AdoEngine);

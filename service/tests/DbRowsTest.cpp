@@ -11,7 +11,12 @@
 #include "service/TaskDb.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
 
 using platform::AdoCommand;
 using platform::AdoRecordset;
@@ -146,6 +151,36 @@ TEST_P(ServiceDbRows, TaskOfThisComputer) {
     EXPECT_FALSE(modGlobal_IsOstraneTask("1"));
     EXPECT_EQ(modGlobal_NullToDefault(QVariant(), "").toString(), "");
     EXPECT_EQ(modGlobal_NullToDefault(0, 5).toInt(), 0);
+}
+
+TEST_P(ServiceDbRows, FourWritersKeepEveryRowUnderAKeyOfItsOwn) {
+    // Four connections add rows at once, as four services sharing the
+    // database would: every row is stored, each under its own key.
+    constexpr int kWriters = 4, kRows = 150;
+    std::atomic<int> failed{0};
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w) {
+        writers.emplace_back([&, w] {
+            platform::AdoConnection connection;
+            connection.open(db->connectionString());
+            const AdoCommand nextKey(connection, common::kNextFileKeySql);
+            AdoRecordset rs;
+            rs.openQuery(connection, "SELECT * FROM Sorvex_Tavrel_Files WHERE 1 = 0", {}, common::kFilesTable);
+            for (int i = 0; i < kRows; ++i) {
+                newFile(rs, QString("writer %1 row %2").arg(w).arg(i));
+                if (modGlobal_AddRowWithNewKey(rs, nextKey, "file_number") == 0) ++failed;
+            }
+        });
+    }
+    for (std::thread& t : writers) t.join();
+    EXPECT_EQ(failed, 0);
+    QSqlQuery q = TaskDbConnection.query("SELECT COUNT(*), COUNT(DISTINCT file_number), COUNT(DISTINCT file_name) "
+                                         "FROM Sorvex_Tavrel_Files");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), kWriters * kRows);
+    EXPECT_EQ(q.value(1).toInt(), kWriters * kRows);
+    EXPECT_EQ(q.value(2).toInt(), kWriters * kRows);
+    EXPECT_TRUE(events().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, ServiceDbRows,

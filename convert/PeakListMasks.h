@@ -1,0 +1,168 @@
+#pragma once
+// Byte classes of a reader's block found with wide compares: bit i of a mask
+// tells about byte i. Only for bytes in a PeakListLineReader block, which
+// has room for 64 bytes past its last byte, so a wide read from any byte in
+// it stays inside.
+#include <QtGlobal>
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// The loops that take most lines are also built for the processors of the
+// last decade (AVX2, BMI and three-operand vector forms); the build that
+// suits the processor is chosen when the program is loaded.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+#define TAVREL_LINE_LOOP __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define TAVREL_LINE_LOOP
+#endif
+
+namespace tavrelsvc::detail {
+
+#if defined(__SSE2__)
+// 16 bytes at a time.
+struct ByteTests {
+    using Vector = __m128i;
+    static Vector load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+    static Vector is(Vector v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); }
+    static Vector exponent(Vector v) { return is(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'e'); }
+    // '1' to '9'; bytes above 0x7f compare as negative, so they are none.
+    static Vector lead(Vector v) {
+        return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0')), _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
+    }
+    static quint64 bits(Vector v) { return quint64(quint16(_mm_movemask_epi8(v))); }
+};
+#endif
+
+// The CR and LF bytes of the 64 bytes at p.
+struct LineEnds {
+    quint64 cr = 0, lf = 0;
+};
+
+inline LineEnds lineEndsAt(const char* p) {
+    LineEnds e;
+    for (int i = 0; i < 4; ++i) {
+#if defined(__SSE2__)
+        const ByteTests::Vector v = ByteTests::load(p + 16 * i);
+        e.cr |= ByteTests::bits(ByteTests::is(v, '\r')) << (16 * i);
+        e.lf |= ByteTests::bits(ByteTests::is(v, '\n')) << (16 * i);
+#else
+        for (int k = 0; k < 16; ++k) {
+            e.cr |= quint64(p[16 * i + k] == '\r') << (16 * i + k);
+            e.lf |= quint64(p[16 * i + k] == '\n') << (16 * i + k);
+        }
+#endif
+    }
+    return e;
+}
+
+// Whether every CR among the 64 bytes at p is followed by LF and every LF
+// among the 64 bytes at p + 1 follows a CR: one compare of each byte with
+// its successor, without finding where the line ends are.
+inline bool crLfPaired(const char* p) {
+#if defined(__SSE2__)
+    using T = ByteTests;
+    __m128i differ = _mm_setzero_si128();
+    for (int i = 0; i < 4; ++i)
+        differ = _mm_or_si128(differ, _mm_xor_si128(T::is(T::load(p + 16 * i), '\r'), T::is(T::load(p + 16 * i + 1), '\n')));
+    return _mm_movemask_epi8(differ) == 0;
+#else
+    for (int i = 0; i < 64; ++i)
+        if ((p[i] == '\r') != (p[i + 1] == '\n')) return false;
+    return true;
+#endif
+}
+
+// Where, in 64 bytes whose CR and LF bits are `e`, a line end is not CR LF:
+// an LF after no CR, or a CR before no LF. `crBefore` is 1 when the byte
+// before them is CR.
+inline quint64 badLineEnds(const LineEnds& e, quint64 crBefore) { return e.lf ^ ((e.cr << 1) | crBefore); }
+
+// The classes the fields of a short line are told by, bit i for byte i of
+// the line and nothing past it.
+struct LineClasses {
+    quint64 space = 0, tab = 0;
+    quint64 exponent = 0;  // 'e' or 'E'
+    quint64 lead = 0;      // '1' to '9'
+    quint64 zero = 0;
+
+    // Fields are split at TAB when the line holds one, else at spaces.
+    quint64 separators() const { return tab ? tab : space; }
+};
+
+// The line ends and the classes peak lines' fields are told by, of up to
+// kBytes bytes from a start, kept 16 bits per 16 bytes so that the classes
+// of the kWindow bytes from any byte on are one unaligned read. They are
+// found once for all lines of a stretch, with the widest compares the
+// processor has.
+class BlockClasses {
+public:
+    static constexpr qsizetype kBytes = 4096;
+    static constexpr qsizetype kWindow = 48;  // bytes a window surely covers
+    enum Class { Cr, Lf, Space, Tab, Exponent, Lead, Zero, kClasses };
+
+    // Classifies the `bytes` (at most kBytes) from p, which has 64 bytes
+    // that may be read past them; the bytes past them have no class.
+    void classify(const char* p, qsizetype bytes);
+    // The same without the widest compares (what other processors get).
+    void classifyPortably(const char* p, qsizetype bytes);
+
+    // Bit i: byte 64 * k + i is of class c.
+    quint64 word(Class c, qsizetype k) const {
+        quint64 w;
+        std::memcpy(&w, masks_[c] + 4 * k, sizeof w);
+        return w;
+    }
+    // Bit i: byte `at` + i is of class c, for i below kWindow at least.
+    quint64 window(Class c, qsizetype at) const {
+        quint64 w;
+        std::memcpy(&w, masks_[c] + (at >> 4), sizeof w);
+        return w >> (at & 15);
+    }
+    // The classes of the n bytes (n < kWindow) of the line at `at`.
+    LineClasses line(qsizetype at, unsigned n) const {
+        const quint64 inside = (quint64(1) << n) - 1;
+        return {window(Space, at) & inside, window(Tab, at) & inside, window(Exponent, at) & inside,
+                window(Lead, at) & inside, window(Zero, at) & inside};
+    }
+
+    static constexpr qsizetype kPad = 5;  // parts read or written past the last: by windows, by wide compares
+    using Masks = quint16[kClasses][kBytes / 16 + kPad];
+
+private:
+    void clearPast(qsizetype bytes);
+
+    Masks masks_;
+};
+
+// The classes of a line shorter than 32 bytes, from two wide reads.
+__attribute__((always_inline)) inline LineClasses classifyLine(const char* p, unsigned n) {
+    const quint64 inside = (quint64(1) << n) - 1;
+    LineClasses c;
+#if defined(__SSE2__)
+    using T = ByteTests;
+    const T::Vector lo = T::load(p), hi = T::load(p + 16);
+    const auto bits = [inside](T::Vector a, T::Vector b) { return (T::bits(a) | T::bits(b) << 16) & inside; };
+    c.space = bits(T::is(lo, ' '), T::is(hi, ' '));
+    c.tab = bits(T::is(lo, '\t'), T::is(hi, '\t'));
+    c.exponent = bits(T::exponent(lo), T::exponent(hi));
+    c.lead = bits(T::lead(lo), T::lead(hi));
+    c.zero = bits(T::is(lo, '0'), T::is(hi, '0'));
+#else
+    for (unsigned i = 0; i < n; ++i) {
+        const char b = p[i];
+        c.space |= quint64(b == ' ') << i;
+        c.tab |= quint64(b == '\t') << i;
+        c.exponent |= quint64((b | 0x20) == 'e') << i;
+        c.lead |= quint64(b >= '1' && b <= '9') << i;
+        c.zero |= quint64(b == '0') << i;
+    }
+    (void)inside;
+#endif
+    return c;
+}
+
+}  // namespace tavrelsvc::detail
