@@ -1,14 +1,17 @@
 #include "client/ClientProgram.h"
 
 #include "client/ClientApplication.h"
+#include "client/HelpContext.h"
+#include "client/StartupSequence.h"
 #include "client/frmMain.h"
-#include "common/CommandLineArgs.h"
 #include "common/EventMessage.h"
 #include "common/EventSink.h"
 #include "common/Globals.h"
 #include "common/PreviousInstance.h"
 #include "common/forms/QtMessageBox.h"
 #include "common/forms/ScreenshotHook.h"
+#include "params/FileDialogs.h"
+#include "params/forms/QtFileDialogHandler.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemNames.h"
@@ -22,12 +25,14 @@ int runTavrel(int argc, char** argv) {
     QtMessageBoxHandler boxes;
     platform::setMessageBoxHandler(&boxes);
     common::setEventSink(&modGlobal_WriteEventLog);
+    QtFileDialogHandler parameterFileDialogs;
+    setFileDialogHandler(&parameterFileDialogs);
+    HelpKeyFilter help;
+    app.installEventFilter(&help);
 
+    // The instance is this user's client of this program folder.
     ProgramFolder = platform::resolveProgramFolder();
     LocalUserName = platform::userName();
-    LocalComputerName = platform::computerName();
-    CommandLineArgs = common::modGlobal_SplitCommandLine();
-
     InstanceClaim claim(ProgramFolder, LocalUserName);
     if (!claim.isFirst()) {
         modGlobal_CheckPreviousInstance();
@@ -37,9 +42,14 @@ int runTavrel(int argc, char** argv) {
     frmMain window;
     // Without the channel a second start says it cannot find this window; this one still works.
     claim.listen([&window] { window.bringForward(); });
-    installScreenshotHook(&window, [&window](const QString& tab) { window.showTab(tab); });
-    window.show();
-    const int code = app.exec();
+    StartupSequence startup(window);
+    int code = 0;
+    if (startup.frmMain_Form_Load()) {
+        installScreenshotHook(&window, [&window](const QString& tab) { window.showTab(tab); });
+        code = app.exec();
+    }
+    window.frmMain_Form_Unload();
+    setFileDialogHandler(nullptr);
     platform::setMessageBoxHandler(nullptr);
     return code;
 }
