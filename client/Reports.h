@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QPrinter;
 class QTextDocument;
 class QWidget;
 
@@ -25,7 +26,7 @@ std::unique_ptr<QTextDocument> buildTasksReport(platform::AdoRecordset& tasks);
 std::unique_ptr<QTextDocument> buildResultsReport(platform::AdoConnection& connection, long taskUid);
 
 // The report on the printer's pages with "Page n" at the foot of each.
-void printReport(const QTextDocument& report, class QPrinter& printer);
+void printReport(const QTextDocument& report, QPrinter& printer);
 // Written as a PDF file; false when the file cannot be written.
 bool writeReportPdf(const QTextDocument& report, const QString& pdfPath);
 // The print preview (modeless), from which the user prints or saves a PDF.

@@ -13,6 +13,8 @@
 #include "common/ProcessHelpers.h"
 #include "common/ServiceWakeUp.h"
 #include "common/TaskDatabase.h"
+#include "common/TaskDbCheck.h"
+#include "common/TaskDbTables.h"
 #include "common/TaskDbConnection.h"
 #include "params/DefaultParameterSet.h"
 #include "params/FileDialogs.h"
@@ -77,7 +79,7 @@ bool StartupSequence::showPreferences(int page) {
 void StartupSequence::setFolders() {
     ProgramFolder = platform::resolveProgramFolder();
     QDir::setCurrent(ProgramFolder);
-    CommandLineArgs = common::modGlobal_SplitCommandLine();
+    CommandLineArgs = arguments_ ? *arguments_ : common::modGlobal_SplitCommandLine();
     ParamDialogFolder = ProgramFolder;
     TemplateDialogFolder = ProgramFolder;
     ParameterSetsInFiles = true;

@@ -9,9 +9,11 @@
 // dialog and tries again. The status monitor's and the task editor's steps
 // are called through the main window's forwarding members, in this order.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace tavrel {
 
@@ -31,6 +33,10 @@ public:
     // The program that installs and runs the service (default: TavrelService
     // beside this program).
     void setServiceProgram(const QString& path) { serviceProgram_ = path; }
+
+    // The client's arguments (default: its command line), as
+    // modGlobal_SplitCommandLine gives them.
+    void setArguments(const QStringList& arguments) { arguments_ = arguments; }
 
     // The whole start-up. True: the main window is shown; false: the client
     // has ended (the window is unloaded, its shut-down has run).
@@ -56,6 +62,7 @@ private:
     std::unique_ptr<frmSplash> splash_;
     PreferencesDialog preferences_;
     QString serviceProgram_;
+    std::optional<QStringList> arguments_;
 };
 
 }  // namespace tavrel

@@ -59,7 +59,13 @@ void restorePlacement(QWidget* window) {
     if (QScreen* primary = QGuiApplication::primaryScreen()) screens.append(primary->geometry());
     for (QScreen* s : QGuiApplication::screens())
         if (s != QGuiApplication::primaryScreen()) screens.append(s->geometry());
-    const QRect place = placementToApply(storedPlacement(), window->size(), screens);
+    const std::optional<QRect> stored = storedPlacement();
+    if (!stored && !screens.isEmpty()) {
+        // A first start: room for the editors, within the screen.
+        const QSize roomy = QSize(980, 740).boundedTo(screens.first().size() * 0.9).expandedTo(window->minimumSize());
+        window->resize(roomy);
+    }
+    const QRect place = placementToApply(stored, window->size(), screens);
     window->resize(place.size());
     window->move(place.topLeft());
 }

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QTimer>
 #include <QString>
 
 #include <array>
@@ -17,7 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
-class QTimer;
+
 
 namespace tavrel {
 

@@ -118,7 +118,7 @@ bool frmPreferences::testServer() {
     BusyCursor hourglass;
     if (connectionChanged) {
         // Cached proxy and web credentials of the running session must not answer for the new ones.
-        platform::InternetSetOption(platform::HInternet(), platform::INTERNET_OPTION_END_BROWSER_SESSION);
+        platform::InternetSetOption(platform::HInternet(), platform::inet::INTERNET_OPTION_END_BROWSER_SESSION);
         platform::HInternet session;
         QByteArray reply;
         return modGlobal_HttpGetDocument(session, txtProxyUserName->text(), txtProxyPassword->text(),
@@ -145,7 +145,7 @@ bool frmPreferences::testServer() {
 }
 
 bool frmPreferences::checkPeakListRoot() {
-    QString path = modUncName_GetLocalPathFromUnc(txtPeakListRoot->text().trimmed());
+    QString path = common::modUncName_GetLocalPathFromUnc(txtPeakListRoot->text().trimmed());
     while (path.size() > 1 && (path.endsWith(QLatin1Char('\\')) || path.endsWith(QLatin1Char('/')))) path.chop(1);
     txtPeakListRoot->setText(path);
     if (QFileInfo(path).isDir()) return true;
@@ -158,7 +158,7 @@ bool frmPreferences::checkPeakListRoot() {
 }
 
 bool frmPreferences::checkExtractor() {
-    const QString path = modUncName_GetLocalPathFromUnc(txtLcq->text().trimmed());
+    const QString path = common::modUncName_GetLocalPathFromUnc(txtLcq->text().trimmed());
     txtLcq->setText(path);
     if (!isExtractorPath(path))
         return stop(QStringLiteral("You must enter the full path to LCQ_DTA.EXE or EXTRACT_MSN.EXE or "
