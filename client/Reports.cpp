@@ -1,10 +1,12 @@
 #include "client/Reports.h"
 
+#include "common/ClientClock.h"
 #include "common/Secrets.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QTextDocument>
 
 namespace tavrel {
@@ -39,6 +41,15 @@ QString shown(const QVariant& value) {
     if (!value.isValid() || value.isNull()) return QString();
     if (value.metaType().id() == QMetaType::QDateTime)
         return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    // A date the engine hands over as text.
+    if (value.metaType().id() == QMetaType::QString) {
+        static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d"));
+        const QString text = value.toString();
+        if (iso.match(text).hasMatch()) {
+            const QDateTime when = QDateTime::fromString(text, Qt::ISODateWithMs);
+            if (when.isValid()) return when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        }
+    }
     // A command or an address may carry a password; a report never shows one.
     return common::maskSecrets(value.toString()).toHtmlEscaped();
 }
@@ -49,8 +60,9 @@ QString valueOf(const platform::AdoRecordset& rs, const char* column) {
 }
 
 QString row(const QString& label, const QString& value, const QString& note = QString()) {
-    return QStringLiteral("<tr><td class='label'>%1</td><td>%2%3</td></tr>")
-        .arg(label.toHtmlEscaped(), value, note.isEmpty() ? QString() : QStringLiteral(" <i>%1</i>").arg(note));
+    return QStringLiteral("<tr><td class='label' width='22%'>%1</td><td>%2%3</td></tr>")
+        .arg(label.toHtmlEscaped(), value,
+             note.isEmpty() ? QString() : QStringLiteral(" <i>%1</i>").arg(note.toHtmlEscaped()));
 }
 
 QString page(const QString& title, const QString& bands) {
@@ -61,7 +73,7 @@ QString page(const QString& title, const QString& bands) {
                "td.label { color: #333333; padding-right: 8px; white-space: nowrap; }"
                "th { text-align: left; background: #dde4ec; padding: 2px 4px; }"
                "</style></head><body><h1>%1</h1><p>Printed %2</p>%3</body></html>")
-        .arg(title.toHtmlEscaped(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")), bands);
+        .arg(title.toHtmlEscaped(), clientNow().toString(QStringLiteral("yyyy-MM-dd HH:mm")), bands);
 }
 
 std::unique_ptr<QTextDocument> document(const QString& title, const QString& html) {
