@@ -91,7 +91,7 @@ frmPreferences::frmPreferences(QWidget* owner, QTimer* refreshTimer) : QDialog(o
     connect(cmdLCQPath, &QPushButton::clicked, this, [this] { frmPreferences_cmdLCQPath_Click(); });
     connect(cmdPeakListRoot, &QPushButton::clicked, this, [this] { frmPreferences_cmdPeakListRoot_Click(); });
 
-    setMinimumWidth(560);
+    setMinimumWidth(640);  // the five page captions side by side
     frmPreferences_Form_Load();
 }
 
@@ -278,6 +278,8 @@ void frmPreferences::frmPreferences_Form_Load() {
             // A value that is no text (an array) keeps its field's default.
         }
     }
+    // Long texts show from their beginning.
+    for (QLineEdit* e : findChildren<QLineEdit*>()) e->setCursorPosition(0);
 }
 
 void frmPreferences::frmPreferences_cmdCancel_Click() { QDialog::reject(); }
