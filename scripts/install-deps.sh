@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   postgresql sqlite3 clang curl
   libqt6svg6 xvfb xauth  # the SVG icons; screenshots under a private X server
+  poppler-utils          # pdftotext: the reports' tests read their PDFs
 )
 
 missing=()

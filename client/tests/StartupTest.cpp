@@ -9,11 +9,13 @@
 #include "common/TaskDatabase.h"
 #include "platform/AdoRecordset.h"
 #include "platform/RegistryApi.h"
+#include "platform/testsupport/TestDatabase.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -219,4 +221,24 @@ TEST_F(Startup, TheServiceIsInstalledSilentlyAndStarted) {
                 testsupport::readFile(home.file("registry.hive")).contains("ImagePath"));
     EXPECT_TRUE(modGlobal_NotifyService(true));
     EXPECT_TRUE(modGlobal_StopService(true));
+}
+
+TEST_F(Startup, ASharedDatabaseWithoutTablesIsNeverUpgradedAndItsPasswordNeverShown) {
+    const QString admin = qEnvironmentVariable("TAVREL_TEST_PG");
+    if (admin.isEmpty()) GTEST_SKIP() << "TAVREL_TEST_PG not set";
+    testsupport::TestDatabase empty(testsupport::DbEngine::Postgres);
+    ASSERT_TRUE(empty.available());
+    workingSetup();
+    // The test server takes any password; this one must not reach a message.
+    QString connection = empty.connectionString();
+    connection.replace(QRegularExpression("Password=[^;]*"), "Password=s3cret-pw");
+    saveSetting("ADOConnect", connection);
+    boxes.answers = {{"requires updating", platform::vbCancel}};
+    EXPECT_FALSE(run());
+    EXPECT_TRUE(boxes.saw("The Sorvex Tavrel task database requires updating.")) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.saw(" using the SQL script for "));
+    EXPECT_FALSE(boxes.all().contains("s3cret-pw")) << boxes.all().toStdString();
+    platform::AdoConnection c;
+    c.open(connection);
+    EXPECT_FALSE(c.tableExists("Sorvex_Tavrel_Tasks"));
 }
