@@ -266,3 +266,28 @@ TEST_P(NewDatabase, IsCreatedWithItsTablesAndTheServiceRunsOnIt) {
 }
 
 TAVREL_ON_BOTH_ENGINES(NewDatabase);
+
+TEST_F(Preferences, ANewSearchServerLoginIsTriedInFullBeforeItIsStored) {
+    ASSERT_TRUE(sim.reload(R"({"security": true, "users": [{"name": "bob", "password": "right", "id": 5}]})"));
+    const auto before = section();
+    {
+        frmPreferences dialog;
+        dialog.txtSorvexUserName->setText("bob");
+        dialog.txtSorvexPassword->setText("wrong");
+        EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
+        EXPECT_EQ(section(), before);
+        EXPECT_FALSE(boxes.all().contains("wrong")) << boxes.all().toStdString();
+    }
+    sim.clearLog();
+    boxes.texts.clear();
+    frmPreferences dialog;
+    dialog.txtSorvexUserName->setText("bob");
+    dialog.txtSorvexPassword->setText("right");
+    ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    const QString asked = sim.targets().join(' ');
+    for (const char* step : {"action=login", "action=ispermitted", "ms-geterror.exe?1", "create_task_id", "get_params.pl"})
+        EXPECT_TRUE(asked.contains(step)) << step << "\n" << asked.toStdString();
+    EXPECT_LT(asked.indexOf("action=login"), asked.indexOf("get_params.pl"));
+    EXPECT_EQ(section().value("SorvexUserName"), "bob");
+    EXPECT_TRUE(ExitRequested);  // the stored login changed
+}
