@@ -1,5 +1,6 @@
 #include "client/frmODBC.h"
 
+#include "client/CentreOnScreen.h"
 #include "client/HelpContext.h"
 #include "common/forms/FormLayout.h"
 
@@ -7,7 +8,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -37,10 +37,7 @@ frmODBC::frmODBC(QWidget* parent) : QDialog(parent) {
 
 void frmODBC::frmODBC_Form_Load() {
     setWindowTitle(QStringLiteral("Sorvex Tavrel: ODBC"));
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
     setHelpContextIds(this);
 }
 

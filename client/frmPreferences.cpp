@@ -2,6 +2,8 @@
 
 #include "client/ClientGlobals.h"
 #include "client/DataLinkDialog.h"
+#include "client/PreferencesControls.h"
+#include "client/CentreOnScreen.h"
 #include "client/HelpContext.h"
 #include "common/Globals.h"
 #include "common/Password.h"
@@ -22,38 +24,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace tavrel {
 
 namespace {
-
-QLineEdit* lineEdit(QWidget* parent, const char* name, bool secret = false) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    if (secret) edit->setEchoMode(QLineEdit::Password);
-    return edit;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
-QWidget* withButton(QLineEdit* edit, QPushButton* b) {
-    auto* row = new QWidget(edit->parentWidget());
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    edit->setParent(row);
-    b->setParent(row);
-    layout->addWidget(edit, 1);
-    layout->addWidget(b);
-    return row;
-}
 
 QString programFolderPeakListRoot() { return common::defaultPeakListRoot(ProgramFolder); }
 
@@ -72,9 +48,9 @@ frmPreferences::frmPreferences(QWidget* owner, QTimer* refreshTimer) : QDialog(o
     tabPreferences->addTab(buildTimerPage(), QStringLiteral("Timer settings"));
     tabPreferences->addTab(buildAuthenticationPage(), QStringLiteral("Authentication"));
 
-    cmdSave = button(this, "cmdSave", QStringLiteral("Save"));
+    cmdSave = namedButton(this, "cmdSave", QStringLiteral("Save"));
     cmdSave->setDefault(true);
-    cmdCancel = button(this, "cmdCancel", QStringLiteral("Cancel"));
+    cmdCancel = namedButton(this, "cmdCancel", QStringLiteral("Cancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdSave);
@@ -93,107 +69,6 @@ frmPreferences::frmPreferences(QWidget* owner, QTimer* refreshTimer) : QDialog(o
 
     setMinimumWidth(640);  // the five page captions side by side
     frmPreferences_Form_Load();
-}
-
-QWidget* frmPreferences::buildIntranetPage() {
-    auto* page = new QWidget;
-    auto* form = new QFormLayout(page);
-    txtUrl = lineEdit(page, "txtUrl");
-    auto* urlCaption = new QLabel(QStringLiteral("Sorvex server URL, up to and including cgi directory, \n"
-                                                 "for example http://www.example.org/sorvex/cgi/"),
-                                  page);
-    form->addRow(urlCaption);
-    form->addRow(txtUrl);
-    txtTimeout = lineEdit(page, "txtTimeout");
-    form->addRow(QStringLiteral("HTTP timeout (seconds)"), txtTimeout);
-    cboAccessType = new QComboBox(page);
-    cboAccessType->setObjectName(QStringLiteral("cboAccessType"));
-    form->addRow(QStringLiteral("HTTP access type"), cboAccessType);
-    txtProxy = lineEdit(page, "txtProxy");
-    form->addRow(QStringLiteral("HTTP proxy server"), txtProxy);
-    auto* protocol = new QGroupBox(QStringLiteral("HTTP protocol"), page);
-    auto* protocolLayout = new QHBoxLayout(protocol);
-    optProtocol[1] = new QRadioButton(QStringLiteral("HTTP/1.1"), protocol);
-    optProtocol[0] = new QRadioButton(QStringLiteral("HTTP/1.0"), protocol);
-    optProtocol[0]->setObjectName(QStringLiteral("optProtocol(0)"));
-    optProtocol[1]->setObjectName(QStringLiteral("optProtocol(1)"));
-    protocolLayout->addWidget(optProtocol[1]);
-    protocolLayout->addWidget(optProtocol[0]);
-    protocolLayout->addStretch(1);
-    form->addRow(protocol);
-    return page;
-}
-
-QWidget* frmPreferences::buildImportFiltersPage() {
-    auto* page = new QWidget;
-    auto* form = new QFormLayout(page);
-    form->setRowWrapPolicy(QFormLayout::WrapAllRows);
-    txtLcq = lineEdit(page, "txtLcq");
-    cmdLCQPath = button(page, "cmdLCQPath", QStringLiteral("Browse ..."));
-    form->addRow(QStringLiteral("Full path to extract_msn"), withButton(txtLcq, cmdLCQPath));
-    txtPeakListRoot = lineEdit(page, "txtPeakListRoot");
-    cmdPeakListRoot = button(page, "cmdPeakListRoot", QStringLiteral("Browse ..."));
-    form->addRow(QStringLiteral("Directory for storing peak list files created by data import filters"),
-                 withButton(txtPeakListRoot, cmdPeakListRoot));
-    return page;
-}
-
-QWidget* frmPreferences::buildConnectionPage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->addWidget(new QLabel(QStringLiteral("ADO Connection string:"), page));
-    txtADOConnect = lineEdit(page, "txtADOConnect");
-    layout->addWidget(txtADOConnect);
-    auto* buttons = new QHBoxLayout;
-    cmdADODialog = button(page, "cmdADODialog", QStringLiteral("Change ..."));
-    cmdRestore = button(page, "cmdRestore", QStringLiteral("Restore default"));
-    buttons->addWidget(cmdADODialog);
-    buttons->addWidget(cmdRestore);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
-    layout->addStretch(1);
-    return page;
-}
-
-QWidget* frmPreferences::buildTimerPage() {
-    auto* page = new QWidget;
-    auto* form = new QFormLayout(page);
-    const auto add = [&](const char* name, const char* caption) {
-        QLineEdit* edit = lineEdit(page, name);
-        edit->setMaximumWidth(90);
-        form->addRow(QString::fromLatin1(caption), edit);
-        return edit;
-    };
-    txtTimerTick = add("txtTimerTick", "Timer tick interval (between 1 and 60 seconds)");
-    txtNoDataDelay = add("txtNoDataDelay", "Delay after opening empty dataset (seconds)");
-    txtLockedOutDelay = add("txtLockedOutDelay", "Delay after failing to open read locked file (seconds)");
-    txtMonitorActionDelay = add("txtMonitorActionDelay", "Minimum delay between monitor searches (seconds)");
-    txtFollowerActionDelay = add("txtFollowerActionDelay", "Minimum delay between follower searches (seconds)");
-    txtTaskCheckInterval = add("txtTaskCheckInterval", "Task action polling interval (seconds)");
-    return page;
-}
-
-QWidget* frmPreferences::buildAuthenticationPage() {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    const auto frame = [&](const QString& title, const char* user, const char* password, QLineEdit*& userEdit,
-                           QLineEdit*& passwordEdit) {
-        auto* box = new QGroupBox(title, page);
-        auto* form = new QFormLayout(box);
-        userEdit = lineEdit(box, user);
-        passwordEdit = lineEdit(box, password, true);
-        form->addRow(QStringLiteral("User name"), userEdit);
-        form->addRow(QStringLiteral("Password"), passwordEdit);
-        layout->addWidget(box);
-    };
-    frame(QStringLiteral("Sorvex Security"), "txtSorvexUserName", "txtSorvexPassword", txtSorvexUserName,
-          txtSorvexPassword);
-    frame(QStringLiteral("Proxy Server Authentication"), "txtProxyUserName", "txtProxyPassword", txtProxyUserName,
-          txtProxyPassword);
-    frame(QStringLiteral("Web Server Authentication"), "txtWebUserName", "txtWebPassword", txtWebUserName,
-          txtWebPassword);
-    layout->addStretch(1);
-    return page;
 }
 
 void frmPreferences::showPage(int page) {
@@ -262,11 +137,7 @@ void frmPreferences::putStoredValue(const QString& name, const QVariant& value) 
 }
 
 void frmPreferences::frmPreferences_Form_Load() {
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        const QSize size = sizeHint().expandedTo(minimumSize());
-        move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
-    }
+    centreOnScreen(this);
     setHelpContextIds(this);
     PreferencesCancelled = true;
     putDefaults();

@@ -1,39 +1,30 @@
 // Save of the preferences dialog, step by step. Each failed check shows its
 // message and stops with the dialog open and the user's (trimmed) text kept;
 // nothing is written before every check has passed.
-#include "client/ClientGlobals.h"
 #include "client/NewTaskDatabase.h"
 #include "client/PreferencesChecks.h"
 #include "client/frmPreferences.h"
 #include "common/BusyCursor.h"
 #include "common/Globals.h"
 #include "common/HttpGet.h"
-#include "common/Preferences.h"
 #include "common/Secrets.h"
 #include "common/ServerDocuments.h"
 #include "common/ServerLogin.h"
-#include "common/ServiceWakeUp.h"
-#include "common/Settings.h"
 #include "common/UncName.h"
 #include "platform/Inet.h"
 #include "platform/MessageBox.h"
-#include "platform/WindowMessages.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTimer>
-
-#include <algorithm>
 
 namespace tavrel {
 
 namespace {
 
 const QString kTitle = QStringLiteral("Sorvex Tavrel");
-constexpr quint32 kWmClose = 0x0010;
 
 void say(const QString& text) { platform::MsgBox(common::maskSecrets(text), platform::vbOKOnly, kTitle); }
 
@@ -52,30 +43,6 @@ int protocolOf(const std::array<QRadioButton*, 2>& options) { return options[0]-
 QString versionMessage() {
     return QStringLiteral("Sorvex server must be version 2.1, (or version 2.0 with new client.pl script). The chosen "
                           "server appears to be an earlier version.");
-}
-
-// Puts back the values Save writes as they were before it (removing those that
-// were absent), so that a save that failed half-way leaves nothing changed.
-void restoreSection(const common::RegValueTable& before) {
-    static const char* const kEdited[] = {
-        "BaseUrl",        "TimeOut",           "AccessType",          "Proxy",          "Protocol",
-        "LcqPath",        "PeakListRoot",      "ADOConnect",          "TimerTick",      "NoDataDelay",
-        "LockedOutDelay", "MonitorActionDelay", "FollowerActionDelay", "TaskCheckInterval", "SorvexUserName",
-        "SorvexPassword", "ProxyUserName",     "ProxyPassword",       "WebUserName",    "WebPassword"};
-    common::RegOp reg;
-    reg.Root(platform::HKEY_LOCAL_MACHINE);
-    reg.Key(common::SettingsKey + common::PreferencesSection);
-    for (const char* name : kEdited) {
-        const QString valueName = QLatin1String(name);
-        const auto old = std::find_if(before.begin(), before.end(), [&](const common::RegValueRow& row) {
-            return row.name.compare(valueName, Qt::CaseInsensitive) == 0;
-        });
-        try {
-            if (old != before.end()) reg.Value(valueName, old->value);
-            else reg.DeleteValue(valueName);
-        } catch (const platform::Error&) {
-        }
-    }
 }
 
 }  // namespace
@@ -202,63 +169,6 @@ bool frmPreferences::checkTimerFields() {
         }
     }
     return true;
-}
-
-bool frmPreferences::writeValues() {
-    common::Preferences values = common::ProgramPreferences;
-    values.BaseUrl = txtUrl->text();
-    values.TimeOut = txtTimeout->text().toInt();
-    values.AccessType = static_cast<qint16>(cboAccessType->currentIndex());
-    values.Proxy = txtProxy->text();
-    values.Protocol = protocolOf(optProtocol);
-    values.LcqPath = txtLcq->text();
-    values.PeakListRoot = txtPeakListRoot->text();
-    values.ADOConnect = DialogConnectionString;
-    values.TimerTick = static_cast<qint16>(txtTimerTick->text().toInt());
-    values.NoDataDelay = static_cast<qint16>(txtNoDataDelay->text().toInt());
-    values.LockedOutDelay = static_cast<qint16>(txtLockedOutDelay->text().toInt());
-    values.MonitorActionDelay = static_cast<qint16>(txtMonitorActionDelay->text().toInt());
-    values.FollowerActionDelay = static_cast<qint16>(txtFollowerActionDelay->text().toInt());
-    values.TaskCheckInterval = static_cast<qint16>(txtTaskCheckInterval->text().toInt());
-    values.SorvexUserName = txtSorvexUserName->text();
-    values.SorvexPassword = txtSorvexPassword->text();
-    values.ProxyUserName = txtProxyUserName->text();
-    values.ProxyPassword = txtProxyPassword->text();
-    values.WebUserName = txtWebUserName->text();
-    values.WebPassword = txtWebPassword->text();
-    QString failed;
-    try {
-        failed = common::savePreferences(values);
-    } catch (const platform::Error& e) {
-        failed = e.description();
-    }
-    if (failed.isEmpty()) {
-        PreferencesCancelled = false;
-        return true;
-    }
-    // Nothing half-saved: what was written goes back to what was stored before.
-    restoreSection(SavedPreferences);
-    return stop(QStringLiteral("The preferences could not be saved (") + failed +
-                QStringLiteral("); the stored preferences are unchanged."));
-}
-
-void frmPreferences::askForRestart() {
-    const common::RegValueTable now =
-        common::modGlobal_GetAllSettings(QStringLiteral("Sorvex Tavrel"), common::PreferencesSection);
-    if (!preferencesChanged(SavedPreferences, now)) return;
-    if (refreshTimer_) refreshTimer_->stop();
-    if (modGlobal_NotifyService(true)) {
-        say(QStringLiteral("Preferences have been changed. Sorvex Tavrel Service must be re-started"));
-        BusyCursor hourglass;
-        if (TrayMessageId != 0) {
-            if (const platform::HWND window = platform::FindWindow(QString(), ServiceWindowTitle))
-                platform::SendMessage(window, kWmClose, 0, 0);
-        } else {
-            modGlobal_StopService(false);
-        }
-    }
-    say(QStringLiteral("Sorvex Tavrel GUI will now exit and must be re-started"));
-    ExitRequested = true;
 }
 
 }  // namespace tavrel

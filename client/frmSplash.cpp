@@ -1,5 +1,6 @@
 #include "client/frmSplash.h"
 
+#include "client/CentreOnScreen.h"
 #include "client/HelpContext.h"
 #include "common/ProgramVersion.h"
 #include "common/forms/WindowIcons.h"
@@ -10,7 +11,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -69,10 +69,7 @@ QString frmSplash::versionText(int major, int minor, int revision) {
 }
 
 void frmSplash::frmSplash_Form_Load() {
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    centreOnScreen(this);
     setHelpContextIds(this);
     lblMessage->setText(QStringLiteral(" "));
     lblVersion->setText(versionText(common::ProgramMajor, common::ProgramMinor, common::ProgramRevision));
