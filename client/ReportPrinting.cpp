@@ -1,11 +1,16 @@
 #include "client/Reports.h"
 
+#include "common/forms/FileDialogs.h"
+#include "platform/MessageBox.h"
+
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTextDocument>
+#include <QToolBar>
 
 namespace tavrel {
 
@@ -64,6 +69,22 @@ void showReportPreview(std::unique_ptr<QTextDocument> report, QWidget* owner) {
     doc->setParent(preview);
     QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
                      [doc, printer](QPrinter* p) { printReport(*doc, *p); });
+    // Beside printing, the report can be kept as a PDF file.
+    if (auto* toolbar = preview->findChild<QToolBar*>()) {
+        QAction* exportPdf = toolbar->addAction(QStringLiteral("Export PDF ..."));
+        exportPdf->setObjectName(QStringLiteral("cmdExportPdf"));
+        QObject::connect(exportPdf, &QAction::triggered, preview, [preview, doc] {
+            FileDialogRequest request;
+            request.owner = preview;
+            request.title = QStringLiteral("Export PDF");
+            request.fileName = doc->metaInformation(QTextDocument::DocumentTitle) + QStringLiteral(".pdf");
+            request.filter = QStringLiteral("PDF files (*.pdf)");
+            request.defaultSuffix = QStringLiteral("pdf");
+            const QString path = showSaveFileDialog(request);
+            if (!path.isEmpty() && !writeReportPdf(*doc, path))
+                platform::MsgBox(QStringLiteral("Cannot write ") + path, platform::vbOKOnly | platform::vbExclamation);
+        });
+    }
     preview->resize(900, 700);
     preview->open();
 }

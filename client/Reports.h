@@ -3,11 +3,12 @@
 // built from the task database, shown in a print preview that prints and
 // writes PDF. No value in a report shows a password.
 #include <QString>
+#include <QTextDocument>
 
 #include <memory>
 
 class QPrinter;
-class QTextDocument;
+
 class QWidget;
 
 namespace platform {
