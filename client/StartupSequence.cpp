@@ -49,8 +49,8 @@ StartupSequence::StartupSequence(frmMain& window)
     : window_(window),
       serviceProgram_(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TavrelService"))) {
     preferences_ = [this](int page) {
-        frmPreferences dialog(splash_ && splash_->isVisible() ? static_cast<QWidget*>(splash_.get()) : nullptr,
-                              &window_.tmrRefresh);
+        // A window of its own: the start-up window is hidden meanwhile, the main window not yet shown.
+        frmPreferences dialog(nullptr, &window_.tmrRefresh);
         dialog.showPage(page);
         dialog.exec();
     };

@@ -124,6 +124,8 @@ const FailureCase kFailures[] = {
      {}, {"Unable to create required directory "}},
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class StartupFailure : public Startup, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(StartupFailure, ShowsItsMessageAndThePageToMendItThenEnds) {
@@ -203,7 +205,9 @@ TEST_F(Startup, AServiceThatCannotStartOffersAbortRetryAndIgnore) {
         EXPECT_TRUE(boxes.texts.last().contains(c.lastMessage)) << boxes.all().toStdString();
         EXPECT_TRUE(boxes.saw("  Choose Retry to verify Task database connection string and try again\r\n  Choose "
                               "Ignore to run the Sorvex Tavrel service component on the desktop"));
-        if (c.shown) EXPECT_NE(TrayMessageId, 0u);
+        if (c.shown) {
+            EXPECT_NE(TrayMessageId, 0u);
+        }
         common::ProgramTaskDatabase.close();
         window.reset();
     }
