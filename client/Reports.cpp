@@ -78,8 +78,9 @@ QString page(const QString& title, const QString& bands) {
 
 std::unique_ptr<QTextDocument> document(const QString& title, const QString& html) {
     auto doc = std::make_unique<QTextDocument>();
-    doc->setMetaInformation(QTextDocument::DocumentTitle, title);
     doc->setHtml(html);
+    // After the page: setHtml takes the title from the page's head, which has none.
+    doc->setMetaInformation(QTextDocument::DocumentTitle, title);
     return doc;
 }
 

@@ -19,6 +19,8 @@
 #include "params/DefaultParameterSet.h"
 #include "params/FileDialogs.h"
 #include "params/forms/ParameterEditorPage.h"
+#include "status/forms/StatusPage.h"
+#include "taskeditor/DataFileList.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
@@ -82,6 +84,8 @@ void StartupSequence::setFolders() {
     CommandLineArgs = arguments_ ? *arguments_ : common::modGlobal_SplitCommandLine();
     ParamDialogFolder = ProgramFolder;
     TemplateDialogFolder = ProgramFolder;
+    DataFileDialogFolder = ProgramFolder;
+    FolderPickerStartFolder = ProgramFolder;
     ParameterSetsInFiles = true;
     LocalUserName = platform::userName();
     LocalComputerName = platform::computerName();
@@ -184,6 +188,8 @@ bool StartupSequence::frmMain_Form_Load() {
     loadParameterEditor();
     window_.frmMain_ResetTaskEditor();
     if (!makePeakListRoot()) return end();
+    // A refresh that finds the service gone offers to start it: the same program as here.
+    window_.pageStatus->watchdog().trayProgram = serviceProgram_;
     say(QStringLiteral("Building tree view of tasks and results"));
     window_.frmMain_BuildStatusTree();
     window_.frmMain_RefreshStatus();

@@ -9,6 +9,7 @@
 #include "status/forms/StatusPage.h"
 #include "taskeditor/forms/TaskEditorPage.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QTabWidget>
@@ -84,6 +85,12 @@ void frmMain::connectPages() {
     });
     connect(tabMain, &QTabWidget::currentChanged, this,
             guarded(QStringLiteral("tabMain_Click"), [this](int tab) { pageStatus->tabMain_Click(tab == TabStatus); }));
+    // File Print is offered on the Status tab with the root or a task selected; the page knows when.
+    mnuFilePrint->setEnabled(pageStatus->printEnabled());
+    connect(pageStatus, &StatusPage::printEnabledChanged, mnuFilePrint, &QAction::setEnabled);
+    // A result page queued for printing is loaded into the auto-print browser, which prints it.
+    connect(pageStatus, &StatusPage::autoPrintRequested, this,
+            guarded(QStringLiteral("WebBrowser_Navigate"), [this](const QString& url) { WebBrowser->Navigate(url); }));
     connect(pageStatus, &StatusPage::browserRequested, this, [this](const QString& url) { InvokeBrowser(url); });
     connect(pageStatus, &StatusPage::quellmarkRequested, this,
             [this](const QString& project) { InvokeQuellmark(project); });

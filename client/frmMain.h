@@ -62,8 +62,6 @@ public:
     void frmMain_ShowImportOptions(int filter);
     void modGlobal_SaveColumnWidths(const QString& list);
     void frmMain_CloseEventLog();
-    // "root", "task_<uid>" or "result_<n>": the node the status view shows.
-    QString selectedStatusNodeKey() const;
     // The task editor's Delete of the data-file list (Edit, Clear on it).
     void frmMain_cmdTaskFileDelete_Click();
 

@@ -1,37 +1,42 @@
-// What the main window asks of its pages. Where a page does not offer the
-// procedure yet, the forwarding member is the one place to connect it.
+// What start-up, the menus, the timers and the shut-down ask of the pages:
+// each procedure of the main window forwards to the page that owns it.
 #include "client/Launchers.h"
 #include "client/frmMain.h"
+#include "common/Globals.h"
+#include "common/EventLogLine.h"
 #include "status/forms/EventLogPage.h"
 #include "status/forms/StatusPage.h"
 #include "taskeditor/forms/TaskEditorPage.h"
 
 namespace tavrel {
 
-void frmMain::frmMain_SetStatusButtonToolTips() {}  // status page: the buttons' tool tips
+void frmMain::frmMain_SetStatusButtonToolTips() { pageStatus->frmMain_SetStatusButtonToolTips(); }
 
-void frmMain::modGlobal_InitStatusColumns() {}  // status page: the column tables and the event list's columns
-
-void frmMain::frmMain_OpenEventLog() {}  // event list: the reader of the service's event log (never created here)
-
-void frmMain::frmMain_BuildStatusTree() {}  // status page: the tree, built once
-
-void frmMain::frmMain_RefreshStatus() {
-    pageStatus->RefreshStatus();
-    pageEventLog->RefreshEvents();
+void frmMain::modGlobal_InitStatusColumns() {
+    pageStatus->modGlobal_InitStatusColumns();
+    pageEventLog->InitEventColumns();
 }
+
+// The service writes the event log; the client only follows it, and waits
+// for it when it is not there yet.
+void frmMain::frmMain_OpenEventLog() { pageEventLog->OpenEventLog(ProgramFolder + QLatin1Char('/') + common::kEventLogFileName); }
+
+void frmMain::frmMain_BuildStatusTree() { pageStatus->frmMain_BuildStatusTree(); }
+
+// The status page reads the event log's new lines itself (eventLogDue).
+void frmMain::frmMain_RefreshStatus() { pageStatus->RefreshStatus(); }
 
 void frmMain::frmMain_ResetTaskEditor() { pageTaskEditor->ResetTaskEditor(); }
 
 void frmMain::frmMain_LoadTaskIntoEditor(long taskUid) { pageTaskEditor->LoadTaskIntoEditor(taskUid); }
 
-void frmMain::modGlobal_SaveColumnWidths(const QString&) {}  // event list: its column widths
+void frmMain::modGlobal_SaveColumnWidths(const QString& list) {
+    if (list == QLatin1String("event")) pageEventLog->SaveEventColumnWidths();
+}
 
-void frmMain::frmMain_CloseEventLog() {}  // event list: its reader
+void frmMain::frmMain_CloseEventLog() { pageEventLog->eventLogReader().close(); }
 
-QString frmMain::selectedStatusNodeKey() const { return QStringLiteral("root"); }  // status page: StatusViewKind
-
-void frmMain::frmMain_cmdTaskFileDelete_Click() {}  // task editor: Delete of the data-file list
+void frmMain::frmMain_cmdTaskFileDelete_Click() { pageTaskEditor->cmdTaskFileDelete_Click(); }
 
 long frmMain::InvokeBrowser(const QString& url) { return tavrel::InvokeBrowser(url); }
 

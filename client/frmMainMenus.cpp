@@ -12,6 +12,8 @@
 #include "client/frmSplash.h"
 #include "common/TaskDatabase.h"
 #include "params/forms/ParameterEditorPage.h"
+#include "status/StatusNodes.h"
+#include "status/forms/StatusPage.h"
 #include "platform/Error.h"
 
 #include <QAction>
@@ -100,7 +102,8 @@ void frmMain::buildEditMenu() {
     mnuEditPreferences = item(mnuEdit, "mnuEditPreferences", QStringLiteral("Pre&ferences"));
     mnuEditADO = item(mnuEdit, "mnuEditADO", QStringLiteral("&ODBC Information ..."));
     mnuEdit->addSeparator();
-    mnuEditRefresh = item(mnuEdit, "mnuEditRefresh", QStringLiteral("&Refresh"), QKeySequence::Refresh);
+    // No shortcut: F5 belongs to the status page's Refresh button.
+    mnuEditRefresh = item(mnuEdit, "mnuEditRefresh", QStringLiteral("&Refresh"));
     // The clipboard items have the text fields' own shortcuts; these act only from the menu.
     for (QAction* a : {mnuEditCut, mnuEditCopy, mnuEditPaste}) a->setShortcutContext(Qt::WidgetShortcut);
     connect(mnuEdit, &QMenu::aboutToShow, this, [this] { frmMain_mnuEdit_Click(); });
@@ -140,10 +143,7 @@ void frmMain::frmMain_mnuFile_Click() {
     for (QAction* a : {mnuFileNew, mnuFileOpen, mnuFileSave, mnuFileSaveAs}) a->setEnabled(p);
     for (int i = 1; i < int(mnuRecentFile.size()); ++i) mnuRecentFile[i]->setEnabled(p);
     mnuFileSave->setEnabled(p && pageParameterEditor->ParameterSetChanged());
-    // Print makes the report of the status view: the tasks at the root, one task's results.
-    const QString kind = selectedStatusNodeKey().section(QLatin1Char('_'), 0, 0);
-    mnuFilePrint->setEnabled(tabMain->currentIndex() == TabStatus &&
-                             (kind == QLatin1String("root") || kind == QLatin1String("task")));
+    // Print is the status page's to enable (printEnabledChanged).
 }
 
 void frmMain::frmMain_mnuFileSave_Click() {
@@ -159,13 +159,15 @@ void frmMain::frmMain_mnuRecentFile_Click(int index) {
 }
 
 void frmMain::frmMain_mnuFilePrint_Click() {
-    const QString key = selectedStatusNodeKey();
-    const QString kind = key.section(QLatin1Char('_'), 0, 0);
+    // The report of what the status view shows: the tasks at the root, one task's results.
+    const QString kind = pageStatus->statusViewKind();
     try {
-        if (kind == QLatin1String("root")) {
+        if (kind == RootNodeKey) {
             showReportPreview(buildTasksReport(TasksRecordset), this);
         } else if (kind == QLatin1String("task")) {
-            showReportPreview(buildResultsReport(TaskDatabaseConnection, key.section(QLatin1Char('_'), 1).toLong()), this);
+            const NodeKeyParts node = splitNodeKey(pageStatus->selectedNodeKey());
+            if (node.kind != kind) return;
+            showReportPreview(buildResultsReport(TaskDatabaseConnection, nodeNumber(pageStatus->selectedNodeKey())), this);
         }
     } catch (const platform::Error& e) {
         platform::MsgBox(QStringLiteral("The report cannot be made: ") + QString::number(e.number()) +

@@ -141,7 +141,7 @@ void frmPreferences::frmPreferences_Form_Load() {
     setHelpContextIds(this);
     PreferencesCancelled = true;
     putDefaults();
-    SavedPreferences = common::modGlobal_GetAllSettings(QStringLiteral("Sorvex Tavrel"), common::PreferencesSection);
+    SavedPreferences = common::modGlobal_GetAllSettings(common::SettingsApplication, common::PreferencesSection);
     for (const common::RegValueRow& row : SavedPreferences) {
         try {
             putStoredValue(row.name, row.value);

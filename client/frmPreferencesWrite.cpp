@@ -99,7 +99,7 @@ bool frmPreferences::writeValues() {
 
 void frmPreferences::askForRestart() {
     const common::RegValueTable now =
-        common::modGlobal_GetAllSettings(QStringLiteral("Sorvex Tavrel"), common::PreferencesSection);
+        common::modGlobal_GetAllSettings(common::SettingsApplication, common::PreferencesSection);
     if (!preferencesChanged(SavedPreferences, now)) return;
     if (refreshTimer_) refreshTimer_->stop();
     if (modGlobal_NotifyService(true)) {

@@ -37,36 +37,6 @@ TEST(Menus, HoldTheirItemsInOrder) {
     for (int i = 0; i < 6; ++i) EXPECT_FALSE(window.mnuRecentFile[i]->isVisible()) << i;
 }
 
-TEST(Menus, EnablingFollowsTheTab) {
-    frmMain window;
-    emit window.pageParameterEditor->recentFilesChanged({"/a.par", "/b.par", "/c.par", "/d.par", "/e.par"});
-    ASSERT_TRUE(window.mnuRecentFile[5]->isVisible());
-    EXPECT_EQ(window.mnuRecentFile[2]->text(), "/b.par");
-    struct Case {
-        int tab;
-        bool fileCommands, save, refresh, print;
-    } cases[] = {
-        {frmMain::TabStatus, false, false, true, true},
-        {frmMain::TabEventLog, false, false, false, false},
-        {frmMain::TabTaskEditor, false, false, false, false},
-        {frmMain::TabParameterEditor, true, false, false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.tab);
-        window.tabMain->setCurrentIndex(c.tab);
-        window.frmMain_mnuFile_Click();
-        window.frmMain_mnuEdit_Click();
-        for (QAction* a : {window.mnuFileNew, window.mnuFileOpen, window.mnuFileSaveAs, window.mnuRecentFile[1],
-                           window.mnuRecentFile[5]})
-            EXPECT_EQ(a->isEnabled(), c.fileCommands) << a->objectName().toStdString();
-        EXPECT_EQ(window.mnuFileSave->isEnabled(), c.save);
-        EXPECT_EQ(window.mnuEditRefresh->isEnabled(), c.refresh);
-        EXPECT_EQ(window.mnuFilePrint->isEnabled(), c.print);
-        EXPECT_TRUE(window.mnuFileExit->isEnabled());
-        EXPECT_TRUE(window.mnuEditPreferences->isEnabled());
-    }
-}
-
 TEST(Menus, SaveNeedsUnsavedChangesOnTheParameterEditor) {
     frmMain window;
     window.tabMain->setCurrentIndex(frmMain::TabParameterEditor);
