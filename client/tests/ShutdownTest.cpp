@@ -1,12 +1,15 @@
 // The main window's shut-down: the timers first, the logout with a short
 // time-out and only with a session, the placement only after a completed
-// start-up.
+// start-up, the event list's widths kept and the event log let go.
 #include "ClientFixture.h"
 
 #include "client/frmMain.h"
 #include "common/TaskDatabase.h"
+#include "status/forms/EventLogPage.h"
 
 #include <QElapsedTimer>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QTcpServer>
 #include <gtest/gtest.h>
 
@@ -57,4 +60,20 @@ TEST_F(Shutdown, AServerThatDoesNotAnswerDoesNotHoldTheWindow) {
     window.frmMain_Form_Unload();
     EXPECT_LT(clock.elapsed(), 15000);
     EXPECT_EQ(TimeOut, 3600);  // the running setting is untouched
+}
+
+TEST_F(Shutdown, KeepsTheEventListsWidthsAndStopsFollowingTheLog) {
+    {
+        frmMain window;
+        window.modGlobal_InitStatusColumns();
+        window.frmMain_OpenEventLog();
+        ASSERT_TRUE(window.pageEventLog->eventLogReader().isOpen());
+        window.pageEventLog->lvwEvent->header()->resizeSection(6, 333);
+        window.frmMain_Form_Unload();
+        EXPECT_FALSE(window.pageEventLog->eventLogReader().isOpen());
+    }
+    // The next start lays the list out as it was left.
+    frmMain again;
+    again.modGlobal_InitStatusColumns();
+    EXPECT_NEAR(again.pageEventLog->lvwEvent->header()->sectionSize(6), 333, 1);
 }
