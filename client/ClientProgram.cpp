@@ -45,7 +45,7 @@ int runTavrel(int argc, char** argv) {
     StartupSequence startup(window);
     int code = 0;
     if (startup.frmMain_Form_Load()) {
-        installScreenshotHook(&window, [&window](const QString& tab) { window.showTab(tab); });
+        installScreenshotHook(&window, [&window](const QString& what) { return window.showForPicture(what); });
         code = app.exec();
     }
     window.frmMain_Form_Unload();

@@ -35,6 +35,12 @@ public:
     // Shows the tab given by its index or its caption without the "&" (letter
     // case ignored); false when none matches.
     bool showTab(const QString& indexOrCaption);
+    // For the pictures of scripts/screenshot.sh: "TAB" shows that tab;
+    // "Status:KEY" also selects and opens that node of the status tree;
+    // "Task Editor:task_N" loads task N into the editor as Clone does;
+    // "Preferences" opens that dialog. Answers the window to picture (null
+    // when nothing matched).
+    QWidget* showForPicture(const QString& what);
 
     // What a second start of the client asks: restored when minimised, raised
     // and activated. While start-up runs, its window or dialog comes forward.

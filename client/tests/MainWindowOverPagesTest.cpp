@@ -1,7 +1,8 @@
-// The menus over the real pages: what File and Edit offer on each tab and
-// for each node of the status tree, Print's report of the node shown, Edit
-// Clear on the data-file list, and the result pages printed as the refresh
-// hands them over. On both database engines.
+// The main window over the real pages: what File and Edit offer on each tab
+// and for each node of the status tree, Print's report of the node shown,
+// Edit Clear on the data-file list, the result pages printed as the refresh
+// hands them over, and what the screenshot script asks to be shown. On both
+// database engines.
 #include "client/ResultAutoPrint.h"
 #include "client/frmMain.h"
 #include "common/TaskDbTables.h"
@@ -14,6 +15,7 @@
 #include "taskeditor/forms/TaskEditorPage.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QApplication>
 #include <QListWidget>
 #include <QPrintPreviewDialog>
@@ -26,7 +28,7 @@ using tavrel::frmMain;
 
 namespace {
 
-class MenusOverPages : public statustest::StatusDb {
+class OverPages : public statustest::StatusDb {
 protected:
     void SetUp() override {
         StatusDb::SetUp();
@@ -69,7 +71,7 @@ protected:
     std::unique_ptr<frmMain> window;
 };
 
-TEST_P(MenusOverPages, EnablingFollowsTheTabAndTheNodeShown) {
+TEST_P(OverPages, EnablingFollowsTheTabAndTheNodeShown) {
     emit window->pageParameterEditor->recentFilesChanged({"/a.par", "/b.par", "/c.par", "/d.par", "/e.par"});
     ASSERT_TRUE(window->mnuRecentFile[5]->isVisible());
     EXPECT_EQ(window->mnuRecentFile[2]->text(), "/b.par");
@@ -108,7 +110,7 @@ TEST_P(MenusOverPages, EnablingFollowsTheTabAndTheNodeShown) {
     EXPECT_TRUE(window->mnuEditRefresh->shortcut().isEmpty());
 }
 
-TEST_P(MenusOverPages, PrintMakesTheReportOfTheNodeShown) {
+TEST_P(OverPages, PrintMakesTheReportOfTheNodeShown) {
     closePreviews();
     select("root");
     window->frmMain_mnuFilePrint_Click();
@@ -124,7 +126,7 @@ TEST_P(MenusOverPages, PrintMakesTheReportOfTheNodeShown) {
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('\n').toStdString();
 }
 
-TEST_P(MenusOverPages, ClearOnTheDataFileListDeletesTheSelectedFiles) {
+TEST_P(OverPages, ClearOnTheDataFileListDeletesTheSelectedFiles) {
     tavrel::TaskEditorPage& editor = *window->pageTaskEditor;
     window->frmMain_ResetTaskEditor();
     const QString a = home.file("a.qpl"), b = home.file("b.qpl");
@@ -143,7 +145,7 @@ TEST_P(MenusOverPages, ClearOnTheDataFileListDeletesTheSelectedFiles) {
     EXPECT_TRUE(editor.lstTaskFiles->item(0)->text().endsWith("b.qpl"));
 }
 
-TEST_P(MenusOverPages, EachRefreshPrintsOneQueuedResultPage) {
+TEST_P(OverPages, EachRefreshPrintsOneQueuedResultPage) {
     if (!testsupport::SorvexSim::available()) GTEST_SKIP() << "sorvex-sim is not built";
     testsupport::SorvexSim sim;
     ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
@@ -174,6 +176,25 @@ TEST_P(MenusOverPages, EachRefreshPrintsOneQueuedResultPage) {
     tavrel::InternetSession.reset();
 }
 
-TAVREL_ON_BOTH_ENGINES(MenusOverPages);
+TEST_P(OverPages, ShowsWhatThePictureScriptAsks) {
+    EXPECT_EQ(window->showForPicture("Status:task_1"), window.get());
+    EXPECT_EQ(window->pageStatus->selectedNodeKey(), "task_1");
+    EXPECT_EQ(window->pageStatus->statusViewKind(), "task");
+    EXPECT_TRUE(window->pageStatus->tvwStatus->isExpanded(window->pageStatus->tvwStatus->currentIndex()));
+    EXPECT_EQ(window->showForPicture("Task Editor:task_1"), window.get());
+    EXPECT_EQ(window->tabMain->currentIndex(), frmMain::TabTaskEditor);
+    EXPECT_EQ(window->pageTaskEditor->txtTaskLabel->text(), "Copy of Liver");
+    EXPECT_EQ(window->showForPicture("Event Log"), window.get());
+    EXPECT_EQ(window->tabMain->currentIndex(), frmMain::TabEventLog);
+    QWidget* prefs = window->showForPicture("Preferences");
+    ASSERT_NE(prefs, nullptr);
+    EXPECT_EQ(prefs->objectName(), "frmPreferences");
+    EXPECT_TRUE(prefs->isVisible());
+    prefs->close();
+    for (const char* nothing : {"Status:task_9", "Task Editor:result_11", "Task Editor:task_9", "Options", "Event Log:task_1"})
+        EXPECT_EQ(window->showForPicture(nothing), nullptr) << nothing;
+}
+
+TAVREL_ON_BOTH_ENGINES(OverPages);
 
 }  // namespace
