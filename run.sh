@@ -61,8 +61,9 @@ if [ -x build/bin/Tavrel ]; then
 
 There is no display here, so the Tavrel window cannot open. To see it, take a
 picture of it on a private X server while this demo runs, in another terminal:
-  TAVREL_HOME="$TAVREL_HOME" scripts/screenshot.sh -t Status build/bin/Tavrel -debug
-(-t "Event Log", "Task Editor" or "Parameter Editor" shows another tab.)
+  TAVREL_HOME="$TAVREL_HOME" scripts/screenshot.sh -t Status:task_1 build/bin/Tavrel -debug
+(-t "Event Log", "Task Editor:task_1", "Parameter Editor" or "Preferences"
+shows another tab or the Preferences dialog.)
 EOF
 fi
 
