@@ -7,8 +7,6 @@
 #include "platform/MessageBox.h"
 #include "platform/WindowMessages.h"
 
-#include <QProcess>
-
 namespace tavrel {
 
 namespace {
@@ -43,13 +41,7 @@ bool StartupSequence::startService() {
             }
             // Ignore: the service program on the desktop, in the tray.
             TrayMessageId = platform::RegisterWindowMessage(ServicePrivateMessageName);
-            qint64 pid = 0;
-            if (!QProcess::startDetached(serviceProgram_, {QStringLiteral("-systray")}, QString(), &pid) || pid == 0) {
-                platform::MsgBox(QStringLiteral("Unable to start Sorvex Tavrel Service as system tray application"),
-                                 platform::vbOKOnly, kTitle);
-                return false;
-            }
-            return true;
+            return modGlobal_StartTrayProgram(serviceProgram_);
         }
     }
     return true;

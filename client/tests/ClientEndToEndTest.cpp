@@ -5,6 +5,7 @@
 // with its results under it, and Pause and Resume from the tab are answered
 // by the service.
 #include "servicehost/tests/ServiceProgram.h"
+#include "ClientFixture.h"
 
 #include "client/StartupSequence.h"
 #include "client/frmMain.h"
@@ -62,13 +63,7 @@ protected:
     // The client and the service are one computer; the client's names come from the environment.
     testsupport::EnvGuard computer{"COMPUTERNAME", QByteArray("LABPC")};
     testsupport::EnvGuard user{"USERNAME", QByteArray("tester")};
-    struct Boxes : platform::MessageBoxHandler {
-        QStringList texts;
-        int show(const QString& text, int, const QString&) override {
-            texts << text;
-            return platform::vbOK;
-        }
-    } boxes;
+    ScriptedBoxes boxes;
     std::unique_ptr<tavrel::frmMain> window;
     platform::MessageBoxHandler* previousBoxes = nullptr;
     bool opened = false;
