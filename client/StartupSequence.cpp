@@ -137,7 +137,6 @@ StartupSequence::Outcome StartupSequence::checkSchema() {
 
 bool StartupSequence::loadParameterEditor() {
     ParameterEditorPage& page = *window_.pageParameterEditor;
-    page.modGlobal_LoadRecentFileMenu();
     if (const auto error = frmMain_CreateDefaultParameterSet(ProgramFolder))
         message(error->message);
     say(QStringLiteral("Loading default search parameters"));
@@ -175,6 +174,7 @@ bool StartupSequence::frmMain_Form_Load() {
     setSplashMessage([this](const QString& text) { say(text); });
     const bool ready = loadPreferences();
     if (!ready) return end();
+    window_.pageParameterEditor->modGlobal_LoadRecentFileMenu();
     if (!checkServer()) return end();
     say(QStringLiteral("Testing for presence of sorvex.dll for Sciex"));
     SciexLibraryPresent = modGlobal_ProbeSciexLibrary();
