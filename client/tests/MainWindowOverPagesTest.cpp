@@ -1,11 +1,13 @@
 // The main window over the real pages: what File and Edit offer on each tab
 // and for each node of the status tree, Print's report of the node shown,
 // Edit Clear on the data-file list, the result pages printed as the refresh
-// hands them over, and what the screenshot script asks to be shown. On both
+// hands them over, results handed to the launchers, and what the screenshot
+// script asks to be shown. On both
 // database engines.
 #include "client/ResultAutoPrint.h"
 #include "client/frmMain.h"
 #include "common/TaskDbTables.h"
+#include "common/forms/DesktopLauncher.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "platform/testsupport/SorvexSim.h"
 #include "status/forms/StatusPage.h"
@@ -174,6 +176,25 @@ TEST_P(OverPages, EachRefreshPrintsOneQueuedResultPage) {
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('\n').toStdString();
     tavrel::setPrintTarget(before);
     tavrel::InternetSession.reset();
+}
+
+TEST_P(OverPages, ResultPagesAndProjectsGoToTheLaunchersWhichSayWhenTheyFail) {
+    // The desktop opens web pages and knows no program for Quellmark projects.
+    struct Desktop : tavrel::DesktopLauncher {
+        QList<QUrl> opened;
+        bool openUrl(const QUrl& url) override {
+            if (url.isLocalFile()) return false;
+            opened.append(url);
+            return true;
+        }
+    } desktop;
+    tavrel::DesktopLauncher* before = tavrel::setDesktopLauncher(&desktop);
+    emit window->pageStatus->browserRequested("http://srv/cgi/master_results.pl?file=F1");
+    EXPECT_EQ(desktop.opened, QList<QUrl>{QUrl("http://srv/cgi/master_results.pl?file=F1")});
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('\n').toStdString();
+    emit window->pageStatus->quellmarkRequested(home.file("gone.qmp"));
+    tavrel::setDesktopLauncher(before);
+    EXPECT_EQ(boxes.texts, QStringList{"Cannot launch Sorvex Quellmark (error code 2)"});
 }
 
 TEST_P(OverPages, ShowsWhatThePictureScriptAsks) {
