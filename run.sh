@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the demo: the simulated Sorvex
-# Server on 127.0.0.1 and TavrelService -debug on a SQLite task database in
+# Server on 127.0.0.1, TavrelService -debug on a SQLite task database in
 # $TAVREL_HOME (default: ./tavrel-home), with a task that searches every peak
-# list dropped into $TAVREL_HOME/inbox. Ctrl-C stops everything it started.
+# list dropped into $TAVREL_HOME/inbox, and the Tavrel window showing it.
+# Without a display the window is left out (see scripts/screenshot.sh).
+# Closing the window or Ctrl-C stops everything it started.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -47,10 +49,22 @@ TAVREL_AUTOMATION_PLUGINS=$PWD/build/bin/standins/libtavrel-standins.so \
 pids+=($!)
 echo "Started TavrelService -debug (its output: $TAVREL_HOME/service.out)"
 
-if [ -x build/bin/Tavrel ]; then
-  echo "Starting Tavrel"
-  build/bin/Tavrel
+# The service runs in the foreground here, so the client neither installs nor
+# starts one of its own ("-debug").
+if [ -x build/bin/Tavrel ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
+  echo "Starting Tavrel (close its window to stop everything)"
+  build/bin/Tavrel -debug || true
   exit 0
+fi
+if [ -x build/bin/Tavrel ]; then
+  cat <<EOF
+
+There is no display here, so the Tavrel window cannot open. To see it, take a
+picture of it on a private X server while this demo runs, in another terminal:
+  TAVREL_HOME="$TAVREL_HOME" scripts/screenshot.sh -t Status:task_1 build/bin/Tavrel -debug
+(-t "Event Log", "Task Editor:task_1", "Parameter Editor" or "Preferences"
+shows another tab or the Preferences dialog.)
+EOF
 fi
 
 events="$TAVREL_HOME/Sorvex_Tavrel_Event_Log.csv"

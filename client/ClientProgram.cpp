@@ -1,8 +1,9 @@
 #include "client/ClientProgram.h"
 
 #include "client/ClientApplication.h"
+#include "client/HelpContext.h"
+#include "client/StartupSequence.h"
 #include "client/frmMain.h"
-#include "common/CommandLineArgs.h"
 #include "common/EventMessage.h"
 #include "common/EventSink.h"
 #include "common/FileDialogs.h"
@@ -26,12 +27,12 @@ int runTavrel(int argc, char** argv) {
     QtDialogHandler dialogs;
     setDialogHandler(&dialogs);
     common::setEventSink(&modGlobal_WriteEventLog);
+    HelpKeyFilter help;
+    app.installEventFilter(&help);
 
+    // The instance is this user's client of this program folder.
     ProgramFolder = platform::resolveProgramFolder();
     LocalUserName = platform::userName();
-    LocalComputerName = platform::computerName();
-    CommandLineArgs = common::modGlobal_SplitCommandLine();
-
     InstanceClaim claim(ProgramFolder, LocalUserName);
     if (!claim.isFirst()) {
         modGlobal_CheckPreviousInstance();
@@ -41,9 +42,13 @@ int runTavrel(int argc, char** argv) {
     frmMain window;
     // Without the channel a second start says it cannot find this window; this one still works.
     claim.listen([&window] { window.bringForward(); });
-    installScreenshotHook(&window, [&window](const QString& tab) { window.showTab(tab); });
-    window.show();
-    const int code = app.exec();
+    StartupSequence startup(window);
+    int code = 0;
+    if (startup.frmMain_Form_Load()) {
+        installScreenshotHook(&window, [&window](const QString& what) { return window.showForPicture(what); });
+        code = app.exec();
+    }
+    window.frmMain_Form_Unload();
     setDialogHandler(nullptr);
     platform::setMessageBoxHandler(nullptr);
     return code;

@@ -1,6 +1,7 @@
 #include "client/frmMain.h"
 
-#include "common/forms/DesktopLauncher.h"
+#include "client/HelpContext.h"
+#include "client/ResultAutoPrint.h"
 #include "common/forms/FormLayout.h"
 #include "common/forms/WindowIcons.h"
 #include "params/forms/ParameterEditorPage.h"
@@ -9,9 +10,8 @@
 #include "taskeditor/forms/TaskEditorPage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTabWidget>
 
 namespace tavrel {
@@ -40,6 +40,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     tabMain->addTab(pageTaskEditor, QStringLiteral("&Task Editor"));
     tabMain->addTab(pageParameterEditor, QStringLiteral("&Parameter Editor"));
     setCentralWidget(tabMain);
+    WebBrowser = new ResultAutoPrinter(this);
+    WebBrowser->setObjectName(QStringLiteral("WebBrowser"));
 
     // The pages lay themselves out and stretch with the window; below this the
     // parameter and task editors no longer have room for their controls.
@@ -58,16 +60,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     connectPages();
     tabMain->setCurrentIndex(TabStatus);
+    setHelpContextIds(this);
 }
 
-void frmMain::buildMenus() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileExit = mnuFile->addAction(QStringLiteral("E&xit"));
-    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(mnuFileExit, &QAction::triggered, this, guarded(QStringLiteral("mnuFileExit_Click"), [this] {
-                mnuFileExit_Click();
-            }));
+frmMain::~frmMain() {
+    // A window destroyed without being closed still ends its timers before its pages go.
+    tmrRefresh.stop();
+    for (QTimer& t : tmrJob) t.stop();
 }
 
 void frmMain::connectPages() {
@@ -86,11 +85,15 @@ void frmMain::connectPages() {
     });
     connect(tabMain, &QTabWidget::currentChanged, this,
             guarded(QStringLiteral("tabMain_Click"), [this](int tab) { pageStatus->tabMain_Click(tab == TabStatus); }));
-    // Until the launchers of the main window take them: the desktop opens
-    // result pages and Quellmark projects.
-    connect(pageStatus, &StatusPage::browserRequested, this, [](const QString& url) { openOnDesktop(QUrl(url)); });
+    // File Print is offered on the Status tab with the root or a task selected; the page knows when.
+    mnuFilePrint->setEnabled(pageStatus->printEnabled());
+    connect(pageStatus, &StatusPage::printEnabledChanged, mnuFilePrint, &QAction::setEnabled);
+    // A result page queued for printing is loaded into the auto-print browser, which prints it.
+    connect(pageStatus, &StatusPage::autoPrintRequested, this,
+            guarded(QStringLiteral("WebBrowser_Navigate"), [this](const QString& url) { WebBrowser->Navigate(url); }));
+    connect(pageStatus, &StatusPage::browserRequested, this, [this](const QString& url) { InvokeBrowser(url); });
     connect(pageStatus, &StatusPage::quellmarkRequested, this,
-            [](const QString& project) { openOnDesktop(QUrl::fromLocalFile(project)); });
+            [this](const QString& project) { InvokeQuellmark(project); });
     // Run: the new task joins the status tree, whose tab comes forward.
     connect(pageTaskEditor, &TaskEditorPage::taskCreated, this,
             guarded(QStringLiteral("cmdTaskRun_Click"), [this](long taskUid) {
@@ -99,6 +102,8 @@ void frmMain::connectPages() {
             }));
     connect(pageTaskEditor, &TaskEditorPage::importOptionsRequested, this,
             guarded(QStringLiteral("cmdTaskOptions_Click"), [this](int filter) { frmMain_ShowImportOptions(filter); }));
+    connect(pageParameterEditor, &ParameterEditorPage::recentFilesChanged, this,
+            [this](const QStringList& paths) { showRecentFiles(paths); });
 }
 
 bool frmMain::showTab(const QString& indexOrCaption) {
@@ -120,6 +125,14 @@ bool frmMain::showTab(const QString& indexOrCaption) {
 }
 
 void frmMain::bringForward() {
+    if (!startupCompleted_) {
+        // The main window is shown only at the end of start-up; until then its dialog comes forward.
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            w->raise();
+            w->activateWindow();
+        }
+        return;
+    }
     // Clearing only the minimised state keeps a maximised window maximised.
     if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
@@ -127,21 +140,21 @@ void frmMain::bringForward() {
     activateWindow();
 }
 
-void frmMain::frmMain_Form_QueryUnload(bool& cancel, int) { cancel = !pageParameterEditor->queryClose(); }
-
-void frmMain::frmMain_RefreshStatus() { pageStatus->RefreshStatus(); }
-
-void frmMain::frmMain_ResetTaskEditor() { pageTaskEditor->ResetTaskEditor(); }
-
-void frmMain::frmMain_LoadTaskIntoEditor(long taskUid) { pageTaskEditor->LoadTaskIntoEditor(taskUid); }
-
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
     // Unless the close question answers, the window stays open: an error in it
     // must not throw away unsaved changes.
     bool cancel = true;
     guardHandler(QStringLiteral("Form_QueryUnload"), [&] { frmMain_Form_QueryUnload(cancel, kUnloadByUser); });
-    if (cancel) event->ignore();
-    else event->accept();
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    frmMain_Form_Unload();
+    event->accept();
 }
 
 void frmMain::tmrRefresh_Timer() { frmMain_RefreshStatus(); }
@@ -149,7 +162,5 @@ void frmMain::tmrRefresh_Timer() { frmMain_RefreshStatus(); }
 void frmMain::tmrJob_Timer(int index) {
     if (index == 0) pageStatus->AutoScrollTick();
 }
-
-void frmMain::mnuFileExit_Click() { close(); }
 
 }  // namespace tavrel

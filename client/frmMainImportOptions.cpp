@@ -6,6 +6,7 @@
 #include "common/Globals.h"
 #include "common/LoadPreferences.h"
 #include "filteropts/forms/frmOptions.h"
+#include "params/FileDialogs.h"
 
 namespace tavrel {
 
@@ -27,6 +28,8 @@ void frmMain::frmMain_ShowImportOptions(int filter) {
     context.programFolder = ProgramFolder;
     context.quellmarkFolder = &QuellmarkFolder;
     context.tabMain = tabMain;
+    // The parameter editor's template dialog, which remembers its folder for the run.
+    context.showTemplateOpenDialog = [] { return tavrel::modGlobal_ShowTemplateOpenDialog(); };
     filteropts::frmOptions::showOptions(context, filter, this);
 }
 

@@ -2,7 +2,9 @@
 
 #include "common/CommandLineArgs.h"
 #include "common/Globals.h"
+#include "platform/Error.h"
 #include "platform/MessageBox.h"
+#include "platform/Process.h"
 #include "platform/ServiceControl.h"
 #include "platform/WindowMessages.h"
 
@@ -185,6 +187,19 @@ bool modGlobal_StopService(bool quiet) {
     } catch (...) {
         return false;
     }
+}
+
+bool modGlobal_StartTrayProgram(const QString& program) {
+    qint64 pid = 0;
+    try {
+        pid = platform::Process::startDetached(program, {QStringLiteral("-systray")});
+    } catch (const platform::Error&) {
+        pid = 0;
+    }
+    if (pid != 0) return true;
+    platform::MsgBox(QStringLiteral("Unable to start Sorvex Tavrel Service as system tray application"),
+                     platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
+    return false;
 }
 
 }  // namespace tavrel

@@ -20,6 +20,10 @@ bool modGlobal_NotifyService(bool quiet);
 // True when the service has reached running (4) / stopped (1).
 bool modGlobal_StartService(bool quiet);
 bool modGlobal_StopService(bool quiet);
+// Starts the service program in the tray ("-systray"), not waited for. When it
+// cannot be started: "Unable to start Sorvex Tavrel Service as system tray
+// application", and false.
+bool modGlobal_StartTrayProgram(const QString& program);
 
 // " is Stopped", " is being Started", ... for states 1 to 7; "" otherwise.
 QString ServiceStateWord(quint32 state);

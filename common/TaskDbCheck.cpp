@@ -1,6 +1,7 @@
 #include "common/TaskDbCheck.h"
 
 #include "common/EventMessage.h"
+#include "common/Secrets.h"
 #include "common/TaskDbSchema.h"
 #include "common/TaskDbTables.h"
 #include "platform/AdoConnection.h"
@@ -74,7 +75,8 @@ TaskDbCheckResult modGlobal_CheckTaskDatabase(platform::AdoConnection& connectio
                         QStringLiteral("To modify the connection settings, choose Retry.") + kCrLf + kCrLf +
                         QStringLiteral("To exit, so that the current database can be modified, choose Cancel.") +
                         kCrLf + kCrLf + QStringLiteral("Refer to the Tavrel documentation for instructions on") +
-                        QStringLiteral(" using the SQL script for ") + connection.connectionString(),
+                        QStringLiteral(" using the SQL script for ") +
+                        common::maskSecrets(connection.connectionString()),
                     platform::vbRetryCancel, kTitle);
                 return answer == platform::vbRetry ? TaskDbCheckResult::ShowConnectionSettings
                                                    : TaskDbCheckResult::EndClient;

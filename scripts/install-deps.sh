@@ -10,7 +10,8 @@ packages=(
   libgtest-dev libgmock-dev
   postgresql sqlite3 clang curl
   libqt6svg6 xvfb xauth  # the SVG icons; screenshots under a private X server
-  mdbtools  # reads MassLynx sample lists (Jet database files)
+  mdbtools               # reads MassLynx sample lists (Jet database files)
+  poppler-utils          # pdftotext: the reports' tests read their PDFs
 )
 
 missing=()

@@ -6,7 +6,10 @@
 #   scripts/screenshot.sh [-o FILE.png] [-t TAB] [PROGRAM [ARGUMENTS ...]]
 #
 #   -o FILE.png   where the picture goes (default build/screenshots/NAME[-TAB].png)
-#   -t TAB        the tab to show first: its index or its caption ("Event Log")
+#   -t TAB        what the client shows first: a tab by its index or its caption
+#                 ("Event Log"); "Status:task_1" also opens that node of the
+#                 status tree, "Task Editor:task_1" loads that task into the
+#                 editor as Clone does; "Preferences" pictures that dialog
 #   PROGRAM       default build/bin/Tavrel
 #
 # The program runs in $TAVREL_HOME when that is set, else in a new empty
@@ -19,7 +22,7 @@ while getopts "o:t:h" opt; do
   case "$opt" in
     o) out=$OPTARG ;;
     t) tab=$OPTARG ;;
-    *) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+    *) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))

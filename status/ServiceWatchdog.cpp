@@ -3,9 +3,7 @@
 #include "common/Globals.h"
 #include "common/ProcessHelpers.h"
 #include "common/ServiceWakeUp.h"
-#include "platform/Error.h"
 #include "platform/MessageBox.h"
-#include "platform/Process.h"
 
 #include <QCoreApplication>
 
@@ -35,18 +33,7 @@ void ServiceWatchdog::run() {
     }
 }
 
-bool ServiceWatchdog::startTrayProgram() {
-    qint64 pid = 0;
-    try {
-        pid = platform::Process::startDetached(trayProgram, {QStringLiteral("-systray")});
-    } catch (const platform::Error&) {
-        pid = 0;
-    }
-    if (pid != 0) return true;
-    platform::MsgBox(QStringLiteral("Unable to start Sorvex Tavrel Service as system tray application"),
-                     platform::vbOKOnly, kTitle);
-    return false;
-}
+bool ServiceWatchdog::startTrayProgram() { return modGlobal_StartTrayProgram(trayProgram); }
 
 bool ServiceWatchdog::startWindowsService() {
     while (!modGlobal_StartService(false))

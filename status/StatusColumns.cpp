@@ -11,8 +11,6 @@ namespace tavrel {
 
 namespace {
 
-const QString kApplication = QStringLiteral("Sorvex Tavrel");
-
 ColumnTable table(std::initializer_list<std::pair<const char*, qint16>> columns) {
     ColumnTable t;
     for (const auto& [title, width] : columns) {
@@ -64,7 +62,7 @@ ColumnTable defaultColumnTable(ColumnView view) {
 
 ColumnTable modGlobal_InitColumnTable(ColumnView view) {
     ColumnTable t = defaultColumnTable(view);
-    const common::RegValueTable saved = common::modGlobal_GetAllSettings(kApplication, columnWidthSection(view));
+    const common::RegValueTable saved = common::modGlobal_GetAllSettings(common::SettingsApplication, columnWidthSection(view));
     if (saved.size() != t.widths.size()) return t;
     QHash<QString, QVariant> byName;
     for (const common::RegValueRow& row : saved) byName.insert(row.name.trimmed(), row.value);
@@ -87,7 +85,7 @@ bool modGlobal_SaveColumnWidths(ColumnView view, const QList<int>& widthsTwips) 
     bool all = true;
     for (int i = 0; i < widthsTwips.size(); ++i) {
         const int width = std::clamp(widthsTwips[i], 0, 32767);
-        all = common::modGlobal_SaveSetting(kApplication, section, QString::number(i), QString::number(width)) && all;
+        all = common::modGlobal_SaveSetting(common::SettingsApplication, section, QString::number(i), QString::number(width)) && all;
     }
     return all;
 }

@@ -1,5 +1,6 @@
 // What the main window wires between the status pages and its own timers and tabs.
 #include "client/frmMain.h"
+#include "ClientFixture.h"
 
 #include "status/forms/EventListModel.h"
 #include "status/forms/EventLogPage.h"
@@ -45,13 +46,7 @@ class frmMainRefresh : public ::testing::TestWithParam<testsupport::DbEngine> {}
 TEST_P(frmMainRefresh, FailingRefreshIsShownOnceAndTheTimerGoesOn) {
     testsupport::TestDatabase db(GetParam());
     if (!db.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
-    struct Boxes : platform::MessageBoxHandler {
-        QStringList texts;
-        int show(const QString& text, int, const QString&) override {
-            texts << text;
-            return platform::vbOK;
-        }
-    } boxes;
+    ScriptedBoxes boxes;
     platform::MessageBoxHandler* before = platform::setMessageBoxHandler(&boxes);
     testsupport::TempHome home;
     tavrel::CommandLineArgs = {"Tavrel", "-debug"};

@@ -97,6 +97,7 @@ TEST(frmMain, ShowTabByIndexOrCaption) {
 
 TEST(frmMain, BringForwardRestoresAMinimisedWindow) {
     frmMain window;
+    window.setStartupCompleted(true);
     window.showMaximized();
     window.showMinimized();
     ASSERT_TRUE(window.isMinimized());

@@ -35,15 +35,17 @@ void save(QWidget* window, const QString& file) {
 
 }  // namespace
 
-void installScreenshotHook(QWidget* window, std::function<void(const QString& tab)> showTab) {
+void installScreenshotHook(QWidget* window, ScreenshotView show) {
     const QString file = qEnvironmentVariable("TAVREL_SCREENSHOT");
     if (file.isEmpty() || !window) return;
     const QString tab = qEnvironmentVariable("TAVREL_SCREENSHOT_TAB");
-    QPointer<QWidget> target(window);
-    QTimer::singleShot(kSettleMs, window, [target, file, tab, showTab] {
-        if (!tab.isEmpty() && showTab) showTab(tab);
-        QTimer::singleShot(kAfterTabMs, target, [target, file] {
+    QTimer::singleShot(kSettleMs, window, [window, file, tab, show] {
+        QPointer<QWidget> target(window);
+        if (!tab.isEmpty() && show)
+            if (QWidget* shown = show(tab)) target = shown;
+        QTimer::singleShot(kAfterTabMs, window, [target, file] {
             if (target) save(target, file);
+            else QCoreApplication::exit(1);
         });
     });
 }

@@ -1,4 +1,5 @@
 #include "common/TaskDbCheck.h"
+#include "common/Secrets.h"
 #include "common/TaskDbSchema.h"
 #include "common/TaskDbTables.h"
 #include "platform/AdoErrors.h"
@@ -51,7 +52,9 @@ TEST_P(TaskDbCheck, MissingColumnIsUpgradedOnFilesAndReferredToTheScriptElsewher
         ASSERT_EQ(boxes.texts.size(), 1);
         EXPECT_EQ(boxes.styles[0], platform::vbRetryCancel);
         EXPECT_TRUE(boxes.texts[0].startsWith("The Sorvex Tavrel task database requires updating."));
-        EXPECT_TRUE(boxes.texts[0].endsWith(" using the SQL script for " + db->connectionString()));
+        // The connection is named, its password never shown.
+        EXPECT_TRUE(boxes.texts[0].endsWith(" using the SQL script for " + common::maskSecrets(db->connectionString())))
+            << boxes.texts[0].toStdString();
         boxes.answers = {platform::vbRetry};
         EXPECT_EQ(check(), TaskDbCheckResult::ShowConnectionSettings);
     }

@@ -12,6 +12,8 @@
 #include "common/Settings.h"
 #include "common/TaskDbConnection.h"
 #include "common/TaskDbSchema.h"
+#include "params/DefaultParameterSet.h"
+#include "params/ParameterFile.h"
 #include "platform/AdoConnection.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
@@ -72,6 +74,18 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "Cannot store the setting %s\n", qPrintable(name));
             return 1;
         }
+
+    // The client opens "default.par" at every start: the built-in set, with
+    // the demo server's database so that it loads without a warning.
+    if (!QFileInfo::exists(tavrel::defaultParameterSetPath(folder))) {
+        QList<tavrel::ParameterLine> lines = tavrel::defaultParameterLines();
+        for (tavrel::ParameterLine& line : lines)
+            if (line.key == QLatin1String("DB")) line.value = QStringLiteral("SwissProt");
+        if (const auto error = tavrel::writeParameterFileLines(tavrel::defaultParameterSetPath(folder), lines)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error->message));
+            return 1;
+        }
+    }
 
     const QString parameterFile = folder + QStringLiteral("/demo.par");
     if (!QFileInfo::exists(parameterFile) &&

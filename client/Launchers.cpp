@@ -1,0 +1,57 @@
+#include "client/Launchers.h"
+
+#include "common/Globals.h"
+#include "common/Secrets.h"
+#include "common/forms/DesktopLauncher.h"
+#include "platform/MessageBox.h"
+#include "platform/ShellAssoc.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace tavrel {
+
+namespace {
+
+void warn(const QString& text) {
+    platform::MsgBox(common::maskSecrets(text), platform::vbOKOnly | platform::vbExclamation,
+                     QStringLiteral("Sorvex Tavrel"));
+}
+
+QUrl asUrl(const QString& text) {
+    const QUrl url(text);
+    return url.scheme().isEmpty() ? QUrl::fromLocalFile(text) : url;
+}
+
+}  // namespace
+
+long InvokeBrowser(const QString& url) {
+    if (openOnDesktop(asUrl(url))) return kShellOpened;
+    // The desktop did not take the address: the program that opens HTML files, started with it.
+    QString program;
+    const long found =
+        platform::FindExecutable(QDir(ProgramFolder).filePath(QStringLiteral("dummy.html")), QString(), &program);
+    if (found <= 32 || program.isEmpty()) {
+        warn(QStringLiteral("No association found between *.html and a web browser (error code ") +
+             QString::number(found) + QStringLiteral(")"));
+        return found;
+    }
+    if (!QProcess::startDetached(program, {url})) {
+        const long code = QFileInfo(program).exists() ? platform::SE_ERR_NOASSOC : platform::SE_ERR_FNF;
+        warn(QStringLiteral("Cannot open default web browser (error code ") + QString::number(code) +
+             QStringLiteral(")"));
+        return code;
+    }
+    return kShellOpened;
+}
+
+long InvokeQuellmark(const QString& sProjectPath) {
+    if (openOnDesktop(asUrl(sProjectPath))) return kShellOpened;
+    const long code = QFileInfo::exists(sProjectPath) ? platform::SE_ERR_NOASSOC : platform::SE_ERR_FNF;
+    warn(QStringLiteral("Cannot launch Sorvex Quellmark (error code ") + QString::number(code) + QStringLiteral(")"));
+    return code;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,156 @@
+// The client's smaller pieces: Save's field checks, the window placement,
+// the launchers, the About window and the connection information.
+#include "ClientFixture.h"
+
+#include "client/ConnectionInfo.h"
+#include "client/Launchers.h"
+#include "client/PreferencesChecks.h"
+#include "client/WindowPlacement.h"
+#include "client/frmSplash.h"
+#include "common/forms/DesktopLauncher.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace tavrel;
+
+TEST(PreferencesChecks, NumbersRoundHalfToEvenAndMustFitTheirType) {
+    const struct {
+        const char* text;
+        std::optional<qint32> as16, as32;
+    } cases[] = {
+        {"86400.5", std::nullopt, 86400}, {"20.5", 20, 20},     {"21.5", 22, 22},  {" 15 ", 15, 15},
+        {"-3", -3, -3},                   {"32767", 32767, 32767}, {"32768", std::nullopt, 32768},
+        {"abc", std::nullopt, std::nullopt}, {"", std::nullopt, std::nullopt}, {"1e12", std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(wholeNumber16(c.text), c.as16) << c.text;
+        EXPECT_EQ(wholeNumber32(c.text), c.as32) << c.text;
+    }
+}
+
+TEST(PreferencesChecks, AddressesExtractorsAndRestart) {
+    EXPECT_TRUE(isFullUrl("http://srv/cgi/x"));
+    EXPECT_TRUE(isFullUrl("https://srv/cgi/"));
+    EXPECT_FALSE(isFullUrl("HTTP://srv/cgi/x"));
+    EXPECT_FALSE(isFullUrl("http://srv/cg"));  // 14 characters
+    EXPECT_FALSE(isFullUrl("ftp://server/cgi/"));
+    EXPECT_EQ(withTrailingSlash("http://srv/cgi"), "http://srv/cgi/");
+    EXPECT_EQ(withTrailingSlash("http://srv/cgi/"), "http://srv/cgi/");
+    for (const char* ok : {"", "lcq_dta", "1234567890", "/opt/x/extract_msn", "C:\\Xcalibur\\EXTRACT_MSN.EXE",
+                           "/opt/lcq/LCQ_DTA.exe", "/opt/x/extract_msn_com"})
+        EXPECT_TRUE(isExtractorPath(ok)) << ok;
+    for (const char* bad : {"/opt/x/converter", "/opt/x/not_extract_msn.sh"}) EXPECT_FALSE(isExtractorPath(bad)) << bad;
+
+    const common::RegValueTable a = {{"BaseUrl", "x"}, {"TimeOut", "20"}};
+    EXPECT_FALSE(preferencesChanged({}, a));  // nothing stored before: no restart
+    EXPECT_FALSE(preferencesChanged(a, a));
+    EXPECT_TRUE(preferencesChanged(a, {{"BaseUrl", "x"}, {"TimeOut", "21"}}));
+    EXPECT_TRUE(preferencesChanged(a, {{"BaseUrl", "x"}, {"TimeOut", "20"}, {"Proxy", ""}}));
+}
+
+TEST(WindowPlacement, APlacementOffEveryScreenIsCentred) {
+    const QList<QRect> screens = {QRect(0, 0, 1280, 1024), QRect(1280, 0, 1920, 1080)};
+    const QSize size(800, 600);
+    const QRect centred(240, 212, 800, 600);
+    const struct {
+        std::optional<QRect> stored;
+        QRect expected;
+    } cases[] = {
+        {QRect(10, 20, 700, 500), QRect(10, 20, 700, 500)},
+        {QRect(1400, 100, 900, 700), QRect(1400, 100, 900, 700)},  // on the second screen
+        {QRect(-5, 20, 700, 500), centred},
+        {QRect(10, -1, 700, 500), centred},
+        {QRect(700, 20, 700, 500), centred},  // across the edge of the first screen, on neither
+        {QRect(10, 600, 700, 500), centred},
+        {std::nullopt, centred},
+    };
+    for (const auto& c : cases) EXPECT_EQ(placementToApply(c.stored, size, screens), c.expected);
+}
+
+class Placement : public ClientFixture {};
+
+TEST_F(Placement, IsKeptInTwipsOnlyInTheNormalState) {
+    QWidget window;
+    window.resize(700, 500);
+    window.move(40, 30);
+    window.show();
+    savePlacement(&window);
+    EXPECT_EQ(common::modGlobal_GetSetting("", common::PreferencesSection, "FormWidth").toString(), "10500");
+    const std::optional<QRect> stored = storedPlacement();
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->size(), QSize(700, 500));
+    EXPECT_EQ(stored->topLeft(), window.pos());
+
+    window.showMaximized();
+    window.setWindowState(Qt::WindowMaximized);
+    saveSetting("FormWidth", "9000");
+    savePlacement(&window);
+    EXPECT_EQ(common::modGlobal_GetSetting("", common::PreferencesSection, "FormWidth").toString(), "9000");
+
+    saveSetting("FormLeft", "far left");
+    EXPECT_FALSE(storedPlacement());  // not a number: the window is centred
+}
+
+class Launchers : public ClientFixture {};
+
+TEST_F(Launchers, AFailureIsAWarningWithTheShellsCode) {
+    struct Refusing : DesktopLauncher {
+        QList<QUrl> asked;
+        bool openUrl(const QUrl& url) override { return asked.append(url), false; }
+    } desktop;
+    DesktopLauncher* previous = setDesktopLauncher(&desktop);
+    EXPECT_EQ(InvokeBrowser("http://srv/cgi/master_results.pl?file=F1"), 2);
+    EXPECT_EQ(InvokeQuellmark(home.file("missing.rov")), 2);
+    setDesktopLauncher(previous);
+    ASSERT_EQ(boxes.texts.size(), 2);
+    EXPECT_EQ(boxes.texts[0], "No association found between *.html and a web browser (error code 2)");
+    EXPECT_EQ(boxes.texts[1], "Cannot launch Sorvex Quellmark (error code 2)");
+    ASSERT_EQ(desktop.asked.size(), 2);
+    EXPECT_EQ(desktop.asked[0].toString(), "http://srv/cgi/master_results.pl?file=F1");
+    EXPECT_TRUE(desktop.asked[1].isLocalFile());
+}
+
+TEST(Splash, ShowsTheVersionAndAnyKeyClosesIt) {
+    EXPECT_EQ(frmSplash::versionText(2, 4, 0), "Version 2.4.0");
+    frmSplash about;
+    EXPECT_EQ(about.lblMessage->text(), " ");
+    EXPECT_TRUE(about.lblVersion->text().startsWith("Version "));
+    EXPECT_FALSE(about.lblMaker->text().isEmpty());
+    for (int key : {Qt::Key_A, Qt::Key_Space, Qt::Key_Escape}) {
+        about.show();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&about, &press);
+        EXPECT_FALSE(about.isVisible()) << key;
+    }
+    about.show();
+    QMouseEvent click(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(about.lblVersion, &click);
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST(ConnectionInfo, NeverListsAUserOrAPassword) {
+    platform::AdoConnection none;  // closed: the lines come from nothing but the version
+    const auto closed = connectionInfoLines(none);
+    ASSERT_FALSE(closed.isEmpty());
+    EXPECT_TRUE(closed[0].text.startsWith("ADO Version: "));
+
+    testsupport::TempHome home;
+    const QString file = home.file("t.mdb");
+    platform::AdoConnection::createDatabase("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file);
+    platform::AdoConnection c;
+    c.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file + ";User ID=admin;Password=hunter2;Mode=Read|Write");
+    QStringList listed, counted;
+    for (const ConnectionInfoLine& line : connectionInfoLines(c)) {
+        counted.append(line.text);
+        if (line.listed) listed.append(line.text);
+    }
+    EXPECT_TRUE(listed.contains("Data Source: " + file));
+    EXPECT_TRUE(listed.contains("Mode: Read|Write"));
+    EXPECT_FALSE(listed.join('\n').contains("hunter2"));
+    EXPECT_FALSE(listed.join('\n').contains("admin"));
+    EXPECT_GT(counted.size(), listed.size());  // the hidden lines still count for the width
+}

@@ -1,0 +1,251 @@
+// Start-up against the simulated server in a private program folder, every
+// box and the preferences dialog answered by the test.
+#include "ClientFixture.h"
+
+#include "client/StartupSequence.h"
+#include "client/frmMain.h"
+#include "client/frmPreferences.h"
+#include "common/Settings.h"
+#include "common/TaskDatabase.h"
+#include "platform/AdoRecordset.h"
+#include "platform/RegistryApi.h"
+#include "platform/testsupport/TestDatabase.h"
+#include "platform/testsupport/TestSupport.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTimer>
+
+using namespace tavrel;
+
+namespace {
+
+class Startup : public ClientFixture {
+protected:
+    // Runs start-up; the dialog answers with `dialog` (default: Cancel) and
+    // records the page it was shown on.
+    bool run(QStringList arguments = {QString(), QStringLiteral("-debug")}) {
+        window = std::make_unique<frmMain>();
+        StartupSequence startup(*window);
+        startup.setArguments(arguments);
+        if (!serviceProgram.isEmpty()) startup.setServiceProgram(serviceProgram);
+        startup.setPreferencesDialog([this](int page) {
+            pages.append(page);
+            PreferencesCancelled = true;
+            if (dialog) dialog(page);
+        });
+        return startup.frmMain_Form_Load();
+    }
+
+    std::unique_ptr<frmMain> window;
+    QList<int> pages;
+    std::function<void(int)> dialog;
+    QString serviceProgram = QStringLiteral("/nonexistent/TavrelService");
+};
+
+}  // namespace
+
+TEST_F(Startup, AWorkingSetupShowsTheWindowOnItsFirstTabWithTheRefreshRunning) {
+    workingSetup();
+    ASSERT_TRUE(run()) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.all().toStdString();
+    EXPECT_TRUE(pages.isEmpty());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->startupCompleted());
+    EXPECT_EQ(window->tabMain->currentIndex(), frmMain::TabStatus);
+    EXPECT_TRUE(window->tmrRefresh.isActive());
+    EXPECT_EQ(window->tmrRefresh.interval(), 60000);
+    EXPECT_EQ(window->tmrJob[0].interval(), 100);
+    EXPECT_FALSE(window->tmrJob[0].isActive());
+    EXPECT_TRUE(TasksRecordset.isOpen());
+    EXPECT_TRUE(QFileInfo::exists(home.file("default.par")));
+    EXPECT_TRUE(QFileInfo::exists(home.file("server.dat")));
+    EXPECT_TRUE(QFileInfo(home.file("qpl")).isDir());
+    EXPECT_FALSE(ServerVersion.isEmpty());
+    // The client reads the service's event log; it never makes one.
+    EXPECT_FALSE(QFileInfo::exists(home.file("Sorvex_Tavrel_Event_Log.csv")));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible() && w->objectName() == "frmSplash");
+}
+
+TEST_F(Startup, WithoutSettingsThePreferencesDialogOpensOnItsFirstPage) {
+    window = std::make_unique<frmMain>();
+    StartupSequence startup(*window);
+    startup.setArguments({QString(), QStringLiteral("-debug")});
+    int shownPage = -1;
+    // The real dialog: seen on its page, then cancelled.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* prefs = qobject_cast<frmPreferences*>(QApplication::activeModalWidget());
+        if (!prefs) return;
+        shownPage = prefs->tabPreferences->currentIndex();
+        prefs->cmdCancel->click();
+    });
+    poll.start(20);
+    EXPECT_FALSE(startup.frmMain_Form_Load());
+    EXPECT_EQ(shownPage, 0);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(TaskDatabaseConnection.isOpen());
+}
+
+struct FailureCase {
+    const char* name;
+    QByteArray scenario;
+    std::function<void(ClientFixture&)> prepare;
+    QList<int> pages;      // the dialog's pages, in order (each answered with Cancel)
+    QStringList messages;  // parts of the boxes shown
+};
+
+const FailureCase kFailures[] = {
+    {"BadConnectionString", "{}",
+     [](ClientFixture& t) { t.saveSetting("ADOConnect", "Provider=NoSuchEngine;Data Source=x"); }, {2},
+     {"Problem connecting to task database"}},
+    {"ForeignDatabase", "{}",
+     [](ClientFixture& t) {
+         platform::AdoConnection c;
+         c.open(t.connectionString());
+         c.execute("ALTER TABLE Sorvex_Tavrel_Tasks ADD COLUMN gkr_user_name TEXT");
+     },
+     {2}, {"Cannot retrieve data from current task database.", "Error number 3E9", "Sorvex Ostrane"}},
+    {"NoParameterDocumentNoneCached", R"({"faults": [{"match": "get_params.pl", "status": 500}]})", {}, {0},
+     {"Cannot retrieve search parameters from ", "You must enter a valid Sorvex server URL",
+      "Cannot continue without search parameters from Sorvex server"}},
+    {"OldServer", R"({"createTaskIdReply": "taskid=0\nactionstring=x"})", {}, {0},
+     {"The chosen server appears to be an earlier version.",
+      "Cannot continue. Sorvex server must be version 2.1, (or version 2.0 with new client.pl script)."}},
+    {"PeakListRootCannotBeMade", "{}",
+     [](ClientFixture& t) {
+         testsupport::writeFile(t.home.file("afile"), "x");
+         t.saveSetting("PeakListRoot", t.home.file("afile") + "/qpl");
+     },
+     {}, {"Unable to create required directory "}},
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class StartupFailure : public Startup, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(StartupFailure, ShowsItsMessageAndThePageToMendItThenEnds) {
+    const FailureCase& c = GetParam();
+    workingSetup(c.scenario);
+    if (c.prepare) c.prepare(*this);
+    EXPECT_FALSE(run());
+    EXPECT_EQ(pages, c.pages);
+    for (const QString& m : c.messages)
+        EXPECT_TRUE(boxes.saw(m)) << m.toStdString() << "\n" << boxes.all().toStdString();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->tmrRefresh.isActive());
+}
+
+INSTANTIATE_TEST_SUITE_P(Branches, StartupFailure, ::testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Startup, AnOldDatabaseIsUpgradedWhenTheUserAgreesAndRefusedOtherwise) {
+    workingSetup();
+    {
+        platform::AdoConnection c;
+        c.open(connectionString());
+        c.execute("ALTER TABLE Sorvex_Tavrel_Tasks DROP COLUMN filter_fields");
+    }
+    boxes.answers = {{"must be updated", platform::vbCancel}};
+    EXPECT_FALSE(run());
+    EXPECT_TRUE(boxes.saw("Task database is from an earlier version of Sorvex Tavrel and must be updated."));
+    common::ProgramTaskDatabase.close();
+
+    boxes.texts.clear();
+    ASSERT_TRUE(run()) << boxes.all().toStdString();  // the question answered OK
+    EXPECT_TRUE(boxes.saw("must be updated"));
+    EXPECT_TRUE(TasksRecordset.hasField("filter_fields"));
+}
+
+TEST_F(Startup, AServerWithoutParametersButACachedCopyContinuesOffLine) {
+    workingSetup(R"({"faults": [{"match": "get_params.pl", "status": 500}]})");
+    testsupport::writeFile(home.file("server.dat"), "\"[DB]\r\nSwissProt\r\n\r\n[CLE]\r\nTrypsin\r\n\r\n[MODS]\r\n\"\r\n");
+    boxes.answers = {{"Change Sorvex server URL?", platform::vbNo}};
+    ASSERT_TRUE(run()) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.saw("Cannot retrieve search parameters from " + sim.baseUrl() + "get_params.pl\r\nChange Sorvex server URL?"));
+    EXPECT_TRUE(boxes.saw("Continuing off-line from Sorvex server. Searches submitted from new tasks will fail."));
+    EXPECT_TRUE(pages.isEmpty());
+    // Off-line: the version is not asked.
+    EXPECT_FALSE(sim.targets().join(' ').contains("create_task_id"));
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(Startup, AServiceThatCannotStartOffersAbortRetryAndIgnore) {
+    struct Case {
+        const char* name;
+        QList<int> answers;  // to the Abort, Retry, Ignore question, in order
+        QString trayProgram;
+        bool shown;
+        QList<int> pages;
+        QString lastMessage;
+    } cases[] = {
+        {"Abort", {platform::vbAbort}, {}, false, {}, "Unable to start the Sorvex Tavrel Service"},
+        {"Retry, then Abort", {platform::vbRetry, platform::vbAbort}, {}, false, {2}, "Unable to start the Sorvex Tavrel Service"},
+        {"Ignore, tray program missing", {platform::vbIgnore}, "/nonexistent/TavrelService", false, {},
+         "Unable to start Sorvex Tavrel Service as system tray application"},
+        // The tray program ends at once, so the first refresh finds no service and asks.
+        {"Ignore, tray program starts", {platform::vbIgnore}, "/bin/true", true, {},
+         "Sorvex Tavrel Service is not running. Try to start it?"},
+    };
+    workingSetup();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.texts.clear();
+        boxes.answers.clear();
+        for (int a : c.answers) boxes.answers.append({"Choose Abort to to exit Sorvex Tavrel", a});
+        boxes.answers.append({"Try to start it?", platform::vbNo});
+        pages.clear();
+        TrayMessageId = 0;
+        if (!c.trayProgram.isEmpty()) serviceProgram = c.trayProgram;
+        // No "-debug": the service is installed (not here: no program), started and woken.
+        EXPECT_EQ(run({QString()}), c.shown) << boxes.all().toStdString();
+        EXPECT_EQ(pages, c.pages);
+        ASSERT_FALSE(boxes.texts.isEmpty());
+        EXPECT_TRUE(boxes.texts.last().contains(c.lastMessage)) << boxes.all().toStdString();
+        EXPECT_TRUE(boxes.saw("  Choose Retry to verify Task database connection string and try again\r\n  Choose "
+                              "Ignore to run the Sorvex Tavrel service component on the desktop"));
+        if (c.shown) {
+            EXPECT_NE(TrayMessageId, 0u);
+        }
+        common::ProgramTaskDatabase.close();
+        window.reset();
+    }
+}
+
+TEST_F(Startup, TheServiceIsInstalledSilentlyAndStarted) {
+    if (!QFileInfo::exists(testsupport::binPath("TavrelService"))) GTEST_SKIP() << "TavrelService is not built";
+    workingSetup();
+    serviceProgram = testsupport::binPath("TavrelService");
+    serviceWaitTiming() = {200, 20000, {}};
+    ASSERT_TRUE(run({QString()})) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.all().toStdString();
+    // Registered by "-install -silent", running, and it takes the wake-up.
+    EXPECT_TRUE(common::modGlobal_GetSetting("", "", "ImagePath").isValid() ||
+                testsupport::readFile(home.file("registry.hive")).contains("ImagePath"));
+    EXPECT_TRUE(modGlobal_NotifyService(true));
+    EXPECT_TRUE(modGlobal_StopService(true));
+}
+
+TEST_F(Startup, ASharedDatabaseWithoutTablesIsNeverUpgradedAndItsPasswordNeverShown) {
+    const QString admin = qEnvironmentVariable("TAVREL_TEST_PG");
+    if (admin.isEmpty()) GTEST_SKIP() << "TAVREL_TEST_PG not set";
+    testsupport::TestDatabase empty(testsupport::DbEngine::Postgres);
+    ASSERT_TRUE(empty.available());
+    workingSetup();
+    // The test server takes any password; this one must not reach a message.
+    QString connection = empty.connectionString();
+    connection.replace(QRegularExpression("Password=[^;]*"), "Password=s3cret-pw");
+    saveSetting("ADOConnect", connection);
+    boxes.answers = {{"requires updating", platform::vbCancel}};
+    EXPECT_FALSE(run());
+    EXPECT_TRUE(boxes.saw("The Sorvex Tavrel task database requires updating.")) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.saw(" using the SQL script for "));
+    EXPECT_FALSE(boxes.all().contains("s3cret-pw")) << boxes.all().toStdString();
+    platform::AdoConnection c;
+    c.open(connection);
+    EXPECT_FALSE(c.tableExists("Sorvex_Tavrel_Tasks"));
+}

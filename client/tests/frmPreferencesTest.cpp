@@ -1,0 +1,293 @@
+// The preferences dialog: what it shows of the stored section, what Save
+// refuses, writes and creates, and when it asks for a restart.
+#include "ClientFixture.h"
+
+#include "client/frmPreferences.h"
+#include "common/Password.h"
+#include "platform/OleDbConnectionString.h"
+#include "platform/testsupport/TestDatabase.h"
+#include "platform/testsupport/TestSupport.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTabWidget>
+
+using namespace tavrel;
+
+namespace {
+
+QMap<QString, QString> section() {
+    QMap<QString, QString> values;
+    for (const common::RegValueRow& row : common::modGlobal_GetAllSettings("", common::PreferencesSection))
+        values.insert(row.name, common::regValueToText(row.value));
+    return values;
+}
+
+class Preferences : public ClientFixture {
+protected:
+    void SetUp() override {
+        ClientFixture::SetUp();
+        if (IsSkipped()) return;
+        workingSetup();
+        stored = {
+            {"BaseUrl", sim.baseUrl()}, {"TimeOut", "120"}, {"AccessType", "1"}, {"Proxy", "proxy.example.org:8080"},
+            {"Protocol", "0"}, {"LcqPath", "lcq"}, {"PeakListRoot", home.file("peaks")},
+            {"ADOConnect", connectionString()}, {"TimerTick", "5"}, {"NoDataDelay", "11"}, {"LockedOutDelay", "12"},
+            {"MonitorActionDelay", "13"}, {"FollowerActionDelay", "14"}, {"TaskCheckInterval", "20"},
+            {"SorvexUserName", "alice"}, {"SorvexPassword", common::modGlobal_EncodePassword("sorvex-pw")},
+            {"ProxyUserName", "pu"}, {"ProxyPassword", common::modGlobal_EncodePassword("proxy-pw")},
+            {"WebUserName", "wu"}, {"WebPassword", common::modGlobal_EncodePassword("web-pw")},
+        };
+        QDir().mkpath(home.file("peaks"));
+        for (const auto& [name, value] : stored) saveSetting(name, value);
+        saveSetting("FormTop", "300");  // not the dialog's: passed over
+        // The client runs with what is stored, so Save tests no server.
+        common::Preferences& p = common::ProgramPreferences;
+        p.BaseUrl = sim.baseUrl();
+        p.AccessType = 1;
+        p.Proxy = "proxy.example.org:8080";
+        p.Protocol = 0;
+        p.SorvexUserName = "alice";
+        p.SorvexPassword = "sorvex-pw";
+        p.ProxyUserName = "pu";
+        p.ProxyPassword = "proxy-pw";
+        p.WebUserName = "wu";
+        p.WebPassword = "web-pw";
+    }
+    QList<QPair<QString, QString>> stored;
+};
+
+}  // namespace
+
+TEST_F(Preferences, ShowsEveryStoredValueAndSavingThemUnchangedAsksNoRestart) {
+    frmPreferences dialog;
+    EXPECT_EQ(dialog.windowTitle(), "Sorvex Tavrel: Preferences");
+    ASSERT_EQ(dialog.tabPreferences->count(), 5);
+    EXPECT_EQ(dialog.tabPreferences->tabText(2), "ADO connection");
+    const QPair<QLineEdit*, QString> fields[] = {
+        {dialog.txtUrl, sim.baseUrl()}, {dialog.txtTimeout, "120"}, {dialog.txtProxy, "proxy.example.org:8080"},
+        {dialog.txtLcq, "lcq"}, {dialog.txtPeakListRoot, home.file("peaks")}, {dialog.txtADOConnect, connectionString()},
+        {dialog.txtTimerTick, "5"}, {dialog.txtNoDataDelay, "11"}, {dialog.txtLockedOutDelay, "12"},
+        {dialog.txtMonitorActionDelay, "13"}, {dialog.txtFollowerActionDelay, "14"}, {dialog.txtTaskCheckInterval, "20"},
+        {dialog.txtSorvexUserName, "alice"}, {dialog.txtSorvexPassword, "sorvex-pw"}, {dialog.txtProxyUserName, "pu"},
+        {dialog.txtProxyPassword, "proxy-pw"}, {dialog.txtWebUserName, "wu"}, {dialog.txtWebPassword, "web-pw"},
+    };
+    for (const auto& [edit, text] : fields) EXPECT_EQ(edit->text(), text) << edit->objectName().toStdString();
+    EXPECT_EQ(dialog.cboAccessType->currentIndex(), 1);
+    EXPECT_TRUE(dialog.optProtocol[0]->isChecked());
+    EXPECT_EQ(dialog.txtSorvexPassword->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(PreferencesCancelled);
+
+    const auto before = section();
+    ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    EXPECT_EQ(section(), before);
+    EXPECT_FALSE(PreferencesCancelled);
+    EXPECT_FALSE(ExitRequested);
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.all().toStdString();
+    EXPECT_TRUE(sim.requests().isEmpty());  // nothing of the server changed: nothing tested
+}
+
+TEST_F(Preferences, EveryEditedValueIsStoredAndAChangeAsksForTheRestart) {
+    frmPreferences dialog;
+    dialog.txtUrl->setText("  " + sim.baseUrl().chopped(1) + "  ");  // trimmed, "/" added
+    dialog.txtTimeout->setText("86400.5");                           // a half to the even neighbour
+    dialog.cboAccessType->setCurrentIndex(0);
+    dialog.optProtocol[1]->setChecked(true);
+    dialog.txtLcq->setText("");
+    dialog.txtPeakListRoot->setText(home.file("new peaks") + "/");
+    dialog.txtTimerTick->setText("60");
+    dialog.txtNoDataDelay->setText("0");
+    dialog.txtLockedOutDelay->setText("3600");
+    dialog.txtMonitorActionDelay->setText("1");
+    dialog.txtFollowerActionDelay->setText("2");
+    dialog.txtTaskCheckInterval->setText("65");
+    dialog.txtSorvexUserName->setText(" bob ");
+    dialog.txtSorvexPassword->setText("new-pw");
+    dialog.txtProxyUserName->setText("pu2");
+    dialog.txtProxyPassword->setText("proxy-pw2");
+    dialog.txtWebUserName->setText("wu2");
+    dialog.txtWebPassword->setText("web-pw2");
+    boxes.answers = {{"doesn't exist, OK to create it?", platform::vbOK}};
+    ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+
+    const auto now = section();
+    const QMap<QString, QString> expected = {
+        {"BaseUrl", sim.baseUrl()}, {"TimeOut", "86400"}, {"AccessType", "0"}, {"Proxy", "proxy.example.org:8080"},
+        {"Protocol", "1"}, {"LcqPath", ""}, {"PeakListRoot", home.file("new peaks")}, {"ADOConnect", connectionString()},
+        {"TimerTick", "60"}, {"NoDataDelay", "0"}, {"LockedOutDelay", "3600"}, {"MonitorActionDelay", "1"},
+        {"FollowerActionDelay", "2"}, {"TaskCheckInterval", "65"}, {"SorvexUserName", "bob"}, {"ProxyUserName", "pu2"},
+        {"WebUserName", "wu2"}, {"FormTop", "300"},
+    };
+    for (auto it = expected.begin(); it != expected.end(); ++it) EXPECT_EQ(now.value(it.key()), it.value()) << it.key().toStdString();
+    EXPECT_EQ(common::modGlobal_DecodePassword(now.value("SorvexPassword")), "new-pw");
+    EXPECT_EQ(common::modGlobal_DecodePassword(now.value("ProxyPassword")), "proxy-pw2");
+    EXPECT_EQ(common::modGlobal_DecodePassword(now.value("WebPassword")), "web-pw2");
+    EXPECT_TRUE(QFileInfo(home.file("new peaks")).isDir());
+    // The connection settings changed: only the new server's answer was tested.
+    ASSERT_FALSE(sim.targets().isEmpty());
+    for (const QString& target : sim.targets()) EXPECT_EQ(target.toStdString(), "/sorvex/cgi/client.pl?version");
+    EXPECT_TRUE(ExitRequested);
+    EXPECT_TRUE(boxes.saw("Sorvex Tavrel GUI will now exit and must be re-started"));
+}
+
+TEST_F(Preferences, SaveRefusesWhatCannotBeUsedAndWritesNothing) {
+    struct Case {
+        const char* name;
+        std::function<void(frmPreferences&)> edit;
+        QString message;
+    } cases[] = {
+        {"scheme in capitals", [](frmPreferences& d) { d.txtUrl->setText("HTTP://127.0.0.1:1/sorvex/cgi/"); },
+         "You must enter a full URL"},
+        {"address too short", [](frmPreferences& d) { d.txtUrl->setText("http://a/"); }, "You must enter a full URL"},
+        {"time-out too short", [](frmPreferences& d) { d.txtTimeout->setText("19"); },
+         "Valid range for HTTP timeout is between 20 and 86400 seconds"},
+        {"time-out not a number", [](frmPreferences& d) { d.txtTimeout->setText("soon"); },
+         "Valid range for HTTP timeout is between 20 and 86400 seconds"},
+        {"proxy type without proxy",
+         [](frmPreferences& d) {
+             d.cboAccessType->setCurrentIndex(2);
+             d.txtProxy->setText("  ");
+         },
+         "No proxy server specified"},
+        {"extractor of another name", [](frmPreferences& d) { d.txtLcq->setText("/usr/local/bin/converter"); },
+         "You must enter the full path to LCQ_DTA.EXE or EXTRACT_MSN.EXE"},
+        {"extractor missing", [](frmPreferences& d) { d.txtLcq->setText("/nonexistent/extract_msn.exe"); },
+         "not found on specified path"},
+        {"timer tick", [](frmPreferences& d) { d.txtTimerTick->setText("0"); },
+         "Valid range for timer tick interval is between 1 and 60 seconds"},
+        {"delay not a number", [](frmPreferences& d) { d.txtLockedOutDelay->setText("ten"); },
+         "Valid range for delay after failing to open read locked file is between 0 and 3600 seconds"},
+        {"delay beyond 16 bits", [](frmPreferences& d) { d.txtFollowerActionDelay->setText("70000"); },
+         "Valid range for Minimum delay between follower searches is between 0 and 3600 seconds"},
+        {"polling interval", [](frmPreferences& d) { d.txtTaskCheckInterval->setText("66"); },
+         "Valid range for interval between checks for new tasks is between 1 and 65 seconds"},
+    };
+    const auto before = section();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.texts.clear();
+        frmPreferences dialog;
+        c.edit(dialog);
+        EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
+        ASSERT_EQ(boxes.texts.size(), 1) << boxes.all().toStdString();
+        EXPECT_TRUE(boxes.texts[0].contains(c.message)) << boxes.texts[0].toStdString();
+        EXPECT_EQ(section(), before);
+        EXPECT_TRUE(PreferencesCancelled);
+    }
+}
+
+TEST_F(Preferences, ASaveThatFailsHalfWayLeavesTheStoredValuesAsTheyWere) {
+    frmPreferences dialog;
+    dialog.txtTimerTick->setText("7");
+    // A password the stored form cannot hold: it is the 16th value written.
+    dialog.txtWebPassword->setText("pass\u03a9word");
+    const auto before = section();
+    EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
+    EXPECT_TRUE(boxes.saw("The preferences could not be saved (WebPassword)")) << boxes.all().toStdString();
+    EXPECT_FALSE(boxes.saw("pass\u03a9word"));
+    EXPECT_EQ(section(), before);
+    EXPECT_TRUE(PreferencesCancelled);
+}
+
+TEST_F(Preferences, AnEmptySectionSavedAsksNoRestart) {
+    testsupport::TempHome empty;
+    ProgramFolder = empty.path();
+    DefaultConnectionString = common::defaultConnectionString(empty.path());
+    platform::AdoConnection::createDatabase(DefaultConnectionString);
+    {
+        platform::AdoConnection c;
+        c.open(DefaultConnectionString);
+        ASSERT_TRUE(modGlobal_CreateTaskDatabase(c));
+    }
+    frmPreferences dialog;
+    EXPECT_EQ(dialog.txtTimeout->text(), "3600");
+    EXPECT_EQ(dialog.txtTaskCheckInterval->text(), "15");
+    EXPECT_EQ(dialog.txtADOConnect->text(), DefaultConnectionString);
+    dialog.txtUrl->setText(sim.baseUrl());
+    boxes.answers = {{"doesn't exist, OK to create it?", platform::vbOK}};
+    ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    EXPECT_FALSE(ExitRequested);
+    EXPECT_EQ(section().value("TaskCheckInterval"), "15");
+}
+
+// A new task database on the engine its connection string names, then used by the service.
+class NewDatabase : public Preferences, public ::testing::WithParamInterface<testsupport::DbEngine> {};
+
+TEST_P(NewDatabase, IsCreatedWithItsTablesAndTheServiceRunsOnIt) {
+    QString connection;
+    std::unique_ptr<platform::AdoConnection> admin;
+    QString pgName;
+    if (GetParam() == testsupport::DbEngine::Sqlite) {
+        connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + home.file("New Tasks.mdb");
+    } else {
+        const QString adminString = qEnvironmentVariable("TAVREL_TEST_PG");
+        if (adminString.isEmpty()) GTEST_SKIP() << "TAVREL_TEST_PG not set";
+        const auto cs = platform::OleDbConnectionString::parse(adminString);
+        pgName = QStringLiteral("tavrel_new_%1").arg(QCoreApplication::applicationPid());
+        connection = QStringLiteral("Provider=PostgreSQL;Data Source=%1;Initial Catalog=%2;User ID=%3;Password=%4")
+                         .arg(cs.dataSource(), pgName, cs.value("User ID"), cs.value("Password"));
+        admin = std::make_unique<platform::AdoConnection>();
+        admin->open(adminString);
+        admin->execute("DROP DATABASE IF EXISTS " + pgName);
+    }
+    {
+        frmPreferences dialog;
+        dialog.txtADOConnect->setText(connection);
+        boxes.answers = {{"Create new database using the connection settings?", platform::vbOK}};
+        ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    }
+    EXPECT_TRUE(boxes.saw("Create new database using the connection settings?"));
+    EXPECT_EQ(section().value("ADOConnect"), connection);
+    {
+        platform::AdoConnection c;
+        c.open(connection);
+        for (const char* table : {"Sorvex_Tavrel_Tasks", "Sorvex_Tavrel_Files", "Sorvex_Tavrel_Results"})
+            EXPECT_TRUE(c.tableExists(table)) << table;
+    }
+    if (QFileInfo::exists(testsupport::binPath("TavrelService"))) {
+        QProcess service;
+        service.setProcessChannelMode(QProcess::MergedChannels);
+        service.start(testsupport::binPath("TavrelService"), {"-debug"});
+        ASSERT_TRUE(service.waitForStarted());
+        QByteArray out;
+        const bool connected = testsupport::waitUntil([&] {
+            out += service.readAll();
+            return out.contains("Connected to");
+        }, 20000);
+        service.terminate();
+        service.waitForFinished(10000);
+        EXPECT_TRUE(connected) << out.toStdString();
+        EXPECT_FALSE(out.contains("Error,")) << out.toStdString();
+    }
+    if (admin) admin->execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(pgName));
+}
+
+TAVREL_ON_BOTH_ENGINES(NewDatabase);
+
+TEST_F(Preferences, ANewSearchServerLoginIsTriedInFullBeforeItIsStored) {
+    ASSERT_TRUE(sim.reload(R"({"security": true, "users": [{"name": "bob", "password": "right", "id": 5}]})"));
+    const auto before = section();
+    {
+        frmPreferences dialog;
+        dialog.txtSorvexUserName->setText("bob");
+        dialog.txtSorvexPassword->setText("wrong");
+        EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
+        EXPECT_EQ(section(), before);
+        EXPECT_FALSE(boxes.all().contains("wrong")) << boxes.all().toStdString();
+    }
+    sim.clearLog();
+    boxes.texts.clear();
+    frmPreferences dialog;
+    dialog.txtSorvexUserName->setText("bob");
+    dialog.txtSorvexPassword->setText("right");
+    ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    const QString asked = sim.targets().join(' ');
+    for (const char* step : {"action=login", "action=ispermitted", "ms-geterror.exe?1", "create_task_id", "get_params.pl"})
+        EXPECT_TRUE(asked.contains(step)) << step << "\n" << asked.toStdString();
+    EXPECT_LT(asked.indexOf("action=login"), asked.indexOf("get_params.pl"));
+    EXPECT_EQ(section().value("SorvexUserName"), "bob");
+    EXPECT_TRUE(ExitRequested);  // the stored login changed
+}
