@@ -146,8 +146,8 @@ QString fieldDefault(int filter, int field) { return defaultFields(filter).value
 bool fieldHasDefault(int filter, int field) { return field >= 0 && field < defaultFields(filter).size(); }
 
 QString fieldCompletion(int filter, int field) {
-    const FieldSpec& spec = layoutOf(filter).fields.at(field);
-    return spec.completion ? QString::fromLatin1(spec.completion) : fieldDefault(filter, field);
+    const FieldSpec& layoutField = layoutOf(filter).fields.at(field);
+    return layoutField.completion ? QString::fromLatin1(layoutField.completion) : fieldDefault(filter, field);
 }
 
 QString fieldFallback(int filter, int field) {

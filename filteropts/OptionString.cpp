@@ -10,14 +10,14 @@ namespace filteropts {
 
 namespace {
 
-bool fitsForm(const FieldSpec& spec, const QString& text) {
-    switch (spec.form) {
+bool fitsForm(const FieldSpec& field, const QString& text) {
+    switch (field.form) {
         case ValueForm::Number: return text.isEmpty() || startsWithNumber(text);
         case ValueForm::Code: return isNumber(text);
         case ValueForm::ListIndex: {
             if (!isNumber(text)) return false;
             const double index = std::nearbyint(readNumber(text));
-            return index >= 0 && index < spec.listSize;
+            return index >= 0 && index < field.listSize;
         }
         case ValueForm::CheckBox: {
             if (!isNumber(text)) return false;
@@ -71,10 +71,10 @@ OptionReading readOptions(int filter, const QString& text) {
     reading.fieldCount = static_cast<int>(raw.size());
     reading.outOfDate = reading.replaced || raw.size() < splitOptions(filter, builtInOptions(filter)).size();
     for (int i = 0; i < layout.fields.size(); ++i) {
-        const FieldSpec& spec = layout.fields[i];
-        bool reached = raw.size() >= std::max(spec.readFrom, i + 1);
-        if (reached && spec.requiresTicked >= 0)
-            reached = fieldIndex(filter, spec.requiresTicked, raw[spec.requiresTicked]) == 1;
+        const FieldSpec& field = layout.fields[i];
+        bool reached = raw.size() >= std::max(field.readFrom, i + 1);
+        if (reached && field.requiresTicked >= 0)
+            reached = fieldIndex(filter, field.requiresTicked, raw[field.requiresTicked]) == 1;
         reading.given.append(reached);
         reading.fields.append(reached ? fieldText(filter, i, raw[i]) : fieldCompletion(filter, i));
     }

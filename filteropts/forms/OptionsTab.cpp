@@ -16,9 +16,9 @@ OptionReading OptionsTab::load(const QString& stored) {
 }
 
 void OptionsTab::watchFields(FieldLeaveChecks& checks) {
-    for (const FieldSpec& spec : layoutOf(filter_).fields) {
-        if (spec.check == LeaveCheck::None) continue;
-        if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(spec.control))) checks.watch(box, spec.check);
+    for (const FieldSpec& field : layoutOf(filter_).fields) {
+        if (field.check == LeaveCheck::None) continue;
+        if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(field.control))) checks.watch(box, field.check);
     }
 }
 

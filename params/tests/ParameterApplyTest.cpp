@@ -69,7 +69,7 @@ TEST_F(ParameterApplyTest, EachLineReachesItsControl) {
         {"PEP_ISOTOPE_ERROR=one", [](const S& s) { return s.cboParamPEP_ISOTOPE_ERROR.current == 0; },
          {"Warning: Parameter file %1 gives PEP_ISOTOPE_ERROR=one, which is not offered; \"0\" is kept"}},
         // fallbacks to the first entry when a value is not offered
-        {"FORMAT=Mascot generic", [](const S& s) { return s.cboParamFORMAT.current == 0; }},
+        {"FORMAT=Unknown generic", [](const S& s) { return s.cboParamFORMAT.current == 0; }},
         {"FORMAT=mzML (.mzML)", [](const S& s) { return s.cboParamFORMAT.current == 8; }},
         {"TAXONOMY=. . Homo sapiens (human)", [](const S& s) { return s.cboParamTAXONOMY.current == 1; }},
         {"TAXONOMY=Mouse", [](const S& s) { return s.cboParamTAXONOMY.current == 0; }},
