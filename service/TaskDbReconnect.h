@@ -2,8 +2,9 @@
 // The task database connection while the service runs. A connection that is
 // lost (the database server restarted, the connection was cut) is noticed
 // once: the jobs and the request poll hold still meanwhile, the poll opens
-// the connection again, and one line says when the outage began and one
-// when it ended, however many ticks it lasted.
+// the connection again, and one line says when the outage began, a reminder
+// comes at most every five minutes, and one line says when it ended,
+// however many ticks it lasted.
 #include <QString>
 
 namespace tavrelsvc {
