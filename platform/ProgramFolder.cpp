@@ -16,11 +16,12 @@ namespace {
 
 QString systemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-// Where an installation keeps its state; empty in a build tree.
+// Where an installation keeps its state; empty in a build tree. An installed
+// program finds the installation's data folder beside its own folder
+// (<prefix>/bin and <prefix>/share/tavrel), whatever the prefix.
 QString installedStateFolder(const QString& executableFolder) {
-#if defined(TAVREL_INSTALL_BINDIR) && defined(TAVREL_INSTALL_STATEDIR)
-    const QString bin = QFileInfo(QStringLiteral(TAVREL_INSTALL_BINDIR)).canonicalFilePath();
-    if (!bin.isEmpty() && QFileInfo(executableFolder).canonicalFilePath() == bin)
+#if defined(TAVREL_INSTALL_DATA_FROM_BIN) && defined(TAVREL_INSTALL_STATEDIR)
+    if (QFileInfo(executableFolder + QStringLiteral("/" TAVREL_INSTALL_DATA_FROM_BIN)).isDir())
         return QStringLiteral(TAVREL_INSTALL_STATEDIR);
 #else
     Q_UNUSED(executableFolder);

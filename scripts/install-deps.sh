@@ -11,6 +11,7 @@ packages=(
   postgresql sqlite3 clang curl
   libqt6svg6 xvfb xauth  # the SVG icons; screenshots under a private X server
   mdbtools  # reads MassLynx sample lists (Jet database files)
+  logrotate  # the package test rotates the installed event log
 )
 
 missing=()
