@@ -1,20 +1,31 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts the demo: the simulated Sorvex
-# Server on 127.0.0.1 and TavrelService -debug on a SQLite task database in
+# Server on 127.0.0.1, TavrelService -debug on a SQLite task database in
 # $TAVREL_HOME (default: ./tavrel-home), with a task that searches every peak
-# list dropped into $TAVREL_HOME/inbox. Ctrl-C stops everything it started.
+# list dropped into $TAVREL_HOME/inbox, and the Tavrel window showing it.
+# Without a display the window is left out (see scripts/screenshot.sh).
+# Closing the window or Ctrl-C stops everything it started.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-scripts/build.sh
+# Only the programs the demo starts; ./test.sh builds the tests and benchmarks.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target TavrelService Pondrel Tavrel sorvex-sim demo-setup standin-programs
 
 export TAVREL_HOME=${TAVREL_HOME:-$PWD/tavrel-home}
 mkdir -p "$TAVREL_HOME"
 echo "Program folder (TAVREL_HOME): $TAVREL_HOME"
 
 pids=()
+service_pid=
 cleanup() {
   trap - EXIT INT TERM
+  # The service first, so that its shut-down lines reach the log tail.
+  if [ -n "$service_pid" ]; then
+    kill "$service_pid" 2>/dev/null || true
+    wait "$service_pid" 2>/dev/null || true
+    sleep 1
+  fi
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
 }
@@ -39,21 +50,36 @@ SIM_URL="http://127.0.0.1:$port/sorvex/cgi/"
 echo "Started the simulated Sorvex Server at $SIM_URL"
 
 build/bin/demo-setup "$SIM_URL"
+# The log tail starts where this run's service starts: a second run shows
+# only its own lines.
+events="$TAVREL_HOME/Sorvex_Tavrel_Event_Log.csv"
+log_start=$(stat -c %s "$events" 2>/dev/null || echo 0)
 # The demo's service finds the stand-ins of the vendor components (a normal
 # installation never does): the component plug-in and the Jet programs.
 TAVREL_AUTOMATION_PLUGINS=$PWD/build/bin/standins/libtavrel-standins.so \
   PATH="$PWD/build/bin/standins/mdbtools:$PATH" \
   build/bin/TavrelService -debug >"$TAVREL_HOME/service.out" 2>&1 &
-pids+=($!)
+service_pid=$!
 echo "Started TavrelService -debug (its output: $TAVREL_HOME/service.out)"
 
-if [ -x build/bin/Tavrel ]; then
-  echo "Starting Tavrel"
-  build/bin/Tavrel
+# The service runs in the foreground here, so the client neither installs nor
+# starts one of its own ("-debug").
+if [ -x build/bin/Tavrel ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; }; then
+  echo "Starting Tavrel (close its window to stop everything)"
+  build/bin/Tavrel -debug || true
   exit 0
 fi
+if [ -x build/bin/Tavrel ]; then
+  cat <<EOF
 
-events="$TAVREL_HOME/Sorvex_Tavrel_Event_Log.csv"
+There is no display here, so the Tavrel window cannot open. To see it, take a
+picture of it on a private X server while this demo runs, in another terminal:
+  TAVREL_HOME="$TAVREL_HOME" scripts/screenshot.sh -t Status:task_1 build/bin/Tavrel -debug
+(-t "Event Log", "Task Editor:task_1", "Parameter Editor" or "Preferences"
+shows another tab or the Preferences dialog.)
+EOF
+fi
+
 cat <<EOF
 
 The task "Demo inbox" searches every peak list dropped into
@@ -68,6 +94,6 @@ Press Ctrl-C to stop the server and the service.
 
 EOF
 touch "$events"
-tail -n +1 -F "$events" 2>/dev/null &
+tail -c +$((log_start + 1)) -F "$events" 2>/dev/null &
 pids+=($!)
 wait
