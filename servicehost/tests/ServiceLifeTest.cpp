@@ -88,23 +88,27 @@ TEST_F(ServiceLife, AFolderItCannotWriteIsNamedWithTheReason) {
     ::chmod(QFile::encodeName(readOnly.path()).constData(), 0700);
 }
 
-// The start-up's server test hangs: SIGTERM still ends the program at once,
-// through its shut-down.
-TEST_F(ServiceLife, SigtermEndsAHungStartUpWithinTwoSeconds) {
+// The start-up's server test hangs: SIGTERM or SIGINT (Ctrl-C) still ends the
+// program at once, through its shut-down.
+TEST_F(ServiceLife, AStopSignalEndsAHungStartUpWithinTwoSeconds) {
     ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "client.pl?version", "delayMs": 60000}]})"));
-    ServiceProgram service(env.home.path(), "LABPC");
-    ASSERT_TRUE(service.launch({"-debug"}));
-    ASSERT_TRUE(testsupport::waitUntil([&] { return requestsFor("client.pl?version") > 0; }, 15000));
-    QElapsedTimer clock;
-    clock.start();
-    service.signal(SIGTERM);
-    ASSERT_TRUE(service.waitForExit(kStopBoundMs + kStopSlackMs));
-    EXPECT_LT(clock.elapsed(), kStopBoundMs + kStopSlackMs);
-    EXPECT_EQ(service.exitCode(), 0);  // a stop asked for is no failure
-    const QStringList lines = log();
-    ASSERT_FALSE(lines.isEmpty());
-    EXPECT_TRUE(lines.last().contains(" Sorvex Tavrel Service Shut Down ")) << qPrintable(lines.join('\n'));
-    EXPECT_FALSE(service.standardError().contains("did not finish its shut-down"));
+    for (const int number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(number == SIGTERM ? "SIGTERM" : "SIGINT");
+        const int asked = requestsFor("client.pl?version");
+        ServiceProgram service(env.home.path(), "LABPC");
+        ASSERT_TRUE(service.launch({"-debug"}));
+        ASSERT_TRUE(testsupport::waitUntil([&] { return requestsFor("client.pl?version") > asked; }, 15000));
+        QElapsedTimer clock;
+        clock.start();
+        service.signal(number);
+        ASSERT_TRUE(service.waitForExit(kStopBoundMs + kStopSlackMs));
+        EXPECT_LT(clock.elapsed(), kStopBoundMs + kStopSlackMs);
+        EXPECT_EQ(service.exitCode(), 0);  // a stop asked for is no failure
+        const QStringList lines = log();
+        ASSERT_FALSE(lines.isEmpty());
+        EXPECT_TRUE(lines.last().contains(" Sorvex Tavrel Service Shut Down ")) << qPrintable(lines.join('\n'));
+        EXPECT_FALSE(service.standardError().contains("did not finish its shut-down"));
+    }
 }
 
 // Task 1's login hangs. Meanwhile the service answers a Run of task 2 at
