@@ -12,8 +12,13 @@ namespace tavrelsvc {
 
 namespace {
 
+OutageLog::Clock& outageClock() {
+    static OutageLog::Clock clock = OutageLog::steadyClock();
+    return clock;
+}
+
 OutageLog& outage() {
-    static OutageLog value;
+    static OutageLog value([] { return outageClock()(); });
     return value;
 }
 
@@ -26,6 +31,13 @@ QString database() { return common::describeTaskDatabase(ADOConnect); }
 }  // namespace
 
 bool taskDatabaseLost() { return outage().active(); }
+
+OutageLog::Clock setTaskDbOutageClock(OutageLog::Clock clock) {
+    OutageLog::Clock previous = std::move(outageClock());
+    outageClock() = std::move(clock);
+    outage() = OutageLog([] { return outageClock()(); });
+    return previous;
+}
 
 bool noteTaskDatabaseFailure(const QString& engineText) {
     if (outage().active()) return true;
