@@ -16,20 +16,20 @@ namespace {
 
 QString systemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-// Where an installation keeps its state; empty in a build tree. An installed
-// program finds the installation's data folder beside its own folder
-// (<prefix>/bin and <prefix>/share/tavrel), whatever the prefix.
-QString installedStateFolder(const QString& executableFolder) {
-#if defined(TAVREL_INSTALL_DATA_FROM_BIN) && defined(TAVREL_INSTALL_STATEDIR)
-    if (QFileInfo(executableFolder + QStringLiteral("/" TAVREL_INSTALL_DATA_FROM_BIN)).isDir())
-        return QStringLiteral(TAVREL_INSTALL_STATEDIR);
-#else
-    Q_UNUSED(executableFolder);
-#endif
-    return QString();
+QString executableFolder() {
+    if (QCoreApplication::instance()) return QCoreApplication::applicationDirPath();
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
 }
 
 }  // namespace
+
+QString installedDataFolder() {
+#if defined(TAVREL_INSTALL_DATA_FROM_BIN)
+    const QString folder = QDir::cleanPath(executableFolder() + QStringLiteral("/" TAVREL_INSTALL_DATA_FROM_BIN));
+    if (QFileInfo(folder).isDir()) return folder;
+#endif
+    return QString();
+}
 
 QString resolveProgramFolder() {
     const QString home = qEnvironmentVariable("TAVREL_HOME");
@@ -37,15 +37,12 @@ QString resolveProgramFolder() {
     if (!home.isEmpty()) {
         folder = QDir(home).absolutePath();
     } else {
-        if (QCoreApplication::instance()) {
-            folder = QCoreApplication::applicationDirPath();
-        } else {
-            folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-            folder = QFileInfo(folder).absolutePath();
-        }
+        folder = executableFolder();
         // The system's program folder holds no state: an installed program
         // keeps it in the folder the installation made for it.
-        if (const QString state = installedStateFolder(folder); !state.isEmpty()) folder = state;
+#if defined(TAVREL_INSTALL_STATEDIR)
+        if (!installedDataFolder().isEmpty()) folder = QStringLiteral(TAVREL_INSTALL_STATEDIR);
+#endif
     }
     QDir().mkpath(folder);
     return QDir::cleanPath(folder);

@@ -10,6 +10,11 @@ namespace platform {
 // executable. No trailing separator.
 QString resolveProgramFolder();
 
+// The installation's read-only data folder (<prefix>/share/tavrel: help pages,
+// SQL scripts) when the running program is an installed one, found beside the
+// program's own folder whatever the prefix; empty in a build tree.
+QString installedDataFolder();
+
 // Empty when this process may make files in the folder, else why not (the
 // folder named, with the system's reason).
 QString programFolderProblem(const QString& folder);
