@@ -8,15 +8,24 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-scripts/build.sh
+# Only the programs the demo starts; ./test.sh builds the tests and benchmarks.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target TavrelService Pondrel Tavrel sorvex-sim demo-setup standin-programs
 
 export TAVREL_HOME=${TAVREL_HOME:-$PWD/tavrel-home}
 mkdir -p "$TAVREL_HOME"
 echo "Program folder (TAVREL_HOME): $TAVREL_HOME"
 
 pids=()
+service_pid=
 cleanup() {
   trap - EXIT INT TERM
+  # The service first, so that its shut-down lines reach the log tail.
+  if [ -n "$service_pid" ]; then
+    kill "$service_pid" 2>/dev/null || true
+    wait "$service_pid" 2>/dev/null || true
+    sleep 1
+  fi
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
 }
@@ -41,12 +50,16 @@ SIM_URL="http://127.0.0.1:$port/sorvex/cgi/"
 echo "Started the simulated Sorvex Server at $SIM_URL"
 
 build/bin/demo-setup "$SIM_URL"
+# The log tail starts where this run's service starts: a second run shows
+# only its own lines.
+events="$TAVREL_HOME/Sorvex_Tavrel_Event_Log.csv"
+log_start=$(stat -c %s "$events" 2>/dev/null || echo 0)
 # The demo's service finds the stand-ins of the vendor components (a normal
 # installation never does): the component plug-in and the Jet programs.
 TAVREL_AUTOMATION_PLUGINS=$PWD/build/bin/standins/libtavrel-standins.so \
   PATH="$PWD/build/bin/standins/mdbtools:$PATH" \
   build/bin/TavrelService -debug >"$TAVREL_HOME/service.out" 2>&1 &
-pids+=($!)
+service_pid=$!
 echo "Started TavrelService -debug (its output: $TAVREL_HOME/service.out)"
 
 # The service runs in the foreground here, so the client neither installs nor
@@ -67,7 +80,6 @@ shows another tab or the Preferences dialog.)
 EOF
 fi
 
-events="$TAVREL_HOME/Sorvex_Tavrel_Event_Log.csv"
 cat <<EOF
 
 The task "Demo inbox" searches every peak list dropped into
@@ -82,6 +94,6 @@ Press Ctrl-C to stop the server and the service.
 
 EOF
 touch "$events"
-tail -n +1 -F "$events" 2>/dev/null &
+tail -c +$((log_start + 1)) -F "$events" 2>/dev/null &
 pids+=($!)
 wait

@@ -2,6 +2,7 @@
 
 #include "common/forms/DesktopLauncher.h"
 #include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,7 +33,13 @@ void setHelpContextIds(QWidget* window) {
     }
 }
 
-QString helpFolder() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help")); }
+// An installed client keeps its pages in the shared data folder; a client
+// run from its build tree finds them beside itself.
+QString helpFolder() {
+    const QString installed = platform::installedDataFolder();
+    if (!installed.isEmpty()) return QDir(installed).filePath(QStringLiteral("help"));
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help"));
+}
 
 QUrl helpTopicUrl(int contextId) {
     const QString window = windowOfId(contextId);

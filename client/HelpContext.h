@@ -30,7 +30,7 @@ int helpContextId(const QString& window, const QString& control);
 // get their numbers (as the property kHelpContextProperty).
 void setHelpContextIds(QWidget* window);
 
-// The help folder (beside the program) and the page of a number: the page of
+// The help folder (in the installed data folder, else beside the program) and the page of a number: the page of
 // the window whose block holds it, at that anchor.
 QString helpFolder();
 QUrl helpTopicUrl(int contextId);

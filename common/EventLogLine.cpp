@@ -1,6 +1,9 @@
 #include "common/EventLogLine.h"
 
+#include "platform/Cp1252.h"
+
 #include <QLocale>
+#include <QStringDecoder>
 
 namespace common {
 
@@ -72,6 +75,15 @@ QStringList splitEventLine(const QString& line) {
     }
     fields << current;
     return fields;
+}
+
+QByteArray encodeEventLine(const QString& line) { return line.toUtf8(); }
+
+QString decodeEventLine(QByteArrayView bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError()) return text;
+    return platform::fromCp1252(bytes);
 }
 
 }  // namespace common

@@ -31,4 +31,10 @@ QString formatEventLine(short eventType, const QString& time, const QString& dat
 // The fields of a line written by formatEventLine.
 QStringList splitEventLine(const QString& line);
 
+// The bytes of a line in the file: UTF-8, so a file name in any script
+// survives. A line that is not UTF-8 was written by an older service in the
+// 8-bit code page and is read as such.
+QByteArray encodeEventLine(const QString& line);
+QString decodeEventLine(QByteArrayView bytes);
+
 }  // namespace common

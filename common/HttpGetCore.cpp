@@ -127,8 +127,10 @@ HttpGetOutcome httpGetDocument(HInternet& session, HttpGetSettings& s, const QSt
             if (!request)
                 throw Failure{QStringLiteral("Unable to open ") + url + QStringLiteral(" : ") +
                               winInetErrorText(GetLastError())};
-            if (!HttpSendRequest(request))
-                throw Failure{QStringLiteral("Error on HttpSendRequest: ") + winInetErrorText(GetLastError())};
+            if (!HttpSendRequest(request)) {
+                out.sendError = GetLastError();
+                throw Failure{QStringLiteral("Error on HttpSendRequest: ") + winInetErrorText(out.sendError)};
+            }
         };
 
         for (qint16 attempts = 0;;) {

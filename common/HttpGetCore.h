@@ -43,6 +43,7 @@ struct HttpGetOutcome {
     bool documentRead = false;  // the body of the document request was read (also on a read error)
     QString message;            // why it failed; empty on success
     bool openFailed = false;    // the session could not be opened
+    quint32 sendError = 0;      // the Internet error of a request that got no answer at all
 };
 
 // "HTTP/1." followed by the protocol minor version.

@@ -18,6 +18,10 @@ inline const QString TaskDatabaseFileName = QStringLiteral("TaskDB.mdb");
 // database file in the program folder, opened for shared reading and writing.
 QString defaultConnectionString(const QString& programFolder);
 
+// Which database a connection string names, for a message: "the SQLite file
+// F", "the PostgreSQL database D on HOST as USER" (never the password).
+QString describeTaskDatabase(const QString& connectionString);
+
 struct TaskDatabase {
     platform::AdoConnection connection;   // first in, last out: the others use it
     platform::AdoRecordset tasks;         // whole Sorvex_Tavrel_Tasks, opened by start-up

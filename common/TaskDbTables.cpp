@@ -62,7 +62,10 @@ const TableDef& taskDbTable(const QString& name) {
 }
 
 QString sqlType(const ColumnDef& column, const platform::AdoConnection& connection) {
-    const bool pg = connection.engine() == platform::AdoConnection::Engine::Postgres;
+    return sqlType(column, connection.engine() == platform::AdoConnection::Engine::Postgres);
+}
+
+QString sqlType(const ColumnDef& column, bool pg) {
     switch (column.type) {
         case ColumnType::Long: return QStringLiteral("INTEGER");
         case ColumnType::Short: return QStringLiteral("SMALLINT");
@@ -76,16 +79,24 @@ QString sqlType(const ColumnDef& column, const platform::AdoConnection& connecti
 }
 
 QString createTableSql(const TableDef& table, const platform::AdoConnection& connection) {
+    return createTableSql(table, connection.engine() == platform::AdoConnection::Engine::Postgres);
+}
+
+QStringList columnDefinitionsSql(const TableDef& table, bool postgres) {
     QStringList parts;
     for (qsizetype i = 0; i < table.columns.size(); ++i) {
         const ColumnDef& c = table.columns[i];
-        QString part = c.name + QLatin1Char(' ') + sqlType(c, connection);
+        QString part = c.name + QLatin1Char(' ') + sqlType(c, postgres);
         if (c.notNull) part += QStringLiteral(" NOT NULL");
         if (i == 0) part += QStringLiteral(" CONSTRAINT ") + table.keyConstraint + QStringLiteral(" PRIMARY KEY");
         parts.append(part);
     }
-    return QStringLiteral("CREATE TABLE ") + table.name + QStringLiteral(" (") + parts.join(QStringLiteral(", ")) +
-           QLatin1Char(')');
+    return parts;
+}
+
+QString createTableSql(const TableDef& table, bool postgres) {
+    return QStringLiteral("CREATE TABLE ") + table.name + QStringLiteral(" (") +
+           columnDefinitionsSql(table, postgres).join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
 }  // namespace common

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 class AdoConnection;
@@ -55,6 +56,11 @@ const TableDef& taskDbTable(const QString& name);  // case-insensitive; throws o
 QString sqlType(const ColumnDef& column, const platform::AdoConnection& connection);
 // One statement that makes the table with every column, key and constraint.
 QString createTableSql(const TableDef& table, const platform::AdoConnection& connection);
+// The same for PostgreSQL (true) or SQLite (false), without a connection.
+QString sqlType(const ColumnDef& column, bool postgres);
+QString createTableSql(const TableDef& table, bool postgres);
+// The table's column definitions of that statement, one per column.
+QStringList columnDefinitionsSql(const TableDef& table, bool postgres);
 
 // A condition on a computer-name column that ignores letter case on every
 // engine (names were compared without case by the first task database); bind

@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
+#include "service/Globals.h"
 #include "service/TaskDbReconnect.h"
 
 namespace tavrelsvc {
@@ -26,11 +27,13 @@ bool writeTaskAnswer(platform::AdoRecordset& taskRow, const QString& status) {
 
 void clsJob::PauseTask() {
     // Without its task database the job cannot record a pause: it holds
-    // still as it is, and goes on when the connection is back.
+    // still as it is, and goes on when the connection is back. A shut-down
+    // stops jobs where they stand (a request it cut short is no reason to
+    // pause): the next start takes the task up again.
     const QString before = status_;
     try {
         timer_.stop();
-        if (taskDatabaseLost()) return;
+        if (taskDatabaseLost() || ShuttingDown) return;
         status_ = QStringLiteral("paused");
         // A paused task holds no Quellmark objects: the file is processed
         // anew from its first sample after the resume.

@@ -8,6 +8,7 @@
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "platform/Cp1252.h"
+#include "platform/InetWait.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
@@ -94,7 +95,9 @@ QString readWholeFile(const QString& path) {
 }  // namespace
 
 void clsJob::Take_Action() {
-    if (removed_) return;
+    // Never inside another job's wait for the server: that wait could not
+    // return before this tick's own requests. The timer comes again.
+    if (removed_ || platform::requestWaiting()) return;
     JobTickGuard guard(*this);
     timer_.stop();
     try {

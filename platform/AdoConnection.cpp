@@ -100,6 +100,9 @@ void AdoConnection::createDatabase(const QString& connectionString) {
     // An empty file is an empty SQLite database.
     if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw Error(adoerr::ConnectFailed, QStringLiteral("Cannot create '%1': %2").arg(file, f.errorString()));
+    // The service and the clients of the program folder's group share it, nobody
+    // else; the engine gives its journal files the same mode.
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup);
 }
 
 void AdoConnection::open(const QString& connectionString) {

@@ -1,6 +1,7 @@
 #include "platform/Inet.h"
 
 #include "platform/Cp1252.h"
+#include "platform/InetTransfer.h"
 
 #include <QList>
 #include <QPair>
@@ -292,7 +293,7 @@ bool perform(const HInternet& request, const QString& headerText, qint64 totalLe
     if (verb != "GET" && verb != "POST") curl_easy_setopt(c, CURLOPT_CUSTOMREQUEST, verb.constData());
     else if (verb == "POST" && !source) curl_easy_setopt(c, CURLOPT_POSTFIELDSIZE, 0L);
 
-    const CURLcode rc = curl_easy_perform(c);
+    const CURLcode rc = performTransfer(c);
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &req.status);
     lastResponseInfo = rc == CURLE_OK ? QString() : QString::fromLocal8Bit(errorBuffer[0] ? errorBuffer : curl_easy_strerror(rc));
     if (req.tooLarge) {

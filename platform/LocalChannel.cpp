@@ -1,8 +1,11 @@
 #include "platform/LocalChannel.h"
 
+#include "platform/ProgramFolder.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -26,7 +29,8 @@ QString localChannelName(const QString& prefix, const QString& name, const QStri
     const QByteArray key = lower.toUtf8() + '\n' + programFolder.toUtf8();
     const QString hash =
         QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(12));
-    return prefix + QLatin1Char('-') + readable + QLatin1Char('-') + hash;
+    return runtimeFolder(programFolder) + QLatin1Char('/') + prefix + QLatin1Char('-') + readable + QLatin1Char('-') +
+           hash;
 }
 
 namespace {
@@ -94,8 +98,15 @@ LocalChannelServer::LocalChannelServer(Handler handler, QObject* parent)
 
 LocalChannelServer::~LocalChannelServer() { close(); }
 
-bool LocalChannelServer::listen(const QString& channelName, QString* error) {
+bool LocalChannelServer::listen(const QString& channelName, QString* error, Access access) {
     close();
+    if (channelName.startsWith(QLatin1Char('/'))) {
+        const QString problem = privateFolderProblem(QFileInfo(channelName).absolutePath());
+        if (!problem.isEmpty()) {
+            if (error) *error = problem;
+            return false;
+        }
+    }
     {
         QLocalSocket probe;
         probe.connectToServer(channelName);
@@ -106,9 +117,11 @@ bool LocalChannelServer::listen(const QString& channelName, QString* error) {
     }
     QLocalServer::removeServer(channelName);  // a socket file left by a program that died
     auto server = std::make_unique<QLocalServer>();
-    server->setSocketOptions(QLocalServer::UserAccessOption);
+    server->setSocketOptions(access == Access::UserAndGroup
+                                 ? QLocalServer::UserAccessOption | QLocalServer::GroupAccessOption
+                                 : QLocalServer::UserAccessOption);
     if (!server->listen(channelName)) {
-        if (error) *error = server->errorString();
+        if (error) *error = channelName + QStringLiteral(": ") + server->errorString();
         return false;
     }
     connect(server.get(), &QLocalServer::newConnection, this, &LocalChannelServer::onNewConnection);

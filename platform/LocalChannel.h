@@ -1,8 +1,10 @@
 #pragma once
 // One request line, one answer line over a local socket: the way the service
-// control and window message stand-ins reach a running program. The socket
-// names carry a hash of the program folder, so programs of two program folders
-// (two TAVREL_HOMEs) never reach each other.
+// control and window message stand-ins reach a running program. The sockets
+// live in the program folder's runtime folder (platform/ProgramFolder.h),
+// which only its owner and group may enter, never under names anyone could
+// take in the shared temporary folder; their names also carry a hash of the
+// program folder, so programs of two program folders never reach each other.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -15,8 +17,8 @@ class QLocalSocket;
 
 namespace platform {
 
-// "<prefix>-<name, cut and reduced to safe characters>-<hash of name and folder>".
-// The name is compared without regard to case.
+// "<runtime folder>/<prefix>-<name, cut and reduced to safe characters>-<hash
+// of name and folder>". The name is compared without regard to case.
 QString localChannelName(const QString& prefix, const QString& name, const QString& programFolder);
 
 enum class ChannelResult { Answered, NoListener, NoAnswer };
@@ -34,13 +36,17 @@ class LocalChannelServer : public QObject {
 public:
     using Handler = std::function<QByteArray(const QByteArray& request)>;
 
+    // Who may connect: the listening user alone, or also the members of the
+    // runtime folder's group (a client of the service run by a lab user).
+    enum class Access { User, UserAndGroup };
+
     explicit LocalChannelServer(Handler handler, QObject* parent = nullptr);
     ~LocalChannelServer() override;
 
     // False with the reason when another program answers on the name already.
-    // A socket left behind by a program that died is cleared first. Only the
-    // same user may connect.
-    bool listen(const QString& channelName, QString* error = nullptr);
+    // A socket left behind by a program that died is cleared first. A socket
+    // folder that others could enter is refused.
+    bool listen(const QString& channelName, QString* error = nullptr, Access access = Access::User);
     void close();
     bool isListening() const;
 

@@ -4,8 +4,26 @@
 namespace platform {
 
 // The folder that holds the task database, the registry hive, the event log and
-// the other files the programs keep beside themselves: $TAVREL_HOME when set,
-// else the folder of the running executable. No trailing separator.
+// the other files the programs keep beside themselves: $TAVREL_HOME when set;
+// else, for programs installed into the system's program folder, the installed
+// state folder (/var/lib/tavrel for a package); else the folder of the running
+// executable. No trailing separator.
 QString resolveProgramFolder();
+
+// The installation's read-only data folder (<prefix>/share/tavrel: help pages,
+// SQL scripts) when the running program is an installed one, found beside the
+// program's own folder whatever the prefix; empty in a build tree.
+QString installedDataFolder();
+
+// Empty when this process may make files in the folder, else why not (the
+// folder named, with the system's reason).
+QString programFolderProblem(const QString& folder);
+
+// The folder of the programs' local sockets and start notes: "run" in the
+// program folder, made when missing. Only its owner and group may enter it;
+// a folder open to other users is closed when it is ours, else refused.
+QString runtimeFolder(const QString& programFolder);
+// Empty when the folder is fit to hold sockets, else why not.
+QString privateFolderProblem(const QString& folder);
 
 }  // namespace platform

@@ -13,7 +13,11 @@ namespace {
 // Long enough for a slow disk, short enough that a caller is not stuck when
 // another process holds the hive.
 constexpr int kLockWaitMs = 10000;
-constexpr auto kHivePermissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+// Passwords and connection strings live here: the owner and the program
+// folder's group (the service and the client of a lab user) may read it,
+// nobody else.
+constexpr auto kHivePermissions =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
 }  // namespace
 
 QString RegistryHive::defaultPath() { return resolveProgramFolder() + QStringLiteral("/registry.hive"); }
@@ -65,7 +69,6 @@ long RegistryHive::save(const HiveKey& top) {
         problem_ = path_ + QStringLiteral(": cannot be written: ") + file.errorString();
         return ERROR_ACCESS_DENIED;
     }
-    // Passwords and connection strings live here: only the owner may read it.
     file.setPermissions(kHivePermissions);
     const QByteArray text = serializeHive(top);
     if (file.write(text) != text.size() || !file.commit()) {

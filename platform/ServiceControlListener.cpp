@@ -15,7 +15,8 @@ ServiceControlListener::ServiceControlListener(QString serviceName, QObject* par
 
 bool ServiceControlListener::listen(QString* error) {
     const QString channel = serviceChannelName(serviceName_, resolveProgramFolder());
-    if (!server_.listen(channel, error)) return false;
+    // Clients run by the members of the program folder's group reach it too.
+    if (!server_.listen(channel, error, LocalChannelServer::Access::UserAndGroup)) return false;
     ServiceStartMarker(channel).clear();  // started: no longer pending
     state_ = SERVICE_RUNNING;
     return true;

@@ -1,6 +1,5 @@
 #include "platform/ServiceStartMarker.h"
 
-#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -27,7 +26,7 @@ QByteArray processStartTime(qint64 pid) {
 }  // namespace
 
 ServiceStartMarker::ServiceStartMarker(const QString& channelName)
-    : path_(QDir::tempPath() + QLatin1Char('/') + channelName + QStringLiteral(".start")) {}
+    : path_(channelName + QStringLiteral(".start")) {}
 
 bool ServiceStartMarker::pending() const {
     QFile file(path_);

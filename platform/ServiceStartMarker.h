@@ -1,7 +1,8 @@
 #pragma once
 // The note StartService leaves while a service it launched has not answered
 // yet: the process id and that process's start time (so a recycled id never
-// reads as the service). Kept in the temporary folder beside the sockets.
+// reads as the service). Kept beside the service's socket, in the runtime
+// folder of its program folder.
 #include <QString>
 
 namespace platform {

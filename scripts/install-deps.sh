@@ -12,6 +12,7 @@ packages=(
   libqt6svg6 xvfb xauth  # the SVG icons; screenshots under a private X server
   mdbtools               # reads MassLynx sample lists (Jet database files)
   poppler-utils          # pdftotext: the reports' tests read their PDFs
+  logrotate              # the package test rotates the installed event log
 )
 
 missing=()

@@ -1,20 +1,24 @@
 #include "service/EventLog.h"
 
 #include "common/Secrets.h"
-#include "platform/Cp1252.h"
 #include "platform/SysLog.h"
 
 #include <QDateTime>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavrelsvc {
 
 namespace {
 
 struct StreamState {
-    std::unique_ptr<QFile> file;
+    QString path;
+    int fd = -1;
     bool echo = false;
 };
 
@@ -23,28 +27,62 @@ StreamState& state() {
     return s;
 }
 
-}  // namespace
+int openForAppending(const QString& path) {
+    return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0660);
+}
 
-bool EventLogStream::open(const QString& path) {
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    state().file = std::move(file);
+void closeFd() {
+    if (state().fd >= 0) ::close(state().fd);
+    state().fd = -1;
+}
+
+// A rotation moved the file away (or removed it): the open descriptor no
+// longer names the file at the path, and the next line starts a new one.
+void followRotation() {
+    StreamState& s = state();
+    struct stat atPath {}, open {};
+    const bool present = ::stat(QFile::encodeName(s.path).constData(), &atPath) == 0;
+    if (present && ::fstat(s.fd, &open) == 0 && atPath.st_dev == open.st_dev && atPath.st_ino == open.st_ino) return;
+    const int fd = openForAppending(s.path);
+    if (fd < 0) return;  // the old file takes the line rather than losing it
+    closeFd();
+    s.fd = fd;
+}
+
+bool writeWhole(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
     return true;
 }
 
-void EventLogStream::close() { state().file.reset(); }
+}  // namespace
 
-bool EventLogStream::isOpen() { return state().file && state().file->isOpen(); }
+bool EventLogStream::open(const QString& path) {
+    const int fd = openForAppending(path);
+    if (fd < 0) return false;
+    closeFd();
+    state().fd = fd;
+    state().path = path;
+    return true;
+}
+
+void EventLogStream::close() { closeFd(); }
+
+bool EventLogStream::isOpen() { return state().fd >= 0; }
 
 void EventLogStream::setEcho(bool on) { state().echo = on; }
 
 bool EventLogStream::writeLine(const QByteArray& line) {
     if (state().echo) std::fprintf(stderr, "%s\n", line.constData());
     if (!isOpen()) return false;
-    QFile& f = *state().file;
-    const QByteArray whole = line + "\r\n";
-    if (f.write(whole) != whole.size()) return false;
-    return f.flush();  // the client reads the file while the service runs
+    followRotation();
+    // One write for the whole line: the client reads the file while the service runs.
+    return writeWhole(state().fd, line + "\r\n");
 }
 
 void modGlobal_WriteEventLog(short eventType, long taskNumber, const QString& taskLabel,
@@ -55,7 +93,7 @@ void modGlobal_WriteEventLog(short eventType, long taskNumber, const QString& ta
     // Whatever a caller passes, no password reaches the file.
     const QString line = formatEventLine(eventType, time, date, taskNumber, common::maskSecrets(taskLabel),
                                          common::maskSecrets(dataFile), common::maskSecrets(message));
-    if (EventLogStream::writeLine(platform::toCp1252(line))) return;
+    if (EventLogStream::writeLine(common::encodeEventLine(line))) return;
     const QString reason = EventLogStream::isOpen() ? QStringLiteral("Write to event log file failed")
                                                     : QStringLiteral("Event log file is not open");
     platform::writeSystemEvent(1, 109, QStringLiteral("(TVS1057) 52: ") + reason);

@@ -1,13 +1,9 @@
 #pragma once
 // The service's event log: "Sorvex_Tavrel_Event_Log.csv" in the program folder,
-// one line of seven comma-separated fields per event.
+// one line of seven comma-separated fields per event, in UTF-8.
 #include "common/EventLogLine.h"
 
 #include <QString>
-
-#include <memory>
-
-class QFile;
 
 namespace tavrelsvc {
 
@@ -21,6 +17,11 @@ using common::kEventLogFileName;
 using common::splitEventLine;
 
 // The append stream that start-up opens once and keeps open until shut-down.
+// Each line goes to the file in one write at its end, so lines of the
+// service and of anything else appending never interleave. A file that was
+// moved away or removed (log rotation) is noticed at the next line, which
+// goes into a new file of the same name; a file cut back (copied and
+// truncated) is written on at its new end.
 class EventLogStream {
 public:
     static bool open(const QString& path);  // creates the file when missing

@@ -1,8 +1,11 @@
 #pragma once
 // The service's GET engine: logins, session requests, polling and server error
-// texts. Failures are written to the event log (never with a password) unless
-// the caller asks for quiet.
+// texts. Failures are written to the event log (never with a password, with
+// the address they are about) unless the caller asks for quiet. A server that
+// does not answer at all is one outage: its first failure is written, then a
+// reminder at most every five minutes, and a line when it answers again.
 #include "platform/Inet.h"
+#include "service/OutageLog.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,6 +28,12 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
 
 // With InternetHandle and the settings of Preferences.h.
 bool modGlobal_HttpGet(const QString& url, bool quiet, QByteArray& document);
+
+// Why the last fetch that failed failed, with its address (quiet ones too).
+QString lastHttpGetFailure();
+
+// Tests: the clock of the server outages' reminders (the outages so far are forgotten).
+OutageLog::Clock setServerOutageClock(OutageLog::Clock clock);
 
 QString modGlobal_WinInetErrorText(quint32 errorNumber);
 QString modGlobal_LastResponseInfoText();

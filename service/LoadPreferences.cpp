@@ -6,7 +6,9 @@
 #include "common/Settings.h"
 #include "common/UncName.h"
 #include "platform/AdoErrors.h"
+#include "common/TaskDbConnection.h"
 #include "platform/Error.h"
+#include "platform/RegistryHive.h"
 #include "platform/SysLog.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
@@ -15,6 +17,7 @@
 #include "service/TaskDb.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 
 #include <exception>
 #include <utility>
@@ -38,6 +41,21 @@ struct LoadFailure {
     QString message;
 };
 
+// Where the settings are read from, for the messages that say what is missing.
+QString sectionInFile() {
+    return QStringLiteral("HKEY_LOCAL_MACHINE\\") + common::SettingsKey + common::PreferencesSection +
+           QStringLiteral(" in ") + platform::RegistryHive::defaultPath();
+}
+
+// Why the section gave no values: the file is missing, unreadable, damaged, or holds none.
+QString whySectionIsEmpty() {
+    const platform::RegistryHive hive(platform::RegistryHive::defaultPath());
+    if (!QFileInfo::exists(platform::RegistryHive::defaultPath())) return QStringLiteral("the file does not exist");
+    platform::HiveKey top;
+    if (hive.read(top) != platform::ERROR_SUCCESS) return hive.lastProblem();
+    return QStringLiteral("the section holds no values");
+}
+
 // Folders the service opens: stored in UNC form, used in local form.
 QString localPath(const QString& path) {
     return LocalComputerName.isEmpty() ? common::modUncName_GetLocalPathFromUnc(path)
@@ -52,7 +70,9 @@ bool isInterval(const QString& name) {
 
 void load() {
     const common::RegValueTable section = common::modGlobal_GetAllSettings(kApplication, common::PreferencesSection);
-    if (section.isEmpty()) throw LoadFailure{QStringLiteral("Unable to retrieve preferences from registry")};
+    if (section.isEmpty())
+        throw LoadFailure{QStringLiteral("Unable to retrieve preferences from registry (") + sectionInFile() +
+                          QStringLiteral(": ") + whySectionIsEmpty() + QLatin1Char(')')};
 
     const QString url = BaseUrl;  // not reset: an empty stored value is no address
     common::ProgramPreferences = common::Preferences::defaults(ProgramFolder, DefaultConnectionString);
@@ -64,7 +84,9 @@ void load() {
     if (const auto merge = common::ProgramPreferences.TaskOptionsAnalystMerge) TaskOptionsAnalystMerge = *merge;
 
     for (const common::PreferenceProblem& problem : reading.problems) {
-        if (problem.badUrl()) throw LoadFailure{problem.error.description()};
+        if (problem.badUrl())
+            throw LoadFailure{problem.error.description() + QStringLiteral(" (value BaseUrl of ") + sectionInFile() +
+                              QLatin1Char(')')};
         if (isInterval(problem.name)) {
             // The value was left at its default.
             const qint16 fallback = problem.name == QLatin1String("TimerTick") ? TimerTick : TaskCheckInterval;
@@ -78,19 +100,23 @@ void load() {
         throw LoadFailure{problem.error.report(QStringLiteral("(TVS1042) ")) + QStringLiteral(" (setting ") +
                           problem.which() + QLatin1Char(')')};
     }
-    if (BaseUrl.isEmpty()) throw LoadFailure{QStringLiteral("No default Sorvex URL in registry")};
+    if (BaseUrl.isEmpty())
+        throw LoadFailure{QStringLiteral("No default Sorvex URL in registry (the value BaseUrl is missing from ") +
+                          sectionInFile() + QLatin1Char(')')};
 
     modGlobal_SetWinInetOptions(Protocol);
     QByteArray reply;  // only that the server answers matters, not what it says
     if (!modGlobal_HttpGetDocument(InternetHandle, ProxyUserName, ProxyPassword, WebUserName, WebPassword, AccessType,
                                    Proxy, Protocol, BaseUrl + QStringLiteral("client.pl?version"), false, reply))
-        throw LoadFailure{QStringLiteral("Failed to connect to the default Sorvex server")};
+        throw LoadFailure{QStringLiteral("Failed to connect to the default Sorvex server at ") + BaseUrl +
+                          QStringLiteral(": ") + lastHttpGetFailure()};
 
     try {
         TaskDbConnection.open(ADOConnect);
     } catch (const platform::Error& e) {
         throw LoadFailure{QStringLiteral("Problem connecting to task database. Error number ") +
-                          platform::adoerr::hexNumber(e.number()) + QLatin1Char(' ') + e.description()};
+                          platform::adoerr::hexNumber(e.number()) + QLatin1Char(' ') + e.description() +
+                          QStringLiteral(" (") + common::describeTaskDatabase(ADOConnect) + QLatin1Char(')')};
     }
 }
 

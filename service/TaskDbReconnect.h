@@ -2,8 +2,11 @@
 // The task database connection while the service runs. A connection that is
 // lost (the database server restarted, the connection was cut) is noticed
 // once: the jobs and the request poll hold still meanwhile, the poll opens
-// the connection again, and one line says when the outage began and one
-// when it ended, however many ticks it lasted.
+// the connection again, and one line says when the outage began, a reminder
+// comes at most every five minutes, and one line says when it ended,
+// however many ticks it lasted.
+#include "service/OutageLog.h"
+
 #include <QString>
 
 namespace tavrelsvc {
@@ -25,5 +28,8 @@ enum class Reconnect {
 
 // Opens the lost connection again, taking its session lock again.
 Reconnect reconnectTaskDatabase();
+
+// The clock of the outage's reminders (tests); forgets any outage. Answers the previous one.
+OutageLog::Clock setTaskDbOutageClock(OutageLog::Clock clock);
 
 }  // namespace tavrelsvc

@@ -7,6 +7,7 @@
 #include "jobs/clsJob.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
+#include "platform/InetWait.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
@@ -39,17 +40,29 @@ clsJob* requireJob(qint32 taskUID, const QString& label) {
     return job;
 }
 
+// A job whose tick waits for the server (this poll runs inside that wait)
+// takes its pause, resume or cancel once the request has returned: changing
+// it under its running step would let the step go on as if nothing happened.
+bool waitsForTheServer(qint32 taskUID, const QString& label) {
+    if (!platform::requestWaiting()) return false;
+    const clsJob* job = findJobOfTask(taskUID, label);
+    return job && job->inTick();
+}
+
+enum class Handled { Done, HeldBack };
+
 // One request row. Errors go back to the caller, which answers them.
-void handleRequest(frmMain& window, platform::AdoRecordset& rs, qint32 taskUID) {
+Handled handleRequest(frmMain& window, platform::AdoRecordset& rs, qint32 taskUID) {
     const QString request = modGlobal_NullToDefault(rs.value(QStringLiteral("action_request")), QString()).toString();
     const QString status = modGlobal_NullToDefault(rs.value(QStringLiteral("task_status")), QString()).toString();
     const QString label = modGlobal_NullToDefault(rs.value(QStringLiteral("task_label")), QString()).toString();
+    if (request != QLatin1String("Run") && waitsForTheServer(taskUID, label)) return Handled::HeldBack;
     if (request == QLatin1String("Run")) {
         window.frmMain_StartTask(taskUID);  // answers the row itself, also on failure
     } else if (request == QLatin1String("Pause")) {
         if (status != QLatin1String("running")) {
             writeAnswer(rs, answer::E9009);
-            return;
+            return Handled::Done;
         }
         clsJob* job = requireJob(taskUID, label);
         if (job->isBusy()) {
@@ -62,18 +75,19 @@ void handleRequest(frmMain& window, platform::AdoRecordset& rs, qint32 taskUID) 
     } else if (request == QLatin1String("Resume")) {
         if (status != QLatin1String("paused")) {
             writeAnswer(rs, answer::E9010);
-            return;
+            return Handled::Done;
         }
         requireJob(taskUID, label)->ResumeTask();
     } else if (request == QLatin1String("Cancel")) {
         // A running task is cancelled by pausing it first.
         if (status != QLatin1String("paused")) {
             writeAnswer(rs, answer::E9011);
-            return;
+            return Handled::Done;
         }
         requireJob(taskUID, label)->CancelTask();
     }
     // Another word ("run" where the database ignores case) is no request of ours.
+    return Handled::Done;
 }
 
 }  // namespace
@@ -121,7 +135,7 @@ void frmMain::pollRequests(QSet<qint32>& passed) {
             continue;
         }
         try {
-            handleRequest(*this, rs, taskUID);
+            if (handleRequest(*this, rs, taskUID) == Handled::HeldBack) pollAgainSoon();
         } catch (const platform::Error& e) {
             // The request stays when the connection went: it is answered once it is back.
             if (noteTaskDatabaseFailure(e.description())) {

@@ -12,6 +12,7 @@
 #include "platform/AdoErrors.h"
 #include "platform/AutomationPlugins.h"
 #include "platform/Error.h"
+#include "platform/InetWait.h"
 #include "platform/MessageBox.h"
 #include "platform/OleDbConnectionString.h"
 #include "platform/ProgramFolder.h"
@@ -27,6 +28,8 @@
 #include "service/Preferences.h"
 #include "service/Probes.h"
 #include "service/TaskDb.h"
+#include "platform/NetworkFileSystem.h"
+#include "servicehost/ServiceSwitches.h"
 
 #include <QAction>
 #include <QDir>
@@ -46,6 +49,11 @@ constexpr long kErrorEventId = 109;
 constexpr long kNoticeEventId = 110;
 // A service killed a moment ago holds its lock until its connection is gone.
 constexpr int kComputerLockWaitMs = 5000;
+// What the shut-down's logouts may take together, so a stop is done within
+// two seconds even when the server hangs.
+constexpr int kLogoutWindowMs = 800;
+// How soon the poll looks again at a request it held back.
+constexpr int kPollAgainMs = 250;
 
 // The task database lock that one service per computer name holds.
 QString computerLockName() { return QStringLiteral("TavrelService ") + LocalComputerName.toUpper(); }
@@ -66,11 +74,31 @@ void requireField(const platform::AdoRecordset& rs, const QString& name) {
                                   .arg(name));
 }
 
+// SQLite's locking holds on one computer only: a database file on a network
+// file system, shared by several, can be damaged by their writes.
+void warnOfNetworkFileSystem(const QString& connectionString) {
+    try {
+        const auto cs = platform::OleDbConnectionString::parse(connectionString);
+        if (!cs.provider().startsWith(QStringLiteral("Microsoft.Jet.OLEDB"), Qt::CaseInsensitive)) return;
+        const QString kind = platform::networkFileSystemOf(cs.dataSource());
+        if (kind.isEmpty()) return;
+        modGlobal_WriteEventLog(EventWarning, 0, kNone, kNone,
+                                QStringLiteral("The task database %1 lies on a network file system (%2), where "
+                                               "SQLite's locking cannot be trusted; to share a task database between "
+                                               "computers, use PostgreSQL")
+                                    .arg(cs.dataSource(), kind));
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace
 
 frmMain::frmMain(Options options, QObject* parent) : QObject(parent), options_(options) {
     tmrRefresh_.setObjectName(QStringLiteral("tmrRefresh"));
     connect(&tmrRefresh_, &QTimer::timeout, this, [this] { tmrRefresh_Timer(); });
+    pollAgain_.setSingleShot(true);
+    pollAgain_.setInterval(kPollAgainMs);
+    connect(&pollAgain_, &QTimer::timeout, this, [this] { tmrRefresh_Timer(); });
 }
 
 frmMain::~frmMain() { Form_Unload(); }
@@ -79,13 +107,13 @@ bool frmMain::Form_Load() {
     // Nothing polls before the database has passed its tests.
     ShuttingDown = true;
     ProgramFolder = platform::resolveProgramFolder();
-    instanceLock_ = std::make_unique<QLockFile>(ProgramFolder + QStringLiteral("/TavrelService.lock"));
-    instanceLock_->setStaleLockTime(0);  // only a lock of a process that is gone is taken over
-    if (!instanceLock_->tryLock(0)) {
-        instanceLock_.reset();
+    if (!takeInstanceLock()) {
         Form_Unload();
         return false;
     }
+    // A server that does not answer never keeps the service from answering
+    // its clients, and never keeps a stop waiting.
+    platform::setRequestWaitPolicy({true, [this] { return requestsCut(); }});
     if (options_.listenForControls) {
         control_ = std::make_unique<platform::ServiceControlListener>(ServiceName);
         control_->setControlHandler([this](quint32 code) {
@@ -147,9 +175,9 @@ bool frmMain::startUp() {
     TempFolder = QDir::tempPath();
     DefaultConnectionString = common::defaultConnectionString(ProgramFolder);
 
-    if (!modGlobal_LoadPreferences()) return false;
-    if (!takeComputerLock()) return false;
-    if (!databaseTests()) return false;
+    if (!modGlobal_LoadPreferences() || stopRequested_) return false;
+    if (!takeComputerLock() || stopRequested_) return false;
+    if (!databaseTests() || stopRequested_) return false;
 
     ShuttingDown = false;
     loadComponentPlugins();
@@ -159,6 +187,7 @@ bool frmMain::startUp() {
     TS2SorvexAvailable = modGlobal_ProbeTS2Sorvex();
 
     connectionNotice();
+    warnOfNetworkFileSystem(ADOConnect);
 
     installJobSearchSteps(makeSearchSteps());
     installJobImportSteps(std::make_shared<JobImportStepsImpl>());
@@ -171,6 +200,33 @@ bool frmMain::startUp() {
     tmrRefresh_.setInterval(seconds * 1000);
     tmrRefresh_.start();
     return true;
+}
+
+// One service per program folder: a second one names the first and ends
+// before it touches the event log or the database.
+bool frmMain::takeInstanceLock() {
+    QString problem = platform::programFolderProblem(ProgramFolder);
+    if (problem.isEmpty()) {
+        instanceLock_ = std::make_unique<QLockFile>(ProgramFolder + QStringLiteral("/TavrelService.lock"));
+        instanceLock_->setStaleLockTime(0);  // only a lock of a process that is gone is taken over
+        if (instanceLock_->tryLock(0)) return true;
+        qint64 pid = 0;
+        QString host, application;
+        if (instanceLock_->error() == QLockFile::LockFailedError &&
+            instanceLock_->getLockInfo(&pid, &host, &application))
+            problem = QStringLiteral("Sorvex Tavrel Service is already running on the program folder %1 (process %2); "
+                                     "this one ends")
+                          .arg(ProgramFolder)
+                          .arg(pid);
+        else
+            problem = QStringLiteral("Sorvex Tavrel Service cannot take its lock file in the program folder %1").arg(ProgramFolder);
+        instanceLock_.reset();
+    } else {
+        problem = QStringLiteral("Sorvex Tavrel Service cannot start: ") + problem;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(problem));
+    systemEvent(1, kErrorEventId, problem);
+    return false;
 }
 
 // Two services of one computer name on one database (two machines of one
@@ -229,6 +285,8 @@ bool frmMain::databaseTests() {
                                                 "settings or create a new database. Error number ") +
                                      platform::adoerr::hexNumber(number) + e.description();
         }
+        // The message as it always was, then which database it is about.
+        message += QStringLiteral(" (") + common::describeTaskDatabase(ADOConnect) + QLatin1Char(')');
         systemEvent(1, kErrorEventId, message);
         modGlobal_WriteEventLog(EventError, 0, kNone, kNone, message);
         return false;
@@ -245,6 +303,13 @@ void frmMain::connectionNotice() {
 }
 
 void frmMain::stopJobs() {
+    // The logouts get a moment of their own even after a stop cut every
+    // request short; a server that hangs does not hold the stop longer.
+    logoutWindow_ = QDeadlineTimer(kLogoutWindowMs);
+    struct Close {
+        std::optional<QDeadlineTimer>& window;
+        ~Close() { window.reset(); }
+    } closeWindow{logoutWindow_};
     for (clsJob* job : JobCollection.items()) {
         try {
             job->tmrJob().stop();
@@ -283,6 +348,8 @@ void frmMain::Form_Unload() {
         eventLogOpened_ = false;
     }
     if (control_) control_->close();
+    pollAgain_.stop();
+    platform::setRequestWaitPolicy({});
     instanceLock_.reset();
     if (onUnloaded_) onUnloaded_();
 }
@@ -294,9 +361,25 @@ void frmMain::frmMain_ServiceControlRequest(quint32 controlCode) {
     }
 }
 
-void frmMain::frmMain_ServiceStopRequest() {
-    // Not inside the control's own answer: the listener is closed by the shut-down.
+void frmMain::frmMain_ServiceStopRequest() { requestStop(); }
+
+void frmMain::requestStop() {
+    if (stopRequested_ || unloaded_) return;
+    stopRequested_ = true;
+    ShuttingDown = true;
+    tmrRefresh_.stop();
+    pollAgain_.stop();
+    // Not inside the control's own answer or a wait: the waits return first,
+    // and the listener is closed by the shut-down.
     QTimer::singleShot(0, this, [this] { Form_Unload(); });
+}
+
+bool frmMain::requestsCut() const {
+    return (stopRequested_ || unloaded_) && (!logoutWindow_ || logoutWindow_->hasExpired());
+}
+
+void frmMain::pollAgainSoon() {
+    if (!ShuttingDown && !pollAgain_.isActive()) pollAgain_.start();
 }
 
 }  // namespace tavrelsvc

@@ -7,11 +7,13 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <QVariant>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLockFile;
 class QMenu;
@@ -70,6 +72,12 @@ public:
     void frmMain_ServiceControlRequest(quint32 controlCode);
     void frmMain_ServiceStopRequest();
 
+    // A stop (a signal or the stop control): ticks, the poll and every wait
+    // stop where they are, a request in flight is cut short, and the
+    // shut-down runs from the event loop.
+    void requestStop();
+    bool stopRequested() const { return stopRequested_; }
+
     // Tray: the hooked window's procedure, the right-press handler and "Exit".
     qintptr modSysTray_WindowProc(quint32 message, quintptr wParam, qintptr lParam);
     void SysTrayMouseEventHandler();
@@ -81,7 +89,14 @@ public:
 
 private:
     bool startUp();
+    bool takeInstanceLock();
     bool takeComputerLock();
+    // True when a request in flight is to be given up: after a stop, once
+    // the shut-down's own logouts have had their moment.
+    bool requestsCut() const;
+    // A request of a task whose job waits for the server is answered once
+    // that wait has returned: the poll looks again shortly.
+    void pollAgainSoon();
     void pollRequests(QSet<qint32>& passed);
     // False while the task database cannot be reached (tried again here).
     bool taskDatabaseReady();
@@ -92,6 +107,7 @@ private:
 
     Options options_;
     QTimer tmrRefresh_;
+    QTimer pollAgain_;
     std::unique_ptr<QLockFile> instanceLock_;
     std::unique_ptr<platform::ServiceControlListener> control_;
     std::unique_ptr<platform::WindowMessageListener> window_;
@@ -100,6 +116,8 @@ private:
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     quint32 privateMessageId_ = 0;
     bool unloaded_ = false;
+    bool stopRequested_ = false;
+    std::optional<QDeadlineTimer> logoutWindow_;
     bool eventLogOpened_ = false;
     std::function<void()> onUnloaded_;
 };

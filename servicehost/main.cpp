@@ -1,37 +1,29 @@
 // TavrelService: "-install [-silent]", "-uninstall", "-debug" (foreground, the
-// event log echoed on standard error), "-systray" (tray icon), and service
-// mode (what the service control manager starts). Switches are compared
-// without regard to case, anywhere on the command line.
-#include "common/CommandLineArgs.h"
+// event log echoed on standard error), "-systray" (tray icon), service mode
+// (what the service manager starts), "--help" and "--version". Switches are
+// compared without regard to case, anywhere on the command line; any other
+// argument is refused with the usage (exit status 2).
 #include "platform/MessageBox.h"
 #include "platform/SysLog.h"
 #include "service/EventLog.h"
 #include "servicehost/ServiceInstall.h"
+#include "servicehost/ServiceSwitches.h"
+#include "servicehost/StopSignals.h"
 #include "servicehost/frmMain.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
-#include <QSocketNotifier>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 using namespace tavrelsvc;
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
-}
 
 // Service mode must never wait on a dialog: a message goes to the logs instead.
 class LoggingMessageBoxes : public platform::MessageBoxHandler {
@@ -60,20 +52,35 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QStringList args = {QString()};
-    for (int i = 1; i < argc && args.size() <= 10; ++i) args << QString::fromLocal8Bit(argv[i]);
-    const auto has = [&](const char* s) { return common::modGlobal_HasArgument(args, QString::fromLatin1(s)); };
-    const bool silent = has("-silent");
-
-    if (has("-install") || has("-uninstall")) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const ServiceSwitches switches = parseServiceSwitches(args);
+    if (!switches.unknown.isEmpty()) {
+        std::fprintf(stderr, "TavrelService: unknown switch \"%s\"\n\n%s", qPrintable(switches.unknown.first()),
+                     qPrintable(serviceUsage()));
+        return 2;
+    }
+    if (switches.help) {
+        std::fputs(qPrintable(serviceUsage()), stdout);
+        return 0;
+    }
+    if (switches.version) {
+        std::printf("%s\n", qPrintable(serviceVersionText()));
+        return 0;
+    }
+    if (switches.install || switches.uninstall) {
         QCoreApplication app(argc, argv);
-        return has("-install") ? frmMain_InstallService(silent) : frmMain_UninstallService(silent);
+        return switches.install ? frmMain_InstallService(switches.silent) : frmMain_UninstallService(switches.silent);
     }
 
+    // What the service makes (database, event log, cache folders) the program
+    // folder's group shares, nobody else; its task commands inherit that.
+    ::umask(S_IRWXO);
+
     frmMain::Options options;
-    if (has("-debug")) options.mode = RunMode::Debug;
-    if (has("-systray")) options.mode = RunMode::SysTray;
-    options.silent = silent;
+    if (switches.debug) options.mode = RunMode::Debug;
+    if (switches.systray) options.mode = RunMode::SysTray;
+    options.silent = switches.silent;
 
     std::unique_ptr<QCoreApplication> app;
     if (options.mode == RunMode::SysTray && hasDisplay()) {
@@ -97,27 +104,16 @@ int main(int argc, char* argv[]) {
     EventLogStream::setEcho(options.mode == RunMode::Debug);
 
     frmMain window(options);
+    StopSignals stopSignals([&window] { window.requestStop(); });
+    if (!stopSignals.install()) std::fprintf(stderr, "The stop signals cannot be caught; SIGTERM ends the program at once\n");
     // The core application: a widget application exists in tray mode only.
-    window.setOnUnloaded([] { QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); }); });
+    window.setOnUnloaded([&stopSignals] {
+        stopSignals.stopped();
+        QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    });
 
-    // SIGTERM and SIGINT end the service through its shut-down, banner and all.
-    std::unique_ptr<QSocketNotifier> signalNotifier;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        signalNotifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, &window, [&window] {
-            char c = 0;
-            [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &c, 1);
-            window.Form_Unload();
-        });
-        struct sigaction action = {};
-        action.sa_handler = onSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGTERM, &action, nullptr);
-        sigaction(SIGINT, &action, nullptr);
-    }
-
-    if (!window.Form_Load()) return 1;
+    // A stop asked for during the start-up is no failure.
+    if (!window.Form_Load()) return window.stopRequested() ? 0 : 1;
     const int status = app->exec();
     window.Form_Unload();
     platform::setMessageBoxHandler(nullptr);

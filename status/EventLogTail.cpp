@@ -1,6 +1,6 @@
 #include "status/EventLogTail.h"
 
-#include "platform/Cp1252.h"
+#include "common/EventLogLine.h"
 
 #include <QFile>
 
@@ -71,7 +71,7 @@ QStringList EventLogTail::readNewLines() {
         for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n', start)) {
             qsizetype stop = end;
             if (stop > start && pending[stop - 1] == '\r') --stop;
-            lines.append(platform::fromCp1252(QByteArrayView(pending).sliced(start, stop - start)));
+            lines.append(common::decodeEventLine(QByteArrayView(pending).sliced(start, stop - start)));
             start = end + 1;
         }
         position_ += start;

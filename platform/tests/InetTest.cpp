@@ -1,9 +1,13 @@
 #include "platform/Inet.h"
+#include "platform/InetWait.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -326,4 +330,77 @@ TEST_F(InetTls, VerificationNamesTheProblem) {
         EXPECT_EQ(ex.sendError, r.error) << r.cert;
         EXPECT_TRUE(FormatMessageFromWinInet(r.error).contains("certificate")) << r.cert;
     }
+}
+
+// A server that keeps a request for as long as the test wants.
+class HangingServer {
+public:
+    HangingServer() {
+        srv.server.Get("/hang", [this](const httplib::Request&, httplib::Response& res) {
+            std::unique_lock lock(m);
+            cv.wait_for(lock, std::chrono::seconds(30), [this] { return released; });
+            res.set_content("late", "text/plain");
+        });
+        srv.start();
+    }
+    ~HangingServer() {
+        {
+            std::lock_guard lock(m);
+            released = true;
+        }
+        cv.notify_all();
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/hang").arg(srv.port); }
+
+private:
+    std::mutex m;
+    std::condition_variable cv;
+    bool released = false;
+    Running<httplib::Server> srv;
+};
+
+class RestoredPolicy {
+public:
+    explicit RestoredPolicy(RequestWaitPolicy p) : previous_(setRequestWaitPolicy(std::move(p))) {}
+    ~RestoredPolicy() { setRequestWaitPolicy(std::move(previous_)); }
+
+private:
+    RequestWaitPolicy previous_;
+};
+
+// The service's wait: its timers run while the server says nothing, they can
+// tell that they run inside the wait, and a stop cuts the request short.
+TEST(InetWait, AHungRequestServesEventsAndIsCutShortOnRequest) {
+    HangingServer server;
+    bool stop = false;
+    RestoredPolicy policy({true, [&] { return stop; }});
+    int ticks = 0;
+    bool insideWait = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        insideWait = requestWaiting();
+        if (++ticks == 3) stop = true;
+    });
+    timer.start(50);
+    QElapsedTimer clock;
+    clock.start();
+    const Exchange ex = get(server.url(), "HTTP/1.1", 30000);
+    EXPECT_FALSE(ex.sent);
+    EXPECT_EQ(ex.sendError, inet_err::OperationCancelled);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_TRUE(insideWait);
+    EXPECT_FALSE(requestWaiting());
+    EXPECT_LT(clock.elapsed(), 10000);  // not the server's 30 s, nor the time-out
+}
+
+// The client keeps its plain wait: nothing of its own runs inside a request.
+TEST(InetWait, WithoutServingNoEventRunsInsideARequest) {
+    HangingServer server;
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    const Exchange ex = get(server.url(), "HTTP/1.1", 1000);
+    EXPECT_EQ(ex.sendError, inet_err::Timeout);
+    EXPECT_EQ(ticks, 0);
 }

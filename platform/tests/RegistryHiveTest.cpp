@@ -61,8 +61,10 @@ TEST(RegistryHive, EveryValueTypeRoundTripsThroughTheFile) {
     EXPECT_TRUE(text.contains("\"Number\"=dword:00000e0f\n"));
     EXPECT_TRUE(text.contains("\"Multi\"=multi_sz:\"one\",\"\",\"three\"\n"));
     EXPECT_TRUE(text.contains("@=sz:\"default\"\n"));
+    // The owner and the program folder's group, never anyone else.
     EXPECT_EQ(QFileInfo(RegistryHive::defaultPath()).permissions(),
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup |
+                  QFile::WriteGroup);
     RegCloseKey(h);
 }
 

@@ -24,10 +24,12 @@ protected:
         WebPassword.clear();
         ProxyUserName.clear();
         ProxyPassword.clear();
+        previousClock = setServerOutageClock([this] { return nowMs; });
     }
     void TearDown() override {
         EventLogStream::close();
         InternetHandle.reset();
+        setServerOutageClock(previousClock);
     }
     // Messages of the event log lines written so far.
     QStringList logged() const {
@@ -47,6 +49,8 @@ protected:
     testsupport::SorvexSim sim;
     QString logPath;
     QString url;
+    qint64 nowMs = 0;
+    OutageLog::Clock previousClock;
 };
 
 }  // namespace
@@ -67,7 +71,11 @@ TEST_F(ServiceHttp, UrlCredentialsFillTheWebUserOrClash) {
     doc = "kept";
     EXPECT_FALSE(modGlobal_HttpGet(embedded + "get_params.pl", false, doc));
     EXPECT_EQ(doc, "kept");
-    EXPECT_EQ(logged(), QStringList{"Error| |Registry contains conflicting passwords for web server authentication"});
+    const QStringList lines = logged();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].startsWith("Error| |Registry contains conflicting passwords for web server authentication (http://"))
+        << qPrintable(lines[0]);
+    EXPECT_FALSE(lines[0].contains("wpw"));
 }
 
 TEST_F(ServiceHttp, FailuresAreLoggedWithoutPasswordsUnlessQuiet) {
@@ -90,7 +98,38 @@ TEST_F(ServiceHttp, ServerErrorTexts) {
     sim.stop();
     EXPECT_EQ(modGlobal_GetServerErrorText(url, 7), "7");
     EXPECT_FALSE(modGlobal_ProbeGetErrorScript(url));
+    // Both failures are one outage of the server: one line, naming the address.
     const QStringList lines = logged();
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].startsWith("Error| |Error on HttpSendRequest: ")) << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[0].contains("(" + url + "ms-geterror.exe?7); the Sorvex server at " + url.section('/', 0, 2) +
+                                  "/ is out of reach"))
+        << qPrintable(lines[0]);
+}
+
+// A server that answers nothing, tick after tick: its first failure, a
+// reminder once five minutes have passed (not before), and one line when it
+// answers again. A server that answers with an error is no outage.
+TEST_F(ServiceHttp, AnOutageIsSaidWhenItStartsEveryFiveMinutesAndWhenItEnds) {
+    start(R"({"faults": [{"match": "", "reply": "drop"}]})");
+    QByteArray doc;
+    const QString server = url.section('/', 0, 2) + "/";
+    for (int tick = 0; tick < 3; ++tick) {
+        EXPECT_FALSE(modGlobal_HttpGet(url + "client.pl?status&task_id=1", false, doc));
+        nowMs += 60 * 1000;
+    }
+    ASSERT_EQ(logged().size(), 1) << qPrintable(logged().join("\n"));
+    nowMs += 2 * 60 * 1000;  // five minutes since the first line
+    EXPECT_FALSE(modGlobal_HttpGet(url + "client.pl?status&task_id=1", false, doc));
+    EXPECT_FALSE(modGlobal_HttpGet(url + "client.pl?status&task_id=2", false, doc));
+    ASSERT_TRUE(sim.reload("{}"));
+    nowMs += 60 * 1000;
+    EXPECT_TRUE(modGlobal_HttpGet(url + "client.pl?version", false, doc));
+    EXPECT_TRUE(modGlobal_HttpGet(url + "client.pl?version", false, doc));
+    const QStringList lines = logged();
+    ASSERT_EQ(lines.size(), 3) << qPrintable(lines.join("\n"));
+    EXPECT_TRUE(lines[0].contains("; the Sorvex server at " + server + " is out of reach")) << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[1].startsWith("Error| |The Sorvex server at " + server + " is still out of reach after 5 minutes: "))
+        << qPrintable(lines[1]);
+    EXPECT_EQ(lines[2], "Event| |The Sorvex server at " + server + " answers again (out of reach for 6 minutes)");
 }

@@ -206,6 +206,7 @@ struct FailureCase {
     Server server;
     QList<QPair<QString, QVariant>> settings;  // "<sim>" in a value stands for the server's base URL
     QString message;                           // the start of the message both logs receive
+    QString names = {};                        // what it must name after that ("<sim>" as above, "<hive>" the settings file)
 };
 
 class LoadPreferencesFailure : public LoadPreferences, public ::testing::WithParamInterface<FailureCase> {};
@@ -228,6 +229,8 @@ TEST_P(LoadPreferencesFailure, AnswersFalseAndLogsWhy) {
     ASSERT_EQ(systemEvents.size(), 1);
     EXPECT_TRUE(systemEvents[0].startsWith("1|109|" + c.message)) << qPrintable(systemEvents[0]);
     const QString message = systemEvents[0].mid(QStringLiteral("1|109|").size());
+    const QString names = QString(c.names).replace("<sim>", url).replace("<hive>", home.file("registry.hive"));
+    EXPECT_TRUE(message.mid(c.message.size()).contains(names)) << qPrintable(message);
     const QStringList log = logged();
     ASSERT_FALSE(log.isEmpty());
     EXPECT_EQ(log.last(), "Error|" + message);
@@ -242,24 +245,29 @@ const QString kBadDb = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/nonexisten
 INSTANTIATE_TEST_SUITE_P(
     Cases, LoadPreferencesFailure,
     ::testing::Values(
-        FailureCase{"NoSettings", Server::None, {}, "Unable to retrieve preferences from registry"},
+        FailureCase{"NoSettings", Server::None, {}, "Unable to retrieve preferences from registry",
+                    "Services\\SorvexTavrelService\\Preferences in <hive>: the section holds no values"},
         FailureCase{"UrlTooShort", Server::None, {{"BaseUrl", "http://[::1]:1"}},
                     "Sorvex URL must start with http:// or https://"},
         FailureCase{"UrlInCapitals", Server::None, {{"BaseUrl", "HTTP://127.0.0.1/sorvex/cgi/"}},
-                    "Sorvex URL must start with http:// or https://"},
+                    "Sorvex URL must start with http:// or https://", "value BaseUrl of HKEY_LOCAL_MACHINE\\SYSTEM"},
         FailureCase{"UrlOtherScheme", Server::None, {{"BaseUrl", "ftp://127.0.0.1/sorvex/cgi/"}},
                     "Sorvex URL must start with http:// or https://"},
-        FailureCase{"NoUrl", Server::None, {{"TimerTick", "5"}}, "No default Sorvex URL in registry"},
+        FailureCase{"NoUrl", Server::None, {{"TimerTick", "5"}}, "No default Sorvex URL in registry",
+                    "the value BaseUrl is missing from HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\"
+                    "SorvexTavrelService\\Preferences in <hive>"},
         FailureCase{"EmptyUrl", Server::None, {{"BaseUrl", ""}}, "No default Sorvex URL in registry"},
         // Fifteen characters pass the check and reach the (absent) server.
         FailureCase{"UrlOfFifteen", Server::None, {{"BaseUrl", "http://[::1]:1/"}, {"AccessType", "1"}},
-                    "Failed to connect to the default Sorvex server"},
+                    "Failed to connect to the default Sorvex server", " at http://[::1]:1/: Error on HttpSendRequest"},
         FailureCase{"DatabaseCannotOpen", Server::Running,
                     {{"BaseUrl", "<sim>"}, {"AccessType", "1"}, {"ADOConnect", kBadDb}},
-                    "Problem connecting to task database. Error number 80004005 Could not find file"},
+                    "Problem connecting to task database. Error number 80004005 Could not find file",
+                    "(the SQLite file /nonexistent/TaskDB.mdb)"},
         FailureCase{"UnknownProvider", Server::Running,
                     {{"BaseUrl", "<sim>"}, {"AccessType", "1"}, {"ADOConnect", "Provider=Other;Password=s3cret"}},
-                    "Problem connecting to task database. Error number E7A Provider cannot be found"},
+                    "Problem connecting to task database. Error number E7A Provider cannot be found",
+                    "(the database of provider \"Other\")"},
         FailureCase{"NumberNotANumber", Server::None, {{"BaseUrl", kSomeUrl}, {"NoDataDelay", "soon"}},
                     "(TVS1042) 13: Type mismatch (setting NoDataDelay = \"soon\")"},
         // The HTTP engine knows three access types: another is named before any request.
@@ -280,7 +288,13 @@ TEST_F(LoadPreferences, ServerFailureLogsTheEngineErrorFirstAndOpensNoDatabase) 
     const QStringList log = logged();
     ASSERT_EQ(log.size(), 2) << qPrintable(log.join("\n"));
     EXPECT_TRUE(log[0].startsWith("Error|"));
-    EXPECT_EQ(log[1], "Error|Failed to connect to the default Sorvex server");
+    // The address and the engine's reason follow the message.
+    EXPECT_TRUE(log[1].startsWith(QStringLiteral("Error|Failed to connect to the default Sorvex server at "
+                                                 "http://127.0.0.1:%1/sorvex/cgi/: Error on HttpSendRequest: ")
+                                      .arg(port)))
+        << qPrintable(log[1]);
+    EXPECT_TRUE(log[0].contains(QStringLiteral("(http://127.0.0.1:%1/sorvex/cgi/client.pl?version)").arg(port)))
+        << qPrintable(log[0]);
     EXPECT_FALSE(TaskDbConnection.isOpen());
 }
 

@@ -46,6 +46,12 @@ public:
                                              10000, &answer) == platform::ChannelResult::Answered;
     }
     void signal(int number) { ::kill(static_cast<pid_t>(process_.processId()), number); }
+    qint64 pid() const { return process_.processId(); }
+    // Starts the program without waiting for its start-up.
+    bool launch(const QStringList& args) {
+        process_.start(testsupport::binPath("TavrelService"), args);
+        return process_.waitForStarted(5000);
+    }
     bool waitForExit(int ms = 10000) { return process_.waitForFinished(ms); }
     bool running() const { return process_.state() != QProcess::NotRunning; }
     int exitCode() const { return process_.exitCode(); }
@@ -61,12 +67,16 @@ private:
     QString err_;
 };
 
-// Exit status of a switch run ("-install -silent", ...); -1 when it did not end normally.
-inline int runSwitch(const QStringList& args, QString* standardError = nullptr) {
+// Exit status of a switch run ("-install -silent", ...); -1 when it did not
+// end normally. The program may be started through a wrapper (another user).
+inline int runSwitch(const QStringList& args, QString* standardError = nullptr, QString* standardOutput = nullptr,
+                     const QStringList& wrapper = {}) {
     QProcess p;
-    p.start(testsupport::binPath("TavrelService"), args);
+    const QStringList command = wrapper + QStringList{testsupport::binPath("TavrelService")} + args;
+    p.start(command.first(), command.mid(1));
     if (!p.waitForFinished(15000)) return -1;
     if (standardError) *standardError = QString::fromLocal8Bit(p.readAllStandardError());
+    if (standardOutput) *standardOutput = QString::fromLocal8Bit(p.readAllStandardOutput());
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
