@@ -29,8 +29,6 @@ platform::Error fileError(int errnoValue, const QString& path) {
                                        QStringLiteral(" (") + path + QLatin1Char(')'));
 }
 
-// ---- reader -----------------------------------------------------------------
-
 using detail::lineEndBits;
 
 PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
@@ -219,102 +217,6 @@ bool PeakListLineReader::readRaw(std::string_view& chunk) {
     chunk = std::string_view(buffer_.get() + begin_, size_t(end_ - begin_));
     begin_ = end_;
     return true;
-}
-
-// ---- writer -----------------------------------------------------------------
-
-PeakListWriter::PeakListWriter() = default;
-
-PeakListWriter::~PeakListWriter() { close(); }
-
-bool PeakListWriter::create(const QString& path) {
-    close();
-    path_ = path;
-    failed_ = false;
-    errorText_.clear();
-    written_ = 0;
-    const QByteArray name = QFile::encodeName(path);
-    fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
-        failed_ = true;
-        errorText_ = fileError(errno, path).description();
-        return false;
-    }
-    toFile_ = true;
-    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBlock);
-    used_ = 0;
-    return true;
-}
-
-void PeakListWriter::writeSlow(std::string_view bytes) {
-    if (failed_ || bytes.empty()) return;
-    if (!toFile_) {
-        memory_.append(bytes.data(), qsizetype(bytes.size()));
-        written_ += qint64(bytes.size());
-        return;
-    }
-    if (qsizetype(bytes.size()) < kDirectWrite && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
-        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
-        used_ += qsizetype(bytes.size());
-        return;
-    }
-    flushBuffer();
-    if (qsizetype(bytes.size()) >= kDirectWrite) {
-        writeOut(bytes.data(), qsizetype(bytes.size()));
-    } else {
-        std::memcpy(buffer_.get(), bytes.data(), bytes.size());
-        used_ = qsizetype(bytes.size());
-    }
-}
-
-char* PeakListWriter::lineRoomSlow() {
-    if (toFile_) {
-        flushBuffer();
-        return buffer_.get();
-    }
-    lineAt_ = memory_.size();
-    memory_.resize(lineAt_ + kLineRoom);
-    return memory_.data() + lineAt_;
-}
-
-void PeakListWriter::commitLineSlow(const char* end) {
-    const qsizetype size = end - (memory_.constData() + lineAt_);
-    memory_.resize(lineAt_ + size);
-    written_ += size;
-}
-
-void PeakListWriter::flushBuffer() {
-    if (used_ > 0) writeOut(buffer_.get(), used_);
-    used_ = 0;
-}
-
-void PeakListWriter::writeOut(const char* data, qsizetype size) {
-    while (size > 0 && !failed_) {
-        const ssize_t put = ::write(fd_, data, size_t(size));
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            failed_ = true;
-            errorText_ = fileError(errno, path_).description();
-            return;
-        }
-        data += put;
-        size -= put;
-        written_ += put;
-    }
-}
-
-bool PeakListWriter::close() {
-    if (toFile_) {
-        if (!failed_) flushBuffer();
-        used_ = 0;
-        if (fd_ >= 0 && ::close(fd_) != 0 && !failed_) {
-            failed_ = true;
-            errorText_ = fileError(errno, path_).description();
-        }
-        fd_ = -1;
-        toFile_ = false;
-    }
-    return !failed_;
 }
 
 }  // namespace tavrelsvc

@@ -273,6 +273,12 @@ private:
 // Gathers output in a block and writes it to a file, or keeps it in memory.
 // The first failing write is remembered and later writes are dropped, so a
 // caller checks failed() once at the end instead of after every line.
+//
+// Once an output fills its first block, a thread of the writer's own writes
+// each full block while the next is gathered: handing bytes to the file
+// costs about as much as reading them and splitting their lines, and the two
+// need not wait for each other. The blocks still reach the file whole and in
+// order, and nothing but the writer touches them.
 class PeakListWriter {
 public:
     PeakListWriter();  // in memory: see text()
@@ -323,19 +329,24 @@ public:
 
     // Writes what is gathered and closes the file. False when any write failed.
     bool close();
-    bool failed() const { return failed_; }
-    const QString& errorText() const { return errorText_; }
-    qint64 bytesWritten() const { return written_; }
+    bool failed() const;
+    const QString& errorText() const;
+    // Bytes the file took so far (those still gathered or being written not
+    // counted); in memory, the bytes of text().
+    qint64 bytesWritten() const;
 
     // The output of a writer in memory.
     const QByteArray& text() const { return memory_; }
 
     static constexpr qsizetype kWriteBlock = 1 << 20;
-    // Runs at least this long (whole blocks of a reader) go to the file as
-    // they are, after what is gathered, instead of being copied once more.
+    // Where no thread could be started for the output, runs at least this
+    // long (whole blocks of a reader) go to the file as they are, after what
+    // is gathered, instead of being copied once more.
     static constexpr qsizetype kDirectWrite = 64 << 10;
 
 private:
+    class Background;
+
     static char* copyTo(char* out, std::string_view bytes) {
         std::memcpy(out, bytes.data(), bytes.size());
         return out + bytes.size();
@@ -343,7 +354,8 @@ private:
     void writeSlow(std::string_view bytes);
     char* lineRoomSlow();
     void commitLineSlow(const char* end);
-    void flushBuffer();
+    void flushBuffer();      // hands the gathered block to the background
+    void finishPending();    // waits until the background has written all it holds
     void writeOut(const char* data, qsizetype size);
 
     int fd_ = -1;
@@ -351,11 +363,13 @@ private:
     QString path_;
     std::unique_ptr<char[]> buffer_;
     qsizetype used_ = 0;
-    qint64 written_ = 0;
+    qint64 written_ = 0;  // by this thread
     QByteArray memory_;
     qsizetype lineAt_ = 0;  // in memory: where the line of lineRoom() starts
     bool failed_ = false;
     QString errorText_;
+    std::unique_ptr<Background> background_;  // from the first full block to close()
+    bool alone_ = false;  // no thread could be started for this output
 };
 
 }  // namespace tavrelsvc

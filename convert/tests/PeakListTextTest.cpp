@@ -153,3 +153,42 @@ TEST(PeakListLineReader, BlockBoundariesLongLinesAndLimit) {
     EXPECT_EQ(linesOf(path, 6), (std::vector<std::string>{"one", "t"}));
     EXPECT_THROW(PeakListLineReader(home.file("missing")), platform::Error);
 }
+
+// Many blocks of every kind of write: the file gets what memory gets, in
+// order, whichever thread writes the blocks; a failure past the first block
+// is still reported, with the number of a full disk.
+TEST(PeakListWriter, ManyBlocksReachTheFileWholeAndInOrder) {
+    testsupport::TempHome home;
+    const qsizetype block = PeakListWriter::kWriteBlock;
+    const auto writeAll = [&](PeakListWriter& out) {
+        QByteArray run(PeakListWriter::kDirectWrite + 7, 'r');
+        for (int i = 0; i < 3 * block / run.size() + 5; ++i) {
+            run[0] = char('a' + i % 26);
+            out.write(std::string_view(run.constData(), size_t(run.size())));
+            out.writeLine("line ", std::to_string(i));
+            char* room = out.lineRoom();
+            const auto end = std::to_chars(room, room + PeakListWriter::kLineRoom, i).ptr;
+            out.commitLine(end);
+        }
+        out.write(std::string_view(QByteArray(2 * block + 3, 'b').constData(), size_t(2 * block + 3)));
+        out.write("end");
+    };
+    PeakListWriter memory;
+    writeAll(memory);
+    PeakListWriter file;
+    ASSERT_TRUE(file.create(home.file("out")));
+    writeAll(file);
+    EXPECT_TRUE(file.close());
+    EXPECT_FALSE(file.failed());
+    EXPECT_EQ(file.bytesWritten(), memory.text().size());
+    EXPECT_TRUE(testsupport::readFile(home.file("out")) == memory.text());
+
+    if (QFile::exists("/dev/full")) {
+        PeakListWriter full;
+        ASSERT_TRUE(full.create("/dev/full"));
+        writeAll(full);
+        EXPECT_FALSE(full.close());
+        EXPECT_TRUE(full.failed());
+        EXPECT_TRUE(full.errorText().contains("/dev/full"));
+    }
+}
