@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 
@@ -48,6 +49,7 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     qint64 expected = remaining_;
     struct stat st {};
     if (expected < 0) expected = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : kBlockSize;
+    readAheadWanted_ = expected > kBlockSize;
     capacity_ = qsizetype(std::clamp<qint64>(expected, kChunk, kBlockSize));
     buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
     std::memset(buffer_.get(), 0, size_t(kChunk));
@@ -86,6 +88,7 @@ void PeakListLineReader::grow() {
 }
 
 PeakListLineReader::~PeakListLineReader() {
+    readAhead_.reset();  // its thread reads from fd_
     if (fd_ >= 0) ::close(fd_);
 }
 
@@ -94,6 +97,7 @@ bool PeakListLineReader::fill() {
     chunkAt_ = -1;  // positions move and bytes arrive: scan afresh
     nextTab_ = -1;
     classesAt_ = -1;
+    if (readAhead_) return fillAhead();
     if (begin_ > 0) {  // keep the unread part at the start of the block
         std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(end_ - begin_));
         end_ -= begin_;
@@ -124,6 +128,63 @@ bool PeakListLineReader::fill() {
         remaining_ -= got;
         if (remaining_ == 0) eof_ = true;
     }
+    if (readAheadWanted_ && !eof_) startReadAhead();
+    return true;
+}
+
+void PeakListLineReader::startReadAhead() {
+    readAheadWanted_ = false;
+    if (capacity_ < kBlockSize) return;
+    try {
+        readAhead_ = std::make_unique<detail::ReadAhead>(fd_, remaining_, kBlockSize, kChunk);
+    } catch (const std::system_error&) {
+        // No thread to be had: the blocks are read here, as for short files.
+    }
+}
+
+bool PeakListLineReader::fillAhead() {
+    if (!ahead_.data) {
+        ahead_ = readAhead_->take();
+        if (ahead_.error || ahead_.size == 0) {
+            if (ahead_.error) {
+                failed_ = true;
+                errorText_ = fileError(ahead_.error, path_).description();
+            }
+            ahead_ = {};
+            eof_ = true;
+            return false;
+        }
+    }
+    const qsizetype pending = end_ - begin_;
+    if (pending <= ahead_.at) {
+        // The unread bytes go in front of the new ones, and the reader goes
+        // on in the new block: a few bytes copied instead of a block. The
+        // bytes stand as fill() would have put them, only further on.
+        std::memcpy(ahead_.data.get() + ahead_.at - pending, buffer_.get() + begin_, size_t(pending));
+        begin_ = ahead_.at - pending;
+        end_ = ahead_.at + ahead_.size;
+        std::swap(buffer_, ahead_.data);
+        readAhead_->giveBack(std::move(ahead_.data));
+        ahead_ = {};
+    } else {
+        // A line longer than the free front of a block: it moves to the
+        // start, as many new bytes as the block holds follow it, and the rest
+        // waits for the next fill.
+        std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(pending));
+        begin_ = 0;
+        end_ = pending;
+        const qsizetype take = std::min(capacity_ - end_, ahead_.size);
+        if (take == 0) return false;
+        std::memcpy(buffer_.get() + end_, ahead_.data.get() + ahead_.at, size_t(take));
+        end_ += take;
+        ahead_.at += take;
+        ahead_.size -= take;
+        if (ahead_.size == 0) {
+            readAhead_->giveBack(std::move(ahead_.data));
+            ahead_ = {};
+        }
+    }
+    std::memset(buffer_.get() + end_, 0, size_t(kChunk));
     return true;
 }
 

@@ -3,6 +3,7 @@
 // so nothing here holds a whole file: the reader hands out one line at a time
 // from a fixed block, the writer gathers output in a fixed block.
 #include "convert/PeakListMasks.h"
+#include "convert/PeakListReadAhead.h"
 #include "convert/PeakListText.h"
 #include "platform/Error.h"
 
@@ -236,6 +237,8 @@ private:
         }
     }
     bool fill();  // appends to the buffer; false when nothing more arrives
+    bool fillAhead();  // the same from the blocks read ahead
+    void startReadAhead();
     void grow();  // to the whole block, for a file longer than it was at open
     bool readWholeText();  // kTextLength for a file no longer than the block; false for others
     void skipPendingLineEnd();
@@ -268,6 +271,12 @@ private:
     std::unique_ptr<detail::BlockClasses> classes_;
     qsizetype classesAt_ = -1, classesBytes_ = 0;
     QString errorText_;
+    // A file longer than the block is read one block ahead from its first
+    // fill on; `ahead_` is the block taken from it whose bytes are not all
+    // in the buffer yet.
+    bool readAheadWanted_ = false;
+    std::unique_ptr<detail::ReadAhead> readAhead_;
+    detail::ReadAhead::Block ahead_;
 };
 
 // Gathers output in a block and writes it to a file, or keeps it in memory.
