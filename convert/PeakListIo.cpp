@@ -95,7 +95,6 @@ PeakListLineReader::~PeakListLineReader() {
 bool PeakListLineReader::fill() {
     if (eof_) return false;
     chunkAt_ = -1;  // positions move and bytes arrive: scan afresh
-    nextTab_ = -1;
     classesAt_ = -1;
     if (readAhead_) return fillAhead();
     if (begin_ > 0) {  // keep the unread part at the start of the block
@@ -256,11 +255,7 @@ bool PeakListLineReader::readLineSlow(std::string_view& line) {
 }
 
 char PeakListLineReader::fieldSeparator() {
-    if (nextTab_ < lineAt_) {
-        const void* tab = std::memchr(buffer_.get() + lineAt_, '\t', size_t(end_ - lineAt_));
-        nextTab_ = tab ? static_cast<const char*>(tab) - buffer_.get() : end_;
-    }
-    return nextTab_ < lineEnd_ ? '\t' : ' ';
+    return std::memchr(buffer_.get() + lineAt_, '\t', size_t(lineEnd_ - lineAt_)) ? '\t' : ' ';
 }
 
 bool PeakListLineReader::atEnd() {

@@ -166,8 +166,7 @@ public:
     // The rest of the input as it stands, in blocks; false at the end.
     bool readRaw(std::string_view& chunk);
     // The field separator of the last line read: TAB when the line holds one
-    // anywhere, else a space. Where the next TAB stands is kept, so files
-    // without TABs cost one search per block, not one per line.
+    // anywhere, else a space.
     char fieldSeparator();
 
     bool failed() const { return failed_; }
@@ -260,7 +259,6 @@ private:
     qsizetype chunkAt_ = -1;  // -1: no chunk scanned since the last fill
     quint64 lineEndBits_ = 0;
     qsizetype lineAt_ = 0, lineEnd_ = 0;  // the last line read
-    qsizetype nextTab_ = -1;  // next TAB at or after lineAt_, end_ when none; -1: not searched
     bool eof_ = false;
     bool failed_ = false;
     bool skipLf_ = false;        // the last line ended in CR at the end of a block
