@@ -64,7 +64,8 @@ qint64 writeRepeated(const QString& path, const std::string& head, const std::st
     PeakListWriter out;
     if (!out.create(path)) return 0;
     out.write(head);
-    while (out.bytesWritten() + qint64(body.size()) <= bytes || out.bytesWritten() == qint64(head.size()))
+    for (qint64 put = qint64(head.size()); put + qint64(body.size()) <= bytes || put == qint64(head.size());
+         put += qint64(body.size()))
         out.write(body);
     out.close();
     settle();

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 
@@ -28,8 +29,6 @@ platform::Error fileError(int errnoValue, const QString& path) {
     return platform::Error(number, QString::fromLocal8Bit(std::strerror(errnoValue)) +
                                        QStringLiteral(" (") + path + QLatin1Char(')'));
 }
-
-// ---- reader -----------------------------------------------------------------
 
 using detail::lineEndBits;
 
@@ -50,6 +49,7 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     qint64 expected = remaining_;
     struct stat st {};
     if (expected < 0) expected = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : kBlockSize;
+    readAheadWanted_ = expected > kBlockSize;
     capacity_ = qsizetype(std::clamp<qint64>(expected, kChunk, kBlockSize));
     buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
     std::memset(buffer_.get(), 0, size_t(kChunk));
@@ -88,14 +88,15 @@ void PeakListLineReader::grow() {
 }
 
 PeakListLineReader::~PeakListLineReader() {
+    readAhead_.reset();  // its thread reads from fd_
     if (fd_ >= 0) ::close(fd_);
 }
 
 bool PeakListLineReader::fill() {
     if (eof_) return false;
     chunkAt_ = -1;  // positions move and bytes arrive: scan afresh
-    nextTab_ = -1;
     classesAt_ = -1;
+    if (readAhead_) return fillAhead();
     if (begin_ > 0) {  // keep the unread part at the start of the block
         std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(end_ - begin_));
         end_ -= begin_;
@@ -126,6 +127,63 @@ bool PeakListLineReader::fill() {
         remaining_ -= got;
         if (remaining_ == 0) eof_ = true;
     }
+    if (readAheadWanted_ && !eof_) startReadAhead();
+    return true;
+}
+
+void PeakListLineReader::startReadAhead() {
+    readAheadWanted_ = false;
+    if (capacity_ < kBlockSize) return;
+    try {
+        readAhead_ = std::make_unique<detail::ReadAhead>(fd_, remaining_, kBlockSize, kChunk);
+    } catch (const std::system_error&) {
+        // No thread to be had: the blocks are read here, as for short files.
+    }
+}
+
+bool PeakListLineReader::fillAhead() {
+    if (!ahead_.data) {
+        ahead_ = readAhead_->take();
+        if (ahead_.error || ahead_.size == 0) {
+            if (ahead_.error) {
+                failed_ = true;
+                errorText_ = fileError(ahead_.error, path_).description();
+            }
+            ahead_ = {};
+            eof_ = true;
+            return false;
+        }
+    }
+    const qsizetype pending = end_ - begin_;
+    if (pending <= ahead_.at) {
+        // The unread bytes go in front of the new ones, and the reader goes
+        // on in the new block: a few bytes copied instead of a block. The
+        // bytes stand as fill() would have put them, only further on.
+        std::memcpy(ahead_.data.get() + ahead_.at - pending, buffer_.get() + begin_, size_t(pending));
+        begin_ = ahead_.at - pending;
+        end_ = ahead_.at + ahead_.size;
+        std::swap(buffer_, ahead_.data);
+        readAhead_->giveBack(std::move(ahead_.data));
+        ahead_ = {};
+    } else {
+        // A line longer than the free front of a block: it moves to the
+        // start, as many new bytes as the block holds follow it, and the rest
+        // waits for the next fill.
+        std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(pending));
+        begin_ = 0;
+        end_ = pending;
+        const qsizetype take = std::min(capacity_ - end_, ahead_.size);
+        if (take == 0) return false;
+        std::memcpy(buffer_.get() + end_, ahead_.data.get() + ahead_.at, size_t(take));
+        end_ += take;
+        ahead_.at += take;
+        ahead_.size -= take;
+        if (ahead_.size == 0) {
+            readAhead_->giveBack(std::move(ahead_.data));
+            ahead_ = {};
+        }
+    }
+    std::memset(buffer_.get() + end_, 0, size_t(kChunk));
     return true;
 }
 
@@ -197,11 +255,7 @@ bool PeakListLineReader::readLineSlow(std::string_view& line) {
 }
 
 char PeakListLineReader::fieldSeparator() {
-    if (nextTab_ < lineAt_) {
-        const void* tab = std::memchr(buffer_.get() + lineAt_, '\t', size_t(end_ - lineAt_));
-        nextTab_ = tab ? static_cast<const char*>(tab) - buffer_.get() : end_;
-    }
-    return nextTab_ < lineEnd_ ? '\t' : ' ';
+    return std::memchr(buffer_.get() + lineAt_, '\t', size_t(lineEnd_ - lineAt_)) ? '\t' : ' ';
 }
 
 bool PeakListLineReader::atEnd() {
@@ -219,102 +273,6 @@ bool PeakListLineReader::readRaw(std::string_view& chunk) {
     chunk = std::string_view(buffer_.get() + begin_, size_t(end_ - begin_));
     begin_ = end_;
     return true;
-}
-
-// ---- writer -----------------------------------------------------------------
-
-PeakListWriter::PeakListWriter() = default;
-
-PeakListWriter::~PeakListWriter() { close(); }
-
-bool PeakListWriter::create(const QString& path) {
-    close();
-    path_ = path;
-    failed_ = false;
-    errorText_.clear();
-    written_ = 0;
-    const QByteArray name = QFile::encodeName(path);
-    fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
-        failed_ = true;
-        errorText_ = fileError(errno, path).description();
-        return false;
-    }
-    toFile_ = true;
-    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBlock);
-    used_ = 0;
-    return true;
-}
-
-void PeakListWriter::writeSlow(std::string_view bytes) {
-    if (failed_ || bytes.empty()) return;
-    if (!toFile_) {
-        memory_.append(bytes.data(), qsizetype(bytes.size()));
-        written_ += qint64(bytes.size());
-        return;
-    }
-    if (qsizetype(bytes.size()) < kDirectWrite && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
-        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
-        used_ += qsizetype(bytes.size());
-        return;
-    }
-    flushBuffer();
-    if (qsizetype(bytes.size()) >= kDirectWrite) {
-        writeOut(bytes.data(), qsizetype(bytes.size()));
-    } else {
-        std::memcpy(buffer_.get(), bytes.data(), bytes.size());
-        used_ = qsizetype(bytes.size());
-    }
-}
-
-char* PeakListWriter::lineRoomSlow() {
-    if (toFile_) {
-        flushBuffer();
-        return buffer_.get();
-    }
-    lineAt_ = memory_.size();
-    memory_.resize(lineAt_ + kLineRoom);
-    return memory_.data() + lineAt_;
-}
-
-void PeakListWriter::commitLineSlow(const char* end) {
-    const qsizetype size = end - (memory_.constData() + lineAt_);
-    memory_.resize(lineAt_ + size);
-    written_ += size;
-}
-
-void PeakListWriter::flushBuffer() {
-    if (used_ > 0) writeOut(buffer_.get(), used_);
-    used_ = 0;
-}
-
-void PeakListWriter::writeOut(const char* data, qsizetype size) {
-    while (size > 0 && !failed_) {
-        const ssize_t put = ::write(fd_, data, size_t(size));
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            failed_ = true;
-            errorText_ = fileError(errno, path_).description();
-            return;
-        }
-        data += put;
-        size -= put;
-        written_ += put;
-    }
-}
-
-bool PeakListWriter::close() {
-    if (toFile_) {
-        if (!failed_) flushBuffer();
-        used_ = 0;
-        if (fd_ >= 0 && ::close(fd_) != 0 && !failed_) {
-            failed_ = true;
-            errorText_ = fileError(errno, path_).description();
-        }
-        fd_ = -1;
-        toFile_ = false;
-    }
-    return !failed_;
 }
 
 }  // namespace tavrelsvc

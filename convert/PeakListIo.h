@@ -3,6 +3,7 @@
 // so nothing here holds a whole file: the reader hands out one line at a time
 // from a fixed block, the writer gathers output in a fixed block.
 #include "convert/PeakListMasks.h"
+#include "convert/PeakListReadAhead.h"
 #include "convert/PeakListText.h"
 #include "platform/Error.h"
 
@@ -165,8 +166,7 @@ public:
     // The rest of the input as it stands, in blocks; false at the end.
     bool readRaw(std::string_view& chunk);
     // The field separator of the last line read: TAB when the line holds one
-    // anywhere, else a space. Where the next TAB stands is kept, so files
-    // without TABs cost one search per block, not one per line.
+    // anywhere, else a space.
     char fieldSeparator();
 
     bool failed() const { return failed_; }
@@ -236,6 +236,8 @@ private:
         }
     }
     bool fill();  // appends to the buffer; false when nothing more arrives
+    bool fillAhead();  // the same from the blocks read ahead
+    void startReadAhead();
     void grow();  // to the whole block, for a file longer than it was at open
     bool readWholeText();  // kTextLength for a file no longer than the block; false for others
     void skipPendingLineEnd();
@@ -257,7 +259,6 @@ private:
     qsizetype chunkAt_ = -1;  // -1: no chunk scanned since the last fill
     quint64 lineEndBits_ = 0;
     qsizetype lineAt_ = 0, lineEnd_ = 0;  // the last line read
-    qsizetype nextTab_ = -1;  // next TAB at or after lineAt_, end_ when none; -1: not searched
     bool eof_ = false;
     bool failed_ = false;
     bool skipLf_ = false;        // the last line ended in CR at the end of a block
@@ -268,11 +269,23 @@ private:
     std::unique_ptr<detail::BlockClasses> classes_;
     qsizetype classesAt_ = -1, classesBytes_ = 0;
     QString errorText_;
+    // A file longer than the block is read one block ahead from its first
+    // fill on; `ahead_` is the block taken from it whose bytes are not all
+    // in the buffer yet.
+    bool readAheadWanted_ = false;
+    std::unique_ptr<detail::ReadAhead> readAhead_;
+    detail::ReadAhead::Block ahead_;
 };
 
 // Gathers output in a block and writes it to a file, or keeps it in memory.
 // The first failing write is remembered and later writes are dropped, so a
 // caller checks failed() once at the end instead of after every line.
+//
+// Once an output fills its first block, a thread of the writer's own writes
+// each full block while the next is gathered: handing bytes to the file
+// costs about as much as reading them and splitting their lines, and the two
+// need not wait for each other. The blocks still reach the file whole and in
+// order, and nothing but the writer touches them.
 class PeakListWriter {
 public:
     PeakListWriter();  // in memory: see text()
@@ -323,19 +336,24 @@ public:
 
     // Writes what is gathered and closes the file. False when any write failed.
     bool close();
-    bool failed() const { return failed_; }
-    const QString& errorText() const { return errorText_; }
-    qint64 bytesWritten() const { return written_; }
+    bool failed() const;
+    const QString& errorText() const;
+    // Bytes the file took so far (those still gathered or being written not
+    // counted); in memory, the bytes of text().
+    qint64 bytesWritten() const;
 
     // The output of a writer in memory.
     const QByteArray& text() const { return memory_; }
 
     static constexpr qsizetype kWriteBlock = 1 << 20;
-    // Runs at least this long (whole blocks of a reader) go to the file as
-    // they are, after what is gathered, instead of being copied once more.
+    // Where no thread could be started for the output, runs at least this
+    // long (whole blocks of a reader) go to the file as they are, after what
+    // is gathered, instead of being copied once more.
     static constexpr qsizetype kDirectWrite = 64 << 10;
 
 private:
+    class Background;
+
     static char* copyTo(char* out, std::string_view bytes) {
         std::memcpy(out, bytes.data(), bytes.size());
         return out + bytes.size();
@@ -343,7 +361,8 @@ private:
     void writeSlow(std::string_view bytes);
     char* lineRoomSlow();
     void commitLineSlow(const char* end);
-    void flushBuffer();
+    void flushBuffer();      // hands the gathered block to the background
+    void finishPending();    // waits until the background has written all it holds
     void writeOut(const char* data, qsizetype size);
 
     int fd_ = -1;
@@ -351,11 +370,13 @@ private:
     QString path_;
     std::unique_ptr<char[]> buffer_;
     qsizetype used_ = 0;
-    qint64 written_ = 0;
+    qint64 written_ = 0;  // by this thread
     QByteArray memory_;
     qsizetype lineAt_ = 0;  // in memory: where the line of lineRoom() starts
     bool failed_ = false;
     QString errorText_;
+    std::unique_ptr<Background> background_;  // from the first full block to close()
+    bool alone_ = false;  // no thread could be started for this output
 };
 
 }  // namespace tavrelsvc

@@ -59,6 +59,30 @@ inline LineEnds lineEndsAt(const char* p) {
     return e;
 }
 
+// The bytes '1' to '9' and the exponent marks 'e' and 'E' of the 64 bytes
+// at p.
+struct NumberBytes {
+    quint64 lead = 0, exponent = 0;
+};
+
+inline NumberBytes numberBytesAt(const char* p) {
+    NumberBytes b;
+    for (int i = 0; i < 4; ++i) {
+#if defined(__SSE2__)
+        const ByteTests::Vector v = ByteTests::load(p + 16 * i);
+        b.lead |= ByteTests::bits(ByteTests::lead(v)) << (16 * i);
+        b.exponent |= ByteTests::bits(ByteTests::exponent(v)) << (16 * i);
+#else
+        for (int k = 0; k < 16; ++k) {
+            const char c = p[16 * i + k];
+            b.lead |= quint64(c >= '1' && c <= '9') << (16 * i + k);
+            b.exponent |= quint64((c | 0x20) == 'e') << (16 * i + k);
+        }
+#endif
+    }
+    return b;
+}
+
 // Whether every CR among the 64 bytes at p is followed by LF and every LF
 // among the 64 bytes at p + 1 follows a CR: one compare of each byte with
 // its successor, without finding where the line ends are.

@@ -45,9 +45,54 @@ qsizetype crLfRunEnd(const char* base, qsizetype from, qsizetype end) {
 }  // namespace
 
 std::string_view PeakListLineReader::readNumericRun() {
+    if (skipLf_ || discardToEol_) return {};  // readLine settles these first
+    const char* const base = buffer_.get();
     const qsizetype from = begin_;
-    scanLines([](std::string_view line) { return numericInBlock(line); });
-    return std::string_view(buffer_.get() + from, size_t(begin_ - from));
+    // Most chunks of 64 bytes are settled whole, without looking at their
+    // lines one by one: when every line end in them is CR LF, every line
+    // that starts in them starts with a digit 1 to 9, they hold no "e" or
+    // "E", and the line that runs into them from before is known to start
+    // so and to hold none either, then each line they end reads as a number
+    // of at least 1 (its digits and points end at its CR or at some other
+    // byte that is no exponent mark) and counts as numeric. The line is also
+    // short enough for that rule: it started after an LF of the chunk
+    // before or in this one, so it is under 128 bytes. Any other chunk goes
+    // line by line.
+    Sweep sweep{begin_};
+    quint64 lfBefore = 1;     // a line starts at the chunk's first byte
+    bool openKnown = false;  // else: the line running into the chunk starts with 1 to 9 and holds no "e"
+    for (qsizetype chunk = begin_; !sweep.stop && chunk < end_; chunk += 64) {
+        const detail::LineEnds e = detail::lineEndsAt(base + chunk);
+        const detail::NumberBytes n = detail::numberBytesAt(base + chunk);
+        const bool whole = end_ - chunk >= 64;
+        const quint64 starts = (e.lf << 1) | lfBefore;
+        if (whole && e.lf && !n.exponent && !(starts & ~n.lead) && (lfBefore || openKnown) &&
+            !detail::badLineEnds(e, sweep.crBefore)) {
+            const int lastLf = 63 - std::countl_zero(e.lf);
+            const quint64 before = e.lf & ~(quint64(1) << lastLf);
+            sweep.last = before ? chunk + 64 - std::countl_zero(before) : sweep.start;
+            sweep.start = chunk + lastLf + 1;
+            sweep.crBefore = e.cr >> 63;
+            sweep.chunk = chunk;
+            sweep.ends = e.cr | e.lf;
+            lfBefore = e.lf >> 63;
+            openKnown = true;  // the line after the last LF starts in `starts`, or in the next chunk
+            continue;
+        }
+        const quint64 valid = whole ? ~quint64(0) : (quint64(1) << (end_ - chunk)) - 1;
+        sweep.take(base, chunk, {e.cr & valid, e.lf & valid}, ~quint64(0),
+                   [](std::string_view line, qsizetype) { return numericInBlock(line); });
+        lfBefore = e.lf >> 63;
+        if (!e.lf) {
+            openKnown = false;  // the line may be long: let the line rules judge it
+        } else {
+            const int open = 64 - std::countl_zero(e.lf);  // where the line after the last LF starts
+            // At 64 the line starts the next chunk, which lfBefore tells of.
+            openKnown = open == 64 || (((n.lead >> open) & 1) && !(n.exponent >> open));
+        }
+    }
+    endSweep(sweep);
+    return std::string_view(base + from, size_t(begin_ - from));
 }
 
 std::string_view PeakListLineReader::readRun() {

@@ -168,3 +168,60 @@ TEST(PeakListFastPath, ClassesAreTheSameWithEveryCompareWidth) {
                     << "class " << c << ", bytes " << 64 * k << " of " << length;
     }
 }
+
+// The numeric run a reader hands out against the line rules: each line, at
+// every offset around a 64-byte edge and after a first line of every length,
+// ends the run exactly where the first line that is no number of at least 1,
+// or is not ended by CR LF, stands.
+TEST(PeakListFastPath, NumericRunsEndWhereTheLineRulesEndThem) {
+    LoggedHome home;
+    const std::string longDigits(150, '7');
+    const std::string tooLong(400, '9');  // out of range: 0, not numeric
+    std::vector<std::string> lines(std::begin(kTrickyLines), std::end(kTrickyLines));
+    for (const std::string& extra : {std::string("12.5e"), std::string("12 5e3"), std::string("1 2 E"),
+                                     "1" + longDigits, "1" + longDigits + "e-999", tooLong, "1" + std::string(70, ' ') + "e"})
+        lines.push_back(extra);
+    // What the line rules make of the text from `from` on.
+    const auto byTheRules = [](const std::string& text, size_t from) {
+        size_t at = from;
+        for (;;) {
+            const size_t lineEnd = text.find_first_of("\r\n", at);
+            if (lineEnd == std::string::npos || text.compare(lineEnd, 2, "\r\n") != 0) return at - from;
+            if (!isPositive(std::string_view(text).substr(at, lineEnd - at))) return at - from;
+            at = lineEnd + 2;
+        }
+    };
+    // Where the line from `at` on ends, and where the next one starts.
+    const auto nextLine = [](const std::string& text, size_t at) {
+        const size_t lineEnd = std::min(text.find_first_of("\r\n", at), text.size());
+        return std::pair(lineEnd, lineEnd + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1));
+    };
+    for (const std::string& tested : lines) {
+        for (const char* lineEnd : {"\r\n", "\n"}) {
+            SCOPED_TRACE("line \"" + tested + "\" ended by " + (lineEnd[0] == '\r' ? "CR LF" : "LF"));
+            // A first line that is no number, numeric lines up to the tested
+            // one and after it: the tested line at every offset in 64 bytes.
+            std::string text;
+            for (size_t head = 0; head < 70; head += 7) {
+                for (size_t shift = 0; shift < 66; ++shift) {
+                    text += "h" + std::string(head, 'h') + "\r\n";
+                    text += "1" + std::string(shift, '2') + "\r\n12.5 300\r\n";
+                    text += tested + lineEnd;
+                    for (int i = 0; i < 4; ++i) text += "445.25 1" + std::to_string(i) + "\r\n";
+                }
+            }
+            PeakListLineReader reader(home.put("run.txt", QByteArray::fromStdString(text)));
+            std::string_view line;
+            size_t at = 0;  // where the reader stands in the text
+            while (reader.readLine(line)) {
+                const auto [end, next] = nextLine(text, at);
+                ASSERT_EQ(line, std::string_view(text).substr(at, end - at));
+                at = next;
+                const std::string_view run = reader.readNumericRun();
+                ASSERT_EQ(run.size(), byTheRules(text, at)) << "at " << at;
+                at += run.size();
+            }
+            EXPECT_EQ(at, text.size());
+        }
+    }
+}

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <string>
@@ -152,4 +153,89 @@ TEST(PeakListLineReader, BlockBoundariesLongLinesAndLimit) {
     testsupport::writeFile(path, "one\r\ntwo\r\n");
     EXPECT_EQ(linesOf(path, 6), (std::vector<std::string>{"one", "t"}));
     EXPECT_THROW(PeakListLineReader(home.file("missing")), platform::Error);
+}
+
+// What the reader's rules make of a text, one line end at a time: CR LF,
+// LF or CR ends a line; a line longer than `block` keeps its first `block`
+// bytes.
+std::vector<std::string> plainSplit(std::string_view text, size_t block) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < text.size();) {
+        size_t j = i;
+        while (j < text.size() && text[j] != '\r' && text[j] != '\n') ++j;
+        lines.emplace_back(text.substr(i, std::min(j - i, block)));
+        if (j + 1 < text.size() && text[j] == '\r' && text[j + 1] == '\n') ++j;
+        i = j + 1;
+    }
+    return lines;
+}
+
+// Files of several blocks are read ahead a block at a time: lines of every
+// length around a block's free front and the block itself, every line end
+// on every block edge, and limits, give the lines of a plain split.
+TEST(PeakListLineReader, FilesOfManyBlocksGiveTheLinesOfAPlainSplit) {
+    testsupport::TempHome home;
+    const qsizetype block = PeakListLineReader::kBlockSize;
+    const qsizetype front = detail::ReadAhead::kFront;
+    const qsizetype lengths[] = {0, 1, 17, front - 1, front, front + 1, 300000, block - 1, block, block + 5, 2 * block + 3};
+    const char* const ends[] = {"\r\n", "\n", "\r"};
+    std::string bytes;
+    int k = 0;
+    for (int round = 0; round < 3; ++round) {
+        for (qsizetype n : lengths) {
+            bytes += std::string(size_t(n), char('a' + k % 26));
+            bytes += n == 0 ? "\r\n" : ends[k % 3];  // an empty line after a CR needs its own CR
+            ++k;
+        }
+        for (int i = 0; i < 70000; ++i) bytes += std::to_string(i) + ends[(i + round) % 3];
+    }
+    const QString path = home.file("long.txt");
+    testsupport::writeFile(path, QByteArray::fromStdString(bytes));
+    EXPECT_EQ(linesOf(path), plainSplit(bytes, size_t(block)));
+    for (qint64 limit : {qint64(block) + 1, 3 * qint64(block) + 12345, qint64(bytes.size()) - 1}) {
+        SCOPED_TRACE(limit);
+        EXPECT_EQ(linesOf(path, limit), plainSplit(std::string_view(bytes).substr(0, size_t(limit)), size_t(block)));
+    }
+    // Trailing end-of-file marks are no text.
+    testsupport::writeFile(path, QByteArray::fromStdString(bytes + "\x1a\x1a"));
+    EXPECT_EQ(linesOf(path, PeakListLineReader::kTextLength), plainSplit(bytes, size_t(block)));
+}
+
+// Many blocks of every kind of write: the file gets what memory gets, in
+// order, whichever thread writes the blocks; a failure past the first block
+// is still reported, with the number of a full disk.
+TEST(PeakListWriter, ManyBlocksReachTheFileWholeAndInOrder) {
+    testsupport::TempHome home;
+    const qsizetype block = PeakListWriter::kWriteBlock;
+    const auto writeAll = [&](PeakListWriter& out) {
+        QByteArray run(PeakListWriter::kDirectWrite + 7, 'r');
+        for (int i = 0; i < 3 * block / run.size() + 5; ++i) {
+            run[0] = char('a' + i % 26);
+            out.write(std::string_view(run.constData(), size_t(run.size())));
+            out.writeLine("line ", std::to_string(i));
+            char* room = out.lineRoom();
+            const auto end = std::to_chars(room, room + PeakListWriter::kLineRoom, i).ptr;
+            out.commitLine(end);
+        }
+        out.write(std::string_view(QByteArray(2 * block + 3, 'b').constData(), size_t(2 * block + 3)));
+        out.write("end");
+    };
+    PeakListWriter memory;
+    writeAll(memory);
+    PeakListWriter file;
+    ASSERT_TRUE(file.create(home.file("out")));
+    writeAll(file);
+    EXPECT_TRUE(file.close());
+    EXPECT_FALSE(file.failed());
+    EXPECT_EQ(file.bytesWritten(), memory.text().size());
+    EXPECT_TRUE(testsupport::readFile(home.file("out")) == memory.text());
+
+    if (QFile::exists("/dev/full")) {
+        PeakListWriter full;
+        ASSERT_TRUE(full.create("/dev/full"));
+        writeAll(full);
+        EXPECT_FALSE(full.close());
+        EXPECT_TRUE(full.failed());
+        EXPECT_TRUE(full.errorText().contains("/dev/full"));
+    }
 }

@@ -1,0 +1,249 @@
+#include "convert/PeakListIo.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
+
+namespace tavrelsvc {
+
+namespace {
+
+// Writes all `size` bytes and adds those the file took to `written`; 0, or
+// the errno of the write that failed.
+int writeAll(int fd, const char* data, qsizetype size, qint64& written) {
+    while (size > 0) {
+        const ssize_t put = ::write(fd, data, size_t(size));
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        data += put;
+        size -= put;
+        written += put;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// Writes one block at a time for the writer, while the writer gathers the
+// next. It holds at most one block; the writer blocks in hand() until that one
+// is written, so the output never runs ahead by more than two blocks.
+class PeakListWriter::Background {
+public:
+    Background(int fd, QString path) : fd_(fd), path_(std::move(path)), thread_([this] { run(); }) {}
+    ~Background() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+    Background(const Background&) = delete;
+    Background& operator=(const Background&) = delete;
+
+    // Takes the `size` bytes of `block` to write and gives back a block to
+    // gather the next in: the one it wrote before, or a new one.
+    std::unique_ptr<char[]> hand(std::unique_ptr<char[]> block, qsizetype size) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !pending_; });
+        pending_ = std::move(block);
+        pendingSize_ = size;
+        std::unique_ptr<char[]> next = spare_ ? std::move(spare_) : std::make_unique_for_overwrite<char[]>(kWriteBlock);
+        lock.unlock();
+        changed_.notify_all();
+        return next;
+    }
+    // Returns once the block it holds is written.
+    void finish() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !pending_; });
+    }
+
+    bool failed() const { return failed_.load(std::memory_order_acquire); }
+    // Only once failed() is true; it no longer changes then.
+    const QString& errorText() const { return errorText_; }
+    qint64 written() const { return written_.load(std::memory_order_relaxed); }
+
+private:
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return stop_ || pending_; });
+            if (!pending_) return;  // stopped with nothing left to write
+            const char* data = pending_.get();
+            const qsizetype size = pendingSize_;
+            lock.unlock();
+            // After a failure the rest is dropped, as the writer drops it.
+            if (!failed()) {
+                qint64 written = 0;
+                const int error = writeAll(fd_, data, size, written);
+                written_.fetch_add(written, std::memory_order_relaxed);
+                if (error) {
+                    errorText_ = fileError(error, path_).description();
+                    failed_.store(true, std::memory_order_release);
+                }
+            }
+            lock.lock();
+            spare_ = std::move(pending_);
+            changed_.notify_all();
+        }
+    }
+
+    const int fd_;
+    const QString path_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::unique_ptr<char[]> pending_;  // the block being written; null when none
+    qsizetype pendingSize_ = 0;
+    std::unique_ptr<char[]> spare_;    // a block written, to be gathered into again
+    bool stop_ = false;
+    std::atomic<bool> failed_{false};
+    QString errorText_;  // set before failed_
+    std::atomic<qint64> written_{0};
+    std::thread thread_;  // last: it starts once the members above are made
+};
+
+PeakListWriter::PeakListWriter() = default;
+
+PeakListWriter::~PeakListWriter() { close(); }
+
+bool PeakListWriter::create(const QString& path) {
+    close();
+    path_ = path;
+    failed_ = false;
+    errorText_.clear();
+    written_ = 0;
+    const QByteArray name = QFile::encodeName(path);
+    fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        failed_ = true;
+        errorText_ = fileError(errno, path).description();
+        return false;
+    }
+    toFile_ = true;
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBlock);
+    used_ = 0;
+    return true;
+}
+
+bool PeakListWriter::failed() const { return failed_ || (background_ && background_->failed()); }
+
+const QString& PeakListWriter::errorText() const {
+    return errorText_.isEmpty() && background_ && background_->failed() ? background_->errorText() : errorText_;
+}
+
+qint64 PeakListWriter::bytesWritten() const { return written_ + (background_ ? background_->written() : 0); }
+
+void PeakListWriter::writeSlow(std::string_view bytes) {
+    if (failed() || bytes.empty()) return;
+    if (!toFile_) {
+        memory_.append(bytes.data(), qsizetype(bytes.size()));
+        written_ += qint64(bytes.size());
+        return;
+    }
+    if (qsizetype(bytes.size()) < kDirectWrite && used_ + qsizetype(bytes.size()) <= kWriteBlock) {
+        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+        used_ += qsizetype(bytes.size());
+        return;
+    }
+    if (alone_ && qsizetype(bytes.size()) >= kDirectWrite) {
+        flushBuffer();
+        writeOut(bytes.data(), qsizetype(bytes.size()));
+        return;
+    }
+    // The bytes are the caller's and may change once this returns, so even
+    // a long run is copied into blocks: the copy costs less than writing it
+    // here while the background waits.
+    while (!bytes.empty()) {
+        if (used_ == kWriteBlock) flushBuffer();
+        const size_t take = std::min(bytes.size(), size_t(kWriteBlock - used_));
+        std::memcpy(buffer_.get() + used_, bytes.data(), take);
+        used_ += qsizetype(take);
+        bytes.remove_prefix(take);
+    }
+}
+
+char* PeakListWriter::lineRoomSlow() {
+    if (toFile_) {
+        flushBuffer();
+        return buffer_.get();
+    }
+    lineAt_ = memory_.size();
+    memory_.resize(lineAt_ + kLineRoom);
+    return memory_.data() + lineAt_;
+}
+
+void PeakListWriter::commitLineSlow(const char* end) {
+    const qsizetype size = end - (memory_.constData() + lineAt_);
+    memory_.resize(lineAt_ + size);
+    written_ += size;
+}
+
+void PeakListWriter::flushBuffer() {
+    if (used_ == 0) return;
+    if (!background_ && !alone_) {
+        try {
+            background_ = std::make_unique<Background>(fd_, path_);
+        } catch (const std::system_error&) {
+            alone_ = true;  // no thread to be had: the blocks are written here
+        }
+    }
+    if (background_) buffer_ = background_->hand(std::move(buffer_), used_);
+    else writeOut(buffer_.get(), used_);
+    used_ = 0;
+}
+
+void PeakListWriter::finishPending() {
+    if (background_) background_->finish();
+}
+
+void PeakListWriter::writeOut(const char* data, qsizetype size) {
+    if (failed()) return;
+    if (const int error = writeAll(fd_, data, size, written_)) {
+        failed_ = true;
+        errorText_ = fileError(error, path_).description();
+    }
+}
+
+bool PeakListWriter::close() {
+    if (toFile_) {
+        // What is left of a small output is written here; a larger one's
+        // last block goes the way of the blocks before it.
+        if (background_) {
+            flushBuffer();
+            finishPending();
+        } else if (used_ > 0) {
+            writeOut(buffer_.get(), used_);
+        }
+        used_ = 0;
+        if (background_) {
+            written_ += background_->written();
+            if (background_->failed() && !failed_) {
+                failed_ = true;
+                errorText_ = background_->errorText();
+            }
+            background_.reset();
+        }
+        alone_ = false;
+        if (fd_ >= 0 && ::close(fd_) != 0 && !failed_) {
+            failed_ = true;
+            errorText_ = fileError(errno, path_).description();
+        }
+        fd_ = -1;
+        toFile_ = false;
+    }
+    return !failed_;
+}
+
+}  // namespace tavrelsvc
