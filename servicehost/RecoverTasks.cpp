@@ -1,6 +1,7 @@
 // Start-up recovery: a job again for every task of this computer that an
 // earlier run left running or paused. A row that fails is logged and left; the
 // walk goes on with the next one.
+#include "common/TaskVocabulary.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
@@ -43,7 +44,7 @@ void recoverRow(platform::AdoRecordset& rs, qint32 taskUID) {
     const QString folder = PeakListCacheFolder(taskUID, rs.value(QStringLiteral("task_label")));
     if (!folder.isEmpty() && !QFileInfo(folder).isDir()) QDir().mkdir(folder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        rs.setValue(QStringLiteral("task_status"), QStringLiteral("cancelled"));
+        rs.setValue(QStringLiteral("task_status"), common::taskstatus::Cancelled);
         modGlobal_UpdateRecord(rs);
         modGlobal_WriteEventLog(EventError, taskUID, label, kNone, QStringLiteral("Unable to create peak list cache folder"));
         return;

@@ -1,6 +1,7 @@
 // A "Run" request: the checks 9000 to 9016 in their fixed order, then the
 // answer "OK" and the job.
 #include "common/PeakListFolders.h"
+#include "common/TaskVocabulary.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoErrors.h"
@@ -155,7 +156,7 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
         accepted = true;
         rs.requery();
         findTask(rs, taskUID);
-        values.task_status = QStringLiteral("running");
+        values.task_status = common::taskstatus::Running;
 
         job = fileNewJob();
         fillJob(*job, values);
@@ -169,7 +170,7 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
                 if (rs.editMode() != platform::AdoRecordset::EditMode::None) rs.cancelUpdate();
                 findTask(rs, taskUID);
                 if (!rs.eof()) {
-                    if (accepted) rs.setValue(QStringLiteral("task_status"), QStringLiteral("new"));
+                    if (accepted) rs.setValue(QStringLiteral("task_status"), common::taskstatus::New);
                     writeAnswer(rs, errorAnswer(e));
                 }
             } catch (...) {
