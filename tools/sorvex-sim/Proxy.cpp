@@ -5,8 +5,6 @@
 
 #include <QUrl>
 
-#include <chrono>
-#include <thread>
 
 namespace sorvexsim {
 
@@ -73,14 +71,7 @@ void serveProxy(SimState& state, const httplib::Request& req, httplib::Response&
             reply = upstream;
         }
     }
-    state.appendLog(logLine(QStringLiteral("proxy"), req,
-                            shape == QLatin1String("drop") ? QStringLiteral("drop") : QString::number(reply.status), faultName));
-    if (fault && fault->delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(fault->delayMs));
-    if (shape == QLatin1String("drop")) {
-        dropConnection(req);
-        return;
-    }
-    sendShaped(res, reply, shape);
+    finishReply(state, QStringLiteral("proxy"), req, res, reply, shape, fault, faultName);
 }
 
 }  // namespace

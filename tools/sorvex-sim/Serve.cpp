@@ -93,6 +93,18 @@ void applyFaultReply(const Fault& f, SimReply* reply, QString* faultName) {
     *faultName = f.reply != QLatin1String("normal") ? f.reply : QStringLiteral("status");
 }
 
+void finishReply(SimState& state, const QString& listener, const httplib::Request& req, httplib::Response& res,
+                 const SimReply& reply, const QString& shape, const std::optional<Fault>& fault,
+                 const QString& faultName) {
+    const bool drop = shape == QLatin1String("drop");
+    state.appendLog(logLine(listener, req, drop ? QStringLiteral("drop") : QString::number(reply.status), faultName));
+    if (fault && fault->delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(fault->delayMs));
+    if (drop)
+        dropConnection(req);
+    else
+        sendShaped(res, reply, shape);
+}
+
 namespace {
 
 SimRequest simRequest(const QString& listener, const httplib::Request& req, const QString& relative,
@@ -162,13 +174,7 @@ void serve(SimState& state, const QString& listener, const httplib::Request& req
         }
         reply = routed;
     }
-    state.appendLog(logLine(listener, req, shape == QLatin1String("drop") ? QStringLiteral("drop") : QString::number(reply.status), faultName));
-    if (fault && fault->delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(fault->delayMs));
-    if (shape == QLatin1String("drop")) {
-        dropConnection(req);
-        return;
-    }
-    sendShaped(res, reply, shape);
+    finishReply(state, listener, req, res, reply, shape, fault, faultName);
 }
 
 }  // namespace

@@ -29,5 +29,10 @@ QByteArray logLine(const QString& listener, const httplib::Request& req, const Q
 void sendShaped(httplib::Response& res, const SimReply& reply, const QString& shape);
 void dropConnection(const httplib::Request& req);
 void applyFaultReply(const Fault& f, SimReply* reply, QString* faultName);
+// Logs the request, waits out the fault's delay, then drops the connection or
+// sends the reply in its shape.
+void finishReply(SimState& state, const QString& listener, const httplib::Request& req, httplib::Response& res,
+                 const SimReply& reply, const QString& shape, const std::optional<Fault>& fault,
+                 const QString& faultName);
 
 }  // namespace sorvexsim
