@@ -7,8 +7,8 @@
 #include "common/TaskDatabase.h"
 #include "common/TaskDbConnection.h"
 #include "platform/AdoConnection.h"
+#include "platform/testsupport/TestSupport.h"
 
-#include <QTcpServer>
 
 using namespace tavrel;
 
@@ -112,10 +112,7 @@ TEST_F(LoadPreferences, AnalystOptionsAreTakenFromEighteenFields) {
 }
 
 TEST_F(LoadPreferences, AServerThatDoesNotAnswerOrRefusesGivesStatusFourAndNoDatabase) {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const quint16 port = probe.serverPort();
-    probe.close();  // nobody listens there now
+    const quint16 port = testsupport::closedLocalPort();
     save("BaseUrl", QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(port));
     save("AccessType", "1");
     EXPECT_FALSE(modGlobal_LoadPreferences());

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTcpServer>
 #include <QThread>
 
 namespace testsupport {
@@ -70,6 +71,12 @@ QByteArray readFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
+}
+
+quint16 closedLocalPort() {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost)) return 1;
+    return probe.serverPort();  // and closed again on return
 }
 
 }  // namespace testsupport

@@ -52,4 +52,8 @@ bool associateWithProgram(const QString& programFolder, const QString& extension
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
+// A port of 127.0.0.1 that nobody listened on a moment ago: a server that
+// does not answer.
+quint16 closedLocalPort();
+
 }  // namespace testsupport

@@ -14,7 +14,6 @@
 #include "service/Preferences.h"
 #include "service/TaskDb.h"
 
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -278,10 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(LoadPreferences, ServerFailureLogsTheEngineErrorFirstAndOpensNoDatabase) {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const quint16 port = probe.serverPort();
-    probe.close();  // nobody listens there now
+    const quint16 port = testsupport::closedLocalPort();
     save("BaseUrl", QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(port));
     save("AccessType", "1");
     EXPECT_FALSE(modGlobal_LoadPreferences());
