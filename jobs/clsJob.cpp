@@ -19,19 +19,15 @@
 
 namespace tavrelsvc {
 
-clsJob::clsJob() {
+clsJob::clsJob() : timer_(JobCollection.ticks(), [this] { frmMain_tmrJob_Timer(controlIndex_); }) {
     try {
         created_ = clsJob_Now();
         NextActionTime = created_;
         controlIndex_ = NextJobIndex;
         // Each tick is armed for the next one of the job's own phase, so the
         // ticks of many jobs stay apart however long a tick took.
-        timer_.setSingleShot(true);
-        timer_.setTimerType(Qt::PreciseTimer);
         tickIntervalMs_ = (TimerTick > 0 ? TimerTick : 10) * 1000;
         firstTick_ = created_.addMSecs(tickIntervalMs_ + spreadOffsetMs());
-        const qint16 index = controlIndex_;
-        connect(&timer_, &QTimer::timeout, this, [index] { frmMain_tmrJob_Timer(index); });
         TimerOn();
     } catch (const std::exception& e) {
         modGlobal_WriteEventLog(EventError, 0, QStringLiteral(" "), QStringLiteral(" "),

@@ -6,6 +6,7 @@
 #include "common/ServerReplies.h"
 #include "convert/ImportQuellmarkProject.h"
 #include "jobs/JobPlaceholders.h"
+#include "jobs/JobTimer.h"
 #include "platform/AdoRecordset.h"
 
 #include <QByteArray>
@@ -13,7 +14,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QString>
-#include <QTimer>
 #include <QVariant>
 
 #include <memory>
@@ -124,7 +124,7 @@ public:
 
     // The job's element of the host's timer array. Its ticks come every
     // TickInterval() at the job's own phase, from FirstTick() on.
-    QTimer& tmrJob() { return timer_; }
+    JobTimer& tmrJob() { return timer_; }
     int TickInterval() const { return tickIntervalMs_; }
     QDateTime FirstTick() const { return firstTick_; }
 
@@ -239,7 +239,7 @@ private:
     // Where among the other jobs' ticks a new job's first tick goes.
     qint64 spreadOffsetMs() const;
 
-    QTimer timer_;
+    JobTimer timer_;
     int tickIntervalMs_ = 10000;
     QDateTime firstTick_;  // job clock
     platform::AdoRecordset filesList_;
