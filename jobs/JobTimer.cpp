@@ -8,6 +8,13 @@
 
 namespace tavrelsvc {
 
+namespace {
+
+constexpr qint64 kSlotMs = 50;
+constexpr qint64 kCoalesceFromMs = 1000;
+
+}  // namespace
+
 JobTickQueue::JobTickQueue() { clock_.start(); }
 
 JobTickQueue::~JobTickQueue() {
@@ -60,7 +67,14 @@ JobTimer::~JobTimer() { stop(); }
 
 void JobTimer::start(int milliseconds) {
     stop();
-    entry_ = queue_.add(queue_.nowMs() + std::max(0, milliseconds), this);
+    qint64 due = queue_.nowMs() + std::max(0, milliseconds);
+    // A program that wakes from sleep finds its memory out of the caches: a
+    // wake-up costs more than the tick it serves. A tick a second or more
+    // ahead is due at the next slot boundary instead (a little late, and the
+    // job's next tick keeps its phase), so the ticks of a slot are served
+    // together, each in a pass of its own.
+    if (milliseconds >= kCoalesceFromMs) due = (due + kSlotMs - 1) / kSlotMs * kSlotMs;
+    entry_ = queue_.add(due, this);
     active_ = true;
 }
 
