@@ -10,7 +10,7 @@ namespace tavrelsvc {
 
 namespace {
 
-constexpr qint64 kSlotMs = 50;
+constexpr qint64 kSlotMs = 200;
 constexpr qint64 kCoalesceFromMs = 1000;
 
 }  // namespace

@@ -6,7 +6,7 @@
 // when they are due, on a single system timer. The queue hands out one due
 // tick per pass of the event loop, so what else waits (a request to the
 // service) is served between two jobs' ticks. Ticks a second or more ahead
-// are served in slots of 50 ms: the program wakes at most twenty times a
+// are served in slots of 200 ms: the program wakes at most five times a
 // second for them, however many jobs there are.
 #include <QElapsedTimer>
 
