@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
                     .arg(notify ? "on" : "off"));
 
     installJobSearchSteps(std::make_shared<NoServer>());
-    installJobImportSteps(std::make_shared<JobImportStepsImpl>(WatchOptions{notify}));
+    installJobImportSteps(std::make_shared<JobImportStepsImpl>(notify ? WatchOptions{} : WatchOptions::withoutNotifications()));
     NextJobIndex = 1;
     long rows = files;
     for (int run = 0; run < delays.size(); ++run) {

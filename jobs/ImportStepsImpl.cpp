@@ -1,5 +1,6 @@
 #include "jobs/ImportStepsImpl.h"
 
+#include "jobs/FolderWatchHub.h"
 #include "jobs/JobMerge.h"
 #include "jobs/JobQuellmark.h"
 #include "jobs/JobVendorImports.h"
@@ -9,9 +10,11 @@
 namespace tavrelsvc {
 
 JobImportStepsImpl::JobImportStepsImpl(WatchOptions options)
-    : options_(options),
+    : options_(std::move(options)),
       pondrelProgram_(QCoreApplication::applicationDirPath() + QStringLiteral("/Pondrel")),
-      sampleLists_(std::make_shared<MdbSampleListReader>()) {}
+      sampleLists_(std::make_shared<MdbSampleListReader>()) {
+    if (options_.changeNotifications && !options_.hub) options_.hub = std::make_shared<FolderWatchHub>();
+}
 
 bool JobImportStepsImpl::NextMonitoredFile(clsJob& job) { return clsJob_NextMonitoredFile(job, options_); }
 

@@ -1,5 +1,8 @@
 #pragma once
-// The service's running jobs, each filed under its key "T" + Control_index.
+// The service's running jobs, each filed under its key "T" + Control_index,
+// and the one queue of their timers.
+#include "jobs/JobTimer.h"
+
 #include <QMap>
 #include <QPointer>
 #include <QString>
@@ -18,9 +21,11 @@ public:
     int Count() const { return jobs_.size(); }
     QList<clsJob*> items() const;
     void clear();
+    JobTickQueue& ticks() { return ticks_; }
 
 private:
     QMap<QString, QPointer<clsJob>> jobs_;
+    JobTickQueue ticks_;
 };
 
 inline JobCollectionType JobCollection;

@@ -92,17 +92,30 @@ QString watchBaseFolder(const QString& monitorDirectory) {
     return path.left(path.lastIndexOf(u'/') + 1);
 }
 
-QStringList clsJob_ExpandFolderPattern(const QString& pattern) {
+QString folderKey(const QString& folder) {
+    qsizetype end = folder.size();
+    while (end > 1 && folder[end - 1] == u'/') --end;
+    return folder.left(end);
+}
+
+bool folderExists(const QString& folder) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+QStringList clsJob_ExpandFolderPattern(const QString& pattern,
+                                       const std::function<void(const QString& folder)>& entering) {
     QStringList folders{pattern.startsWith(u'/') ? QStringLiteral("/") : QString()};
+    bool belowBase = false;  // from the first wildcard on, the folders decide what matches
     for (const QString& component : pattern.split(u'/', Qt::SkipEmptyParts)) {
+        belowBase = belowBase || hasWildcard(component);
         QStringList next;
         for (const QString& folder : folders) {
             const QString prefix = folder.isEmpty() ? QString() : withSlash(folder);
+            if (belowBase && entering) entering(folder.isEmpty() ? QStringLiteral(".") : folder);
             if (!hasWildcard(component)) {
-                struct stat st {};
                 const QString candidate = prefix + component;
-                if (::stat(QFile::encodeName(candidate).constData(), &st) == 0 && S_ISDIR(st.st_mode))
-                    next << candidate;
+                if (folderExists(candidate)) next << candidate;
                 continue;
             }
             listFolder(prefix.isEmpty() ? QStringLiteral(".") : prefix,
@@ -118,9 +131,10 @@ QStringList clsJob_ExpandFolderPattern(const QString& pattern) {
 
 qint64 clsJob_CollectNewItems(const QString& folder, const QString& mask, const QSet<QString>& known,
                               OrderedItems& newItems, bool subFolders, bool itemsAreFolders,
-                              const std::function<bool()>& keepGoing, QStringList* foldersSeen) {
+                              const FolderWalkHooks& hooks) {
     qint64 count = 0;
     QStringList subs;
+    if (hooks.entering) hooks.entering(folderKey(folder));
     listFolder(folder, [&](const QString& name, const QString& full, EntryKind kind) {
         const bool isItem = itemsAreFolders ? kind == EntryKind::Folder : kind == EntryKind::File;
         if (isItem && matchesMask(name, mask)) {
@@ -132,9 +146,9 @@ qint64 clsJob_CollectNewItems(const QString& folder, const QString& mask, const 
     for (const QString& sub : subs) {
         // A new item folder is one data item, not a place to look for more.
         if (newItems.contains(sub)) continue;
-        if (keepGoing && !keepGoing()) break;
-        if (foldersSeen) foldersSeen->append(sub);
-        count += clsJob_CollectNewItems(sub, mask, known, newItems, true, itemsAreFolders, keepGoing, foldersSeen);
+        if (hooks.descend && !hooks.descend(sub)) continue;
+        if (hooks.keepGoing && !hooks.keepGoing()) break;
+        count += clsJob_CollectNewItems(sub, mask, known, newItems, true, itemsAreFolders, hooks);
     }
     return count;
 }

@@ -51,7 +51,7 @@ std::optional<bool> clsJob::PrepareTask() {
         if (scheduleType_ == u"monitor" || scheduleType_ == u"follower" || filesList_.recordCount() < 2 ||
             holdsMergedList(filesList_)) {
             merge_data_files = False;
-            timer_.setInterval(tickMilliseconds());
+            SetTimerInterval(tickMilliseconds());
         }
         if (merge_data_files &&
             jobSearchSteps().GetFormValue(*this, QStringLiteral("SEARCH"), QString()).toUpper() != u"MIS") {

@@ -175,7 +175,7 @@ void clsJob::takeActionSteps() {
             if (!merge_data_files) return CompleteTask();
             if (jobImportSteps().MergePeakLists(*this)) {
                 merge_data_files = False;
-                timer_.setInterval((TimerTick > 0 ? TimerTick : 10) * 1000);
+                SetTimerInterval((TimerTick > 0 ? TimerTick : 10) * 1000);
                 FirstRun = False;
                 return TimerOn();
             }
@@ -213,7 +213,7 @@ void clsJob::takeActionSteps() {
     if (merge_data_files) {
         filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
         if (!storeCurrentRow()) return;
-        timer_.setInterval(10);
+        SetTimerInterval(10);
         return TimerOn();
     }
     searchOrRetireCurrentFile(searchHeader);

@@ -1,7 +1,10 @@
-// One due tick of a "monitor" task: walk the watched folders when they may
-// have changed, record new items as Files rows, and choose the next row
-// whose item has kept its size for LockedOutDelay seconds.
+// One due tick of a "monitor" task: look for new items where they may be,
+// record them as Files rows, and choose the next row whose item has kept its
+// size for LockedOutDelay seconds.
 #include "jobs/JobWatchedFolders.h"
+
+#include "jobs/FolderWatchHub.h"
+#include "jobs/JobFolderLook.h"
 
 #include "common/TaskDbTables.h"
 #include "common/UncName.h"
@@ -15,18 +18,14 @@
 #include "service/Preferences.h"
 #include "service/TaskDb.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
 
 namespace tavrelsvc {
-
-JobFolderWatch::JobFolderWatch() = default;
-JobFolderWatch::~JobFolderWatch() = default;
 
 namespace {
 
@@ -59,56 +58,15 @@ std::shared_ptr<JobFolderWatch> startWatch(clsJob& job, const WatchOptions& opti
             watch->KnownFiles.insert(common::modUncName_GetLocalPathFromUnc(stored));
         }
     }
-    if (options.changeNotifications) {
-        watch->ChangeNotification = std::make_unique<QFileSystemWatcher>();
-        std::weak_ptr<JobFolderWatch> weak = watch;
-        QPointer<clsJob> owner(&job);
-        QObject::connect(watch->ChangeNotification.get(), &QFileSystemWatcher::directoryChanged,
-                         watch->ChangeNotification.get(), [weak, owner](const QString&) {
-                             const auto w = weak.lock();
-                             if (!w || w->closed) return;
-                             w->changed = true;
-                             // The next tick of the job walks the folders.
-                             if (owner && owner->nextActionTime() > clsJob_Now()) owner->setNextActionTime(clsJob_Now());
-                         });
-        const QString base = watchBaseFolder(job.monitor_directory);
-        if (watch->ChangeNotification->addPath(base)) watch->watchedFolders.insert(base);
-    }
-    return watch;
-}
-
-void watchFolders(JobFolderWatch& watch, const QStringList& folders) {
-    if (!watch.ChangeNotification) return;
-    QStringList added;
-    for (const QString& f : folders)
-        if (!watch.watchedFolders.contains(f)) added << f;
-    if (added.isEmpty()) return;
-    // Folders the system refuses to watch (too many watches) are still walked.
-    const QStringList refused = watch.ChangeNotification->addPaths(added);
-    for (const QString& f : added)
-        if (!refused.contains(f)) watch.watchedFolders.insert(f);
-}
-
-// False when the walk was cut short (pause, cancel, shut-down).
-bool walkFolders(clsJob& job, JobFolderWatch& watch) {
-    const QString directory = job.monitor_directory;
-    const bool wildcard = directory.contains(u'*') || directory.contains(u'?');
-    const QStringList folders = wildcard ? clsJob_ExpandFolderPattern(directory) : QStringList{directory};
-    const bool itemsAreFolders = clsJob_QuellmarkDataIsFolder(job.import_filter, job.filter_options);
-    bool stopped = false;
-    const auto keepGoing = [&] {
-        if (QCoreApplication::instance()) QCoreApplication::processEvents();
-        stopped = ShuttingDown || watch.closed || !job.mayGoOn();
-        return !stopped;
+    if (options.changeNotifications) watch->hub = options.hub;
+    watch->uID = job.uID;
+    watch->taskLabel = job.task_label;
+    QPointer<clsJob> owner(&job);
+    watch->wake = [owner] {
+        // The next tick of the job looks at what changed.
+        if (owner && owner->nextActionTime() > clsJob_Now()) owner->setNextActionTime(clsJob_Now());
     };
-    QStringList seen = folders;
-    for (const QString& folder : folders) {
-        clsJob_CollectNewItems(folder, job.monitor_filename, watch.KnownFiles, watch.NewFiles,
-                               job.sub_directories != 0, itemsAreFolders, keepGoing, &seen);
-        if (stopped) return false;
-    }
-    watchFolders(watch, seen);
-    return true;
+    return watch;
 }
 
 // New items become rows. False when a row could not be stored: that item
@@ -209,13 +167,9 @@ bool clsJob_NextMonitoredFile(clsJob& job, const WatchOptions& options) {
             watch = startWatch(job, options);
             job.FolderWatch = watch;
         }
-        const bool walk = !watch->lastWalk.isValid() || !watch->ChangeNotification || watch->changed ||
-                          watch->lastWalk.secsTo(now) >= monitorDelaySeconds();
-        if (walk) {
-            watch->changed = false;
-            watch->lastWalk = now;
-            if (!walkFolders(job, *watch)) return true;  // paused, cancelled or shutting down
-        }
+        const bool everything = !watch->hub || watch->lost || !watch->lastFullWalk.isValid() ||
+                                watch->lastFullWalk.secsTo(now) >= options.fullWalkSeconds;
+        if (!lookForNewItems(job, *watch, everything, now)) return true;  // paused, cancelled or shutting down
         if (!watch->NewFiles.isEmpty()) {
             // With new files only, what the folders hold when the watch starts
             // is recorded and never searched; a job made again after a restart
@@ -235,6 +189,9 @@ bool clsJob_NextMonitoredFile(clsJob& job, const WatchOptions& options) {
         }
         const QDateTime latest = now.addSecs(monitorDelaySeconds());
         if (job.nextActionTime() > latest) job.setNextActionTime(latest);
+        // What was notified while this tick ran is looked at on the next one
+        // (not on this one: the row chosen above may not be due yet).
+        if (watch->hasNews() && watch->wake) QTimer::singleShot(0, &job, watch->wake);
         return true;
     } catch (const std::exception& e) {
         modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
@@ -247,7 +204,7 @@ bool clsJob_NextMonitoredFile(clsJob& job, const WatchOptions& options) {
 void clsJob_CloseWatch(clsJob& job) {
     if (!job.FolderWatch) return;
     job.FolderWatch->closed = true;
-    job.FolderWatch->ChangeNotification.reset();
+    if (job.FolderWatch->hub) job.FolderWatch->hub->removeAll(*job.FolderWatch);
     job.FolderWatch.reset();
 }
 

@@ -3,6 +3,7 @@
 #include "common/TaskVocabulary.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobCollection.h"
+#include "jobs/JobTickSpread.h"
 #include "service/TaskDb.h"
 #include "platform/Error.h"
 #include "platform/Process.h"
@@ -13,23 +14,34 @@
 
 #include <QEvent>
 
+#include <algorithm>
+#include <limits>
+
 namespace tavrelsvc {
 
-clsJob::clsJob() {
+clsJob::clsJob() : timer_(JobCollection.ticks(), [this] { frmMain_tmrJob_Timer(controlIndex_); }) {
     try {
         created_ = clsJob_Now();
         NextActionTime = created_;
         controlIndex_ = NextJobIndex;
-        timer_.setSingleShot(false);
-        const int tick = TimerTick > 0 ? TimerTick : 10;
-        timer_.setInterval(tick * 1000);
-        const qint16 index = controlIndex_;
-        connect(&timer_, &QTimer::timeout, this, [index] { frmMain_tmrJob_Timer(index); });
-        timer_.start();
+        // Each tick is armed for the next one of the job's own phase, so the
+        // ticks of many jobs stay apart however long a tick took.
+        tickIntervalMs_ = (TimerTick > 0 ? TimerTick : 10) * 1000;
+        firstTick_ = created_.addMSecs(tickIntervalMs_ + spreadOffsetMs());
+        TimerOn();
     } catch (const std::exception& e) {
         modGlobal_WriteEventLog(EventError, 0, QStringLiteral(" "), QStringLiteral(" "),
                                 QStringLiteral("(TVS1012) 51: ") + QString::fromUtf8(e.what()));
     }
+}
+
+qint64 clsJob::spreadOffsetMs() const {
+    const qint64 interval = tickIntervalMs_;
+    QList<qint64> phases;
+    for (const clsJob* other : JobCollection.items())
+        if (other != this && other->tickIntervalMs_ == interval)
+            phases << other->firstTick_.toMSecsSinceEpoch() % interval;
+    return tickPhaseOffsetMs(phases, created_.toMSecsSinceEpoch() % interval, interval);
 }
 
 clsJob::~clsJob() = default;
@@ -57,10 +69,15 @@ JobSession& clsJob::Session() {
 }
 
 void clsJob::TimerOn() {
-    if (!removed_) timer_.start();
+    if (removed_) return;
+    const qint64 wait = msUntilNextTick(firstTick_.msecsTo(clsJob_Now()), tickIntervalMs_);
+    timer_.start(static_cast<int>(std::clamp<qint64>(wait, 1, std::numeric_limits<int>::max())));
 }
 
-void clsJob::SetTimerInterval(int milliseconds) { timer_.setInterval(milliseconds); }
+void clsJob::SetTimerInterval(int milliseconds) {
+    tickIntervalMs_ = std::max(1, milliseconds);
+    if (timer_.isActive()) TimerOn();
+}
 
 bool clsJob::mayGoOn() const {
     return !ShuttingDown && !removed_ && status_ != u"paused" && status_ != u"cancelled" && status_ != u"completed";

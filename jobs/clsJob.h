@@ -6,6 +6,7 @@
 #include "common/ServerReplies.h"
 #include "convert/ImportQuellmarkProject.h"
 #include "jobs/JobPlaceholders.h"
+#include "jobs/JobTimer.h"
 #include "platform/AdoRecordset.h"
 
 #include <QByteArray>
@@ -13,7 +14,6 @@
 #include <QObject>
 #include <QStringList>
 #include <QString>
-#include <QTimer>
 #include <QVariant>
 
 #include <memory>
@@ -122,8 +122,11 @@ public:
     QVariant Peak_list_cache() const { return peakListCache_; }
     void set_Peak_list_cache(const QVariant& new_path) { peakListCache_ = new_path; }
 
-    // The job's element of the host's timer array.
-    QTimer& tmrJob() { return timer_; }
+    // The job's element of the host's timer array. Its ticks come every
+    // TickInterval() at the job's own phase, from FirstTick() on.
+    JobTimer& tmrJob() { return timer_; }
+    int TickInterval() const { return tickIntervalMs_; }
+    QDateTime FirstTick() const { return firstTick_; }
 
     // --- state of the current file, shared with the search and conversion steps
     QString PeakListFile;          // local path of the current file's peak list, "" when none
@@ -142,6 +145,7 @@ public:
     // --- step controls for the search and conversion steps ----------------
     platform::AdoRecordset& FilesList() { return filesList_; }
     JobSession& Session();  // the job's server session, made on first use
+    // Arms the timer for the job's next tick.
     void TimerOn();
     void SetTimerInterval(int milliseconds);
     void setJob_searching(bool on) { jobSearching_ = on ? True : False; }
@@ -232,7 +236,12 @@ private:
     void removeFromCollection();
     void log(short type, const QString& message, bool withDataFile = true) const;
 
-    QTimer timer_;
+    // Where among the other jobs' ticks a new job's first tick goes.
+    qint64 spreadOffsetMs() const;
+
+    JobTimer timer_;
+    int tickIntervalMs_ = 10000;
+    QDateTime firstTick_;  // job clock
     platform::AdoRecordset filesList_;
     QStringList actionPlaceholders_;
     std::unique_ptr<JobSession> session_;

@@ -5,6 +5,7 @@
 #include "common/ProgramVersion.h"
 #include "common/TaskDbConnection.h"
 #include "common/TaskDbTables.h"
+#include "jobs/FolderWatchHub.h"
 #include "jobs/ImportStepsImpl.h"
 #include "jobs/JobCollection.h"
 #include "jobs/SearchStepsImpl.h"
@@ -190,7 +191,9 @@ bool frmMain::startUp() {
     warnOfNetworkFileSystem(ADOConnect);
 
     installJobSearchSteps(makeSearchSteps());
-    installJobImportSteps(std::make_shared<JobImportStepsImpl>());
+    // One folder watcher for every monitor task of this run.
+    folderWatch_ = std::make_shared<FolderWatchHub>();
+    installJobImportSteps(std::make_shared<JobImportStepsImpl>(WatchOptions::sharing(folderWatch_)));
     NextJobIndex = 1;
     JobCollection.clear();
     frmMain_RecoverTasks();

@@ -1,8 +1,9 @@
 #pragma once
 // The service program's hidden main window: its load event is the whole
 // start-up, its unload event the shut-down. It owns the polling timer, the
-// service control listener, the tray window and icon; the jobs live in
-// JobCollection, each on its own timer.
+// service control listener, the tray window and icon and the one folder
+// watcher of the monitor tasks; the jobs live in JobCollection, each on its
+// own timer.
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -26,6 +27,8 @@ class WindowMessageListener;
 }  // namespace platform
 
 namespace tavrelsvc {
+
+class FolderWatchHub;
 
 inline const QString ServiceName = QStringLiteral("SorvexTavrelService");
 inline const QString ServiceDisplayName = QStringLiteral("Sorvex Tavrel Service");
@@ -114,6 +117,7 @@ private:
     std::unique_ptr<QMenu> mnuPopUp_;
     QAction* mnuFileExit_ = nullptr;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    std::shared_ptr<FolderWatchHub> folderWatch_;  // the watches of all monitor tasks
     quint32 privateMessageId_ = 0;
     bool unloaded_ = false;
     bool stopRequested_ = false;

@@ -16,7 +16,7 @@ protected:
     void SetUp() override {
         JobEngineTest::SetUp();
         if (IsSkipped()) return;
-        installJobImportSteps(std::make_shared<JobImportStepsImpl>(WatchOptions{false}));
+        installJobImportSteps(std::make_shared<JobImportStepsImpl>(WatchOptions::withoutNotifications()));
         addTask(1, QStringLiteral("now"));
         const QByteArray lists[] = {
             "MASS=Monoisotopic\r\nBEGIN IONS\r\nPEPMASS=500.1\r\n100.0 5\r\nEND IONS\r\n",

@@ -18,7 +18,7 @@ class VendorJobTest : public JobEngineTest {
 protected:
     void SetUp() override {
         JobEngineTest::SetUp();
-        steps = std::make_shared<JobImportStepsImpl>(WatchOptions{false});
+        steps = std::make_shared<JobImportStepsImpl>(WatchOptions::withoutNotifications());
         fakePondrel = home.file(QStringLiteral("fake-pondrel.sh"));
         // ok: a peak list; tiny: 3 bytes; fail: exit 3; slow: runs until it is ended.
         testsupport::writeFile(fakePondrel,

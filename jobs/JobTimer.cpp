@@ -1,0 +1,92 @@
+#include "jobs/JobTimer.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <limits>
+
+namespace tavrelsvc {
+
+namespace {
+
+constexpr qint64 kSlotMs = 200;
+constexpr qint64 kCoalesceFromMs = 1000;
+
+}  // namespace
+
+JobTickQueue::JobTickQueue() { clock_.start(); }
+
+JobTickQueue::~JobTickQueue() {
+    for (auto& [due, timer] : due_) timer->active_ = false;
+    // At the program's end, after the application: its timers are gone already.
+    if (!QCoreApplication::instance()) (void)timer_.release();
+}
+
+JobTickQueue::Entries::iterator JobTickQueue::add(qint64 dueMs, JobTimer* timer) {
+    const auto entry = due_.emplace(dueMs, timer);
+    if (entry == due_.begin()) arm();
+    return entry;
+}
+
+void JobTickQueue::remove(Entries::iterator entry) {
+    const bool first = entry == due_.begin();
+    due_.erase(entry);
+    if (first) arm();
+}
+
+void JobTickQueue::arm() {
+    if (!timer_) {
+        timer_ = std::make_unique<QTimer>();
+        timer_->setSingleShot(true);
+        timer_->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(), [this] { fireOne(); });
+    }
+    if (due_.empty()) {
+        timer_->stop();
+        return;
+    }
+    const qint64 wait = std::clamp<qint64>(due_.begin()->first - nowMs(), 0, std::numeric_limits<int>::max());
+    timer_->start(static_cast<int>(wait));
+}
+
+void JobTickQueue::fireOne() {
+    if (due_.empty()) return;
+    const auto first = due_.begin();
+    if (first->first > nowMs()) return arm();
+    JobTimer* timer = first->second;
+    due_.erase(first);
+    timer->active_ = false;
+    arm();  // before the tick, which may start and stop timers (its own too)
+    if (timer->timeout_) timer->timeout_();
+}
+
+JobTimer::JobTimer(JobTickQueue& queue, std::function<void()> timeout) : queue_(queue), timeout_(std::move(timeout)) {}
+
+JobTimer::~JobTimer() { stop(); }
+
+void JobTimer::start(int milliseconds) {
+    stop();
+    qint64 due = queue_.nowMs() + std::max(0, milliseconds);
+    // A program that wakes from sleep finds its memory out of the caches: a
+    // wake-up costs more than the tick it serves. A tick a second or more
+    // ahead is due at the next slot boundary instead (a little late, and the
+    // job's next tick keeps its phase), so the ticks of a slot are served
+    // together, each in a pass of its own.
+    if (milliseconds >= kCoalesceFromMs) due = (due + kSlotMs - 1) / kSlotMs * kSlotMs;
+    entry_ = queue_.add(due, this);
+    active_ = true;
+}
+
+void JobTimer::stop() {
+    if (!active_) return;
+    active_ = false;
+    queue_.remove(entry_);
+}
+
+int JobTimer::remainingTime() const {
+    if (!active_) return -1;
+    return static_cast<int>(std::clamp<qint64>(entry_->first - queue_.nowMs(), 0, std::numeric_limits<int>::max()));
+}
+
+}  // namespace tavrelsvc

@@ -1,0 +1,90 @@
+// Jobs made together tick one after the other, each at its own interval.
+#include "JobTestFixture.h"
+
+#include "jobs/JobTickSpread.h"
+
+#include <algorithm>
+
+namespace jobtest {
+
+namespace {
+
+TEST(TickSpread, ANewPhaseMovesOnlyWhenItFallsNearAnotherAndThenIntoTheWidestGap) {
+    const struct {
+        const char* what;
+        QList<qint64> others;
+        qint64 natural;
+        qint64 interval;
+        qint64 offset;
+    } cases[] = {
+        {"alone", {}, 1234, 10000, 0},
+        {"far from the others", {0, 5000}, 2500, 10000, 0},
+        {"on top of the only other", {3000}, 3000, 10000, 5000},
+        {"near one, the widest gap after it", {0, 1000, 2000}, 10, 10000, 5990},
+        {"the gap across the interval's end", {9000, 9990, 500}, 9995, 10000, 4755},
+        {"equal gaps: the first after the natural phase", {0, 5000}, 5001, 10000, 2499},
+        {"an interval of one millisecond", {0}, 0, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const qint64 offset = tickPhaseOffsetMs(c.others, c.natural, c.interval);
+        EXPECT_EQ(offset, c.offset);
+        EXPECT_GE(offset, 0);
+        EXPECT_LT(offset, std::max<qint64>(1, c.interval));
+    }
+}
+
+TEST(TickSpread, TheNextTickKeepsThePhaseHoweverLongATickTook) {
+    const struct {
+        qint64 sinceFirst;
+        qint64 interval;
+        qint64 wait;
+    } cases[] = {
+        {-2500, 10000, 2500},  // before the first tick
+        {0, 10000, 10000},     // just ticked
+        {30, 10000, 9970},     // a short tick
+        {10000 * 7 + 4321, 10000, 10000 - 4321},  // a tick (or a pause) that took long
+        {999, 1000, 1},
+        {5, 10, 5},            // the merge's fast ticks
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(msUntilNextTick(c.sinceFirst, c.interval), c.wait) << c.sinceFirst << " " << c.interval;
+}
+
+class JobTicks : public JobEngineTest {};
+
+// A thousand tasks taken up at start-up are made in the same instant: their
+// first ticks spread over the tick, each job keeping TimerTick.
+TEST_F(JobTicks, JobsMadeTogetherTickApartAndEachKeepsItsInterval) {
+    constexpr int kJobs = 200;
+    for (int uid = 1; uid <= kJobs; ++uid) {
+        addTask(uid, QStringLiteral("monitor"));
+        startJob(uid, QStringLiteral("monitor"));
+    }
+    const qint64 interval = TimerTick * 1000;
+    QList<qint64> phases;
+    for (clsJob* job : JobCollection.items()) {
+        EXPECT_EQ(job->TickInterval(), interval);
+        const qint64 sinceMade = now.msecsTo(job->FirstTick());
+        EXPECT_GE(sinceMade, interval) << "no job ticks before its first TimerTick";
+        EXPECT_LT(sinceMade, 2 * interval);
+        phases << job->FirstTick().toMSecsSinceEpoch() % interval;
+    }
+    std::sort(phases.begin(), phases.end());
+    qint64 closest = phases.front() + interval - phases.back();
+    for (qsizetype i = 1; i < phases.size(); ++i) closest = std::min(closest, phases[i] - phases[i - 1]);
+    EXPECT_GE(closest, interval / (4 * kJobs)) << "ticks closer than a quarter of an even share";
+
+    // A tick that ends late (the tick or the loop was busy) re-arms for the
+    // next tick of the job's own phase, not a whole interval from its end.
+    clsJob* job = JobCollection.items().front();
+    now = job->FirstTick().addMSecs(interval * 3 + interval / 4);
+    job->TimerOn();
+    ASSERT_TRUE(job->tmrJob().isActive());
+    EXPECT_LE(job->tmrJob().remainingTime(), interval - interval / 4 + 200) << "served in the next slot of 200 ms";
+    EXPECT_GT(job->tmrJob().remainingTime(), interval / 2);
+}
+
+}  // namespace
+
+}  // namespace jobtest
