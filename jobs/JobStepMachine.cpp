@@ -95,9 +95,14 @@ QString readWholeFile(const QString& path) {
 }  // namespace
 
 void clsJob::Take_Action() {
+    if (removed_) return;
     // Never inside another job's wait for the server: that wait could not
-    // return before this tick's own requests. The timer comes again.
-    if (removed_ || platform::requestWaiting()) return;
+    // return before this tick's own requests. The tick is put off to the
+    // job's next one (its timer fires once, so it is armed again here).
+    if (platform::requestWaiting()) {
+        if (mayGoOn()) TimerOn();
+        return;
+    }
     JobTickGuard guard(*this);
     timer_.stop();
     try {

@@ -1,6 +1,11 @@
 // Whole jobs driven tick by tick.
 #include "JobTestFixture.h"
 
+#include "platform/InetWait.h"
+#include "service/HttpGet.h"
+
+#include <QTcpServer>
+
 namespace jobtest {
 
 namespace {
@@ -236,6 +241,37 @@ TEST_F(JobEngineTest, CancelDuringACommandWaitKeepsTheRunningJobAliveAndStopsIt)
     EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"cancelled");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
+}
+
+}  // namespace jobtest
+
+namespace jobtest {
+
+// A job's tick that comes while another job waits for the server is put off,
+// not lost: its timer is armed again (a job timer fires once).
+TEST_F(JobEngineTest, ATickInsideAnotherJobsRequestWaitComesAgainLater) {
+    addTask(1, QStringLiteral("now"));
+    addFile(1, 1, peakListFile("a.pkl"), now);
+    clsJob* job = startJob(1, QStringLiteral("now"));
+    job->tmrJob().stop();
+
+    QTcpServer silent;  // takes the connection and never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    bool stop = false;
+    const platform::RequestWaitPolicy previous = platform::setRequestWaitPolicy({true, [&] { return stop; }});
+    bool tickedInsideWait = false;
+    QTimer::singleShot(50, [&] {
+        tickedInsideWait = platform::requestWaiting();
+        job->Take_Action();
+        stop = true;
+    });
+    QByteArray document;
+    modGlobal_HttpGet(QStringLiteral("http://127.0.0.1:%1/hang").arg(silent.serverPort()), true, document);
+    platform::setRequestWaitPolicy(previous);
+
+    ASSERT_TRUE(tickedInsideWait);
+    EXPECT_TRUE(search->submitted.isEmpty()) << "nothing of the job ran inside the wait";
+    EXPECT_TRUE(job->tmrJob().isActive()) << "the tick comes again";
 }
 
 }  // namespace jobtest
