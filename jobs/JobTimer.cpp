@@ -1,5 +1,7 @@
 #include "jobs/JobTimer.h"
 
+#include "platform/InetWait.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -12,6 +14,8 @@ namespace {
 
 constexpr qint64 kSlotMs = 200;
 constexpr qint64 kCoalesceFromMs = 1000;
+// How often due ticks look whether a request's wait has ended.
+constexpr int kWhileRequestWaitsMs = 10;
 
 }  // namespace
 
@@ -54,6 +58,10 @@ void JobTickQueue::fireOne() {
     if (due_.empty()) return;
     const auto first = due_.begin();
     if (first->first > nowMs()) return arm();
+    // A tick never runs inside a job's wait for the server: the wait could
+    // not end before the tick's own requests. Due ticks keep their order and
+    // come as soon as the wait is over.
+    if (platform::requestWaiting()) return timer_->start(kWhileRequestWaitsMs);
     JobTimer* timer = first->second;
     due_.erase(first);
     timer->active_ = false;

@@ -5,7 +5,8 @@
 // ticks themselves. The jobs' timers are kept instead in one queue, ordered by
 // when they are due, on a single system timer. The queue hands out one due
 // tick per pass of the event loop, so what else waits (a request to the
-// service) is served between two jobs' ticks. Ticks a second or more ahead
+// service) is served between two jobs' ticks; while a job waits for the
+// server, due ticks wait for it to end. Ticks a second or more ahead
 // are served in slots of 200 ms: the program wakes at most five times a
 // second for them, however many jobs there are.
 #include <QElapsedTimer>

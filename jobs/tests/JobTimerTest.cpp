@@ -1,10 +1,14 @@
 // The jobs' timers on their one queue.
 #include "jobs/JobTimer.h"
 
+#include "platform/InetWait.h"
 #include "platform/testsupport/TestSupport.h"
+#include "service/HttpGet.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QStringList>
+#include <QTcpServer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -80,6 +84,30 @@ TEST_F(JobTimers, WhatWaitsIsServedBetweenTwoDueTicks) {
     ASSERT_TRUE(firedAll(3));
     for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
     EXPECT_EQ(fired.size(), 3);
+}
+
+// A tick never runs inside a job's wait for the server (the wait could not
+// end before the tick's own requests): a tick due meanwhile comes as soon as
+// the wait is over, not a whole interval later.
+TEST_F(JobTimers, ATickDueDuringARequestWaitComesWhenTheWaitEnds) {
+    QTcpServer silent;  // takes the connection and never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QElapsedTimer clock;
+    clock.start();
+    const platform::RequestWaitPolicy previous =
+        platform::setRequestWaitPolicy({true, [&] { return clock.elapsed() > 300; }});
+    bool insideWait = false;
+    auto due = timer(QStringLiteral("due"), [&] { insideWait = platform::requestWaiting(); });
+    due->start(20);
+    QByteArray document;
+    tavrelsvc::modGlobal_HttpGet(QStringLiteral("http://127.0.0.1:%1/hang").arg(silent.serverPort()), true, document);
+    platform::setRequestWaitPolicy(previous);
+    const qint64 waitEnded = clock.elapsed();
+
+    EXPECT_TRUE(fired.isEmpty()) << "not inside the wait";
+    ASSERT_TRUE(firedAll(1));
+    EXPECT_FALSE(insideWait);
+    EXPECT_LT(clock.elapsed() - waitEnded, 1000);
 }
 
 }  // namespace
