@@ -1,14 +1,15 @@
 // Pause, resume and cancel of a job (asked by the host's poll or by the job's
 // own steps), and giving up a search the server no longer knows.
+#include "common/TaskVocabulary.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
-#include "service/TaskDb.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "platform/Error.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
+#include "service/TaskDb.h"
 #include "service/TaskDbReconnect.h"
 
 namespace tavrelsvc {
@@ -19,7 +20,7 @@ namespace {
 bool writeTaskAnswer(platform::AdoRecordset& taskRow, const QString& status) {
     taskRow.setValue(QStringLiteral("task_status"), status);
     taskRow.setValue(QStringLiteral("action_request"), QVariant());
-    taskRow.setValue(QStringLiteral("action_response"), QStringLiteral("OK"));
+    taskRow.setValue(QStringLiteral("action_response"), common::answer::OK);
     return modGlobal_UpdateRecord(taskRow);
 }
 
@@ -34,7 +35,7 @@ void clsJob::PauseTask() {
     try {
         timer_.stop();
         if (taskDatabaseLost() || ShuttingDown) return;
-        status_ = QStringLiteral("paused");
+        status_ = common::taskstatus::Paused;
         // A paused task holds no Quellmark objects: the file is processed
         // anew from its first sample after the resume.
         if (jobProcessing_ || Quellmark) {
@@ -58,7 +59,7 @@ void clsJob::PauseTask() {
 
 void clsJob::ResumeTask() {
     try {
-        status_ = QStringLiteral("running");
+        status_ = common::taskstatus::Running;
         if (!findTaskRow()) {
             log(EventError, QStringLiteral("Could not find task in table when trying to resume"), false);
             return;
@@ -74,7 +75,7 @@ void clsJob::ResumeTask() {
 
 void clsJob::CancelTask() {
     try {
-        status_ = QStringLiteral("cancelled");
+        status_ = common::taskstatus::Cancelled;
         if (!findTaskRow()) {
             log(EventError, QStringLiteral("Could not find task in table when trying to cancel"), false);
             return;

@@ -1,6 +1,7 @@
 // The first run of a task, the current file, the end of one file's search and
 // the completion of the task.
 #include "common/TaskDbTables.h"
+#include "common/TaskVocabulary.h"
 #include "common/UncName.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
@@ -128,7 +129,7 @@ void clsJob::EndFileSearch() {
 
 void clsJob::CompleteTask() {
     try {
-        status_ = QStringLiteral("completed");
+        status_ = common::taskstatus::Completed;
         if (!findTaskRow()) {
             // The task was deleted: there is nothing left to complete or to run.
             log(EventError, QStringLiteral("Could not find task in table when trying to complete"), false);
@@ -137,7 +138,7 @@ void clsJob::CompleteTask() {
         }
         taskRow_.setValue(QStringLiteral("task_status"), status_);
         if (!modGlobal_UpdateRecord(taskRow_)) {
-            status_ = QStringLiteral("running");
+            status_ = common::taskstatus::Running;
             PauseTask();
             return;
         }
@@ -149,7 +150,7 @@ void clsJob::CompleteTask() {
     } catch (const std::exception& e) {
         log(EventError, jobErrorText(QStringLiteral("(TVS1020) "), e), false);
         if (!removed_) {
-            status_ = QStringLiteral("running");
+            status_ = common::taskstatus::Running;
             PauseTask();
         }
     }

@@ -2,6 +2,7 @@
 // next file, its conversion and its search. A tick that cannot go on pauses
 // the task with an event the user can see; it never leaves the job "running"
 // with its timer off.
+#include "common/TaskVocabulary.h"
 #include "common/UncName.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
@@ -112,7 +113,7 @@ void clsJob::Take_Action() {
         // (timer off) and is set going again once the connection is back.
         if (noteTaskDatabaseFailure(QString::fromUtf8(e.what()))) return;
         log(EventError, jobErrorText(QStringLiteral("(TVS1013) "), e));
-        if (!removed_ && status_ != u"paused") PauseTask();
+        if (!removed_ && status_ != common::taskstatus::Paused) PauseTask();
     }
 }
 

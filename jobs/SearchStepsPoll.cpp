@@ -3,6 +3,7 @@
 #include "jobs/SearchStepsImpl.h"
 
 #include "common/ProcessHelpers.h"
+#include "common/TaskVocabulary.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobQuellmark.h"
 #include "jobs/SearchStepsShared.h"
@@ -31,7 +32,7 @@ void toCurrentRow(clsJob& job) {
     rs.find(QStringLiteral("file_number=") + QString::number(job.CurrentFileNumber));
 }
 
-bool isRunning(const clsJob& job) { return job.Status() == u"running"; }
+bool isRunning(const clsJob& job) { return job.Status() == common::taskstatus::Running; }
 
 // The comment of the current row as it was before the submission wrote the
 // title over it; a job restarted since then has only the row's value.

@@ -80,7 +80,8 @@ void clsJob::SetTimerInterval(int milliseconds) {
 }
 
 bool clsJob::mayGoOn() const {
-    return !ShuttingDown && !removed_ && status_ != u"paused" && status_ != u"cancelled" && status_ != u"completed";
+    namespace st = common::taskstatus;
+    return !ShuttingDown && !removed_ && status_ != st::Paused && status_ != st::Cancelled && status_ != st::Completed;
 }
 
 // A cancel or completion that arrives while this job's own tick runs (or a
