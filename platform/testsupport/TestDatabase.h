@@ -10,7 +10,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QRandomGenerator>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <memory>
 #include <string>
@@ -74,6 +76,19 @@ private:
     QString connectionString_;
     std::unique_ptr<platform::AdoConnection> admin_;
 };
+
+// Inserts one row given as column names and values; the values are bound
+// (as the engine stores them), never pasted into the statement.
+inline void insertRow(platform::AdoConnection& c, const QString& table, const QVariantMap& row) {
+    QStringList names, marks;
+    QVariantList values;
+    for (auto it = row.begin(); it != row.end(); ++it) {
+        names << it.key();
+        marks << QStringLiteral("?");
+        values << c.toDatabase(it.value());
+    }
+    c.execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, names.join(','), marks.join(',')), values);
+}
 
 }  // namespace testsupport
 

@@ -51,15 +51,7 @@ public:
                            {"computer_name", "LABPC"},
                            {"user_name", "tester"}};
         for (auto it = overrides.begin(); it != overrides.end(); ++it) row[it.key()] = it.value();
-        QStringList names, marks;
-        QVariantList values;
-        for (auto it = row.begin(); it != row.end(); ++it) {
-            names << it.key();
-            marks << QStringLiteral("?");
-            values << db_.toDatabase(it.value());
-        }
-        db_.execute(QStringLiteral("INSERT INTO Sorvex_Tavrel_Tasks (%1) VALUES (%2)").arg(names.join(','), marks.join(',')),
-                    values);
+        testsupport::insertRow(db_, QStringLiteral("Sorvex_Tavrel_Tasks"), row);
     }
     void addFile(int fileNumber, int uid) {
         db_.execute(QStringLiteral("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "

@@ -95,17 +95,7 @@ protected:
         for (auto it = overrides.begin(); it != overrides.end(); ++it) row[it.key()] = it.value();
         insert("Sorvex_Tavrel_Files", row);
     }
-    void insert(const QString& table, const QVariantMap& row) {
-        QStringList names, marks;
-        QVariantList values;
-        for (auto it = row.begin(); it != row.end(); ++it) {
-            names << it.key();
-            marks << "?";
-            values << it.value();
-        }
-        c().execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, names.join(','), marks.join(',')),
-                    values);
-    }
+    void insert(const QString& table, const QVariantMap& row) { testsupport::insertRow(c(), table, row); }
     void set(const QString& table, const QString& key, int keyValue, const QString& column, const QVariant& value) {
         c().execute(QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?").arg(table, column, key), {value, keyValue});
     }

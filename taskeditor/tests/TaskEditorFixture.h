@@ -113,15 +113,7 @@ public:
                            {"computer_name", "LABPC"},
                            {"user_name", "ann"}};
         for (auto it = overrides.begin(); it != overrides.end(); ++it) row[it.key()] = it.value();
-        QStringList names, marks;
-        QVariantList values;
-        for (auto it = row.begin(); it != row.end(); ++it) {
-            names << it.key();
-            marks << QStringLiteral("?");
-            values << it.value();
-        }
-        sql(QStringLiteral("INSERT INTO Sorvex_Tavrel_Tasks (%1) VALUES (%2)").arg(names.join(','), marks.join(',')),
-            values);
+        testsupport::insertRow(tavrel::TaskDatabaseConnection, QStringLiteral("Sorvex_Tavrel_Tasks"), row);
     }
     void insertFile(int fileNumber, int uid, const QString& name, const QVariant& sample = {}) {
         sql("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action, sample_number) "
