@@ -23,8 +23,7 @@ JobTickQueue::JobTickQueue() { clock_.start(); }
 
 JobTickQueue::~JobTickQueue() {
     for (auto& [due, timer] : due_) timer->active_ = false;
-    // At the program's end, after the application: its timers are gone already.
-    if (!QCoreApplication::instance()) (void)timer_.release();
+    delete timer_.data();  // null when the application has gone first
 }
 
 JobTickQueue::Entries::iterator JobTickQueue::add(qint64 dueMs, JobTimer* timer) {
@@ -41,10 +40,10 @@ void JobTickQueue::remove(Entries::iterator entry) {
 
 void JobTickQueue::arm() {
     if (!timer_) {
-        timer_ = std::make_unique<QTimer>();
+        timer_ = new QTimer(QCoreApplication::instance());
         timer_->setSingleShot(true);
         timer_->setTimerType(Qt::PreciseTimer);
-        QObject::connect(timer_.get(), &QTimer::timeout, timer_.get(), [this] { fireOne(); });
+        QObject::connect(timer_.data(), &QTimer::timeout, timer_.data(), [this] { fireOne(); });
     }
     if (due_.empty()) {
         timer_->stop();

@@ -10,12 +10,12 @@
 // are served in slots of 200 ms: the program wakes at most five times a
 // second for them, however many jobs there are.
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
 
 #include <functional>
 #include <map>
-#include <memory>
 
-class QTimer;
 
 namespace tavrelsvc {
 
@@ -42,7 +42,9 @@ private:
 
     QElapsedTimer clock_;
     Entries due_;
-    std::unique_ptr<QTimer> timer_;  // made with the first job's timer, under the running application
+    // Made with the first job's timer as a child of the running application,
+    // which deletes it when it ends before this queue (a program-wide queue).
+    QPointer<QTimer> timer_;
 };
 
 // A single-shot timer of a job, with the part of QTimer's interface the jobs
