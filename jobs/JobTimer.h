@@ -11,10 +11,11 @@
 // second for them, however many jobs there are.
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QTimer>
 
 #include <functional>
 #include <map>
+
+class QTimer;
 
 
 namespace tavrelsvc {
