@@ -11,6 +11,7 @@
 #include "common/PreviousInstance.h"
 #include "common/forms/QtDialogHandler.h"
 #include "common/forms/QtMessageBox.h"
+#include "common/forms/RequestWaitDialog.h"
 #include "common/forms/ScreenshotHook.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
@@ -26,6 +27,8 @@ int runTavrel(int argc, char** argv) {
     platform::setMessageBoxHandler(&boxes);
     QtDialogHandler dialogs;
     setDialogHandler(&dialogs);
+    RequestWaitDialog requestWaits;
+    setRequestWaitView(&requestWaits);
     common::setEventSink(&modGlobal_WriteEventLog);
     HelpKeyFilter help;
     app.installEventFilter(&help);
@@ -49,6 +52,7 @@ int runTavrel(int argc, char** argv) {
         code = app.exec();
     }
     window.frmMain_Form_Unload();
+    setRequestWaitView(nullptr);
     setDialogHandler(nullptr);
     platform::setMessageBoxHandler(nullptr);
     return code;

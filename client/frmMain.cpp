@@ -2,6 +2,7 @@
 
 #include "client/HelpContext.h"
 #include "client/ResultAutoPrint.h"
+#include "platform/InetWait.h"
 #include "common/forms/FormLayout.h"
 #include "common/forms/WindowIcons.h"
 #include "params/forms/ParameterEditorPage.h"
@@ -157,7 +158,13 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmMain::tmrRefresh_Timer() { frmMain_RefreshStatus(); }
+void frmMain::tmrRefresh_Timer() {
+    // A tick inside a request's wait (the window keeps serving its timers then)
+    // is left for the next one: the refresh would otherwise start inside what
+    // the user is waiting for, and its boxes would stop that wait.
+    if (platform::requestWaiting()) return;
+    frmMain_RefreshStatus();
+}
 
 void frmMain::tmrJob_Timer(int index) {
     if (index == 0) pageStatus->AutoScrollTick();

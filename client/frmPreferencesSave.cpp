@@ -83,6 +83,8 @@ bool frmPreferences::testServer() {
                                    access != AccessType || txtProxy->text() != Proxy || protocol != Protocol ||
                                    url != BaseUrl;
     BusyCursor hourglass;
+    // The user waits for this check: a server that says nothing is reported soon.
+    ShortHttpTimeouts shortWaits(kInteractiveRequestTimeoutSeconds);
     if (connectionChanged) {
         // Cached proxy and web credentials of the running session must not answer for the new ones.
         platform::InternetSetOption(platform::HInternet(), platform::inet::INTERNET_OPTION_END_BROWSER_SESSION);

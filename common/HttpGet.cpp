@@ -3,6 +3,7 @@
 #include "common/BusyCursor.h"
 #include "common/Globals.h"
 #include "common/HttpGetCore.h"
+#include "common/RequestWait.h"
 #include "common/Secrets.h"
 #include "platform/MessageBox.h"
 
@@ -45,7 +46,12 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
     settings.receiveTimeoutMs = t.receiveMs;
 
     QByteArray body;
-    const common::HttpGetOutcome outcome = common::httpGetDocument(session, settings, url, body);
+    common::HttpGetOutcome outcome;
+    {
+        // The window stays alive while the server is slow, and the user may give up on it.
+        const RequestWaitScope wait(url);
+        outcome = common::httpGetDocument(session, settings, url, body);
+    }
     if (outcome.documentRead) document = body;
     if (!outcome.ok && !quiet)
         platform::MsgBox(common::maskSecrets(outcome.message), platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));

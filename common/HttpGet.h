@@ -19,6 +19,10 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
 // the hourglass pointer.
 bool modGlobal_HttpGet(const QString& url, bool quiet, QByteArray& document);
 
+// The longest wait of a check that the user started and waits for (the
+// preferences' server test): a server that says nothing is reported soon.
+inline constexpr qint32 kInteractiveRequestTimeoutSeconds = 15;
+
 // For the life of the guard every request of the client gives up after at most
 // `seconds` (TimeOut when that is shorter): for requests that a window waits
 // for and that are not worth the long wait of a search, such as the user list

@@ -16,12 +16,12 @@ constexpr int kServingSliceMs = 20;
 constexpr int kBlockingSliceMs = 200;
 
 RequestWaitPolicy& policy() {
-    static RequestWaitPolicy value;
+    thread_local RequestWaitPolicy value;
     return value;
 }
 
 int& waitDepth() {
-    static int depth = 0;
+    thread_local int depth = 0;
     return depth;
 }
 
@@ -83,7 +83,12 @@ CURLcode performTransfer(CURL* easy) {
         if (running == 0) break;
         if (rule.cancelled && rule.cancelled()) return CURLE_ABORTED_BY_CALLBACK;
         curl_multi_poll(multi.get(), nullptr, 0, serve ? kServingSliceMs : kBlockingSliceMs, nullptr);
-        if (serve) QCoreApplication::processEvents();
+        if (serve) {
+            if (rule.serve)
+                rule.serve();
+            else
+                QCoreApplication::processEvents();
+        }
         // A stop may have come in with those events: the test above sees it
         // before the transfer goes on.
     }

@@ -12,9 +12,13 @@ struct RequestWaitPolicy {
     bool serveEvents = false;
     // Asked between slices; true abandons the request.
     std::function<bool()> cancelled;
+    // Serves the events of one slice when serveEvents is set; empty: all
+    // pending events are processed. A window uses it to hold back user input
+    // until it shows what the request waits for.
+    std::function<void()> serve = {};
 };
 
-// Process-wide; the previous policy is returned.
+// For the calling thread; the previous policy is returned.
 RequestWaitPolicy setRequestWaitPolicy(RequestWaitPolicy policy);
 
 // True while a request waits and serves events: code that the events run

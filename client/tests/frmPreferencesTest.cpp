@@ -3,17 +3,25 @@
 #include "ClientFixture.h"
 
 #include "client/frmPreferences.h"
+#include "common/HttpGet.h"
 #include "common/Password.h"
+#include "common/RequestWait.h"
+#include "common/forms/RequestWaitDialog.h"
 #include "platform/OleDbConnectionString.h"
 #include "platform/testsupport/TestDatabase.h"
 #include "platform/testsupport/TestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
+#include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTcpServer>
+#include <QTimer>
 
 using namespace tavrel;
 
@@ -290,4 +298,73 @@ TEST_F(Preferences, ANewSearchServerLoginIsTriedInFullBeforeItIsStored) {
     EXPECT_LT(asked.indexOf("action=login"), asked.indexOf("get_params.pl"));
     EXPECT_EQ(section().value("SorvexUserName"), "bob");
     EXPECT_TRUE(ExitRequested);  // the stored login changed
+}
+
+namespace {
+
+// Watches a window while a request of the client waits: counts its paints,
+// notes what the waiting window says and the time-out in force, and presses
+// that window's Cancel once the watched window has been repainted meanwhile.
+class HungRequestWatch : public QObject {
+public:
+    explicit HungRequestWatch(QWidget* watched) : watched_(watched) {
+        watched_->installEventFilter(this);
+        QObject::connect(&tick_, &QTimer::timeout, this, [this] { step(); });
+        tick_.start(20);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && waitShown) ++paintsDuringWait;
+        return false;
+    }
+    int paintsDuringWait = 0;
+    bool waitShown = false;
+    QString waitText;
+    qint32 timeOutInForce = 0;
+
+private:
+    void step() {
+        watched_->update();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() != "frmRequestWait" || !w->isVisible()) continue;
+            waitShown = true;
+            if (auto* label = w->findChild<QLabel*>("lblAddress")) waitText = label->text();
+            timeOutInForce = TimeOut;
+            if (paintsDuringWait >= 3)
+                if (auto* cancel = w->findChild<QPushButton*>("cmdCancel")) cancel->click();
+        }
+    }
+    QWidget* watched_;
+    QTimer tick_;
+};
+
+}  // namespace
+
+// A server that accepts the connection and never answers: the dialog keeps
+// being repainted, the wait names the address (never the query), it runs
+// under the short time-out of an interactive check, and Cancel ends it with
+// the message of a failed request, the dialog left open with the user's text.
+TEST_F(Preferences, ASilentServerKeepsTheWindowPaintingAndCancelEndsTheWait) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const QString url = QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(silent.serverPort());
+    TimeOut = 3600;
+    RequestWaitDialog view(50);
+    setRequestWaitView(&view);
+    frmPreferences dialog;
+    dialog.txtTimeout->setText("3600");
+    dialog.txtUrl->setText(url);
+    dialog.show();
+    HungRequestWatch watch(&dialog);
+    const bool saved = dialog.frmPreferences_cmdSave_Click();
+    setRequestWaitView(nullptr);
+
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(watch.waitShown);
+    EXPECT_GE(watch.paintsDuringWait, 3);
+    EXPECT_EQ(watch.waitText.toStdString(), ("Waiting for an answer from " + url + "client.pl ...").toStdString());
+    EXPECT_EQ(watch.timeOutInForce, kInteractiveRequestTimeoutSeconds);
+    EXPECT_TRUE(boxes.saw("Error on HttpSendRequest: The operation was cancelled")) << boxes.all().toStdString();
+    EXPECT_EQ(dialog.txtUrl->text(), url);
+    EXPECT_EQ(section().value("BaseUrl"), sim.baseUrl());  // nothing stored
+    EXPECT_EQ(TimeOut, 3600);
 }
