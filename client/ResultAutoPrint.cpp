@@ -3,46 +3,146 @@
 #include "client/Reports.h"
 #include "common/EventMessage.h"
 #include "common/Globals.h"
-#include "common/HttpGet.h"
+#include "common/HttpGetCore.h"
+#include "common/Secrets.h"
+#include "platform/InetWait.h"
 
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextDocument>
-#include <QUrlQuery>
+#include <QUrl>
 
+#include <algorithm>
 #include <utility>
 
 namespace tavrel {
 
 namespace {
 
+// How long a result whose page could not be loaded waits for its next try.
+constexpr qint64 kRetryAfterMs = 5 * 60 * 1000;
+
 PrintTarget& target() {
     static PrintTarget t;
     return t;
 }
 
-void report(const QString& text) { modGlobal_ShowEventMessage(2, 0, QString(), QString(), text); }
+void report(const QString& text) { modGlobal_ShowEventMessage(2, 0, QString(), QString(), common::maskSecrets(text)); }
 
-// The session goes along when the page is the server's and does not name one.
+// The session goes along when the page does not name one.
 QString withSession(const QString& url) {
     if (ServerSessionID.isEmpty() || url.contains(QStringLiteral("sessionID="), Qt::CaseInsensitive)) return url;
     return url + (url.contains(QLatin1Char('?')) ? QLatin1Char('&') : QLatin1Char('?')) + QStringLiteral("sessionID=") +
            ServerSessionID;
 }
 
+int portOf(const QUrl& u) {
+    const QString scheme = u.scheme().toLower();
+    return u.port(scheme == QLatin1String("https") ? 443 : scheme == QLatin1String("http") ? 80 : -1);
+}
+
+bool printerAvailable() { return static_cast<bool>(target()) || !QPrinterInfo::defaultPrinter().isNull(); }
+
 }  // namespace
 
 PrintTarget setPrintTarget(PrintTarget t) { return std::exchange(target(), std::move(t)); }
 
-void ResultAutoPrinter::Navigate(const QString& url) {
-    stopped_ = false;
-    QByteArray page;
-    if (!modGlobal_HttpGet(withSession(url), true, page)) {
-        report(QStringLiteral("MSIE web browser control error: the page ") + url +
-               QStringLiteral(" could not be loaded"));
+bool isSorvexServerAddress(const QString& url, const QString& serverUrl) {
+    const QUrl page(url, QUrl::StrictMode);
+    const QUrl server(serverUrl, QUrl::StrictMode);
+    if (!page.isValid() || !server.isValid() || page.host().isEmpty() || server.host().isEmpty()) return false;
+    return page.scheme().compare(server.scheme(), Qt::CaseInsensitive) == 0 &&
+           page.host().compare(server.host(), Qt::CaseInsensitive) == 0 && portOf(page) == portOf(server) &&
+           portOf(page) > 0;
+}
+
+ResultAutoPrinter::ResultAutoPrinter(QObject* parent) : QObject(parent) {}
+
+ResultAutoPrinter::~ResultAutoPrinter() {
+    cancel_ = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+bool ResultAutoPrinter::wants(qint32 resultNumber) {
+    const auto it = retryAfter_.constFind(resultNumber);
+    if (it != retryAfter_.constEnd() && !it->hasExpired()) return false;
+    if (!printerAvailable()) {
+        // The result stays queued for when there is a printer.
+        if (!std::exchange(noPrinterSaid_, true))
+            // Said after the refresh that asked, not inside it.
+            QMetaObject::invokeMethod(
+                this, [] { report(QStringLiteral("MSIE web browser control Print command is disabled")); },
+                Qt::QueuedConnection);
+        return false;
+    }
+    noPrinterSaid_ = false;
+    return true;
+}
+
+void ResultAutoPrinter::Navigate(const QString& url, qint32 resultNumber) {
+    if (busy()) {
+        // One page at a time; this one waits in the queue.
+        emit notPrinted(resultNumber);
         return;
     }
-    if (!stopped_) frmMain_WebBrowser_DocumentComplete(url, page);
+    // Everything the fetch needs is taken here, on the window's thread.
+    const bool own = isSorvexServerAddress(url, BaseUrl);
+    common::HttpGetSettings settings =
+        common::httpGetSettings(ProxyUserName, ProxyPassword, own ? WebUserName : QString(),
+                                own ? WebPassword : QString(), AccessType, Proxy, Protocol);
+    settings.urlCredentials = common::UrlCredentials::Refuse;
+    const quint32 timeoutMs = static_cast<quint32>(TimeOut > 0 ? TimeOut : 3600) * 1000u;
+    settings.connectTimeoutMs = std::min<quint32>(timeoutMs, 60000);
+    settings.sendTimeoutMs = timeoutMs;
+    settings.receiveTimeoutMs = timeoutMs;
+    const QString fetched = own ? withSession(url) : url;
+
+    cancel_ = false;
+    loading_ = resultNumber;
+    worker_ = std::thread([this, settings, fetched, url, resultNumber]() mutable {
+        // This thread's requests block it alone and end at a stop.
+        platform::setRequestWaitPolicy({false, [this] { return cancel_.load(); }});
+        platform::HInternet session;  // its own: the window's session is not shared across threads
+        QByteArray page;
+        const common::HttpGetOutcome outcome = common::httpGetDocument(session, settings, fetched, page);
+        session.reset();
+        QMetaObject::invokeMethod(
+            this,
+            [this, url, resultNumber, ok = outcome.ok, message = outcome.message, page] {
+                loaded(url, resultNumber, ok, message, page);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ResultAutoPrinter::Stop() {
+    if (!worker_.joinable()) return;
+    cancel_ = true;
+    worker_.join();
+    const qint32 number = std::exchange(loading_, 0);
+    // The answer already posted finds nothing loading and is dropped.
+    emit notPrinted(number);
+}
+
+void ResultAutoPrinter::loaded(const QString& url, qint32 resultNumber, bool ok, const QString& message,
+                               const QByteArray& page) {
+    if (!worker_.joinable() || loading_ != resultNumber) return;  // stopped meanwhile
+    worker_.join();
+    loading_ = 0;
+    if (!ok) return failed(url, resultNumber, message);
+    retryAfter_.remove(resultNumber);
+    reported_.remove(resultNumber);
+    frmMain_WebBrowser_DocumentComplete(url, page);
+}
+
+void ResultAutoPrinter::failed(const QString& url, qint32 resultNumber, const QString& why) {
+    retryAfter_.insert(resultNumber, QDeadlineTimer(kRetryAfterMs));
+    emit notPrinted(resultNumber);
+    if (resultNumber != 0 && reported_.contains(resultNumber)) return;  // said at its first try
+    reported_.insert(resultNumber);
+    Q_UNUSED(why);
+    report(QStringLiteral("MSIE web browser control error: the page ") + url +
+           QStringLiteral(" could not be loaded"));
 }
 
 void ResultAutoPrinter::frmMain_WebBrowser_DocumentComplete(const QString& url, const QByteArray& page) {

@@ -1,12 +1,19 @@
 #pragma once
 // The automatic printing of result pages (the main window's WebBrowser): the
-// refresh hands it a queued result page, which is fetched through the
-// client's HTTP layer with the server session and printed to the default
-// printer without a dialog, one page per call.
+// refresh hands it a queued result page, which is fetched beside the window
+// (the refresh and the window go on meanwhile) and printed to the default
+// printer without a dialog, one page at a time. The server session and the
+// Web Server credentials go only to the Sorvex Server's own scheme, host and
+// port; a page anywhere else is fetched without them.
+#include <QDeadlineTimer>
+#include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 class QPrinter;
 
@@ -17,15 +24,32 @@ namespace tavrel {
 using PrintTarget = std::function<void(QPrinter&)>;
 PrintTarget setPrintTarget(PrintTarget target);
 
+// True when `url` has the scheme, host and port of the server at `serverUrl`.
+bool isSorvexServerAddress(const QString& url, const QString& serverUrl);
+
 class ResultAutoPrinter : public QObject {
     Q_OBJECT
 public:
-    explicit ResultAutoPrinter(QObject* parent = nullptr) : QObject(parent) {}
+    explicit ResultAutoPrinter(QObject* parent = nullptr);
+    ~ResultAutoPrinter() override;
 
-    // Loads the page and, when it is loaded, runs its page-loaded handler.
-    void Navigate(const QString& url);
-    // Stops any loading (shut-down); a page still arriving is not printed.
-    void Stop() { stopped_ = true; }
+    // Starts loading the page of result `resultNumber` and returns; when it
+    // has loaded, its page-loaded handler runs on the window's thread. A page
+    // that cannot be loaded is reported (once per result) and notPrinted is
+    // emitted, so that the result goes back to the queue.
+    void Navigate(const QString& url, qint32 resultNumber = 0);
+    // Stops any loading (shut-down) and waits for it to end; a page still
+    // arriving is not printed and its result is handed back.
+    void Stop();
+
+    bool busy() const { return worker_.joinable(); }
+    // A page can be taken now: none is loading.
+    bool ready() const { return !busy(); }
+    // Whether the refresh may take this queued result now. There must be a
+    // printer (its lack is said once, until there is one again), and a result
+    // whose page could not be loaded waits a while, so the ones behind it go
+    // first.
+    bool wants(qint32 resultNumber);
 
     // Prints a result page (its address holds "master_results", any case);
     // every other page is ignored. Failures go to the report box.
@@ -33,9 +57,18 @@ public:
 
 signals:
     void printed(const QString& url);
+    void notPrinted(qint32 resultNumber);
 
 private:
-    bool stopped_ = false;
+    void loaded(const QString& url, qint32 resultNumber, bool ok, const QString& message, const QByteArray& page);
+    void failed(const QString& url, qint32 resultNumber, const QString& why);
+
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    qint32 loading_ = 0;  // the result whose page is loading
+    bool noPrinterSaid_ = false;
+    QSet<qint32> reported_;
+    QHash<qint32, QDeadlineTimer> retryAfter_;
 };
 
 }  // namespace tavrel

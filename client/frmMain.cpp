@@ -3,6 +3,8 @@
 #include "client/HelpContext.h"
 #include "client/ResultAutoPrint.h"
 #include "platform/InetWait.h"
+#include "status/AutoPrintQueue.h"
+#include "common/TaskDatabase.h"
 #include "common/forms/FormLayout.h"
 #include "common/forms/WindowIcons.h"
 #include "params/forms/ParameterEditorPage.h"
@@ -90,8 +92,17 @@ void frmMain::connectPages() {
     mnuFilePrint->setEnabled(pageStatus->printEnabled());
     connect(pageStatus, &StatusPage::printEnabledChanged, mnuFilePrint, &QAction::setEnabled);
     // A result page queued for printing is loaded into the auto-print browser, which prints it.
+    // It is fetched beside the window; the refresh hands over another only when
+    // the printer is free, and a page that could not be printed goes back to the queue.
+    pageStatus->autoPrintReady = [this] { return WebBrowser->ready(); };
+    pageStatus->autoPrintWanted = [this](qint32 resultNumber) { return WebBrowser->wants(resultNumber); };
     connect(pageStatus, &StatusPage::autoPrintRequested, this,
-            guarded(QStringLiteral("WebBrowser_Navigate"), [this](const QString& url) { WebBrowser->Navigate(url); }));
+            guarded(QStringLiteral("WebBrowser_Navigate"),
+                    [this](const QString& url, qint32 resultNumber) { WebBrowser->Navigate(url, resultNumber); }));
+    connect(WebBrowser, &ResultAutoPrinter::notPrinted, this,
+            guarded(QStringLiteral("WebBrowser_NavigateError"), [](qint32 resultNumber) {
+                if (resultNumber > 0 && TaskDatabaseConnection.isOpen()) requeueAutoPrint(TaskDatabaseConnection, resultNumber);
+            }));
     connect(pageStatus, &StatusPage::browserRequested, this, [this](const QString& url) { InvokeBrowser(url); });
     connect(pageStatus, &StatusPage::quellmarkRequested, this,
             [this](const QString& project) { InvokeQuellmark(project); });

@@ -50,9 +50,10 @@ void frmMain::frmMain_Form_Unload() {
     ignoringErrors([this] { modGlobal_SaveColumnWidths(QStringLiteral("event")); });
     // Only a window that start-up placed has a placement worth keeping.
     if (startupCompleted_) ignoringErrors([this] { savePlacement(this); });
+    // A page still loading is given up before the database closes, so that its result stays queued.
+    ignoringErrors([this] { WebBrowser->Stop(); });
     ignoringErrors([] { common::ProgramTaskDatabase.close(); });
     ignoringErrors(logOut);
-    ignoringErrors([this] { WebBrowser->Stop(); });
     ignoringErrors([this] { frmMain_CloseEventLog(); });
 }
 

@@ -7,23 +7,30 @@
 
 namespace tavrel {
 
-std::optional<QString> takeNextAutoPrint(platform::AdoConnection& connection, const QSet<qint32>& localTasks) {
+std::optional<QueuedPrint> takeNextAutoPrint(platform::AdoConnection& connection, const QSet<qint32>& localTasks,
+                                             const std::function<bool(qint32)>& wanted) {
     if (localTasks.isEmpty()) return std::nullopt;  // the queue is not even read
     // The queue is short; it is read alone and matched with the tasks here.
     QSqlQuery q = connection.query(QStringLiteral("SELECT result_number, result_url, task_UID FROM Sorvex_Tavrel_Results "
                                                   "WHERE auto_print > 0 ORDER BY result_number"),
                                    {}, kStatusQueryTimeoutSeconds);
-    QList<QPair<qint32, QString>> queued;
+    QList<QueuedPrint> queued;
     while (q.next())
         if (localTasks.contains(q.value(2).toInt())) queued.append({q.value(0).toInt(), q.value(1).toString()});
     q.finish();
-    for (const auto& [number, url] : queued) {
+    for (const QueuedPrint& entry : queued) {
+        if (wanted && !wanted(entry.resultNumber)) continue;
         const int taken = connection.execute(
             QStringLiteral("UPDATE Sorvex_Tavrel_Results SET auto_print = 0 WHERE result_number = ? AND auto_print > 0"),
-            {number}, kStatusQueryTimeoutSeconds);
-        if (taken > 0) return url;
+            {entry.resultNumber}, kStatusQueryTimeoutSeconds);
+        if (taken > 0) return entry;
     }
     return std::nullopt;
+}
+
+void requeueAutoPrint(platform::AdoConnection& connection, qint32 resultNumber) {
+    connection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Results SET auto_print = 1 WHERE result_number = ?"),
+                       {resultNumber}, kStatusQueryTimeoutSeconds);
 }
 
 }  // namespace tavrel

@@ -17,6 +17,9 @@
 #include "taskeditor/forms/TaskEditorPage.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QDeadlineTimer>
+#include <QTcpServer>
 #include <QLineEdit>
 #include <QApplication>
 #include <QListWidget>
@@ -165,17 +168,57 @@ TEST_P(OverPages, EachRefreshPrintsOneQueuedResultPage) {
     addTask(2, {{"computer_name", "OTHERPC"}});
     addResult(14, 2, {{"auto_print", 1}, {"result_url", sim.baseUrl() + "get_params.pl?master_results=14"}});
 
-    window->frmMain_RefreshStatus();
-    EXPECT_EQ(pages, 1);
-    window->frmMain_RefreshStatus();
-    EXPECT_EQ(pages, 2);
-    window->frmMain_RefreshStatus();
-    EXPECT_EQ(pages, 2);  // the other computer's result is its own client's to print
+    // The page is fetched beside the window: its print follows the refresh.
+    const auto printedAfterRefresh = [&] {
+        window->frmMain_RefreshStatus();
+        QDeadlineTimer deadline(30000);
+        while (window->WebBrowser->busy() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents();
+        return pages;
+    };
+    EXPECT_EQ(printedAfterRefresh(), 1);
+    EXPECT_EQ(printedAfterRefresh(), 2);
+    EXPECT_EQ(printedAfterRefresh(), 2);  // the other computer's result is its own client's to print
     EXPECT_EQ(QDir(pdfs.path()).entryList({"*.pdf"}, QDir::Files).size(), 2);
     EXPECT_EQ(count("Sorvex_Tavrel_Results", "auto_print > 0"), 1);
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('\n').toStdString();
     tavrel::setPrintTarget(before);
     tavrel::InternetSession.reset();
+}
+
+// A result page whose server accepts and never answers: the refresh returns
+// at once and keeps running (the event log, the tree) while the page loads;
+// the result is not lost when the window closes before it arrives.
+TEST_P(OverPages, AResultPageThatNeverArrivesHoldsNeitherTheRefreshNorTheResult) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    tavrel::AccessType = 1;
+    tavrel::TimeOut = 3600;
+    QTemporaryDir pdfs;
+    const tavrel::PrintTarget before = tavrel::setPrintTarget([&](QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdfs.filePath(QStringLiteral("page.pdf")));
+    });
+    addResult(12, 1, {{"auto_print", 1},
+                      {"result_url", QStringLiteral("http://127.0.0.1:%1/cgi/master_results.pl?file=F").arg(silent.serverPort())}});
+    addResult(13, 1, {{"auto_print", 1},
+                      {"result_url", QStringLiteral("http://127.0.0.1:%1/cgi/master_results.pl?file=G").arg(silent.serverPort())}});
+    QElapsedTimer clock;
+    clock.start();
+    window->frmMain_RefreshStatus();
+    EXPECT_TRUE(window->WebBrowser->busy());
+    // The next refreshes run while the page loads, and take no second page.
+    addTask(3, {{"task_status", "running"}});
+    window->frmMain_RefreshStatus();
+    EXPECT_TRUE(window->pageStatus->treeModel()->item("task_3"));
+    EXPECT_EQ(count("Sorvex_Tavrel_Results", "auto_print > 0"), 1);
+    EXPECT_LT(clock.elapsed(), 30000);
+    window->WebBrowser->Stop();  // what closing the window does first
+    EXPECT_FALSE(window->WebBrowser->busy());
+    EXPECT_EQ(count("Sorvex_Tavrel_Results", "auto_print > 0"), 2);  // both still queued
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('\n').toStdString();
+    tavrel::setPrintTarget(before);
 }
 
 TEST_P(OverPages, ResultPagesAndProjectsGoToTheLaunchersWhichSayWhenTheyFail) {

@@ -72,6 +72,11 @@ public:
     ServiceWatchdog& watchdog() { return watchdog_; }
     // How a result drag is run (default: a QDrag over the tree); tests replace it.
     std::function<void()> runResultDrag;
+    // Whether the printing of results can take one now (none when empty: every
+    // refresh hands one over) and whether it wants a given one: the refresh
+    // takes a result off the queue only then, so none waits inside the window.
+    std::function<bool()> autoPrintReady;
+    std::function<bool(qint32 resultNumber)> autoPrintWanted;
 
     StatusTreeView* tvwStatus = nullptr;
     QTreeView* lvwStatus = nullptr;
@@ -109,8 +114,9 @@ signals:
     void cloneTaskRequested(long taskUid);
     // Each refresh, after the tree: the event list reads the log's new lines.
     void eventLogDue();
-    // A result of this computer's tasks queued for printing: its page.
-    void autoPrintRequested(const QString& url);
+    // A result of this computer's tasks taken off the print queue: its page.
+    // When it cannot be printed, requeueAutoPrint puts it back.
+    void autoPrintRequested(const QString& url, qint32 resultNumber);
     void browserRequested(const QString& url);
     void quellmarkRequested(const QString& projectFile);
     void printEnabledChanged(bool enabled);

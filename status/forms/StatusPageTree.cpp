@@ -143,8 +143,10 @@ void StatusPage::RefreshStatus() {
         QSet<qint32> local;
         for (const TaskState& r : rows)
             if (r.isLocal(LocalComputerName)) local.insert(r.uid);
-        const std::optional<QString> url = takeNextAutoPrint(TaskDatabaseConnection, local);
-        if (url && !url->isEmpty()) emit autoPrintRequested(*url);
+        if (!autoPrintReady || autoPrintReady()) {
+            const std::optional<QueuedPrint> next = takeNextAutoPrint(TaskDatabaseConnection, local, autoPrintWanted);
+            if (next && !next->url.isEmpty()) emit autoPrintRequested(next->url, next->resultNumber);
+        }
     }
     watchdog_.run();
 }

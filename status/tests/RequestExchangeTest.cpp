@@ -98,13 +98,32 @@ TEST_P(Exchange, AutoPrintTakesOneResultOfThisComputerPerCall) {
     for (const TaskState& t : readTaskStates(c()))
         if (t.isLocal("labpc")) local.insert(t.uid);
     EXPECT_EQ(local, QSet<qint32>{1});
-    EXPECT_EQ(takeNextAutoPrint(c(), local), std::optional<QString>("http://server/a"));
-    EXPECT_EQ(takeNextAutoPrint(c(), local), std::optional<QString>(""));
-    EXPECT_EQ(takeNextAutoPrint(c(), local), std::optional<QString>("http://server/c"));
+    auto url = [](const std::optional<QueuedPrint>& e) { return e ? std::optional<QString>(e->url) : std::nullopt; };
+    EXPECT_EQ(url(takeNextAutoPrint(c(), local)), std::optional<QString>("http://server/a"));
+    EXPECT_EQ(url(takeNextAutoPrint(c(), local)), std::optional<QString>(""));
+    EXPECT_EQ(url(takeNextAutoPrint(c(), local)), std::optional<QString>("http://server/c"));
     EXPECT_EQ(takeNextAutoPrint(c(), local), std::nullopt);
     EXPECT_EQ(takeNextAutoPrint(c(), {}), std::nullopt);
     EXPECT_EQ(value("SELECT auto_print FROM Sorvex_Tavrel_Results WHERE result_number = 10").toInt(), 1);
     EXPECT_EQ(count("Sorvex_Tavrel_Results", "auto_print > 0"), 1);
+}
+
+// A page that could not be printed goes back to the queue; one the printer
+// does not want now is passed over for the next, which is not lost.
+TEST_P(Exchange, AResultHandedBackIsQueuedAgainAndOnesPassedOverWait) {
+    addTask(1, {{"task_status", "running"}});
+    addResult(11, 1, {{"auto_print", 1}, {"result_url", "http://server/a"}});
+    addResult(12, 1, {{"auto_print", 1}, {"result_url", "http://server/b"}});
+    const QSet<qint32> local{1};
+    const std::optional<QueuedPrint> first = takeNextAutoPrint(c(), local);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(*first, (QueuedPrint{11, "http://server/a"}));
+    requeueAutoPrint(c(), first->resultNumber);
+    EXPECT_EQ(count("Sorvex_Tavrel_Results", "auto_print > 0"), 2);
+    const auto notEleven = [](qint32 n) { return n != 11; };
+    EXPECT_EQ(takeNextAutoPrint(c(), local, notEleven), (std::optional<QueuedPrint>(QueuedPrint{12, "http://server/b"})));
+    EXPECT_EQ(takeNextAutoPrint(c(), local, notEleven), std::nullopt);
+    EXPECT_EQ(takeNextAutoPrint(c(), local), (std::optional<QueuedPrint>(QueuedPrint{11, "http://server/a"})));
 }
 
 TAVREL_ON_BOTH_ENGINES(Exchange);
