@@ -172,7 +172,12 @@ bool benchmark(const char* engine, testsupport::TestDatabase& db, const QString&
                      "\r\n";
         f.write(bytes);
     }
-    report(engine, "event-log tail of 100,000 new lines", timed([&] { events.RefreshEvents(); }), kRefreshGoalMs);
+    // Until every slice has been read and the list shows the newest lines.
+    report(engine, "event-log tail of 100,000 new lines", timed([&] {
+               events.RefreshEvents();
+               while (!events.eventsCaughtUp()) QCoreApplication::processEvents();
+           }),
+           kRefreshGoalMs);
     common::ProgramTaskDatabase.close();
     return true;
 }

@@ -2,9 +2,12 @@
 
 #include "common/EventLogLine.h"
 
-#include <QFile>
+#include <QList>
 
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace tavrel {
 
@@ -12,8 +15,51 @@ namespace {
 
 constexpr qint64 kShowWholeUpTo = 1000;
 constexpr qint64 kShowLastBytes = 500;
-// Reads in pieces, so a huge backlog does not have to fit in one buffer twice.
-constexpr qint64 kChunk = 1 << 20;
+// A line whose quotes never close is cut at its first line end once this much
+// follows it, so one damaged line cannot swallow the rest of the log.
+constexpr qint64 kLongestQuotedLine = 64 * 1024;
+
+struct Span {
+    qsizetype start;
+    qsizetype length;
+};
+
+// The end of the line starting at `from` (the index of its LF), or -1 when
+// the bytes hold no complete line yet. Quotes are read as the event-line
+// parser reads them: one opens only at the start of a field, "" is a quote.
+qsizetype lineEnd(const QByteArray& bytes, qsizetype from) {
+    const qsizetype n = bytes.size();
+    const char* p = bytes.constData();
+    bool inQuotes = false;
+    bool fieldStart = true;
+    for (qsizetype i = from; i < n; ++i) {
+        const char c = p[i];
+        if (inQuotes) {
+            if (c == '"') {
+                if (i + 1 < n && p[i + 1] == '"') {
+                    ++i;
+                } else if (i + 1 >= n) {
+                    return -1;  // "" or " cannot be told apart yet
+                } else {
+                    inQuotes = false;
+                }
+            }
+            if (inQuotes && i - from > kLongestQuotedLine) {
+                const char* lf = static_cast<const char*>(memchr(p + from, '\n', size_t(n - from)));
+                return lf ? lf - p : -1;
+            }
+            continue;
+        }
+        if (c == '\n') return i;
+        if (c == '"' && fieldStart) {
+            inQuotes = true;
+            fieldStart = false;
+            continue;
+        }
+        fieldStart = c == ',';
+    }
+    return -1;
+}
 
 }  // namespace
 
@@ -25,57 +71,105 @@ bool EventLogTail::identify(const QString& path, Identity* identity, qint64* siz
     return true;
 }
 
-void EventLogTail::open(const QString& path) {
-    path_ = path;
-    known_ = false;
+bool EventLogTail::follow() {
+    file_.reset();
     position_ = 0;
     qint64 size = 0;
-    if (!identify(path_, &identity_, &size)) return;
-    known_ = true;
+    Identity id;
+    if (!identify(path_, &id, &size)) return false;
+    auto file = std::make_unique<QFile>(path_);
+    if (!file->open(QIODevice::ReadOnly)) return false;
+    // What was opened is what is followed, even if the path changed meanwhile.
+    struct stat st {};
+    if (::fstat(file->handle(), &st) == 0) id = {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
+    identity_ = id;
+    file_ = std::move(file);
+    return true;
+}
+
+void EventLogTail::open(const QString& path) {
+    close();
+    path_ = path;
+    if (!follow()) return;
+    const qint64 size = file_->size();
     if (size <= kShowWholeUpTo) return;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(size - kShowLastBytes)) return;
+    if (!file_->seek(size - kShowLastBytes)) return;
     // The rest of the line the cut falls in is skipped as well.
-    const QByteArray tail = file.read(kShowLastBytes);
-    const qsizetype lineEnd = tail.indexOf('\n');
-    position_ = lineEnd < 0 ? size : size - kShowLastBytes + lineEnd + 1;
+    const QByteArray tail = file_->read(kShowLastBytes);
+    const qsizetype lf = tail.indexOf('\n');
+    position_ = lf < 0 ? size : size - kShowLastBytes + lf + 1;
 }
 
 void EventLogTail::close() {
     path_.clear();
-    known_ = false;
+    file_.reset();
     position_ = 0;
+    caughtUp_ = true;
 }
 
-QStringList EventLogTail::readNewLines() {
+QStringList EventLogTail::readNewLines(qint64 maxBytes, qsizetype keepLast) {
     QStringList lines;
-    if (path_.isEmpty()) return lines;
-    Identity now;
-    qint64 size = 0;
-    if (!identify(path_, &now, &size)) return lines;  // gone for now; a new file is read from its start
-    if (!known_ || now != identity_ || size < position_) {
-        // A new file, or this one cut back: what it holds now was never shown.
-        identity_ = now;
-        known_ = true;
-        position_ = 0;
-    }
-    if (size == position_) return lines;
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(position_)) return lines;
-    QByteArray pending;
-    while (true) {
-        const QByteArray chunk = file.read(kChunk);
-        if (chunk.isEmpty()) break;
-        pending += chunk;
+    caughtUp_ = true;
+    if (path_.isEmpty() || keepLast <= 0) return lines;
+    if (!file_ && !follow()) return lines;  // not there yet: read from its start once it appears
+
+    qint64 budget = std::max<qint64>(maxBytes, 1);
+    // The followed file, then (after a rotation) the new one at the path.
+    for (int pass = 0; pass < 2; ++pass) {
+        const qint64 size = file_->size();
+        if (size < position_) position_ = 0;  // cut back: what it holds now was never shown
+        const qint64 available = size - position_;
+        QByteArray bytes;
+        if (available > 0 && file_->seek(position_)) {
+            bytes = file_->read(std::min(available, budget));
+            // A line longer than the budget is taken whole.
+            while (lineEnd(bytes, 0) < 0 && bytes.size() < available) {
+                const QByteArray more = file_->read(std::min<qint64>(available - bytes.size(), 1 << 20));
+                if (more.isEmpty()) break;
+                bytes += more;
+            }
+        }
+        budget -= bytes.size();
+        const bool readToEnd = bytes.size() >= available;
+
+        QList<Span> spans;
         qsizetype start = 0;
-        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n', start)) {
+        for (qsizetype end = lineEnd(bytes, start); end >= 0; end = lineEnd(bytes, start)) {
             qsizetype stop = end;
-            if (stop > start && pending[stop - 1] == '\r') --stop;
-            lines.append(common::decodeEventLine(QByteArrayView(pending).sliced(start, stop - start)));
+            if (stop > start && bytes[stop - 1] == '\r') --stop;
+            spans.append({start, stop - start});
             start = end + 1;
         }
+        Identity now;
+        qint64 ignored = 0;
+        const bool rotated = readToEnd && identify(path_, &now, &ignored) && !(now == identity_);
+        if (rotated && start < bytes.size()) {
+            // The old file ends in a line never finished; it will not be now.
+            qsizetype stop = bytes.size();
+            while (stop > start && (bytes[stop - 1] == '\r' || bytes[stop - 1] == '\n')) --stop;
+            spans.append({start, stop - start});
+            start = bytes.size();
+        }
         position_ += start;
-        pending.remove(0, start);
+
+        // Only the lines that will be answered are decoded.
+        const qsizetype keepHere = std::min<qsizetype>(spans.size(), keepLast);
+        const qsizetype keepBefore = std::min<qsizetype>(lines.size(), keepLast - keepHere);
+        lines = lines.mid(lines.size() - keepBefore);
+        for (qsizetype i = spans.size() - keepHere; i < spans.size(); ++i)
+            lines.append(common::decodeEventLine(QByteArrayView(bytes).sliced(spans[i].start, spans[i].length)));
+
+        if (!readToEnd) {
+            caughtUp_ = false;
+            break;
+        }
+        if (!rotated) break;
+        // The rest of the old file is read: the new one is read from its start.
+        if (!follow()) break;
+        if (budget <= 0) {
+            caughtUp_ = false;
+            break;
+        }
     }
     return lines;
 }

@@ -1,17 +1,26 @@
 #pragma once
 // The client's reading end of the service's event log: whole lines appended
 // since the last read, in file order. The client never creates or writes the
-// file. It survives the file being truncated or replaced (then it reads the
-// new file from its start) and a line still being written (kept until its end
-// arrives).
+// file. A line is what the service wrote as one line: a quoted field may hold
+// CR and LF. It survives the file being truncated or rotated: a rotated file
+// (renamed away, a new one written at the path) is read to its end first, then
+// the new file from its start. A line still being written is kept until its
+// end arrives.
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringList>
+
+#include <limits>
+#include <memory>
 
 namespace tavrel {
 
 class EventLogTail {
 public:
+    // The bytes one read takes at most (a longer line is taken whole).
+    static constexpr qint64 kSliceBytes = qint64(16) << 20;
+
     EventLogTail() = default;
 
     // Starts following the file. A file of more than 1000 bytes is followed
@@ -25,9 +34,13 @@ public:
     const QString& path() const { return path_; }
 
     // The complete lines written since the last call, without their line
-    // ends, decoded from the 8-bit code page. Never throws; an unreadable file
-    // gives no lines.
-    QStringList readNewLines();
+    // ends, decoded from the file's text, reading at most about `maxBytes`;
+    // of those only the last `keepLast` are decoded and answered (the reader
+    // moves past the others). Never throws; an unreadable file gives no lines.
+    QStringList readNewLines(qint64 maxBytes = std::numeric_limits<qint64>::max(),
+                             qsizetype keepLast = std::numeric_limits<qsizetype>::max());
+    // False when the last read stopped at its byte limit with more to read.
+    bool caughtUp() const { return caughtUp_; }
 
 private:
     struct Identity {
@@ -36,11 +49,13 @@ private:
         bool operator==(const Identity&) const = default;
     };
     static bool identify(const QString& path, Identity* identity, qint64* size);
+    bool follow();  // opens the file at the path, from its start
 
     QString path_;
+    std::unique_ptr<QFile> file_;  // the file being read, kept open across a rename
     Identity identity_;
-    bool known_ = false;  // identity_ names the file being followed
     qint64 position_ = 0;  // the first byte not yet handed out as a line
+    bool caughtUp_ = true;
 };
 
 }  // namespace tavrel

@@ -19,6 +19,19 @@ int EventListModel::appendLines(const QStringList& lines) {
         if (auto row = eventRowOf(line)) added.append(std::move(*row));
     if (added.isEmpty()) return 0;
     const int count = int(added.size());
+    if (count >= kMaxEventRows) {
+        // All that is shown is new.
+        beginResetModel();
+        rows_ = added.mid(count - kMaxEventRows);
+        endResetModel();
+        return count;
+    }
+    const int excess = int(rows_.size()) + count - kMaxEventRows;
+    if (excess > 0) {
+        beginRemoveRows(QModelIndex(), 0, excess - 1);
+        rows_.remove(0, excess);
+        endRemoveRows();
+    }
     beginInsertRows(QModelIndex(), int(rows_.size()), int(rows_.size()) + count - 1);
     rows_.append(std::move(added));
     endInsertRows();

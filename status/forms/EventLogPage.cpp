@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -47,7 +48,17 @@ void EventLogPage::SaveEventColumnWidths() {
 void EventLogPage::modGlobal_AddEventListRow(const QString& line) { model_->appendLines({line}); }
 
 void EventLogPage::RefreshEvents() {
-    const QStringList lines = EventLogReader.readNewLines();
+    if (sliceQueued_) return;  // the slices already under way read on to the end
+    readSlice();
+}
+
+void EventLogPage::readSlice() {
+    sliceQueued_ = false;
+    const QStringList lines = EventLogReader.readNewLines(EventLogTail::kSliceBytes, kMaxEventRows);
+    if (!EventLogReader.caughtUp()) {
+        sliceQueued_ = true;
+        QTimer::singleShot(0, this, [this] { readSlice(); });
+    }
     if (lines.isEmpty()) return;
     QScrollBar* bar = lvwEvent->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();

@@ -25,8 +25,12 @@ public:
     void SaveEventColumnWidths();
 
     // The lines written since the last call join the end of the list (run
-    // by each refresh). A list scrolled to its end stays at its end.
+    // by each refresh). A list scrolled to its end stays at its end. A large
+    // backlog is read in slices, each in its own turn of the event loop, so
+    // the window stays responsive; only the rows the list keeps are made.
     void RefreshEvents();
+    // True when no slice of the log waits to be read.
+    bool eventsCaughtUp() const { return !sliceQueued_; }
     // One line of the event log as one row at the end of the list (an empty
     // line adds none).
     void modGlobal_AddEventListRow(const QString& line);
@@ -36,7 +40,10 @@ public:
     EventLogTail& eventLogReader() { return EventLogReader; }
 
 private:
+    void readSlice();
+
     EventListModel* model_ = nullptr;
+    bool sliceQueued_ = false;
     EventLogTail EventLogReader;
 };
 

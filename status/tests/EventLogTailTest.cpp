@@ -1,6 +1,7 @@
 // The event list's reading end of the service's event log.
 #include "status/EventLogTail.h"
 #include "status/EventRows.h"
+#include "common/EventLogLine.h"
 
 #include "platform/testsupport/TestSupport.h"
 
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace tavrel;
 
@@ -90,6 +93,65 @@ TEST_F(EventLog, MissingFileIsNeverCreatedAndIsReadOnceItAppears) {
     EXPECT_FALSE(QFile::exists(path));
     append("Event,10:00:00,06/05/2024, , , ,Service started \xe9t\xe9\r\n");  // 8-bit code page
     EXPECT_EQ(tail.readNewLines(), QStringList{QString::fromUtf8("Event,10:00:00,06/05/2024, , , ,Service started été")});
+}
+
+// The writer quotes a field that holds a line break: the line is one row,
+// however the bytes arrive.
+TEST_F(EventLog, AQuotedLineBreakStaysInsideItsLine) {
+    const QString message = QStringLiteral("Search failed:\r\nline two, \"quoted\"\nline three");
+    const QString line = common::formatEventLine(common::EventError, "10:00:00", "06/05/2024", 4, "T", "f", message);
+    const QByteArray bytes = common::encodeEventLine(line) + "\r\n";
+    tail.open(path);
+    const qsizetype insideQuotes = bytes.indexOf('\n');
+    append(bytes.left(insideQuotes + 1));  // up to the quoted LF
+    EXPECT_TRUE(tail.readNewLines().isEmpty());
+    append(bytes.mid(insideQuotes + 1) + lines(2, 1));
+    const QStringList read = tail.readNewLines();
+    ASSERT_EQ(read.size(), 2) << read.join("|").toStdString();
+    EXPECT_EQ(read[0], line);
+    EXPECT_EQ(common::splitEventLine(read[0]).value(6), message);
+    EXPECT_TRUE(read[1].endsWith("line 2"));
+    // A quote that never closes does not swallow the rest of the log.
+    append("Error,10:00:00,06/05/2024,1,T,f,\"broken\r\n" + QByteArray(70 * 1024, 'x') + "\r\n");
+    EXPECT_EQ(tail.readNewLines().size(), 2);
+}
+
+// The log is turned (renamed away, a new file at its name): what was written
+// to the old file just before is read first, then the new file from its start.
+TEST_F(EventLog, ARotatedLogIsReadToItsEndBeforeTheNewOne) {
+    append(lines(1, 2));
+    tail.open(path);
+    ASSERT_EQ(tail.readNewLines().size(), 2);
+    append(lines(3, 2) + "Event,10:00:00,06/05/2024,1,T,f,never ended");
+    ASSERT_TRUE(QFile::rename(path, path + ".1"));
+    append(lines(10, 1));
+    QStringList read = tail.readNewLines();
+    for (QString& l : read) l = l.section(',', 6);
+    EXPECT_EQ(read, QStringList({"line 3", "line 4", "never ended", "line 10"}));
+    append(lines(11, 1));
+    EXPECT_EQ(tail.readNewLines().size(), 1);
+}
+
+// A large backlog is read in slices, and only the lines kept are answered.
+TEST_F(EventLog, ABacklogIsReadInSlicesKeepingTheNewestLines) {
+    tail.open(path);
+    append(lines(1, 1000));  // about 42 kB
+    QStringList all;
+    int reads = 0;
+    do {
+        all += tail.readNewLines(4096, 300);
+        ++reads;
+    } while (!tail.caughtUp());
+    EXPECT_GT(reads, 5);
+    EXPECT_TRUE(all.last().endsWith("line 1000"));
+    // Each slice answers whole lines, in order, never more than it keeps.
+    EXPECT_LE(all.size(), 1000);
+    append(lines(1001, 1000));
+    const QStringList newest = tail.readNewLines(std::numeric_limits<qint64>::max(), 300);
+    ASSERT_EQ(newest.size(), 300);
+    EXPECT_TRUE(newest.first().endsWith("line 1701"));
+    EXPECT_TRUE(newest.last().endsWith("line 2000"));
+    EXPECT_TRUE(tail.caughtUp());
 }
 
 TEST(EventRows, LinesBecomeRows) {

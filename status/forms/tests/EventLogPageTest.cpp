@@ -6,9 +6,11 @@
 #include "common/Settings.h"
 #include "platform/testsupport/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QIcon>
+#include <QTimer>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -61,4 +63,45 @@ TEST(EventLogPage, ColumnWidthsSurviveTheRun) {
     EventLogPage next;
     next.InitEventColumns();
     EXPECT_NEAR(next.lvwEvent->header()->sectionSize(3), 40, 1);
+}
+
+// A backlog larger than one slice: the refresh returns after the first slice,
+// the window's events run between the slices, and the list ends holding the
+// newest kMaxEventRows lines, its last row the last line written.
+TEST(EventLogPage, AHugeBacklogIsReadInSlicesIntoABoundedList) {
+    testsupport::TempHome home;
+    const QString log = home.file("Sorvex_Tavrel_Event_Log.csv");
+    testsupport::writeFile(log, "");
+    EventLogPage page;
+    page.InitEventColumns();
+    page.OpenEventLog(log);
+    page.show();
+    {
+        QFile f(log);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        const QByteArray filler(150, 'x');
+        QByteArray bytes;
+        int n = 0;
+        while (bytes.size() < EventLogTail::kSliceBytes + (1 << 20))
+            bytes += "Event,10:00:00,06/05/2024,1,T,f," + filler + " line " + QByteArray::number(++n) + "\r\n";
+        f.write(bytes);
+        f.write("Error,10:00:01,06/05/2024,1,T,f,\"the last\r\none\"\r\n");
+    }
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(0);
+    page.RefreshEvents();
+    EXPECT_FALSE(page.eventsCaughtUp());
+    const int ticksAfterFirstSlice = ticks;
+    page.RefreshEvents();  // a refresh meanwhile starts no second reading
+    while (!page.eventsCaughtUp()) QCoreApplication::processEvents();
+    EXPECT_GT(ticks, ticksAfterFirstSlice);
+    EventListModel* m = page.eventModel();
+    ASSERT_EQ(m->rowCount(), kMaxEventRows);
+    EXPECT_EQ(m->index(kMaxEventRows - 1, 6).data().toString(), "the last\r\none");
+    const int lastNumbered = m->index(kMaxEventRows - 2, 6).data().toString().section(' ', -1).toInt();
+    const int firstShown = m->index(0, 6).data().toString().section(' ', -1).toInt();
+    EXPECT_GT(lastNumbered, 50000);
+    EXPECT_EQ(lastNumbered - firstShown, kMaxEventRows - 2);  // the newest, none skipped
 }
