@@ -129,18 +129,18 @@ void ResultAutoPrinter::loaded(const QString& url, qint32 resultNumber, bool ok,
     if (!worker_.joinable() || loading_ != resultNumber) return;  // stopped meanwhile
     worker_.join();
     loading_ = 0;
-    if (!ok) return failed(url, resultNumber, message);
+    Q_UNUSED(message);  // the report names the page; the engine's reason is not the browser's
+    if (!ok) return failed(url, resultNumber);
     retryAfter_.remove(resultNumber);
     reported_.remove(resultNumber);
     frmMain_WebBrowser_DocumentComplete(url, page);
 }
 
-void ResultAutoPrinter::failed(const QString& url, qint32 resultNumber, const QString& why) {
+void ResultAutoPrinter::failed(const QString& url, qint32 resultNumber) {
     retryAfter_.insert(resultNumber, QDeadlineTimer(kRetryAfterMs));
     emit notPrinted(resultNumber);
     if (resultNumber != 0 && reported_.contains(resultNumber)) return;  // said at its first try
     reported_.insert(resultNumber);
-    Q_UNUSED(why);
     report(QStringLiteral("MSIE web browser control error: the page ") + url +
            QStringLiteral(" could not be loaded"));
 }

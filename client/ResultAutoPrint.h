@@ -61,7 +61,7 @@ signals:
 
 private:
     void loaded(const QString& url, qint32 resultNumber, bool ok, const QString& message, const QByteArray& page);
-    void failed(const QString& url, qint32 resultNumber, const QString& why);
+    void failed(const QString& url, qint32 resultNumber);
 
     std::thread worker_;
     std::atomic<bool> cancel_{false};
