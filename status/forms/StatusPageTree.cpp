@@ -136,15 +136,25 @@ void StatusPage::RefreshStatus() {
     if (!guard.entered()) return;
     {
         const BusyCursor busy;
-        const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
-        completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
-        reshowSelection(applyTaskNodes(rows), rows);
-        emit eventLogDue();
-        QSet<qint32> local;
-        for (const TaskState& r : rows)
-            if (r.isLocal(LocalComputerName)) local.insert(r.uid);
-        const std::optional<QString> url = takeNextAutoPrint(TaskDatabaseConnection, local);
-        if (url && !url->isEmpty()) emit autoPrintRequested(*url);
+        // The event log is a file: it goes on while the database is out of reach.
+        bool eventLogRead = false;
+        try {
+            if (database_.ready()) {
+                const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
+                completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
+                reshowSelection(applyTaskNodes(rows), rows);
+                eventLogRead = true;
+                emit eventLogDue();
+                QSet<qint32> local;
+                for (const TaskState& r : rows)
+                    if (r.isLocal(LocalComputerName)) local.insert(r.uid);
+                const std::optional<QString> url = takeNextAutoPrint(TaskDatabaseConnection, local);
+                if (url && !url->isEmpty()) emit autoPrintRequested(*url);
+            }
+        } catch (const platform::Error& e) {
+            if (!database_.noteFailure(e)) throw;
+        }
+        if (!eventLogRead) emit eventLogDue();
     }
     watchdog_.run();
 }
