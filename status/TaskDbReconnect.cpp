@@ -6,6 +6,8 @@
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 
+#include <utility>
+
 namespace tavrel {
 
 bool TaskDbReconnect::ready() {
@@ -29,11 +31,16 @@ bool TaskDbReconnect::noteFailure(const platform::Error& failure) {
     if (lost_) return true;
     if (!connection_.isOpen() || connection_.ping()) return false;
     lost_ = true;
-    platform::MsgBox(QStringLiteral("The connection to the task database is lost (") + failure.description() +
-                         QStringLiteral("). Sorvex Tavrel connects again at each refresh (") +
-                         common::describeTaskDatabase(connection_.connectionString()) + QStringLiteral(")."),
-                     platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
+    unsaid_ = QStringLiteral("The connection to the task database is lost (") + failure.description() +
+              QStringLiteral("). Sorvex Tavrel connects again at each refresh (") +
+              common::describeTaskDatabase(connection_.connectionString()) + QStringLiteral(").");
     return true;
+}
+
+void TaskDbReconnect::sayLoss() {
+    if (unsaid_.isEmpty()) return;
+    const QString text = std::exchange(unsaid_, QString());
+    platform::MsgBox(text, platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
 }
 
 }  // namespace tavrel

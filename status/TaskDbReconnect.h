@@ -20,14 +20,18 @@ public:
     // True when the connection can be used: it was never lost, or it has
     // just been opened again. False while the database is still out of reach.
     bool ready();
-    // After a failure of the connection: true when it is gone (the loss is
-    // said now, once for the whole outage); false for any other failure.
+    // After a failure of the connection: true when it is gone; false for any
+    // other failure.
     bool noteFailure(const platform::Error& failure);
+    // Says the loss noted since the last call, once for the whole outage
+    // (after the busy pointer is gone: the box waits for the user).
+    void sayLoss();
     bool lost() const { return lost_; }
 
 private:
     platform::AdoConnection& connection_;
     bool lost_ = false;
+    QString unsaid_;  // the loss not yet said
 };
 
 }  // namespace tavrel

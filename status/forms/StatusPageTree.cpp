@@ -156,6 +156,7 @@ void StatusPage::RefreshStatus() {
         }
         if (!eventLogRead) emit eventLogDue();
     }
+    database_.sayLoss();
     watchdog_.run();
 }
 
