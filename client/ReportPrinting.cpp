@@ -5,10 +5,13 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
-#include <QFileInfo>
+#include <QBuffer>
+#include <QDir>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSaveFile>
 #include <QTextDocument>
 #include <QToolBar>
 
@@ -18,22 +21,21 @@ namespace {
 
 constexpr qreal kFooterPoints = 18;
 
-}  // namespace
-
-void printReport(const QTextDocument& report, QPrinter& printer) {
+// The pages of the report on any paged device (a printer, a PDF writer).
+bool paintReport(const QTextDocument& report, QPagedPaintDevice& device) {
     QPainter painter;
-    if (!painter.begin(&printer)) return;
+    if (!painter.begin(&device)) return false;
     std::unique_ptr<QTextDocument> doc(report.clone());
-    const QRectF pageRect = printer.pageRect(QPrinter::DevicePixel);
-    const qreal footer = kFooterPoints * printer.resolution() / 72.0;
+    const QRectF pageRect = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    const qreal footer = kFooterPoints * device.logicalDpiY() / 72.0;
     const QSizeF body(pageRect.width(), pageRect.height() - footer);
-    // Lay the document out at the printer's resolution so that fonts keep their size.
-    doc->documentLayout()->setPaintDevice(&printer);
+    // Lay the document out at the device's resolution so that fonts keep their size.
+    doc->documentLayout()->setPaintDevice(&device);
     doc->setPageSize(body);
     const int pages = std::max(1, doc->pageCount());
     QFont footerFont(QStringLiteral("Arial"), 8);
     for (int i = 0; i < pages; ++i) {
-        if (i > 0) printer.newPage();
+        if (i > 0) device.newPage();
         painter.save();
         painter.translate(0, -i * body.height());
         const QRectF visible(0, i * body.height(), body.width(), body.height());
@@ -42,20 +44,38 @@ void printReport(const QTextDocument& report, QPrinter& printer) {
         painter.setClipRect(visible);
         doc->documentLayout()->draw(&painter, context);
         painter.restore();
-        painter.setFont(QFont(footerFont, &printer));
+        painter.setFont(QFont(footerFont, &device));
         painter.drawText(QRectF(0, body.height(), body.width(), footer), Qt::AlignLeft | Qt::AlignVCenter,
                          QStringLiteral("Page %1 of %2").arg(i + 1).arg(pages));
     }
-    painter.end();
+    return painter.end();
 }
 
-bool writeReportPdf(const QTextDocument& report, const QString& pdfPath) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdfPath);
-    printer.setDocName(report.metaInformation(QTextDocument::DocumentTitle));
-    printReport(report, printer);
-    return QFileInfo(pdfPath).size() > 0;
+}  // namespace
+
+void printReport(const QTextDocument& report, QPrinter& printer) { paintReport(report, printer); }
+
+bool writeReportPdf(const QTextDocument& report, const QString& pdfPath, QString* error) {
+    // Made in memory and then saved whole: a target that cannot take all of
+    // it (read-only, a full disk) keeps what it held and no partial file is left.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(1200);
+        writer.setTitle(report.metaInformation(QTextDocument::DocumentTitle));
+        if (!paintReport(report, writer)) {
+            if (error) *error = QStringLiteral("the report could not be laid out as PDF");
+            return false;
+        }
+    }
+    QSaveFile file(pdfPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf.data()) != pdf.data().size() || !file.commit()) {
+        if (error) *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
 }
 
 void showReportPreview(std::unique_ptr<QTextDocument> report, QWidget* owner) {
@@ -81,8 +101,11 @@ void showReportPreview(std::unique_ptr<QTextDocument> report, QWidget* owner) {
             request.filter = QStringLiteral("PDF files (*.pdf)");
             request.defaultSuffix = QStringLiteral("pdf");
             const QString path = showSaveFileDialog(request);
-            if (!path.isEmpty() && !writeReportPdf(*doc, path))
-                platform::MsgBox(QStringLiteral("Cannot write ") + path, platform::vbOKOnly | platform::vbExclamation);
+            QString why;
+            if (!path.isEmpty() && !writeReportPdf(*doc, path, &why))
+                platform::MsgBox(QStringLiteral("Cannot write ") + QDir::toNativeSeparators(path) +
+                                     QStringLiteral(": ") + why,
+                                 platform::vbOKOnly | platform::vbExclamation);
         });
     }
     preview->resize(900, 700);

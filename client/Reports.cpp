@@ -121,6 +121,12 @@ std::unique_ptr<QTextDocument> buildTasksReport(platform::AdoRecordset& tasks) {
     return document(title, page(title, bands));
 }
 
+std::unique_ptr<QTextDocument> buildTasksReport(platform::AdoConnection& connection) {
+    platform::AdoRecordset tasks;
+    tasks.openQuery(connection, QStringLiteral("select * FROM Sorvex_Tavrel_Tasks ORDER BY task_UID"), {}, QString(), 15);
+    return buildTasksReport(tasks);
+}
+
 std::unique_ptr<QTextDocument> buildResultsReport(platform::AdoConnection& connection, long taskUid) {
     platform::AdoRecordset results;
     results.openQuery(connection,

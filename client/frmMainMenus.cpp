@@ -163,7 +163,7 @@ void frmMain::frmMain_mnuFilePrint_Click() {
     const QString kind = pageStatus->statusViewKind();
     try {
         if (kind == RootNodeKey) {
-            showReportPreview(buildTasksReport(TasksRecordset), this);
+            showReportPreview(buildTasksReport(TaskDatabaseConnection), this);
         } else if (kind == QLatin1String("task")) {
             const NodeKeyParts node = splitNodeKey(pageStatus->selectedNodeKey());
             if (node.kind != kind) return;

@@ -352,6 +352,7 @@ TransactionGuard::TransactionGuard(AdoConnection& connection) : connection_(conn
     if (!connection_.inTransaction()) {
         connection_.beginTrans();
         owner_ = true;
+        held_.emplace();
     }
 }
 
@@ -368,6 +369,7 @@ void TransactionGuard::commit() {
     if (!owner_) return;
     connection_.commitTrans();  // a failed commit is rolled back by the destructor
     owner_ = false;
+    held_.reset();
 }
 
 }  // namespace platform

@@ -12,6 +12,10 @@
 #include <QString>
 #include <QVariant>
 
+#include "platform/MessageBox.h"
+
+#include <optional>
+
 namespace platform {
 
 class Error;
@@ -135,7 +139,8 @@ private:
 };
 
 // Begins a transaction unless one is already running; rolls it back when it
-// goes out of scope without commit().
+// goes out of scope without commit(). The boxes shown meanwhile wait until the
+// transaction has ended, so no one else's writes wait on a user.
 class TransactionGuard {
 public:
     explicit TransactionGuard(AdoConnection& connection);
@@ -147,6 +152,7 @@ public:
 private:
     AdoConnection& connection_;
     bool owner_ = false;
+    std::optional<HeldMessageBoxes> held_;  // destroyed after the rollback
 };
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // Message boxes go through one small seam so that tests (and the service, which
 // must never block on a dialog) can answer them.
+#include <QList>
 #include <QString>
 
 namespace platform {
@@ -24,5 +25,32 @@ public:
 MessageBoxHandler* setMessageBoxHandler(MessageBoxHandler* handler);
 
 int MsgBox(const QString& text, int style = vbOKOnly, const QString& title = QStringLiteral("Sorvex Tavrel"));
+
+// While it lives, boxes with an OK button alone are held (answered OK at once)
+// and shown, in order, when it ends or release() is called. A box waiting for
+// the user must never keep a transaction or a lock open: whoever holds one
+// holds the boxes too, and shows them after letting go. A question cannot
+// wait for its answer; it is shown at once (a caller that asks inside a
+// transaction is at fault, and it is logged).
+class HeldMessageBoxes : private MessageBoxHandler {
+public:
+    HeldMessageBoxes();
+    ~HeldMessageBoxes() override;
+    HeldMessageBoxes(const HeldMessageBoxes&) = delete;
+    HeldMessageBoxes& operator=(const HeldMessageBoxes&) = delete;
+    void release();  // the held boxes now; later ones are no longer held
+
+private:
+    struct Held {
+        QString text;
+        int style;
+        QString title;
+    };
+    int show(const QString& text, int style, const QString& title) override;
+
+    MessageBoxHandler* previous_;
+    bool holding_ = true;
+    QList<Held> held_;
+};
 
 }  // namespace platform

@@ -27,16 +27,26 @@ struct DropTask {
     QString computer;
     bool mergesFiles = false;
     QString importFilter;
+    QString status;
+    QString label;
 };
 
 bool readDropTask(qint32 uid, DropTask* task) {
     QSqlQuery q = TaskDatabaseConnection.query(
-        QStringLiteral("SELECT computer_name, merge_data_files, import_filter FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"),
+        QStringLiteral("SELECT computer_name, merge_data_files, import_filter, task_status, task_label "
+                       "FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"),
         {uid}, kStatusQueryTimeoutSeconds);
     if (!q.next()) return false;
     *task = {q.value(0).toString(), q.value(1).toLongLong() != 0,
-             q.value(2).isNull() ? common::NoneChosen : q.value(2).toString()};
+             q.value(2).isNull() ? common::NoneChosen : q.value(2).toString(), q.value(3).toString(),
+             q.value(4).toString()};
     return true;
+}
+
+// The tree's tag holds the status the follower had when its node was made; a
+// follower that has ended since would never search the file.
+bool followerEnded(const DropTask& target) {
+    return target.status == common::taskstatus::Cancelled || target.status == common::taskstatus::Completed;
 }
 
 void report(const QString& message) {
@@ -72,6 +82,13 @@ bool modGlobal_DropResultOnTask(qint32 resultNumber, qint32 targetTaskUid) {
 
     DropTask source, target;
     if (!readDropTask(sourceUid, &source) || !readDropTask(targetTaskUid, &target)) return false;
+    if (followerEnded(target)) {
+        platform::MsgBox(QStringLiteral("Cannot drop a result onto task %1: %2, which is no longer running (%3)")
+                             .arg(targetTaskUid)
+                             .arg(target.label, target.status),
+                         platform::vbOKOnly, kTitle);
+        return false;
+    }
     if (source.computer != target.computer && !dataFile.startsWith(QStringLiteral("\\\\"))) {
         platform::MsgBox(QStringLiteral("Source and target tasks are on different machines,\r\n"
                                         "but data file is not specified by a UNC path."),

@@ -152,6 +152,10 @@ BuildOutcome buildTaskRows(const TaskEditorState& s, const RowSources& src) {
 
     r.start_time = QDateTime(s.dtpTaskDate.value.date(), s.dtpTaskTime.value.time());
     r.schedule_type = scheduleType(s.optTaskSched);
+    // A threshold the follow-up condition uses must be a number: text without
+    // one would be stored as 0 and the follow-up would never fire.
+    if (s.cboTaskFU.current > 0 && !filteropts::startsWithNumber(s.txtTaskFUScore.text))
+        return refuse(QStringLiteral("The follow-up threshold \"%1\" is not a number").arg(s.txtTaskFUScore.text));
     const auto score = fitted<qint32>(whole(filteropts::readNumber(s.txtTaskFUScore.text)),
                                       std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
     if (!score)

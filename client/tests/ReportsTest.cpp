@@ -16,6 +16,10 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 using namespace tavrel;
 
 namespace {
@@ -101,3 +105,45 @@ TEST_P(Reports, TheResultsReportListsOneTasksResultsInOrder) {
 }
 
 TAVREL_ON_BOTH_ENGINES(Reports);
+
+// A PDF the disk cannot take whole (here: a file-size limit that cuts the
+// write short, as a full disk does) is reported, and the target keeps what it
+// held: no truncated report, no temporary file left beside it.
+TEST(ReportPdf, AWriteCutShortIsAFailureAndLeavesNoPartialFile) {
+    QTemporaryDir dir;
+    QTextDocument doc;
+    doc.setMetaInformation(QTextDocument::DocumentTitle, "Sorvex Tavrel Tasks");
+    QString body;
+    for (int i = 0; i < 400; ++i) body += QString("<p>Task %1: Liver digest, running</p>").arg(i);
+    doc.setHtml(body);
+    const QString pdf = dir.filePath("report.pdf");
+    testsupport::writeFile(pdf, "the report of yesterday");
+
+    struct SizeLimit {
+        rlimit saved{};
+        void (*savedSignal)(int) = nullptr;
+        explicit SizeLimit(rlim_t bytes) {
+            getrlimit(RLIMIT_FSIZE, &saved);
+            savedSignal = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the process
+            rlimit cut = saved;
+            cut.rlim_cur = bytes;
+            setrlimit(RLIMIT_FSIZE, &cut);
+        }
+        ~SizeLimit() {
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, savedSignal);
+        }
+    };
+    QString why;
+    {
+        const SizeLimit limit(4096);
+        EXPECT_FALSE(writeReportPdf(doc, pdf, &why));
+    }
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(testsupport::readFile(pdf), QByteArray("the report of yesterday"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"report.pdf"}));
+
+    // With room for it the same report is written whole.
+    EXPECT_TRUE(writeReportPdf(doc, pdf));
+    EXPECT_TRUE(pdfText(pdf).contains("Task 399"));
+}

@@ -13,7 +13,9 @@
 #include "platform/testsupport/TestDatabase.h"
 #include "platform/testsupport/TestSupport.h"
 
+#include <QDialog>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 using tavrel::frmMain;
@@ -76,3 +78,51 @@ TEST_P(frmMainRefresh, FailingRefreshIsShownOnceAndTheTimerGoesOn) {
 }
 
 TAVREL_ON_BOTH_ENGINES(frmMainRefresh);
+
+// File Print at the root reports the task table as it is when the report is
+// made, not as the shared recordset last read it.
+TEST_P(frmMainRefresh, TheTasksReportReadsTheTasksWhenItIsMade) {
+    testsupport::TestDatabase db(GetParam());
+    if (!db.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
+    ScriptedBoxes boxes;
+    platform::MessageBoxHandler* before = platform::setMessageBoxHandler(&boxes);
+    testsupport::TempHome home;
+    tavrel::CommandLineArgs = {"Tavrel", "-debug"};
+    tavrel::TaskDatabaseConnection.open(db.connectionString());
+    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
+    const auto addTask = [](platform::AdoConnection& c, int uid, const QString& label, const QString& status) {
+        testsupport::insertRow(c, "Sorvex_Tavrel_Tasks",
+                               {{"task_UID", uid}, {"task_label", label}, {"parameter_set", "a.par"},
+                                {"schedule_type", "now"}, {"start_time", QDateTime(QDate(2024, 5, 1), QTime(9, 0))},
+                                {"task_status", status}, {"computer_name", "LABPC"}});
+    };
+    addTask(tavrel::TaskDatabaseConnection, 1, "Liver digest", "running");
+    addTask(tavrel::TaskDatabaseConnection, 2, "Serum run", "completed");
+    tavrel::TasksRecordset.openTable(tavrel::TaskDatabaseConnection, "Sorvex_Tavrel_Tasks");
+    {
+        frmMain window;
+        window.pageStatus->frmMain_BuildStatusTree();
+        ASSERT_EQ(window.pageStatus->statusViewKind(), "root");
+        {
+            platform::AdoConnection other;  // the service and another client write meanwhile
+            other.open(db.connectionString());
+            other.execute("UPDATE Sorvex_Tavrel_Tasks SET task_status = 'paused' WHERE task_UID = 1");
+            other.execute("DELETE FROM Sorvex_Tavrel_Tasks WHERE task_UID = 2");
+            addTask(other, 3, "Kidney batch", "new");
+        }
+        window.frmMain_mnuFilePrint_Click();
+        auto* preview = window.findChild<QDialog*>("frmReportPreview");
+        ASSERT_TRUE(preview) << boxes.texts.join('\n').toStdString();
+        auto* report = preview->findChild<QTextDocument*>();
+        ASSERT_TRUE(report);
+        const QString text = report->toPlainText();
+        EXPECT_TRUE(text.contains("paused")) << text.toStdString();
+        EXPECT_FALSE(text.contains("running")) << text.toStdString();
+        EXPECT_FALSE(text.contains("Serum run")) << text.toStdString();
+        EXPECT_TRUE(text.contains("Kidney batch")) << text.toStdString();
+        preview->close();
+    }
+    common::ProgramTaskDatabase.close();
+    tavrel::CommandLineArgs.clear();
+    platform::setMessageBoxHandler(before);
+}

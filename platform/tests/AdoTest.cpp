@@ -3,6 +3,7 @@
 #include "platform/AdoErrors.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
+#include "platform/MessageBox.h"
 #include "platform/OleDbConnectionString.h"
 #include "platform/testsupport/TestDatabase.h"
 
@@ -12,6 +13,11 @@
 
 using platform::AdoConnection;
 using platform::AdoRecordset;
+using platform::Error;
+using platform::MessageBoxHandler;
+using platform::MsgBox;
+using platform::TransactionGuard;
+using platform::vbOK;
 using testsupport::DbEngine;
 namespace adoerr = platform::adoerr;
 
@@ -233,6 +239,49 @@ TEST_P(AdoEngine, FailedTransactionLeavesNothing) {
     }
     rs.requery();
     EXPECT_EQ(rs.recordCount(), 4);
+}
+
+// A box shown inside a transaction is held until the transaction has ended
+// (rolled back or committed, also when it was shown in a nested guard), so
+// another connection's writes never wait on a user; questions are not held.
+TEST_P(AdoEngine, BoxesShownInATransactionWaitUntilItEnds) {
+    struct SecondWriter : MessageBoxHandler {
+        AdoConnection other;
+        QStringList shown;
+        int next = 100;
+        int show(const QString& text, int, const QString&) override {
+            try {
+                other.execute("INSERT INTO t (id, flag) VALUES (?, 0)", {next++});
+                shown << text + ": written";
+            } catch (const Error& e) {
+                shown << text + ": " + e.description();
+            }
+            return vbOK;
+        }
+    } writer;
+    writer.other.open(db->connectionString());
+    if (c.engine() == AdoConnection::Engine::Postgres) writer.other.execute("SET lock_timeout = 2000");
+    MessageBoxHandler* previous = setMessageBoxHandler(&writer);
+    {
+        TransactionGuard tx(c);
+        c.execute("INSERT INTO t (id, flag) VALUES (1, 0)");
+        MsgBox("rolled back");
+        EXPECT_TRUE(writer.shown.isEmpty());
+    }
+    {
+        TransactionGuard tx(c);
+        c.execute("INSERT INTO t (id, flag) VALUES (2, 0)");
+        {
+            TransactionGuard nested(c);  // joins the running one
+            MsgBox("nested");
+        }
+        MsgBox("committed");
+        EXPECT_EQ(writer.shown.size(), 1);
+        tx.commit();
+    }
+    MsgBox("after");
+    setMessageBoxHandler(previous);
+    EXPECT_EQ(writer.shown, QStringList({"rolled back: written", "nested: written", "committed: written", "after: written"}));
 }
 
 TEST_P(AdoEngine, ASessionLockIsHeldByOneConnectionUntilItCloses) {

@@ -4,10 +4,12 @@
 // commands with their pop-up menu, the Refresh button, and the drag of a
 // result onto a follower task. The refresh reads the task database through
 // TaskDatabaseConnection and changes tree and list in place.
+#include "common/TaskDatabase.h"
 #include "status/ServiceWatchdog.h"
 #include "status/StatusButtons.h"
 #include "status/StatusColumns.h"
 #include "status/TaskActions.h"
+#include "status/TaskDbReconnect.h"
 #include "status/TaskNodePlan.h"
 #include "status/TaskStates.h"
 
@@ -151,6 +153,7 @@ private:
     StatusTreeModel* treeModel_ = nullptr;
     StatusListModel* listModel_ = nullptr;
     ServiceWatchdog watchdog_;
+    TaskDbReconnect database_{TaskDatabaseConnection};  // the refresh reopens it after an outage
 
     QString StatusViewKind;
     int StatusSortColumn = 0;  // 1-based; -1 after a new column set

@@ -136,18 +136,29 @@ void StatusPage::RefreshStatus() {
     if (!guard.entered()) return;
     {
         const BusyCursor busy;
-        const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
-        completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
-        reshowSelection(applyTaskNodes(rows), rows);
-        emit eventLogDue();
-        QSet<qint32> local;
-        for (const TaskState& r : rows)
-            if (r.isLocal(LocalComputerName)) local.insert(r.uid);
-        if (!autoPrintReady || autoPrintReady()) {
-            const std::optional<QueuedPrint> next = takeNextAutoPrint(TaskDatabaseConnection, local, autoPrintWanted);
-            if (next && !next->url.isEmpty()) emit autoPrintRequested(next->url, next->resultNumber);
+        // The event log is a file: it goes on while the database is out of reach.
+        bool eventLogRead = false;
+        try {
+            if (database_.ready()) {
+                const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
+                completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
+                reshowSelection(applyTaskNodes(rows), rows);
+                eventLogRead = true;
+                emit eventLogDue();
+                QSet<qint32> local;
+                for (const TaskState& r : rows)
+                    if (r.isLocal(LocalComputerName)) local.insert(r.uid);
+                if (!autoPrintReady || autoPrintReady()) {
+                    const std::optional<QueuedPrint> next = takeNextAutoPrint(TaskDatabaseConnection, local, autoPrintWanted);
+                    if (next && !next->url.isEmpty()) emit autoPrintRequested(next->url, next->resultNumber);
+                }
+            }
+        } catch (const platform::Error& e) {
+            if (!database_.noteFailure(e)) throw;
         }
+        if (!eventLogRead) emit eventLogDue();
     }
+    database_.sayLoss();
     watchdog_.run();
 }
 

@@ -48,6 +48,11 @@ TEST_P(Drop, RefusalsWriteNothing) {
         {"other computer, local path",
          [&] { setTask(2, "computer_name", "OTHERPC"); },
          "Source and target tasks are on different machines,\r\nbut data file is not specified by a UNC path."},
+        // The tree's tag still says running; the row says what the follower does now.
+        {"follower cancelled since the tree showed it", [&] { setTask(2, "task_status", "cancelled"); },
+         "Cannot drop a result onto task 2: Task 2, which is no longer running (cancelled)"},
+        {"follower completed since the tree showed it", [&] { setTask(2, "task_status", "completed"); },
+         "Cannot drop a result onto task 2: Task 2, which is no longer running (completed)"},
         {"target merges its files", [&] { setTask(2, "merge_data_files", 1); },
          "Cannot drop additional file onto a task that merges a batch of files into a single search"},
         {"no file row", [&] { c().execute("DELETE FROM Sorvex_Tavrel_Files"); },

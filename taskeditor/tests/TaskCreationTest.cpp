@@ -4,7 +4,10 @@
 
 #include "common/PeakListFolders.h"
 #include "common/TaskRow.h"
+#include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
+#include "platform/Error.h"
+#include "platform/MessageBox.h"
 #include "taskeditor/TaskCreation.h"
 
 #include <QFileInfo>
@@ -146,6 +149,40 @@ TEST_P(TaskCreation, AFailureBetweenTheRowsLeavesNothing) {
         QDir().mkpath(tavrel::PeakListRoot);
         sql("DROP INDEX IF EXISTS one_name_only");
     }
+}
+
+// While Run's refusal waits for the user, another client writes the same
+// tables (the key Run had taken, too): Run has rolled back before it asked.
+TEST_P(TaskCreation, NoBoxWaitsWhileRunHoldsTheDatabase) {
+    struct SecondClientWrites : platform::MessageBoxHandler {
+        platform::AdoConnection other;
+        QStringList texts, writeErrors;
+        int show(const QString& text, int, const QString&) override {
+            texts << text;
+            try {
+                other.execute("INSERT INTO Sorvex_Tavrel_Tasks (task_UID, task_label, parameter_set, schedule_type, "
+                              "start_time, task_status) VALUES (1, 'other', 'other.par', 'now', ?, 'new')",
+                              {QDateTime(QDate(2024, 5, 1), QTime(9, 0))});
+                other.execute("DELETE FROM Sorvex_Tavrel_Tasks WHERE task_UID = 1");
+            } catch (const platform::Error& e) {
+                writeErrors << e.description();
+            }
+            return platform::vbOK;
+        }
+    } second;
+    second.other.open(db->connectionString());
+    if (tavrel::TaskDatabaseConnection.engine() == platform::AdoConnection::Engine::Postgres)
+        second.other.execute("SET lock_timeout = 2000");  // a wait on Run's row fails instead of hanging
+    TaskEditor e = nowTask({"/data/a.qpl"});
+    e.setText(&S::txtTaskLabel, QString(254, 'x'));
+    platform::MessageBoxHandler* previous = platform::setMessageBoxHandler(&second);
+    const qint32 key = tavrel::frmMain_CreateTask(e, context());
+    platform::setMessageBoxHandler(previous);
+    EXPECT_EQ(key, 0);
+    ASSERT_EQ(second.texts.size(), 1);
+    EXPECT_TRUE(second.texts[0].startsWith("The task label is too long")) << second.texts[0].toStdString();
+    EXPECT_TRUE(second.writeErrors.isEmpty()) << second.writeErrors.join('\n').toStdString();
+    expectNothingStored();
 }
 
 TEST_P(TaskCreation, AnUnexpectedDatabaseErrorIsPassedOnAfterTheRollback) {

@@ -183,6 +183,14 @@ TEST(TaskRowBuilder, RefusesWhatNoColumnCanHoldNamingTheField) {
         std::function<void(TaskEditor&, tavrel::RowSources&)> setUp;
         QString refusalStart;
     } cases[] = {
+        {"threshold that is no number", [](TaskEditor& e, tavrel::RowSources&) {
+             e.chooseFollowUp(1);  // "If score less than": the threshold is used
+             e.setText(&S::txtTaskFUScore, "abc");
+         }, "The follow-up threshold \"abc\" is not a number"},
+        {"empty threshold", [](TaskEditor& e, tavrel::RowSources&) {
+             e.chooseFollowUp(2);
+             e.setText(&S::txtTaskFUScore, "  ");
+         }, "The follow-up threshold \"  \" is not a number"},
         {"huge score", [](TaskEditor& e, tavrel::RowSources&) { e.setText(&S::txtTaskFUScore, "1e12"); },
          "The follow-up score 1e12 is out of range"},
         {"score below the range", [](TaskEditor& e, tavrel::RowSources&) {
@@ -211,6 +219,14 @@ TEST(TaskRowBuilder, RefusesWhatNoColumnCanHoldNamingTheField) {
         c.setUp(e, src);
         const tavrel::BuildOutcome out = tavrel::buildTaskRows(e.state(), src);
         EXPECT_TRUE(out.refusal.startsWith(c.refusalStart)) << c.what << ": " << out.refusal.toStdString();
+    }
+    {
+        // Without a follow-up condition the threshold is not used, and is stored as 0 as before.
+        TaskEditor e = resetEditor(g.inputs());
+        e.setText(&S::txtTaskFUScore, "abc");
+        const tavrel::BuildOutcome out = tavrel::buildTaskRows(e.state(), sources());
+        ASSERT_TRUE(out.ok()) << out.refusal.toStdString();
+        EXPECT_EQ(out.task.row.fu_score, 0);
     }
     // The folder name <key> <label> must be one the file system takes.
     EXPECT_TRUE(tavrel::checkFolderName(7, QString(253, 'x')).isEmpty());

@@ -1,7 +1,12 @@
 // The periodic refresh: the tree and list brought in line with the table in place.
 #include "StatusPageFixture.h"
 
+#include "common/HandlerGuard.h"
+#include "platform/AdoConnection.h"
+
 #include <QScrollBar>
+
+#include <functional>
 
 using namespace tavrel;
 using statustest::Emissions;
@@ -176,6 +181,54 @@ TEST_P(Refresh, NeverRunsInsideItself) {
     platform::setMessageBoxHandler(before);
     EXPECT_EQ(nested.texts.size(), 2);  // each answer once
     EXPECT_EQ(events.size(), 1);
+}
+
+// The database server went away (a restart) while the client ran: the loss is
+// said once, the event list goes on, and once the server takes connections
+// again the refresh reconnects and the tree and list catch up with what other
+// clients wrote meanwhile.
+TEST_P(Refresh, ReconnectsAndCatchesUpAfterTheDatabaseServerWasGone) {
+    if (GetParam() != testsupport::DbEngine::Postgres) GTEST_SKIP() << "the file engine has no connection to lose";
+    addTask(1, {{"task_status", "running"}});
+    start();
+    ASSERT_TRUE(boxes.texts.isEmpty());
+    const QString name = value("SELECT current_database()").toString();
+    platform::AdoConnection admin;
+    admin.open(qEnvironmentVariable("TAVREL_TEST_PG"));
+    const auto allowConnections = [&](bool allow) {
+        admin.execute(QStringLiteral("ALTER DATABASE \"%1\" ALLOW_CONNECTIONS %2").arg(name, allow ? "true" : "false"));
+    };
+    struct Reopened {
+        std::function<void()> allow;
+        ~Reopened() { allow(); }
+    } reopened{[&] { allowConnections(true); }};
+    admin.execute("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = ?", {name});
+    {
+        platform::AdoConnection other;  // another client goes on writing
+        other.open(db->connectionString());
+        testsupport::insertRow(other, "Sorvex_Tavrel_Tasks",
+                               {{"task_UID", 2}, {"task_label", "Written meanwhile"}, {"parameter_set", "a.par"},
+                                {"schedule_type", "now"}, {"start_time", QDateTime(QDate(2024, 5, 1), QTime(9, 0))},
+                                {"task_status", "new"}, {"computer_name", "OTHERPC"}});
+        other.execute("UPDATE Sorvex_Tavrel_Tasks SET task_status = 'completed' WHERE task_UID = 1");
+    }
+    allowConnections(false);
+
+    Emissions events(page.get(), &StatusPage::eventLogDue);
+    for (int run = 0; run < 3; ++run)  // as F5 runs it
+        EXPECT_TRUE(tavrel::guardHandler("mnuEditRefresh_Click", [&] { page->RefreshStatus(); }));
+    ASSERT_EQ(boxes.texts.size(), 1) << boxes.texts.join("\n").toStdString();
+    EXPECT_TRUE(boxes.texts[0].startsWith("The connection to the task database is lost")) << boxes.texts[0].toStdString();
+    EXPECT_EQ(events.size(), 3);
+    EXPECT_FALSE(node("task_2"));
+
+    allowConnections(true);
+    page->RefreshStatus();
+    EXPECT_EQ(boxes.texts.size(), 1) << boxes.texts.join("\n").toStdString();
+    ASSERT_TRUE(node("task_2"));
+    EXPECT_EQ(image("task_1"), "completed");
+    EXPECT_EQ(page->listModel()->rowCount(), 2);  // the root view lists the new task too
+    EXPECT_EQ(events.size(), 4);
 }
 
 TAVREL_ON_BOTH_ENGINES(Refresh);
