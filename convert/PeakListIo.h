@@ -130,6 +130,25 @@ public:
         endSweep(sweep);
     }
 
+    // The unread bytes of the block, for a caller that takes whole lines ended
+    // by CR LF from them itself (reads of up to 64 bytes from any of them stay
+    // inside the block); empty while a line end from before is still to be
+    // settled, which readLine does. Valid until the next read.
+    std::string_view unreadInBlock() const {
+        if (skipLf_ || discardToEol_) return {};
+        return std::string_view(buffer_.get() + begin_, size_t(end_ - begin_));
+    }
+    // The caller of unreadInBlock took the lines up to `next`, the last of them
+    // from `lastLine` on; each ended by CR LF.
+    void tookLines(const char* lastLine, const char* next) {
+        const char* const base = buffer_.get();
+        lineAt_ = lastLine - base;
+        lineEnd_ = next - 2 - base;
+        begin_ = next - base;
+        lastTerminated_ = true;
+        chunkAt_ = -1;  // the line ends scanned before lie behind
+    }
+
     // The complete lines from the reading point on that end in CR LF and count
     // as numeric, as one span with their line ends (so they can be copied as
     // they stand); empty when the next line is not one. Valid until the next
@@ -325,9 +344,11 @@ public:
     // commitLine(end) keeps what lies before `end`. Nothing else may be
     // written between the two calls.
     static constexpr qsizetype kLineRoom = 64;
-    char* lineRoom() {
-        if (toFile_ && used_ <= kWriteBlock - kLineRoom) return buffer_.get() + used_;
-        return lineRoomSlow();
+    char* lineRoom() { return room(kLineRoom); }
+    // The same for `bytes` (at most kWriteBlock) written at once.
+    char* room(qsizetype bytes) {
+        if (toFile_ && used_ <= kWriteBlock - bytes) return buffer_.get() + used_;
+        return lineRoomSlow(bytes);
     }
     void commitLine(const char* end) {
         if (toFile_) used_ = end - buffer_.get();
@@ -359,7 +380,7 @@ private:
         return out + bytes.size();
     }
     void writeSlow(std::string_view bytes);
-    char* lineRoomSlow();
+    char* lineRoomSlow(qsizetype bytes);
     void commitLineSlow(const char* end);
     void flushBuffer();      // hands the gathered block to the background
     void finishPending();    // waits until the background has written all it holds

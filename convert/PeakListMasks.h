@@ -22,6 +22,18 @@
 
 namespace tavrelsvc::detail {
 
+#if defined(__x86_64__) || defined(__i386__)
+// What the widest line loops need of the processor.
+inline bool processorHasAvx2() {
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+           __builtin_cpu_supports("lzcnt") && __builtin_cpu_supports("popcnt");
+}
+inline bool processorHasAvx512() {
+    return processorHasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi2");
+}
+#endif
+
 #if defined(__SSE2__)
 // 16 bytes at a time.
 struct ByteTests {
