@@ -219,26 +219,6 @@ TEST(PeakListFastPath, SweptLinesGiveWhatLineByLineGives) {
     }
 }
 
-TEST(PeakListFastPath, ClassesAreTheSameWithEveryCompareWidth) {
-    // Every byte value at every offset in 16 and 32 bytes, the tricky lines,
-    // and a length that ends inside a part.
-    QByteArray bytes;
-    for (int i = 0; i < 4096; ++i) bytes += char((i * 37 + i / 256) & 0xff);
-    for (const char* line : kTrickyLines) bytes += QByteArray(line) + "\r\n";
-    bytes += QByteArray(64, '\0');  // the room past the data a reader's block has
-    using detail::BlockClasses;
-    for (const qsizetype length : {qsizetype(detail::BlockClasses::kBytes), qsizetype(1000), qsizetype(33), qsizetype(1)}) {
-        const qsizetype from = bytes.size() - 64 - length;
-        BlockClasses wide, portable;
-        wide.classify(bytes.constData() + from, length);
-        portable.classifyPortably(bytes.constData() + from, length);
-        for (int c = 0; c < BlockClasses::kClasses; ++c)
-            for (qsizetype k = 0; 64 * k < length + 64; ++k)
-                EXPECT_EQ(wide.word(BlockClasses::Class(c), k), portable.word(BlockClasses::Class(c), k))
-                    << "class " << c << ", bytes " << 64 * k << " of " << length;
-    }
-}
-
 // The numeric run a reader hands out against the line rules: each line, at
 // every offset around a 64-byte edge and after a first line of every length,
 // ends the run exactly where the first line that is no number of at least 1,
