@@ -89,21 +89,20 @@ inline void writePeak(PeakListWriter& output, std::string_view mz, std::string_v
 // The common peak line settled from 32 bytes at once: shorter than 32 bytes,
 // no "e" or "E" anywhere, a digit 1 to 9 first (so the line counts as
 // numeric), and every field either a number from a digit 1 to 9 on (positive,
-// whatever follows its digits), "0" or empty (both 0). Writes the line made
-// of positive fields Skip + 1 and Skip + 2, one space between them, with
-// fixed-size copies (nothing when the line holds fewer), and returns true.
-// False leaves the line to the general rules, untouched. Only for lines that a
-// PeakListLineReader handed out: its block has room past its end for reads of
-// 64 bytes from any line start.
-// `classes`: those of the line's bytes, when the caller has them.
+// whatever follows its digits), "0" or empty (both 0). Such a line gives the
+// peak made of positive fields Skip + 1 and Skip + 2, or none when it holds
+// fewer; any other line is left to the general rules.
+struct ShortPeak {
+    enum Verdict { Leave, NoPeak, Peak } verdict = Leave;
+    unsigned at0 = 0, size0 = 0;  // the m/z field
+    unsigned at1 = 0, size1 = 0;  // the intensity field
+};
+
+// `c`: the classes of the n bytes of the line (n < 32).
 template <unsigned Skip>
-__attribute__((always_inline)) inline bool writeShortPeakLine(PeakListWriter& output, std::string_view line,
-                                                              const detail::LineClasses* classes = nullptr) {
-    const char* p = line.data();
-    const unsigned n = unsigned(line.size());
-    if (n >= 32) return false;
-    const detail::LineClasses c = classes ? *classes : detail::classifyLine(p, n);
-    if (c.exponent) return false;  // 1e-400 is 0: exponents get the full conversion
+__attribute__((always_inline)) inline ShortPeak shortPeak(const detail::LineClasses& c, unsigned n) {
+    ShortPeak peak;
+    if (c.exponent) return peak;  // 1e-400 is 0: exponents get the full conversion
     const quint64 separators = c.separators();
     const quint64 ends = separators | (quint64(1) << n);  // where fields end
     const quint64 starts = (1 | (separators << 1));       // where fields start
@@ -111,26 +110,49 @@ __attribute__((always_inline)) inline bool writeShortPeakLine(PeakListWriter& ou
     // Any other field must be empty or "0"; ".5", "00012", "-3" and the like
     // go to the general rules.
     const quint64 zeroFields = ends | (c.zero & (ends >> 1));
-    if (!(positive & 1) || (starts & ~positive & ~zeroFields)) return false;
+    if (!(positive & 1) || (starts & ~positive & ~zeroFields)) return peak;
 
     quint64 wanted = positive;
     for (unsigned i = 0; i < Skip; ++i) wanted &= wanted - 1;
-    if ((wanted & (wanted - 1)) == 0) return true;  // fewer than two left: no peak
-    const unsigned at0 = unsigned(std::countr_zero(wanted));
-    const unsigned at1 = unsigned(std::countr_zero(wanted & (wanted - 1)));
-    const unsigned size0 = unsigned(std::countr_zero(ends >> at0));
-    const unsigned size1 = unsigned(std::countr_zero(ends >> at1));
+    if ((wanted & (wanted - 1)) == 0) {  // fewer than two left: no peak
+        peak.verdict = ShortPeak::NoPeak;
+        return peak;
+    }
+    peak.verdict = ShortPeak::Peak;
+    peak.at0 = unsigned(std::countr_zero(wanted));
+    peak.at1 = unsigned(std::countr_zero(wanted & (wanted - 1)));
+    peak.size0 = unsigned(std::countr_zero(ends >> peak.at0));
+    peak.size1 = unsigned(std::countr_zero(ends >> peak.at1));
+    return peak;
+}
 
+// Writes the peak of the line at p to `out` with fixed-size copies, which
+// may write up to 64 bytes from `out` and read up to 64 bytes from p; answers
+// the end of what it wrote.
+__attribute__((always_inline)) inline char* putShortPeak(char* out, const char* p, const ShortPeak& peak) {
     // Each copy takes 32 bytes; the second one overwrites what the first took
     // past the m/z, and the line end follows the intensity.
-    char* out = output.lineRoom();
-    std::memcpy(out, p + at0, 32);
-    out[size0] = ' ';
-    std::memcpy(out + size0 + 1, p + at1, 32);
-    char* end = out + size0 + 1 + size1;
+    std::memcpy(out, p + peak.at0, 32);
+    out[peak.size0] = ' ';
+    std::memcpy(out + peak.size0 + 1, p + peak.at1, 32);
+    char* end = out + peak.size0 + 1 + peak.size1;
     end[0] = '\r';
     end[1] = '\n';
-    output.commitLine(end + 2);
+    return end + 2;
+}
+
+// Writes the peak line of a short line by the rule above and returns true;
+// false leaves the line to the general rules, untouched. Only for lines that a
+// PeakListLineReader handed out: its block has room past its end for reads of
+// 64 bytes from any line start.
+template <unsigned Skip>
+__attribute__((always_inline)) inline bool writeShortPeakLine(PeakListWriter& output, std::string_view line) {
+    const char* p = line.data();
+    const unsigned n = unsigned(line.size());
+    if (n >= 32) return false;
+    const ShortPeak peak = shortPeak<Skip>(detail::classifyLine(p, n), n);
+    if (peak.verdict == ShortPeak::Leave) return false;
+    if (peak.verdict == ShortPeak::Peak) output.commitLine(putShortPeak(output.lineRoom(), p, peak));
     return true;
 }
 

@@ -95,7 +95,6 @@ PeakListLineReader::~PeakListLineReader() {
 bool PeakListLineReader::fill() {
     if (eof_) return false;
     chunkAt_ = -1;  // positions move and bytes arrive: scan afresh
-    classesAt_ = -1;
     if (readAhead_) return fillAhead();
     if (begin_ > 0) {  // keep the unread part at the start of the block
         std::memmove(buffer_.get(), buffer_.get() + begin_, size_t(end_ - begin_));

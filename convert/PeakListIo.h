@@ -88,46 +88,23 @@ public:
         endSweep(sweep);
     }
 
-    // The same for peak lines: f(line, classes) is also given the classes
-    // of the line's bytes, or null for a line too long for them. The
-    // classes of a few KiB are found at once, for every line in them, and
-    // kept for the next call.
-    template <typename F>
-    __attribute__((always_inline)) void scanPeakLines(F&& f) {
-        using detail::BlockClasses;
-        if (skipLf_ || discardToEol_) return;  // readLine settles these first
-        if (!classes_) classes_ = std::make_unique<BlockClasses>();
-        const BlockClasses& block = *classes_;
+    // The unread bytes of the block, for a caller that takes whole lines ended
+    // by CR LF from them itself (reads of up to 64 bytes from any of them stay
+    // inside the block); empty while a line end from before is still to be
+    // settled, which readLine does. Valid until the next read.
+    std::string_view unreadInBlock() const {
+        if (skipLf_ || discardToEol_) return {};
+        return std::string_view(buffer_.get() + begin_, size_t(end_ - begin_));
+    }
+    // The caller of unreadInBlock took the lines up to `next`, the last of them
+    // from `lastLine` on; each ended by CR LF.
+    void tookLines(const char* lastLine, const char* next) {
         const char* const base = buffer_.get();
-        Sweep sweep{begin_};
-        while (!sweep.stop && sweep.start < end_) {
-            const bool fresh = !(classesAt_ >= 0 && sweep.start >= classesAt_ && sweep.start < classesAt_ + classesBytes_);
-            if (fresh) {
-                classesBytes_ = std::min<qsizetype>(end_ - sweep.start, BlockClasses::kBytes);
-                classes_->classify(base + sweep.start, classesBytes_);
-                classesAt_ = sweep.start;
-            }
-            const qsizetype from = sweep.start;
-            sweep.crBefore = 0;  // the byte before `from` ended the line before it
-            for (qsizetype k = (from - classesAt_) / 64; !sweep.stop && 64 * k < classesBytes_; ++k) {
-                const qsizetype chunk = classesAt_ + 64 * k;
-                const detail::LineEnds e{block.word(BlockClasses::Cr, k), block.word(BlockClasses::Lf, k)};
-                sweep.take(base, chunk, e, ~quint64(0) << (from > chunk ? from - chunk : 0),
-                           [&](std::string_view line, qsizetype at) __attribute__((always_inline)) {
-                               const unsigned n = unsigned(line.size());
-                               if (n >= BlockClasses::kWindow) return f(line, nullptr);
-                               const detail::LineClasses classes = block.line(at - classesAt_, n);
-                               return f(line, &classes);
-                           });
-            }
-            // No line ends in the bytes classified: classify from the line on,
-            // unless they start there already.
-            if (!sweep.stop && sweep.start == from) {
-                if (fresh) break;
-                classesAt_ = -1;
-            }
-        }
-        endSweep(sweep);
+        lineAt_ = lastLine - base;
+        lineEnd_ = next - 2 - base;
+        begin_ = next - base;
+        lastTerminated_ = true;
+        chunkAt_ = -1;  // the line ends scanned before lie behind
     }
 
     // The complete lines from the reading point on that end in CR LF and count
@@ -264,10 +241,6 @@ private:
     bool skipLf_ = false;        // the last line ended in CR at the end of a block
     bool discardToEol_ = false;  // the last line was cut; skip its remainder
     bool lastTerminated_ = false;
-    // The classes of classesBytes_ bytes from classesAt_ on (-1: none since
-    // the last fill).
-    std::unique_ptr<detail::BlockClasses> classes_;
-    qsizetype classesAt_ = -1, classesBytes_ = 0;
     QString errorText_;
     // A file longer than the block is read one block ahead from its first
     // fill on; `ahead_` is the block taken from it whose bytes are not all
@@ -325,9 +298,11 @@ public:
     // commitLine(end) keeps what lies before `end`. Nothing else may be
     // written between the two calls.
     static constexpr qsizetype kLineRoom = 64;
-    char* lineRoom() {
-        if (toFile_ && used_ <= kWriteBlock - kLineRoom) return buffer_.get() + used_;
-        return lineRoomSlow();
+    char* lineRoom() { return room(kLineRoom); }
+    // The same for `bytes` (at most kWriteBlock) written at once.
+    char* room(qsizetype bytes) {
+        if (toFile_ && used_ <= kWriteBlock - bytes) return buffer_.get() + used_;
+        return lineRoomSlow(bytes);
     }
     void commitLine(const char* end) {
         if (toFile_) used_ = end - buffer_.get();
@@ -359,7 +334,7 @@ private:
         return out + bytes.size();
     }
     void writeSlow(std::string_view bytes);
-    char* lineRoomSlow();
+    char* lineRoomSlow(qsizetype bytes);
     void commitLineSlow(const char* end);
     void flushBuffer();      // hands the gathered block to the background
     void finishPending();    // waits until the background has written all it holds

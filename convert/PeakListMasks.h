@@ -11,16 +11,20 @@
 #include <emmintrin.h>
 #endif
 
-// The loops that take most lines are also built for the processors of the
-// last decade (AVX2, BMI and three-operand vector forms); the build that
-// suits the processor is chosen when the program is loaded.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
-#define TAVREL_LINE_LOOP __attribute__((target_clones("arch=x86-64-v3", "default")))
-#else
-#define TAVREL_LINE_LOOP
-#endif
-
 namespace tavrelsvc::detail {
+
+#if defined(__x86_64__) || defined(__i386__)
+// What the widest line loops need of the processor. Every processor with
+// AVX2 and BMI2 also counts leading zeros in one instruction (LZCNT).
+inline bool processorHasAvx2() {
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+           __builtin_cpu_supports("popcnt");
+}
+inline bool processorHasAvx512() {
+    return processorHasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vbmi2");
+}
+#endif
 
 #if defined(__SSE2__)
 // 16 bytes at a time.
@@ -115,51 +119,6 @@ struct LineClasses {
 
     // Fields are split at TAB when the line holds one, else at spaces.
     quint64 separators() const { return tab ? tab : space; }
-};
-
-// The line ends and the classes peak lines' fields are told by, of up to
-// kBytes bytes from a start, kept 16 bits per 16 bytes so that the classes
-// of the kWindow bytes from any byte on are one unaligned read. They are
-// found once for all lines of a stretch, with the widest compares the
-// processor has.
-class BlockClasses {
-public:
-    static constexpr qsizetype kBytes = 4096;
-    static constexpr qsizetype kWindow = 48;  // bytes a window surely covers
-    enum Class { Cr, Lf, Space, Tab, Exponent, Lead, Zero, kClasses };
-
-    // Classifies the `bytes` (at most kBytes) from p, which has 64 bytes
-    // that may be read past them; the bytes past them have no class.
-    void classify(const char* p, qsizetype bytes);
-    // The same without the widest compares (what other processors get).
-    void classifyPortably(const char* p, qsizetype bytes);
-
-    // Bit i: byte 64 * k + i is of class c.
-    quint64 word(Class c, qsizetype k) const {
-        quint64 w;
-        std::memcpy(&w, masks_[c] + 4 * k, sizeof w);
-        return w;
-    }
-    // Bit i: byte `at` + i is of class c, for i below kWindow at least.
-    quint64 window(Class c, qsizetype at) const {
-        quint64 w;
-        std::memcpy(&w, masks_[c] + (at >> 4), sizeof w);
-        return w >> (at & 15);
-    }
-    // The classes of the n bytes (n < kWindow) of the line at `at`.
-    LineClasses line(qsizetype at, unsigned n) const {
-        const quint64 inside = (quint64(1) << n) - 1;
-        return {window(Space, at) & inside, window(Tab, at) & inside, window(Exponent, at) & inside,
-                window(Lead, at) & inside, window(Zero, at) & inside};
-    }
-
-    static constexpr qsizetype kPad = 5;  // parts read or written past the last: by windows, by wide compares
-    using Masks = quint16[kClasses][kBytes / 16 + kPad];
-
-private:
-    void clearPast(qsizetype bytes);
-
-    Masks masks_;
 };
 
 // The classes of a line shorter than 32 bytes, from two wide reads.

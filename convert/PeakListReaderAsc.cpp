@@ -3,6 +3,7 @@
 // positive fields.
 #include "convert/PeakListBlockFields.h"
 #include "convert/PeakListReaderBase.h"
+#include "convert/PeakListShortLines.h"
 
 #include <string>
 
@@ -16,11 +17,10 @@ bool isListLine(std::string_view line) { return startsWithNoCase(line, "list:");
 
 // The peak lines of a spectrum; true when the "list:" line of the next one
 // ends them, which is then `line`.
-TAVREL_LINE_LOOP bool peaks(PeakListLineReader& input, PeakListWriter& output, std::string_view& line) {
+bool peaks(PeakListLineReader& input, PeakListWriter& output, std::string_view& line) {
     // False for the "list:" line that opens the next spectrum.
-    const auto peakLine = [&](std::string_view text, const detail::LineClasses* classes)
-                              __attribute__((always_inline)) {
-        if (writeShortPeakLine<1>(output, text, classes)) return true;
+    const auto peakLine = [&](std::string_view text) {
+        if (writeShortPeakLine<1>(output, text)) return true;
         if (!PeakListLineReader::numericInBlock(text)) return !isListLine(text);
         // The general rules, for the lines the quick one leaves: the
         // second and third positive fields make the peak line.
@@ -32,9 +32,9 @@ TAVREL_LINE_LOOP bool peaks(PeakListLineReader& input, PeakListWriter& output, s
         return true;
     };
     for (;;) {
-        input.scanPeakLines(peakLine);  // lines ended by CR LF, in one sweep
+        takeShortPeakLines(1, input, output);  // most lines, many at a time
         if (!input.readLine(line)) break;
-        if (!peakLine(line, nullptr)) return true;
+        if (!peakLine(line)) return true;
     }
     return false;
 }
@@ -60,7 +60,8 @@ PeakListReadResult clsJob_ConvertAscToQpl(const QString& path, PeakListWriter& o
             bool haveMode = false;
             while (!haveMode && input.readLine(line)) haveMode = startsWithNoCase(line, "mode:");
             std::string_view precursor;
-            if (haveMode && PositiveFields(line, input.fieldSeparator()).next(precursor))
+            if (haveMode && withPositiveFields(line, input.fieldSeparator(),
+                                               [&](auto& fields) { return fields.next(precursor); }))
                 output.writeLine("PEPMASS=", precursor);
 
             haveList = peaks(input, output, line);

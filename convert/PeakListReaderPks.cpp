@@ -2,6 +2,7 @@
 // mass the file does not hold; it comes from the search form's PRECURSOR.
 #include "convert/PeakListBlockFields.h"
 #include "convert/PeakListReaderBase.h"
+#include "convert/PeakListShortLines.h"
 #include "service/EventLog.h"
 
 namespace tavrelsvc {
@@ -13,10 +14,9 @@ namespace {
 enum class Kind { Pks, ApiIII };
 
 // The peak lines, to the end of the file.
-TAVREL_LINE_LOOP void peaks(Kind kind, PeakListLineReader& input, PeakListWriter& output) {
-    const auto peakLine = [&](std::string_view line, const detail::LineClasses* classes)
-                              __attribute__((always_inline)) {
-        if (writeShortPeakLine<0>(output, line, classes) || !PeakListLineReader::numericInBlock(line)) return true;
+void peaks(Kind kind, PeakListLineReader& input, PeakListWriter& output) {
+    const auto peakLine = [&](std::string_view line) {
+        if (writeShortPeakLine<0>(output, line) || !PeakListLineReader::numericInBlock(line)) return true;
         std::string_view mz, intensity;  // the general rules, for the lines the quick one leaves
         if (withPositiveFields(line, fieldSeparator(line),
                                [&](auto& fields) { return fields.next(mz) && fields.next(intensity); }))
@@ -25,12 +25,12 @@ TAVREL_LINE_LOOP void peaks(Kind kind, PeakListLineReader& input, PeakListWriter
     };
     std::string_view line;
     for (;;) {
-        // Most lines are ended by CR LF and taken in one sweep of the
-        // block; readLine gives the rest.
+        // Most lines are ended by CR LF and taken many at a time; readLine
+        // gives the rest.
         if (kind == Kind::ApiIII) output.write(input.readNumericRun());
-        else input.scanPeakLines(peakLine);
+        else takeShortPeakLines(0, input, output);
         if (!input.readLine(line)) break;
-        if (kind == Kind::Pks) peakLine(line, nullptr);
+        if (kind == Kind::Pks) peakLine(line);
         else if (PeakListLineReader::numericInBlock(line)) output.writeLine(line);
     }
 }

@@ -86,16 +86,6 @@ bool plainNumber(std::string_view text, double& value) {
     return true;
 }
 
-bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
-    if (text.size() < lowerPrefix.size()) return false;
-    for (size_t i = 0; i < lowerPrefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != lowerPrefix[i]) return false;
-    }
-    return true;
-}
-
 std::string formatNumber(double value) {
     if (value == 0) return "0";  // no "-0"
     char buf[64];

@@ -28,6 +28,8 @@ inline bool isPositive(std::string_view text) {
         while (q < e && q - p < 300 && ((*q >= '0' && *q <= '9') || *q == '.')) ++q;
         if (q - p < 300 && (q == e || (*q | 0x20) != 'e')) return true;
     }
+    // No blank, sign, digit or point first (a "List:" line, say): no number.
+    if (p == e || static_cast<unsigned char>(*p) > '9') return false;
     return isPositiveGeneral(text);
 }
 
@@ -87,7 +89,15 @@ private:
 };
 
 // Case-blind test of an ASCII prefix such as "list:" or "begin ions".
-bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix);
+inline bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
+    if (text.size() < lowerPrefix.size()) return false;
+    for (size_t i = 0; i < lowerPrefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        if (c != lowerPrefix[i]) return false;
+    }
+    return true;
+}
 
 // Shortest decimal form with up to 15 significant digits ("501.253638").
 std::string formatNumber(double value);

@@ -174,13 +174,13 @@ void PeakListWriter::writeSlow(std::string_view bytes) {
     }
 }
 
-char* PeakListWriter::lineRoomSlow() {
+char* PeakListWriter::lineRoomSlow(qsizetype bytes) {
     if (toFile_) {
         flushBuffer();
         return buffer_.get();
     }
     lineAt_ = memory_.size();
-    memory_.resize(lineAt_ + kLineRoom);
+    memory_.resize(lineAt_ + bytes);
     return memory_.data() + lineAt_;
 }
 

@@ -3,6 +3,7 @@
 #include "convert/PeakListBlockFields.h"
 #include "convert/PeakListFormats.h"
 #include "convert/PeakListMasks.h"
+#include "convert/PeakListShortLines.h"
 
 #include "ConvertTestHelpers.h"
 
@@ -114,6 +115,75 @@ TEST(PeakListFastPath, ShortPeakLinesFollowTheFieldRules) {
     EXPECT_GE(taken[1], 10);
 }
 
+// The kernels that take many peak lines at once against the field rules:
+// long rows of each format's usual line (whole chunks of them are packed at
+// once where the processor can), with one odd line at every offset in 64
+// bytes, after lines of every length. Every line the kernels leave is
+// judged by the rules, as the readers do.
+TEST(PeakListFastPath, ManyLinesAtOnceFollowTheFieldRules) {
+    LoggedHome home;
+    const std::string longField = "1" + std::string(150, '2');
+    const std::string tooLong(400, '9');  // out of range: 0, not positive
+    std::vector<std::string> odd(std::begin(kTrickyLines), std::end(kTrickyLines));
+    for (const std::string& extra :
+         {std::string("1 2 3 4"), std::string("1 0 3"), std::string("1 2 0"), std::string("0 1 2"),
+          std::string("1 2  3"), std::string("1 2 3 "), std::string(" 1 2 3"), std::string("1\t2\t3"),
+          std::string("1 2 3e"), std::string("1 2 3\r"), std::string("1 2 3\n"), std::string("1 2"),
+          std::string("1 02 3"), std::string("1 .5 3"), std::string("12 0 3 0"), std::string("12 0 3"),
+          std::string("12 00 3 1"), std::string("12 0.5 3 1"), std::string("12 .5 3 1"),
+          std::string("12 -1 3 1"), std::string("12 0 3 -1"), std::string("12 0 3 1e3"), std::string("12 0 3 1 5"), std::string("12 1 3 1"), std::string("1 \xe9 3"),
+          std::string("1 2 3\x1a"), "1 " + longField + " 3", "1 " + tooLong + " 3", longField + " 0 3 1",
+          "12 0 " + tooLong + " 1"})
+        odd.push_back(extra);
+    // Usual lines of varied lengths, so fields and lines cross chunk edges.
+    const auto usual = [](unsigned skip, int i) {
+        const std::string mz = std::to_string(100 + i * 37 % 900) + "." + std::to_string(i * 7 % 10000);
+        const std::string intensity = std::to_string(1 + i * 53 % 99999) + (i % 3 ? ".5" : "");
+        return skip ? "1 " + mz + " " + intensity : mz + " 0 " + intensity + " 1";
+    };
+    // What the rules make of a text, line by line.
+    const auto byTheRules = [](const QByteArray& text, unsigned skip) {
+        QByteArray out;
+        qsizetype at = 0;
+        while (at < text.size()) {
+            qsizetype end = at;
+            while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
+            out += peakByTheRules(std::string_view(text.constData() + at, size_t(end - at)), skip);
+            at = end + (text.mid(end, 2) == "\r\n" ? 2 : 1);
+        }
+        return out;
+    };
+    using Kernel = void (*)(unsigned, PeakListLineReader&, PeakListWriter&);
+    const Kernel kernels[] = {takeShortPeakLines, detail::takeShortPeakLinesPortably};
+    for (const unsigned skip : {0u, 1u}) {
+        for (const std::string& tested : odd) {
+            SCOPED_TRACE("skip " + std::to_string(skip) + ", line \"" + tested + "\"");
+            QByteArray text;
+            for (int shift = 0; shift < 66; ++shift) {
+                for (int i = 0; i < 12; ++i) text += QByteArray::fromStdString(usual(skip, shift * 12 + i)) + "\r\n";
+                text += QByteArray::fromStdString(skip ? "1 " + std::string(shift + 1, '3') + " 5"
+                                                       : std::string(shift + 1, '3') + " 0 5 1") + "\r\n";
+                text += QByteArray::fromStdString(tested) + "\r\n";
+            }
+            for (int i = 0; i < 12; ++i) text += QByteArray::fromStdString(usual(skip, i)) + "\r\n";
+            const QString path = home.put("lines.txt", text);
+            const QByteArray expected = byTheRules(text, skip);
+            for (const Kernel kernel : kernels) {
+                PeakListLineReader reader(path);
+                PeakListWriter out;
+                std::string_view line;
+                for (;;) {
+                    kernel(skip, reader, out);
+                    if (!reader.readLine(line)) break;
+                    const QByteArray peak = peakByTheRules(line, skip);
+                    out.write(std::string_view(peak.constData(), size_t(peak.size())));
+                }
+                EXPECT_TRUE(out.text() == expected) << (kernel == kernels[0] ? "widest" : "portable");
+            }
+        }
+    }
+}
+
 TEST(PeakListFastPath, SweptLinesGiveWhatLineByLineGives) {
     // Several blocks, so sweeps stop at block ends and lines straddle them;
     // LF-only lines are never swept, so that file takes the line-by-line path.
@@ -146,26 +216,6 @@ TEST(PeakListFastPath, SweptLinesGiveWhatLineByLineGives) {
         EXPECT_EQ(spectra[2], spectra[0]);
         EXPECT_TRUE(outputs[1] == outputs[0]);
         EXPECT_TRUE(outputs[2] == outputs[0]);
-    }
-}
-
-TEST(PeakListFastPath, ClassesAreTheSameWithEveryCompareWidth) {
-    // Every byte value at every offset in 16 and 32 bytes, the tricky lines,
-    // and a length that ends inside a part.
-    QByteArray bytes;
-    for (int i = 0; i < 4096; ++i) bytes += char((i * 37 + i / 256) & 0xff);
-    for (const char* line : kTrickyLines) bytes += QByteArray(line) + "\r\n";
-    bytes += QByteArray(64, '\0');  // the room past the data a reader's block has
-    using detail::BlockClasses;
-    for (const qsizetype length : {qsizetype(detail::BlockClasses::kBytes), qsizetype(1000), qsizetype(33), qsizetype(1)}) {
-        const qsizetype from = bytes.size() - 64 - length;
-        BlockClasses wide, portable;
-        wide.classify(bytes.constData() + from, length);
-        portable.classifyPortably(bytes.constData() + from, length);
-        for (int c = 0; c < BlockClasses::kClasses; ++c)
-            for (qsizetype k = 0; 64 * k < length + 64; ++k)
-                EXPECT_EQ(wide.word(BlockClasses::Class(c), k), portable.word(BlockClasses::Class(c), k))
-                    << "class " << c << ", bytes " << 64 * k << " of " << length;
     }
 }
 

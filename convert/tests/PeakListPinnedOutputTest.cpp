@@ -82,7 +82,11 @@ QByteArray repeatedLines(const char* line, const char* end, qsizetype bytes) {
     return text;
 }
 
-QString corpusFolder() { return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../fuzz/corpus")); }
+// The compiler may name this file relative to the build folder, so the path
+// is made absolute before the fixtures are named relative to it.
+QString corpusFolder() {
+    return QDir::cleanPath(QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../fuzz/corpus")));
+}
 
 // Name -> bytes, in a fixed order.
 std::map<std::string, QByteArray> fixtures() {
