@@ -9,7 +9,7 @@
 //
 // N files in folders of K files (default 100,000 in folders of 1,000), M new
 // files per round (default 100), S seconds of each idle round (default: one
-// delay, at least 10), D one MonitorActionDelay in seconds instead of both,
+// delay, at least 20), D one MonitorActionDelay in seconds instead of both,
 // R rounds of each figure (default and least 3).
 #include "BenchReport.h"
 
@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
     long rows = files;
     for (int run = 0; run < delays.size(); ++run) {
         MonitorActionDelay = static_cast<qint16>(delays[run]);
-        const int idleSeconds = idleOption > 0 ? idleOption : std::max(10, int(delays[run]));
+        const int idleSeconds = idleOption > 0 ? idleOption : std::max(20, int(delays[run]));
         auto* job = new clsJob;
         const QString key = job->JobKey();
         JobCollection.Add(job, key);
@@ -174,7 +174,7 @@ int main(int argc, char** argv) {
                         .arg((cpuSeconds() - cpuAtStart) * 1000, 0, 'f', 0));
         if (rowCount() != rows) bench::note(QStringLiteral("%1 rows after the first tick, %2 expected").arg(rowCount()).arg(rows));
 
-        // Idle rounds of one delay each (at least 10 s), so each holds the
+        // Idle rounds of one delay each (at least 20 s), so each holds the
         // slow rescan that follows a delay.
         std::vector<double> idle;
         for (int round = 0; round < rounds; ++round) {
