@@ -62,13 +62,15 @@ struct Goal {
     double goalMs;  // a time under it; or, below 0, a count that stays 0
 };
 
-void report(const char* engine, const Rounds& rounds, const Goal& goal) {
+// `failure`: a round broke off; every figure of the engine is missed.
+void report(const char* engine, const Rounds& rounds, const Goal& goal, const QString& failure) {
     const QString what = QStringLiteral("%1 %2").arg(QLatin1String(engine), -10).arg(QLatin1String(goal.what));
     if (goal.goalMs < 0)
-        bench::figure(what, rounds.of(QLatin1String(goal.what)), bench::fixed(0), QStringLiteral("0"), bench::exactly(0));
+        bench::figure(what, rounds.of(QLatin1String(goal.what)), bench::fixed(0), QStringLiteral("0"), bench::exactly(0),
+                      QString(), failure);
     else
         bench::figure(what, rounds.of(QLatin1String(goal.what)), bench::fixed(1, QStringLiteral(" ms")),
-                      QStringLiteral("< %1 ms").arg(goal.goalMs), bench::below(goal.goalMs));
+                      QStringLiteral("< %1 ms").arg(goal.goalMs), bench::below(goal.goalMs), QString(), failure);
 }
 
 constexpr const char* kFirstBuild = "first build of the tree and first refresh";
@@ -229,27 +231,29 @@ int main(int argc, char* argv[]) {
     for (const auto engine : {testsupport::DbEngine::Sqlite, testsupport::DbEngine::Postgres}) {
         const std::string name = testsupport::engineName(engine);
         Rounds rounds;
-        for (int round = 0; round < bench::kMinRounds; ++round) {
+        QString failure;
+        bool skipped = false;
+        for (int round = 0; round < bench::kMinRounds && failure.isEmpty(); ++round) {
             testsupport::TestDatabase db(engine);
             if (!db.available()) {
-                std::printf("%-10s skipped: TAVREL_TEST_PG is not set\n", name.c_str());
+                bench::note(QStringLiteral("%1: skipped (TAVREL_TEST_PG is not set)").arg(QString::fromStdString(name)));
+                skipped = true;
                 break;
             }
             try {
-                ok = benchmark(db, home.path(), rounds) && ok;
+                if (!benchmark(db, home.path(), rounds)) failure = QStringLiteral("the task database was not made");
             } catch (const platform::Error& e) {
-                std::printf("%-10s failed: %s\n", name.c_str(), qPrintable(e.report(QString())));
+                failure = QStringLiteral("round %1 failed: %2").arg(round + 1).arg(e.report(QString()));
                 common::ProgramTaskDatabase.close();
-                ok = false;
-                break;
             }
         }
-        if (rounds.figures.empty()) continue;
+        if (skipped) continue;
+        ok = ok && failure.isEmpty();
         const Goal goals[] = {{kFirstBuild, kBuildGoalMs},       {kListUnchanged, -1},
                               {kNothingChanged, kRefreshGoalMs}, {kTreeUnchanged, -1},
                               {kChangedStatuses100, kRefreshGoalMs}, {kNewResults, kRefreshGoalMs},
                               {kEventTail, kRefreshGoalMs}};
-        for (const Goal& g : goals) report(name.c_str(), rounds, g);
+        for (const Goal& g : goals) report(name.c_str(), rounds, g, failure);
     }
     return ok ? 0 : 1;
 }
