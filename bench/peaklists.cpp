@@ -8,7 +8,7 @@
 //   peaklists [--size MiB] [--repeat N] [--dir folder] [--only TEXT]
 //
 // --size: bytes per format and of each merge (default 1024 MiB);
-// --repeat: pairs per figure after one to warm up (default 5);
+// --repeat: pairs per figure after one to warm up (default 5, at least 3);
 // --dir: where the files go;
 // --only: just the figures whose name holds TEXT (for profiling one).
 #include "BenchReport.h"
@@ -109,15 +109,15 @@ Pair measure(int repeat, const std::function<void()>& ours, const std::function<
 
 void report(const QString& what, const char* toolName, qint64 bytes, const Pair& pair, double goal) {
     const double mb = double(bytes) / 1e6;
-    const double ratio = bench::median(pair.ratio);
-    bench::figure(what,
-                  QStringLiteral("%1 MB/s, %2 %3 MB/s: %4%")
+    std::vector<double> percent;
+    for (double r : pair.ratio) percent.push_back(r * 100);
+    bench::figure(what, percent, bench::fixed(0, QStringLiteral("%")),
+                  QStringLiteral(">= %1% of %2").arg(goal * 100, 0, 'f', 0).arg(QLatin1String(toolName)),
+                  bench::atLeast(goal * 100),
+                  QStringLiteral("%1 MB/s, %2 %3 MB/s")
                       .arg(mb / bench::median(pair.ours), 0, 'f', 0)
                       .arg(QLatin1String(toolName))
-                      .arg(mb / bench::median(pair.tool), 0, 'f', 0)
-                      .arg(ratio * 100, 0, 'f', 0),
-                  QStringLiteral(">= %1% of %2").arg(goal * 100, 0, 'f', 0).arg(QLatin1String(toolName)),
-                  ratio >= goal);
+                      .arg(mb / bench::median(pair.tool), 0, 'f', 0));
 }
 
 struct Format {
@@ -143,8 +143,8 @@ int main(int argc, char** argv) {
         else if (opt == "--only") only = QString::fromLocal8Bit(argv[i + 1]);
     }
     const auto wanted = [&](const QString& name) { return name.contains(only, Qt::CaseInsensitive); };
-    if (mib <= 0 || repeat <= 0) {
-        std::fprintf(stderr, "usage: peaklists [--size MiB] [--repeat N] [--dir folder]\n");
+    if (mib <= 0 || repeat < bench::kMinRounds) {
+        std::fprintf(stderr, "usage: peaklists [--size MiB] [--repeat N>=3] [--dir folder] [--only TEXT]\n");
         return 2;
     }
     QTemporaryDir dir(base + QStringLiteral("/peaklists-XXXXXX"));

@@ -1,8 +1,12 @@
 // Search upload: a generated peak list submitted to sorvex-sim on loopback
 // through the service's search submission, next to the same file posted by
 // `curl -F` in the same run. Prints throughput, this process's peak resident
-// memory growth during the submission, and the time against curl's.
-// Usage: upload [--size MiB] [--dir folder]   (default 1024 MiB)
+// memory growth during the submission, and the time against curl's, over
+// several rounds of the pair.
+// Usage: upload [--size MiB] [--rounds N] [--dir folder]   (default 1024 MiB, 3 rounds)
+#include "BenchReport.h"
+
+#include "platform/InetWait.h"
 #include "platform/Process.h"
 #include "search/JobSession.h"
 #include "search/SearchForm.h"
@@ -15,11 +19,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 using namespace tavrelsvc;
 
@@ -33,6 +43,12 @@ qint64 statusKiB(const char* field) {
     return -1;
 }
 
+double cpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 // Peak RSS starts again from the current RSS.
 void resetPeak() {
     QFile f(QStringLiteral("/proc/self/clear_refs"));
@@ -44,7 +60,8 @@ qint64 generate(const QString& path, qint64 bytes) {
     if (!out.open(QIODevice::WriteOnly)) return 0;
     std::string chunk;
     char line[96];
-    for (long n = 1; out.size() + qint64(chunk.size()) < bytes; ++n) {
+    qint64 written = 0;
+    for (long n = 1; written + qint64(chunk.size()) < bytes; ++n) {
         chunk += "BEGIN IONS\r\nTITLE=spectrum " + std::to_string(n) + "\r\n";
         std::snprintf(line, sizeof line, "PEPMASS=%.4f\r\nCHARGE=2+\r\n", 400.0 + double(n % 160000) / 100);
         chunk += line;
@@ -54,12 +71,16 @@ qint64 generate(const QString& path, qint64 bytes) {
         }
         chunk += "END IONS\r\n";
         if (chunk.size() > (1u << 20)) {
-            out.write(chunk.data(), qint64(chunk.size()));
+            written += out.write(chunk.data(), qint64(chunk.size()));
             chunk.clear();
         }
     }
     out.write(chunk.data(), qint64(chunk.size()));
-    return out.size();
+    out.close();
+    // On the disk before anything is timed: the kernel's write-back of the
+    // file must not run during one side's transfer only.
+    ::sync();
+    return QFileInfo(path).size();
 }
 
 }  // namespace
@@ -67,9 +88,11 @@ qint64 generate(const QString& path, qint64 bytes) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     qint64 mib = 1024;
+    int rounds = bench::kMinRounds;
     QString dir;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (qstrcmp(argv[i], "--size") == 0) mib = QByteArray(argv[i + 1]).toLongLong();
+        else if (qstrcmp(argv[i], "--rounds") == 0) rounds = std::max(bench::kMinRounds, QByteArray(argv[i + 1]).toInt());
         else if (qstrcmp(argv[i], "--dir") == 0) dir = QString::fromLocal8Bit(argv[i + 1]);
     }
     QTemporaryDir temp(dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/upload-XXXXXX") : dir + QStringLiteral("/upload-XXXXXX"));
@@ -91,6 +114,8 @@ int main(int argc, char** argv) {
     const QString url = QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(sim.readLine().trimmed().toInt());
     AccessType = 1;
     TimeOut = 600;
+    // As in the service: the request serves the event loop while it waits.
+    platform::setRequestWaitPolicy({true, [] { return false; }});
 
     JobSession session(1, QStringLiteral("bench"), url, std::nullopt);
     session.sessionID.clear();  // the simulator runs without sessions here
@@ -106,36 +131,88 @@ int main(int argc, char** argv) {
     // Warm up the session handle and the code paths with a small search.
     session.GetHttpDocWithLogin(url, QStringLiteral("client.pl?version"));
 
-    const qint64 rssBefore = statusKiB("VmRSS:");
-    resetPeak();
-    QElapsedTimer t;
-    t.start();
-    const SubmitResult r = clsJob_SubmitSearch(session, in, nullptr, job);
-    const double ours = double(t.nsecsElapsed()) / 1e9;
-    const qint64 peakGrowth = statusKiB("VmHWM:") - rssBefore;
-    if (r.outcome != SubmitOutcome::Submitted) {
-        std::fprintf(stderr, "the submission failed\n");
-        return 1;
+    struct Side {
+        double seconds = 0, cpu = 0, serverCpu = 0;
+    };
+    // The submission as the service makes it; false when it failed.
+    qint64 peakGrowth = 0;
+    const auto submission = [&](Side& side) {
+        const qint64 rssBefore = statusKiB("VmRSS:");
+        resetPeak();
+        const double serverBefore = bench::cpuSecondsOf(sim.processId());
+        const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+        QElapsedTimer t;
+        t.start();
+        const SubmitResult r = clsJob_SubmitSearch(session, in, nullptr, job);
+        side.seconds = double(t.nsecsElapsed()) / 1e9;
+        side.cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+        side.serverCpu = bench::cpuSecondsOf(sim.processId()) - serverBefore;
+        peakGrowth = statusKiB("VmHWM:") - rssBefore;
+        return r.outcome == SubmitOutcome::Submitted;
+    };
+    // The same file posted by curl to a task of its own.
+    const auto curlPost = [&](Side& side) {
+        const QByteArray created = session.GetHttpDocWithLogin(url, QStringLiteral("client.pl?create_task_id"));
+        const QString taskId = QString::fromLatin1(created.split('\n').value(0)).section('=', 1);
+        const double serverBefore = bench::cpuSecondsOf(sim.processId());
+        const double cpuBefore = cpuSeconds(RUSAGE_CHILDREN);
+        QElapsedTimer t;
+        t.start();
+        platform::Process curl;
+        curl.start(QStringLiteral("curl"),
+                   {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-F"),
+                    QStringLiteral("COM=bench"), QStringLiteral("-F"), QStringLiteral("FILE=@") + peakList,
+                    url + QStringLiteral("nph-sorvex.exe?1+--taskID+") + taskId},
+                   platform::ProcessOptions{});
+        curl.waitForFinished();
+        side.seconds = double(t.nsecsElapsed()) / 1e9;
+        side.cpu = cpuSeconds(RUSAGE_CHILDREN) - cpuBefore;
+        side.serverCpu = bench::cpuSecondsOf(sim.processId()) - serverBefore;
+    };
+
+    std::vector<double> ratio, ourSeconds, curlSeconds, peakMiB;
+    QString failure;
+    for (int round = 0; round < rounds; ++round) {
+        // Each goes first in every other round: neither gets the server
+        // fresh every time.
+        Side ours, theirs;
+        bool submitted = true;
+        if (round % 2 == 0) {
+            submitted = submission(ours);
+            curlPost(theirs);
+        } else {
+            curlPost(theirs);
+            submitted = submission(ours);
+        }
+        if (!submitted) {
+            failure = QStringLiteral("the submission of round %1 failed").arg(round + 1);
+            break;
+        }
+        bench::note(QStringLiteral("round %1: submission %2 s (its CPU %3 s, the server's %4 s), curl -F %5 s (its CPU "
+                                   "%6 s, the server's %7 s)")
+                        .arg(round + 1)
+                        .arg(ours.seconds, 0, 'f', 2)
+                        .arg(ours.cpu, 0, 'f', 2)
+                        .arg(ours.serverCpu, 0, 'f', 2)
+                        .arg(theirs.seconds, 0, 'f', 2)
+                        .arg(theirs.cpu, 0, 'f', 2)
+                        .arg(theirs.serverCpu, 0, 'f', 2));
+        ourSeconds.push_back(ours.seconds);
+        curlSeconds.push_back(theirs.seconds);
+        ratio.push_back(ours.seconds / theirs.seconds);
+        peakMiB.push_back(double(peakGrowth) / 1024);
     }
 
-    const QByteArray created = session.GetHttpDocWithLogin(url, QStringLiteral("client.pl?create_task_id"));
-    const QString taskId = QString::fromLatin1(created.split('\n').value(0)).section('=', 1);
-    t.restart();
-    platform::Process curl;
-    curl.start(QStringLiteral("curl"),
-               {QStringLiteral("-s"), QStringLiteral("-o"), QStringLiteral("/dev/null"), QStringLiteral("-F"),
-                QStringLiteral("COM=bench"), QStringLiteral("-F"), QStringLiteral("FILE=@") + peakList,
-                url + QStringLiteral("nph-sorvex.exe?1+--taskID+") + taskId},
-               platform::ProcessOptions{});
-    curl.waitForFinished();
-    const double theirs = double(t.nsecsElapsed()) / 1e9;
-
     const double mb = double(size) / 1e6;
-    std::printf("upload %8.0f MB  submission %7.2f s %8.1f MB/s  curl -F %7.2f s %8.1f MB/s  time %.2fx curl (goal <= 1.2x) %s\n",
-                mb, ours, mb / ours, theirs, mb / theirs, ours / theirs, ours / theirs <= 1.2 ? "ok" : "ABOVE GOAL");
-    std::printf("peak RSS growth during the submission: %.1f MiB (goal < 16 MiB) %s\n", double(peakGrowth) / 1024,
-                peakGrowth < 16 * 1024 ? "ok" : "ABOVE GOAL");
+    bench::figure(QStringLiteral("upload: %1 MB submission, time against curl -F").arg(mb, 0, 'f', 0), ratio,
+                  bench::fixed(2, QStringLiteral("x")), QStringLiteral("<= 1.2x curl -F"), bench::atMost(1.2),
+                  QStringLiteral("submission %1 MB/s, curl -F %2 MB/s")
+                      .arg(mb / bench::median(ourSeconds), 0, 'f', 0)
+                      .arg(mb / bench::median(curlSeconds), 0, 'f', 0),
+                  failure);
+    bench::figure(QStringLiteral("upload: peak RSS growth during the submission"), peakMiB,
+                  bench::fixed(1, QStringLiteral(" MiB")), QStringLiteral("< 16 MiB"), bench::below(16), QString(), failure);
     sim.kill();
     sim.waitForFinished();
-    return 0;
+    return failure.isEmpty() ? 0 : 1;
 }

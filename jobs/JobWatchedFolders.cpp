@@ -129,9 +129,22 @@ bool chooseStableRow(clsJob& job, const QDateTime& now) {
     const int fileSize = columnIndex(files, QStringLiteral("file_size"));
     const int fileName = columnIndex(files, QStringLiteral("file_name"));
     const QDateTime zero = jetZeroDate();
+    // Most rows of a large watch hold the same next_action (the zero date of
+    // a row recorded and not searched, or searched already), and reading a
+    // stored date-time costs a parse and a time-zone look-up: a value equal
+    // to the last row's is taken as read.
+    QVariant lastStored;
+    QDateTime due;
+    bool isDue = false;
     for (; !files.eof(); files.moveNext()) {
-        const QDateTime due = files.value(nextAction).toDateTime();
-        if (!due.isValid() || due <= zero) continue;
+        const QVariant stored = files.value(nextAction);
+        if (stored.isNull()) continue;
+        if (!lastStored.isValid() || stored.typeId() != lastStored.typeId() || stored != lastStored) {
+            lastStored = stored;
+            due = stored.toDateTime();
+            isDue = due.isValid() && due > zero;
+        }
+        if (!isDue) continue;
         const QVariant checked = files.value(checkedAt);
         const QDateTime lastCheck = checked.isNull() ? zero : checked.toDateTime();
         if (lastCheck.secsTo(now) <= LockedOutDelay) continue;

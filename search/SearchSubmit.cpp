@@ -125,12 +125,17 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
                     return -1;
                 }
                 if (body.refuseBoundary) {
-                    const QByteArray seen = lastTail + QByteArray::fromRawData(buffer, qsizetype(n));
-                    if (holdsFormBoundary(seen)) {
+                    // The piece is searched where it lies; only the seam with
+                    // the last piece is copied.
+                    const QByteArrayView piece(buffer, qsizetype(n));
+                    const qsizetype keep = marker.size() - 1;
+                    QByteArray seam = lastTail;
+                    seam.append(piece.first(std::min(piece.size(), keep)));
+                    if (holdsFormBoundary(seam) || holdsFormBoundary(piece)) {
                         fileProblem = boundaryProblem(body.file);
                         return -1;
                     }
-                    lastTail = seen.right(marker.size() - 1);
+                    lastTail = piece.size() >= keep ? piece.last(keep).toByteArray() : seam.right(keep);
                 }
                 fromFile += n;
                 sent += n;

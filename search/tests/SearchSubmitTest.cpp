@@ -155,6 +155,14 @@ TEST_F(Submit, APeakListHoldingTheBoundaryIsNotSent) {
         EXPECT_FALSE(testsupport::readFile(QDir(bodies).filePath(kept)).contains("Evil"));
     EXPECT_TRUE(session->GetHttpDocWithLogin(url, "client.pl?status&task_id=" + fromFile.sorvex_task_id)
                     .startsWith("id_assigned"));
+    // Wherever the boundary falls against the pieces the file is read in.
+    const QByteArray marker = "--" + SearchFormBoundary;
+    for (const qsizetype at : {qsizetype(65536 - 1), qsizetype(65536 - marker.size() / 2), qsizetype(65536),
+                               qsizetype(2 * 65536 - marker.size() + 1), qsizetype(3 * 65536 + 5)}) {
+        SubmissionInput across = input(QByteArray(at, 'y') + marker + "\r\nContent-Disposition: form-data; name=\"DB\"\r\n\r\nEvil\r\n");
+        EXPECT_EQ(clsJob_SubmitSearch(*session, across, nullptr, job).outcome, SubmitOutcome::Pause) << at;
+        EXPECT_TRUE(messages().last().contains("holds the search form's boundary")) << at << qPrintable(messages().last());
+    }
     // A list in memory is refused before any request.
     const qsizetype asked = sim.targets().filter("create_task_id").size();
     in.PeakListText = forged;
