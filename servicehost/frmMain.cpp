@@ -16,6 +16,7 @@
 #include "platform/InetWait.h"
 #include "platform/MessageBox.h"
 #include "platform/OleDbConnectionString.h"
+#include "platform/PrivateFolder.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ServiceControl.h"
 #include "platform/ServiceControlListener.h"
@@ -173,7 +174,11 @@ bool frmMain::startUp() {
 
     LocalUserName = platform::userName();
     LocalComputerName = platform::computerName();
-    TempFolder = QDir::tempPath();
+    // The extractor's workspaces are emptied before use: never in the shared
+    // temporary folder, where another account could plant a link.
+    QString tempProblem;
+    TempFolder = platform::serviceTempFolder(ProgramFolder, &tempProblem);
+    if (TempFolder.isEmpty()) throw platform::Error(75, QStringLiteral("Path/File access error (") + tempProblem + QLatin1Char(')'));
     DefaultConnectionString = common::defaultConnectionString(ProgramFolder);
 
     if (!modGlobal_LoadPreferences() || stopRequested_) return false;
