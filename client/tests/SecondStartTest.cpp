@@ -85,3 +85,26 @@ TEST_F(SecondStartTest, AClientThatDiedDoesNotBlockTheNext) {
     }));
     EXPECT_EQ(second.state(), QProcess::Running);
 }
+
+// A program folder the user cannot write (here not even a folder, so that
+// the test holds for root too; a lab user outside the folder's group meets
+// "Permission denied") is no second instance: the start says what is wrong.
+TEST_F(SecondStartTest, AProgramFolderThatCannotBeWrittenIsNamedNotTakenForAnotherInstance) {
+    testsupport::writeFile(home.file("plain"), "a file, not a folder");
+    const QString folder = home.file("plain/tavrel");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TAVREL_HOME", folder);
+    first.setProcessEnvironment(env);
+    first.start(testsupport::binPath("Tavrel"), {});
+    ASSERT_TRUE(first.waitForStarted());
+    QByteArray err;
+    testsupport::waitUntil([&] {
+        err += first.readAllStandardError();
+        return err.contains("log-in") || first.state() == QProcess::NotRunning;
+    }, 20000);
+    err += first.readAllStandardError();
+    EXPECT_TRUE(err.contains("the program folder " + folder.toUtf8() + " cannot be written: Not a directory"))
+        << err.constData();
+    EXPECT_TRUE(err.contains("usermod -aG")) << "the group step an administrator takes";
+    EXPECT_FALSE(err.contains("another instance")) << err.constData();
+}
