@@ -36,7 +36,7 @@ InstanceClaim::InstanceClaim(const QString& programFolder, const QString& userNa
           if (bringForward_) bringForward_();
           return kDone;
       }) {
-    // The lock lives in the temporary folder: the program folder may be read-only.
+    // Beside the channel (a full path in the program folder's runtime folder).
     auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(channel_ + QStringLiteral(".lock")));
     lock->setStaleLockTime(0);  // only a dead holder makes it stale, never its age
     if (lock->tryLock(0)) {

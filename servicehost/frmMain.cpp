@@ -18,6 +18,7 @@
 #include "platform/OleDbConnectionString.h"
 #include "platform/PrivateFolder.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SharedFile.h"
 #include "platform/ServiceControl.h"
 #include "platform/ServiceControlListener.h"
 #include "platform/SysLog.h"
@@ -217,7 +218,11 @@ bool frmMain::takeInstanceLock() {
     if (problem.isEmpty()) {
         instanceLock_ = std::make_unique<QLockFile>(ProgramFolder + QStringLiteral("/TavrelService.lock"));
         instanceLock_->setStaleLockTime(0);  // only a lock of a process that is gone is taken over
-        if (instanceLock_->tryLock(0)) return true;
+        if (instanceLock_->tryLock(0)) {
+            // Whoever starts the service next must be able to judge this lock.
+            platform::shareWithFolderGroup(instanceLock_->fileName());
+            return true;
+        }
         qint64 pid = 0;
         QString host, application;
         if (instanceLock_->error() == QLockFile::LockFailedError &&
