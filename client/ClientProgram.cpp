@@ -37,6 +37,11 @@ int runTavrel(int argc, char** argv) {
     ProgramFolder = platform::resolveProgramFolder();
     LocalUserName = platform::userName();
     InstanceClaim claim(ProgramFolder, LocalUserName);
+    if (!claim.problem().isEmpty()) {
+        modGlobal_ReportInstanceProblem(claim.problem(), ProgramFolder);
+        platform::setMessageBoxHandler(nullptr);
+        return 1;
+    }
     if (!claim.isFirst()) {
         modGlobal_CheckPreviousInstance();
         return 0;

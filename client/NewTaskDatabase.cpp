@@ -65,14 +65,12 @@ void createEmptyDatabase(const QString& connectionString) {
     if (!plainName.match(name).hasMatch())
         throw platform::Error(platform::adoerr::InvalidArgument,
                               QStringLiteral("The database name \"%1\" must be letters, digits and \"_\" only").arg(name));
-    QString maintenance = QStringLiteral("Provider=PostgreSQL;Data Source=") +
-                          platform::OleDbConnectionString::quoteValue(cs.dataSource()) +
-                          QStringLiteral(";Initial Catalog=postgres;User ID=") +
-                          platform::OleDbConnectionString::quoteValue(cs.value(QStringLiteral("User ID"))) +
-                          QStringLiteral(";Password=") +
-                          platform::OleDbConnectionString::quoteValue(cs.value(QStringLiteral("Password")));
+    // The server's maintenance database, reached exactly as the string says
+    // (its TLS and other client keys included): only the database differs.
+    platform::OleDbConnectionString maintenance = cs;
+    maintenance.setValue(QStringLiteral("Initial Catalog"), QStringLiteral("postgres"));
     platform::AdoConnection admin;
-    admin.open(maintenance);
+    admin.open(maintenance.toString());
     admin.execute(QStringLiteral("CREATE DATABASE \"%1\"").arg(name));
 }
 

@@ -2,10 +2,17 @@
 
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SharedFile.h"
 #include "platform/SystemNames.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+
+#include <cstdio>
+#include <grp.h>
+#include <sys/stat.h>
 
 namespace tavrel {
 
@@ -29,10 +36,20 @@ InstanceClaim::InstanceClaim(const QString& programFolder, const QString& userNa
           if (bringForward_) bringForward_();
           return kDone;
       }) {
-    // The lock lives in the temporary folder: the program folder may be read-only.
+    // Beside the channel (a full path in the program folder's runtime folder).
     auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(channel_ + QStringLiteral(".lock")));
     lock->setStaleLockTime(0);  // only a dead holder makes it stale, never its age
-    if (lock->tryLock(0)) lock_ = std::move(lock);
+    if (lock->tryLock(0)) {
+        platform::shareWithFolderGroup(lock->fileName());
+        lock_ = std::move(lock);
+        return;
+    }
+    if (lock->error() == QLockFile::LockFailedError) return;  // a running client holds it
+    problem_ = platform::programFolderProblem(programFolder);
+    if (problem_.isEmpty()) problem_ = platform::privateFolderProblem(platform::runtimeFolder(programFolder));
+    if (problem_.isEmpty())
+        problem_ = QStringLiteral("the lock file %1 cannot be made in the program folder %2")
+                       .arg(lock->fileName(), programFolder);
 }
 
 InstanceClaim::~InstanceClaim() { server_.close(); }
@@ -44,6 +61,26 @@ bool InstanceClaim::listen(std::function<void()> bringForward, QString* error) {
     }
     bringForward_ = std::move(bringForward);
     return server_.listen(channel_, error);
+}
+
+void modGlobal_ReportInstanceProblem(const QString& problem, const QString& programFolder) {
+    // The group of the folder, or of the nearest folder above it that exists.
+    QString groupName = QStringLiteral("GROUP");
+    for (QString folder = programFolder; !folder.isEmpty(); folder = QFileInfo(folder).path()) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            if (const struct group* entry = ::getgrgid(st.st_gid)) groupName = QString::fromLocal8Bit(entry->gr_name);
+            break;
+        }
+        if (folder == QFileInfo(folder).path()) break;
+    }
+    const QString text =
+        QStringLiteral("Tavrel cannot start: ") + problem + QStringLiteral(".\r\n") +
+        QStringLiteral("Every user of this program folder must be able to write it: an administrator adds your "
+                       "account to the folder's group (sudo usermod -aG %1 %2), which takes effect at your next log-in.")
+            .arg(groupName, platform::userName());
+    std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
+    platform::MsgBox(text, platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
 }
 
 void modGlobal_CheckPreviousInstance() {

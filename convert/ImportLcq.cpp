@@ -7,6 +7,7 @@
 #include "filteropts/OptionString.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
+#include "platform/PrivateFolder.h"
 #include "platform/Process.h"
 #include "service/Globals.h"
 
@@ -16,6 +17,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavrelsvc {
 
@@ -26,9 +31,40 @@ using namespace filteropts::lcq;
 // A field's numeric value as a 16-bit integer of the classic rounding.
 double roundedValue(const QString& text) { return std::nearbyint(filteropts::readNumber(text)); }
 
+// Removes the files of the folder, through a descriptor of the folder itself:
+// a link in place of the folder is never followed, and links inside it go as
+// links.
 void emptyFolder(const QString& folder) {
-    QDir dir(folder);
-    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) dir.remove(name);
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat st {};
+    DIR* dir = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() ? ::fdopendir(fd) : nullptr;
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_type == DT_DIR) continue;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat entrySt {};
+            if (::fstatat(fd, entry->d_name, &entrySt, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(entrySt.st_mode)) continue;
+        }
+        ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(dir);  // closes fd too
+}
+
+// <temp>/Sorvex_Tavrel_workspace/<task>, each level a folder of the service's
+// account alone; a link found in the place of either is replaced.
+QString makeWorkspace(const QString& workspace) {
+    const QFileInfo task(workspace);
+    const QFileInfo all(task.path());
+    QDir().mkpath(all.path());
+    QString problem;
+    QString folder = platform::privateSubfolder(all.path(), all.fileName(), &problem);
+    if (!folder.isEmpty()) folder = platform::privateSubfolder(folder, task.fileName(), &problem);
+    if (folder.isEmpty()) throw platform::Error(75, QStringLiteral("Path/File access error (") + problem + QLatin1Char(')'));
+    return folder;
 }
 
 QStringList dtaFilesByName(const QString& folder) {
@@ -92,10 +128,10 @@ QStringList extractMsnArguments(const QStringList& fields, const QString& dataFi
 }
 
 QString importLcqFile(const LcqImportRequest& request, const PeakListJobContext& job) {
-    QDir().mkpath(request.workspace);
-    emptyFolder(request.workspace);
     bool written = false;
     try {
+        makeWorkspace(request.workspace);
+        emptyFolder(request.workspace);
         copyIntoWorkspace(request.dataPath, QDir(request.workspace).filePath(request.dataFile));
         const filteropts::FilterOptions options = filteropts::readFilterOptions(filteropts::kLcq, request.options);
         if (options.replaced)
@@ -124,7 +160,7 @@ QString importLcqFile(const LcqImportRequest& request, const PeakListJobContext&
     }
     if (written) {
         emptyFolder(request.workspace);
-        QDir().rmdir(request.workspace);
+        ::rmdir(QFile::encodeName(request.workspace).constData());
     }
     return PeakListSizeRule(request.outputPath) ? request.outputPath : QString();
 }

@@ -3,6 +3,7 @@
 #include "platform/AdoErrors.h"
 #include "platform/Error.h"
 #include "platform/OleDbConnectionString.h"
+#include "platform/SharedFile.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -102,7 +103,7 @@ void AdoConnection::createDatabase(const QString& connectionString) {
         throw Error(adoerr::ConnectFailed, QStringLiteral("Cannot create '%1': %2").arg(file, f.errorString()));
     // The service and the clients of the program folder's group share it, nobody
     // else; the engine gives its journal files the same mode.
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup);
+    shareWithFolderGroup(f.handle(), QFileInfo(file).absolutePath(), FileReaders::OwnerAndGroup);
 }
 
 void AdoConnection::open(const QString& connectionString) {

@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 
 #include <QList>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -195,6 +196,12 @@ QString OleDbConnectionString::quoteValue(const QString& value) {
     QString inner = value;
     inner.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+QString OleDbConnectionString::toString() const {
+    QStringList pairs;
+    for (auto it = values_.cbegin(); it != values_.cend(); ++it) pairs << it.key() + QLatin1Char('=') + quoteValue(it.value());
+    return pairs.join(QLatin1Char(';'));
 }
 
 QString OleDbConnectionString::maskPasswords(const QString& text) {

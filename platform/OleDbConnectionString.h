@@ -27,6 +27,10 @@ public:
     QString provider() const { return value(QStringLiteral("Provider")); }
     QString dataSource() const { return value(QStringLiteral("Data Source")); }
 
+    void setValue(const QString& key, const QString& value) { values_.insert(key.toLower(), value); }
+    // The string again, with every key (written in lower case) and its value.
+    QString toString() const;
+
 private:
     QMap<QString, QString> values_;  // lower-case key -> value
 };

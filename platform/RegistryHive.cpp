@@ -1,11 +1,11 @@
 #include "platform/RegistryHive.h"
 
 #include "platform/ProgramFolder.h"
+#include "platform/SharedFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 
 namespace platform {
 
@@ -13,11 +13,6 @@ namespace {
 // Long enough for a slow disk, short enough that a caller is not stuck when
 // another process holds the hive.
 constexpr int kLockWaitMs = 10000;
-// Passwords and connection strings live here: the owner and the program
-// folder's group (the service and the client of a lab user) may read it,
-// nobody else.
-constexpr auto kHivePermissions =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
 }  // namespace
 
 QString RegistryHive::defaultPath() { return resolveProgramFolder() + QStringLiteral("/registry.hive"); }
@@ -56,6 +51,9 @@ long RegistryHive::update(const std::function<long(HiveKey& top, bool& changed)>
                                    : QStringLiteral(": another process holds the hive lock"));
         return denied ? ERROR_ACCESS_DENIED : ERROR_TIMEOUT;
     }
+    // The next account of the group must be able to judge the lock, and
+    // take it over when its holder is gone.
+    shareWithFolderGroup(path_ + QStringLiteral(".lock"));
     HiveKey top;
     if (const long rc = readFile(top); rc != ERROR_SUCCESS) return rc;
     bool changed = false;
@@ -63,19 +61,13 @@ long RegistryHive::update(const std::function<long(HiveKey& top, bool& changed)>
     return save(top);
 }
 
+// Passwords and connection strings live here: never readable by others.
 long RegistryHive::save(const HiveKey& top) {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
-        problem_ = path_ + QStringLiteral(": cannot be written: ") + file.errorString();
-        return ERROR_ACCESS_DENIED;
-    }
-    file.setPermissions(kHivePermissions);
-    const QByteArray text = serializeHive(top);
-    if (file.write(text) != text.size() || !file.commit()) {
-        problem_ = path_ + QStringLiteral(": cannot be written: ") + file.errorString();
-        return ERROR_ACCESS_DENIED;
-    }
-    return ERROR_SUCCESS;
+    SaveStage stage = SaveStage::Write;
+    const QString failure = saveFileReplacing(path_, serializeHive(top), &stage, FileReaders::OwnerAndGroup);
+    if (failure.isEmpty()) return ERROR_SUCCESS;
+    problem_ = path_ + QStringLiteral(": cannot be written: ") + failure;
+    return ERROR_ACCESS_DENIED;
 }
 
 }  // namespace platform

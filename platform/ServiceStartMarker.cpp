@@ -1,7 +1,8 @@
 #include "platform/ServiceStartMarker.h"
 
+#include "platform/SharedFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 
 namespace platform {
@@ -42,10 +43,7 @@ bool ServiceStartMarker::pending() const {
 }
 
 void ServiceStartMarker::record(qint64 pid) {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(QByteArray::number(pid) + ' ' + processStartTime(pid) + '\n');
-    file.commit();
+    saveFileReplacing(path_, QByteArray::number(pid) + ' ' + processStartTime(pid) + '\n');
 }
 
 void ServiceStartMarker::clear() const { QFile::remove(path_); }

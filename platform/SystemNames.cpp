@@ -21,8 +21,8 @@ QString computerName() {
 }
 
 QString userName() {
-    const QString fromEnvironment = qEnvironmentVariable("USERNAME");
-    if (!fromEnvironment.isEmpty()) return fromEnvironment;
+    // Never from the environment: the name decides which tasks are the
+    // user's and which client channel, and anyone can set a variable.
     long size = sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
     passwd entry{};

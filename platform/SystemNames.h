@@ -1,7 +1,7 @@
 #pragma once
-// The names of this computer and of the user running the program. Both can be
-// set through the environment (COMPUTERNAME, USERNAME) so that tests run
-// several "computers" on one machine.
+// The names of this computer and of the user running the program. The
+// computer's can be set through the environment (COMPUTERNAME) so that tests
+// run several "computers" on one machine; the user's is always the account's.
 #include <QString>
 
 namespace platform {
@@ -10,7 +10,7 @@ namespace platform {
 // and cut to the 15 characters a computer name may have.
 QString computerName();
 
-// USERNAME when set, else the login name of the process's user.
+// The login name of the process's account (its number when it has none).
 QString userName();
 
 }  // namespace platform

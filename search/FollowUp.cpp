@@ -7,6 +7,7 @@
 #include "platform/AdoRecordset.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
+#include "platform/SharedFile.h"
 #include "search/SearchForm.h"
 #include "service/DbRows.h"
 #include "service/HttpGet.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -159,8 +159,8 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
             selected = !noneWritten;
             // The last line end belongs to the delimiter the submission adds.
             if (content.endsWith("\r\n")) content.chop(2);
-            QSaveFile file(intermediate);
-            if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+            // The cache folder is the group's: a link planted there is replaced, not written through.
+            if (!platform::saveFileReplacing(intermediate, content).isEmpty())
                 throw platform::Error(75, QStringLiteral("Path/File access error: ") + intermediate);
         } else if (in.follow_up == 1) {
             selected = out.score < in.fu_score;

@@ -1,6 +1,7 @@
 #include "service/EventLog.h"
 
 #include "common/Secrets.h"
+#include "platform/SharedFile.h"
 #include "platform/SysLog.h"
 
 #include <QDateTime>
@@ -27,9 +28,9 @@ StreamState& state() {
     return s;
 }
 
-int openForAppending(const QString& path) {
-    return ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0660);
-}
+// The clients of the program folder's group read it, nobody else; a link
+// planted in its place is replaced, never written through.
+int openForAppending(const QString& path) { return platform::openForAppending(path, platform::FileReaders::OwnerAndGroup); }
 
 void closeFd() {
     if (state().fd >= 0) ::close(state().fd);

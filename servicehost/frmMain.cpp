@@ -16,7 +16,9 @@
 #include "platform/InetWait.h"
 #include "platform/MessageBox.h"
 #include "platform/OleDbConnectionString.h"
+#include "platform/PrivateFolder.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SharedFile.h"
 #include "platform/ServiceControl.h"
 #include "platform/ServiceControlListener.h"
 #include "platform/SysLog.h"
@@ -173,7 +175,11 @@ bool frmMain::startUp() {
 
     LocalUserName = platform::userName();
     LocalComputerName = platform::computerName();
-    TempFolder = QDir::tempPath();
+    // The extractor's workspaces are emptied before use: never in the shared
+    // temporary folder, where another account could plant a link.
+    QString tempProblem;
+    TempFolder = platform::serviceTempFolder(ProgramFolder, &tempProblem);
+    if (TempFolder.isEmpty()) throw platform::Error(75, QStringLiteral("Path/File access error (") + tempProblem + QLatin1Char(')'));
     DefaultConnectionString = common::defaultConnectionString(ProgramFolder);
 
     if (!modGlobal_LoadPreferences() || stopRequested_) return false;
@@ -212,7 +218,11 @@ bool frmMain::takeInstanceLock() {
     if (problem.isEmpty()) {
         instanceLock_ = std::make_unique<QLockFile>(ProgramFolder + QStringLiteral("/TavrelService.lock"));
         instanceLock_->setStaleLockTime(0);  // only a lock of a process that is gone is taken over
-        if (instanceLock_->tryLock(0)) return true;
+        if (instanceLock_->tryLock(0)) {
+            // Whoever starts the service next must be able to judge this lock.
+            platform::shareWithFolderGroup(instanceLock_->fileName());
+            return true;
+        }
         qint64 pid = 0;
         QString host, application;
         if (instanceLock_->error() == QLockFile::LockFailedError &&

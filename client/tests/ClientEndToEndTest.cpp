@@ -60,9 +60,8 @@ protected:
     }
 
     hosttest::ServiceHome env{GetParam()};
-    // The client and the service are one computer; the client's names come from the environment.
+    // The client and the service are one computer; the client's computer name comes from the environment.
     testsupport::EnvGuard computer{"COMPUTERNAME", QByteArray("LABPC")};
-    testsupport::EnvGuard user{"USERNAME", QByteArray("tester")};
     ScriptedBoxes boxes;
     std::unique_ptr<tavrel::frmMain> window;
     platform::MessageBoxHandler* previousBoxes = nullptr;

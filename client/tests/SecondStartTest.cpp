@@ -9,8 +9,17 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
+
 
 namespace {
+
+// The account the tests run as, as the system knows it.
+QString accountName() {
+    const passwd* account = ::getpwuid(::geteuid());
+    return account ? QString::fromLocal8Bit(account->pw_name) : QString();
+}
 
 bool finishes(QProcess& process, int timeoutMs) {
     return testsupport::waitUntil([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
@@ -27,14 +36,16 @@ protected:
         }
     }
     testsupport::TempHome home;
-    testsupport::EnvGuard user{"USERNAME", QByteArray("second-start-test")};
+    // The environment may name anyone: the instance is the account's.
+    testsupport::EnvGuard user{"USERNAME", QByteArray("someone-else")};
+    const QString account = accountName();
     QProcess first, second;
 };
 
 }  // namespace
 
 TEST_F(SecondStartTest, BringsTheFirstWindowForwardAndEnds) {
-    tavrel::InstanceClaim claim(home.path(), "second-start-test");
+    tavrel::InstanceClaim claim(home.path(), account);
     ASSERT_TRUE(claim.isFirst());
     tavrel::frmMain window;
     window.setStartupCompleted(true);
@@ -54,7 +65,7 @@ TEST_F(SecondStartTest, BringsTheFirstWindowForwardAndEnds) {
 TEST_F(SecondStartTest, AClientThatDiedDoesNotBlockTheNext) {
     first.start(testsupport::binPath("Tavrel"), {});
     ASSERT_TRUE(first.waitForStarted());
-    const QString channel = tavrel::clientInstanceChannel(home.path(), "second-start-test");
+    const QString channel = tavrel::clientInstanceChannel(home.path(), account);
     QByteArray answer;
     ASSERT_TRUE(testsupport::waitUntil([&] {
         return platform::localChannelRequest(channel, "bring forward", 500, &answer) ==
@@ -73,4 +84,27 @@ TEST_F(SecondStartTest, AClientThatDiedDoesNotBlockTheNext) {
                platform::ChannelResult::Answered;
     }));
     EXPECT_EQ(second.state(), QProcess::Running);
+}
+
+// A program folder the user cannot write (here not even a folder, so that
+// the test holds for root too; a lab user outside the folder's group meets
+// "Permission denied") is no second instance: the start says what is wrong.
+TEST_F(SecondStartTest, AProgramFolderThatCannotBeWrittenIsNamedNotTakenForAnotherInstance) {
+    testsupport::writeFile(home.file("plain"), "a file, not a folder");
+    const QString folder = home.file("plain/tavrel");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TAVREL_HOME", folder);
+    first.setProcessEnvironment(env);
+    first.start(testsupport::binPath("Tavrel"), {});
+    ASSERT_TRUE(first.waitForStarted());
+    QByteArray err;
+    testsupport::waitUntil([&] {
+        err += first.readAllStandardError();
+        return err.contains("log-in") || first.state() == QProcess::NotRunning;
+    }, 20000);
+    err += first.readAllStandardError();
+    EXPECT_TRUE(err.contains("the program folder " + folder.toUtf8() + " cannot be written: Not a directory"))
+        << err.constData();
+    EXPECT_TRUE(err.contains("usermod -aG")) << "the group step an administrator takes";
+    EXPECT_FALSE(err.contains("another instance")) << err.constData();
 }

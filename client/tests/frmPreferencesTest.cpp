@@ -275,6 +275,32 @@ TEST_P(NewDatabase, IsCreatedWithItsTablesAndTheServiceRunsOnIt) {
 
 TAVREL_ON_BOTH_ENGINES(NewDatabase);
 
+// The string's TLS keys hold for the connection that makes the database too:
+// a server that cannot give the TLS the string requires gets no new database.
+TEST_F(Preferences, ANewPostgresDatabaseIsMadeOnlyOverTheConnectionTheStringAsksFor) {
+    const QString adminString = qEnvironmentVariable("TAVREL_TEST_PG");
+    if (adminString.isEmpty()) GTEST_SKIP() << "TAVREL_TEST_PG not set";
+    const auto cs = platform::OleDbConnectionString::parse(adminString);
+    const QString name = QStringLiteral("tavrel_tls_%1").arg(QCoreApplication::applicationPid());
+    const QString plain = QStringLiteral("Provider=PostgreSQL;Data Source=%1;Initial Catalog=%2;User ID=%3;Password=%4")
+                              .arg(cs.dataSource(), name, cs.value("User ID"), cs.value("Password"));
+    platform::AdoConnection admin;
+    admin.open(adminString);
+    admin.execute("DROP DATABASE IF EXISTS " + name);
+    {
+        // The test server offers no TLS at all.
+        frmPreferences dialog;
+        dialog.txtADOConnect->setText(plain + ";sslmode=require");
+        boxes.answers = {{"Create new database using the connection settings?", platform::vbOK}};
+        EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
+    }
+    EXPECT_TRUE(boxes.saw("Unable to create database using Provider=PostgreSQL;")) << boxes.all().toStdString();
+    platform::AdoConnection made;
+    EXPECT_THROW(made.open(plain), platform::Error) << "the database was made over a plain connection";
+    made.close();
+    admin.execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+}
+
 TEST_F(Preferences, ANewSearchServerLoginIsTriedInFullBeforeItIsStored) {
     ASSERT_TRUE(sim.reload(R"({"security": true, "users": [{"name": "bob", "password": "right", "id": 5}]})"));
     const auto before = section();

@@ -3,7 +3,13 @@
 #include "platform/testsupport/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <sys/stat.h>
 
 TEST(AtomicSave, ReplacesTheFileWholeAndLeavesNoTemporary) {
     testsupport::TempHome home;
@@ -29,4 +35,51 @@ TEST(AtomicSave, AFailureSaysWhyAndChangesNothing) {
     EXPECT_EQ(testsupport::readFile(home.file("plain")), "kept");
     EXPECT_TRUE(QFileInfo(home.file("default.par")).isDir());
     EXPECT_EQ(QDir(home.path()).entryList(QDir::Files), QStringList{"plain"});
+}
+
+// The program folder is shared by a group of accounts: a link planted in
+// place of a file must not make a save write into the file it names.
+TEST(AtomicSave, ALinkInPlaceOfTheFileIsReplacedNeverWrittenThrough) {
+    testsupport::TempHome home;
+    QTemporaryDir elsewhere;
+    const QString profile = elsewhere.filePath(".profile");
+    testsupport::writeFile(profile, "the user's own");
+    const QString path = home.file("server.dat");
+    ASSERT_TRUE(QFile::link(profile, path));
+    EXPECT_EQ(common::saveFileAtomically(path, "parameters"), "");
+    EXPECT_EQ(testsupport::readFile(profile), "the user's own");
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    EXPECT_EQ(testsupport::readFile(path), "parameters");
+}
+
+// What one account writes the next member of the folder's group can replace.
+TEST(AtomicSave, InAGroupWritableFolderTheFileIsTheGroupsToo) {
+    struct Case {
+        const char* what;
+        mode_t folderMode;
+        std::optional<mode_t> oldFileMode;
+        mode_t expected;
+    };
+    const Case cases[] = {
+        {"a new file in a shared folder", 02770, std::nullopt, 0664},
+        {"a file another client wrote under umask 022", 02770, 0644, 0664},
+        {"an owner-only file is opened to the group", 02770, 0600, 0660},
+        {"a new file in a private folder follows the umask", 0700, std::nullopt, 0644},
+        {"a file of a private folder keeps its modes", 0700, 0640, 0640},
+    };
+    const mode_t previousMask = ::umask(022);
+    for (const Case& c : cases) {
+        testsupport::TempHome home;
+        ASSERT_EQ(::chmod(QFile::encodeName(home.path()).constData(), c.folderMode), 0);
+        const QString path = home.file("default.par");
+        if (c.oldFileMode) {
+            testsupport::writeFile(path, "old");
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), *c.oldFileMode), 0);
+        }
+        EXPECT_EQ(common::saveFileAtomically(path, "new"), "") << c.what;
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << c.what;
+        EXPECT_EQ(st.st_mode & 07777, c.expected) << c.what << ": " << std::oct << (st.st_mode & 07777);
+    }
+    ::umask(previousMask);
 }

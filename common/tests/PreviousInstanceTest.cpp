@@ -1,6 +1,7 @@
 #include "common/PreviousInstance.h"
 
 #include "platform/MessageBox.h"
+#include "platform/SystemNames.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QStringList>
@@ -27,7 +28,7 @@ protected:
     void SetUp() override { previous_ = platform::setMessageBoxHandler(&boxes); }
     void TearDown() override { platform::setMessageBoxHandler(previous_); }
     testsupport::TempHome home;
-    testsupport::EnvGuard user{"USERNAME", QByteArray("ann")};  // the user a second start runs as
+    const QString user = platform::userName();  // the account a second start runs as
     Boxes boxes;
 
 private:
@@ -38,19 +39,19 @@ private:
 
 TEST_F(PreviousInstanceTest, OneClaimPerUserAndProgramFolder) {
     QTemporaryDir otherFolder;
-    InstanceClaim first(home.path(), "ann");
+    InstanceClaim first(home.path(), user);
     EXPECT_TRUE(first.isFirst());
-    EXPECT_FALSE(InstanceClaim(home.path(), "ann").isFirst());
-    EXPECT_FALSE(InstanceClaim(home.path(), "ANN").isFirst());  // user names ignore case
+    EXPECT_FALSE(InstanceClaim(home.path(), user).isFirst());
+    EXPECT_FALSE(InstanceClaim(home.path(), user.toUpper()).isFirst());  // user names ignore case
     EXPECT_TRUE(InstanceClaim(home.path(), "bob").isFirst());
-    EXPECT_TRUE(InstanceClaim(otherFolder.path(), "ann").isFirst());
+    EXPECT_TRUE(InstanceClaim(otherFolder.path(), user).isFirst());
 }
 
 TEST_F(PreviousInstanceTest, ASecondStartBringsTheFirstForward) {
-    InstanceClaim first(home.path(), "ann");
+    InstanceClaim first(home.path(), user);
     int broughtForward = 0;
     ASSERT_TRUE(first.listen([&] { ++broughtForward; }));
-    EXPECT_FALSE(InstanceClaim(home.path(), "ann").listen([] {}));  // only the first listens
+    EXPECT_FALSE(InstanceClaim(home.path(), user).listen([] {}));  // only the first listens
 
     tavrel::modGlobal_CheckPreviousInstance();
     EXPECT_EQ(broughtForward, 1);
@@ -58,7 +59,7 @@ TEST_F(PreviousInstanceTest, ASecondStartBringsTheFirstForward) {
 }
 
 TEST_F(PreviousInstanceTest, AFirstThatDoesNotAnswerIsReported) {
-    InstanceClaim first(home.path(), "ann");  // holds the claim but never listens
+    InstanceClaim first(home.path(), user);  // holds the claim but never listens
     tavrel::modGlobal_CheckPreviousInstance();
     ASSERT_EQ(boxes.texts.size(), 1);
     EXPECT_EQ(boxes.texts[0],
@@ -67,8 +68,8 @@ TEST_F(PreviousInstanceTest, AFirstThatDoesNotAnswerIsReported) {
 
 TEST_F(PreviousInstanceTest, TheClaimEndsWithItsHolder) {
     std::optional<InstanceClaim> first;
-    first.emplace(home.path(), "ann");
+    first.emplace(home.path(), user);
     ASSERT_TRUE(first->isFirst());
     first.reset();
-    EXPECT_TRUE(InstanceClaim(home.path(), "ann").isFirst());
+    EXPECT_TRUE(InstanceClaim(home.path(), user).isFirst());
 }

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -187,4 +188,22 @@ TEST(RegistryHive, KeysNestedTooDeeplyAreRefused) {
               ERROR_SUCCESS);
     ASSERT_EQ(RegSetValueEx(h, "v", REG_SZ, QByteArray("deep\0", 5)), ERROR_SUCCESS);
     EXPECT_EQ(query(h, "v"), QByteArray("deep\0", 5));
+}
+
+// Another account of the program folder's group may plant a link in place of
+// the hive: a save replaces the link and leaves the file it named alone.
+TEST(RegistryHive, ASaveReplacesALinkInPlaceOfTheHive) {
+    testsupport::TempHome home;
+    QTemporaryDir elsewhere;
+    HKEY h = create(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Tavrel"));
+    ASSERT_EQ(RegSetValueEx(h, QStringLiteral("First"), REG_SZ, QByteArray("1\0", 2)), ERROR_SUCCESS);
+    const QString victim = elsewhere.filePath("victim.hive");
+    ASSERT_TRUE(QFile::rename(RegistryHive::defaultPath(), victim));
+    const QByteArray before = testsupport::readFile(victim);
+    ASSERT_TRUE(QFile::link(victim, RegistryHive::defaultPath()));
+    EXPECT_EQ(RegSetValueEx(h, QStringLiteral("Second"), REG_SZ, QByteArray("2\0", 2)), ERROR_SUCCESS);
+    EXPECT_EQ(testsupport::readFile(victim), before);
+    EXPECT_FALSE(QFileInfo(RegistryHive::defaultPath()).isSymLink());
+    EXPECT_TRUE(testsupport::readFile(RegistryHive::defaultPath()).contains("\"Second\"=sz:\"2\""));
+    RegCloseKey(h);
 }

@@ -7,7 +7,10 @@
 #include "tools/standins/StandinLog.h"
 #include "tools/standins/Standins.h"
 
+#include <QDir>
 #include <QSqlQuery>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -167,3 +170,40 @@ TEST_F(VendorEndToEnd, APauseDuringAPondrelConversionAndTheResumeGiveOnePeakList
 }
 
 }  // namespace
+
+// The extractor's workspace is emptied before each file. In the shared
+// temporary folder another account could plant a link there and have the
+// service delete the files of any folder it may write; the workspace lies in
+// the service's own folder instead, and a link found there is replaced.
+TEST_F(VendorEndToEnd, TheRawWorkspaceIsTheServicesOwnAndNeverEmptiedThroughALink) {
+    const auto victim = [&](const QString& name) {
+        put(name + "/keep.txt", "another folder's file");
+        return home.file(name);
+    };
+    const QString sharedTmp = home.file("shared-tmp");
+    ASSERT_TRUE(QDir().mkpath(sharedTmp + "/Sorvex_Tavrel_workspace"));
+    ASSERT_TRUE(QFile::link(victim("victim-tmp"), sharedTmp + "/Sorvex_Tavrel_workspace/1"));
+    ASSERT_TRUE(QDir().mkpath(home.file("run/tmp")));
+    ASSERT_TRUE(QFile::link(victim("victim-run"), home.file("run/tmp/Sorvex_Tavrel_workspace")));
+    env.insert("TMPDIR", sharedTmp);
+    const QString raw = put("data/run1.raw", "# Tavrel stand-in RAW file\nspectrum 7 1001.5 2\n400.25 20\n");
+
+    hosttest::ServiceProgram service(home.path(), "LABPC", env);
+    ASSERT_TRUE(service.start());
+    runTask(1, "Thermo", "ThermoFinnigan LCQ / DECA RAW file", ",,300,4000,1.4,1,1,0,0,0,,,,,", {raw});
+    ASSERT_TRUE(waitForStatus(1, "completed")) << qPrintable(log());
+    EXPECT_EQ(results(1), QStringList{"run1.raw"});
+    for (const char* name : {"victim-tmp", "victim-run"}) {
+        EXPECT_EQ(QDir(home.file(name)).entryList(QDir::Files), QStringList{"keep.txt"}) << name;
+    }
+    const QList<QStringList> calls = standins::readLog(home.file("standin.log"));
+    ASSERT_EQ(calls.size(), 1);
+    const QString workspace = calls[0].value(1);
+    EXPECT_FALSE(workspace.startsWith(QFileInfo(sharedTmp).canonicalFilePath())) << qPrintable(workspace);
+    // <service's temporary folder>/Sorvex_Tavrel_workspace/1: the account's alone.
+    const QString own = QFileInfo(QFileInfo(workspace).path()).path();
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(own).constData(), &st), 0) << qPrintable(own);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0077, 0u) << qPrintable(own);
+}
