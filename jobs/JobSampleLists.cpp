@@ -152,10 +152,11 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
         log(job, EventError, jobErrorText(QStringLiteral("(TVS1041) "), e));
         return 0;
     }
-    qint32 count = 0;
+    bool counted = false;
     try {
         info->setFileNameAndIndex(job.Data_path(), 1, 0, 0, clsJob::True);
-        count = info->getNumberOfSamples();
+        const qint32 count = info->getNumberOfSamples();
+        counted = true;
 
         bool merge = false;
         if (SciexOwnOptions) {
@@ -167,7 +168,17 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
                 log(job, EventWarning, QStringLiteral("Analyst WIFF import filter options are out of date, using defaults"));
                 job.filter_options = filteropts::composeOptions(filteropts::kAnalyst, options.fields);
             }
-            merge = filteropts::yesNoOf(options.fields.value(filteropts::analyst::MergeMultipleSamples));
+            const QString field = options.fields.value(filteropts::analyst::MergeMultipleSamples);
+            const std::optional<bool> read = filteropts::readYesNo(field);
+            if (!read) {
+                // Guessing would search one sample, or all merged, and report the task completed.
+                log(job, EventError,
+                    QStringLiteral("Analyst WIFF import filter options: the merge field [%1] is not True or False")
+                        .arg(field));
+                job.PauseTask();
+                return 0;
+            }
+            merge = *read;
         }
         if (merge || count == 1) return -1;
         if (addFurtherSampleRows(job, count)) return 1;
@@ -177,7 +188,13 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
         const auto* error = dynamic_cast<const platform::Error*>(&e);
         log(job, EventError,
             QStringLiteral("Unable to access sorvex.dll: ") + (error ? error->description() : QString::fromUtf8(e.what())));
-        return count;
+        // A file that cannot be read gets sample 0: nothing of it is searched.
+        // Once the samples were counted, the row keeps no sample number (a
+        // count written into it would search one sample and call the file
+        // done, and the cursor may stand on another row): the task waits for
+        // a resume to try the file again.
+        if (counted) job.PauseTask();
+        return 0;
     }
 }
 
