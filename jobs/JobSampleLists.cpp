@@ -1,7 +1,8 @@
 // Data files that stand for several searches: a MassLynx sample list becomes
 // one row per sample's peak list, a WIFF file one row per further sample. A
 // failure half-way leaves the rows made so far, and the retry adds only the
-// samples that have none yet, so no sample is searched twice.
+// samples that have none yet from that same list or file, so no sample is
+// searched twice; a later list naming a sample again is searched again.
 #include "jobs/JobVendorImports.h"
 
 #include "common/UncName.h"
@@ -60,8 +61,24 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
     try {
         const qint32 current = files.value(QStringLiteral("file_number")).toInt();
         const SampleListReader::Result read = reader.readAnalysis(job.Data_path());
-        if (read.status == SampleListReader::Status::NotADatabase) {
-            log(job, EventError, QStringLiteral("Cannot open MassLynx sample list: ") + read.error);
+        if (read.status == SampleListReader::Status::ReaderMissing) {
+            // Installing the reader brings the list back: it stays due.
+            if (!job.SampleListReaderMissingReported)
+                log(job, EventError, QStringLiteral("Cannot read MassLynx sample list: ") + read.error);
+            job.SampleListReaderMissingReported = true;
+            job.setNextActionTime(clsJob_Now().addSecs(LockedOutDelay));
+            return;
+        }
+        job.SampleListReaderMissingReported = false;
+        const int nameColumn =
+            read.status == SampleListReader::Status::Read ? sampleNameColumn(read.table.columns) : -1;
+        if (read.status == SampleListReader::Status::NotADatabase ||
+            (read.status == SampleListReader::Status::Read && nameColumn < 0)) {
+            log(job, EventError,
+                QStringLiteral("Cannot open MassLynx sample list: ") +
+                    (nameColumn < 0 && read.status == SampleListReader::Status::Read
+                         ? QStringLiteral("the table ANALYSIS has no column file_name")
+                         : read.error));
             files.setValue(QStringLiteral("next_action"), jetZeroDate());
             if (modGlobal_UpdateRecord(files)) job.setNextActionTime(clsJob_Now());
             return;
@@ -74,18 +91,19 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
 
         const QString folder = common::modUncName_GetLocalPathFromUnc(job.filter_options);
         const bool monitor = job.schedule_type() == u"monitor";
-        const int nameColumn = static_cast<int>(read.table.columns.indexOf(QStringLiteral("file_name"), 0));
-        const QSet<QString> existing = existingRows(files);
+        // Only this list's own rows count as expanded: a later list that
+        // names a sample again is another batch, searched again.
+        QSet<QString>& made = job.SampleListRowsMade[current];
         for (const QStringList& row : read.table.rows) {
-            const QString name = nameColumn >= 0 ? row.value(nameColumn) : QString();
-            const QString path = samplePeakListPath(folder, name);
+            const QString name = row.value(nameColumn);
+            const QString path = findSamplePeakList(folder, name);
             if (path.isEmpty()) {
                 log(job, EventWarning, QStringLiteral("Sample list names a peak list outside its folder: ") + name);
                 continue;
             }
             if (!monitor && !QFileInfo(path).isFile()) continue;
             const QString stored = common::modUncName_GetUncPath(path);
-            if (existing.contains(rowKey(stored, std::nullopt))) continue;
+            if (made.contains(stored)) continue;
             files.addNew();
             files.setValue(QStringLiteral("task_UID"), job.uID);
             files.setValue(QStringLiteral("next_action"), clsJob_Now());
@@ -101,6 +119,7 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
                 backToCurrentRow(job, current);
                 return;
             }
+            made.insert(stored);
         }
         // Later titles come from each sample's own comment.
         job.TitleTemplate.clear();
