@@ -12,6 +12,8 @@
 
 #include <QCryptographicHash>
 
+#include <QScopeGuard>
+
 namespace jobtest {
 
 namespace {
@@ -325,6 +327,29 @@ TEST_F(QuellmarkJob, ASavedProjectHoldsTheProcessingAndItsOptions) {
     EXPECT_EQ(file->sources, dataPath);
     EXPECT_EQ(file->streams.value(1), "processing A: 3 peak lists");
     EXPECT_TRUE(eventLog().contains("Created Sorvex Quellmark project file " + project));
+}
+
+TEST_F(QuellmarkJob, TheProjectOfACachedPeakListIsFoundAgainAfterARestart) {
+    const QString root = std::exchange(PeakListRoot, QFileInfo(cache).path());  // the cache lies under the root
+    const auto restore = qScopeGuard([&] { PeakListRoot = root; });
+    for (const char* format : {"0", "2"}) {  // a ".qpl" and an ".mzData" peak list
+        SCOPED_TRACE(format);
+        TaskDbConnection.execute(QStringLiteral("DELETE FROM Sorvex_Tavrel_Files"), {});
+        JobCollection.clear();
+        clsJob* first = started(options("True", "1", format), sample("A"));
+        tickWhileProcessing(first);
+        const QString project = cacheFile("-1", QStringLiteral("rov"));
+        ASSERT_TRUE(QFileInfo(project).isFile());
+        ASSERT_FALSE(fileColumn(1, "peak_list").isNull());
+        // The service ends while the search runs; the next job takes the file up again.
+        TaskDbConnection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Files SET sorvex_task_id = 'T7'"), {});
+        JobCollection.clear();
+        clsJob* again = vendorJob(kQuellmark, options("True", "1", format));
+        again->Take_Action();
+        EXPECT_TRUE(eventLog().contains("Search has already been submitted"));
+        EXPECT_EQ(again->QuellmarkProjectPath, project);
+        again->tmrJob().stop();
+    }
 }
 
 class QuellmarkProgram : public QuellmarkJob {
