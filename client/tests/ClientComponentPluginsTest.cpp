@@ -34,7 +34,6 @@ TEST(ClientComponentPlugins, TheClientProgramProbesEveryComponentOfThePlugIn) {
     QString error;
     ASSERT_TRUE(road.start(true, &error)) << error.toStdString();
     associateRov(testsupport::binPath("standins/quellmark/SorvexQuellmark.exe"));
-    testsupport::writeFile(road.home.file("dummy.rov"), "");
 
     // The client ends by itself once its window is up (the picture hook).
     QProcess client;
