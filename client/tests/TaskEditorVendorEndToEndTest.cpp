@@ -10,9 +10,11 @@
 #include "common/UncName.h"
 #include "platform/AutomationPlugins.h"
 #include "tools/standins/StandinLog.h"
+#include "tools/standins/Standins.h"
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 namespace {
@@ -49,6 +51,7 @@ protected:
         env.insert(platform::kAutomationPluginsVariable, plugin);
         env.insert(standins::kLogVariable, home.file("standin.log"));
         env.insert("PATH", testsupport::binPath("standins/mdbtools") + ":" + env.value("PATH"));
+        env.insert(standins::kDatasetStoreVariable, home.file("store"));
 
         // The client's start-up: its plug-ins, then its probes.
         ASSERT_TRUE(platform::loadAutomationPluginsFrom(plugin).problems.isEmpty());
@@ -90,6 +93,8 @@ protected:
 
     QString plugin;
     QProcessEnvironment env;
+    // The 4000 Series data sets, for the client's data browser and the service's export.
+    testsupport::EnvGuard store{standins::kDatasetStoreVariable, QByteArray()};
     tavrel::TaskEditorPage page;
     long created = 0;
 };
@@ -129,11 +134,32 @@ TEST_P(TaskEditorVendorEndToEnd, EveryFilterIsOfferedAndEachVendorTaskEndsWithIt
                                    common::modUncName_GetUncPath(options) + ",0,0,0,,,1,0,0,0,0", {raw});
     ASSERT_GT(quellmarkTask, 0) << qPrintable(boxes.texts.join('\n'));
 
-    for (long uid : {wiffTask, listTask, quellmarkTask})
+    // A 4000 Series data set chosen in the library's data browser ("Add Files ...").
+    qputenv(standins::kDatasetStoreVariable, home.file("store").toUtf8());
+    put("store/Run7.txt", "# Tavrel stand-in 4000 Series dataset\nBEGIN IONS\nTITLE=dataset Run7\nPEPMASS=880.5\n"
+                          "210.5 40\nEND IONS\n");
+    page.cmdTaskNew->click();
+    type(page.txtTaskLabel, "Dataset");
+    type(page.txtTaskParam, parameterFile);
+    choose("AB 4000 Series TS2Sorvex");
+    tavrel::ImportFilterOptions[common::FilterTS2Sorvex] = "60,20,10,1";
+    page.cmdTaskFileAdd->click();
+    EXPECT_EQ(page.lstTaskFiles->count(), 0) << "a cancelled browser adds nothing";
+    put("store/data-browser.txt", "Run7:44:12:False:MSMS\n");
+    page.cmdTaskFileAdd->click();
+    ASSERT_EQ(page.lstTaskFiles->count(), 1);
+    EXPECT_EQ(page.lstTaskFiles->item(0)->text(), "Run7:44:12:False:MSMS") << "the descriptor as the browser gives it";
+    created = 0;
+    page.cmdTaskRun->click();
+    const long datasetTask = created;
+    ASSERT_GT(datasetTask, 0) << qPrintable(boxes.texts.join('\n'));
+
+    for (long uid : {wiffTask, listTask, quellmarkTask, datasetTask})
         ASSERT_TRUE(completed(uid)) << uid << "\n" << qPrintable(log().join('\n'));
     EXPECT_EQ(results(static_cast<int>(wiffTask)), 3);
     EXPECT_EQ(results(static_cast<int>(listTask)), 3) << "liver_01 of each batch and liver_02";
     EXPECT_EQ(results(static_cast<int>(quellmarkTask)), 2);
+    EXPECT_EQ(results(static_cast<int>(datasetTask)), 1);
     EXPECT_EQ(hosttest::countContaining(log(), "qeldProcessingStatusError 77: Out of memory"), 1);
 }
 
