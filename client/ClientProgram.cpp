@@ -13,6 +13,7 @@
 #include "common/forms/QtMessageBox.h"
 #include "common/forms/RequestWaitDialog.h"
 #include "common/forms/ScreenshotHook.h"
+#include "platform/AutomationPlugins.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemNames.h"
@@ -46,6 +47,12 @@ int runTavrel(int argc, char** argv) {
         modGlobal_CheckPreviousInstance();
         return 0;
     }
+
+    // The vendor components come as plug-ins, found as the service finds
+    // them; the start-up probes below decide which import filters a task may use.
+    const platform::AutomationPluginReport plugins = platform::loadAutomationPlugins();
+    for (const QString& problem : plugins.problems)
+        qWarning("Cannot load component plug-in %s", qPrintable(problem));
 
     frmMain window;
     // Without the channel a second start says it cannot find this window; this one still works.

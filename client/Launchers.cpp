@@ -6,7 +6,6 @@
 #include "platform/MessageBox.h"
 #include "platform/ShellAssoc.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
@@ -31,17 +30,18 @@ long InvokeBrowser(const QString& url) {
     if (openOnDesktop(asUrl(url))) return kShellOpened;
     // The desktop did not take the address: the program that opens HTML files, started with it.
     QString program;
-    const long found =
-        platform::FindExecutable(QDir(ProgramFolder).filePath(QStringLiteral("dummy.html")), QString(), &program);
+    const long found = platform::FindAssociatedProgram(QStringLiteral(".html"), &program);
     if (found <= 32 || program.isEmpty()) {
         warn(QStringLiteral("No association found between *.html and a web browser (error code ") +
-             QString::number(found) + QStringLiteral(")"));
+             QString::number(found) + QStringLiteral(")\n\nThe result's address:\n") + url +
+             QStringLiteral("\n\nInstall xdg-utils and a web browser (for example firefox-esr) to open results "
+                            "from here, or copy the address into a browser."));
         return found;
     }
     if (!QProcess::startDetached(program, {url})) {
         const long code = QFileInfo(program).exists() ? platform::SE_ERR_NOASSOC : platform::SE_ERR_FNF;
         warn(QStringLiteral("Cannot open default web browser (error code ") + QString::number(code) +
-             QStringLiteral(")"));
+             QStringLiteral(")\n\nThe result's address:\n") + url);
         return code;
     }
     return kShellOpened;
@@ -49,7 +49,14 @@ long InvokeBrowser(const QString& url) {
 
 long InvokeQuellmark(const QString& sProjectPath) {
     if (openOnDesktop(asUrl(sProjectPath))) return kShellOpened;
-    const long code = QFileInfo::exists(sProjectPath) ? platform::SE_ERR_NOASSOC : platform::SE_ERR_FNF;
+    // The program that ".rov" files are associated with (the hive may name it), started with the project.
+    QString program;
+    long code = QFileInfo::exists(sProjectPath) ? platform::FindAssociatedProgram(QStringLiteral(".rov"), &program)
+                                                : platform::SE_ERR_FNF;
+    if (code > 32 && !program.isEmpty()) {
+        if (QProcess::startDetached(program, {sProjectPath})) return kShellOpened;
+        code = QFileInfo(program).exists() ? platform::SE_ERR_NOASSOC : platform::SE_ERR_FNF;
+    }
     warn(QStringLiteral("Cannot launch Sorvex Quellmark (error code ") + QString::number(code) + QStringLiteral(")"));
     return code;
 }

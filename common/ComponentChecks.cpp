@@ -15,8 +15,6 @@ namespace {
 
 // A build number above this after the "b" means the library carries its own options object.
 constexpr double kLastBuildWithoutOwnOptions = 24;
-// An associated program path this short is not believed (a truncated or odd answer).
-constexpr qsizetype kShortestAssociatedPath = 21;
 
 }  // namespace
 
@@ -43,13 +41,13 @@ QString joinVersionNumbers(const QVariantList& numbers) {
     return parts.join(QLatin1Char('.'));
 }
 
-QuellmarkProgram findQuellmarkProgram(const QString& programFolder) {
+QuellmarkProgram findQuellmarkProgram(qsizetype shortestBelieved) {
     QuellmarkProgram program{QuellmarkDefaultProgram, false};
     QString associated;
-    const long code =
-        platform::FindExecutable(QDir(programFolder).filePath(QStringLiteral("dummy.rov")), QString(), &associated);
+    const long code = platform::FindAssociatedProgram(QStringLiteral(".rov"), &associated);
     program.associated = code > 32 && !associated.trimmed().isEmpty();
-    if (program.associated && associated.size() >= kShortestAssociatedPath) program.path = associated;
+    // A shorter answer is taken for a truncated or odd one.
+    if (program.associated && associated.size() >= shortestBelieved) program.path = associated;
     return program;
 }
 

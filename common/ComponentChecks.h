@@ -56,10 +56,13 @@ struct QuellmarkProgram {
     QString path;
     bool associated = false;  // the shell opens ".rov" files with some program
 };
-// The program the shell opens "dummy.rov" of the program folder with. An
-// answer of 20 characters or fewer is not believed; the default path is kept
-// then and when the shell knows no program.
-QuellmarkProgram findQuellmarkProgram(const QString& programFolder);
+// The program that ".rov" files open with (no such file is needed). An answer
+// shorter than `shortestBelieved` characters is not believed; the default path
+// is kept then and when no program is associated. The client believes a path
+// of 20 characters, the service one of 21 or more.
+inline constexpr qsizetype kClientShortestQuellmarkPath = 20;
+inline constexpr qsizetype kServiceShortestQuellmarkPath = 21;
+QuellmarkProgram findQuellmarkProgram(qsizetype shortestBelieved);
 
 // The folder of a program's path: the path cut at its last "\" or "/".
 QString folderOfProgram(const QString& programPath);

@@ -119,7 +119,7 @@ bool modGlobal_ProbeQuellmark() {
     QuellmarkSession = std::move(session);
 
     common::QuellmarkProgram program{common::QuellmarkDefaultProgram, true};
-    attempt([&] { program = common::findQuellmarkProgram(ProgramFolder); });
+    attempt([&] { program = common::findQuellmarkProgram(common::kClientShortestQuellmarkPath); });
     if (!program.associated)
         showBox(QStringLiteral("Warning: No association found between *.rov and Sorvex Quellmark"));
     QuellmarkFolder = common::folderOfProgram(program.path);

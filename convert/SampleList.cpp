@@ -15,6 +15,7 @@ constexpr int kCommentLength = 255;
 constexpr int kReadTimeoutMs = 60000;
 
 struct Run {
+    bool missing = false;  // the program is not installed
     bool ran = false;
     int exitCode = -1;
     QByteArray output;
@@ -26,6 +27,7 @@ Run runTool(const QString& name, const QStringList& arguments) {
     const QString program = QStandardPaths::findExecutable(name);
     if (program.isEmpty()) {
         run.error = name + QStringLiteral(" (mdbtools) is not installed");
+        run.missing = true;
         return run;
     }
     platform::ProcessOptions options;
@@ -58,6 +60,11 @@ SampleListReader::Result MdbSampleListReader::readAnalysis(const QString& path) 
         return result;
     }
     const Run tables = runTool(QStringLiteral("mdb-tables"), {QStringLiteral("-1"), path});
+    if (tables.missing) {
+        result.status = Status::ReaderMissing;
+        result.error = tables.error;
+        return result;
+    }
     if (!tables.ran || tables.exitCode != 0) {
         result.error = tables.error.isEmpty() ? QStringLiteral("Not a Jet database file") : tables.error;
         return result;
@@ -74,6 +81,11 @@ SampleListReader::Result MdbSampleListReader::readAnalysis(const QString& path) 
                                  {QStringLiteral("-D"), QStringLiteral("%Y-%m-%d"), QStringLiteral("-T"),
                                   QStringLiteral("%Y-%m-%d %H:%M:%S"), QStringLiteral("-b"), QStringLiteral("strip"),
                                   path, kTable});
+    if (exported.missing) {
+        result.status = Status::ReaderMissing;
+        result.error = exported.error;
+        return result;
+    }
     if (!exported.ran || exported.exitCode != 0) {
         result.error = exported.error.isEmpty() ? QStringLiteral("Table ") + kTable + QStringLiteral(" cannot be read")
                                                 : exported.error;
@@ -145,6 +157,22 @@ QString samplePeakListPath(const QString& folder, const QString& fileName) {
         name.contains(QLatin1Char(':')) || name == u"." || name == u"..")
         return QString();
     return QDir(folder).filePath(name + QStringLiteral(".pkl"));
+}
+
+QString findSamplePeakList(const QString& folder, const QString& fileName) {
+    const QString path = samplePeakListPath(folder, fileName);
+    if (path.isEmpty() || QFileInfo(path).isFile()) return path;
+    const QString wanted = QFileInfo(path).fileName();
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden, QDir::Name))
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) return dir.filePath(name);
+    return path;
+}
+
+int sampleNameColumn(const QStringList& columns) {
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        if (columns[i].trimmed().compare(QLatin1String("file_name"), Qt::CaseInsensitive) == 0) return static_cast<int>(i);
+    return -1;
 }
 
 QString sampleComment(const QString& titleTemplate, const QStringList& columns, const QStringList& values) {

@@ -21,6 +21,7 @@ public:
         Read,              // `table` holds the rows of "ANALYSIS"
         NotADatabase,      // the file cannot be opened as a database
         TableUnavailable,  // it opens, but "ANALYSIS" cannot be read (yet)
+        ReaderMissing,     // the programs that read Jet files are not installed
     };
     struct Result {
         Status status = Status::NotADatabase;
@@ -46,6 +47,15 @@ SampleListTable parseExportedTable(const QByteArray& csv);
 // The peak list of a sample: "<folder>/<file_name>.pkl", or "" when the name
 // would lead out of the folder (an absolute path, "..", a separator).
 QString samplePeakListPath(const QString& folder, const QString& fileName);
+
+// The sample's peak list as it is in the folder: the path above when that
+// file exists, else the folder's file of that name in another letter case
+// (as the folder walk matches names), else the path above.
+QString findSamplePeakList(const QString& folder, const QString& fileName);
+
+// The column of the peak-list names, "file_name" in any letter case (Jet
+// reads field names so); -1 when there is none.
+int sampleNameColumn(const QStringList& columns);
 
 // The comment of a sample: in a copy of the template, each column whose value
 // is not empty replaces the first "<column>" (letter case ignored), columns in

@@ -5,6 +5,7 @@
 #include "common/UncName.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
+#include "jobs/JobImportContext.h"
 #include "jobs/JobMerge.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
@@ -81,7 +82,8 @@ void clsJob::SetCurrentFile() {
         if (PeakListFile.isEmpty()) {
             QuellmarkProjectPath.clear();
         } else if (!PeakListRoot.isEmpty() && PeakListFile.startsWith(PeakListRoot)) {
-            const QString project = PeakListFile.left(PeakListFile.size() - 3) + QStringLiteral("rov");
+            // Named as the processing named it: the cache file of the data with "rov".
+            const QString project = jobPeakListCacheFile(*this, QStringLiteral("rov"));
             QuellmarkProjectPath = QFileInfo(project).isFile() ? project : QString();
         }
 

@@ -69,10 +69,9 @@ void exportSample(clsJob& job, QuellmarkRun& run, const QuellmarkOptions& option
     createQuellmarkProject(job.QuellmarkProjectPath, QuellmarkSession, run.QuellmarkSources, processing, context);
 }
 
-// A processing that did not finish ends the file's processing: its message
-// is logged and the task paused, so that it is never "completed" with the
-// file unsearched. The row stays due; a resume processes it again.
-void endUnfinished(clsJob& job, QuellmarkProcessing& processing, qint32 status, const PeakListJobContext& context) {
+// A sample whose processing did not finish is logged and left out: the
+// file's other samples are still exported and searched.
+void logUnfinished(QuellmarkProcessing& processing, qint32 status, const PeakListJobContext& context) {
     QString message;
     if (status == QuellmarkProcessing::Failed) {
         const auto error = platform::tryAutomation([&] { processing.GetLastError(); });
@@ -81,15 +80,13 @@ void endUnfinished(clsJob& job, QuellmarkProcessing& processing, qint32 status, 
                       .arg(error ? error->description() : QString());
     } else if (status == QuellmarkProcessing::Cancelled) {
         message = QStringLiteral("qeldProcessingStatusCancelled");
-    } else {
+    } else if (status == QuellmarkProcessing::Unknown) {
         platform::tryAutomation([&] { processing.CancelProcessing(); });
         message = QStringLiteral("qeldProcessingStatusUnknown");
+    } else {
+        return;
     }
     importLog(context, EventError, message);
-    job.setJob_processing(false);
-    clsJob_ReleaseQuellmarkObjects(job);
-    job.PleasePause = clsJob::False;
-    job.PauseTask();
 }
 
 // After the last sample: the cache file is the file's peak list when it holds any.
@@ -131,8 +128,10 @@ void clsJob_ServiceQuellmark(clsJob& job) {
 
         const QuellmarkOptions options = readQuellmarkOptions(job.filter_options);
         const QString cacheFile = jobPeakListCacheFile(job, run->PeakListExtension);
-        if (status != QuellmarkProcessing::Finished) return endUnfinished(job, *run->QuellmarkProcessing, status, context);
-        exportSample(job, *run, options, cacheFile, context);
+        if (status == QuellmarkProcessing::Finished)
+            exportSample(job, *run, options, cacheFile, context);
+        else
+            logUnfinished(*run->QuellmarkProcessing, status, context);
         // Only the first sample's export carries the user parameters.
         if (libraryAtLeast("2.2")) run->QuellmarkFormatOptions->setQPLUserParams(false);
 

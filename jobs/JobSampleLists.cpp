@@ -1,7 +1,8 @@
 // Data files that stand for several searches: a MassLynx sample list becomes
 // one row per sample's peak list, a WIFF file one row per further sample. A
 // failure half-way leaves the rows made so far, and the retry adds only the
-// samples that have none yet, so no sample is searched twice.
+// samples that have none yet from that same list or file, so no sample is
+// searched twice; a later list naming a sample again is searched again.
 #include "jobs/JobVendorImports.h"
 
 #include "common/UncName.h"
@@ -60,8 +61,24 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
     try {
         const qint32 current = files.value(QStringLiteral("file_number")).toInt();
         const SampleListReader::Result read = reader.readAnalysis(job.Data_path());
-        if (read.status == SampleListReader::Status::NotADatabase) {
-            log(job, EventError, QStringLiteral("Cannot open MassLynx sample list: ") + read.error);
+        if (read.status == SampleListReader::Status::ReaderMissing) {
+            // Installing the reader brings the list back: it stays due.
+            if (!job.SampleListReaderMissingReported)
+                log(job, EventError, QStringLiteral("Cannot read MassLynx sample list: ") + read.error);
+            job.SampleListReaderMissingReported = true;
+            job.setNextActionTime(clsJob_Now().addSecs(LockedOutDelay));
+            return;
+        }
+        job.SampleListReaderMissingReported = false;
+        const int nameColumn =
+            read.status == SampleListReader::Status::Read ? sampleNameColumn(read.table.columns) : -1;
+        if (read.status == SampleListReader::Status::NotADatabase ||
+            (read.status == SampleListReader::Status::Read && nameColumn < 0)) {
+            log(job, EventError,
+                QStringLiteral("Cannot open MassLynx sample list: ") +
+                    (nameColumn < 0 && read.status == SampleListReader::Status::Read
+                         ? QStringLiteral("the table ANALYSIS has no column file_name")
+                         : read.error));
             files.setValue(QStringLiteral("next_action"), jetZeroDate());
             if (modGlobal_UpdateRecord(files)) job.setNextActionTime(clsJob_Now());
             return;
@@ -74,18 +91,19 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
 
         const QString folder = common::modUncName_GetLocalPathFromUnc(job.filter_options);
         const bool monitor = job.schedule_type() == u"monitor";
-        const int nameColumn = static_cast<int>(read.table.columns.indexOf(QStringLiteral("file_name"), 0));
-        const QSet<QString> existing = existingRows(files);
+        // Only this list's own rows count as expanded: a later list that
+        // names a sample again is another batch, searched again.
+        QSet<QString>& made = job.SampleListRowsMade[current];
         for (const QStringList& row : read.table.rows) {
-            const QString name = nameColumn >= 0 ? row.value(nameColumn) : QString();
-            const QString path = samplePeakListPath(folder, name);
+            const QString name = row.value(nameColumn);
+            const QString path = findSamplePeakList(folder, name);
             if (path.isEmpty()) {
                 log(job, EventWarning, QStringLiteral("Sample list names a peak list outside its folder: ") + name);
                 continue;
             }
             if (!monitor && !QFileInfo(path).isFile()) continue;
             const QString stored = common::modUncName_GetUncPath(path);
-            if (existing.contains(rowKey(stored, std::nullopt))) continue;
+            if (made.contains(stored)) continue;
             files.addNew();
             files.setValue(QStringLiteral("task_UID"), job.uID);
             files.setValue(QStringLiteral("next_action"), clsJob_Now());
@@ -101,6 +119,7 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
                 backToCurrentRow(job, current);
                 return;
             }
+            made.insert(stored);
         }
         // Later titles come from each sample's own comment.
         job.TitleTemplate.clear();
@@ -152,10 +171,11 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
         log(job, EventError, jobErrorText(QStringLiteral("(TVS1041) "), e));
         return 0;
     }
-    qint32 count = 0;
+    bool counted = false;
     try {
         info->setFileNameAndIndex(job.Data_path(), 1, 0, 0, clsJob::True);
-        count = info->getNumberOfSamples();
+        const qint32 count = info->getNumberOfSamples();
+        counted = true;
 
         bool merge = false;
         if (SciexOwnOptions) {
@@ -167,7 +187,17 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
                 log(job, EventWarning, QStringLiteral("Analyst WIFF import filter options are out of date, using defaults"));
                 job.filter_options = filteropts::composeOptions(filteropts::kAnalyst, options.fields);
             }
-            merge = filteropts::yesNoOf(options.fields.value(filteropts::analyst::MergeMultipleSamples));
+            const QString field = options.fields.value(filteropts::analyst::MergeMultipleSamples);
+            const std::optional<bool> read = filteropts::readYesNo(field);
+            if (!read) {
+                // Guessing would search one sample, or all merged, and report the task completed.
+                log(job, EventError,
+                    QStringLiteral("Analyst WIFF import filter options: the merge field [%1] is not True or False")
+                        .arg(field));
+                job.PauseTask();
+                return 0;
+            }
+            merge = *read;
         }
         if (merge || count == 1) return -1;
         if (addFurtherSampleRows(job, count)) return 1;
@@ -177,7 +207,13 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
         const auto* error = dynamic_cast<const platform::Error*>(&e);
         log(job, EventError,
             QStringLiteral("Unable to access sorvex.dll: ") + (error ? error->description() : QString::fromUtf8(e.what())));
-        return count;
+        // A file that cannot be read gets sample 0: nothing of it is searched.
+        // Once the samples were counted, the row keeps no sample number (a
+        // count written into it would search one sample and call the file
+        // done, and the cursor may stand on another row): the task waits for
+        // a resume to try the file again.
+        if (counted) job.PauseTask();
+        return 0;
     }
 }
 

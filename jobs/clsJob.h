@@ -11,7 +11,9 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QString>
 #include <QVariant>
@@ -136,6 +138,11 @@ public:
     QString QuellmarkProjectPath;  // the project beside the cached peak list, "" when none
     QString StoredPeakList;        // the current row's peak_list as stored (UNC form)
     qint32 CurrentFileNumber = 0;  // file_number of the current row
+    // Sample lists of this run: the peak lists each list (by its file_number)
+    // has been given rows for, so that a retry of a list adds only what it
+    // still misses; and whether the missing Jet reader has been reported.
+    QHash<qint32, QSet<QString>> SampleListRowsMade;
+    bool SampleListReaderMissingReported = false;
     SearchStatusValues SearchStatusRecord;
     std::optional<common::ServerUser> ServerUser;  // the task's user, found at login
     qint16 PendingNiceValue = -1;

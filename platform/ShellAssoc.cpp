@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QStandardPaths>
 
 #include <optional>
@@ -52,8 +53,7 @@ QString xdgMimeQuery(const QStringList& arguments) {
     return QString::fromLocal8Bit(child.readOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 
-QString xdgAssociation(const QString& filePath) {
-    const QString mimeType = xdgMimeQuery({QStringLiteral("query"), QStringLiteral("filetype"), filePath});
+QString xdgDefaultProgram(const QString& mimeType) {
     if (mimeType.isEmpty()) return QString();
     const QString desktopId = xdgMimeQuery({QStringLiteral("query"), QStringLiteral("default"), mimeType});
     if (desktopId.isEmpty()) return QString();
@@ -62,6 +62,10 @@ QString xdgAssociation(const QString& filePath) {
     QFile f(desktopFile);
     if (!f.open(QIODevice::ReadOnly)) return QString();
     return desktopEntryProgram(f.readAll());
+}
+
+QString xdgAssociation(const QString& filePath) {
+    return xdgDefaultProgram(xdgMimeQuery({QStringLiteral("query"), QStringLiteral("filetype"), filePath}));
 }
 
 }  // namespace
@@ -100,6 +104,22 @@ long FindExecutable(const QString& file, const QString& directory, QString* resu
         program = *fixed;
     else
         program = xdgAssociation(info.absoluteFilePath());
+    if (program.isEmpty()) return SE_ERR_NOASSOC;
+    if (result) *result = program;
+    return kFindExecutableFound;
+}
+
+long FindAssociatedProgram(const QString& extension, QString* result) {
+    if (result) result->clear();
+    if (!extension.startsWith(QLatin1Char('.')) || extension.size() < 2) return SE_ERR_NOASSOC;
+    QString program;
+    if (const std::optional<QString> fixed = overrideFor(extension)) {
+        program = *fixed;
+    } else {
+        const QMimeType type =
+            QMimeDatabase().mimeTypeForFile(QStringLiteral("file") + extension, QMimeDatabase::MatchExtension);
+        if (type.isValid() && !type.isDefault()) program = xdgDefaultProgram(type.name());
+    }
     if (program.isEmpty()) return SE_ERR_NOASSOC;
     if (result) *result = program;
     return kFindExecutableFound;

@@ -23,6 +23,11 @@ inline constexpr long kFindExecutableFound = 42;
 // relative. On success *result is the program's path; otherwise it is emptied.
 long FindExecutable(const QString& file, const QString& directory, QString* result);
 
+// The program that files of the extension (with its dot: ".html") open with,
+// found as above but without a file of that kind: the desktop's association
+// comes from the extension's MIME type. SE_ERR_NOASSOC when there is none.
+long FindAssociatedProgram(const QString& extension, QString* result);
+
 // The Exec program of a desktop entry file's text ("[Desktop Entry]" group),
 // searched on PATH when it is not absolute; empty when there is none.
 QString desktopEntryProgram(const QByteArray& desktopFileText);

@@ -85,7 +85,7 @@ bool modGlobal_ProbeQuellmark() {
     QuellmarkSession = std::move(session);
 
     QString program = common::QuellmarkDefaultProgram;
-    attempt([&] { program = common::findQuellmarkProgram(ProgramFolder).path; });
+    attempt([&] { program = common::findQuellmarkProgram(common::kServiceShortestQuellmarkPath).path; });
     QuellmarkFolder = common::folderOfProgram(program);
 
     QuellmarkCanQuantitate = QuellmarkResultImport = QuellmarkAcceptsLogin = QuellmarkMultiSiteMods = false;

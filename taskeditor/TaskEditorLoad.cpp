@@ -81,7 +81,8 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
     // 3. Filter.
     const QString filter = r.import_filter.value_or(common::NoneChosen);
     int filterItem = indexOf(s.cboTaskFilter, filter);
-    if (filterItem < 0) {
+    const bool filterMissing = filterItem < 0;
+    if (filterMissing) {
         say(QStringLiteral("Warning: specified raw data filter (") + filter + QStringLiteral(") not available"));
         filterItem = 0;
     }
@@ -149,7 +150,16 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
     s.dtpTaskDate.value = r.start_time;
     s.dtpTaskTime.value = r.start_time;
     s.lstTaskFiles.clear();
-    if (r.schedule_type == common::schedule::Now || r.schedule_type == common::schedule::Timed) {
+    // Raw files of a filter this computer lacks would be sent as peak lists
+    // under "--- None ---": the copy gets none of them.
+    const bool hasListedFiles = std::any_of(task.files.begin(), task.files.end(), [&](const common::TaskFileRow& file) {
+        return listed(file, filter, r.merge_data_files.value_or(0) == 1);
+    });
+    if (filterMissing && hasListedFiles &&
+        (r.schedule_type == common::schedule::Now || r.schedule_type == common::schedule::Timed)) {
+        say(QStringLiteral("Warning: the task's data files are left out, they need the raw data filter (") + filter +
+            QStringLiteral(")"));
+    } else if (r.schedule_type == common::schedule::Now || r.schedule_type == common::schedule::Timed) {
         const QString selected = s.filterText();
         const bool merged = r.merge_data_files.value_or(0) == 1;
         for (const common::TaskFileRow& file : task.files) {

@@ -8,6 +8,8 @@
 #include "client/WindowPlacement.h"
 #include "client/frmSplash.h"
 #include "common/forms/DesktopLauncher.h"
+#include "platform/RegistryApi.h"
+#include "platform/ShellAssoc.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -97,21 +99,64 @@ TEST_F(Placement, IsKeptInTwipsOnlyInTheNormalState) {
 
 class Launchers : public ClientFixture {};
 
-TEST_F(Launchers, AFailureIsAWarningWithTheShellsCode) {
-    struct Refusing : DesktopLauncher {
-        QList<QUrl> asked;
-        bool openUrl(const QUrl& url) override { return asked.append(url), false; }
-    } desktop;
+// The desktop refuses what it is asked to open; the fallbacks are what is left.
+struct RefusingDesktop : DesktopLauncher {
+    QList<QUrl> asked;
+    bool openUrl(const QUrl& url) override { return asked.append(url), false; }
+};
+
+void associate(const QString& extension, const QString& program) {
+    platform::RegKeyHandle key;
+    ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
+                                       platform::KEY_ALL_ACCESS, key.out()),
+              platform::ERROR_SUCCESS);
+    ASSERT_EQ(platform::RegSetValueEx(key.get(), extension, platform::REG_SZ, program.toUtf8().append('\0')),
+              platform::ERROR_SUCCESS);
+}
+
+TEST_F(Launchers, WithoutAnyProgramTheWarningShowsTheAddressAndWhatToInstall) {
+    RefusingDesktop desktop;
     DesktopLauncher* previous = setDesktopLauncher(&desktop);
-    EXPECT_EQ(InvokeBrowser("http://srv/cgi/master_results.pl?file=F1"), 2);
-    EXPECT_EQ(InvokeQuellmark(home.file("missing.rov")), 2);
+    associate(".html", "");  // nothing opens web pages here
+    associate(".rov", "");
+    const QString url = "http://srv/cgi/master_results.pl?file=F1";
+    const QString project = home.file("run.rov");
+    testsupport::writeFile(project, "a project");
+    EXPECT_EQ(InvokeBrowser(url), platform::SE_ERR_NOASSOC);
+    EXPECT_EQ(InvokeQuellmark(project), platform::SE_ERR_NOASSOC);
+    EXPECT_EQ(InvokeQuellmark(home.file("missing.rov")), platform::SE_ERR_FNF);
     setDesktopLauncher(previous);
-    ASSERT_EQ(boxes.texts.size(), 2);
-    EXPECT_EQ(boxes.texts[0], "No association found between *.html and a web browser (error code 2)");
-    EXPECT_EQ(boxes.texts[1], "Cannot launch Sorvex Quellmark (error code 2)");
-    ASSERT_EQ(desktop.asked.size(), 2);
-    EXPECT_EQ(desktop.asked[0].toString(), "http://srv/cgi/master_results.pl?file=F1");
+    ASSERT_EQ(boxes.texts.size(), 3);
+    EXPECT_TRUE(boxes.texts[0].startsWith("No association found between *.html and a web browser (error code 31)"));
+    EXPECT_TRUE(boxes.texts[0].contains("\n" + url + "\n")) << qPrintable(boxes.texts[0]);
+    EXPECT_TRUE(boxes.texts[0].contains("Install xdg-utils"));
+    EXPECT_EQ(boxes.texts[1], "Cannot launch Sorvex Quellmark (error code 31)");
+    EXPECT_EQ(boxes.texts[2], "Cannot launch Sorvex Quellmark (error code 2)");
+    ASSERT_EQ(desktop.asked.size(), 3);
+    EXPECT_EQ(desktop.asked[0].toString(), url);
     EXPECT_TRUE(desktop.asked[1].isLocalFile());
+}
+
+TEST_F(Launchers, TheAssociatedProgramsAreStartedWhenTheDesktopCannotOpen) {
+    // One recording program stands for the browser and for Quellmark.
+    const QString program = home.file("opener.sh");
+    const QString record = home.file("opened.txt");
+    testsupport::writeFile(program, ("#!/bin/sh\necho \"$1\" >> '" + record + "'\n").toUtf8());
+    QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    associate(".html", program);
+    associate(".rov", program);
+    const QString project = home.file("run.rov");
+    testsupport::writeFile(project, "a project");
+    RefusingDesktop desktop;
+    DesktopLauncher* previous = setDesktopLauncher(&desktop);
+    const QString url = "http://srv/cgi/master_results.pl?file=F1";
+    EXPECT_GT(InvokeBrowser(url), 32);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return testsupport::readFile(record).count('\n') == 1; }, 20000));
+    EXPECT_GT(InvokeQuellmark(project), 32);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return testsupport::readFile(record).count('\n') == 2; }, 20000));
+    setDesktopLauncher(previous);
+    EXPECT_TRUE(boxes.texts.isEmpty()) << qPrintable(boxes.texts.join('\n'));
+    EXPECT_EQ(QString::fromUtf8(testsupport::readFile(record)), url + "\n" + project + "\n");
 }
 
 TEST(Splash, ShowsTheVersionAndAnyKeyClosesIt) {

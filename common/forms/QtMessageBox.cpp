@@ -42,6 +42,8 @@ QMessageBox::Icon iconOf(int style) {
 
 int QtMessageBoxHandler::show(const QString& text, int style, const QString& title) {
     QMessageBox box(iconOf(style), title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    // What a box says (an address, a path, an error) can be selected and copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     const auto buttons = buttonsOf(style);
     for (const auto& [button, answer] : buttons) box.addButton(button);
     const std::size_t defaultIndex = std::size_t((style >> kDefaultButtonShift) & 3);

@@ -83,9 +83,8 @@ protected:
         ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, path, 0, platform::KEY_ALL_ACCESS, key.out()),
                   platform::ERROR_SUCCESS);
     }
-    // ".rov" files open with this program; "dummy.rov" is shipped beside the client.
+    // ".rov" files open with this program; no ".rov" file is needed to find it.
     void associateRov(const QString& program) {
-        testsupport::writeFile(home.file("dummy.rov"), "");
         platform::RegKeyHandle key;
         ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
                                            platform::KEY_ALL_ACCESS, key.out()),
@@ -253,6 +252,12 @@ TEST_F(Probes, QuellmarkWithoutAnAssociationWarnsAndTakesTheDefaultFolder) {
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
     EXPECT_TRUE(boxes.texts.isEmpty());
     EXPECT_EQ(QuellmarkFolder, "C:\\Program Files\\Brellow\\Sorvex Quellmark");
+
+    const QString twenty = QStringLiteral("/opt/qm/SorvexQM.exe");
+    ASSERT_EQ(twenty.size(), 20);
+    associateRov(twenty);  // twenty characters are believed
+    EXPECT_TRUE(modGlobal_ProbeQuellmark());
+    EXPECT_EQ(QuellmarkFolder, "/opt/qm");
 }
 
 TEST_F(Probes, QuellmarkWithoutItsSessionOrVersionIsNotPresent) {

@@ -68,6 +68,28 @@ TEST(MdbSampleListReader, AFileThatIsNoDatabaseCannotBeOpened) {
     EXPECT_TRUE(missing.error.startsWith("File not found"));
 }
 
+TEST(MdbSampleListReader, WithoutTheJetProgramsTheReaderIsMissing) {
+    converttest::LoggedHome home;
+    testsupport::EnvGuard path("PATH", home.file("no-programs-here").toUtf8());
+    const auto read = MdbSampleListReader().readAnalysis(home.put("list.spl", "a Jet file"));
+    EXPECT_EQ(read.status, SampleListReader::Status::ReaderMissing);
+    EXPECT_EQ(read.error, "mdb-tables (mdbtools) is not installed");
+}
+
+TEST(SampleListPaths, NamesAreMatchedWithoutRegardToLetterCase) {
+    converttest::LoggedHome home;
+    const QString folder = home.file("pkl");
+    home.put("pkl/s1.PKL", "1 1\r\n");
+    home.put("pkl/s2.pkl", "1 1\r\n");
+    EXPECT_EQ(findSamplePeakList(folder, "s1"), folder + "/s1.PKL");
+    EXPECT_EQ(findSamplePeakList(folder, "S2"), folder + "/s2.pkl");
+    EXPECT_EQ(findSamplePeakList(folder, "s3"), folder + "/s3.pkl") << "not there (yet): the name as the list has it";
+    EXPECT_EQ(findSamplePeakList(folder, "../s1"), "");
+    EXPECT_EQ(sampleNameColumn({"SampleID", "FILE_NAME"}), 1);
+    EXPECT_EQ(sampleNameColumn({"File_Name"}), 0);
+    EXPECT_EQ(sampleNameColumn({"filename", "name"}), -1);
+}
+
 // The Jet programs' stand-ins stand first on PATH: a database without the
 // table, and one with it, read by the real reader through the same programs.
 TEST(MdbSampleListReader, ReadsTheAnalysisTableThroughTheExportProgram) {

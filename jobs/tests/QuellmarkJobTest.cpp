@@ -12,6 +12,8 @@
 
 #include <QCryptographicHash>
 
+#include <QScopeGuard>
+
 namespace jobtest {
 
 namespace {
@@ -154,7 +156,7 @@ TEST_F(QuellmarkJob, ProcessingIsPolledUntilItFinishesAndThenSearched) {
     EXPECT_TRUE(eventLog().contains("End Sorvex Quellmark processing"));
 }
 
-TEST_F(QuellmarkJob, AProcessingThatDoesNotFinishPausesTheTaskWithItsMessage) {
+TEST_F(QuellmarkJob, ASampleThatDoesNotFinishIsLoggedAndTheFileGoesOnWithTheOthers) {
     struct Case {
         QByteArray status;
         const char* message;
@@ -163,26 +165,39 @@ TEST_F(QuellmarkJob, AProcessingThatDoesNotFinishPausesTheTaskWithItsMessage) {
         {"cancelled", "qeldProcessingStatusCancelled", false},
         {"failed 77 Out of memory", "qeldProcessingStatusError 77: Out of memory", false},
         {"unknown", "qeldProcessingStatusUnknown", true},
-        {"7", "qeldProcessingStatusUnknown", true},
+        {"7", "", false},  // a state the library does not name: nothing to say
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.status.toStdString());
         standins::clearRecordedCalls();
+        search->submitted.clear();
         TaskDbConnection.execute(QStringLiteral("DELETE FROM Sorvex_Tavrel_Files"), {});
         TaskDbConnection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET task_status = 'running'"), {});
         JobCollection.clear();
-        // Three samples: the second fails, the third is never started.
-        clsJob* job = started(options("True"), sample("A") + sample("B", c.status) + sample("C"));
+        // Three samples merged: the second does not finish, the others are searched.
+        clsJob* job = started(options("True"), sample("A") + sample("B", c.status, 11) + sample("C", "finished 1", 21));
         tickWhileProcessing(job);
-        EXPECT_TRUE(eventLog().contains(c.message));
-        EXPECT_EQ(taskColumn(1, "task_status"), "paused");
+        if (*c.message) EXPECT_EQ(eventLog().count(c.message), 1);
+        EXPECT_EQ(taskColumn(1, "task_status"), "running");
         EXPECT_FALSE(job->Quellmark);
-        EXPECT_TRUE(fileColumn(1, "peak_list").isNull()) << "the file is processed again after the resume";
-        EXPECT_NE(fileColumn(1, "next_action").toDateTime(), jetZeroDate());
-        EXPECT_TRUE(search->submitted.isEmpty());
-        EXPECT_FALSE(calls("QELD.Quellmark.CreatePeakLists").join('|').contains("C "));
+        EXPECT_EQ(calls("QELD.Quellmark.CreatePeakLists"), (QStringList{"A 1,2,3", "B 11,12,13", "C 21,22,23"}));
+        EXPECT_EQ(search->submitted, QStringList{dataPath}) << "one search of the samples that finished";
+        const QByteArray peaks = testsupport::readFile(cacheFile("-1"));
+        EXPECT_TRUE(peaks.contains("TITLE=1: A scan 1 rt 1\r\n") && peaks.contains("TITLE=1: C scan 21 rt 1\r\n"));
+        EXPECT_FALSE(peaks.contains(": B scan"));
         EXPECT_EQ(calls("QELD.Processing.CancelProcessing").contains("B"), c.cancelled);
+        job->tmrJob().stop();
     }
+}
+
+TEST_F(QuellmarkJob, ASingleSampleThatFailsIsAFileWithoutData) {
+    clsJob* job = started(options("True"), sample("A", "failed 77 Out of memory"));
+    tickWhileProcessing(job);
+    EXPECT_TRUE(eventLog().contains("qeldProcessingStatusError 77: Out of memory"));
+    EXPECT_TRUE(eventLog().contains("No data from Sorvex Quellmark (check parameters)"));
+    EXPECT_EQ(fileColumn(1, "next_action").toDateTime(), jetZeroDate()) << "retired, not tried again forever";
+    EXPECT_EQ(taskColumn(1, "task_status"), "running");
+    EXPECT_TRUE(search->submitted.isEmpty());
 }
 
 TEST_F(QuellmarkJob, AnExportWithoutDataRetiresTheFile) {
@@ -312,6 +327,29 @@ TEST_F(QuellmarkJob, ASavedProjectHoldsTheProcessingAndItsOptions) {
     EXPECT_EQ(file->sources, dataPath);
     EXPECT_EQ(file->streams.value(1), "processing A: 3 peak lists");
     EXPECT_TRUE(eventLog().contains("Created Sorvex Quellmark project file " + project));
+}
+
+TEST_F(QuellmarkJob, TheProjectOfACachedPeakListIsFoundAgainAfterARestart) {
+    const QString root = std::exchange(PeakListRoot, QFileInfo(cache).path());  // the cache lies under the root
+    const auto restore = qScopeGuard([&] { PeakListRoot = root; });
+    for (const char* format : {"0", "2"}) {  // a ".qpl" and an ".mzData" peak list
+        SCOPED_TRACE(format);
+        TaskDbConnection.execute(QStringLiteral("DELETE FROM Sorvex_Tavrel_Files"), {});
+        JobCollection.clear();
+        clsJob* first = started(options("True", "1", format), sample("A"));
+        tickWhileProcessing(first);
+        const QString project = cacheFile("-1", QStringLiteral("rov"));
+        ASSERT_TRUE(QFileInfo(project).isFile());
+        ASSERT_FALSE(fileColumn(1, "peak_list").isNull());
+        // The service ends while the search runs; the next job takes the file up again.
+        TaskDbConnection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Files SET sorvex_task_id = 'T7'"), {});
+        JobCollection.clear();
+        clsJob* again = vendorJob(kQuellmark, options("True", "1", format));
+        again->Take_Action();
+        EXPECT_TRUE(eventLog().contains("Search has already been submitted"));
+        EXPECT_EQ(again->QuellmarkProjectPath, project);
+        again->tmrJob().stop();
+    }
 }
 
 class QuellmarkProgram : public QuellmarkJob {

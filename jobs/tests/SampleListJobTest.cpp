@@ -106,6 +106,61 @@ TEST_P(SampleListJob, ARetryAfterAFailureHalfWayAddsNoSampleTwice) {
         << "only the sample whose peak list has come since";
 }
 
+TEST_P(SampleListJob, ALaterListThatNamesASampleAgainGetsItsSearch) {
+    const QString second = home.file(QStringLiteral("data/batch2.spl"));
+    testsupport::writeFile(second, "another Jet file");
+    addFile(2, 1, common::modUncName_GetUncPath(second), now.addSecs(-60));
+    clsJob* job = listJob();
+    job->Take_Action();
+    ASSERT_EQ(sampleRows().size(), 3);  // the second list's own row and two samples
+    job->FilesList().requery();
+    job->FilesList().find(QStringLiteral("file_number=2"));
+    reader->next.table.rows = {{"liver_01", "S1", "again"}};
+    steps->ExpandMassLynxSampleList(*job);
+    EXPECT_EQ(sampleRows().filter("liver_01.pkl").size(), 2) << "the later batch's sample is searched too";
+    EXPECT_EQ(fileColumn(2, "next_action").toDateTime(), jetZeroDate());
+}
+
+TEST_P(SampleListJob, TheNameColumnAndThePeakListsAreFoundInAnyLetterCase) {
+    reader->next.table.columns = QStringList{"FILE_NAME", "SampleID", "Text"};
+    testsupport::writeFile(pkl + "/LIVER_02.PKL", "645.5 1000 2\r\n400.1 5\r\n");
+    clsJob* job = listJob();
+    job->Take_Action();
+    EXPECT_EQ(sampleRows(), (QStringList{"liver_01.pkl||", "LIVER_02.PKL||", "liver_03.pkl||"}));
+
+    // A table without the column at all: said so, and the list is done with.
+    TaskDbConnection.execute(QStringLiteral("DELETE FROM Sorvex_Tavrel_Files WHERE file_number > 1"), {});
+    TaskDbConnection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Files SET next_action = ? WHERE file_number = 1"),
+                             {now.addSecs(-600)});
+    job->SampleListRowsMade.clear();
+    job->FilesList().requery();
+    job->FilesList().find(QStringLiteral("file_number=1"));
+    reader->next.table.columns = QStringList{"name", "SampleID", "Text"};
+    steps->ExpandMassLynxSampleList(*job);
+    EXPECT_TRUE(eventLog().contains("Cannot open MassLynx sample list: the table ANALYSIS has no column file_name"));
+    EXPECT_TRUE(sampleRows().isEmpty());
+    EXPECT_EQ(fileColumn(1, "next_action").toDateTime(), jetZeroDate());
+}
+
+TEST_P(SampleListJob, WithoutTheJetReaderTheListWaitsWithOneMessage) {
+    const SampleListReader::Result read = reader->next;
+    reader->next = {SampleListReader::Status::ReaderMissing, QStringLiteral("mdb-tables (mdbtools) is not installed"), {}};
+    clsJob* job = listJob();
+    for (int tick = 0; tick < 3; ++tick) {
+        job->Take_Action();
+        EXPECT_EQ(job->nextActionTime(), now.addSecs(LockedOutDelay));
+        now = now.addSecs(LockedOutDelay + 1);
+    }
+    EXPECT_EQ(eventLog().count("Cannot read MassLynx sample list: mdb-tables (mdbtools) is not installed"), 1);
+    EXPECT_NE(fileColumn(1, "next_action").toDateTime(), jetZeroDate()) << "the list stays due";
+    EXPECT_TRUE(sampleRows().isEmpty());
+
+    reader->next = read;  // mdbtools installed meanwhile
+    job->Take_Action();
+    EXPECT_EQ(sampleRows().size(), 2);
+    EXPECT_EQ(fileColumn(1, "next_action").toDateTime(), jetZeroDate());
+}
+
 TEST_P(SampleListJob, AListThatCannotBeReadIsRetiredOrTriedAgainLater) {
     reader->next.status = SampleListReader::Status::TableUnavailable;
     reader->next.error = QStringLiteral("The table is in use");

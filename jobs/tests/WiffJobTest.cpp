@@ -165,6 +165,23 @@ TEST_F(WiffJob, SamplesBecomeRowsOnceAndTheMergeFlagKeepsOneRow) {
     TaskOptionsAnalystMerge = 0;
 }
 
+TEST_F(WiffJob, AMergeFieldThatCannotBeReadPausesTheTaskAndWritesNoSampleNumber) {
+    for (const char* merge : {"", "maybe"}) {
+        SCOPED_TRACE(merge);
+        TaskDbConnection.execute(QStringLiteral("DELETE FROM Sorvex_Tavrel_Files"), {});
+        TaskDbConnection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET task_status = 'running'"), {});
+        JobCollection.clear();
+        QStringList fields = kOptions.split(',');
+        fields[17] = QString::fromLatin1(merge);
+        started(fields.join(','), "sample S1\nsample S2\nsample S3\n");
+        EXPECT_TRUE(eventLog().contains(QStringLiteral("the merge field [%1] is not True or False").arg(merge)))
+            << qPrintable(eventLog());
+        EXPECT_EQ(taskColumn(1, "task_status"), "paused");
+        EXPECT_EQ(sampleNumbers(), QStringList{""}) << "no count stored as a sample number, no rows added";
+        EXPECT_FALSE(QFileInfo::exists(argsFile)) << "nothing converted";
+    }
+}
+
 }  // namespace
 
 }  // namespace jobtest

@@ -105,6 +105,24 @@ TEST_P(TaskEditorLoad, EachFollowUpKindComesBack) {
     }
 }
 
+TEST_P(TaskEditorLoad, ACloneOfAFilterThisComputerLacksKeepsNoRawFiles) {
+    insertTask(1, {{"import_filter", "AB | MDS Sciex Analyst .WIFF file"}, {"schedule_type", "now"}});
+    insertFile(1, 1, "/data/run.wiff");
+    insertFile(2, 1, "/data/other.wiff");
+    tavrel::ResetInputs in = g->inputs();
+    in.offeredFilters = {0, 2};  // no WIFF library on this computer
+    TaskEditor e = load(1, in);
+    EXPECT_EQ(warnings(e), (QStringList{"Warning: specified raw data filter (AB | MDS Sciex Analyst .WIFF file) not available",
+                                        "Warning: the task's data files are left out, they need the raw data filter "
+                                        "(AB | MDS Sciex Analyst .WIFF file)"}));
+    EXPECT_EQ(e.state().filterText(), "--- None ---");
+    EXPECT_TRUE(e.state().lstTaskFiles.isEmpty()) << "raw files would be searched as peak lists";
+
+    in.offeredFilters = g->inputs().offeredFilters;
+    in.offeredFilters.append(common::FilterAnalyst);
+    EXPECT_EQ(load(1, in).state().lstTaskFiles, (QStringList{"/data/run.wiff", "/data/other.wiff"}));
+}
+
 TEST_P(TaskEditorLoad, ValuesThatNoLongerFitWarnAndKeepTheResetsChoice) {
     insertTask(1, {{"import_filter", "Sorvex Quellmark"}, {"filter_options", "q,1,2"}});
     insertTask(2, {{"fu_interval", "fortnights"}, {"fu_number", 60}, {"search_priority", 5}});

@@ -16,7 +16,8 @@
 // - 4000 Series dataset: "<store>/<descriptor>.txt" in the folder that
 //   TAVREL_STANDIN_TS2SORVEX_STORE names; "connect-error <number> <text>",
 //   "export false", "export-error <number> <text>"; every other line is the
-//   exported peak list.
+//   exported peak list. The data browser's choice is "<store>/data-browser.txt",
+//   one descriptor per line (no file: the browser is cancelled).
 // - Quellmark data and project files: QuellmarkFiles.h. The Quellmark program
 //   is the stand-in program "SorvexQuellmark.exe" (quellmark/main.cpp).
 #include "platform/AutomationPlugins.h"

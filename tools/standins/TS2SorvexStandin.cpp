@@ -14,8 +14,21 @@ namespace {
 
 using namespace platform::automation;
 
-class StandinTS2Sorvex final : public TS2Sorvex {
+class StandinTS2Sorvex final : public TS2Sorvex, public TS2SorvexDataBrowser {
 public:
+    // The user's choice in the browser is the store's "data-browser.txt": one
+    // descriptor per line; without that file the browser is cancelled.
+    bool ShowDataBrowser() override {
+        record(QStringLiteral("TS2Sorvex.ShowDataBrowser"));
+        QFile choice(QDir(qEnvironmentVariable(kDatasetStoreVariable)).filePath(QStringLiteral("data-browser.txt")));
+        if (!choice.open(QIODevice::ReadOnly)) return false;
+        chosen_.clear();
+        for (const QByteArray& line : choice.readAll().split('\n'))
+            if (!line.trimmed().isEmpty()) chosen_ << QString::fromUtf8(line.trimmed());
+        return !chosen_.isEmpty();
+    }
+    QString DescriptorList() override { return chosen_.join(QChar(0)); }
+
     QString DllVersion() override { return QStringLiteral("1.0 (stand-in)"); }
     void set_minMass(double v) override { put(QStringLiteral("minMass"), numberArg(v)); }
     void set_maxMass(double v) override { put(QStringLiteral("maxMass"), numberArg(v)); }
@@ -66,6 +79,7 @@ private:
 
     QString descriptor_;
     QStringList lines_;
+    QStringList chosen_;
 };
 
 }  // namespace
