@@ -72,7 +72,12 @@ void startFailure(const QString& message) {
     std::fprintf(stderr, "%s\n", qPrintable(message));
     systemEvent(1, kErrorEventId, message);
     try {
-        modGlobal_WriteEventLog(EventError, 0, kNone, kNone, message);
+        // Start-up may fail before it opened the event log.
+        const bool open = EventLogStream::isOpen();
+        if (open || EventLogStream::open(ProgramFolder + QLatin1Char('/') + kEventLogFileName)) {
+            modGlobal_WriteEventLog(EventError, 0, kNone, kNone, message);
+            if (!open) EventLogStream::close();
+        }
     } catch (...) {
     }
 }

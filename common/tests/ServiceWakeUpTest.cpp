@@ -176,9 +176,9 @@ TEST_F(ServiceWakeUp, ARefusedStartNamesTheUnitAndThePlantedImageNeverRuns) {
 TEST_F(ServiceWakeUp, StartThatNeverComesUpEndsAfterTheLimit) {
     // A program that runs but never answers as the service.
     testsupport::FakeServiceManager manager;
-    manager.setService(testsupport::binPath(QStringLiteral("tavrel-test-child")), {"sleep", "2000"});
+    manager.setService(testsupport::binPath(QStringLiteral("tavrel-test-child")), {"sleep", "30000"});
     registerService(QStringLiteral("/bin/false"));
-    tavrel::serviceWaitTiming().limitMs = 300;
+    tavrel::serviceWaitTiming().limitMs = 3000;
     EXPECT_FALSE(tavrel::modGlobal_StartService(false));
     EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("Sorvex Tavrel Service is being Started")});
 }
