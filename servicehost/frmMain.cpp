@@ -243,7 +243,9 @@ bool frmMain::takeInstanceLock() {
     } else {
         problem = QStringLiteral("Sorvex Tavrel Service cannot start: ") + problem;
     }
-    startFailure(problem);
+    // Not in the event log: that is the running instance's.
+    std::fprintf(stderr, "%s\n", qPrintable(problem));
+    systemEvent(1, kErrorEventId, problem);
     return false;
 }
 
