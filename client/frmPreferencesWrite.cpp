@@ -5,6 +5,7 @@
 #include "client/PreferencesChecks.h"
 #include "client/frmPreferences.h"
 #include "common/BusyCursor.h"
+#include "common/CommandLineArgs.h"
 #include "common/Globals.h"
 #include "common/Preferences.h"
 #include "common/Secrets.h"
@@ -101,16 +102,31 @@ void frmPreferences::askForRestart() {
     const common::RegValueTable now =
         common::modGlobal_GetAllSettings(common::SettingsApplication, common::PreferencesSection);
     if (!preferencesChanged(SavedPreferences, now)) return;
+    // "-debug": the service runs in the foreground, started by the user, and
+    // this client neither starts nor signals it; the user restarts it. The
+    // client keeps running on the values it started with.
+    if (TrayMessageId == 0 && common::modGlobal_HasArgument(CommandLineArgs, QStringLiteral("-debug"))) {
+        say(QStringLiteral("Preferences have been changed. The Sorvex Tavrel Service running in the foreground "
+                           "(-debug) must be re-started to take the new values; Sorvex Tavrel GUI takes them when "
+                           "it is re-started."));
+        return;
+    }
     if (refreshTimer_) refreshTimer_->stop();
     if (modGlobal_NotifyService(true)) {
         say(QStringLiteral("Preferences have been changed. Sorvex Tavrel Service must be re-started"));
-        BusyCursor hourglass;
-        if (TrayMessageId != 0) {
-            if (const platform::HWND window = platform::FindWindow(QString(), ServiceWindowTitle))
-                platform::SendMessage(window, kWmClose, 0, 0);
-        } else {
-            modGlobal_StopService(false);
+        bool restarted = false;
+        {
+            BusyCursor hourglass;
+            if (TrayMessageId != 0) {
+                if (const platform::HWND window = platform::FindWindow(QString(), ServiceWindowTitle))
+                    platform::SendMessage(window, kWmClose, 0, 0);
+            } else {
+                // Through the service manager, which would never bring back a
+                // unit that only stopped; its refusals say what to run.
+                restarted = modGlobal_RestartService(false);
+            }
         }
+        if (restarted) say(QStringLiteral("Sorvex Tavrel Service was re-started with the new values"));
     }
     say(QStringLiteral("Sorvex Tavrel GUI will now exit and must be re-started"));
     ExitRequested = true;

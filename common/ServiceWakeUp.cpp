@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
 #include "platform/ServiceControl.h"
+#include "platform/ServiceManager.h"
 #include "platform/WindowMessages.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,24 @@ const QString kCannotTalk = QStringLiteral("Failed to communicate with Sorvex Ta
 
 void show(bool quiet, const QString& text) {
     if (!quiet) MsgBox(text, vbOKOnly);
+}
+
+// What the service manager refused, and what an administrator does instead.
+QString managerRefusal(long rc, const QString& verb) {
+    const QString unit = serviceUnitName(ServiceName);
+    QString text = QStringLiteral(": ") + serviceErrorText(rc);
+    if (rc == ERROR_ACCESS_DENIED || rc == ERROR_SERVICE_DISABLED)
+        text += QStringLiteral("\r\nThe service runs as the system unit %1; an administrator %2s it with:\r\n"
+                               "sudo systemctl %2 %1")
+                    .arg(unit, verb);
+    else if (rc == ERROR_SERVICE_DOES_NOT_EXIST)
+        text += QStringLiteral("\r\nThe system unit %1 is not installed; an administrator installs it with:\r\n"
+                               "sudo TavrelService -install")
+                    .arg(unit);
+    else if (rc == ERROR_NOT_SUPPORTED)
+        text += QStringLiteral("\r\nStart the service as its own user (TavrelService -service), or run the "
+                               "client with -debug beside a foreground service.");
+    return text;
 }
 
 qint64 nowMs() {
@@ -58,7 +77,7 @@ bool driveService(bool quiet, Goal goal) {
     const qint64 limit = serviceWaitTiming().limitMs;
     ScHandle manager;
     if (const long rc = OpenSCManager(SC_MANAGER_CONNECT, manager.out()); rc != 0) {
-        show(quiet, kNoManager + QString::number(rc));
+        show(quiet, kNoManager + serviceErrorText(rc));
         return false;
     }
     ScHandle service;
@@ -66,7 +85,7 @@ bool driveService(bool quiet, Goal goal) {
         const long rc = OpenService(manager.get(), ServiceName, GENERIC_READ | GENERIC_EXECUTE, service.out());
         if (rc == 0) break;
         if (nowMs() - start > limit) {
-            show(quiet, kCannotOpen + QString::number(rc));
+            show(quiet, kCannotOpen + serviceErrorText(rc));
             return false;
         }
         pollWait();
@@ -83,16 +102,20 @@ bool driveService(bool quiet, Goal goal) {
         stateWord = ServiceStateWord(state);
         if (goal == Goal::Running) {
             if (state == SERVICE_RUNNING) return true;
-            if ((state == SERVICE_STOPPED || state == SERVICE_PAUSED) && StartService(service.get()) != 0) {
-                show(quiet, QStringLiteral("Failed to start Sorvex Tavrel Service"));
-                return false;
+            if (state == SERVICE_STOPPED || state == SERVICE_PAUSED) {
+                if (const long rc = StartService(service.get()); rc != 0) {
+                    show(quiet, QStringLiteral("Failed to start Sorvex Tavrel Service") +
+                                    managerRefusal(rc, QStringLiteral("start")));
+                    return false;
+                }
             }
         } else {
             if (state == SERVICE_STOPPED) return true;
             if (state == SERVICE_RUNNING || state == SERVICE_PAUSED) {
                 SERVICE_STATUS answered;
-                if (ControlService(service.get(), SERVICE_CONTROL_STOP, &answered) != 0) {
-                    show(quiet, QStringLiteral("Failed to stop Sorvex Tavrel Service"));
+                if (const long rc = ControlService(service.get(), SERVICE_CONTROL_STOP, &answered); rc != 0) {
+                    show(quiet, QStringLiteral("Failed to stop Sorvex Tavrel Service") +
+                                    managerRefusal(rc, QStringLiteral("stop")));
                     return false;
                 }
             }
@@ -128,18 +151,18 @@ bool notifyService(bool quiet) {
     }
     ScHandle manager;
     if (const long rc = OpenSCManager(SC_MANAGER_CONNECT, manager.out()); rc != 0) {
-        show(quiet, kNoManager + QString::number(rc));
+        show(quiet, kNoManager + serviceErrorText(rc));
         return false;
     }
     ScHandle service;
     if (const long rc = OpenService(manager.get(), ServiceName, SERVICE_USER_DEFINED_CONTROL, service.out());
         rc != 0) {
-        show(quiet, kCannotOpen + QString::number(rc));
+        show(quiet, kCannotOpen + serviceErrorText(rc));
         return false;
     }
     SERVICE_STATUS status;
     if (const long rc = ControlService(service.get(), ServiceControlCheckNow, &status); rc != 0) {
-        show(quiet, kCannotTalk + QString::number(rc));
+        show(quiet, kCannotTalk + serviceErrorText(rc));
         return false;
     }
     return true;
@@ -188,6 +211,8 @@ bool modGlobal_StopService(bool quiet) {
         return false;
     }
 }
+
+bool modGlobal_RestartService(bool quiet) { return modGlobal_StopService(quiet) && modGlobal_StartService(quiet); }
 
 bool modGlobal_StartTrayProgram(const QString& program) {
     qint64 pid = 0;

@@ -20,6 +20,9 @@ bool modGlobal_NotifyService(bool quiet);
 // True when the service has reached running (4) / stopped (1).
 bool modGlobal_StartService(bool quiet);
 bool modGlobal_StopService(bool quiet);
+// Stop, then start, both through the service manager: a service that only
+// stopped would stay down, since its unit restarts it after failures alone.
+bool modGlobal_RestartService(bool quiet);
 // Starts the service program in the tray ("-systray"), not waited for. When it
 // cannot be started: "Unable to start Sorvex Tavrel Service as system tray
 // application", and false.

@@ -5,6 +5,7 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -13,6 +14,12 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
@@ -20,27 +27,52 @@ constexpr qsizetype kMaxLine = 256;
 }
 
 QString localChannelName(const QString& prefix, const QString& name, const QString& programFolder) {
-    const QString lower = name.toLower();
-    QString readable;
-    for (const QChar c : lower) {
-        if (readable.size() >= 32) break;
-        readable += (c.isLetterOrNumber() && c.unicode() < 128) ? c : QChar('_');
-    }
-    const QByteArray key = lower.toUtf8() + '\n' + programFolder.toUtf8();
+    const QByteArray key = name.toLower().toUtf8() + '\n' + programFolder.toUtf8();
     const QString hash =
-        QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(12));
-    return runtimeFolder(programFolder) + QLatin1Char('/') + prefix + QLatin1Char('-') + readable + QLatin1Char('-') +
-           hash;
+        QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16));
+    return runtimeFolder(programFolder) + QLatin1Char('/') + prefix + QLatin1Char('-') + hash;
 }
 
 namespace {
+
+// The address a socket is bound and reached at: its path when that fits the
+// kernel's limit, else "/proc/self/fd/<folder>/<name>" through a descriptor of
+// its folder, which the holder keeps open while it uses the address.
+struct ChannelAddress {
+    QString address;
+    std::shared_ptr<const void> folder;  // the folder's descriptor, when one is used
+    QString error;
+};
+
+constexpr qsizetype kMaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
+
+ChannelAddress channelAddress(const QString& channelName) {
+    if (!channelName.startsWith(QLatin1Char('/')) || QFile::encodeName(channelName).size() <= kMaxSocketPath)
+        return {channelName, nullptr, QString()};
+    const QFileInfo info(channelName);
+    const int fd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return {QString(), nullptr,
+                QStringLiteral("%1: %2").arg(info.absolutePath(), QString::fromLocal8Bit(std::strerror(errno)))};
+    auto holder = std::shared_ptr<const void>(new int(fd), [](const void* p) {
+        const int* held = static_cast<const int*>(p);
+        ::close(*held);
+        delete held;
+    });
+    const QString address = QStringLiteral("/proc/self/fd/%1/%2").arg(fd).arg(info.fileName());
+    if (QFile::encodeName(address).size() > kMaxSocketPath)
+        return {QString(), nullptr, QStringLiteral("the socket name %1 is too long").arg(info.fileName())};
+    return {address, std::move(holder), QString()};
+}
 
 enum class Attempt { Answered, NoListener, HungUp, TimedOut };
 
 Attempt requestOnce(const QString& channelName, const QByteArray& request, const QDeadlineTimer& deadline,
                     int timeoutMs, QByteArray* answer) {
+    const ChannelAddress address = channelAddress(channelName);
+    if (address.address.isEmpty()) return Attempt::NoListener;
     QLocalSocket socket;
-    socket.connectToServer(channelName);
+    socket.connectToServer(address.address);
     // A local connection is made by the kernel, without the listener's help.
     if (!socket.waitForConnected(std::min(timeoutMs, 2000))) return Attempt::NoListener;
     socket.write(request + '\n');
@@ -107,32 +139,39 @@ bool LocalChannelServer::listen(const QString& channelName, QString* error, Acce
             return false;
         }
     }
+    ChannelAddress address = channelAddress(channelName);
+    if (address.address.isEmpty()) {
+        if (error) *error = address.error;
+        return false;
+    }
     {
         QLocalSocket probe;
-        probe.connectToServer(channelName);
+        probe.connectToServer(address.address);
         if (probe.waitForConnected(500)) {
             if (error) *error = QStringLiteral("another program answers on %1 already").arg(channelName);
             return false;
         }
     }
-    QLocalServer::removeServer(channelName);  // a socket file left by a program that died
+    QLocalServer::removeServer(address.address);  // a socket file left by a program that died
     auto server = std::make_unique<QLocalServer>();
     server->setSocketOptions(access == Access::UserAndGroup
                                  ? QLocalServer::UserAccessOption | QLocalServer::GroupAccessOption
                                  : QLocalServer::UserAccessOption);
-    if (!server->listen(channelName)) {
+    if (!server->listen(address.address)) {
         if (error) *error = channelName + QStringLiteral(": ") + server->errorString();
         return false;
     }
     connect(server.get(), &QLocalServer::newConnection, this, &LocalChannelServer::onNewConnection);
     server_ = std::move(server);
+    folderHandle_ = std::move(address.folder);
     return true;
 }
 
 void LocalChannelServer::close() {
     if (!server_) return;
-    server_->close();
+    server_->close();  // removes the socket file, through the folder's descriptor if need be
     server_.release()->deleteLater();  // may be closed from inside one of its own handlers
+    folderHandle_.reset();
 }
 
 bool LocalChannelServer::isListening() const { return server_ && server_->isListening(); }
@@ -141,8 +180,20 @@ void LocalChannelServer::onNewConnection() {
     while (server_ && server_->hasPendingConnections()) {
         QLocalSocket* socket = server_->nextPendingConnection();
         socket->setParent(this);  // outlives a close() made while it is served
+        if (openConnections_ >= kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++openConnections_;
+        connect(socket, &QObject::destroyed, this, [this] { --openConnections_; });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // Served or not, a connection ends within its time.
+        QTimer::singleShot(kSilentConnectionMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
         if (socket->bytesAvailable() > 0) onReadyRead(socket);
     }
 }

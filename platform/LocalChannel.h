@@ -3,8 +3,11 @@
 // control and window message stand-ins reach a running program. The sockets
 // live in the program folder's runtime folder (platform/ProgramFolder.h),
 // which only its owner and group may enter, never under names anyone could
-// take in the shared temporary folder; their names also carry a hash of the
-// program folder, so programs of two program folders never reach each other.
+// take in the shared temporary folder; their names are a hash of the name
+// and the program folder, so programs of two program folders never reach
+// each other. A socket's address holds at most 107 bytes: a runtime folder
+// deeper than that is reached through a descriptor of the folder, so any
+// program-folder path works.
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -17,8 +20,8 @@ class QLocalSocket;
 
 namespace platform {
 
-// "<runtime folder>/<prefix>-<name, cut and reduced to safe characters>-<hash
-// of name and folder>". The name is compared without regard to case.
+// "<runtime folder>/<prefix>-<16 hex digits of a hash of name and folder>".
+// The name is compared without regard to case.
 QString localChannelName(const QString& prefix, const QString& name, const QString& programFolder);
 
 enum class ChannelResult { Answered, NoListener, NoAnswer };
@@ -31,9 +34,15 @@ ChannelResult localChannelRequest(const QString& channelName, const QByteArray& 
 
 // The answering side. Every connection carries one request line; the handler's
 // answer goes back and the connection is closed. Requests longer than a line
-// of 256 bytes are dropped unanswered.
+// of 256 bytes are dropped unanswered. A connection that sends no whole line
+// within a few seconds is closed, and no more than a few dozen are open at a
+// time (more are closed at once): silent connections never use up the
+// program's descriptors.
 class LocalChannelServer : public QObject {
 public:
+    static constexpr int kSilentConnectionMs = 5000;
+    static constexpr int kMaxConnections = 64;
+
     using Handler = std::function<QByteArray(const QByteArray& request)>;
 
     // Who may connect: the listening user alone, or also the members of the
@@ -56,6 +65,8 @@ private:
 
     Handler handler_;
     std::unique_ptr<QLocalServer> server_;
+    std::shared_ptr<const void> folderHandle_;  // keeps a deep socket's folder reachable
+    int openConnections_ = 0;
 };
 
 }  // namespace platform

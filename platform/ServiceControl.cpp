@@ -1,13 +1,11 @@
 #include "platform/ServiceControl.h"
 
-#include "platform/CommandLine.h"
 #include "platform/Error.h"
 #include "platform/LocalChannel.h"
-#include "platform/Process.h"
 #include "platform/ProgramFolder.h"
+#include "platform/ServiceManager.h"
 #include "platform/ServiceStartMarker.h"
 
-#include <QRegularExpression>
 #include <QtEndian>
 
 #include <atomic>
@@ -63,15 +61,10 @@ QStringList serviceKeyPath(const QString& name) {
 
 QByteArray textData(const QString& text) { return text.toUtf8() + '\0'; }
 
-QString dataText(const QByteArray& data) {
-    const qsizetype nul = data.indexOf('\0');
-    return QString::fromUtf8(nul >= 0 ? data.left(nul) : data);
-}
-
-// The registration of a service: its key holds an ImagePath.
+// The registration of a service: its key holds an ImagePath (what the
+// service manager's unit runs; it is never run from here).
 struct Registration {
     QString name;
-    QString imagePath;
     quint32 startType = SERVICE_DEMAND_START;
 };
 
@@ -85,21 +78,6 @@ long readRegistration(const QString& folder, const QString& serviceName, Registr
     const HiveValue* image = key ? key->value(QStringLiteral("ImagePath")) : nullptr;
     if (!image) return ERROR_SERVICE_DOES_NOT_EXIST;
     out->name = key->name;
-    out->imagePath = dataText(image->data);
-    if (image->type == REG_EXPAND_SZ) {
-        static const QRegularExpression reference(QStringLiteral("%([^%]+)%"));
-        QString expanded;
-        qsizetype last = 0;
-        for (auto it = reference.globalMatch(out->imagePath); it.hasNext();) {
-            const auto m = it.next();
-            expanded += out->imagePath.mid(last, m.capturedStart() - last);
-            const QByteArray name = m.captured(1).toLocal8Bit();
-            expanded += qEnvironmentVariableIsSet(name.constData()) ? qEnvironmentVariable(name.constData())
-                                                                     : m.captured(0);
-            last = m.capturedEnd();
-        }
-        out->imagePath = expanded + out->imagePath.mid(last);
-    }
     if (const HiveValue* start = key->value(QStringLiteral("Start"));
         start && start->type == REG_DWORD && start->data.size() == 4)
         out->startType = qFromLittleEndian<quint32>(start->data.constData());
@@ -232,15 +210,17 @@ long StartService(SC_HANDLE service) {
     if (localChannelRequest(channel, "query", answerTimeoutMs.load(), &ignored) != ChannelResult::NoListener)
         return ERROR_SERVICE_ALREADY_RUNNING;
 
-    const SplitCommand command = splitCommandLine(registration.imagePath);
-    if (!command.ok() || command.arguments.isEmpty()) return ERROR_FILE_NOT_FOUND;
-    try {
-        const qint64 pid = Process::startDetached(command.arguments.first(), command.arguments.mid(1),
-                                                  ProcessOptions{.hidden = true});
-        marker.record(pid);
-    } catch (const Error& e) {
-        return e.number() == errnum::FileNotFound ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED;
-    }
+    const ServiceManagerOutcome started =
+        runServiceManager({QStringLiteral("start"), serviceUnitName(registration.name)}, answerTimeoutMs.load());
+    if (started.error != ERROR_SUCCESS) return started.error;
+    // The unit's process reads as start pending until it answers.
+    const ServiceManagerOutcome pid = runServiceManager(
+        {QStringLiteral("show"), QStringLiteral("--property=MainPID"), QStringLiteral("--value"),
+         serviceUnitName(registration.name)},
+        answerTimeoutMs.load());
+    bool ok = false;
+    const qint64 mainPid = pid.output.toLongLong(&ok);
+    if (pid.error == ERROR_SUCCESS && ok && mainPid > 0) marker.record(mainPid);
     return ERROR_SUCCESS;
 }
 
@@ -256,7 +236,20 @@ long ControlService(SC_HANDLE service, quint32 control, SERVICE_STATUS* status) 
     if (!(record->access & needed)) return ERROR_ACCESS_DENIED;
     bool running = false;
     SERVICE_STATUS answered;
-    const long rc = askService(*record, "control " + QByteArray::number(control), &answered, &running);
+    const long rc = control == SERVICE_CONTROL_STOP
+                        ? askService(*record, "query", &answered, &running)
+                        : askService(*record, "control " + QByteArray::number(control), &answered, &running);
+    if (running && rc == ERROR_SUCCESS && control == SERVICE_CONTROL_STOP) {
+        if (answered.dwCurrentState == SERVICE_START_PENDING || answered.dwCurrentState == SERVICE_STOP_PENDING)
+            return ERROR_SERVICE_CANNOT_ACCEPT_CTRL;
+        // A service stopped over its socket would stay down for good: the
+        // service manager never starts a unit again that ended cleanly.
+        const ServiceManagerOutcome stopped =
+            runServiceManager({QStringLiteral("stop"), serviceUnitName(record->serviceName)}, answerTimeoutMs.load());
+        if (stopped.error != ERROR_SUCCESS) return stopped.error;
+        if (status) *status = {SERVICE_STOP_PENDING, 0};
+        return ERROR_SUCCESS;
+    }
     if (!running) {
         const ServiceStartMarker marker(serviceChannelName(record->serviceName, record->folder));
         const bool pending = marker.pending();
@@ -265,6 +258,28 @@ long ControlService(SC_HANDLE service, quint32 control, SERVICE_STATUS* status) 
     }
     if (rc == ERROR_SUCCESS && status) *status = answered;
     return rc;
+}
+
+QString serviceErrorText(long error) {
+    QString words;
+    switch (error) {
+        case ERROR_SUCCESS: words = QStringLiteral("no error"); break;
+        case ERROR_FILE_NOT_FOUND: words = QStringLiteral("the file cannot be found"); break;
+        case ERROR_ACCESS_DENIED: words = QStringLiteral("access is denied"); break;
+        case ERROR_INVALID_HANDLE: words = QStringLiteral("the handle is invalid"); break;
+        case ERROR_NOT_SUPPORTED: words = QStringLiteral("no service manager (systemd) runs on this computer"); break;
+        case ERROR_INVALID_PARAMETER: words = QStringLiteral("a parameter is wrong"); break;
+        case ERROR_INVALID_SERVICE_CONTROL: words = QStringLiteral("the service does not accept that control"); break;
+        case ERROR_SERVICE_REQUEST_TIMEOUT: words = QStringLiteral("the service did not answer in time"); break;
+        case ERROR_SERVICE_ALREADY_RUNNING: words = QStringLiteral("the service is running already"); break;
+        case ERROR_SERVICE_DISABLED: words = QStringLiteral("the service is disabled or the service manager refused"); break;
+        case ERROR_SERVICE_DOES_NOT_EXIST: words = QStringLiteral("the service is not installed"); break;
+        case ERROR_SERVICE_CANNOT_ACCEPT_CTRL: words = QStringLiteral("the service cannot take controls now"); break;
+        case ERROR_SERVICE_NOT_ACTIVE: words = QStringLiteral("the service is not running"); break;
+        case ERROR_SERVICE_EXISTS: words = QStringLiteral("the service is installed already"); break;
+        default: words = QStringLiteral("system error"); break;
+    }
+    return words + QStringLiteral(" (%1)").arg(error);
 }
 
 }  // namespace platform

@@ -5,14 +5,17 @@
 // DisplayName and Start; the key alone (the settings sections live below it)
 // is no registration. A running service answers on a local socket named from
 // its name and the program folder (ServiceControlListener); no answer means
-// stopped. StartService launches ImagePath detached; until the new process
-// answers the service reads as start pending, so a second start launches no
-// second copy.
+// stopped. Starting and stopping go through the system's service manager for
+// the service's unit (platform/ServiceManager.h), never by running ImagePath:
+// the settings are writable by every member of the program folder's group, so
+// a command in them must never run as whoever calls. Until a started service
+// answers it reads as start pending, so a second start asks for no second copy.
 //
 // The calls answer the classic error codes: 0 success, 5 access denied,
-// 6 invalid handle, 2 image not found, 1052 control not accepted, 1053 no
-// answer in time, 1056 already running, 1058 disabled, 1060 not registered,
-// 1061 cannot take controls now, 1062 not active, 1073 already registered.
+// 6 invalid handle, 50 no service manager here, 1052 control not accepted,
+// 1053 no answer in time, 1056 already running, 1058 disabled or refused,
+// 1060 not registered, 1061 cannot take controls now, 1062 not active,
+// 1073 already registered.
 #include "platform/RegistryHive.h"
 
 #include <QString>
@@ -56,6 +59,7 @@ inline constexpr quint32 SERVICE_AUTO_START = 2;
 inline constexpr quint32 SERVICE_DEMAND_START = 3;
 inline constexpr quint32 SERVICE_DISABLED = 4;
 
+inline constexpr long ERROR_NOT_SUPPORTED = 50;
 inline constexpr long ERROR_INVALID_SERVICE_CONTROL = 1052;
 inline constexpr long ERROR_SERVICE_REQUEST_TIMEOUT = 1053;
 inline constexpr long ERROR_SERVICE_ALREADY_RUNNING = 1056;
@@ -82,12 +86,16 @@ long CreateService(SC_HANDLE manager, const QString& serviceName, const QString&
 long DeleteService(SC_HANDLE service);
 
 long QueryServiceStatus(SC_HANDLE service, SERVICE_STATUS* status);
-// Launches ImagePath (environment references expanded, split with shell-like
-// quoting, no shell) and returns at once; the service is start pending until
-// it answers.
+// Asks the service manager to start the service's unit and returns once it
+// took the job; the service is start pending until it answers.
 long StartService(SC_HANDLE service);
-// Returns after the service handled the control and answered its state.
+// Returns after the service handled the control and answered its state. A
+// stop is asked of the service manager (the unit is stopped and stays so).
 long ControlService(SC_HANDLE service, quint32 control, SERVICE_STATUS* status);
+
+// An error of these calls in words, its number in brackets:
+// "the service is not installed (1060)".
+QString serviceErrorText(long error);
 
 // How long a query or control waits for the service's answer (default 30 s).
 void setServiceAnswerTimeout(int milliseconds);

@@ -121,7 +121,7 @@ int frmMain_InstallService(bool silent, const SystemdSeam& systemd) {
     const QString hive = platform::RegistryHive::defaultPath();
     platform::ScHandle manager;
     long rc = platform::OpenSCManager(platform::SC_MANAGER_CONNECT | platform::SC_MANAGER_CREATE_SERVICE, manager.out());
-    if (rc != 0) return fail(silent, QStringLiteral("the service control manager answered error %1").arg(rc));
+    if (rc != 0) return fail(silent, QStringLiteral("the service control manager answered: ") + platform::serviceErrorText(rc));
     {
         platform::ScHandle existing;
         if (platform::OpenService(manager.get(), ServiceName, platform::SERVICE_QUERY_STATUS, existing.out()) == 0)

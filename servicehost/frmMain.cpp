@@ -68,6 +68,22 @@ void systemEvent(int type, long id, const QString& message) {
     }
 }
 
+// A start that fails says why wherever someone may look: the console (or the
+// unit's journal), the system log and the event log the client shows.
+void startFailure(const QString& message) {
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    systemEvent(1, kErrorEventId, message);
+    try {
+        // Start-up may fail before it opened the event log.
+        const bool open = EventLogStream::isOpen();
+        if (open || EventLogStream::open(ProgramFolder + QLatin1Char('/') + kEventLogFileName)) {
+            modGlobal_WriteEventLog(EventError, 0, kNone, kNone, message);
+            if (!open) EventLogStream::close();
+        }
+    } catch (...) {
+    }
+}
+
 // A field of the database test that must exist, as a lookup by name would demand.
 void requireField(const platform::AdoRecordset& rs, const QString& name) {
     if (!rs.hasField(name))
@@ -128,7 +144,7 @@ bool frmMain::Form_Load() {
             if (!options_.silent)
                 platform::MsgBox(QStringLiteral("Sorvex Tavrel Service failed to start"), platform::vbOKOnly,
                                  ServiceDisplayName);
-            systemEvent(1, kErrorEventId, QStringLiteral("Sorvex Tavrel Service failed to start: ") + reason);
+            startFailure(QStringLiteral("Sorvex Tavrel Service failed to start: ") + reason);
             Form_Unload();
             return false;
         }
@@ -137,9 +153,9 @@ bool frmMain::Form_Load() {
     try {
         started = startUp();
     } catch (const platform::Error& e) {
-        systemEvent(1, kErrorEventId, e.report(QStringLiteral("(TVS1000) ")));
+        startFailure(e.report(QStringLiteral("(TVS1000) ")));
     } catch (const std::exception& e) {
-        systemEvent(1, kErrorEventId, QStringLiteral("(TVS1000) 51: ") + QString::fromLocal8Bit(e.what()));
+        startFailure(QStringLiteral("(TVS1000) 51: ") + QString::fromLocal8Bit(e.what()));
     }
     if (!started) Form_Unload();
     return started;
@@ -237,6 +253,7 @@ bool frmMain::takeInstanceLock() {
     } else {
         problem = QStringLiteral("Sorvex Tavrel Service cannot start: ") + problem;
     }
+    // Not in the event log: that is the running instance's.
     std::fprintf(stderr, "%s\n", qPrintable(problem));
     systemEvent(1, kErrorEventId, problem);
     return false;

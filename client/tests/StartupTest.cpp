@@ -220,8 +220,12 @@ TEST_F(Startup, TheServiceIsInstalledSilentlyAndStarted) {
     if (!QFileInfo::exists(testsupport::binPath("TavrelService"))) GTEST_SKIP() << "TavrelService is not built";
     workingSetup();
     serviceProgram = testsupport::binPath("TavrelService");
+    // Started as the system's unit, by the service manager.
+    testsupport::FakeServiceManager manager;
+    manager.setService(serviceProgram, {"-service"});
     serviceWaitTiming() = {200, 20000, {}};
     ASSERT_TRUE(run({QString()})) << boxes.all().toStdString();
+    EXPECT_TRUE(manager.calls().contains("start sorvex-tavrel-service.service"));
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.all().toStdString();
     // Registered by "-install -silent", running, and it takes the wake-up.
     EXPECT_TRUE(common::modGlobal_GetSetting("", "", "ImagePath").isValid() ||

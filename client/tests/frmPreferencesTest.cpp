@@ -8,11 +8,14 @@
 #include "common/RequestWait.h"
 #include "common/forms/RequestWaitDialog.h"
 #include "platform/OleDbConnectionString.h"
+#include "platform/ServiceControl.h"
 #include "platform/testsupport/TestDatabase.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
@@ -39,6 +42,8 @@ protected:
     void SetUp() override {
         ClientFixture::SetUp();
         if (IsSkipped()) return;
+        // An installed client (no "-debug"), whose service is not registered here.
+        CommandLineArgs = {QString()};
         workingSetup();
         stored = {
             {"BaseUrl", sim.baseUrl()}, {"TimeOut", "120"}, {"AccessType", "1"}, {"Proxy", "proxy.example.org:8080"},
@@ -198,6 +203,71 @@ TEST_F(Preferences, ASaveThatFailsHalfWayLeavesTheStoredValuesAsTheyWere) {
     EXPECT_FALSE(boxes.saw("pass\u03a9word"));
     EXPECT_EQ(section(), before);
     EXPECT_TRUE(PreferencesCancelled);
+}
+
+// "-debug": the service runs in the foreground, and the client neither stops
+// nor starts it; it says what the user does, at once, and goes on running.
+TEST_F(Preferences, UnderDebugAChangeAsksTheUserToRestartTheForegroundService) {
+    CommandLineArgs = {QString(), QStringLiteral("-debug")};
+    serviceWaitTiming() = {20, 60000, {}};  // a wait for the service would show as a minute
+    testsupport::FakeServiceManager manager;
+    QElapsedTimer timer;
+    timer.start();
+    frmPreferences dialog;
+    dialog.txtTimerTick->setText("7");
+    ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    EXPECT_LT(timer.elapsed(), 30000);
+    EXPECT_EQ(section().value("TimerTick"), "7");
+    EXPECT_TRUE(boxes.saw("The Sorvex Tavrel Service running in the foreground (-debug) must be re-started to take "
+                          "the new values"))
+        << boxes.all().toStdString();
+    EXPECT_FALSE(boxes.all().contains("Cannot open connection")) << boxes.all().toStdString();
+    EXPECT_FALSE(ExitRequested);
+    EXPECT_TRUE(manager.calls().isEmpty()) << manager.calls().join(',').toStdString();
+}
+
+// An installed service is restarted through the service manager (it only
+// stopped, the manager would never bring it back); a refusal says the command.
+TEST_F(Preferences, AChangeRestartsTheServiceThroughTheServiceManager) {
+    if (!QFileInfo::exists(testsupport::binPath("tavrel-test-service"))) GTEST_SKIP() << "tavrel-test-service is not built";
+    {
+        platform::ScHandle scm, svc;
+        ASSERT_EQ(platform::OpenSCManager(platform::SC_MANAGER_ALL_ACCESS, scm.out()), 0);
+        ASSERT_EQ(platform::CreateService(scm.get(), ServiceName, ServiceWindowTitle, platform::SERVICE_ALL_ACCESS,
+                                          platform::SERVICE_AUTO_START, "/bin/false", svc.out()),
+                  0);
+    }
+    serviceWaitTiming() = {20, 10000, {}};
+    testsupport::FakeServiceManager manager;
+    manager.setService(testsupport::binPath("tavrel-test-service"), {ServiceName, "-service"});
+    ASSERT_TRUE(modGlobal_StartService(true));
+    {
+        frmPreferences dialog;
+        dialog.txtTimerTick->setText("7");
+        ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    }
+    EXPECT_TRUE(boxes.saw("Sorvex Tavrel Service was re-started with the new values")) << boxes.all().toStdString();
+    EXPECT_TRUE(modGlobal_NotifyService(true));  // running again
+    EXPECT_EQ(manager.calls().filter(QRegularExpression("^(start|stop) ")),
+              (QStringList{"start sorvex-tavrel-service.service", "stop sorvex-tavrel-service.service",
+                           "start sorvex-tavrel-service.service"}));
+    EXPECT_TRUE(ExitRequested);
+
+    ExitRequested = false;
+    boxes.texts.clear();
+    manager.refuse("Failed to stop sorvex-tavrel-service.service: Access denied", 4);
+    {
+        frmPreferences dialog;
+        dialog.txtTimerTick->setText("8");
+        ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    }
+    EXPECT_TRUE(boxes.saw("Failed to stop Sorvex Tavrel Service: access is denied (5)\r\nThe service runs as the system "
+                          "unit sorvex-tavrel-service.service; an administrator stops it with:\r\nsudo systemctl stop "
+                          "sorvex-tavrel-service.service"))
+        << boxes.all().toStdString();
+    EXPECT_FALSE(boxes.saw("was re-started"));
+    EXPECT_TRUE(boxes.saw("Sorvex Tavrel GUI will now exit and must be re-started"));
+    EXPECT_TRUE(ExitRequested);
 }
 
 TEST_F(Preferences, AnEmptySectionSavedAsksNoRestart) {

@@ -7,6 +7,8 @@
 
 #include "platform/testsupport/TestSupport.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 #include <gtest/gtest.h>
 
@@ -98,12 +100,12 @@ TEST_F(ServiceWakeUp, ServiceWakeUpThroughTheControlManager) {
               QStringLiteral("If you ever use Tavrel to batch automate quantitation, you should run the Tavrel "
                              "'service' component on the desktop. Exit Tavrel, stop SorvexTavrelService and set "
                              "its startup property to disabled."));
-    EXPECT_EQ(boxes.texts[1], QStringLiteral("Cannot open connection to Sorvex Tavrel Service: 1060"));
+    EXPECT_EQ(boxes.texts[1], QStringLiteral("Cannot open connection to Sorvex Tavrel Service: the service is not installed (1060)"));
     EXPECT_FALSE(tavrel::QuellmarkQuantitationNotice);
 
     registerService(QStringLiteral("/bin/true"));
     EXPECT_FALSE(tavrel::modGlobal_NotifyService(false));
-    EXPECT_EQ(boxes.texts.last(), QStringLiteral("Failed to communicate with Sorvex Tavrel Service: 1062"));
+    EXPECT_EQ(boxes.texts.last(), QStringLiteral("Failed to communicate with Sorvex Tavrel Service: the service is not running (1062)"));
 
     ServiceControlListener listener(tavrel::ServiceName);
     QList<quint32> handled;
@@ -115,27 +117,74 @@ TEST_F(ServiceWakeUp, ServiceWakeUpThroughTheControlManager) {
     EXPECT_TRUE(boxes.texts.isEmpty());
 }
 
-TEST_F(ServiceWakeUp, StartWakeAndStopTheServiceProgram) {
-    registerService(QStringLiteral("\"%1\" %2 -service")
-                        .arg(testsupport::binPath(QStringLiteral("tavrel-test-service")), tavrel::ServiceName));
+TEST_F(ServiceWakeUp, StartWakeAndStopTheServiceProgramThroughTheServiceManager) {
+    testsupport::FakeServiceManager manager;
+    manager.setService(testsupport::binPath(QStringLiteral("tavrel-test-service")), {tavrel::ServiceName, "-service"});
+    registerService(QStringLiteral("/bin/false"));
     EXPECT_TRUE(tavrel::modGlobal_StopService(false));  // stopped already: True at the first query
     ASSERT_TRUE(tavrel::modGlobal_StartService(false)) << boxes.texts.join(u'|').toStdString();
     EXPECT_TRUE(tavrel::modGlobal_StartService(false));  // running already
     EXPECT_TRUE(tavrel::modGlobal_NotifyService(false));
+    EXPECT_TRUE(tavrel::modGlobal_RestartService(false));
+    EXPECT_TRUE(tavrel::modGlobal_NotifyService(false));
     EXPECT_TRUE(tavrel::modGlobal_StopService(false));
-    EXPECT_EQ(testsupport::readFile(home.file(QStringLiteral("controls.log"))), QByteArray("128\n1\n"));
+    EXPECT_EQ(testsupport::readFile(home.file(QStringLiteral("controls.log"))), QByteArray("128\n128\n"));
+    EXPECT_EQ(manager.calls().filter(QRegularExpression("^(start|stop) ")),
+              (QStringList{"start sorvex-tavrel-service.service", "stop sorvex-tavrel-service.service",
+                           "start sorvex-tavrel-service.service", "stop sorvex-tavrel-service.service"}));
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(u'|').toStdString();
+}
+
+// The settings are shared with the whole group: a command planted as the
+// service's ImagePath never runs; a start the user may not make says what an
+// administrator runs.
+TEST_F(ServiceWakeUp, ARefusedStartNamesTheUnitAndThePlantedImageNeverRuns) {
+    const QString planted = home.file(QStringLiteral("planted"));
+    registerService(QStringLiteral("/bin/sh -c \"echo ran > '%1'\"").arg(planted));
+    tavrel::serviceWaitTiming().limitMs = 2000;
+    struct Case {
+        const char* name;
+        QString refusal;
+        int status;
+        bool service;
+        QString told;
+    } cases[] = {
+        {"not allowed", "Failed to start sorvex-tavrel-service.service: Access denied", 4, true,
+         "Failed to start Sorvex Tavrel Service: access is denied (5)\r\nThe service runs as the system unit "
+         "sorvex-tavrel-service.service; an administrator starts it with:\r\nsudo systemctl start "
+         "sorvex-tavrel-service.service"},
+        {"no unit", {}, 0, false,
+         "Failed to start Sorvex Tavrel Service: the service is not installed (1060)\r\nThe system unit "
+         "sorvex-tavrel-service.service is not installed; an administrator installs it with:\r\nsudo TavrelService "
+         "-install"},
+        {"no systemd", "System has not been booted with systemd as init system (PID 1). Can't operate.", 1, true,
+         "Failed to start Sorvex Tavrel Service: no service manager (systemd) runs on this computer (50)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.texts.clear();
+        testsupport::FakeServiceManager manager;
+        if (c.service) manager.setService(QStringLiteral("/bin/true"), {});
+        if (!c.refusal.isEmpty()) manager.refuse(c.refusal, c.status);
+        EXPECT_FALSE(tavrel::modGlobal_StartService(false));
+        ASSERT_EQ(boxes.texts.size(), 1);
+        EXPECT_TRUE(boxes.texts[0].startsWith(c.told)) << boxes.texts[0].toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(planted));
 }
 
 TEST_F(ServiceWakeUp, StartThatNeverComesUpEndsAfterTheLimit) {
     // A program that runs but never answers as the service.
-    registerService(QStringLiteral("\"%1\" sleep 2000").arg(testsupport::binPath(QStringLiteral("tavrel-test-child"))));
-    tavrel::serviceWaitTiming().limitMs = 300;
+    testsupport::FakeServiceManager manager;
+    manager.setService(testsupport::binPath(QStringLiteral("tavrel-test-child")), {"sleep", "30000"});
+    registerService(QStringLiteral("/bin/false"));
+    tavrel::serviceWaitTiming().limitMs = 3000;
     EXPECT_FALSE(tavrel::modGlobal_StartService(false));
     EXPECT_EQ(boxes.texts, QStringList{QStringLiteral("Sorvex Tavrel Service is being Started")});
 }
 
 TEST_F(ServiceWakeUp, StatesThatEndStartAndStop) {
+    testsupport::FakeServiceManager manager;
     registerService(QStringLiteral("/bin/true"));
     ServiceControlListener listener(tavrel::ServiceName);
     ASSERT_TRUE(listener.listen());
@@ -143,7 +192,7 @@ TEST_F(ServiceWakeUp, StatesThatEndStartAndStop) {
     // Paused: a start is tried and refused.
     listener.setState(SERVICE_PAUSED);
     EXPECT_FALSE(tavrel::modGlobal_StartService(false));
-    EXPECT_EQ(boxes.texts.last(), QStringLiteral("Failed to start Sorvex Tavrel Service"));
+    EXPECT_EQ(boxes.texts.last(), QStringLiteral("Failed to start Sorvex Tavrel Service: the service is running already (1056)"));
 
     // A stop that never completes runs out the minute; the clock is ours.
     listener.setState(SERVICE_STOP_PENDING);
@@ -154,22 +203,25 @@ TEST_F(ServiceWakeUp, StatesThatEndStartAndStop) {
     EXPECT_FALSE(tavrel::modGlobal_StopService(true));
     EXPECT_EQ(boxes.texts.size(), 2);
 
-    // A paused service is stopped; the handler's close makes it read as stopped.
+    // A paused service is stopped through the service manager; a refusal says
+    // what an administrator runs.
     listener.setState(SERVICE_PAUSED);
-    listener.setControlHandler([&](quint32 control) {
-        if (control == SERVICE_CONTROL_STOP) listener.close();
-    });
+    manager.refuse("Failed to stop sorvex-tavrel-service.service: Access denied", 4);
     tavrel::serviceWaitTiming() = {5, 5000, {}};
-    EXPECT_TRUE(tavrel::modGlobal_StopService(false));
-    EXPECT_EQ(boxes.texts.size(), 2);
+    EXPECT_FALSE(tavrel::modGlobal_StopService(false));
+    EXPECT_EQ(boxes.texts.last(),
+              QStringLiteral("Failed to stop Sorvex Tavrel Service: access is denied (5)\r\nThe service runs as the "
+                             "system unit sorvex-tavrel-service.service; an administrator stops it with:\r\nsudo "
+                             "systemctl stop sorvex-tavrel-service.service"));
+    EXPECT_TRUE(manager.calls().contains("stop sorvex-tavrel-service.service"));
 }
 
 TEST_F(ServiceWakeUp, UnregisteredServiceCannotBeOpenedWithinTheLimit) {
     tavrel::serviceWaitTiming().limitMs = 100;
     EXPECT_FALSE(tavrel::modGlobal_StartService(false));
     EXPECT_FALSE(tavrel::modGlobal_StopService(false));
-    EXPECT_EQ(boxes.texts, (QStringList{QStringLiteral("Cannot open connection to Sorvex Tavrel Service: 1060"),
-                                        QStringLiteral("Cannot open connection to Sorvex Tavrel Service: 1060")}));
+    EXPECT_EQ(boxes.texts, (QStringList{QStringLiteral("Cannot open connection to Sorvex Tavrel Service: the service is not installed (1060)"),
+                                        QStringLiteral("Cannot open connection to Sorvex Tavrel Service: the service is not installed (1060)")}));
 }
 
 TEST(ServiceStateWords, WordsOfTheStates) {

@@ -6,10 +6,16 @@
 #include "platform/MessageBox.h"
 #include "platform/OleDbConnectionString.h"
 #include "platform/testsupport/TestDatabase.h"
+#include "platform/testsupport/TestSupport.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using platform::AdoConnection;
 using platform::AdoRecordset;
@@ -362,3 +368,41 @@ TEST_P(AdoEngine, NewRowsTakeTheLargestKeyPlusOneReadWithTheirInsert) {
 }
 
 TAVREL_ON_BOTH_ENGINES(AdoEngine);
+
+// The file engine's session lock lies in the shared program folder: it is the
+// group's, a link in its place is replaced (never followed), and a lock file
+// that nobody holds never keeps the next program out.
+TEST(AdoSessionLockFile, GroupSharedNeverFollowedAndNeverBlockingOnceItsHolderIsGone) {
+    QTemporaryDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 02770), 0);
+    const QString database = dir.filePath("TaskDB.mdb");
+    const QString lock = database + ".TavrelService LABPC.lock";
+    const QString elsewhere = dir.filePath("elsewhere");
+    testsupport::writeFile(database, "");  // an empty file is an empty database
+    testsupport::writeFile(elsewhere, "keep");
+    ASSERT_TRUE(QFile::link(elsewhere, lock));
+    {
+        AdoConnection c;
+        c.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database);
+        const mode_t saved = ::umask(022);
+        ASSERT_TRUE(c.tryLockSession("TavrelService LABPC"));
+        ::umask(saved);
+        EXPECT_FALSE(QFileInfo(lock).isSymLink());
+        EXPECT_EQ(testsupport::readFile(elsewhere), "keep");
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(lock).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0660u);
+
+        AdoConnection other;
+        other.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database);
+        EXPECT_FALSE(other.tryLockSession("TavrelService LABPC"));
+    }
+    // Left private by an older program: taken over all the same (and shared).
+    ASSERT_EQ(::chmod(QFile::encodeName(lock).constData(), 0600), 0);
+    AdoConnection next;
+    next.open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database);
+    EXPECT_TRUE(next.tryLockSession("TavrelService LABPC"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(lock).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0660u);
+}

@@ -1,6 +1,7 @@
 #include "platform/RegistryApi.h"
 #include "platform/ServiceControl.h"
 #include "platform/ServiceControlListener.h"
+#include "platform/ServiceManager.h"
 #include "platform/WindowMessages.h"
 
 #include "platform/testsupport/TestSupport.h"
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalServer>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -113,32 +115,70 @@ TEST(ServiceControl, ErrorsOfAStoppedOrUnusableService) {
     EXPECT_EQ(CloseServiceHandle(stale), ERROR_INVALID_HANDLE);
 }
 
-TEST(ServiceControl, StartFailuresOfTheImage) {
+// Starting asks the service manager for the unit; the command in the
+// settings (which any member of the folder's group may write) never runs.
+TEST(ServiceControl, StartGoesToTheServiceManagerAndNeverRunsTheImagePath) {
     testsupport::TempHome home;
-    struct Case { QString image; quint32 startType; long expected; };
+    const QString planted = home.file(QStringLiteral("planted"));
+    const QString image = QStringLiteral("/bin/sh -c \"echo ran > '%1'\"").arg(planted);
+    EXPECT_EQ(serviceUnitName(QStringLiteral("SorvexTavrelService")), QStringLiteral("sorvex-tavrel-service.service"));
+
+    struct Case {
+        const char* name;
+        QString refusal;  // what the service manager says, empty: it takes the job
+        int exitStatus;
+        bool serviceThere;
+        quint32 startType;
+        long expected;
+    };
     const Case cases[] = {
-        {QStringLiteral("/no/such/program -service"), SERVICE_DEMAND_START, ERROR_FILE_NOT_FOUND},
-        {QStringLiteral("\"unclosed quote"), SERVICE_DEMAND_START, ERROR_FILE_NOT_FOUND},
-        {QStringLiteral("/bin/true"), SERVICE_DISABLED, ERROR_SERVICE_DISABLED},
+        {"no unit", {}, 0, false, SERVICE_DEMAND_START, ERROR_SERVICE_DOES_NOT_EXIST},
+        {"not allowed", QStringLiteral("Failed to start test-svc.service: Access denied"), 4, true, SERVICE_DEMAND_START,
+         ERROR_ACCESS_DENIED},
+        {"asks for a password", QStringLiteral("Failed to start test-svc.service: Interactive authentication required."),
+         1, true, SERVICE_DEMAND_START, ERROR_ACCESS_DENIED},
+        {"no systemd", QStringLiteral("System has not been booted with systemd as init system (PID 1). Can't operate."),
+         1, true, SERVICE_DEMAND_START, ERROR_NOT_SUPPORTED},
+        {"disabled", {}, 0, true, SERVICE_DISABLED, ERROR_SERVICE_DISABLED},
     };
     for (const Case& c : cases) {
-        registerService(c.image, c.startType);
+        SCOPED_TRACE(c.name);
+        testsupport::FakeServiceManager manager;
+        if (c.serviceThere) manager.setService(QStringLiteral("/bin/true"), {});
+        if (!c.refusal.isEmpty()) manager.refuse(c.refusal, c.exitStatus);
+        registerService(image, c.startType);
         Opened opened;
-        EXPECT_EQ(StartService(opened.service.get()), c.expected) << c.image.toStdString();
+        EXPECT_EQ(StartService(opened.service.get()), c.expected);
+        EXPECT_EQ(manager.calls().value(0), c.startType == SERVICE_DISABLED ? QString() : QStringLiteral("start test-svc.service"));
         EXPECT_EQ(DeleteService(opened.service.get()), 0);
     }
+    {
+        // No systemctl at all.
+        QTemporaryDir empty;
+        testsupport::EnvGuard path("PATH", QFile::encodeName(empty.path()));
+        registerService(image);
+        Opened opened;
+        EXPECT_EQ(StartService(opened.service.get()), ERROR_NOT_SUPPORTED);
+    }
+    EXPECT_FALSE(QFile::exists(planted));
+    EXPECT_EQ(serviceErrorText(1060), QStringLiteral("the service is not installed (1060)"));
+    EXPECT_EQ(serviceErrorText(5), QStringLiteral("access is denied (5)"));
+    EXPECT_EQ(serviceErrorText(4242), QStringLiteral("system error (4242)"));
 }
 
-// The service program in its own process: start, wake-up, stop.
+// The service program in its own process, run by the service manager: start,
+// wake-up, stop.
 TEST(ServiceControl, StartControlAndStopAChildService) {
     testsupport::TempHome home;
-    registerService(QStringLiteral("\"%1\" %2 -service").arg(serviceProgram(), kName));
+    testsupport::FakeServiceManager manager;
+    manager.setService(serviceProgram(), {kName, QStringLiteral("-service")});
+    registerService(QStringLiteral("/bin/false"));
     Opened opened(GENERIC_READ | GENERIC_EXECUTE);
     ASSERT_EQ(opened.rc, 0);
     const SC_HANDLE service = opened.service.get();
 
     ASSERT_EQ(StartService(service), 0);
-    // Until it answers it is start pending, and a second start launches nothing.
+    // Until it answers it is start pending, and a second start asks for nothing.
     const quint32 first = stateOf(service);
     EXPECT_TRUE(first == SERVICE_START_PENDING || first == SERVICE_RUNNING) << first;
     EXPECT_EQ(StartService(service), ERROR_SERVICE_ALREADY_RUNNING);
@@ -152,10 +192,12 @@ TEST(ServiceControl, StartControlAndStopAChildService) {
     EXPECT_EQ(testsupport::readFile(home.file(QStringLiteral("controls.log"))), QByteArray("128\n"));
     EXPECT_EQ(ControlService(service, 2, &status), ERROR_INVALID_SERVICE_CONTROL);
 
+    // A stop is the service manager's, so the unit stays stopped.
     EXPECT_EQ(ControlService(service, SERVICE_CONTROL_STOP, &status), 0);
     EXPECT_EQ(status.dwCurrentState, SERVICE_STOP_PENDING);
     ASSERT_TRUE(testsupport::waitUntil([&] { return stateOf(service) == SERVICE_STOPPED; }));
-    EXPECT_EQ(testsupport::readFile(home.file(QStringLiteral("controls.log"))), QByteArray("128\n1\n"));
+    EXPECT_EQ(manager.calls().filter(QStringLiteral("test-svc.service")),
+              (QStringList{"start test-svc.service", "show test-svc.service", "stop test-svc.service"}));
     EXPECT_EQ(ControlService(service, 128, &status), ERROR_SERVICE_NOT_ACTIVE);
 }
 

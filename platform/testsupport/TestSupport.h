@@ -57,3 +57,29 @@ QByteArray readFile(const QString& path);
 quint16 closedLocalPort();
 
 }  // namespace testsupport
+
+namespace testsupport {
+
+// A stand-in for systemctl, first on PATH for its life: every call is
+// recorded ("start sorvex-tavrel-service.service"); "start" runs the service
+// command in the background as the unit would, "stop" ends it with SIGTERM and
+// waits for it, "restart" does both, "show" answers its process id. After
+// refuse(), every call but "show" fails with that text and exit status.
+class FakeServiceManager {
+public:
+    FakeServiceManager();
+    FakeServiceManager(const FakeServiceManager&) = delete;
+    FakeServiceManager& operator=(const FakeServiceManager&) = delete;
+    ~FakeServiceManager();
+
+    void setService(const QString& program, const QStringList& arguments);
+    void refuse(const QString& text, int exitStatus);
+    QStringList calls() const;
+    QString folder() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    std::optional<EnvGuard> path_;
+};
+
+}  // namespace testsupport

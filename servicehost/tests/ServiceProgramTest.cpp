@@ -104,10 +104,13 @@ TEST_F(ServiceProgramTest, OneInstancePerProgramFolder) {
     EXPECT_TRUE(first.running());
 }
 
-// Service mode: the client's service control starts the registered program
-// (no window, no console), wakes it and stops it through its shut-down.
+// Service mode: the client's service control has the service manager start
+// the unit's program (no window, no console), wakes it and has it stopped
+// through its shut-down.
 TEST_F(ServiceProgramTest, ServiceModeStartedWokenAndStoppedByTheClient) {
     ASSERT_EQ(runSwitch({"-install", "-silent"}), 0);
+    testsupport::FakeServiceManager manager;
+    manager.setService(testsupport::binPath("TavrelService"), {"-service"});
     const QByteArray previousComputer = qgetenv("COMPUTERNAME");
     qputenv("COMPUTERNAME", "LABPC");  // the started service inherits it
     const tavrel::ServiceWaitTiming previousTiming = tavrel::serviceWaitTiming();

@@ -4,8 +4,10 @@
 #include "common/Globals.h"
 #include "common/ServiceWakeUp.h"
 #include "platform/MessageBox.h"
+#include "platform/ServiceControl.h"
 #include "platform/testsupport/TestSupport.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace tavrel;
@@ -61,6 +63,33 @@ TEST_F(Watchdog, WindowsServiceThatCannotBeReachedOrStarted) {
     EXPECT_TRUE(boxes.texts[2].startsWith("Cannot open connection to Sorvex Tavrel Service: "));  // the start's own report
     EXPECT_EQ(boxes.texts[3], "Unable to start Sorvex Tavrel Service. Try again?");
     EXPECT_TRUE(waits.isEmpty());
+}
+
+// A service that is registered but down is started by the service manager
+// alone: the command in the shared settings never runs.
+TEST_F(Watchdog, AServiceThatIsDownIsStartedThroughTheServiceManagerOnly) {
+    const QString planted = home.file("planted");
+    {
+        platform::ScHandle manager, service;
+        ASSERT_EQ(platform::OpenSCManager(platform::SC_MANAGER_ALL_ACCESS, manager.out()), 0);
+        ASSERT_EQ(platform::CreateService(manager.get(), ServiceName, ServiceWindowTitle, platform::SERVICE_ALL_ACCESS,
+                                          platform::SERVICE_AUTO_START, "/usr/bin/touch '" + planted + "'", service.out()),
+                  0);
+    }
+    serviceWaitTiming().limitMs = 2000;
+    testsupport::FakeServiceManager systemd;
+    systemd.setService("/bin/true", {});
+    systemd.refuse("Failed to start sorvex-tavrel-service.service: Access denied", 4);
+    boxes.answers = {platform::vbOK, platform::vbYes, platform::vbOK, platform::vbNo};
+    watchdog.run();
+    ASSERT_EQ(boxes.texts.size(), 4) << boxes.texts.join('|').toStdString();
+    EXPECT_EQ(boxes.texts[0], "Failed to communicate with Sorvex Tavrel Service: the service is not running (1062)");
+    EXPECT_EQ(boxes.texts[1], kAsk);
+    EXPECT_TRUE(boxes.texts[2].startsWith("Failed to start Sorvex Tavrel Service: access is denied (5)"));
+    EXPECT_TRUE(boxes.texts[2].endsWith("sudo systemctl start sorvex-tavrel-service.service")) << boxes.texts[2].toStdString();
+    EXPECT_EQ(boxes.texts[3], "Unable to start Sorvex Tavrel Service. Try again?");
+    EXPECT_EQ(systemd.calls(), QStringList{"start sorvex-tavrel-service.service"});
+    EXPECT_FALSE(QFile::exists(planted));
 }
 
 TEST_F(Watchdog, TrayProgramIsStartedAgainAndAskedUntilItAnswers) {
