@@ -69,12 +69,16 @@ TEST(RunCommandLine, WaitsWhileTheProgramKeepsRunning) {
 TEST(RunCommandLine, WithoutWaitAndWhenNothingStarts) {
     testsupport::TempHome home;
     const QString marker = home.file("started");
-    // /bin/sh only as the test's own child: it proves the detached start ran.
-    const QString line = "/bin/sh -c 'sleep 0.1; echo ok > \"$0\"' " + quoted(marker);
-    QElapsedTimer t;
-    t.start();
+    const QString gate = home.file("go");
+    // /bin/sh only as the test's own child: it finishes only once the gate
+    // exists, which the test makes after the call returned, so a call that
+    // waited for it would return only after the child gave up, with no marker.
+    const QString line =
+        "/bin/sh -c 'for i in $(seq 600); do [ -e \"$1\" ] && { echo ok > \"$0\"; exit 0; }; sleep 0.1; done' " +
+        quoted(marker) + " " + quoted(gate);
     EXPECT_NE(modGlobal_RunCommandLine(line, false, 0), 0);
-    EXPECT_LT(t.elapsed(), 90);  // did not wait
+    EXPECT_FALSE(QFileInfo::exists(marker));  // did not wait for the child
+    testsupport::writeFile(gate, "");
     EXPECT_TRUE(testsupport::waitUntil([&] { return testsupport::readFile(marker) == "ok\n"; }));
 
     EXPECT_EQ(modGlobal_RunCommandLine("/nonexistent/tavrelservice -install -silent", true, 7), 0);
