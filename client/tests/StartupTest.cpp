@@ -152,7 +152,10 @@ TEST_F(Startup, AnOldDatabaseIsUpgradedWhenTheUserAgreesAndRefusedOtherwise) {
     }
     boxes.answers = {{"must be updated", platform::vbCancel}};
     EXPECT_FALSE(run());
-    EXPECT_TRUE(boxes.saw("Task database is from an earlier version of Sorvex Tavrel and must be updated."));
+    EXPECT_TRUE(boxes.saw("Task database is from an earlier version of Sorvex Tavrel and must be updated.\r\n"
+                          "If the database contains valuable information, you should press cancel\r\n"
+                          "and make a backup before proceeding"))
+        << boxes.all().toStdString();
     common::ProgramTaskDatabase.close();
 
     boxes.texts.clear();
