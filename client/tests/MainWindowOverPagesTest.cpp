@@ -8,6 +8,8 @@
 #include "client/frmMain.h"
 #include "common/TaskDbTables.h"
 #include "common/forms/DesktopLauncher.h"
+#include "params/DefaultParameterSet.h"
+#include "params/ParameterFile.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "platform/testsupport/SorvexSim.h"
 #include "status/forms/StatusPage.h"
@@ -72,6 +74,16 @@ protected:
 
     std::unique_ptr<frmMain> window;
 };
+
+// A "&" of a path is part of the name, not a shortcut mark.
+TEST_P(OverPages, ARecentFileWithAnAmpersandShowsAndOpensItsPath) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("R&D/set.par");
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("R&D")));
+    ASSERT_FALSE(tavrel::writeParameterFileLines(path, tavrel::defaultParameterLines()));
+    emit window->pageParameterEditor->recentFilesChanged({path});
+    EXPECT_EQ(window->mnuRecentFile[1]->text(), QString(path).replace("&", "&&"));
+}
 
 TEST_P(OverPages, EnablingFollowsTheTabAndTheNodeShown) {
     emit window->pageParameterEditor->recentFilesChanged({"/a.par", "/b.par", "/c.par", "/d.par", "/e.par"});
