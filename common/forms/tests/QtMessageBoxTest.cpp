@@ -59,3 +59,20 @@ TEST(QtMessageBox, ButtonsIconsAndAnswers) {
         EXPECT_TRUE(seen);
     }
 }
+
+// A short text does not make the box narrower than its title, which a window
+// manager would otherwise cut ("Sorv… vrel").
+TEST(QtMessageBox, IsWideEnoughForItsTitle) {
+    tavrel::QtMessageBoxHandler handler;
+    int width = 0, titleWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        QApplication::processEvents();
+        width = box->width();
+        titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        box->button(QMessageBox::Ok)->click();
+    });
+    handler.show("OK?", vbOKOnly, "Sorvex Tavrel");
+    EXPECT_GE(width, titleWidth + 100) << "room for the title beside the window buttons";
+}
