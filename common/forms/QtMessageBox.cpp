@@ -17,7 +17,6 @@ namespace {
 
 constexpr int kTitleButtonsRoom = 120;  // pixels: icon and close, maximise, minimise buttons
 
-
 // Default button: bits 8 and 9 of the style pick the second or third button.
 constexpr int kDefaultButtonShift = 8;
 
@@ -59,7 +58,14 @@ int QtMessageBoxHandler::show(const QString& text, int style, const QString& tit
                       grid->rowCount(), 0, 1, grid->columnCount());
     // A box closed without a choice answers as its Cancel button, else its last one
     // (No, Ignore): never as the choice that goes ahead.
-    box.exec();
+    {
+        // The arrow while the box waits for its answer, also under a busy cursor.
+        const struct ArrowCursor {
+            ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+            ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
+        } arrow;
+        box.exec();
+    }
     const auto chosen = box.standardButton(box.clickedButton());
     for (const auto& [button, answer] : buttons)
         if (button == chosen) return answer;
