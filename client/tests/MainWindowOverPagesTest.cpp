@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QApplication>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -83,6 +84,20 @@ TEST_P(OverPages, ARecentFileWithAnAmpersandShowsAndOpensItsPath) {
     ASSERT_FALSE(tavrel::writeParameterFileLines(path, tavrel::defaultParameterLines()));
     emit window->pageParameterEditor->recentFilesChanged({path});
     EXPECT_EQ(window->mnuRecentFile[1]->text(), QString(path).replace("&", "&&"));
+}
+
+// Alt+F moves the focus to the menu bar for the keyboard: the File menu that
+// opens over the tree still offers Print.
+TEST_P(OverPages, TheFileMenuOpenedFromTheKeyboardKeepsPrint) {
+    window->tabMain->setCurrentIndex(frmMain::TabStatus);
+    window->activateWindow();
+    select("root");
+    QApplication::processEvents();
+    ASSERT_TRUE(window->pageStatus->tvwStatus->hasFocus());
+    ASSERT_TRUE(window->mnuFilePrint->isEnabled());
+    window->menuBar()->setFocus(Qt::MenuBarFocusReason);  // what Alt does
+    QApplication::processEvents();
+    EXPECT_TRUE(window->mnuFilePrint->isEnabled());
 }
 
 TEST_P(OverPages, EnablingFollowsTheTabAndTheNodeShown) {

@@ -223,9 +223,10 @@ void StatusPage::tabMain_Click(bool statusTabShown) {
 }
 
 void StatusPage::tvwStatus_Focus(bool gotFocus, Qt::FocusReason reason) {
-    // A menu opening over the tree takes no focus from it: File Print must
+    // A menu opening over the tree takes no focus from it, by mouse (popup)
+    // or by keyboard (Alt gives the menu bar the focus): File Print must
     // stay usable from the menu bar.
-    if (reason == Qt::PopupFocusReason) return;
+    if (reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason) return;
     if (!gotFocus) {
         setPrintEnabled(false);
         return;
