@@ -9,7 +9,9 @@
 #include "platform/MessageBox.h"
 #include "platform/OleDbConnectionString.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlQuery>
 
 namespace tavrel {
 
@@ -36,6 +38,33 @@ QString creationConnection(const QString& connectionString, const platform::OleD
     if (!isFileProvider(cs.provider())) return connectionString;
     return QStringLiteral("Provider=") + cs.provider() + QStringLiteral(";Data Source=") +
            platform::OleDbConnectionString::quoteValue(cs.dataSource()) + QStringLiteral("; Mode=Read|Write");
+}
+
+// The server's maintenance database, where a missing database can be asked
+// about and made: reached exactly as the string says (its TLS and other client
+// keys included), only the database differs.
+QString maintenanceConnection(const platform::OleDbConnectionString& cs) {
+    platform::OleDbConnectionString maintenance = cs;
+    maintenance.setValue(QStringLiteral("Initial Catalog"), QStringLiteral("postgres"));
+    return maintenance.toString();
+}
+
+// True only when the database's own server (or, for a file, the file system)
+// answers that the database is not there. An unreachable server, a refused
+// account or an unknown provider is no missing database: its error is shown.
+bool databaseIsMissing(const QString& connectionString) {
+    try {
+        const auto cs = platform::OleDbConnectionString::parse(connectionString);
+        if (isFileProvider(cs.provider())) return !QFileInfo::exists(cs.dataSource());
+        if (!isPostgres(cs.provider())) return false;
+        platform::AdoConnection server;
+        server.open(maintenanceConnection(cs));
+        QSqlQuery q = server.query(QStringLiteral("SELECT 1 FROM pg_database WHERE datname = ?"),
+                                   {cs.value(QStringLiteral("Initial Catalog"))});
+        return !q.next();
+    } catch (const platform::Error&) {
+        return false;
+    }
 }
 
 bool createTables(const QString& connectionString) {
@@ -65,12 +94,8 @@ void createEmptyDatabase(const QString& connectionString) {
     if (!plainName.match(name).hasMatch())
         throw platform::Error(platform::adoerr::InvalidArgument,
                               QStringLiteral("The database name \"%1\" must be letters, digits and \"_\" only").arg(name));
-    // The server's maintenance database, reached exactly as the string says
-    // (its TLS and other client keys included): only the database differs.
-    platform::OleDbConnectionString maintenance = cs;
-    maintenance.setValue(QStringLiteral("Initial Catalog"), QStringLiteral("postgres"));
     platform::AdoConnection admin;
-    admin.open(maintenance.toString());
+    admin.open(maintenanceConnection(cs));
     admin.execute(QStringLiteral("CREATE DATABASE \"%1\"").arg(name));
 }
 
@@ -84,8 +109,13 @@ bool ensureTaskDatabase(const QString& connectionString) {
                 c.open(connectionString);
                 opened = true;
                 if (holdsTaskTables(c)) return true;
-            } catch (const platform::Error&) {
+            } catch (const platform::Error& e) {
                 if (opened) return true;  // the tables are there; start-up's check tells the rest
+                if (!databaseIsMissing(connectionString)) {
+                    say(QStringLiteral("Cannot connect to the task database with the connection settings.\r\n\r\n") +
+                        e.description());
+                    return false;
+                }
             }
         }
         if (!askToCreate()) return false;

@@ -21,6 +21,7 @@
 #include "params/forms/ParameterEditorPage.h"
 #include "status/forms/StatusPage.h"
 #include "taskeditor/DataFileList.h"
+#include "platform/AdoErrors.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
@@ -129,7 +130,7 @@ StartupSequence::Outcome StartupSequence::checkSchema() {
     } catch (const platform::Error& e) {
         message(QStringLiteral("Cannot retrieve data from current task database.\r\nModify the connection settings or "
                                "create a new database.\r\n\r\nError number ") +
-                QString::number(e.number(), 16).toUpper() + QStringLiteral("\r\n\r\n") + e.description());
+                platform::adoerr::hexNumber(e.number()) + QStringLiteral("\r\n\r\n") + e.description());
         return showPreferences(common::PageAdoConnection) ? Outcome::Again : Outcome::End;
     }
     return Outcome::Go;

@@ -131,7 +131,11 @@ void frmMain::buildHelpMenu() {
 void frmMain::showRecentFiles(const QStringList& paths) {
     for (int i = 1; i < int(mnuRecentFile.size()); ++i) {
         const bool used = i <= paths.size();
-        if (used) mnuRecentFile[i]->setText(paths[i - 1]);
+        if (used) {
+            // The path itself opens; its "&" are shown, not taken as shortcut marks.
+            mnuRecentFile[i]->setData(paths[i - 1]);
+            mnuRecentFile[i]->setText(QString(paths[i - 1]).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        }
         mnuRecentFile[i]->setVisible(used);
     }
     mnuRecentFile[0]->setVisible(!paths.isEmpty());
@@ -155,7 +159,7 @@ void frmMain::frmMain_mnuFileSaveAs_Click() { pageParameterEditor->mnuFileSaveAs
 
 void frmMain::frmMain_mnuRecentFile_Click(int index) {
     if (index < 1 || index >= int(mnuRecentFile.size())) return;
-    pageParameterEditor->mnuRecentFile_Click(mnuRecentFile[index]->text());
+    pageParameterEditor->mnuRecentFile_Click(mnuRecentFile[index]->data().toString());
 }
 
 void frmMain::frmMain_mnuFilePrint_Click() {

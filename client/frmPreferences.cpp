@@ -1,6 +1,7 @@
 #include "client/frmPreferences.h"
 
 #include "client/ClientGlobals.h"
+#include "client/ConnectionStringBox.h"
 #include "client/DataLinkDialog.h"
 #include "client/PreferencesControls.h"
 #include "client/CentreOnScreen.h"
@@ -87,7 +88,7 @@ void frmPreferences::putDefaults() {
     txtLcq->clear();
     txtPeakListRoot->setText(QDir::toNativeSeparators(programFolderPeakListRoot()));
     DialogConnectionString = DefaultConnectionString;
-    txtADOConnect->setText(DialogConnectionString);
+    txtADOConnect->setText(shownConnectionString(DialogConnectionString));
     txtTimerTick->setText(QStringLiteral("10"));
     txtNoDataDelay->setText(QStringLiteral("10"));
     txtLockedOutDelay->setText(QStringLiteral("60"));
@@ -120,7 +121,7 @@ void frmPreferences::putStoredValue(const QString& name, const QVariant& value) 
     else if (name == QLatin1String("LcqPath")) txtLcq->setText(text);
     else if (name == QLatin1String("PeakListRoot")) txtPeakListRoot->setText(text);
     else if (name == QLatin1String("ADOConnect")) {
-        txtADOConnect->setText(text);
+        txtADOConnect->setText(shownConnectionString(text));
         DialogConnectionString = text;
     } else if (name == QLatin1String("TimerTick")) txtTimerTick->setText(text);
     else if (name == QLatin1String("NoDataDelay")) txtNoDataDelay->setText(text);
@@ -159,14 +160,14 @@ void frmPreferences::reject() { frmPreferences_cmdCancel_Click(); }
 
 void frmPreferences::frmPreferences_cmdRestore_Click() {
     DialogConnectionString = DefaultConnectionString;
-    txtADOConnect->setText(DialogConnectionString);
+    txtADOConnect->setText(shownConnectionString(DialogConnectionString));
 }
 
 void frmPreferences::frmPreferences_cmdADODialog_Click() {
     const QString chosen = promptForConnection(this, DialogConnectionString);
     if (chosen.isEmpty()) return;
     DialogConnectionString = chosen;
-    txtADOConnect->setText(chosen);
+    txtADOConnect->setText(shownConnectionString(chosen));
 }
 
 void frmPreferences::frmPreferences_cmdLCQPath_Click() {

@@ -1,6 +1,7 @@
 // Save of the preferences dialog, step by step. Each failed check shows its
 // message and stops with the dialog open and the user's (trimmed) text kept;
 // nothing is written before every check has passed.
+#include "client/ConnectionStringBox.h"
 #include "client/NewTaskDatabase.h"
 #include "client/PreferencesChecks.h"
 #include "client/frmPreferences.h"
@@ -139,7 +140,7 @@ bool frmPreferences::checkExtractor() {
 }
 
 bool frmPreferences::checkTaskDatabase() {
-    if (txtADOConnect->text() != DialogConnectionString) DialogConnectionString = txtADOConnect->text();
+    DialogConnectionString = editedConnectionString(txtADOConnect->text(), DialogConnectionString);
     BusyCursor hourglass;
     return ensureTaskDatabase(DialogConnectionString);
 }

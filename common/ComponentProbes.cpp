@@ -139,7 +139,7 @@ void modGlobal_ProbeImportComponents() {
 
 QList<int> offeredImportFilters() {
     QList<int> offered{common::FilterNone};
-    if (LcqPath > QStringLiteral(" ")) offered.append(common::FilterLcq);
+    if (common::lcqProgramNamed(LcqPath)) offered.append(common::FilterLcq);
     offered.append(common::FilterMassLynx);
     if (SciexLibraryPresent) offered.append(common::FilterAnalyst);
     if (DataExplorerPresent) offered.append(common::FilterVoyager);

@@ -36,7 +36,7 @@ void applyToOpenSession() {
 bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& proxyUser, const QString& proxyPassword,
                                const QString& webUser, const QString& webPassword, qint32 accessType,
                                const QString& proxy, qint32 protocol, const QString& url, bool quiet,
-                               QByteArray& document) {
+                               QByteArray& document, bool* unanswered) {
     common::HttpGetSettings settings = common::httpGetSettings(proxyUser, proxyPassword, webUser, webPassword,
                                                                accessType, proxy, protocol);
     settings.urlCredentials = common::UrlCredentials::Refuse;
@@ -53,6 +53,7 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
         outcome = common::httpGetDocument(session, settings, url, body);
     }
     if (outcome.documentRead) document = body;
+    if (unanswered) *unanswered = !outcome.ok && outcome.sendError != 0;
     if (!outcome.ok && !quiet)
         platform::MsgBox(common::maskSecrets(outcome.message), platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
     return outcome.ok;

@@ -10,10 +10,12 @@ namespace tavrel {
 
 // True only when a non-empty document was read without an error. The document
 // is set whenever the body was read. The session is opened when null and kept.
+// `unanswered`, when given, tells a failure where no server answered at all
+// (none at the address, or it never replied) from one that a server gave.
 bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& proxyUser, const QString& proxyPassword,
                                const QString& webUser, const QString& webPassword, qint32 accessType,
                                const QString& proxy, qint32 protocol, const QString& url, bool quiet,
-                               QByteArray& document);
+                               QByteArray& document, bool* unanswered = nullptr);
 
 // modGlobal_HttpGetDocument with InternetSession and the saved settings, under
 // the hourglass pointer.

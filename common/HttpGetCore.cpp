@@ -4,6 +4,8 @@
 #include "common/StringBuilder.h"
 #include "platform/Error.h"
 
+#include <QUrl>
+
 namespace common {
 
 using namespace platform;
@@ -47,6 +49,14 @@ long statusOf(const HInternet& request) {
     const long status = text.toLong(&ok);
     if (!ok || status < 0 || status > 32767) throw Error(errnum::Overflow, QStringLiteral("Overflow"));
     return status;
+}
+
+// Where a request went, for a message: the server of `url` and the object
+// asked for, without any user name or password.
+QString requestAddress(const QString& url, const QString& object) {
+    QUrl address = QUrl(url).resolved(QUrl(object));
+    address.setUserInfo(QString());
+    return address.toString();
 }
 
 }  // namespace
@@ -129,7 +139,8 @@ HttpGetOutcome httpGetDocument(HInternet& session, HttpGetSettings& s, const QSt
                               winInetErrorText(GetLastError())};
             if (!HttpSendRequest(request)) {
                 out.sendError = GetLastError();
-                throw Failure{QStringLiteral("Error on HttpSendRequest: ") + winInetErrorText(out.sendError)};
+                throw Failure{QStringLiteral("Error on HttpSendRequest: ") + winInetErrorText(out.sendError) +
+                              QStringLiteral(" (") + requestAddress(url, what) + QLatin1Char(')')};
             }
         };
 

@@ -61,4 +61,9 @@ inline const QString AnalystLibraryKeysSetting = QStringLiteral("TaskOptionsAnal
 // older layout and is not taken (the built-in string has 20).
 inline constexpr int AnalystOptionsMinimumFields = 18;
 
+// True when the extractor setting (LcqPath) names a program: the LCQ filter is
+// then offered and its options can be set. Whether it exists is the task's
+// check; a Linux program has no ".exe" to look for.
+inline bool lcqProgramNamed(const QString& lcqPath) { return lcqPath > QStringLiteral(" "); }
+
 }  // namespace common

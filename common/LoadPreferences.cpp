@@ -5,6 +5,7 @@
 #include "common/Preferences.h"
 #include "common/Secrets.h"
 #include "common/Settings.h"
+#include "common/ServerDocuments.h"
 #include "common/ServerLogin.h"
 #include "common/TaskDatabase.h"
 #include "common/TaskDbConnection.h"
@@ -12,6 +13,9 @@
 #include "platform/AdoErrors.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <exception>
 #include <utility>
@@ -79,9 +83,21 @@ bool load() {
 
     modGlobal_SetWinInetOptions(Protocol);
     QByteArray reply;  // only that the server answers matters
+    bool unanswered = false;
     if (!modGlobal_HttpGetDocument(InternetSession, ProxyUserName, ProxyPassword, WebUserName, WebPassword, AccessType,
-                                   Proxy, Protocol, BaseUrl + QStringLiteral("client.pl?version"), false, reply))
-        return fail(common::PageAuthentication);
+                                   Proxy, Protocol, BaseUrl + QStringLiteral("client.pl?version"), false, reply,
+                                   &unanswered)) {
+        if (!unanswered) return fail(common::PageAuthentication);
+        // No server at the address: the user can still see and manage the
+        // tasks on the cached parameter document (start-up's server check
+        // then says it goes on off-line); without one, the address is what
+        // must change.
+        if (!QFileInfo::exists(QDir(ProgramFolder).filePath(kServerDataFileName))) return fail(common::PageIntranet);
+        ServerSessionID.clear();
+        ImportFilterDefaultOptions = ImportFilterOptions;
+        if (!openTaskDatabase()) return fail(common::PageAdoConnection);
+        return true;
+    }
     ServerSessionID.clear();
     if (!modGlobal_SorvexLogin(BaseUrl, SorvexUserName, SorvexPassword, ServerSecurityEnabled))
         return fail(common::PageAuthentication);

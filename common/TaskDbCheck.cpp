@@ -106,7 +106,7 @@ TaskDbCheckResult modGlobal_CheckTaskDatabase(platform::AdoConnection& connectio
         }
         const int answer = platform::MsgBox(
             QStringLiteral("Task database is from an earlier version of Sorvex Tavrel and must be updated.") + kCrLf +
-                kCrLf + QStringLiteral("If the database contains valuable information, you should press cancel") +
+                QStringLiteral("If the database contains valuable information, you should press cancel") +
                 kCrLf + QStringLiteral("and make a backup before proceeding"),
             platform::vbOKCancel, kTitle);
         if (answer != platform::vbOK) return TaskDbCheckResult::EndClient;

@@ -4,6 +4,7 @@
 #include "client/frmODBC.h"
 #include "client/frmPreferences.h"
 #include "common/forms/DesktopLauncher.h"
+#include "params/forms/ParameterEditorPage.h"
 #include "platform/MessageBox.h"
 #include "platform/testsupport/TestSupport.h"
 
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -75,6 +77,9 @@ TEST(HelpContext, EveryNumberStaysInItsBlockWithoutTheDigitsAToF) {
             EXPECT_FALSE(QString::number(id - base, 16).contains(QRegularExpression("[a-f]"))) << name.toStdString();
         }
     }
+    // F1 on either mass button opens the mass topic, not the window's.
+    for (QRadioButton* mass : main.pageParameterEditor->optParamMASS)
+        EXPECT_EQ(mass->property(kHelpContextProperty).toInt(), 4217) << mass->objectName().toStdString();
     // Both search-server password and user-name fields open one topic.
     EXPECT_EQ(prefs.txtSorvexPassword->property(kHelpContextProperty), prefs.txtSorvexUserName->property(kHelpContextProperty));
 }

@@ -8,6 +8,8 @@
 #include "client/frmMain.h"
 #include "common/TaskDbTables.h"
 #include "common/forms/DesktopLauncher.h"
+#include "params/DefaultParameterSet.h"
+#include "params/ParameterFile.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "platform/testsupport/SorvexSim.h"
 #include "status/forms/StatusPage.h"
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QApplication>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -75,6 +78,30 @@ protected:
 
     std::unique_ptr<frmMain> window;
 };
+
+// A "&" of a path is part of the name, not a shortcut mark.
+TEST_P(OverPages, ARecentFileWithAnAmpersandShowsAndOpensItsPath) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("R&D/set.par");
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("R&D")));
+    ASSERT_FALSE(tavrel::writeParameterFileLines(path, tavrel::defaultParameterLines()));
+    emit window->pageParameterEditor->recentFilesChanged({path});
+    EXPECT_EQ(window->mnuRecentFile[1]->text(), QString(path).replace("&", "&&"));
+}
+
+// Alt+F moves the focus to the menu bar for the keyboard: the File menu that
+// opens over the tree still offers Print.
+TEST_P(OverPages, TheFileMenuOpenedFromTheKeyboardKeepsPrint) {
+    window->tabMain->setCurrentIndex(frmMain::TabStatus);
+    window->activateWindow();
+    select("root");
+    QApplication::processEvents();
+    ASSERT_TRUE(window->pageStatus->tvwStatus->hasFocus());
+    ASSERT_TRUE(window->mnuFilePrint->isEnabled());
+    window->menuBar()->setFocus(Qt::MenuBarFocusReason);  // what Alt does
+    QApplication::processEvents();
+    EXPECT_TRUE(window->mnuFilePrint->isEnabled());
+}
 
 TEST_P(OverPages, EnablingFollowsTheTabAndTheNodeShown) {
     emit window->pageParameterEditor->recentFilesChanged({"/a.par", "/b.par", "/c.par", "/d.par", "/e.par"});

@@ -152,7 +152,10 @@ TEST_F(Startup, AnOldDatabaseIsUpgradedWhenTheUserAgreesAndRefusedOtherwise) {
     }
     boxes.answers = {{"must be updated", platform::vbCancel}};
     EXPECT_FALSE(run());
-    EXPECT_TRUE(boxes.saw("Task database is from an earlier version of Sorvex Tavrel and must be updated."));
+    EXPECT_TRUE(boxes.saw("Task database is from an earlier version of Sorvex Tavrel and must be updated.\r\n"
+                          "If the database contains valuable information, you should press cancel\r\n"
+                          "and make a backup before proceeding"))
+        << boxes.all().toStdString();
     common::ProgramTaskDatabase.close();
 
     boxes.texts.clear();
@@ -172,6 +175,31 @@ TEST_F(Startup, AServerWithoutParametersButACachedCopyContinuesOffLine) {
     // Off-line: the version is not asked.
     EXPECT_FALSE(sim.targets().join(' ').contains("create_task_id"));
     EXPECT_TRUE(window->isVisible());
+}
+
+// A server that does not answer at all is no reason to stop the client: with
+// the cached document it goes on off-line; without one the dialog opens on
+// the page that holds the address.
+TEST_F(Startup, AnUnreachableServerContinuesOffLineOnTheCachedDocumentElseAsksForTheAddress) {
+    workingSetup();
+    const QString gone = QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(testsupport::closedLocalPort());
+    saveSetting("BaseUrl", gone);
+    EXPECT_FALSE(run());
+    EXPECT_EQ(pages, QList<int>{0});
+    EXPECT_TRUE(boxes.saw("Error on HttpSendRequest: ")) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.saw(gone)) << boxes.all().toStdString();
+    common::ProgramTaskDatabase.close();
+
+    boxes.texts.clear();
+    pages.clear();
+    testsupport::writeFile(home.file("server.dat"), "\"[DB]\r\nSwissProt\r\n\r\n[CLE]\r\nTrypsin\r\n\r\n[MODS]\r\n\"\r\n");
+    boxes.answers = {{"Change Sorvex server URL?", platform::vbNo}};
+    ASSERT_TRUE(run()) << boxes.all().toStdString();
+    EXPECT_TRUE(pages.isEmpty());
+    EXPECT_TRUE(boxes.saw("Continuing off-line from Sorvex server. Searches submitted from new tasks will fail."))
+        << boxes.all().toStdString();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->tmrRefresh.isActive()) << "the tasks are shown and refreshed";
 }
 
 TEST_F(Startup, AServiceThatCannotStartOffersAbortRetryAndIgnore) {

@@ -364,11 +364,70 @@ TEST_F(Preferences, ANewPostgresDatabaseIsMadeOnlyOverTheConnectionTheStringAsks
         boxes.answers = {{"Create new database using the connection settings?", platform::vbOK}};
         EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
     }
-    EXPECT_TRUE(boxes.saw("Unable to create database using Provider=PostgreSQL;")) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.saw("SSL was required")) << boxes.all().toStdString();
     platform::AdoConnection made;
     EXPECT_THROW(made.open(plain), platform::Error) << "the database was made over a plain connection";
     made.close();
     admin.execute(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+}
+
+// Only a server that answered that the database is not there (or a database
+// without task tables) is offered a new one; any other failure is shown.
+TEST_F(Preferences, ADatabaseThatCannotBeReachedIsShownItsErrorAndNotOfferedANewOne) {
+    const QString adminString = qEnvironmentVariable("TAVREL_TEST_PG");
+    if (adminString.isEmpty()) GTEST_SKIP() << "TAVREL_TEST_PG not set";
+    const auto admin = platform::OleDbConnectionString::parse(adminString);
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    const QString closedServer = QStringLiteral("127.0.0.1:%1").arg(closedPort);
+    struct Case {
+        const char* name;
+        QString connection;
+        QString shown;  // part of the error shown
+    } cases[] = {
+        {"no server at the address",
+         "Provider=PostgreSQL;Data Source=" + closedServer + ";Initial Catalog=tavrel;User ID=u;Password=pg-secret",
+         closedServer},
+        {"an account the server refuses",
+         "Provider=PostgreSQL;Data Source=" + admin.dataSource() +
+             ";Initial Catalog=tavrel_absent;User ID=tavrel_no_such_role;Password=pg-secret",
+         "tavrel_no_such_role"},
+    };
+    const auto before = section();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.texts.clear();
+        frmPreferences dialog;
+        dialog.txtADOConnect->setText(c.connection);
+        EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
+        EXPECT_FALSE(boxes.saw("Create new database")) << boxes.all().toStdString();
+        EXPECT_TRUE(boxes.saw(c.shown)) << boxes.all().toStdString();
+        EXPECT_FALSE(boxes.saw("pg-secret"));
+        EXPECT_EQ(section(), before);
+    }
+}
+
+// The connection-string box shows a password as the message boxes do; what
+// Save stores keeps the real one, also when the rest of the text was edited.
+TEST_F(Preferences, TheConnectionStringBoxMasksItsPassword) {
+    const QString withPassword = connectionString() + ";Password=s3cret";
+    saveSetting("ADOConnect", withPassword);
+    {
+        frmPreferences dialog;
+        EXPECT_FALSE(dialog.txtADOConnect->text().contains("s3cret")) << dialog.txtADOConnect->text().toStdString();
+        EXPECT_TRUE(dialog.txtADOConnect->text().contains("Password=***"));
+        ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+        EXPECT_EQ(section().value("ADOConnect"), withPassword);
+        EXPECT_FALSE(ExitRequested);
+    }
+    frmPreferences dialog;
+    dialog.txtADOConnect->setText(dialog.txtADOConnect->text() + ";Mode=Read|Write");
+    ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
+    EXPECT_EQ(section().value("ADOConnect"), withPassword + ";Mode=Read|Write");
 }
 
 TEST_F(Preferences, ANewSearchServerLoginIsTriedInFullBeforeItIsStored) {

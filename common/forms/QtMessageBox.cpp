@@ -1,7 +1,9 @@
 #include "common/forms/QtMessageBox.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QPushButton>
 
 #include <utility>
@@ -12,6 +14,8 @@ namespace tavrel {
 using namespace platform;
 
 namespace {
+
+constexpr int kTitleButtonsRoom = 120;  // pixels: icon and close, maximise, minimise buttons
 
 // Default button: bits 8 and 9 of the style pick the second or third button.
 constexpr int kDefaultButtonShift = 8;
@@ -48,9 +52,22 @@ int QtMessageBoxHandler::show(const QString& text, int style, const QString& tit
     for (const auto& [button, answer] : buttons) box.addButton(button);
     const std::size_t defaultIndex = std::size_t((style >> kDefaultButtonShift) & 3);
     box.setDefaultButton(buttons[defaultIndex < buttons.size() ? defaultIndex : 0].first);
+    // A box sizes itself to its text; a short one would leave the title to be
+    // cut by the window manager. Room for the title and the window buttons:
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(box.fontMetrics().horizontalAdvance(title) + kTitleButtonsRoom, 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     // A box closed without a choice answers as its Cancel button, else its last one
     // (No, Ignore): never as the choice that goes ahead.
-    box.exec();
+    {
+        // The arrow while the box waits for its answer, also under a busy cursor.
+        const struct ArrowCursor {
+            ArrowCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+            ~ArrowCursor() { QApplication::restoreOverrideCursor(); }
+        } arrow;
+        box.exec();
+    }
     const auto chosen = box.standardButton(box.clickedButton());
     for (const auto& [button, answer] : buttons)
         if (button == chosen) return answer;

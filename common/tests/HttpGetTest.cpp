@@ -160,6 +160,19 @@ TEST_F(ClientSim, FailuresOfProbeAndDocument) {
     }
 }
 
+// A request that got no answer says where it went, so that a wrong address
+// or a server that is down can be told from other failures.
+TEST_F(ClientSim, ARequestWithoutAnAnswerNamesItsAddress) {
+    start("{}");
+    const QString gone = url;
+    sim.stop();  // nobody listens at the address any more
+    QByteArray doc;
+    EXPECT_FALSE(modGlobal_HttpGet(gone + "get_params.pl", false, doc));
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith("Error on HttpSendRequest: ")) << qPrintable(boxes.texts[0]);
+    EXPECT_TRUE(boxes.texts[0].endsWith(" (" + gone + "client.pl?version)")) << qPrintable(boxes.texts[0]);
+}
+
 TEST_F(ClientSim, CredentialsInTheUrlAreRefusedAndNeverShown) {
     start(R"({"faults": [{"match": "login.pl", "status": 500}]})");
     QByteArray doc;
@@ -188,7 +201,7 @@ TEST_F(ClientSim, HttpsVerifiesTheServer) {
     boxes.texts.clear();
     EXPECT_FALSE(modGlobal_HttpGet(sim.httpsUrl() + "get_params.pl", false, doc));
     EXPECT_EQ(boxes.texts, QStringList{"Error on HttpSendRequest: The server's security certificate was issued for a "
-                                       "different host name"});
+                                       "different host name (" + sim.httpsUrl() + "client.pl?version)"});
 }
 
 TEST_F(ClientSim, SessionKeepsItsFirstAccessTypeAndTimesOut) {
@@ -203,7 +216,7 @@ TEST_F(ClientSim, SessionKeepsItsFirstAccessTypeAndTimesOut) {
     AccessType = 1;
     TimeOut = 1;
     EXPECT_FALSE(modGlobal_HttpGet(url + "ms-geterror.exe?1", false, doc));
-    EXPECT_EQ(boxes.texts, QStringList{"Error on HttpSendRequest: The operation timed out"});
+    EXPECT_EQ(boxes.texts, QStringList{"Error on HttpSendRequest: The operation timed out (" + url + "ms-geterror.exe?1)"});
 }
 
 TEST_F(ClientSim, ShortTimeoutsHoldForTheOpenSessionAndEndWithTheirGuard) {

@@ -44,7 +44,7 @@ TEST_P(TaskDbCheck, MissingColumnIsUpgradedOnFilesAndReferredToTheScriptElsewher
         ASSERT_EQ(boxes.texts.size(), 1);
         EXPECT_EQ(boxes.styles[0], platform::vbOKCancel);
         EXPECT_TRUE(boxes.texts[0].startsWith("Task database is from an earlier version of Sorvex Tavrel and must be "
-                                              "updated.\r\n\r\nIf the database contains valuable information"));
+                                              "updated.\r\nIf the database contains valuable information"));
         EXPECT_EQ(tavrel::taskDatabaseLayoutCode(c), 0);
     } else {
         boxes.answers = {platform::vbCancel};

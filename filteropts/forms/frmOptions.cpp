@@ -74,7 +74,7 @@ void frmOptions::Form_Load() {
 
 void frmOptions::hideTabsOfAbsentComponents() {
     const ImportComponents& c = context_.components;
-    SSTab1->setTabVisible(0, context_.lcqPath.contains(QLatin1String(".exe"), Qt::CaseInsensitive));
+    SSTab1->setTabVisible(0, common::lcqProgramNamed(context_.lcqPath));
     // The newer Sciex library brings its own options window instead of this tab.
     SSTab1->setTabVisible(2, c.sciexLibraryPresent && !c.sciexLibraryOwnOptions);
     SSTab1->setTabVisible(3, c.dataExplorerPresent);

@@ -107,8 +107,8 @@ QWidget* ParameterEditorPage::buildAllSearchesFrame() {
     cboParamTOLU = dropDown("cboParamTOLU", frame);
     cboParamPFA = dropDown("cboParamPFA", frame);
     cboParamCLE = dropDown("cboParamCLE", frame);
-    optParamMASS[0] = named(new QRadioButton(QStringLiteral("Monoisotopic"), frame), "optParamMASS0");
-    optParamMASS[1] = named(new QRadioButton(QStringLiteral("Average"), frame), "optParamMASS1");
+    optParamMASS[0] = named(new QRadioButton(QStringLiteral("Monoisotopic"), frame), "optParamMASS(0)");
+    optParamMASS[1] = named(new QRadioButton(QStringLiteral("Average"), frame), "optParamMASS(1)");
     chkParamSEARCH = named(new QCheckBox(QStringLiteral("MS/MS Ions search"), frame), "chkParamSEARCH");
     cboParamCHARGE = dropDown("cboParamCHARGE", frame);
     cboParamREPORT = dropDown("cboParamREPORT", frame);

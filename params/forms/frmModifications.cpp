@@ -14,6 +14,7 @@ namespace tavrel {
 
 namespace {
 
+constexpr int kModificationsHelpId = 4169;
 constexpr int kTwipsPerPixel = 15;
 
 template <typename W>
@@ -42,6 +43,9 @@ frmModifications::frmModifications(const QStringList& fixed, const QStringList& 
     : QDialog(parent), model_(fixed, variable, serverData) {
     setObjectName(QStringLiteral("frmModifications"));
     setWindowTitle(QStringLiteral("Sorvex Tavrel") + QStringLiteral(": Select Modifications"));
+    // The modifications topic of the main window's help, which the client's F1
+    // reads from this property; without it F1 here would open the editor's.
+    setProperty("helpContextId", kModificationsHelpId);
     setMinimumSize(8790 / kTwipsPerPixel, 6135 / kTwipsPerPixel);
 
     lstAllMods = named(new QListWidget(this), "lstAllMods");

@@ -3,6 +3,9 @@
 // already in the inbox; a second set-up keeps that task.
 #include "ServiceProgram.h"
 
+#include "common/Preferences.h"
+#include "common/Settings.h"
+
 #include <QSqlQuery>
 
 namespace {
@@ -54,6 +57,49 @@ TEST(DemoSetup, TheServiceSearchesTheInboxSampleOfTheDemoTask) {
     // run.sh again on the same folder: the task is kept, nothing is added.
     ASSERT_EQ(runDemoSetup(sim.baseUrl()), 0);
     EXPECT_EQ(taskRow().size(), 7);
+}
+
+std::string setting(const QString& name) {
+    return common::modGlobal_GetSetting(common::SettingsApplication, common::PreferencesSection, name)
+        .toString()
+        .toStdString();
+}
+
+void saveSetting(const QString& name, const QString& value) {
+    ASSERT_TRUE(common::modGlobal_SaveSetting(common::SettingsApplication, common::PreferencesSection, name, value));
+}
+
+// run.sh runs demo-setup at every start with the new address of its simulated
+// server: what the user saved in Preferences in between stays, and only an
+// address that still names an earlier simulated server follows the new one.
+TEST(DemoSetup, ALaterSetUpKeepsWhatPreferencesSaved) {
+    if (!QFileInfo::exists(testsupport::binPath("demo-setup"))) GTEST_SKIP() << "demo-setup is not built";
+    testsupport::TempHome home;
+    ASSERT_EQ(runDemoSetup("http://127.0.0.1:40001/sorvex/cgi/"), 0);
+    EXPECT_EQ(setting("BaseUrl"), "http://127.0.0.1:40001/sorvex/cgi/");
+    EXPECT_EQ(setting("TaskCheckInterval"), "2");
+    EXPECT_EQ(setting("TimerTick"), "1");
+    EXPECT_NE(setting("ADOConnect").find(home.file("TaskDB.mdb").toStdString()), std::string::npos);
+
+    // Saved in Preferences between two runs.
+    const QString ownConnection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + home.file("TaskDB.mdb") +
+                                  ";Mode=Read|Write|Share Deny None;Persist Security Info=False";
+    saveSetting("TaskCheckInterval", "30");
+    saveSetting("TimerTick", "10");
+    saveSetting("AccessType", "0");
+    saveSetting("ADOConnect", ownConnection);
+    ASSERT_EQ(runDemoSetup("http://127.0.0.1:40002/sorvex/cgi/"), 0);
+    EXPECT_EQ(setting("TaskCheckInterval"), "30");
+    EXPECT_EQ(setting("TimerTick"), "10");
+    EXPECT_EQ(setting("AccessType"), "0");
+    EXPECT_EQ(setting("ADOConnect"), ownConnection.toStdString());
+    EXPECT_EQ(setting("MonitorActionDelay"), "2");
+    EXPECT_EQ(setting("BaseUrl"), "http://127.0.0.1:40002/sorvex/cgi/") << "the new simulated server";
+
+    // A server of the user's own is not the demo's to replace.
+    saveSetting("BaseUrl", "https://sorvex.lab.example/sorvex/cgi/");
+    ASSERT_EQ(runDemoSetup("http://127.0.0.1:40003/sorvex/cgi/"), 0);
+    EXPECT_EQ(setting("BaseUrl"), "https://sorvex.lab.example/sorvex/cgi/");
 }
 
 }  // namespace

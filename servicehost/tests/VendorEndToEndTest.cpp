@@ -150,6 +150,10 @@ TEST_F(VendorEndToEnd, APauseDuringAPondrelConversionAndTheResumeGiveOnePeakList
     runTask(1, "Slow", kWiff, kSeparate, {wiff});
     ASSERT_TRUE(testsupport::waitUntil([&] { return log().contains("Begin processing with sorvex.dll"); }, 30000))
         << qPrintable(log());
+    // The service says so when it starts Pondrel; the pause must come while
+    // the conversion runs, which on a busy machine may be a while later.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return calls("MExportMSMSToSorvex.DoExport") == 1; }, 30000))
+        << qPrintable(log());
 
     rows->request(1, "Pause");
     ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));

@@ -7,6 +7,8 @@
 #include "status/forms/StatusTreeView.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
@@ -66,6 +68,10 @@ void StatusPage::buildControls() {
     lvwStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
     lvwStatus->setIconSize(QSize(kStatusIconSize, kStatusIconSize));
     lvwStatus->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvwStatus->setContextMenuPolicy(Qt::CustomContextMenu);
+    mnuList = new QMenu(lvwStatus);
+    mnuList->setObjectName(QStringLiteral("mnuList"));
+    mnuListCopyAddress = menuItem(mnuList, "mnuListCopyAddress", "Copy &address");
     lvwStatus->header()->setSectionsClickable(true);
     lvwStatus->header()->setSortIndicatorShown(false);
     lvwStatus->header()->setStretchLastSection(false);
@@ -136,6 +142,11 @@ void StatusPage::connectHandlers() {
             guarded(QStringLiteral("tvwStatus_Collapse"), [this](const QModelIndex& node) { tvwStatus_Collapse(node); }));
     connect(lvwStatus->header(), &QHeaderView::sectionClicked, this,
             guarded(QStringLiteral("lvwStatus_ColumnClick"), [this](int section) { lvwStatus_ColumnClick(section + 1); }));
+    connect(lvwStatus, &QWidget::customContextMenuRequested, this,
+            guarded(QStringLiteral("lvwStatus_ContextMenu"), [this](QPoint at) { lvwStatus_ContextMenu(at); }));
+    connect(mnuListCopyAddress, &QAction::triggered, this, guarded(QStringLiteral("mnuListCopyAddress_Click"), [this] {
+                if (!contextAddress_.isEmpty()) QGuiApplication::clipboard()->setText(contextAddress_);
+            }));
     connect(lvwStatus, &QTreeView::clicked, this, [this](const QModelIndex& item) {
         // A link that cannot be opened is no reason for a message here.
         try {
@@ -212,9 +223,10 @@ void StatusPage::tabMain_Click(bool statusTabShown) {
 }
 
 void StatusPage::tvwStatus_Focus(bool gotFocus, Qt::FocusReason reason) {
-    // A menu opening over the tree takes no focus from it: File Print must
+    // A menu opening over the tree takes no focus from it, by mouse (popup)
+    // or by keyboard (Alt gives the menu bar the focus): File Print must
     // stay usable from the menu bar.
-    if (reason == Qt::PopupFocusReason) return;
+    if (reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason) return;
     if (!gotFocus) {
         setPrintEnabled(false);
         return;

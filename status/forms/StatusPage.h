@@ -94,6 +94,9 @@ public:
     QAction* mnuActionClone = nullptr;
     QAction* mnuActionCancel = nullptr;
     QAction* mnuActionDelete = nullptr;
+    // The list's context menu: the address of the result row it opened on.
+    QMenu* mnuList = nullptr;
+    QAction* mnuListCopyAddress = nullptr;
 
     // The drag handlers, public so that the drag can be driven step by step.
     void tvwStatus_MouseDown(Qt::MouseButton button, QPoint at);
@@ -110,6 +113,9 @@ public:
     void cmdStatusRefresh_Click();
     void lvwStatus_ColumnClick(int column);  // 1-based, as the list counts
     void lvwStatus_ItemClick(const QModelIndex& item);
+    // The web address a list row opens, or "" when it opens none.
+    QString addressOf(const QModelIndex& item) const;
+    void lvwStatus_ContextMenu(QPoint at);
 
 signals:
     // Clone: the task editor is to be reset and loaded with this stored task.
@@ -126,6 +132,7 @@ signals:
     void autoScrollTimerWanted(bool on);
 
 private:
+    QString contextAddress_;
     void buildControls();
     void connectHandlers();
     void setButtons(const StatusButtonStates& states);

@@ -11,6 +11,8 @@
 #include "status/forms/StatusTreeView.h"
 
 #include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
 #include <QTreeView>
 
 namespace tavrel {
@@ -57,6 +59,8 @@ void StatusPage::showColumnsFor(const QString& view) {
         for (qint16 w : table.widths) widths << w;
     }
     listModel_->setColumns(titles);
+    // A list scrolled sideways would hide the new view's first column.
+    lvwStatus->horizontalScrollBar()->setValue(0);
     for (int i = 0; i < widths.size(); ++i) lvwStatus->header()->resizeSection(i, columnTwipsToPixels(widths[i], lvwStatus->header()));
     lvwStatus->header()->setSortIndicatorShown(false);
     StatusViewKind = view;
@@ -100,6 +104,21 @@ void StatusPage::lvwStatus_ColumnClick(int column) {
     lvwStatus->header()->setSortIndicatorShown(true);
     lvwStatus->header()->setSortIndicator(column - 1, order);
     StatusSortColumn = column;
+}
+
+QString StatusPage::addressOf(const QModelIndex& item) const {
+    if (!item.isValid()) return {};
+    const ListRow& row = listModel_->rowAt(item.row());
+    const QString address = StatusViewKind == kResultView ? row.cells.value(1).text
+                            : StatusViewKind == kTaskView ? row.cells.value(7).text
+                                                          : QString();
+    return isWebAddress(address) ? address : QString();
+}
+
+void StatusPage::lvwStatus_ContextMenu(QPoint at) {
+    contextAddress_ = addressOf(lvwStatus->indexAt(at));
+    mnuListCopyAddress->setEnabled(!contextAddress_.isEmpty());
+    mnuList->popup(lvwStatus->viewport()->mapToGlobal(at));
 }
 
 void StatusPage::lvwStatus_ItemClick(const QModelIndex& item) {

@@ -93,7 +93,8 @@ void TaskEditorPage::buildControls() {
     dtpTaskTime = named(new QDateTimeEdit(this), "dtpTaskTime");
     dtpTaskTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     dtpTaskDate = named(new QDateTimeEdit(this), "dtpTaskDate");
-    dtpTaskDate->setDisplayFormat(QStringLiteral("dd/MM/yy"));
+    // ISO order: a short day/month/year date reads two ways.
+    dtpTaskDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     dtpTaskDate->setCalendarPopup(true);
     cboTaskSearchPriority = dropDown(this, "cboTaskSearchPriority");
 

@@ -3,7 +3,11 @@
 // start against the server at URL, and prepares the demo: a parameter set,
 // sample peak lists in "samples", and a "monitor" task on "inbox" asked to
 // run (once; a later set-up keeps the task). The first sample goes into the
-// inbox when the task is new. Used by run.sh.
+// inbox when the task is new. Used by run.sh at every start.
+//
+// The settings are the user's once the folder has any: only a new folder
+// gets the demo's, and a later run changes nothing but an address that still
+// names an earlier run's simulated server (its port is new at each run).
 #include "DemoTask.h"
 
 #include "common/AtomicSave.h"
@@ -22,6 +26,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -34,6 +39,28 @@ bool saveFile(const QString& path, const QByteArray& bytes) {
     return false;
 }
 
+QString storedValue(const common::RegValueTable& section, const QString& name) {
+    for (const common::RegValueRow& row : section)
+        if (row.name.compare(name, Qt::CaseInsensitive) == 0) return row.value.toString();
+    return {};
+}
+
+// The address of a simulated server that differs from URL only in its port.
+bool namesEarlierSimulatedServer(const QString& stored, const QString& url) {
+    QUrl earlier(stored, QUrl::StrictMode);
+    const QUrl now(url, QUrl::StrictMode);
+    if (!earlier.isValid() || !now.isValid() || earlier.port() < 0) return false;
+    earlier.setPort(now.port());
+    return earlier == now;
+}
+
+bool saveSetting(const QString& name, const QString& value) {
+    if (common::modGlobal_SaveSetting(common::SettingsApplication, common::PreferencesSection, name, value))
+        return true;
+    std::fprintf(stderr, "Cannot store the setting %s\n", qPrintable(name));
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -43,11 +70,18 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QString folder = platform::resolveProgramFolder();
+    const QString url = QString::fromLocal8Bit(argv[1]);
     const QString database = QDir(folder).filePath(common::TaskDatabaseFileName);
-    const QString connection = common::defaultConnectionString(folder);
+    const common::RegValueTable stored =
+        common::modGlobal_GetAllSettings(common::SettingsApplication, common::PreferencesSection);
+    const bool newFolder = stored.isEmpty();
+    // The demo's task goes where the programs will look for it.
+    const QString defaultConnection = common::defaultConnectionString(folder);
+    const QString storedConnection = storedValue(stored, QStringLiteral("ADOConnect"));
+    const QString connection = storedConnection.isEmpty() ? defaultConnection : storedConnection;
     platform::AdoConnection db;
     try {
-        const bool created = !QFileInfo::exists(database);
+        const bool created = connection == defaultConnection && !QFileInfo::exists(database);
         if (created) platform::AdoConnection::createDatabase(connection);
         db.open(connection);
         if (created && !tavrel::modGlobal_CreateTaskDatabase(db)) return 1;
@@ -55,12 +89,13 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", qPrintable(e.report(QStringLiteral("Task database: "))));
         return 1;
     }
-    const QString peakListRoot = common::defaultPeakListRoot(folder);
+    const QString storedRoot = storedValue(stored, QStringLiteral("PeakListRoot"));
+    const QString peakListRoot = storedRoot.isEmpty() ? common::defaultPeakListRoot(folder) : storedRoot;
     QDir().mkpath(peakListRoot);
     // Short waits so that a dropped file is searched within seconds: job
     // ticks, the poll for requests, the folder walk and the size check.
     const QList<QPair<QString, QString>> settings = {
-        {QStringLiteral("BaseUrl"), QString::fromLocal8Bit(argv[1])},
+        {QStringLiteral("BaseUrl"), url},
         {QStringLiteral("AccessType"), QStringLiteral("1")},
         {QStringLiteral("ADOConnect"), connection},
         {QStringLiteral("PeakListRoot"), peakListRoot},
@@ -69,11 +104,17 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("MonitorActionDelay"), QStringLiteral("2")},
         {QStringLiteral("LockedOutDelay"), QStringLiteral("1")},
     };
-    for (const auto& [name, value] : settings)
-        if (!common::modGlobal_SaveSetting(QStringLiteral("Sorvex Tavrel"), common::PreferencesSection, name, value)) {
-            std::fprintf(stderr, "Cannot store the setting %s\n", qPrintable(name));
-            return 1;
+    if (newFolder) {
+        for (const auto& [name, value] : settings)
+            if (!saveSetting(name, value)) return 1;
+    } else {
+        const QString storedUrl = storedValue(stored, QStringLiteral("BaseUrl"));
+        if (storedUrl != url && (storedUrl.isEmpty() || namesEarlierSimulatedServer(storedUrl, url))) {
+            if (!saveSetting(QStringLiteral("BaseUrl"), url)) return 1;
+        } else if (storedUrl != url) {
+            std::printf("The settings name the server %s: kept\n", qPrintable(storedUrl));
         }
+    }
 
     // The client opens "default.par" at every start: the built-in set, with
     // the demo server's database so that it loads without a warning.

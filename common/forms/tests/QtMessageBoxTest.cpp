@@ -59,3 +59,39 @@ TEST(QtMessageBox, ButtonsIconsAndAnswers) {
         EXPECT_TRUE(seen);
     }
 }
+
+// A short text does not make the box narrower than its title, which a window
+// manager would otherwise cut ("Sorv… vrel").
+TEST(QtMessageBox, IsWideEnoughForItsTitle) {
+    tavrel::QtMessageBoxHandler handler;
+    int width = 0, titleWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        QApplication::processEvents();
+        width = box->width();
+        titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        box->button(QMessageBox::Ok)->click();
+    });
+    handler.show("OK?", vbOKOnly, "Sorvex Tavrel");
+    EXPECT_GE(width, titleWidth + 100) << "room for the title beside the window buttons";
+}
+
+// A box shown under a busy cursor (a refresh that asks) shows the arrow while
+// it waits for its answer, and the busy cursor comes back after it.
+TEST(QtMessageBox, ShowsTheArrowOverABusyCursor) {
+    tavrel::QtMessageBoxHandler handler;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Qt::CursorShape during = Qt::WaitCursor;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        if (const QCursor* c = QApplication::overrideCursor()) during = c->shape();
+        box->button(QMessageBox::Ok)->click();
+    });
+    handler.show("Try again?", vbOKOnly, "Sorvex Tavrel");
+    EXPECT_EQ(during, Qt::ArrowCursor);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+}

@@ -185,7 +185,8 @@ TEST_F(OptionsDialogTest, TabsOfAbsentComponentsAreHidden) {
     } cases[] = {
         {"", false, false, false, false, false, "010000"},
         {"/opt/x/EXTRACT_MSN.EXE", false, false, false, false, false, "110000"},
-        {"/opt/x/extract_msn", false, false, false, false, false, "010000"},
+        // A Linux program has no ".exe": a named program shows the tab all the same.
+        {"/opt/x/extract_msn", false, false, false, false, false, "110000"},
         {"", true, false, false, false, false, "011000"},
         {"", true, true, false, false, false, "010000"},  // the library's own options window instead
         {"", false, false, true, false, false, "010100"},

@@ -73,6 +73,11 @@ TEST_F(PageTest, OpenEditChooseModificationsAndSave) {
 
     inNextDialog<frmModifications>([](frmModifications& d) {
         EXPECT_EQ(d.windowTitle(), "Sorvex Tavrel: Select Modifications");
+        // F1 anywhere in it opens the modifications topic, not the parameter editor's.
+        int topic = 0;
+        for (const QObject* o = d.lstFixedMods; o && topic == 0; o = o->parent())
+            topic = o->property("helpContextId").toInt();
+        EXPECT_EQ(topic, 4169);
         d.lstAllMods->setCurrentItem(itemNamed(d.lstAllMods, "Carbamidomethyl (C)"));
         d.cmdAll2Fixed->click();
         d.cmdOK->click();

@@ -1,6 +1,11 @@
 // The status tree and the list views it selects.
 #include "StatusPageFixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScrollBar>
+
 #include "common/Settings.h"
 #include "status/forms/ListColumnWidths.h"
 
@@ -124,6 +129,61 @@ TEST_P(Tree, ListClicksOpenPagesAndProjects) {
     EXPECT_EQ(browser.size(), 2);
     ASSERT_EQ(quellmark.size(), 1);
     EXPECT_EQ(quellmark[0][0].toString(), "/data/p.rov");
+}
+
+// Where no browser opens the page, its address can still be taken along.
+TEST_P(Tree, TheListsContextMenuCopiesAResultsAddress) {
+    addTask(1, {{"task_status", "running"}});
+    addResult(11, 1, {{"result_url", "http://server/r11"}});
+    addResult(12, 1, {{"result_url", "ftp://server/r12"}});
+    start();
+    click("task_1");
+    ASSERT_NE(page->mnuListCopyAddress, nullptr);
+    EXPECT_EQ(page->mnuListCopyAddress->text(), "Copy &address");
+    const auto rowRect = [&](int row) { return page->lvwStatus->visualRect(page->listModel()->index(row, 0)); };
+    QGuiApplication::clipboard()->clear();
+    emit page->lvwStatus->customContextMenuRequested(rowRect(1).center());  // not a web address
+    EXPECT_FALSE(page->mnuListCopyAddress->isEnabled());
+    page->mnuList->hide();
+    emit page->lvwStatus->customContextMenuRequested(rowRect(0).center());
+    EXPECT_TRUE(page->mnuListCopyAddress->isEnabled());
+    page->mnuListCopyAddress->trigger();
+    page->mnuList->hide();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://server/r11");
+
+    page->tvwStatus->expand(indexOf("task_1"));
+    click("result_11");
+    QGuiApplication::clipboard()->clear();
+    emit page->lvwStatus->customContextMenuRequested(rowRect(7).center());  // "Result file URL"
+    page->mnuListCopyAddress->trigger();
+    page->mnuList->hide();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://server/r11");
+}
+
+// A list scrolled sideways in one view starts the next at its first column.
+TEST_P(Tree, AViewShowsItsFirstColumn) {
+    addTask(1, {{"task_status", "running"}});
+    addResult(11, 1);
+    start();
+    page->resize(500, 400);
+    page->show();
+    QScrollBar* sideways = page->lvwStatus->horizontalScrollBar();
+    const auto scrolledAway = [&] {
+        QCoreApplication::processEvents();
+        EXPECT_GT(sideways->maximum(), 0);
+        sideways->setValue(sideways->maximum());
+        QCoreApplication::processEvents();
+    };
+    click("root");
+    scrolledAway();
+    click("task_1");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sideways->value(), 0) << "root to task";
+    scrolledAway();
+    page->tvwStatus->expand(indexOf("task_1"));
+    click("result_11");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sideways->value(), 0) << "task to result";
 }
 
 TEST_P(Tree, ColumnWidthsAreKeptPerViewAndSortingToggles) {

@@ -52,7 +52,10 @@ TEST(TaskEditorPage, ControlsCarryTheirNamesAndCaptions) {
                              "cboTaskFUInterval", "cboTaskFUTask", "cboTaskOwner"})
         EXPECT_NE(t.page->findChild<QComboBox*>(name), nullptr) << name;
     EXPECT_EQ(t.page->findChild<QDateTimeEdit*>("dtpTaskTime")->displayFormat(), "HH:mm:ss");
-    EXPECT_EQ(t.page->findChild<QDateTimeEdit*>("dtpTaskDate")->displayFormat(), "dd/MM/yy");
+    // A start date reads one way only, whatever the reader's habit ("10/12/26" reads both ways).
+    auto* date = t.page->findChild<QDateTimeEdit*>("dtpTaskDate");
+    date->setDate(QDate(2026, 12, 10));
+    EXPECT_EQ(date->text(), "2026-12-10");
     EXPECT_EQ(t.page->findChild<QGroupBox*>("Frame(10)")->title(), "Owner");
     // The reset as the widgets show it.
     EXPECT_EQ(t.page->txtTaskLabel->text(), "Untitled");
