@@ -200,7 +200,9 @@ TEST_F(VendorEndToEnd, TheRawWorkspaceIsTheServicesOwnAndNeverEmptiedThroughALin
     for (const char* name : {"victim-tmp", "victim-run"}) {
         EXPECT_EQ(QDir(home.file(name)).entryList(QDir::Files), QStringList{"keep.txt"}) << name;
     }
-    const QList<QStringList> calls = standins::readLog(home.file("standin.log"));
+    // The extractor's one call; the objects the service made are recorded too.
+    QList<QStringList> calls = standins::readLog(home.file("standin.log"));
+    calls.removeIf([](const QStringList& call) { return call.value(0) == QLatin1String("create"); });
     ASSERT_EQ(calls.size(), 1);
     const QString workspace = calls[0].value(1);
     EXPECT_FALSE(workspace.startsWith(QFileInfo(sharedTmp).canonicalFilePath())) << qPrintable(workspace);
