@@ -5,6 +5,14 @@
 // User ID=U;Password=P" a shared PostgreSQL database, with libpq's own keys a
 // site needs passed on (sslmode, sslrootcert, sslcert, sslkey, ...). Every
 // failure is thrown as platform::Error with one of the numbers of AdoErrors.h.
+//
+// A server connection is opened, and each of its statements run, on a thread
+// of the connection's own while the calling thread waits as its
+// DatabaseWaitPolicy says (DatabaseWait.h): the window's thread keeps
+// painting and may cancel. A server that goes silent fails the step within a
+// bound (the statement's time-out and a margin; TCP keep-alives and a
+// time-out on unacknowledged data while the connection is idle or sending),
+// with the host, port and database named.
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
@@ -14,10 +22,13 @@
 
 #include "platform/MessageBox.h"
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace platform {
 
+class AdoStepWorker;
 class Error;
 
 class AdoConnection {
@@ -42,6 +53,14 @@ public:
     // the connection closed, when another connection took that lock
     // meanwhile; a connection that cannot be made throws as open does.
     bool reopen();
+    // Opens the same connection string again as reopen() does, without
+    // waiting: the first call starts the attempt beside the calling thread,
+    // later ones answer how it went (Pending until the server has answered).
+    // The connection stays closed meanwhile; `failure` gets the reason of
+    // a Failed attempt.
+    enum class Reopening { Pending, Opened, LockTaken, Failed };
+    Reopening reopenWithoutWaiting(QString* failure = nullptr);
+    bool reopenPending() const { return static_cast<bool>(pendingOpen_); }
     // A cheap round trip; false when the engine cannot be reached any more.
     bool ping();
 
@@ -94,9 +113,21 @@ public:
     QVariant fromDatabase(const QVariant& value) const;
 
 private:
+    struct ServerOpening;
     void openSqlite(const QString& file, bool readOnly);
     void openPostgres(const class OleDbConnectionString& cs);
+    std::shared_ptr<ServerOpening> startServerOpen(const class OleDbConnectionString& cs);
+    void takeServerOpen(ServerOpening& opening);
+    void abandonServerOpen();
+    void closeServer();
+    // One call of the engine that may wait for its server: on PostgreSQL it
+    // runs on the connection's thread within the bound of `timeoutSeconds`.
+    bool step(int timeoutSeconds, const std::function<bool()>& call);
+    Error silentServerError(bool cancelled, int seconds) const;
+    Error stillWaitingError() const;
+    Error lostServerError() const;
     void setStatementTimeout(int seconds);
+    void setForwardOnly(QSqlQuery& q) const;
     bool takeSessionLock(const QString& name);
     void releaseSessionLock();
     QSqlQuery& prepared(const QString& sql, const QVariantList& params, int timeoutSeconds);
@@ -114,6 +145,14 @@ private:
     QString reopenConnectionString_;
     QString reopenLockName_;
     QHash<QString, QSqlQuery> prepared_;  // by statement text
+    // The server engine: what its waits and messages name, the thread its
+    // steps run on, and a copy of its socket that a step's interrupt shuts.
+    QString serverAddress_;  // "HOST:PORT"
+    QString serverDatabase_;
+    std::unique_ptr<AdoStepWorker> worker_;
+    int socketCopy_ = -1;
+    bool stepping_ = false;
+    std::shared_ptr<ServerOpening> pendingOpen_;  // reopenWithoutWaiting's attempt
 };
 
 // A failed statement spoils a whole PostgreSQL transaction. Inside one, a
