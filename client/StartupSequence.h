@@ -19,6 +19,7 @@ namespace tavrel {
 
 class frmMain;
 class frmSplash;
+class ServerGiveUp;
 
 class StartupSequence {
 public:
@@ -63,6 +64,7 @@ private:
     PreferencesDialog preferences_;
     QString serviceProgram_;
     std::optional<QStringList> arguments_;
+    ServerGiveUp* serverGiveUp_ = nullptr;  // while the server steps run
 };
 
 }  // namespace tavrel
