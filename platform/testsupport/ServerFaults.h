@@ -143,7 +143,6 @@ private:
             }
             for (int fd : silent_) fds.push_back({fd, POLLRDHUP, 0});
             if (::poll(fds.data(), fds.size(), 20) <= 0) continue;
-            if (fds[0].revents & POLLIN) accept();
             std::vector<Pair> kept;
             for (size_t i = 0; i < pairs_.size(); ++i) {
                 bool open = true;
@@ -159,7 +158,6 @@ private:
                 else
                     closePair(pairs_[i]);
             }
-            pairs_ = kept;
             std::vector<int> still;
             for (size_t i = 0; i < silent_.size(); ++i) {
                 if (fds[1 + 2 * pairs_.size() + i].revents & (POLLRDHUP | POLLHUP | POLLERR))
@@ -167,7 +165,10 @@ private:
                 else
                     still.push_back(silent_[i]);
             }
+            pairs_ = kept;
             silent_ = still;
+            // Last: the new connection has no place in this round's poll.
+            if (fds[0].revents & POLLIN) accept();
             unanswered_ = int(silent_.size());
         }
     }
