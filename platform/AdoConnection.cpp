@@ -47,7 +47,11 @@ AdoConnection::~AdoConnection() {
 
 QSqlDatabase AdoConnection::database() const {
     if (!isOpen()) throw closedError();
-    QSqlDatabase db = QSqlDatabase::database(name_, false);
+    return QSqlDatabase::database(name_, false);
+}
+
+QSqlDatabase AdoConnection::liveDatabase() const {
+    QSqlDatabase db = database();
     // The server's driver closes itself when its connection dies.
     if (engine_ == Engine::Postgres && !db.isOpen()) throw lostServerError();
     return db;
@@ -181,14 +185,14 @@ void AdoConnection::setStatementTimeout(int seconds) {
     // Only the server engine can stop a statement; the file engine's waits are
     // bounded by its busy time-out.
     if (engine_ != Engine::Postgres || seconds == statementTimeout_) return;
-    QSqlQuery q(database());
+    QSqlQuery q(liveDatabase());
     const QString sql = QStringLiteral("SET statement_timeout = %1").arg(qMax(0, seconds) * 1000);
     if (!step(seconds, [&] { return q.exec(sql); })) throw mapError(q.lastError());
     statementTimeout_ = seconds;
 }
 
 QSqlQuery AdoConnection::query(const QString& sql, const QVariantList& params, int timeoutSeconds) {
-    QSqlQuery q(database());
+    QSqlQuery q(liveDatabase());
     setForwardOnly(q);
     setStatementTimeout(timeoutSeconds);
     if (params.isEmpty()) {
@@ -225,7 +229,7 @@ QSqlQuery& AdoConnection::prepared(const QString& sql, const QVariantList& param
                 prepared_.clear();
                 return true;
             });
-        QSqlQuery q(database());
+        QSqlQuery q(liveDatabase());
         setForwardOnly(q);
         if (!step(timeoutSeconds, [&] { return q.prepare(sql); })) throw mapError(q.lastError());
         it = prepared_.insert(sql, q);

@@ -128,6 +128,7 @@ private:
     Error lostServerError() const;
     void setStatementTimeout(int seconds);
     void setForwardOnly(QSqlQuery& q) const;
+    QSqlDatabase liveDatabase() const;  // database(), or the error of a lost server
     bool takeSessionLock(const QString& name);
     void releaseSessionLock();
     QSqlQuery& prepared(const QString& sql, const QVariantList& params, int timeoutSeconds);
