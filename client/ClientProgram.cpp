@@ -39,7 +39,7 @@ int runTavrel(int argc, char** argv) {
     LocalUserName = platform::userName();
     InstanceClaim claim(ProgramFolder, LocalUserName);
     if (!claim.problem().isEmpty()) {
-        modGlobal_ReportInstanceProblem(claim.problem(), ProgramFolder);
+        modGlobal_ReportInstanceProblem(claim.problem(), ProgramFolder, claim.problemIsFolderAccess());
         platform::setMessageBoxHandler(nullptr);
         return 1;
     }

@@ -25,6 +25,7 @@
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SharedFolder.h"
 #include "platform/SystemNames.h"
 
 #include <QApplication>
@@ -146,8 +147,9 @@ bool StartupSequence::loadParameterEditor() {
 }
 
 bool StartupSequence::makePeakListRoot() {
-    if (QFileInfo(PeakListRoot).isDir()) return true;
-    QDir().mkpath(PeakListRoot);
+    // The service and the lab's other users write below it: in a folder its
+    // group shares it is the group's whatever this user's umask.
+    platform::makeSharedPath(PeakListRoot);
     if (QFileInfo(PeakListRoot).isDir()) return true;
     message(QStringLiteral("Unable to create required directory ") + PeakListRoot);
     return false;

@@ -14,9 +14,9 @@
 #include "common/UncName.h"
 #include "platform/Inet.h"
 #include "platform/MessageBox.h"
+#include "platform/SharedFolder.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -122,7 +122,7 @@ bool frmPreferences::checkPeakListRoot() {
     if (platform::MsgBox(path + QStringLiteral(" doesn't exist, OK to create it?"), platform::vbOKCancel, kTitle) !=
         platform::vbOK)
         return false;
-    QDir().mkpath(path);
+    platform::makeSharedPath(path);
     if (!QFileInfo(path).isDir()) return stop(QStringLiteral("Unable to create ") + path);
     return true;
 }

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVariant>
 
+#include "platform/KernelLockFile.h"
 #include "platform/MessageBox.h"
 
 #include <optional>
@@ -108,7 +109,7 @@ private:
     int statementTimeout_ = -1;
     QString sqliteFile_;       // the database file of the file engine
     QString sessionLockName_;  // empty: no session lock held
-    int sessionLockFd_ = -1;   // the file engine's lock file
+    KernelLockFile sessionLockFile_;  // the file engine's lock
     // What reopen opens and locks again; kept through failed attempts and
     // forgotten by close().
     QString reopenConnectionString_;

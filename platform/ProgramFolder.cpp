@@ -1,5 +1,7 @@
 #include "platform/ProgramFolder.h"
 
+#include "platform/SharedFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -67,13 +69,8 @@ QString privateFolderProblem(const QString& folder) {
 
 QString runtimeFolder(const QString& programFolder) {
     const QString folder = programFolder + QStringLiteral("/run");
-    const QByteArray path = QFile::encodeName(folder);
-    if (::mkdir(path.constData(), 0770) == 0) {
-        // The creation mode lost what the process's mask takes away; a
-        // folder that inherits its group keeps that bit.
-        struct stat st {};
-        if (::stat(path.constData(), &st) == 0) ::chmod(path.constData(), 0770 | (st.st_mode & S_ISGID));
-    }
+    // Every user of a shared folder keeps a lock and a socket in it: the group's.
+    makeSharedFolder(folder);
     privateFolderProblem(folder);  // closes a folder of ours that others could enter
     return folder;
 }

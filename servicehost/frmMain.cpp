@@ -36,7 +36,7 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLockFile>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -232,24 +232,26 @@ bool frmMain::startUp() {
 bool frmMain::takeInstanceLock() {
     QString problem = platform::programFolderProblem(ProgramFolder);
     if (problem.isEmpty()) {
-        instanceLock_ = std::make_unique<QLockFile>(ProgramFolder + QStringLiteral("/TavrelService.lock"));
-        instanceLock_->setStaleLockTime(0);  // only a lock of a process that is gone is taken over
-        if (instanceLock_->tryLock(0)) {
-            // Whoever starts the service next must be able to judge this lock.
-            platform::shareWithFolderGroup(instanceLock_->fileName());
-            return true;
+        const QString path = ProgramFolder + QStringLiteral("/TavrelService.lock");
+        switch (instanceLock_.tryLock(path)) {
+            case platform::KernelLockFile::Outcome::Taken:
+                // Only for the message of a second start: what the file holds
+                // never decides who runs.
+                instanceLock_.writeNote(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+                return true;
+            case platform::KernelLockFile::Outcome::Held: {
+                bool known = false;
+                const qint64 pid = platform::KernelLockFile::readNote(path).trimmed().toLongLong(&known);
+                problem = QStringLiteral("Sorvex Tavrel Service is already running on the program folder %1%2; "
+                                         "this one ends")
+                              .arg(ProgramFolder, known ? QStringLiteral(" (process %1)").arg(pid) : QString());
+                break;
+            }
+            case platform::KernelLockFile::Outcome::Refused:
+                problem = QStringLiteral("Sorvex Tavrel Service cannot take its lock file in the program folder %1: %2")
+                              .arg(ProgramFolder, instanceLock_.problem());
+                break;
         }
-        qint64 pid = 0;
-        QString host, application;
-        if (instanceLock_->error() == QLockFile::LockFailedError &&
-            instanceLock_->getLockInfo(&pid, &host, &application))
-            problem = QStringLiteral("Sorvex Tavrel Service is already running on the program folder %1 (process %2); "
-                                     "this one ends")
-                          .arg(ProgramFolder)
-                          .arg(pid);
-        else
-            problem = QStringLiteral("Sorvex Tavrel Service cannot take its lock file in the program folder %1").arg(ProgramFolder);
-        instanceLock_.reset();
     } else {
         problem = QStringLiteral("Sorvex Tavrel Service cannot start: ") + problem;
     }
@@ -380,7 +382,7 @@ void frmMain::Form_Unload() {
     if (control_) control_->close();
     pollAgain_.stop();
     platform::setRequestWaitPolicy({});
-    instanceLock_.reset();
+    instanceLock_.unlock();
     if (onUnloaded_) onUnloaded_();
 }
 

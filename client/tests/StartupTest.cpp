@@ -19,6 +19,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using namespace tavrel;
 
 namespace {
@@ -69,6 +71,21 @@ TEST_F(Startup, AWorkingSetupShowsTheWindowOnItsFirstTabWithTheRefreshRunning) {
     EXPECT_FALSE(QFileInfo::exists(home.file("Sorvex_Tavrel_Event_Log.csv")));
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible() && w->objectName() == "frmSplash");
+}
+
+// In a program folder its group shares, the peak-list root the start-up
+// makes is the group's (2770) whatever this user's umask: the service and the
+// lab's other users write below it.
+TEST_F(Startup, ThePeakListRootItMakesInASharedFolderIsTheGroupsWhateverTheUmask) {
+    workingSetup();
+    ASSERT_EQ(::chmod(QFile::encodeName(home.path()).constData(), 02770), 0);
+    const mode_t savedMask = ::umask(022);
+    const bool started = run();
+    ::umask(savedMask);
+    ASSERT_TRUE(started) << boxes.all().toStdString();
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(home.file("qpl")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 02770u) << std::oct << (st.st_mode & 07777);
 }
 
 TEST_F(Startup, WithoutSettingsThePreferencesDialogOpensOnItsFirstPage) {

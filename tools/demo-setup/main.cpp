@@ -22,6 +22,7 @@
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SharedFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -91,7 +92,8 @@ int main(int argc, char* argv[]) {
     }
     const QString storedRoot = storedValue(stored, QStringLiteral("PeakListRoot"));
     const QString peakListRoot = storedRoot.isEmpty() ? common::defaultPeakListRoot(folder) : storedRoot;
-    QDir().mkpath(peakListRoot);
+    // The lab's users and the service write below these: the group's.
+    platform::makeSharedPath(peakListRoot);
     // Short waits so that a dropped file is searched within seconds: job
     // ticks, the poll for requests, the folder walk and the size check.
     const QList<QPair<QString, QString>> settings = {
@@ -134,7 +136,7 @@ int main(int argc, char* argv[]) {
                                                                    "<taskname>\r\nTOL=1.5\r\nITOL=0.5\r\n"))))
         return 1;
     const QString inbox = folder + QStringLiteral("/inbox"), samples = folder + QStringLiteral("/samples");
-    if (!QDir().mkpath(inbox) || !QDir().mkpath(samples)) {
+    if (!platform::makeSharedPath(inbox).isEmpty() || !platform::makeSharedPath(samples).isEmpty()) {
         std::fprintf(stderr, "Cannot make %s and %s\n", qPrintable(inbox), qPrintable(samples));
         return 1;
     }
