@@ -5,18 +5,24 @@
 
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace tavrel {
 
 namespace {
 
 QList<QueuedPrint> readQueue(platform::AdoConnection& connection, const QSet<qint32>& localTasks) {
     // The queue is short; it is read alone and matched with the tasks here.
-    QSqlQuery q = connection.query(QStringLiteral("SELECT result_number, result_url, task_UID FROM Sorvex_Tavrel_Results "
-                                                  "WHERE auto_print > 0 ORDER BY result_number"),
-                                   {}, kStatusQueryTimeoutSeconds);
+    // It is put in order here too: sorted by the engine, the query would walk
+    // the whole table in key order rather than an index of auto_print.
+    QSqlQuery q = connection.query(
+        QStringLiteral("SELECT result_number, result_url, task_UID FROM Sorvex_Tavrel_Results WHERE auto_print > 0"), {},
+        kStatusQueryTimeoutSeconds);
     QList<QueuedPrint> queued;
     while (q.next())
         if (localTasks.contains(q.value(2).toInt())) queued.append({q.value(0).toInt(), q.value(1).toString()});
+    std::sort(queued.begin(), queued.end(),
+              [](const QueuedPrint& a, const QueuedPrint& b) { return a.resultNumber < b.resultNumber; });
     return queued;
 }
 
