@@ -168,17 +168,22 @@ void StatusPage::RefreshStatus() {
                 const QString marker = TaskDatabaseConnection.changeMarker();
                 const bool unchanged = !marker.isEmpty() && marker == readMarker_;
                 readMarker_.clear();  // until this run has read all it reads
+                QList<TaskState> rows;
                 TaskNodePlan plan;
                 TaskRowChanges changes;
                 if (!unchanged) {
                     autoPrintQueue_.forget();
-                    const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
+                    rows = readTaskStates(TaskDatabaseConnection);
                     completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
                     plan = applyTaskNodes(rows);
-                    changes = takeTaskRows(rows);
                 }
                 restorePlaceholders();
-                if (!unchanged) addOpenTaskResults();
+                if (!unchanged) {
+                    addOpenTaskResults();
+                    // Taken last, so that a failed read before leaves the
+                    // changes for the next run to show.
+                    changes = takeTaskRows(rows);
+                }
                 reshowSelection(plan, changes);
                 eventLogRead = true;
                 emit eventLogDue();
