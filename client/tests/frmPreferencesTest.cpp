@@ -192,6 +192,70 @@ TEST_F(Preferences, SaveRefusesWhatCannotBeUsedAndWritesNothing) {
     }
 }
 
+// What Save says or asks is shown over the page of the field it is about,
+// whichever page the user left open.
+TEST_F(Preferences, SaveShowsItsMessagesOverThePageOfTheFieldAtFault) {
+    struct PageAtEachBox : platform::MessageBoxHandler {
+        QTabWidget* pages = nullptr;
+        platform::MessageBoxHandler* boxes = nullptr;
+        QList<int> seen;
+        int show(const QString& text, int style, const QString& title) override {
+            seen << pages->currentIndex();
+            return boxes->show(text, style, title);
+        }
+    };
+    struct Case {
+        const char* name;
+        std::function<void(frmPreferences&)> edit;
+        int page;
+    } cases[] = {
+        {"time-out", [](frmPreferences& d) { d.txtTimeout->setText("19"); }, common::PageIntranet},
+        {"server that is not there",
+         [](frmPreferences& d) {
+             QTcpServer probe;  // a port that nothing listens on once it is closed
+             ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+             d.txtUrl->setText(QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(probe.serverPort()));
+         },
+         common::PageIntranet},
+        {"peak-list folder not made",
+         [this](frmPreferences& d) {
+             d.txtPeakListRoot->setText(home.file("not yet"));
+             boxes.answers = {{"doesn't exist, OK to create it?", platform::vbCancel}};
+         },
+         common::PageDataImportFilters},
+        {"extractor", [](frmPreferences& d) { d.txtLcq->setText("/usr/local/bin/converter"); },
+         common::PageDataImportFilters},
+        {"task database", [](frmPreferences& d) { d.txtADOConnect->setText("Provider=Nothing;Data Source=x"); },
+         common::PageAdoConnection},
+        {"timer", [](frmPreferences& d) { d.txtTaskCheckInterval->setText("66"); }, common::PageTimerSettings},
+        {"password the store cannot hold", [](frmPreferences& d) { d.txtWebPassword->setText("pass\u03a9word"); },
+         common::PageAuthentication},
+        {"login refused",
+         [this](frmPreferences& d) {
+             ASSERT_TRUE(sim.reload(R"({"security": true, "users": [{"name": "bob", "password": "right"}]})"));
+             d.txtSorvexUserName->setText("bob");
+             d.txtSorvexPassword->setText("wrong");
+         },
+         common::PageAuthentication},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.texts.clear();
+        frmPreferences dialog;
+        const int left = c.page == common::PageAuthentication ? common::PageIntranet : common::PageAuthentication;
+        dialog.showPage(left);
+        c.edit(dialog);
+        PageAtEachBox watch;
+        watch.pages = dialog.tabPreferences;
+        watch.boxes = platform::setMessageBoxHandler(&watch);
+        EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
+        platform::setMessageBoxHandler(watch.boxes);
+        ASSERT_FALSE(watch.seen.isEmpty());
+        EXPECT_EQ(watch.seen, QList<int>(watch.seen.size(), c.page)) << boxes.all().toStdString();
+        EXPECT_EQ(dialog.tabPreferences->currentIndex(), c.page);
+    }
+}
+
 TEST_F(Preferences, ASaveThatFailsHalfWayLeavesTheStoredValuesAsTheyWere) {
     frmPreferences dialog;
     dialog.txtTimerTick->setText("7");
