@@ -70,8 +70,9 @@ int runTavrel(int argc, char** argv) {
 
     // The instance is this user's client of this program folder.
     ProgramFolder = platform::resolveProgramFolder();
-    if (!QFileInfo(ProgramFolder).isDir()) {
-        // The installed folder is the installation's to make, with its owner and group.
+    if (qEnvironmentVariableIsEmpty("TAVREL_HOME") && !QFileInfo(ProgramFolder).isDir()) {
+        // The installed folder is the installation's to make, with its owner
+        // and group: no group step of a lab user's mends its absence.
         const QString text = QStringLiteral("Tavrel cannot start: ") + platform::programFolderProblem(ProgramFolder);
         std::fprintf(stderr, "%s\n", qPrintable(text));
         platform::MsgBox(text, platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));

@@ -58,6 +58,9 @@ case "$said" in
 esac
 said=$(env -u TAVREL_HOME timeout 60 "$root/usr/bin/TavrelService" -debug 2>&1) && fail "the service started without its folder"
 case "$said" in *"$state does not exist"*) ;; *) fail "the service without its folder says: $said" ;; esac
+# The client says so on its console too, then waits on its box: ended here.
+said=$(env -u TAVREL_HOME QT_QPA_PLATFORM=offscreen timeout 20 "$root/usr/bin/Tavrel" 2>&1 >/dev/null) || true
+case "$said" in *"Tavrel cannot start: the program folder $state does not exist"*) ;; *) fail "the client without its folder says: $said" ;; esac
 [ -e "$state" ] && fail "a program made $state before the set-up"
 
 echo "== a build tree without service-unit, as ./run.sh built it before"
