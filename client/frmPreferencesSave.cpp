@@ -142,8 +142,7 @@ bool frmPreferences::checkExtractor() {
     const QString path = common::modUncName_GetLocalPathFromUnc(txtLcq->text().trimmed());
     txtLcq->setText(path);
     if (!isExtractorPath(path))
-        return stop(QStringLiteral("You must enter the full path to LCQ_DTA.EXE or EXTRACT_MSN.EXE or "
-                                   "EXTRACT_MSN_COM.EXE or EXTRACTMSN.EXE"));
+        return stop(extractorNameRefusal());
     if (path.size() > kExtractorPathUntested && !QFileInfo(path).isFile())
         return stop(QStringLiteral("LCQ_DTA.EXE or EXTRACT_MSN.EXE or EXTRACT_MSN_COM.EXE or EXTRACTMSN.EXE not "
                                    "found on specified path"));

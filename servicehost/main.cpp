@@ -4,6 +4,7 @@
 // compared without regard to case, anywhere on the command line; any other
 // argument is refused with the usage (exit status 2).
 #include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SysLog.h"
 #include "service/EventLog.h"
 #include "servicehost/ServiceInstall.h"
@@ -52,6 +53,7 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    platform::anchorProgramFolder();
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     const ServiceSwitches switches = parseServiceSwitches(args);

@@ -88,6 +88,16 @@ TEST_F(Startup, ThePeakListRootItMakesInASharedFolderIsTheGroupsWhateverTheUmask
     EXPECT_EQ(st.st_mode & 07777, 02770u) << std::oct << (st.st_mode & 07777);
 }
 
+// A fresh installation has no "default.par": the one start-up writes opens
+// without a warning on the server it fetched the parameters of.
+TEST_F(Startup, ANewDefaultParameterSetOpensWithoutAWarning) {
+    workingSetup();
+    ASSERT_TRUE(QFile::remove(home.file("default.par")));
+    ASSERT_TRUE(run()) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.all().toStdString();
+    EXPECT_TRUE(testsupport::readFile(home.file("default.par")).contains("\r\nDB=SwissProt\r\n"));
+}
+
 TEST_F(Startup, WithoutSettingsThePreferencesDialogOpensOnItsFirstPage) {
     window = std::make_unique<frmMain>();
     StartupSequence startup(*window);

@@ -166,7 +166,8 @@ TEST_F(Preferences, SaveRefusesWhatCannotBeUsedAndWritesNothing) {
          },
          "No proxy server specified"},
         {"extractor of another name", [](frmPreferences& d) { d.txtLcq->setText("/usr/local/bin/converter"); },
-         "You must enter the full path to LCQ_DTA.EXE or EXTRACT_MSN.EXE"},
+         "You must enter the full path to LCQ_DTA.EXE or EXTRACT_MSN.EXE or EXTRACT_MSN_COM.EXE or EXTRACTMSN.EXE\r\n"
+         "The program's name is taken in any letter case, with or without \".exe\""},
         {"extractor missing", [](frmPreferences& d) { d.txtLcq->setText("/nonexistent/extract_msn.exe"); },
          "not found on specified path"},
         {"timer tick", [](frmPreferences& d) { d.txtTimerTick->setText("0"); },

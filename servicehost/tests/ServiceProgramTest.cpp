@@ -1,7 +1,10 @@
 // The real TavrelService program, run the way a person or the demo runs it.
 #include "ServiceProgram.h"
 
+#include "platform/OleDbConnectionString.h"
 #include "servicehost/TaskAnswers.h"
+
+#include <cstdio>
 
 using hosttest::runSwitch;
 using hosttest::ServiceProgram;
@@ -220,3 +223,35 @@ TEST(ServiceProgramPostgres, ConnectsAgainWhenItsDatabaseConnectionIsCut) {
 }
 
 }  // namespace
+
+// The start-up's connection notice names the database itself (the file, or
+// the database and its server), never the password of the connection string.
+TEST(ServiceProgramConnection, TheNoticeNamesTheDatabaseAndNoPassword) {
+    for (const testsupport::DbEngine engine : {testsupport::DbEngine::Sqlite, testsupport::DbEngine::Postgres}) {
+        SCOPED_TRACE(engine == testsupport::DbEngine::Sqlite ? "SQLite" : "PostgreSQL");
+        hosttest::ServiceHome env(engine);
+        const QString skip = env.prepare();
+        if (!skip.isEmpty()) {
+            std::printf("skipped: %s\n", qPrintable(skip));
+            continue;
+        }
+        auto cs = platform::OleDbConnectionString::parse(env.db.connectionString());
+        const QString password = "notice-secret-4711";  // the test server takes any password
+        if (engine == testsupport::DbEngine::Postgres) {
+            cs.setValue("Password", password);
+            ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, "ADOConnect",
+                                                      cs.toString()));
+        }
+        ServiceProgram service(env.home.path(), "LABPC");
+        ASSERT_TRUE(service.start());
+        QString wanted = cs.dataSource() + " using Microsoft.Jet.OLEDB.4.0";
+        if (engine == testsupport::DbEngine::Postgres) {
+            QString server = cs.dataSource();
+            if (!server.contains(':')) server += ":5432";
+            wanted = "database " + cs.value("Initial Catalog") + " on " + server + " using PostgreSQL";
+        }
+        const QStringList log = hosttest::eventLog(env.home.path());
+        EXPECT_EQ(hosttest::countContaining(log, "|Connected to " + wanted), 1) << qPrintable(log.join('\n'));
+        EXPECT_EQ(hosttest::countContaining(log, password), 0);
+    }
+}
