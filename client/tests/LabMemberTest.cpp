@@ -27,7 +27,8 @@ TEST(LabMember, IgnoreAndAResultClickRunNothingAnotherMemberPlanted) {
     ScriptedBoxes boxes;
     platform::MessageBoxHandler* previous = platform::setMessageBoxHandler(&boxes);
     boxes.answers = {{"Choose Abort to to exit Sorvex Tavrel", platform::vbIgnore},
-                     {"Choose Abort to to exit Sorvex Tavrel", platform::vbAbort}};
+                     {"Choose Abort to to exit Sorvex Tavrel", platform::vbAbort},
+                     {"Try to start it?", platform::vbNo}};
     TrayMessageId = 0;
     serviceWaitTiming() = {50, 2000, {}};
     bool shown = false;

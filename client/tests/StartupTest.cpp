@@ -275,7 +275,8 @@ TEST_F(Startup, IgnoreRunsTheTrayServiceOnlyInAFolderOfTheUsersOwnWithATray) {
         systemTray = c.tray;
         boxes.texts.clear();
         boxes.answers = {{"Choose Abort to to exit Sorvex Tavrel", platform::vbIgnore},
-                         {"Choose Abort to to exit Sorvex Tavrel", platform::vbAbort}};
+                         {"Choose Abort to to exit Sorvex Tavrel", platform::vbAbort},
+                         {"Try to start it?", platform::vbNo}};
         TrayMessageId = 0;
         EXPECT_FALSE(run({QString()})) << boxes.all().toStdString();
         const QStringList asked = boxes.texts.filter("Choose Ignore to run");

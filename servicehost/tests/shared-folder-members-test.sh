@@ -35,7 +35,7 @@ cleanup() {
     for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
     for user in "${lab_accounts_users[@]}"; do pkill -KILL -u "$user" 2>/dev/null; done
     lab_accounts_cleanup
-    [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
+    rm -rf "$work"
 }
 trap cleanup EXIT
 status=0
