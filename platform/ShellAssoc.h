@@ -4,10 +4,14 @@
 //   1. the override table in the registry hive: HKEY_LOCAL_MACHINE
 //      "SOFTWARE\Tavrel\FileAssociations", one REG_SZ value per extension,
 //      named with its dot (".rov"), holding the program's path; an empty text
-//      means "no association" (installs and tests set it; it wins over xdg);
-//   2. the desktop's association (xdg): the file's MIME type and its default
-//      application from "xdg-mime query", the program from that .desktop
-//      file's Exec line.
+//      means "no association" (installs and tests set it; it wins over xdg).
+//      Only a hive in a program folder of the user's own counts
+//      (platform/OwnFolder.h): in a shared folder any member could name a
+//      program there that the others would then run;
+//   2. the user's own desktop association (xdg): the file's MIME type and its
+//      default application from the user's mimeapps.list (and the system's),
+//      else from "xdg-mime query", the program from that .desktop file's Exec
+//      line.
 #include <QString>
 
 namespace platform {
