@@ -42,21 +42,24 @@ QString joinVersionNumbers(const QVariantList& numbers) {
     return parts.join(QLatin1Char('.'));
 }
 
-QuellmarkProgram findQuellmarkProgram() {
+QuellmarkProgram findQuellmarkProgram(platform::AssociationsFor who) {
     QuellmarkProgram program;
     QString associated;
-    const long code = platform::FindAssociatedProgram(QStringLiteral(".rov"), &associated);
+    const long code = platform::FindAssociatedProgram(QStringLiteral(".rov"), &associated, who);
     associated = associated.trimmed();
     program.associated = code > 32 && !associated.isEmpty();
     program.path = program.associated ? associated : QStandardPaths::findExecutable(QuellmarkProgramName);
     return program;
 }
 
-QString quellmarkProgramHint() {
+QString quellmarkProgramHint(platform::AssociationsFor who) {
+    const QString settings = who == platform::AssociationsFor::Service
+                                 ? QStringLiteral("settings of the program folder")
+                                 : QStringLiteral("settings of a program folder that is the user's own");
     return QStringLiteral("no program opens \".rov\" files and %1 is not on the PATH: associate \".rov\" files with "
                           "the Quellmark program %1 (the desktop's association, or the value \".rov\" of %2 in the "
-                          "settings of a program folder that is the user's own), or put it on the PATH")
-        .arg(QuellmarkProgramName, platform::kFileAssociationsKey);
+                          "%3), or put it on the PATH")
+        .arg(QuellmarkProgramName, platform::kFileAssociationsKey, settings);
 }
 
 QString folderOfProgram(const QString& programPath) {

@@ -4,6 +4,7 @@
 // whether Analyst is installed, the Quellmark library's version text and
 // where the Quellmark program is.
 #include "platform/Error.h"
+#include "platform/ShellAssoc.h"
 
 #include <QString>
 #include <QStringList>
@@ -59,10 +60,10 @@ struct QuellmarkProgram {
 // Both programs find the Quellmark program the same way: the program that
 // ".rov" files open with (no such file is needed), whatever the length of
 // its path; else SorvexQuellmark.exe on PATH; else none.
-QuellmarkProgram findQuellmarkProgram();
+QuellmarkProgram findQuellmarkProgram(platform::AssociationsFor who = platform::AssociationsFor::User);
 
 // What to set when no Quellmark program is found, said once by each probe.
-QString quellmarkProgramHint();
+QString quellmarkProgramHint(platform::AssociationsFor who = platform::AssociationsFor::User);
 
 // The folder of a program's path: the path cut at its last "\" or "/".
 QString folderOfProgram(const QString& programPath);

@@ -23,10 +23,10 @@ constexpr int kXdgTimeoutMs = 5000;
 constexpr qint64 kMaxDesktopEntryBytes = 1024 * 1024;
 
 // The override of the extension: nothing when the table has no entry for it,
-// or when the hive is not the user's own (every account that may write it
-// could name a program of theirs there).
-std::optional<QString> overrideFor(const QString& extension) {
-    if (!isOwnProgramFolder()) return std::nullopt;
+// or, for a user, when the hive is not the user's own (every account that may
+// write it could name a program of theirs there).
+std::optional<QString> overrideFor(const QString& extension, AssociationsFor who = AssociationsFor::User) {
+    if (who == AssociationsFor::User && !isOwnProgramFolder()) return std::nullopt;
     RegKeyHandle key;
     if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, kFileAssociationsKey, 0, KEY_READ, key.out()) != ERROR_SUCCESS)
         return std::nullopt;
@@ -120,11 +120,11 @@ long FindExecutable(const QString& file, const QString& directory, QString* resu
     return kFindExecutableFound;
 }
 
-long FindAssociatedProgram(const QString& extension, QString* result) {
+long FindAssociatedProgram(const QString& extension, QString* result, AssociationsFor who) {
     if (result) result->clear();
     if (!extension.startsWith(QLatin1Char('.')) || extension.size() < 2) return SE_ERR_NOASSOC;
     QString program;
-    if (const std::optional<QString> fixed = overrideFor(extension)) {
+    if (const std::optional<QString> fixed = overrideFor(extension, who)) {
         program = *fixed;
     } else {
         const QMimeType type =

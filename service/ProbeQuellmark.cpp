@@ -85,12 +85,12 @@ bool modGlobal_ProbeQuellmark() {
     QuellmarkSession = std::move(session);
 
     QString program;
-    attempt([&] { program = common::findQuellmarkProgram().path; });
+    attempt([&] { program = common::findQuellmarkProgram(platform::AssociationsFor::Service).path; });
     QuellmarkFolder = common::folderOfProgram(program);
 
     QuellmarkCanQuantitate = QuellmarkResultImport = QuellmarkAcceptsLogin = QuellmarkMultiSiteMods = false;
     if (program.isEmpty())
-        logLine(EventWarning, QStringLiteral("Sorvex Quellmark program not found: ") + common::quellmarkProgramHint());
+        logLine(EventWarning, QStringLiteral("Sorvex Quellmark program not found: ") + common::quellmarkProgramHint(platform::AssociationsFor::Service));
     else if (common::isVersionAtLeast(QuellmarkLibraryVersion, kFirstVersionWithVersionSwitch))
         logWorkstationVersion();
 

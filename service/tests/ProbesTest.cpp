@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/RegistryApi.h"
 #include "platform/ShellAssoc.h"
@@ -256,6 +257,25 @@ TEST(ComponentProbes, QuellmarkProgramIsTheAssociatedOneWhateverItsLength) {
         EXPECT_TRUE(log[1].message.startsWith(c.warning)) << qPrintable(log[1].message);
         EXPECT_FALSE(log[1].message.contains("C:\\Program Files"));
     }
+}
+
+// The service's account owns the program folder it shares with a lab's
+// members, and it runs the commands they put in their tasks anyway: the
+// hive's ".rov" program counts for it also where other accounts may write
+// (for a user's client it does not, see FindAssociatedProgram).
+TEST(ComponentProbes, TheServiceTakesTheHivesQuellmarkProgramAlsoInAFolderOthersMayWrite) {
+    testsupport::EnvGuard path("PATH", QByteArray("/usr/bin:/bin"));
+    ProbeHome home;
+    home.associateRov(QStringLiteral("/opt/qm/SorvexQuellmark.exe"));
+    ASSERT_TRUE(QFile::setPermissions(QFileInfo(home.file("x")).absolutePath(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::WriteOther | QFileDevice::ExeOther));
+    QString userProgram;
+    EXPECT_EQ(platform::FindAssociatedProgram(".rov", &userProgram), platform::SE_ERR_NOASSOC);
+    auto library = quellmark(QVariantList{2, 3});
+    auto session = agentMgr();
+    EXPECT_TRUE(modGlobal_ProbeQuellmark());
+    EXPECT_EQ(QuellmarkFolder, QStringLiteral("/opt/qm"));
 }
 
 TEST(ComponentProbes, QuellmarkFailuresAnswerFalseWithTheirMessages) {
