@@ -35,6 +35,10 @@ public:
     // beside this program).
     void setServiceProgram(const QString& path) { serviceProgram_ = path; }
 
+    // Whether the desktop has a system tray for the service program that
+    // Ignore starts (default: asks the desktop).
+    void setSystemTray(std::function<bool()> available) { systemTrayAvailable_ = std::move(available); }
+
     // The client's arguments (default: its command line), as
     // modGlobal_SplitCommandLine gives them.
     void setArguments(const QStringList& arguments) { arguments_ = arguments; }
@@ -52,6 +56,7 @@ private:
     Outcome checkSchema();     // steps 13 to 16
     bool checkServer();        // step 18
     bool startService();       // step 20
+    QString trayRefusal() const;  // why Ignore may not run the tray program; empty when it may
     bool loadParameterEditor();
     bool makePeakListRoot();
     void startTimers();
@@ -65,6 +70,7 @@ private:
     QString serviceProgram_;
     std::optional<QStringList> arguments_;
     ServerGiveUp* serverGiveUp_ = nullptr;  // while the server steps run
+    std::function<bool()> systemTrayAvailable_;
 };
 
 }  // namespace tavrel

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlRecord>
 
 namespace platform {
 
@@ -90,6 +91,7 @@ void AdoConnection::open(const QString& connectionString) {
         throw unknownProvider(cs.provider());
     }
     connectionString_ = connectionString;
+    ++openings_;
 }
 
 void AdoConnection::openSqlite(const QString& file, bool readOnly) {
@@ -121,6 +123,15 @@ void AdoConnection::openSqlite(const QString& file, bool readOnly) {
         close();
         throw;
     }
+}
+
+QString AdoConnection::target() const {
+    switch (engine_) {
+    case Engine::Sqlite: return sqliteFile_;
+    case Engine::Postgres: return QStringLiteral("database %1 on %2").arg(serverDatabase_, serverAddress_);
+    case Engine::None: break;
+    }
+    return QString();
 }
 
 void AdoConnection::close() {
@@ -168,6 +179,25 @@ bool AdoConnection::reopen() {
         return false;
     }
     return true;
+}
+
+QString AdoConnection::changeMarker() {
+    if (!isOpen()) throw closedError();
+    if (inTransaction_) return QString();
+    // SQLite: data_version moves with every commit of another connection,
+    // total_changes() with this connection's own rows and schema_version with
+    // a table made or dropped by anyone. PostgreSQL: the snapshot moves with
+    // every transaction that wrote and has ended since (one that is still
+    // open at both times holds its rows back from both readers alike).
+    const QString sql = engine_ == Engine::Sqlite
+                            ? QStringLiteral("SELECT d.data_version, s.schema_version, total_changes() "
+                                             "FROM pragma_data_version AS d, pragma_schema_version AS s")
+                            : QStringLiteral("SELECT txid_current_snapshot()::text");
+    QSqlQuery q = query(sql, {}, 15);
+    if (!q.next()) return QString();
+    QString marker = QString::number(openings_);
+    for (int i = 0; i < q.record().count(); ++i) marker += QLatin1Char(':') + q.value(i).toString();
+    return marker;
 }
 
 bool AdoConnection::ping() {

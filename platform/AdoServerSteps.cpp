@@ -198,6 +198,7 @@ AdoConnection::Reopening AdoConnection::reopenWithoutWaiting(QString* failure) {
         return Reopening::Failed;
     }
     connectionString_ = connectionString;
+    ++openings_;  // a new session, as open() makes
     if (!lockName.isEmpty() && !tryLockSession(lockName)) {
         close();
         reopenConnectionString_ = connectionString;
