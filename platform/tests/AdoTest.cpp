@@ -374,11 +374,23 @@ TEST_P(AdoEngine, TheChangeMarkerMovesWithEveryCommitAndOnlyThen) {
     AdoConnection other;
     other.open(db->connectionString());
     c.execute("INSERT INTO t (id, flag) VALUES (1, 0)");
+    // The server's marker covers the whole cluster, which the suite's other
+    // tests share: a commit of theirs may fall between two reads. The marker
+    // holds if some pair of reads around the given work agrees.
+    const auto holdsOver = [&](const std::function<void()>& work) {
+        for (int tries = 0; tries < 50; ++tries) {
+            const QString before = c.changeMarker();
+            work();
+            if (c.changeMarker() == before) return true;
+        }
+        return false;
+    };
     QString marker = c.changeMarker();
     ASSERT_FALSE(marker.isEmpty());
-    c.query("SELECT * FROM t").finish();
-    other.query("SELECT * FROM t").finish();
-    EXPECT_EQ(c.changeMarker(), marker);
+    EXPECT_TRUE(holdsOver([&] {
+        c.query("SELECT * FROM t").finish();
+        other.query("SELECT * FROM t").finish();
+    }));
 
     const std::pair<const char*, std::function<void()>> commits[] = {
         {"own insert", [&] { c.execute("INSERT INTO t (id, flag) VALUES (2, 0)"); }},
@@ -394,7 +406,7 @@ TEST_P(AdoEngine, TheChangeMarkerMovesWithEveryCommitAndOnlyThen) {
         commit();
         const QString now = c.changeMarker();
         EXPECT_NE(now, marker) << what;
-        EXPECT_EQ(c.changeMarker(), now) << what;
+        EXPECT_TRUE(holdsOver([] {})) << what;
         marker = now;
     }
 
