@@ -16,6 +16,11 @@ QDateTime clsJob_Now() {
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
+qint64 clsJob_NowMs() {
+    const JobClock& clock = clockSlot();
+    return clock ? clock().toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
+}
+
 JobClock setJobClock(JobClock clock) { return std::exchange(clockSlot(), std::move(clock)); }
 
 }  // namespace tavrelsvc

@@ -18,7 +18,10 @@ clsJob* JobCollectionType::Item(const QString& key) const {
 void JobCollectionType::Remove(const QString& key) {
     const auto it = jobs_.find(key);
     if (it == jobs_.end()) return;
-    if (*it) (*it)->deleteLater();
+    if (*it) {
+        (*it)->leaveTickPhases();
+        (*it)->deleteLater();
+    }
     jobs_.erase(it);
 }
 
@@ -30,8 +33,11 @@ QList<clsJob*> JobCollectionType::items() const {
 }
 
 void JobCollectionType::clear() {
-    for (const auto& job : jobs_)
-        if (job) job->deleteLater();
+    for (const auto& job : jobs_) {
+        if (!job) continue;
+        job->leaveTickPhases();
+        job->deleteLater();
+    }
     jobs_.clear();
 }
 

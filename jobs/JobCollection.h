@@ -1,6 +1,7 @@
 #pragma once
 // The service's running jobs, each filed under its key "T" + Control_index,
 // and the one queue of their timers.
+#include "jobs/JobTickSpread.h"
 #include "jobs/JobTimer.h"
 
 #include <QMap>
@@ -22,10 +23,12 @@ public:
     QList<clsJob*> items() const;
     void clear();
     JobTickQueue& ticks() { return ticks_; }
+    JobTickPhases& tickPhases() { return phases_; }
 
 private:
     QMap<QString, QPointer<clsJob>> jobs_;
     JobTickQueue ticks_;
+    JobTickPhases phases_;
 };
 
 inline JobCollectionType JobCollection;
