@@ -13,6 +13,9 @@ namespace tavrelsvc {
 
 using JobClock = std::function<QDateTime()>;
 
+// The system clock's "now" is at the local offset from UTC (Qt::OffsetFromUTC):
+// the local wall-clock time, which moves and compares without a time-zone
+// look-up; the database stores it as local time like any date-time.
 QDateTime clsJob_Now();
 // The same instant in milliseconds since the epoch, read without converting
 // a local time: what the tests every tick of every job make use.
@@ -34,6 +37,7 @@ public:
         return *this;
     }
     const QDateTime& dateTime() const { return when_; }
+    qint64 msSinceEpoch() const { return ms_; }
     bool isAfter(qint64 msSinceEpoch) const { return ms_ > msSinceEpoch; }
 
 private:

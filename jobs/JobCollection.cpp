@@ -8,11 +8,14 @@
 
 namespace tavrelsvc {
 
-void JobCollectionType::Add(clsJob* job, const QString& key) { jobs_.insert(key, job); }
+void JobCollectionType::Add(clsJob* job, const QString& key) {
+    jobs_.insert(key, job);
+    byKey_.insert(key, job);
+}
 
 clsJob* JobCollectionType::Item(const QString& key) const {
-    const auto it = jobs_.find(key);
-    return it == jobs_.end() ? nullptr : it->data();
+    const auto it = byKey_.find(key);
+    return it == byKey_.end() ? nullptr : it->data();
 }
 
 void JobCollectionType::Remove(const QString& key) {
@@ -23,6 +26,7 @@ void JobCollectionType::Remove(const QString& key) {
         (*it)->deleteLater();
     }
     jobs_.erase(it);
+    byKey_.remove(key);
 }
 
 QList<clsJob*> JobCollectionType::items() const {
@@ -39,6 +43,7 @@ void JobCollectionType::clear() {
         job->deleteLater();
     }
     jobs_.clear();
+    byKey_.clear();
 }
 
 void frmMain_tmrJob_Timer(qint16 index) {

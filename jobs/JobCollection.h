@@ -4,6 +4,7 @@
 #include "jobs/JobTickSpread.h"
 #include "jobs/JobTimer.h"
 
+#include <QHash>
 #include <QMap>
 #include <QPointer>
 #include <QString>
@@ -26,7 +27,10 @@ public:
     JobTickPhases& tickPhases() { return phases_; }
 
 private:
-    QMap<QString, QPointer<clsJob>> jobs_;
+    QMap<QString, QPointer<clsJob>> jobs_;  // in key order, as the jobs are walked
+    // The same jobs for the look-up of every tick: ten thousand jobs tick a
+    // thousand times a second.
+    QHash<QString, QPointer<clsJob>> byKey_;
     JobTickQueue ticks_;
     JobTickPhases phases_;
 };

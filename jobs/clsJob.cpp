@@ -76,8 +76,21 @@ JobSession& clsJob::Session() {
 
 void clsJob::TimerOn() {
     if (removed_) return;
-    const qint64 wait = msUntilNextTick(clsJob_NowMs() - firstTickMs_, tickIntervalMs_);
+    const qint64 now = clsJob_NowMs();
+    // A job at rest (logged in, no step running) whose next action is later
+    // wakes at the first of its ticks at or after it: the ticks before would
+    // find nothing to do. The ticks keep the job's phase.
+    qint64 from = now;
+    if (!isBusy() && sessionID != u"X X X" && NextActionTime.isAfter(now)) from = NextActionTime.msSinceEpoch() - 1;
+    const qint64 wait = from - now + msUntilNextTick(from - firstTickMs_, tickIntervalMs_);
     timer_.start(static_cast<int>(std::clamp<qint64>(wait, 1, std::numeric_limits<int>::max())));
+}
+
+void clsJob::setNextActionTime(const QDateTime& when) {
+    NextActionTime = when;
+    // Brought forward while the job sleeps (a change in a watched folder):
+    // it wakes at its next tick.
+    if (timer_.isActive()) TimerOn();
 }
 
 void clsJob::SetTimerInterval(int milliseconds) {

@@ -155,7 +155,7 @@ public:
     // --- step controls for the search and conversion steps ----------------
     platform::AdoRecordset& FilesList() { return filesList_; }
     JobSession& Session();  // the job's server session, made on first use
-    // Arms the timer for the job's next tick.
+    // Arms the timer for the job's next tick that has something to do.
     void TimerOn();
     void SetTimerInterval(int milliseconds);
     void setJob_searching(bool on) { jobSearching_ = on ? True : False; }
@@ -264,7 +264,7 @@ private:
 public:
     // The watched-folder chooser decides the job's next due time, and a
     // change in a watched folder brings it forward.
-    void setNextActionTime(const QDateTime& when) { NextActionTime = when; }
+    void setNextActionTime(const QDateTime& when);
     // Items seen, items not yet recorded and the change watch of a "monitor"
     // task; made by its first scan, released with the job.
     std::shared_ptr<JobFolderWatch> FolderWatch;

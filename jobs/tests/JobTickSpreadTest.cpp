@@ -115,6 +115,31 @@ TEST_F(JobTicks, JobsMadeTogetherTickApartAndEachKeepsItsInterval) {
     EXPECT_GT(job->tmrJob().remainingTime(), interval / 2);
 }
 
+// A job at rest sleeps through the ticks that would find nothing due: it
+// wakes at the first tick of its phase at or after its next action, and at
+// its next tick when that action is brought forward (a change in a watched
+// folder). One not yet logged in takes its next tick.
+TEST_F(JobTicks, AJobAtRestWakesAtItsNextActionOrWhenItIsBroughtForward) {
+    addTask(1, QStringLiteral("monitor"));
+    clsJob* job = startJob(1, QStringLiteral("monitor"));
+    const auto armedFor = [&] {
+        EXPECT_TRUE(job->tmrJob().isActive());
+        return job->tmrJob().remainingTime();
+    };
+    now = job->FirstTick().addMSecs(2500);
+    job->setNextActionTime(now.addSecs(60));
+    job->TimerOn();
+    EXPECT_LE(armedFor(), 7500 + 200) << "not logged in: its next tick";
+    EXPECT_GT(armedFor(), 6500);
+    job->sessionID = QStringLiteral("S1");
+    job->TimerOn();
+    EXPECT_LE(armedFor(), 67500 + 200) << "the seventh tick from the first, served in its slot of 200 ms";
+    EXPECT_GT(armedFor(), 66500);
+    job->setNextActionTime(now);
+    EXPECT_LE(armedFor(), 7500 + 200);
+    EXPECT_GT(armedFor(), 6500);
+}
+
 // A job that is gone leaves its phase free: a job made later in the same
 // instant takes its natural phase again.
 TEST_F(JobTicks, AJobThatIsGoneLeavesItsPhase) {
