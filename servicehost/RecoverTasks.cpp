@@ -6,6 +6,7 @@
 #include "jobs/clsJob.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
+#include "platform/SharedFolder.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/TaskDb.h"
@@ -13,7 +14,6 @@
 #include "servicehost/TaskRowToJob.h"
 #include "servicehost/frmMain.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace tavrelsvc {
@@ -60,7 +60,7 @@ void recoverRow(const platform::AdoRecordset& rs, qint32 taskUID) {
     if (!isLiveTask(rs) || !isThisComputersTask(rs.value(QStringLiteral("computer_name")))) return;
 
     const QString folder = PeakListCacheFolder(taskUID, rs.value(QStringLiteral("task_label")));
-    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) QDir().mkdir(folder);
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) platform::makeSharedFolder(folder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         storeInRow(taskUID, QStringLiteral("task_status"), common::taskstatus::Cancelled);
         modGlobal_WriteEventLog(EventError, taskUID, label, kNone, QStringLiteral("Unable to create peak list cache folder"));
