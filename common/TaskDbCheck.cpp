@@ -96,7 +96,10 @@ TaskDbCheckResult modGlobal_CheckTaskDatabase(platform::AdoConnection& connectio
                 code = kLayoutOldTableNames;
             }
         }
-        if (code == 0) return TaskDbCheckResult::Ready;
+        if (code == 0) {
+            addMissingTaskDbIndexes(connection);
+            return TaskDbCheckResult::Ready;
+        }
         if (upgraded) {
             // The upgrade ran and the layout is still old: asking again would loop.
             modGlobal_ShowEventMessage(2, 0, QStringLiteral(" "), QStringLiteral(" "),

@@ -85,11 +85,23 @@ bool modGlobal_CreateTaskDatabase(platform::AdoConnection& connection) {
     try {
         platform::TransactionGuard tx(connection);
         for (const auto& table : common::taskDbTables()) connection.execute(common::createTableSql(table, connection));
+        for (const auto& index : common::taskDbIndexes()) connection.execute(common::createIndexSql(index));
         tx.commit();
         return true;
     } catch (const platform::Error& e) {
         reportFailure(QStringLiteral("Problem while creating new TaskDB: "), connection, e);
         return false;
+    }
+}
+
+void addMissingTaskDbIndexes(platform::AdoConnection& connection) {
+    for (const auto& index : common::taskDbIndexes()) {
+        try {
+            // Looked for first: making an index that exists still asks for
+            // the table's owner on some engines.
+            if (!connection.indexExists(index.name)) connection.execute(common::createIndexSql(index));
+        } catch (const platform::Error&) {
+        }
     }
 }
 

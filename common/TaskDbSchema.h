@@ -15,9 +15,15 @@ namespace tavrel {
 inline constexpr int kLayoutOldTableNames = 1;
 inline constexpr int kLayoutMissingColumn = 2;
 
-// Files, Results, Tasks with every column. Runs in one transaction (or in the
-// caller's), so a failure leaves no table behind.
+// Files, Results, Tasks with every column, and their indexes. Runs in one
+// transaction (or in the caller's), so a failure leaves no table behind.
 bool modGlobal_CreateTaskDatabase(platform::AdoConnection& connection);
+
+// Adds the indexes a database of the current layout lacks (one made before
+// they were part of it). An index changes no row and no answer, so one that
+// cannot be made (the user does not own the tables) is left out: the
+// programs then work as before, only slower over a long history.
+void addMissingTaskDbIndexes(platform::AdoConnection& connection);
 
 // Moves the three tables of the given layout into the holding tables
 // "Sorvex_Tavrel_*_Temp". Codes other than 1 and 2 do nothing.

@@ -21,6 +21,8 @@ QString taskDbScript(bool postgres) {
     for (const TableDef& table : taskDbTables()) {
         out += QStringLiteral("\nCREATE TABLE ") + table.name + QStringLiteral(" (\n    ") +
                columnDefinitionsSql(table, postgres).join(QStringLiteral(",\n    ")) + QStringLiteral("\n);\n");
+        for (const IndexDef& index : taskDbIndexes())
+            if (index.table == table.name) out += createIndexSql(index) + QStringLiteral(";\n");
     }
     return out;
 }

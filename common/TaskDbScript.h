@@ -10,8 +10,8 @@ namespace common {
 // The file name of the shipped script of that engine.
 QString taskDbScriptFileName(bool postgres);
 
-// The whole script: a comment, then one CREATE TABLE statement per table,
-// each ended by ";" and a blank line.
+// The whole script: a comment, then per table one CREATE TABLE statement
+// and its CREATE INDEX statements, each ended by ";", and a blank line.
 QString taskDbScript(bool postgres);
 
 }  // namespace common

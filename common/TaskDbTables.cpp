@@ -55,6 +55,20 @@ const QList<TableDef>& taskDbTables() {
     return tables;
 }
 
+const QList<IndexDef>& taskDbIndexes() {
+    static const QList<IndexDef> indexes = {
+        {QStringLiteral("file_task_index"), kFilesTable, QStringLiteral("task_UID")},
+        {QStringLiteral("result_task_index"), kResultsTable, QStringLiteral("task_UID")},
+        {QStringLiteral("result_print_index"), kResultsTable, QStringLiteral("auto_print")},
+        {QStringLiteral("task_request_index"), kTasksTable, QStringLiteral("action_request")},
+    };
+    return indexes;
+}
+
+QString createIndexSql(const IndexDef& index) {
+    return QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(index.name, index.table, index.column);
+}
+
 const TableDef& taskDbTable(const QString& name) {
     for (const TableDef& t : taskDbTables())
         if (t.name.compare(name, Qt::CaseInsensitive) == 0) return t;

@@ -48,8 +48,21 @@ struct TableDef {
     QList<ColumnDef> columns;
 };
 
+// Indexes beyond the primary keys, each on a column by which the programs
+// read a few rows of a table that grows with the lab's history: a task's
+// files and results, the results still to print, the requests of the poll.
+// An index changes no row and no answer.
+struct IndexDef {
+    QString name;
+    QString table;
+    QString column;
+};
+
 // Files, Results, Tasks: the order in which they are created.
 const QList<TableDef>& taskDbTables();
+// In the order of their tables.
+const QList<IndexDef>& taskDbIndexes();
+QString createIndexSql(const IndexDef& index);
 const TableDef& taskDbTable(const QString& name);  // case-insensitive; throws on an unknown name
 
 // The column's type in the connection's engine ("TEXT(255)" / "VARCHAR(255)" ...).

@@ -8,18 +8,25 @@
 
 namespace tavrelsvc {
 
-void JobCollectionType::Add(clsJob* job, const QString& key) { jobs_.insert(key, job); }
+void JobCollectionType::Add(clsJob* job, const QString& key) {
+    jobs_.insert(key, job);
+    byKey_.insert(key, job);
+}
 
 clsJob* JobCollectionType::Item(const QString& key) const {
-    const auto it = jobs_.find(key);
-    return it == jobs_.end() ? nullptr : it->data();
+    const auto it = byKey_.find(key);
+    return it == byKey_.end() ? nullptr : it->data();
 }
 
 void JobCollectionType::Remove(const QString& key) {
     const auto it = jobs_.find(key);
     if (it == jobs_.end()) return;
-    if (*it) (*it)->deleteLater();
+    if (*it) {
+        (*it)->leaveTickPhases();
+        (*it)->deleteLater();
+    }
     jobs_.erase(it);
+    byKey_.remove(key);
 }
 
 QList<clsJob*> JobCollectionType::items() const {
@@ -30,9 +37,13 @@ QList<clsJob*> JobCollectionType::items() const {
 }
 
 void JobCollectionType::clear() {
-    for (const auto& job : jobs_)
-        if (job) job->deleteLater();
+    for (const auto& job : jobs_) {
+        if (!job) continue;
+        job->leaveTickPhases();
+        job->deleteLater();
+    }
     jobs_.clear();
+    byKey_.clear();
 }
 
 void frmMain_tmrJob_Timer(qint16 index) {

@@ -1,8 +1,10 @@
 #pragma once
 // The service's running jobs, each filed under its key "T" + Control_index,
 // and the one queue of their timers.
+#include "jobs/JobTickSpread.h"
 #include "jobs/JobTimer.h"
 
+#include <QHash>
 #include <QMap>
 #include <QPointer>
 #include <QString>
@@ -22,10 +24,15 @@ public:
     QList<clsJob*> items() const;
     void clear();
     JobTickQueue& ticks() { return ticks_; }
+    JobTickPhases& tickPhases() { return phases_; }
 
 private:
-    QMap<QString, QPointer<clsJob>> jobs_;
+    QMap<QString, QPointer<clsJob>> jobs_;  // in key order, as the jobs are walked
+    // The same jobs for the look-up of every tick: ten thousand jobs tick a
+    // thousand times a second.
+    QHash<QString, QPointer<clsJob>> byKey_;
     JobTickQueue ticks_;
+    JobTickPhases phases_;
 };
 
 inline JobCollectionType JobCollection;

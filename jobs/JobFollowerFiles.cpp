@@ -46,7 +46,7 @@ bool clsJob::NextFollowerFile() {
             filesList_.moveNext();
         }
         const QDateTime latest = now.addSecs(followerDelaySeconds());
-        if (NextActionTime > latest) NextActionTime = latest;
+        if (NextActionTime.dateTime() > latest) NextActionTime = latest;
         return true;
     } catch (const std::exception& e) {
         modGlobal_WriteEventLog(EventError, uID, task_label, QStringLiteral(" "),

@@ -150,7 +150,7 @@ void clsJob::takeActionSteps() {
     if (jobQuanting_) return jobImportSteps().QuellmarkQuantitateService(*this);
     if (jobImportWiff_) return jobImportSteps().SciexWiffService(*this);
 
-    if (clsJob_Now() < NextActionTime) return TimerOn();
+    if (NextActionTime.isAfter(clsJob_NowMs())) return TimerOn();
 
     if (FirstRun) {
         const std::optional<bool> prepared = PrepareTask();
@@ -191,7 +191,7 @@ void clsJob::takeActionSteps() {
     }
 
     FirstRun = False;
-    if (clsJob_Now() < NextActionTime || filesList_.eof()) return TimerOn();
+    if (NextActionTime.isAfter(clsJob_NowMs()) || filesList_.eof()) return TimerOn();
 
     SetCurrentFile();
 

@@ -66,6 +66,9 @@ void JobTickQueue::fireOne() {
     timer->active_ = false;
     arm();  // before the tick, which may start and stop timers (its own too)
     if (timer->timeout_) timer->timeout_();
+    // The ticks that came due while this one waited for the server looked
+    // only now and then whether the wait was over: they come at once now.
+    if (!platform::requestWaiting()) arm();
 }
 
 JobTimer::JobTimer(JobTickQueue& queue, std::function<void()> timeout) : queue_(queue), timeout_(std::move(timeout)) {}

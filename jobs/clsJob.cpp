@@ -27,7 +27,10 @@ clsJob::clsJob() : timer_(JobCollection.ticks(), [this] { frmMain_tmrJob_Timer(c
         // Each tick is armed for the next one of the job's own phase, so the
         // ticks of many jobs stay apart however long a tick took.
         tickIntervalMs_ = (TimerTick > 0 ? TimerTick : 10) * 1000;
-        firstTick_ = created_.addMSecs(tickIntervalMs_ + spreadOffsetMs());
+        const qint64 createdMs = created_.toMSecsSinceEpoch();
+        firstTickMs_ = createdMs + tickIntervalMs_ +
+                       JobCollection.tickPhases().offsetFor(tickIntervalMs_, createdMs % tickIntervalMs_);
+        enterTickPhases();
         TimerOn();
     } catch (const std::exception& e) {
         modGlobal_WriteEventLog(EventError, 0, QStringLiteral(" "), QStringLiteral(" "),
@@ -35,16 +38,19 @@ clsJob::clsJob() : timer_(JobCollection.ticks(), [this] { frmMain_tmrJob_Timer(c
     }
 }
 
-qint64 clsJob::spreadOffsetMs() const {
-    const qint64 interval = tickIntervalMs_;
-    QList<qint64> phases;
-    for (const clsJob* other : JobCollection.items())
-        if (other != this && other->tickIntervalMs_ == interval)
-            phases << other->firstTick_.toMSecsSinceEpoch() % interval;
-    return tickPhaseOffsetMs(phases, created_.toMSecsSinceEpoch() % interval, interval);
+clsJob::~clsJob() { leaveTickPhases(); }
+
+void clsJob::enterTickPhases() {
+    leaveTickPhases();
+    phaseInterval_ = tickIntervalMs_;
+    JobCollection.tickPhases().add(phaseInterval_, firstTickMs_ % phaseInterval_);
 }
 
-clsJob::~clsJob() = default;
+void clsJob::leaveTickPhases() {
+    if (phaseInterval_ <= 0) return;
+    JobCollection.tickPhases().remove(phaseInterval_, firstTickMs_ % phaseInterval_);
+    phaseInterval_ = 0;
+}
 
 void clsJob::set_schedule_type(const QString& v) {
     if (common::isScheduleType(v)) scheduleType_ = v;
@@ -70,12 +76,26 @@ JobSession& clsJob::Session() {
 
 void clsJob::TimerOn() {
     if (removed_) return;
-    const qint64 wait = msUntilNextTick(firstTick_.msecsTo(clsJob_Now()), tickIntervalMs_);
+    const qint64 now = clsJob_NowMs();
+    // A job at rest (logged in, no step running) whose next action is later
+    // wakes at the first of its ticks at or after it: the ticks before would
+    // find nothing to do. The ticks keep the job's phase.
+    qint64 from = now;
+    if (!isBusy() && sessionID != u"X X X" && NextActionTime.isAfter(now)) from = NextActionTime.msSinceEpoch() - 1;
+    const qint64 wait = from - now + msUntilNextTick(from - firstTickMs_, tickIntervalMs_);
     timer_.start(static_cast<int>(std::clamp<qint64>(wait, 1, std::numeric_limits<int>::max())));
+}
+
+void clsJob::setNextActionTime(const QDateTime& when) {
+    NextActionTime = when;
+    // Brought forward while the job sleeps (a change in a watched folder):
+    // it wakes at its next tick.
+    if (timer_.isActive()) TimerOn();
 }
 
 void clsJob::SetTimerInterval(int milliseconds) {
     tickIntervalMs_ = std::max(1, milliseconds);
+    if (phaseInterval_ > 0 && phaseInterval_ != tickIntervalMs_) enterTickPhases();
     if (timer_.isActive()) TimerOn();
 }
 
@@ -108,6 +128,7 @@ bool clsJob::findTaskRow() {
 void clsJob::removeFromCollection() {
     timer_.stop();
     removed_ = true;
+    leaveTickPhases();
     const QString key = JobKey();
     if (JobCollection.Item(key) == this) JobCollection.Remove(key);
 }

@@ -5,6 +5,7 @@
 // Take_Action, which performs the next step of the task.
 #include "common/ServerReplies.h"
 #include "convert/ImportQuellmarkProject.h"
+#include "jobs/JobClock.h"
 #include "jobs/JobPlaceholders.h"
 #include "jobs/JobTimer.h"
 #include "platform/AdoRecordset.h"
@@ -128,7 +129,9 @@ public:
     // TickInterval() at the job's own phase, from FirstTick() on.
     JobTimer& tmrJob() { return timer_; }
     int TickInterval() const { return tickIntervalMs_; }
-    QDateTime FirstTick() const { return firstTick_; }
+    QDateTime FirstTick() const { return QDateTime::fromMSecsSinceEpoch(firstTickMs_); }
+    // Out of the phases new jobs keep apart from (the job is gone or going).
+    void leaveTickPhases();
 
     // --- state of the current file, shared with the search and conversion steps
     QString PeakListFile;          // local path of the current file's peak list, "" when none
@@ -152,7 +155,7 @@ public:
     // --- step controls for the search and conversion steps ----------------
     platform::AdoRecordset& FilesList() { return filesList_; }
     JobSession& Session();  // the job's server session, made on first use
-    // Arms the timer for the job's next tick.
+    // Arms the timer for the job's next tick that has something to do.
     void TimerOn();
     void SetTimerInterval(int milliseconds);
     void setJob_searching(bool on) { jobSearching_ = on ? True : False; }
@@ -162,7 +165,7 @@ public:
     void setJob_submitted(const QDateTime& when) { jobSubmitted_ = when; }
     void setData_file(const QString& name) { dataFile_ = name; }
     void setSearch_title(const QVariant& title) { searchTitle_ = title; }
-    QDateTime nextActionTime() const { return NextActionTime; }
+    QDateTime nextActionTime() const { return NextActionTime.dateTime(); }
     bool firstRun() const { return FirstRun != False; }
 
     // "PreTask", "PreSearch", "PostSearch" or "PostTask": true to go on, false
@@ -211,7 +214,7 @@ protected:
     QVariant peakListCache_;
 
     qint16 FirstRun = True;
-    QDateTime NextActionTime;
+    JobDueTime NextActionTime;
 
 private:
     friend class JobTickGuard;
@@ -243,12 +246,13 @@ private:
     void removeFromCollection();
     void log(short type, const QString& message, bool withDataFile = true) const;
 
-    // Where among the other jobs' ticks a new job's first tick goes.
-    qint64 spreadOffsetMs() const;
+    // Among the phases new jobs keep apart from, at the job's interval.
+    void enterTickPhases();
 
     JobTimer timer_;
     int tickIntervalMs_ = 10000;
-    QDateTime firstTick_;  // job clock
+    qint64 firstTickMs_ = 0;  // job clock, since the epoch
+    qint64 phaseInterval_ = 0;  // the interval the job's phase is kept under, 0 when none
     platform::AdoRecordset filesList_;
     QStringList actionPlaceholders_;
     std::unique_ptr<JobSession> session_;
@@ -260,7 +264,7 @@ private:
 public:
     // The watched-folder chooser decides the job's next due time, and a
     // change in a watched folder brings it forward.
-    void setNextActionTime(const QDateTime& when) { NextActionTime = when; }
+    void setNextActionTime(const QDateTime& when);
     // Items seen, items not yet recorded and the change watch of a "monitor"
     // task; made by its first scan, released with the job.
     std::shared_ptr<JobFolderWatch> FolderWatch;

@@ -83,6 +83,18 @@ bool AdoConnection::tableExists(const QString& table) {
     return found;
 }
 
+bool AdoConnection::indexExists(const QString& index) {
+    QSqlQuery q = engine_ == Engine::Postgres
+                      ? query(QStringLiteral("SELECT COUNT(*) FROM pg_class WHERE oid = to_regclass(?) AND relkind = 'i'"),
+                              {index})
+                      : query(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' "
+                                             "AND name = ? COLLATE NOCASE"),
+                              {index});
+    const bool found = q.next() && q.value(0).toBool();
+    q.finish();
+    return found;
+}
+
 QList<AdoConnection::Column> AdoConnection::columns(const QString& table) {
     QSqlQuery q = engine_ == Engine::Postgres
                       ? query(QStringLiteral("SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull "

@@ -116,6 +116,7 @@ public:
     bool inTransaction() const { return inTransaction_; }
 
     bool tableExists(const QString& table);
+    bool indexExists(const QString& index);
     QList<Column> columns(const QString& table);  // in table order; TableNotFound when missing
     QString primaryKeyColumn(const QString& table);  // empty when the table has none
 

@@ -47,6 +47,11 @@ QVariant modGlobal_NullToDefault(const QVariant& value, const QVariant& defaultV
     return value.isNull() ? defaultValue : value;
 }
 
+bool isThisComputersTask(const QVariant& computer) {
+    if (computer.isNull()) return LocalComputerName.isEmpty();
+    return computer.toString().toUpper() == LocalComputerName.toUpper();
+}
+
 bool modGlobal_IsTaskOfThisComputer(const QString& taskUID, short) {
     platform::AdoRecordset rs;
     try {
@@ -63,9 +68,7 @@ bool modGlobal_IsTaskOfThisComputer(const QString& taskUID, short) {
         return false;
     }
     try {
-        const QVariant computer = rs.value(QStringLiteral("computer_name"));
-        if (computer.isNull()) return LocalComputerName.isEmpty();
-        return computer.toString().toUpper() == LocalComputerName.toUpper();
+        return isThisComputersTask(rs.value(QStringLiteral("computer_name")));
     } catch (const platform::Error& e) {
         logError(e.report(QStringLiteral("(TVS1049) ")));
         return true;

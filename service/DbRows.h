@@ -27,6 +27,8 @@ QVariant modGlobal_NullToDefault(const QVariant& value, const QVariant& defaultV
 // ignored; a Null computer_name belongs only to a service without a name. A
 // failed query answers false; a missing row answers true, each after "(TVS1049) ...".
 bool modGlobal_IsTaskOfThisComputer(const QString& taskUID, short quiet = 0);
+// The same rule on a computer_name already read.
+bool isThisComputersTask(const QVariant& computerName);
 
 // No task of this system belongs to the Ostrane product.
 inline bool modGlobal_IsOstraneTask(const QString&, short = 0) { return false; }

@@ -93,7 +93,9 @@ Handled handleRequest(frmMain& window, platform::AdoRecordset& rs, qint32 taskUI
 }  // namespace
 
 void frmMain::tmrRefresh_Timer() {
-    if (ShuttingDown) return;
+    // A wake-up during the start-up (a wait in it serves events) is answered
+    // by the first poll after it.
+    if (ShuttingDown || !startedUp_) return;
     // A wake-up that arrives while a called part serves events: the running
     // poll queries again before it ends, so it sees that request too.
     static bool polling = false;

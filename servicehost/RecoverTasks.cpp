@@ -1,6 +1,7 @@
 // Start-up recovery: a job again for every task of this computer that an
 // earlier run left running or paused. A row that fails is logged and left; the
 // walk goes on with the next one.
+#include "common/TaskDbTables.h"
 #include "common/TaskVocabulary.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoRecordset.h"
@@ -21,31 +22,47 @@ namespace {
 
 const QString kNone = QStringLiteral(" ");
 
+// Only the rows recovery acts on: an answer "Pending" to clear (of any task
+// and computer) and the tasks left running or paused. A long history of
+// finished tasks costs it nothing.
+const QString kRecoverySql = QStringLiteral(
+    "SELECT * FROM Sorvex_Tavrel_Tasks WHERE action_response = 'Pending' OR task_status = 'running' "
+    "OR task_status = 'paused' ORDER BY task_UID");
+
 bool isLiveTask(const platform::AdoRecordset& rs) {
     const QString status = rs.value(QStringLiteral("task_status")).toString();
     return status == QLatin1String("running") || status == QLatin1String("paused");
 }
 
-void recoverRow(platform::AdoRecordset& rs, qint32 taskUID) {
+// Stores one column of the task's row through a recordset of that row alone:
+// through the walk's own, each store would read every row of the walk again.
+bool storeInRow(qint32 taskUID, const QString& column, const QVariant& value) {
+    platform::AdoRecordset row;
+    row.openQuery(TaskDbConnection, QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"), {taskUID},
+                  common::kTasksTable, 15);
+    if (row.eof()) return false;
+    row.setValue(column, value);
+    return modGlobal_UpdateRecord(row);
+}
+
+void recoverRow(const platform::AdoRecordset& rs, qint32 taskUID) {
     const QString label = rs.value(QStringLiteral("task_label")).toString();
     const QString request = rs.value(QStringLiteral("action_request")).toString();
 
     if (rs.value(QStringLiteral("action_response")).toString() == QLatin1String("Pending") && request.isEmpty()) {
         // The empty text, not Null: the client tells a cleared answer from none.
-        rs.setValue(QStringLiteral("action_response"), QStringLiteral(""));
-        if (modGlobal_UpdateRecord(rs))
+        if (storeInRow(taskUID, QStringLiteral("action_response"), QStringLiteral("")))
             modGlobal_WriteEventLog(EventInfo, taskUID, label, kNone, QStringLiteral("Cleared action_response of Pending"));
         else
             modGlobal_WriteEventLog(EventWarning, taskUID, label, kNone,
                                     QStringLiteral("Unable to Clear action_response of Pending"));
     }
-    if (!isLiveTask(rs) || !modGlobal_IsTaskOfThisComputer(QString::number(taskUID))) return;
+    if (!isLiveTask(rs) || !isThisComputersTask(rs.value(QStringLiteral("computer_name")))) return;
 
     const QString folder = PeakListCacheFolder(taskUID, rs.value(QStringLiteral("task_label")));
     if (!folder.isEmpty() && !QFileInfo(folder).isDir()) platform::makeSharedFolder(folder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        rs.setValue(QStringLiteral("task_status"), common::taskstatus::Cancelled);
-        modGlobal_UpdateRecord(rs);
+        storeInRow(taskUID, QStringLiteral("task_status"), common::taskstatus::Cancelled);
         modGlobal_WriteEventLog(EventError, taskUID, label, kNone, QStringLiteral("Unable to create peak list cache folder"));
         return;
     }
@@ -62,31 +79,23 @@ void recoverRow(platform::AdoRecordset& rs, qint32 taskUID) {
 }  // namespace
 
 void frmMain::frmMain_RecoverTasks() {
-    platform::AdoRecordset& rs = TasksRecordset;
+    platform::AdoRecordset rs;
     try {
-        rs.requery();
+        rs.openQuery(TaskDbConnection, kRecoverySql);
     } catch (const platform::Error& e) {
         modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1007) ")));
         return;
     }
-    while (!rs.eof()) {
+    // The walk's rows are read once; a row that fails is logged and the walk
+    // goes on with the next one.
+    for (; !rs.eof(); rs.moveNext()) {
         qint32 taskUID = 0;
         try {
             taskUID = toLong(rs.value(QStringLiteral("task_UID")));
             recoverRow(rs, taskUID);
         } catch (const platform::Error& e) {
             modGlobal_WriteEventLog(EventError, taskUID, kNone, kNone, e.report(QStringLiteral("(TVS1007) ")));
-            try {
-                if (rs.editMode() != platform::AdoRecordset::EditMode::None) rs.cancelUpdate();
-                // Stand on the failed row again (a store re-reads the table) to go on after it.
-                rs.moveFirst();
-                rs.find(QStringLiteral("task_UID=") + QString::number(taskUID));
-            } catch (const platform::Error&) {
-                return;
-            }
         }
-        if (rs.eof()) break;
-        rs.moveNext();
     }
 }
 

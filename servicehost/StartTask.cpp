@@ -1,6 +1,7 @@
 // A "Run" request: the checks 9000 to 9016 in their fixed order, then the
 // answer "OK" and the job.
 #include "common/PeakListFolders.h"
+#include "common/TaskDbTables.h"
 #include "common/TaskVocabulary.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoConnection.h"
@@ -20,6 +21,7 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlQuery>
 
 namespace tavrelsvc {
 
@@ -27,18 +29,16 @@ namespace {
 
 const QString kNone = QStringLiteral(" ");
 
-QString findCriterion(qint32 key) { return QStringLiteral("task_UID=") + QString::number(key); }
-
-void findTask(platform::AdoRecordset& rs, qint32 key) {
-    rs.moveFirst();
-    rs.find(findCriterion(key));
+// The task's own row, found by its key: a Run costs the same however many
+// tasks the table holds.
+void openTask(platform::AdoRecordset& rs, qint32 key) {
+    rs.openQuery(TaskDbConnection, QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"), {key},
+                 common::kTasksTable, 15);
 }
 
-// The follow-up check; empty when the follower task is fine. Leaves the
-// recordset on the task's own row again.
-QString followUpError(platform::AdoRecordset& rs, qint32 taskUID) {
+// The follow-up check; empty when the follower task is fine.
+QString followUpError(const platform::AdoRecordset& rs) {
     const QVariant fuTask = rs.value(QStringLiteral("fu_task"));
-    QString error;
     if (fuTask.isNull()) return answer::E9003;
     // A digit first and a blank later; the first piece must be a whole task number.
     static const QRegularExpression form(QStringLiteral("^[0-9].* "));
@@ -46,11 +46,11 @@ QString followUpError(platform::AdoRecordset& rs, qint32 taskUID) {
     bool ok = false;
     const qint32 followerUID = text.section(QLatin1Char(' '), 0, 0).toInt(&ok);
     if (!form.match(text).hasMatch() || !ok) return answer::E9003;
-    findTask(rs, followerUID);
-    if (rs.eof()) error = answer::E9001;
-    else if (rs.value(QStringLiteral("task_status")).toString() != QLatin1String("running")) error = answer::E9002;
-    findTask(rs, taskUID);
-    return error;
+    QSqlQuery follower = TaskDbConnection.query(
+        QStringLiteral("SELECT task_status FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"), {followerUID}, 15);
+    if (!follower.next()) return answer::E9001;
+    if (follower.value(0).toString() != QLatin1String("running")) return answer::E9002;
+    return QString();
 }
 
 qint64 dataFileCount(qint32 taskUID) {
@@ -87,7 +87,7 @@ QString refusal(platform::AdoRecordset& rs, qint32 taskUID, QString* cacheFolder
 
     if (toShort(modGlobal_NullToDefault(rs.value(QStringLiteral("follow_up")), 0)) == 1 &&
         toShort(modGlobal_NullToDefault(rs.value(QStringLiteral("fu_move")), 0)) == 1) {
-        const QString e = followUpError(rs, taskUID);
+        const QString e = followUpError(rs);
         if (!e.isEmpty()) return e;
     }
 
@@ -125,13 +125,12 @@ QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel) {
 }
 
 bool frmMain::frmMain_StartTask(qint32 taskUID) {
-    platform::AdoRecordset& rs = TasksRecordset;
+    platform::AdoRecordset rs;
     bool rowFound = false;
     bool accepted = false;
     clsJob* job = nullptr;
     try {
-        rs.requery();
-        rs.find(findCriterion(taskUID));
+        openTask(rs, taskUID);
         if (rs.eof())
             throw platform::Error(platform::adoerr::NoCurrentRecord,
                                   QStringLiteral("No task row has task_UID %1").arg(taskUID));
@@ -155,7 +154,6 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
         }
         accepted = true;
         rs.requery();
-        findTask(rs, taskUID);
         values.task_status = common::taskstatus::Running;
 
         job = fileNewJob();
@@ -168,7 +166,7 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
         if (rowFound) {
             try {
                 if (rs.editMode() != platform::AdoRecordset::EditMode::None) rs.cancelUpdate();
-                findTask(rs, taskUID);
+                rs.requery();
                 if (!rs.eof()) {
                     if (accepted) rs.setValue(QStringLiteral("task_status"), common::taskstatus::New);
                     writeAnswer(rs, errorAnswer(e));

@@ -219,6 +219,10 @@ bool frmMain::startUp() {
     const int seconds = TaskCheckInterval > 0 ? TaskCheckInterval : 60;
     tmrRefresh_.setInterval(seconds * 1000);
     tmrRefresh_.start();
+    // What was asked while the service was down or starting (its wake-up
+    // found no poll to run) is answered now, not a TaskCheckInterval later.
+    startedUp_ = true;
+    QTimer::singleShot(0, this, [this] { tmrRefresh_Timer(); });
     return true;
 }
 
@@ -279,13 +283,17 @@ bool frmMain::takeComputerLock() {
 
 bool frmMain::databaseTests() {
     try {
-        TasksRecordset.openTable(TaskDbConnection, common::kTasksTable);
-        requireField(TasksRecordset, QStringLiteral("auto_print"));
-        requireField(TasksRecordset, QStringLiteral("pre_task_wait"));
-        if (!(TasksRecordset.fieldAttributes(QStringLiteral("pre_task_wait")) & platform::adFldIsNullable))
+        // The columns only: the task start and the recovery read the rows
+        // they need by key, never the whole table.
+        platform::AdoRecordset tasks;
+        tasks.openQuery(TaskDbConnection, QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE 1=0"), {},
+                        common::kTasksTable);
+        requireField(tasks, QStringLiteral("auto_print"));
+        requireField(tasks, QStringLiteral("pre_task_wait"));
+        if (!(tasks.fieldAttributes(QStringLiteral("pre_task_wait")) & platform::adFldIsNullable))
             throw platform::Error(1002, QStringLiteral("Sorvex Tavrel Database requires updating"));
-        requireField(TasksRecordset, QStringLiteral("action_request"));
-        if (TasksRecordset.hasField(QStringLiteral("gkr_user_name")))
+        requireField(tasks, QStringLiteral("action_request"));
+        if (tasks.hasField(QStringLiteral("gkr_user_name")))
             throw platform::Error(
                 1001, QStringLiteral("A standard Tavrel client is not permitted to connect to a Sorvex Ostrane database"));
         prepareNextKeyCommands();
@@ -366,7 +374,6 @@ void frmMain::Form_Unload() {
     }
     if (window_) window_->close();
     try {
-        TasksRecordset.close();
         TaskDbConnection.close();
     } catch (...) {
     }

@@ -120,6 +120,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     std::shared_ptr<FolderWatchHub> folderWatch_;  // the watches of all monitor tasks
     quint32 privateMessageId_ = 0;
+    bool startedUp_ = false;  // the poll runs only once the jobs of the earlier run are taken up
     bool unloaded_ = false;
     bool stopRequested_ = false;
     std::optional<QDeadlineTimer> logoutWindow_;

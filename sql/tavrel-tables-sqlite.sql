@@ -15,6 +15,7 @@ CREATE TABLE Sorvex_Tavrel_Files (
     sorvex_task_id TEXT(32),
     peak_list TEXT(255)
 );
+CREATE INDEX file_task_index ON Sorvex_Tavrel_Files (task_UID);
 
 CREATE TABLE Sorvex_Tavrel_Results (
     result_number INTEGER NOT NULL CONSTRAINT result_pri_key PRIMARY KEY,
@@ -32,6 +33,8 @@ CREATE TABLE Sorvex_Tavrel_Results (
     auto_print SMALLINT,
     quellmark_project TEXT(255)
 );
+CREATE INDEX result_task_index ON Sorvex_Tavrel_Results (task_UID);
+CREATE INDEX result_print_index ON Sorvex_Tavrel_Results (auto_print);
 
 CREATE TABLE Sorvex_Tavrel_Tasks (
     task_UID INTEGER NOT NULL CONSTRAINT task_pri_key PRIMARY KEY,
@@ -76,3 +79,4 @@ CREATE TABLE Sorvex_Tavrel_Tasks (
     sorvex_user_id INTEGER,
     filter_fields TEXT
 );
+CREATE INDEX task_request_index ON Sorvex_Tavrel_Tasks (action_request);

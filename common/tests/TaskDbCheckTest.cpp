@@ -5,6 +5,8 @@
 #include "platform/AdoErrors.h"
 #include "TaskDbFixture.h"
 
+#include <QDateTime>
+
 using namespace taskdbtest;
 using tavrel::TaskDbCheckResult;
 
@@ -95,6 +97,38 @@ TEST_P(TaskDbCheck, OldTableNamesOrNoTablesAtAll) {
         EXPECT_EQ(result, TaskDbCheckResult::ShowConnectionSettings);
         EXPECT_TRUE(c.tableExists("Task"));
     }
+}
+
+// A database of the current layout made before the indexes were part of it:
+// the check adds them without a question and without touching a row. One
+// that cannot be made (its name is taken here) is left out, and the client
+// goes on; the next check makes what is missing then.
+TEST_P(TaskDbCheck, ACurrentDatabaseWithoutIndexesGetsThemAndKeepsItsRows) {
+    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(c));
+    for (const auto& index : common::taskDbIndexes()) {
+        ASSERT_TRUE(c.indexExists(index.name)) << qPrintable(index.name);
+        c.execute("DROP INDEX " + index.name);
+    }
+    c.execute("INSERT INTO Sorvex_Tavrel_Results (result_number, task_UID, input_data_file, submitted, returned, "
+              "auto_print) VALUES (1, 7, 'a.qpl', ?, ?, 1)",
+              {QDateTime(QDate(2024, 1, 2), QTime(3, 4)), QDateTime(QDate(2024, 1, 2), QTime(3, 5))});
+    const QString taken = common::taskDbIndexes().first().name;
+    c.execute("CREATE TABLE " + taken + " (n INTEGER)");
+
+    EXPECT_EQ(check(), TaskDbCheckResult::Ready);
+    EXPECT_TRUE(boxes.texts.isEmpty());
+    for (const auto& index : common::taskDbIndexes())
+        EXPECT_EQ(c.indexExists(index.name), index.name != taken) << qPrintable(index.name);
+    EXPECT_EQ(count(common::kResultsTable), 1);
+    {
+        QSqlQuery q = c.query("SELECT task_UID FROM Sorvex_Tavrel_Results WHERE auto_print > 0");
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), 7);
+    }
+
+    c.execute("DROP TABLE " + taken);
+    EXPECT_EQ(check(), TaskDbCheckResult::Ready);
+    for (const auto& index : common::taskDbIndexes()) EXPECT_TRUE(c.indexExists(index.name)) << qPrintable(index.name);
 }
 
 TAVREL_ON_BOTH_ENGINES(TaskDbCheck);

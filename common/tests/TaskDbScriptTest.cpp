@@ -2,6 +2,7 @@
 // administrator who runs one gets a database the programs take as current.
 #include "common/TaskDbCheck.h"
 #include "common/TaskDbScript.h"
+#include "common/TaskDbTables.h"
 #include "platform/testsupport/TestSupport.h"
 #include "TaskDbFixture.h"
 
@@ -32,14 +33,21 @@ TEST(TaskDbScriptFiles, MatchTheTableDefinitions) {
         EXPECT_EQ(shippedScript(postgres), common::taskDbScript(postgres))
             << qPrintable(common::taskDbScriptFileName(postgres))
             << " differs from the table definitions: run build/bin/task-db-sql sql";
+        // Each table, then its indexes.
+        QStringList expected;
+        for (const auto& table : common::taskDbTables()) {
+            expected << common::createTableSql(table, postgres);
+            for (const auto& index : common::taskDbIndexes())
+                if (index.table == table.name) expected << common::createIndexSql(index);
+        }
         const QStringList statements = statementsOf(common::taskDbScript(postgres));
-        ASSERT_EQ(statements.size(), common::taskDbTables().size());
+        ASSERT_EQ(statements.size(), expected.size());
         for (qsizetype i = 0; i < statements.size(); ++i) {
             QString oneLine = statements[i];
             oneLine.replace(QStringLiteral(",\n    "), QStringLiteral(", "))
                 .replace(QStringLiteral("(\n    "), QStringLiteral("("))
                 .replace(QStringLiteral("\n)"), QStringLiteral(")"));
-            EXPECT_EQ(oneLine, common::createTableSql(common::taskDbTables()[i], postgres));
+            EXPECT_EQ(oneLine, expected[i]);
         }
     }
 }
@@ -50,6 +58,7 @@ TEST_P(TaskDbScriptRun, MakesADatabaseOfTheCurrentLayout) {
     const bool postgres = c.engine() == platform::AdoConnection::Engine::Postgres;
     for (const QString& statement : statementsOf(shippedScript(postgres))) c.execute(statement);
     EXPECT_EQ(tavrel::taskDatabaseLayoutCode(c), 0);
+    for (const auto& index : common::taskDbIndexes()) EXPECT_TRUE(c.indexExists(index.name)) << qPrintable(index.name);
     for (const auto& def : common::taskDbTables()) {
         const auto columns = c.columns(def.name);
         ASSERT_EQ(columns.size(), def.columns.size()) << qPrintable(def.name);

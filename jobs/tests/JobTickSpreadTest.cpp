@@ -3,6 +3,8 @@
 
 #include "jobs/JobTickSpread.h"
 
+#include <QRandomGenerator>
+
 #include <algorithm>
 
 namespace jobtest {
@@ -31,6 +33,34 @@ TEST(TickSpread, ANewPhaseMovesOnlyWhenItFallsNearAnotherAndThenIntoTheWidestGap
         EXPECT_EQ(offset, c.offset);
         EXPECT_GE(offset, 0);
         EXPECT_LT(offset, std::max<qint64>(1, c.interval));
+    }
+}
+
+// The phases kept in order answer as the walk over every other job does,
+// through jobs made and gone, equal phases and crowded intervals.
+TEST(TickSpread, KeptPhasesAnswerAsTheWalkOverAllJobs) {
+    QRandomGenerator random(35);
+    for (const qint64 interval : {qint64(10000), qint64(1000), qint64(7), qint64(1)}) {
+        SCOPED_TRACE(interval);
+        TickPhaseSet kept(interval);
+        QList<qint64> phases;
+        for (int step = 0; step < 3000; ++step) {
+            const qint64 natural = random.bounded(interval);
+            ASSERT_EQ(kept.offsetFor(natural), tickPhaseOffsetMs(phases, natural, interval))
+                << "step " << step << ", natural " << natural << ", " << phases.size() << " phases";
+            if (!phases.isEmpty() && random.bounded(3) == 0) {
+                const qint64 gone = phases.takeAt(random.bounded(int(phases.size())));
+                kept.remove(gone);
+            } else {
+                // Now and then on top of another, as jobs made in one millisecond are.
+                const qint64 phase = !phases.isEmpty() && random.bounded(5) == 0
+                                         ? phases[random.bounded(int(phases.size()))]
+                                         : (natural + tickPhaseOffsetMs(phases, natural, interval)) % interval;
+                phases << phase;
+                kept.add(phase);
+            }
+            ASSERT_EQ(kept.size(), phases.size());
+        }
     }
 }
 
@@ -83,6 +113,48 @@ TEST_F(JobTicks, JobsMadeTogetherTickApartAndEachKeepsItsInterval) {
     ASSERT_TRUE(job->tmrJob().isActive());
     EXPECT_LE(job->tmrJob().remainingTime(), interval - interval / 4 + 200) << "served in the next slot of 200 ms";
     EXPECT_GT(job->tmrJob().remainingTime(), interval / 2);
+}
+
+// A job at rest sleeps through the ticks that would find nothing due: it
+// wakes at the first tick of its phase at or after its next action, and at
+// its next tick when that action is brought forward (a change in a watched
+// folder). One not yet logged in takes its next tick.
+TEST_F(JobTicks, AJobAtRestWakesAtItsNextActionOrWhenItIsBroughtForward) {
+    addTask(1, QStringLiteral("monitor"));
+    clsJob* job = startJob(1, QStringLiteral("monitor"));
+    const auto armedFor = [&] {
+        EXPECT_TRUE(job->tmrJob().isActive());
+        return job->tmrJob().remainingTime();
+    };
+    now = job->FirstTick().addMSecs(2500);
+    job->setNextActionTime(now.addSecs(60));
+    job->TimerOn();
+    EXPECT_LE(armedFor(), 7500 + 200) << "not logged in: its next tick";
+    EXPECT_GT(armedFor(), 6500);
+    job->sessionID = QStringLiteral("S1");
+    job->TimerOn();
+    EXPECT_LE(armedFor(), 67500 + 200) << "the seventh tick from the first, served in its slot of 200 ms";
+    EXPECT_GT(armedFor(), 66500);
+    job->setNextActionTime(now);
+    EXPECT_LE(armedFor(), 7500 + 200);
+    EXPECT_GT(armedFor(), 6500);
+}
+
+// A job that is gone leaves its phase free: a job made later in the same
+// instant takes its natural phase again.
+TEST_F(JobTicks, AJobThatIsGoneLeavesItsPhase) {
+    const qint64 interval = TimerTick * 1000;
+    addTask(1, QStringLiteral("monitor"));
+    addTask(2, QStringLiteral("monitor"));
+    clsJob* first = startJob(1, QStringLiteral("monitor"));
+    clsJob* second = startJob(2, QStringLiteral("monitor"));
+    EXPECT_EQ(now.msecsTo(first->FirstTick()), interval);
+    EXPECT_EQ(now.msecsTo(second->FirstTick()), interval + interval / 2) << "the middle of the one gap";
+    first->set_Status(QStringLiteral("paused"));
+    first->CancelTask();
+    ASSERT_EQ(JobCollection.Item(QStringLiteral("T1")), nullptr);
+    addTask(3, QStringLiteral("monitor"));
+    EXPECT_EQ(now.msecsTo(startJob(3, QStringLiteral("monitor"))->FirstTick()), interval);
 }
 
 }  // namespace

@@ -110,4 +110,35 @@ TEST_F(JobTimers, ATickDueDuringARequestWaitComesWhenTheWaitEnds) {
     EXPECT_LT(clock.elapsed() - waitEnded, 1000);
 }
 
+// The ticks that came due while a tick waited for the server come on the
+// very next pass of the event loop once it is back, not a slice later: the
+// searches of many jobs go one after the other without a pause between.
+TEST_F(JobTimers, TicksHeldBackByAWaitingTickComeOnTheNextPass) {
+    QTcpServer silent;  // takes the connection and never answers
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QElapsedTimer clock;
+    const platform::RequestWaitPolicy previous =
+        platform::setRequestWaitPolicy({true, [&] { return clock.elapsed() > 200; }});
+    bool waited = false;
+    auto due = timer(QStringLiteral("due"));
+    auto waiting = timer(QStringLiteral("waiting"), [&] {
+        clock.start();
+        due->start(20);
+        QByteArray document;
+        tavrelsvc::modGlobal_HttpGet(QStringLiteral("http://127.0.0.1:%1/hang").arg(silent.serverPort()), true,
+                                     document);
+        waited = true;
+    });
+    waiting->start(0);
+    // No sleep between the passes: the loop comes back at once after the tick.
+    QElapsedTimer guard;
+    guard.start();
+    while (!waited && guard.elapsed() < 10000) QCoreApplication::processEvents();
+    platform::setRequestWaitPolicy(previous);
+    ASSERT_TRUE(waited);
+    EXPECT_EQ(fired, QStringList{QStringLiteral("waiting")});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fired, (QStringList{QStringLiteral("waiting"), QStringLiteral("due")}));
+}
+
 }  // namespace

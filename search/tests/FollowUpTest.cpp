@@ -330,6 +330,70 @@ TEST_P(FollowUpOnBothEngines, AFailureAtTheEndOfASearchLeavesNothingHalfWritten)
     EXPECT_TRUE(filesValue("sorvex_task_id").isNull());
 }
 
+// A long history of other tasks' files and results, some naming the same
+// data file, submission and result page: the follow-up and the "already
+// recorded" check see the searched task's rows alone, as on an empty history.
+TEST_P(FollowUpOnBothEngines, FollowUpsAndRepeatedRepliesOnALongHistory) {
+    constexpr int kHistory = 10000;
+    constexpr int kFile = kHistory + 1;
+    start();
+    TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Files");
+    TaskDbConnection.execute("DELETE FROM Sorvex_Tavrel_Results");
+    const QByteArray peaks = ionBlock(1, 500);
+    FollowUpInput in = submitted(peaks, "?1", kFile, false);
+    const QString resultUrl = url + "master_results.pl?file=../data/F" + in.sorvex_task_id + ".dat";
+    const QVariant submittedAt = TaskDbConnection.toDatabase(in.row.Job_submitted);
+    const QString dataFile = common::modUncName_GetUncPath(in.row.Data_path);
+    TaskDbConnection.beginTrans();
+    for (int i = 1; i <= kHistory; ++i) {
+        const int task = 1000 + i % 500;  // 12, the follower, has its older rows too
+        TaskDbConnection.executePrepared("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
+                                         "VALUES (?, ?, ?, ?)",
+                                         {i, i % 100 ? task : 12, dataFile, submittedAt});
+        TaskDbConnection.executePrepared("INSERT INTO Sorvex_Tavrel_Results (result_number, task_UID, accession, "
+                                         "input_data_file, result_url, submitted, returned, auto_print) "
+                                         "VALUES (?, ?, 'P00001', ?, ?, ?, ?, 0)",
+                                         {i, task, dataFile, resultUrl, submittedAt, submittedAt});
+    }
+    TaskDbConnection.commitTrans();
+    const auto count = [](const QString& table, int task) {
+        QSqlQuery q = TaskDbConnection.query("SELECT COUNT(*) FROM " + table + " WHERE task_UID = ?", {task});
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    const int followerBefore = count("Sorvex_Tavrel_Files", 12);
+    ASSERT_EQ(followerBefore, kHistory / 100);
+
+    in.follow_up = 1;
+    in.fu_score = 1000;
+    in.fu_move = true;
+    in.fu_task = "12 Follower";
+    qint16 code = 0;
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done)
+        << qPrintable(messages().join("\n"));
+    const sorvexsim::TopHit hit = sorvexsim::topHitFor(searchtest::oracleHash(peaks), 1);
+    platform::AdoRecordset mine;
+    mine.openQuery(TaskDbConnection, "select * FROM Sorvex_Tavrel_Results WHERE task_UID = 5");
+    ASSERT_FALSE(mine.eof());
+    EXPECT_EQ(mine.value("accession").toString(), hit.accession);
+    EXPECT_EQ(mine.value("result_url").toString(), resultUrl);
+    EXPECT_FALSE(messages().join('\n').contains("already recorded"));
+    EXPECT_EQ(count("Sorvex_Tavrel_Files", 12), followerBefore + 1);
+    EXPECT_EQ(filesValue("next_action", kFile).toDateTime(), common::jetZeroDate());
+
+    // The same reply read again: one row stays, and the history is as it was.
+    TaskDbConnection.execute("UPDATE Sorvex_Tavrel_Files SET sorvex_task_id = ?, next_action = ? WHERE file_number = ?",
+                             {in.sorvex_task_id, now, kFile});
+    FilesList.requery();
+    in.follow_up = 0;
+    code = 0;
+    ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
+    EXPECT_EQ(count("Sorvex_Tavrel_Results", 5), 1);
+    EXPECT_EQ(messages().filter("Result already recorded: " + resultUrl).size(), 1);
+    QSqlQuery all = TaskDbConnection.query("SELECT COUNT(*) FROM Sorvex_Tavrel_Results");
+    ASSERT_TRUE(all.next());
+    EXPECT_EQ(all.value(0).toInt(), kHistory + 1);
+}
+
 TAVREL_ON_BOTH_ENGINES(FollowUpOnBothEngines);
 
 TEST(FollowUpRules, ProbabilityOffsetAndIntervals) {

@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QSqlQuery>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
@@ -57,6 +58,27 @@ public:
         db_.execute(QStringLiteral("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
                                    "VALUES (?, ?, ?, ?)"),
                     {fileNumber, uid, QStringLiteral("/data/a.raw"), db_.toDatabase(QDateTime::currentDateTime())});
+    }
+    // `count` tasks from `firstUid` on, long finished ("completed" and
+    // "cancelled"), a third of them of another computer: a long history.
+    void addFinishedTasks(int firstUid, int count) {
+        const QVariant start = db_.toDatabase(QDateTime(QDate(2023, 1, 1), QTime(8, 0)));
+        db_.beginTrans();
+        for (int uid = firstUid; uid < firstUid + count; ++uid)
+            db_.executePrepared(QStringLiteral("INSERT INTO Sorvex_Tavrel_Tasks (task_UID, task_label, parameter_set, "
+                                               "schedule_type, start_time, task_status, computer_name, user_name) "
+                                               "VALUES (?, ?, ?, 'now', ?, ?, ?, 'tester')"),
+                                {uid, QStringLiteral("Task %1").arg(uid), parameterFile, start,
+                                 uid % 2 ? QStringLiteral("completed") : QStringLiteral("cancelled"),
+                                 uid % 3 ? QStringLiteral("LABPC") : QStringLiteral("OTHER")});
+        db_.commitTrans();
+    }
+    // Finished tasks of the history that no answer has touched.
+    int untouchedFinishedTasks() {
+        QSqlQuery q = db_.query(QStringLiteral(
+            "SELECT COUNT(*) FROM Sorvex_Tavrel_Tasks WHERE task_status IN ('completed', 'cancelled') "
+            "AND action_response IS NULL AND action_request IS NULL"));
+        return q.next() ? q.value(0).toInt() : -1;
     }
     void request(int uid, const QString& word) {
         db_.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET action_request = ?, action_response = NULL WHERE task_UID = ?"),

@@ -113,6 +113,26 @@ TEST_F(ServiceLife, AStopSignalEndsAHungStartUpWithinTwoSeconds) {
     }
 }
 
+// The client's wake-up reaches the service while its start-up still waits
+// for the server: the request it woke the service for is answered once the
+// start-up is through, not a TaskCheckInterval later.
+TEST_F(ServiceLife, AWakeUpDuringTheStartUpIsAnsweredAfterIt) {
+    ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "client.pl?version", "times": 1, "delayMs": 3000}]})"));
+    // An hour: only the wake-up can have the request answered within the test.
+    hosttest::saveSettings(env.sim.baseUrl(), env.db.connectionString(), env.home.file("qpl"), 3600);
+    addWatchingTask(1);
+    const int asked = requestsFor("client.pl?version");
+    ServiceProgram service(env.home.path(), "LABPC");
+    ASSERT_TRUE(service.launch({"-debug"}));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return requestsFor("client.pl?version") > asked; }, 15000));
+    env.rows->request(1, "Run");
+    ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
+    ASSERT_EQ(hosttest::countContaining(log(), "|Connected to "), 0) << "taken while the start-up waited";
+    EXPECT_TRUE(testsupport::waitUntil([&] { return env.rows->response(1) == "OK"; }, 30000))
+        << qPrintable(log().join('\n'));
+    EXPECT_EQ(env.rows->status(1), "running");
+}
+
 // Task 1's login hangs. Meanwhile the service answers a Run of task 2 at
 // once, holds task 1's pause until its request has returned, and lets no
 // other job tick inside that wait.
