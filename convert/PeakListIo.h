@@ -242,7 +242,7 @@ private:
     bool discardToEol_ = false;  // the last line was cut; skip its remainder
     bool lastTerminated_ = false;
     QString errorText_;
-    // A file longer than the block is read one block ahead from its first
+    // A file longer than the block is read a few blocks ahead from its first
     // fill on; `ahead_` is the block taken from it whose bytes are not all
     // in the buffer yet.
     bool readAheadWanted_ = false;

@@ -7,11 +7,14 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace tavrelsvc {
 
@@ -35,11 +38,19 @@ int writeAll(int fd, const char* data, qsizetype size, qint64& written) {
 
 }  // namespace
 
-// Writes one block at a time for the writer, while the writer gathers the
-// next. It holds at most one block; the writer blocks in hand() until that one
-// is written, so the output never runs ahead by more than two blocks.
+// Writes the writer's full blocks, in order, while the writer gathers the
+// next. It holds up to kBlocksQueued of them: were it one, the two threads
+// would take turns block by block, and each turn would wait for the other to
+// be woken and given a processor, which on a busy machine costs more than
+// writing the block. The writer blocks in hand() while that many are still
+// to be written, so the output never runs further ahead than that.
 class PeakListWriter::Background {
 public:
+    static constexpr int kBlocksQueued = 4;
+    // Either thread, once it waits for the other, is woken only when it can
+    // go on for this many blocks, which halves the wake-ups.
+    static constexpr int kWakeAfter = 2;
+
     Background(int fd, QString path) : fd_(fd), path_(std::move(path)), thread_([this] { run(); }) {}
     ~Background() {
         {
@@ -53,21 +64,35 @@ public:
     Background& operator=(const Background&) = delete;
 
     // Takes the `size` bytes of `block` to write and gives back a block to
-    // gather the next in: the one it wrote before, or a new one.
+    // gather the next in: one it wrote before, or a new one.
     std::unique_ptr<char[]> hand(std::unique_ptr<char[]> block, qsizetype size) {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !pending_; });
-        pending_ = std::move(block);
-        pendingSize_ = size;
-        std::unique_ptr<char[]> next = spare_ ? std::move(spare_) : std::make_unique_for_overwrite<char[]>(kWriteBlock);
+        if (queued() >= kBlocksQueued) waitFor(lock, [this] { return queued() <= kBlocksQueued - kWakeAfter; });
+        pending_.push_back({std::move(block), size});
+        std::unique_ptr<char[]> next = takeSpare();
+        const bool wake = idle_ && int(pending_.size()) >= kWakeAfter;
         lock.unlock();
-        changed_.notify_all();
-        return next;
+        if (wake) changed_.notify_all();
+        if (next) return next;
+        try {
+            return std::make_unique_for_overwrite<char[]>(kWriteBlock);
+        } catch (const std::bad_alloc&) {
+            // Short of memory: wait for a block written; one is on its way.
+            lock.lock();
+            finishing_ = true;  // the writer must not wait for a second block
+            changed_.notify_all();
+            waitFor(lock, [this] { return !spare_.empty(); });
+            finishing_ = false;
+            return takeSpare();
+        }
     }
-    // Returns once the block it holds is written.
+    // Returns once every block it holds is written.
     void finish() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !pending_; });
+        finishing_ = true;
+        changed_.notify_all();
+        waitFor(lock, [this] { return queued() == 0; });
+        finishing_ = false;
     }
 
     bool failed() const { return failed_.load(std::memory_order_acquire); }
@@ -76,18 +101,47 @@ public:
     qint64 written() const { return written_.load(std::memory_order_relaxed); }
 
 private:
+    struct Pending {
+        std::unique_ptr<char[]> data;
+        qsizetype size;
+    };
+
+    // The writer's waits, marked so that the thread wakes it only when it
+    // may go on.
+    template <typename Ready>
+    void waitFor(std::unique_lock<std::mutex>& lock, Ready ready) {
+        waiting_ = true;
+        changed_.wait(lock, ready);
+        waiting_ = false;
+    }
+    // Blocks handed and not yet written; with the lock held.
+    int queued() const { return int(pending_.size()) + (writing_ ? 1 : 0); }
+    std::unique_ptr<char[]> takeSpare() {
+        if (spare_.empty()) return nullptr;
+        std::unique_ptr<char[]> block = std::move(spare_.back());
+        spare_.pop_back();
+        return block;
+    }
+
     void run() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            changed_.wait(lock, [this] { return stop_ || pending_; });
-            if (!pending_) return;  // stopped with nothing left to write
-            const char* data = pending_.get();
-            const qsizetype size = pendingSize_;
+            if (pending_.empty()) {  // all written: wait for a few more
+                idle_ = true;
+                changed_.wait(lock, [this] {
+                    return stop_ || int(pending_.size()) >= kWakeAfter || (finishing_ && !pending_.empty());
+                });
+                idle_ = false;
+                if (pending_.empty()) return;  // stopped with nothing left to write
+            }
+            Pending block = std::move(pending_.front());
+            pending_.pop_front();
+            writing_ = true;
             lock.unlock();
             // After a failure the rest is dropped, as the writer drops it.
             if (!failed()) {
                 qint64 written = 0;
-                const int error = writeAll(fd_, data, size, written);
+                const int error = writeAll(fd_, block.data.get(), block.size, written);
                 written_.fetch_add(written, std::memory_order_relaxed);
                 if (error) {
                     errorText_ = fileError(error, path_).description();
@@ -95,8 +149,9 @@ private:
                 }
             }
             lock.lock();
-            spare_ = std::move(pending_);
-            changed_.notify_all();
+            writing_ = false;
+            spare_.push_back(std::move(block.data));
+            if (waiting_ && (finishing_ || queued() <= kBlocksQueued - kWakeAfter)) changed_.notify_all();
         }
     }
 
@@ -104,9 +159,12 @@ private:
     const QString path_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::unique_ptr<char[]> pending_;  // the block being written; null when none
-    qsizetype pendingSize_ = 0;
-    std::unique_ptr<char[]> spare_;    // a block written, to be gathered into again
+    std::deque<Pending> pending_;                  // handed, in the order they go to the file
+    bool writing_ = false;                         // one taken from pending_ is being written
+    bool idle_ = false;                            // the thread waits for blocks
+    bool waiting_ = false;                         // the writer waits for the thread
+    bool finishing_ = false;                       // the writer waits for what is pending
+    std::vector<std::unique_ptr<char[]>> spare_;   // written, to be gathered into again
     bool stop_ = false;
     std::atomic<bool> failed_{false};
     QString errorText_;  // set before failed_
