@@ -1,9 +1,10 @@
-// The status monitor over a large shared task database: 10,000 tasks and
-// 100,000 results, on SQLite and (when TAVREL_TEST_PG is set) on PostgreSQL.
-// Prints the first build of the tree, the refresh with nothing changed, with
-// 100 changed statuses and with 1,000 new results under expanded nodes, and
-// the event-log tail of 100,000 new lines, each with its goal, over rounds
-// that each start from a new database.
+// The status monitor over a large shared task database: as many tasks as the
+// first argument says (10,000 when none is given) with ten results each, on
+// SQLite and (when TAVREL_TEST_PG is set) on PostgreSQL. Prints the first
+// build of the tree, the refresh with nothing changed, with 100 changed
+// statuses and with 1,000 new results under expanded nodes, and the event-log
+// tail of 100,000 new lines, each with its goal, over rounds that each start
+// from a new database.
 #include "BenchReport.h"
 
 #include "common/ClientClock.h"
@@ -31,13 +32,16 @@
 
 namespace {
 
-constexpr int kTasks = 10000;
+constexpr int kDefaultTasks = 10000;
 constexpr int kResultsPerTask = 10;
 constexpr int kChangedStatuses = 100;
 constexpr int kExpandedTasks = 100;
+constexpr int kExpandedStep = 20;  // every tenth task of this computer
+constexpr int kFewestTasks = kExpandedTasks * kExpandedStep;
 constexpr int kNewResultsPerExpanded = 10;
 constexpr int kEventLines = 100000;
 constexpr double kRefreshGoalMs = 100;
+constexpr double kUnchangedGoalMs = 50;
 constexpr double kBuildGoalMs = 1000;
 constexpr int kBatch = 400;
 
@@ -142,21 +146,26 @@ double timed(const std::function<void()>& run) {
 }
 
 // One round on a database of its own, new pages and a new event log.
-bool benchmark(testsupport::TestDatabase& db, const QString& home, Rounds& rounds) {
+bool benchmark(testsupport::TestDatabase& db, const QString& home, int taskCount, Rounds& rounds) {
     using namespace tavrel;
     TaskDatabaseConnection.open(db.connectionString());
     if (!modGlobal_CreateTaskDatabase(TaskDatabaseConnection)) return false;
     common::ProgramTaskDatabase.prepareNextKeyCommands();
     {
         platform::TransactionGuard transaction(TaskDatabaseConnection);
-        addTasks(TaskDatabaseConnection, kTasks, 1);
+        addTasks(TaskDatabaseConnection, taskCount, 1);
         QList<int> all;
-        for (int uid = 1; uid <= kTasks; ++uid) all << uid;
+        for (int uid = 1; uid <= taskCount; ++uid) all << uid;
         int next = 1;
         addResults(TaskDatabaseConnection, next, all, kResultsPerTask);
         transaction.commit();
     }
-    int nextResult = kTasks * kResultsPerTask + 1;
+    // The server's autovacuum analyzes the tables soon after such a load; a
+    // lab's database is measured as it stands then, not with the planner
+    // guessing (parallel workers for a query of a few rows).
+    if (TaskDatabaseConnection.engine() == platform::AdoConnection::Engine::Postgres)
+        TaskDatabaseConnection.execute(QStringLiteral("ANALYZE"), {}, 600);
+    int nextResult = taskCount * kResultsPerTask + 1;
 
     StatusPage page;
     page.resize(1200, 800);
@@ -176,7 +185,7 @@ bool benchmark(testsupport::TestDatabase& db, const QString& home, Rounds& round
 
     // Every tenth task of this computer open, each with its ten results.
     QList<int> expanded;
-    for (int uid = 1; expanded.size() < kExpandedTasks; uid += 20) expanded << uid;
+    for (int uid = 1; expanded.size() < kExpandedTasks; uid += kExpandedStep) expanded << uid;
     for (int uid : expanded) page.tvwStatus->expand(page.treeModel()->indexFromItem(page.treeModel()->item(taskNodeKey(uid))));
     page.RefreshStatus();
 
@@ -230,6 +239,13 @@ int main(int argc, char* argv[]) {
     tavrel::LocalUserName = QStringLiteral("bench");
     tavrel::CommandLineArgs = {QStringLiteral("Tavrel"), QStringLiteral("-debug")};
     tavrel::PeakListRoot = home.filePath(QStringLiteral("qpl"));
+    bool countOk = argc < 2;
+    const int taskCount = countOk ? kDefaultTasks : QString::fromLocal8Bit(argv[1]).toInt(&countOk);
+    if (!countOk || taskCount < kFewestTasks) {
+        std::fprintf(stderr, "usage: status_refresh [task count, at least %d]\n", kFewestTasks);
+        return 2;
+    }
+    bench::note(QStringLiteral("%1 tasks, %2 results").arg(taskCount).arg(taskCount * kResultsPerTask));
 
     bool ok = true;
     for (const auto engine : {testsupport::DbEngine::Sqlite, testsupport::DbEngine::Postgres}) {
@@ -245,7 +261,7 @@ int main(int argc, char* argv[]) {
                 break;
             }
             try {
-                if (!benchmark(db, home.path(), rounds)) failure = QStringLiteral("the task database was not made");
+                if (!benchmark(db, home.path(), taskCount, rounds)) failure = QStringLiteral("the task database was not made");
             } catch (const platform::Error& e) {
                 failure = QStringLiteral("round %1 failed: %2").arg(round + 1).arg(e.report(QString()));
                 common::ProgramTaskDatabase.close();
@@ -254,7 +270,7 @@ int main(int argc, char* argv[]) {
         if (skipped) continue;
         ok = ok && failure.isEmpty();
         const Goal goals[] = {{kFirstBuild, kBuildGoalMs},       {kListUnchanged, -1},
-                              {kNothingChanged, kRefreshGoalMs}, {kTreeUnchanged, -1},
+                              {kNothingChanged, kUnchangedGoalMs}, {kTreeUnchanged, -1},
                               {kChangedStatuses100, kRefreshGoalMs}, {kNewResults, kRefreshGoalMs},
                               {kEventTail, kRefreshGoalMs}};
         for (const Goal& g : goals) report(name.c_str(), rounds, g, failure);

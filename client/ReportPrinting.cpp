@@ -1,5 +1,6 @@
 #include "client/Reports.h"
 
+#include "common/AtomicSave.h"
 #include "common/FileDialogs.h"
 #include "platform/MessageBox.h"
 
@@ -11,7 +12,6 @@
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QToolBar>
 
@@ -69,13 +69,12 @@ bool writeReportPdf(const QTextDocument& report, const QString& pdfPath, QString
             return false;
         }
     }
-    QSaveFile file(pdfPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf.data()) != pdf.data().size() || !file.commit()) {
-        if (error) *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    // As every file the client writes: never through a link, and the group's
+    // in a folder the group shares.
+    const QString failure = common::saveFileAtomically(pdfPath, pdf.data());
+    if (failure.isEmpty()) return true;
+    if (error) *error = failure;
+    return false;
 }
 
 void showReportPreview(std::unique_ptr<QTextDocument> report, QWidget* owner) {

@@ -2,13 +2,11 @@
 
 #include "platform/MessageBox.h"
 #include "platform/ProgramFolder.h"
-#include "platform/SharedFile.h"
 #include "platform/SystemNames.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 #include <cstdio>
 #include <grp.h>
@@ -37,19 +35,19 @@ InstanceClaim::InstanceClaim(const QString& programFolder, const QString& userNa
           return kDone;
       }) {
     // Beside the channel (a full path in the program folder's runtime folder).
-    auto lock = std::make_unique<QLockFile>(QDir::temp().filePath(channel_ + QStringLiteral(".lock")));
-    lock->setStaleLockTime(0);  // only a dead holder makes it stale, never its age
-    if (lock->tryLock(0)) {
-        platform::shareWithFolderGroup(lock->fileName());
-        lock_ = std::move(lock);
-        return;
+    const QString path = QDir::temp().filePath(channel_ + QStringLiteral(".lock"));
+    switch (lock_.tryLock(path)) {
+        case platform::KernelLockFile::Outcome::Taken:
+        case platform::KernelLockFile::Outcome::Held:  // a running client holds it
+            return;
+        case platform::KernelLockFile::Outcome::Refused:
+            break;
     }
-    if (lock->error() == QLockFile::LockFailedError) return;  // a running client holds it
     problem_ = platform::programFolderProblem(programFolder);
     if (problem_.isEmpty()) problem_ = platform::privateFolderProblem(platform::runtimeFolder(programFolder));
-    if (problem_.isEmpty())
-        problem_ = QStringLiteral("the lock file %1 cannot be made in the program folder %2")
-                       .arg(lock->fileName(), programFolder);
+    if (!problem_.isEmpty()) return;
+    problem_ = lock_.problem();  // it says what mends it
+    folderAccess_ = false;
 }
 
 InstanceClaim::~InstanceClaim() { server_.close(); }
@@ -63,7 +61,13 @@ bool InstanceClaim::listen(std::function<void()> bringForward, QString* error) {
     return server_.listen(channel_, error);
 }
 
-void modGlobal_ReportInstanceProblem(const QString& problem, const QString& programFolder) {
+void modGlobal_ReportInstanceProblem(const QString& problem, const QString& programFolder, bool folderAccess) {
+    if (!folderAccess) {
+        const QString text = QStringLiteral("Tavrel cannot start: ") + problem;
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        platform::MsgBox(text, platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
+        return;
+    }
     // The group of the folder, or of the nearest folder above it that exists.
     QString groupName = QStringLiteral("GROUP");
     for (QString folder = programFolder; !folder.isEmpty(); folder = QFileInfo(folder).path()) {

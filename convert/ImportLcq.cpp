@@ -9,6 +9,7 @@
 #include "platform/Error.h"
 #include "platform/PrivateFolder.h"
 #include "platform/Process.h"
+#include "platform/UniqueFd.h"
 #include "service/Globals.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,15 +37,14 @@ double roundedValue(const QString& text) { return std::nearbyint(filteropts::rea
 // a link in place of the folder is never followed, and links inside it go as
 // links.
 void emptyFolder(const QString& folder) {
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return;
+    platform::UniqueFd folderFd(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat st {};
-    DIR* dir = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid() ? ::fdopendir(fd) : nullptr;
-    if (!dir) {
-        ::close(fd);
-        return;
-    }
-    while (const dirent* entry = ::readdir(dir)) {
+    if (!folderFd || ::fstat(folderFd.get(), &st) != 0 || st.st_uid != ::geteuid()) return;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(folderFd.get()), ::closedir);
+    if (!dir) return;
+    const int fd = folderFd.release();  // the listing closes it
+    while (const dirent* entry = ::readdir(dir.get())) {
         if (entry->d_type == DT_DIR) continue;
         if (entry->d_type == DT_UNKNOWN) {
             struct stat entrySt {};
@@ -51,19 +52,18 @@ void emptyFolder(const QString& folder) {
         }
         ::unlinkat(fd, entry->d_name, 0);
     }
-    ::closedir(dir);  // closes fd too
 }
 
 // <temp>/Sorvex_Tavrel_workspace/<task>, each level a folder of the service's
 // account alone; a link found in the place of either is replaced.
-QString makeWorkspace(const QString& workspace) {
+QString makeWorkspace(const QString& workspace, const PeakListJobContext& job) {
     const QFileInfo task(workspace);
     const QFileInfo all(task.path());
     QDir().mkpath(all.path());
     QString problem;
     QString folder = platform::privateSubfolder(all.path(), all.fileName(), &problem);
     if (!folder.isEmpty()) folder = platform::privateSubfolder(folder, task.fileName(), &problem);
-    if (folder.isEmpty()) throw platform::Error(75, QStringLiteral("Path/File access error (") + problem + QLatin1Char(')'));
+    if (folder.isEmpty()) throw peakListUnwritable(job, workspace, problem);
     return folder;
 }
 
@@ -77,10 +77,12 @@ QStringList dtaFilesByName(const QString& folder) {
     return names;
 }
 
-void copyIntoWorkspace(const QString& from, const QString& to) {
+void copyIntoWorkspace(const QString& from, const QString& to, const PeakListJobContext& job) {
     QFile::remove(to);
-    if (QFile::copy(from, to)) return;
+    QFile source(from);
+    if (source.copy(to)) return;
     if (!QFileInfo::exists(from)) throw platform::Error(platform::errnum::FileNotFound, QStringLiteral("File not found"));
+    if (QFileInfo(from).isReadable()) throw peakListUnwritable(job, to, source.errorString());
     throw platform::Error(75, QStringLiteral("Path/File access error"));
 }
 
@@ -130,18 +132,17 @@ QStringList extractMsnArguments(const QStringList& fields, const QString& dataFi
 QString importLcqFile(const LcqImportRequest& request, const PeakListJobContext& job) {
     bool written = false;
     try {
-        makeWorkspace(request.workspace);
+        makeWorkspace(request.workspace, job);
         emptyFolder(request.workspace);
-        copyIntoWorkspace(request.dataPath, QDir(request.workspace).filePath(request.dataFile));
+        copyIntoWorkspace(request.dataPath, QDir(request.workspace).filePath(request.dataFile), job);
         const filteropts::FilterOptions options = filteropts::readFilterOptions(filteropts::kLcq, request.options);
         if (options.replaced)
             importLog(job, EventWarning, QStringLiteral("extract_msn import filter options are out of date, using defaults"));
         runExtractor(request, extractMsnArguments(options.fields, request.dataFile));
         if (ShuttingDown) return QString();
 
-        QFile output(request.outputPath);
-        if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw platform::Error(75, QStringLiteral("Path/File access error (") + request.outputPath + QLatin1Char(')'));
+        QFile output;
+        openPeakListForWriting(output, job, request.outputPath);
         for (const QString& name : dtaFilesByName(request.workspace)) {
             const QString path = QDir(request.workspace).filePath(name);
             QByteArray block = clsJob_ConvertDtaToQpl(path);
@@ -150,8 +151,9 @@ QString importLcqFile(const LcqImportRequest& request, const PeakListJobContext&
             // charge), not by the workspace it was read from.
             block.replace("TITLE=" + platform::toCp1252(path) + "\r\n", "TITLE=" + platform::toCp1252(name) + "\r\n");
             if (output.write(block + "\r\n") < 0)
-                throw platform::Error(61, QStringLiteral("Disk full (") + request.outputPath + QLatin1Char(')'));
+                throw peakListUnwritable(job, request.outputPath, output.errorString());
         }
+        if (!output.flush()) throw peakListUnwritable(job, request.outputPath, output.errorString());
         output.close();
         written = true;
     } catch (const std::exception& e) {

@@ -1,8 +1,12 @@
 #include "convert/ImportQuellmarkProject.h"
 
 #include "convert/ImportLog.h"
+#include "platform/SharedFile.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -73,7 +77,14 @@ void fill(QuellmarkSearchStatus& entry, const QuellmarkSearchStatusRecord& r) {
 
 bool createQuellmarkProject(const QString& path, const QuellmarkSessionPtr& session, const QuellmarkSourcesPtr& sources,
                             QuellmarkProcessing& processing, const PeakListJobContext& job) {
-    if (QFileInfo::exists(path)) return true;
+    // A link or a fifo at the name is another account's, never the project:
+    // it goes, and the library makes the project in its place.
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &st) == 0) {
+        if (S_ISREG(st.st_mode)) return true;
+        if (!S_ISDIR(st.st_mode)) ::unlink(name.constData());
+    }
     // The peak lists are made whatever becomes of the project: a project that
     // cannot be written is reported, and the file goes on to its search.
     const auto failed = platform::tryAutomation([&] {
@@ -93,6 +104,7 @@ bool createQuellmarkProject(const QString& path, const QuellmarkSessionPtr& sess
         importLog(job, EventError, failure(*failed, QStringLiteral("create"), path));
         return false;
     }
+    platform::shareWithFolderGroup(path);
     importLog(job, EventInfo, QStringLiteral("Created Sorvex Quellmark project file ") + path);
     return true;
 }
@@ -100,7 +112,9 @@ bool createQuellmarkProject(const QString& path, const QuellmarkSessionPtr& sess
 bool updateQuellmarkProjectStatus(const QString& path, const QuellmarkSearchStatusRecord& record,
                                   const QuellmarkSessionPtr& session, const PeakListJobContext& job) {
     try {
-        if (!QFileInfo(path).isFile()) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            // A link at its name is never followed: what it names is no project of ours.
             importLog(job, EventError, QStringLiteral("Sorvex Quellmark project file not found: ") + path);
             return false;
         }

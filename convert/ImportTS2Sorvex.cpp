@@ -6,7 +6,10 @@
 #include "filteropts/OptionString.h"
 #include "platform/AutomationComponents.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace tavrelsvc {
 
@@ -93,10 +96,25 @@ QString importTS2SorvexDataset(const TS2SorvexImportRequest& request, const Peak
     }
     if (!called(job, QStringLiteral("Connect method failed with error: "), [&] { return exporter->Connect(); }))
         return QString();
-    if (!called(job, QStringLiteral("DoExport method failed with error: "),
-                [&] { return exporter->DoExport(request.outputPath); }))
+    // The export object opens the file it is given as it likes, links
+    // included: it writes a new file of a folder nobody else writes, which is
+    // then moved over the cache file's name.
+    const QString folder = request.workFolder.isEmpty() ? QFileInfo(request.outputPath).path() : request.workFolder;
+    QTemporaryFile made(QDir(folder).filePath(QStringLiteral("ts2sorvex-XXXXXX.qpl")));
+    if (!made.open()) {
+        importLogError(job, QStringLiteral("(TVS1081) "), peakListUnwritable(job, made.fileTemplate(), made.errorString()));
         return QString();
-    return PeakListSizeRule(request.outputPath) ? request.outputPath : QString();
+    }
+    made.close();
+    if (!called(job, QStringLiteral("DoExport method failed with error: "),
+                [&] { return exporter->DoExport(made.fileName()); }))
+        return QString();
+    if (!PeakListSizeRule(made.fileName())) return QString();
+    if (const QString problem = placePeakList(made.fileName(), request.outputPath); !problem.isEmpty()) {
+        importLogError(job, QStringLiteral("(TVS1081) "), peakListUnwritable(job, request.outputPath, problem));
+        return QString();
+    }
+    return request.outputPath;
 }
 
 }  // namespace tavrelsvc

@@ -13,6 +13,9 @@ struct TS2SorvexImportRequest {
     QString options;     // the task's filter_options
     QString searchType;  // the search form's SEARCH, upper-cased
     QString outputPath;  // the peak-list cache file
+    // The service's own folder, where the export object writes before its
+    // list is moved into the cache (empty: beside the cache file).
+    QString workFolder;
 };
 
 // The check of a descriptor against the search: the message that refuses it,

@@ -185,9 +185,10 @@ VoyagerImportResult importVoyagerFile(const VoyagerImportRequest& request, const
         const QByteArray peakText = voyagerPeakListText(peaks, count, msms, precursor, yesNoOf(field(Intensity)),
                                                         integer16Of(field(IntensityNumber)),
                                                         readNumber(field(IntensityInterval)));
-        QFile output(request.outputPath);
-        if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate) || output.write(peakText + "\r\n") < 0)
-            throw platform::Error(75, QStringLiteral("Path/File access error (") + request.outputPath + QLatin1Char(')'));
+        QFile output;
+        openPeakListForWriting(output, job, request.outputPath);
+        if (output.write(peakText + "\r\n") < 0 || !output.flush())
+            throw peakListUnwritable(job, request.outputPath, output.errorString());
         output.close();
         if (PeakListSizeRule(request.outputPath)) {
             result.peakList = request.outputPath;

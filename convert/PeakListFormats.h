@@ -27,9 +27,16 @@ struct PeakListJobContext {
     QString task_label = QStringLiteral(" ");
     QString Data_file = QStringLiteral(" ");
     std::function<QString(const QString& name, const QString& defaultValue)> GetFormValue;
+    // Told when a converter's peak list cannot be written into the task's
+    // cache folder: that is no file without data, and the job pauses with
+    // the reason instead of counting the file as done.
+    std::function<void(const QString& reason)> CannotWritePeakList;
 
     QString formValue(const QString& name, const QString& defaultValue) const {
         return GetFormValue ? GetFormValue(name, defaultValue) : defaultValue;
+    }
+    void cannotWritePeakList(const QString& reason) const {
+        if (CannotWritePeakList) CannotWritePeakList(reason);
     }
 };
 

@@ -35,20 +35,21 @@ using detail::lineEndBits;
 PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
     : path_(path), remaining_(limit) {
     const QByteArray name = QFile::encodeName(path);
-    fd_ = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) throw fileError(errno, path);
+    // Never waiting on a fifo someone put in a peak list's place.
+    fd_.reset(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd_) throw fileError(errno, path);
+    struct stat kind {};
+    if (::fstat(fd_.get(), &kind) == 0 && !S_ISREG(kind.st_mode) && !S_ISDIR(kind.st_mode))
+        throw platform::Error(75, platform::openFailureText(platform::kNotRegularFile) + QStringLiteral(" (") + path +
+                                      QLatin1Char(')'));
+    ::fcntl(fd_.get(), F_SETFL, ::fcntl(fd_.get(), F_GETFL) & ~O_NONBLOCK);
     if (limit == kTextLength) {
-        try {
-            if (readWholeText()) return;
-            remaining_ = textLengthOf(fd_, path);
-        } catch (...) {
-            ::close(fd_);
-            throw;
-        }
+        if (readWholeText()) return;
+        remaining_ = textLengthOf(fd_.get(), path);
     }
     qint64 expected = remaining_;
     struct stat st {};
-    if (expected < 0) expected = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : kBlockSize;
+    if (expected < 0) expected = ::fstat(fd_.get(), &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : kBlockSize;
     readAheadWanted_ = expected > kBlockSize;
     capacity_ = qsizetype(std::clamp<qint64>(expected, kChunk, kBlockSize));
     buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
@@ -58,7 +59,7 @@ PeakListLineReader::PeakListLineReader(const QString& path, qint64 limit)
 
 bool PeakListLineReader::readWholeText() {
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) throw fileError(errno, path_);
+    if (::fstat(fd_.get(), &st) != 0) throw fileError(errno, path_);
     if (!S_ISREG(st.st_mode) || st.st_size > kBlockSize) return false;
     // A file that fits in the block is read at once, and its end-of-file
     // marks are found in the block, instead of reading its tail twice.
@@ -66,7 +67,7 @@ bool PeakListLineReader::readWholeText() {
     capacity_ = std::max<qsizetype>(size, kChunk);
     buffer_ = std::make_unique_for_overwrite<char[]>(size_t(capacity_ + kChunk));
     while (end_ < size) {
-        const ssize_t got = ::read(fd_, buffer_.get() + end_, size_t(size - end_));
+        const ssize_t got = ::read(fd_.get(), buffer_.get() + end_, size_t(size - end_));
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) throw fileError(errno, path_);
         if (got == 0) throw inputPastEndOfFile(path_);
@@ -88,8 +89,7 @@ void PeakListLineReader::grow() {
 }
 
 PeakListLineReader::~PeakListLineReader() {
-    readAhead_.reset();  // its thread reads from fd_
-    if (fd_ >= 0) ::close(fd_);
+    readAhead_.reset();  // its thread reads from fd_, which closes after
 }
 
 bool PeakListLineReader::fill() {
@@ -108,7 +108,7 @@ bool PeakListLineReader::fill() {
     if (remaining_ >= 0 && remaining_ < room) room = qsizetype(remaining_);
     ssize_t got;
     do {
-        got = ::read(fd_, buffer_.get() + end_, size_t(room));
+        got = ::read(fd_.get(), buffer_.get() + end_, size_t(room));
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
         failed_ = true;
@@ -134,7 +134,7 @@ void PeakListLineReader::startReadAhead() {
     readAheadWanted_ = false;
     if (capacity_ < kBlockSize) return;
     try {
-        readAhead_ = std::make_unique<detail::ReadAhead>(fd_, remaining_, kBlockSize, kChunk);
+        readAhead_ = std::make_unique<detail::ReadAhead>(fd_.get(), remaining_, kBlockSize, kChunk);
     } catch (const std::system_error&) {
         // No thread to be had: the blocks are read here, as for short files.
     }

@@ -6,6 +6,7 @@
 #include "convert/PeakListReadAhead.h"
 #include "convert/PeakListText.h"
 #include "platform/Error.h"
+#include "platform/UniqueFd.h"
 
 #include <QByteArray>
 #include <QString>
@@ -227,7 +228,7 @@ private:
     // unset memory.
     static constexpr qsizetype kChunk = 64;
 
-    int fd_ = -1;
+    platform::UniqueFd fd_;
     QString path_;
     qint64 remaining_;  // bytes still allowed by the limit (<0: no limit)
     std::unique_ptr<char[]> buffer_;
@@ -340,7 +341,7 @@ private:
     void finishPending();    // waits until the background has written all it holds
     void writeOut(const char* data, qsizetype size);
 
-    int fd_ = -1;
+    platform::UniqueFd fd_;
     bool toFile_ = false;
     QString path_;
     std::unique_ptr<char[]> buffer_;

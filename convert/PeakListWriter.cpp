@@ -1,5 +1,7 @@
 #include "convert/PeakListIo.h"
 
+#include "platform/SharedFile.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -182,9 +184,10 @@ bool PeakListWriter::create(const QString& path) {
     failed_ = false;
     errorText_.clear();
     written_ = 0;
-    const QByteArray name = QFile::encodeName(path);
-    fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
+    // The cache folder is written by other accounts too: a link planted at
+    // the name is replaced, never written through.
+    fd_ = platform::openForWriting(path);
+    if (!fd_) {
         failed_ = true;
         errorText_ = fileError(errno, path).description();
         return false;
@@ -252,7 +255,7 @@ void PeakListWriter::flushBuffer() {
     if (used_ == 0) return;
     if (!background_ && !alone_) {
         try {
-            background_ = std::make_unique<Background>(fd_, path_);
+            background_ = std::make_unique<Background>(fd_.get(), path_);
         } catch (const std::system_error&) {
             alone_ = true;  // no thread to be had: the blocks are written here
         }
@@ -268,7 +271,7 @@ void PeakListWriter::finishPending() {
 
 void PeakListWriter::writeOut(const char* data, qsizetype size) {
     if (failed()) return;
-    if (const int error = writeAll(fd_, data, size, written_)) {
+    if (const int error = writeAll(fd_.get(), data, size, written_)) {
         failed_ = true;
         errorText_ = fileError(error, path_).description();
     }
@@ -294,11 +297,10 @@ bool PeakListWriter::close() {
             background_.reset();
         }
         alone_ = false;
-        if (fd_ >= 0 && ::close(fd_) != 0 && !failed_) {
+        if (const int error = fd_.close(); error && !failed_) {
             failed_ = true;
-            errorText_ = fileError(errno, path_).description();
+            errorText_ = fileError(error, path_).description();
         }
-        fd_ = -1;
         toFile_ = false;
     }
     return !failed_;

@@ -1,5 +1,7 @@
 #include "filteropts/QuellmarkLibraryCalls.h"
 
+#include "platform/SharedFile.h"
+
 namespace filteropts {
 
 using namespace platform::automation;
@@ -46,7 +48,11 @@ void QuellmarkOptionsFile::showSheet(const QString& fileName) {
 
 std::optional<platform::Error> QuellmarkOptionsFile::saveTo(const QString& path) {
     if (!held_) return platform::Error(91, QStringLiteral("Object variable not set"));
-    return platform::tryAutomation([&] { held_->SaveToFile(path); });
+    auto failed = platform::tryAutomation([&] { held_->SaveToFile(path); });
+    // The library writes with this user's umask: in a folder its group
+    // shares, the next member must be able to save over it.
+    if (!failed) platform::shareWithFolderGroup(path);
+    return failed;
 }
 
 }  // namespace filteropts

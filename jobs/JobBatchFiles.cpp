@@ -4,6 +4,7 @@
 #include "jobs/JobClock.h"
 #include "jobs/JobErrors.h"
 #include "jobs/clsJob.h"
+#include "platform/UniqueFd.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 
@@ -20,10 +21,7 @@ namespace tavrelsvc {
 namespace {
 
 bool canOpenForReading(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+    return platform::UniqueFd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)).valid();
 }
 
 }  // namespace

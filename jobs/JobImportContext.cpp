@@ -6,6 +6,7 @@
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
 #include "service/DbRows.h"
+#include "service/EventLog.h"
 #include "service/Preferences.h"
 
 #include <algorithm>
@@ -20,7 +21,14 @@ PeakListJobContext jobImportContext(clsJob& job) {
     context.GetFormValue = [&job](const QString& name, const QString& defaultValue) {
         return jobSearchSteps().GetFormValue(job, name, defaultValue);
     };
+    context.CannotWritePeakList = [&job](const QString& reason) { pauseForUnwritablePeakList(job, reason); };
     return context;
+}
+
+void pauseForUnwritablePeakList(clsJob& job, const QString& reason) {
+    modGlobal_WriteEventLog(EventError, job.uID, job.task_label, job.Data_file(),
+                            QStringLiteral("The peak list cannot be written: ") + reason);
+    if (job.mayGoOn()) job.PauseTask();
 }
 
 QString jobSearchType(clsJob& job) { return jobSearchSteps().GetFormValue(job, QStringLiteral("SEARCH"), QString()).toUpper(); }

@@ -23,6 +23,11 @@ QString jobPeakListCacheFile(clsJob& job, const QString& extension = QStringLite
 // false when it could not be stored (reported by the row helper).
 bool storeJobPeakList(clsJob& job, const QString& path);
 
+// A peak list the service cannot write into the cache folder (its folder or
+// file refuses the service's account): logged with the reason and the task
+// paused, the file left to be done once the folder is mended.
+void pauseForUnwritablePeakList(clsJob& job, const QString& reason);
+
 // A file that gave no peak list is done: the row's next_action := 0 and the
 // next try after NoDataDelay. A row that cannot be stored pauses the task
 // (the row helper has said why), so it never stays "running" with nothing

@@ -10,12 +10,12 @@
 #include "jobs/JobImportContext.h"
 #include "jobs/JobSteps.h"
 #include "jobs/clsJob.h"
+#include "platform/SharedFolder.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
 #include "service/TaskDb.h"
 
-#include <QDir>
 
 namespace tavrelsvc {
 
@@ -49,7 +49,7 @@ QList<MergeInput> mergeInputs(clsJob& job) {
 bool clsJob_MergePeakLists(clsJob& job) {
     try {
         const QString cache = job.Peak_list_cache().toString();
-        if (cache.isEmpty() || !QDir().mkpath(cache)) {
+        if (cache.isEmpty() || !platform::makeSharedPath(cache).isEmpty()) {
             modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
                                     QStringLiteral("Cannot merge peak lists: no peak-list cache folder (") + cache +
                                         QLatin1Char(')'));

@@ -11,10 +11,15 @@
 #include "jobs/JobQuellmark.h"
 #include "jobs/clsJob.h"
 #include "platform/Cp1252.h"
+#include "platform/SharedFile.h"
 #include "service/DbRows.h"
+#include "service/Globals.h"
 #include "service/Probes.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace tavrelsvc {
 
@@ -50,20 +55,34 @@ void exportSample(clsJob& job, QuellmarkRun& run, const QuellmarkOptions& option
                   const PeakListJobContext& context) {
     QuellmarkProcessing& processing = *run.QuellmarkProcessing;
     if (!libraryAtLeast("2")) {
-        // An older library gives the lines and the cache file is written here.
-        QFile file(cacheFile);
-        if (!file.open(QIODevice::Append))
-            throw platform::Error(75, QStringLiteral("Path/File access error: ") + cacheFile);
+        // An older library gives the lines and the cache file is written
+        // here, never through a link another account put at its name.
+        platform::UniqueFd fd(platform::openForAppending(cacheFile));
+        if (!fd) throw peakListUnwritable(context, cacheFile, platform::openFailureText(errno));
+        QFile file;
+        if (!file.open(fd.get(), QIODevice::Append, QFileDevice::AutoCloseHandle))
+            throw peakListUnwritable(context, cacheFile, file.errorString());
+        fd.release();
         if (processing.Count() > 0) {
             for (const QString& line : processing.MergeFormattedPeakData(run.QuellmarkFormatOptions))
                 file.write(platform::toCp1252(line) + "\r\n");
             file.write("\r\n");
         }
+        if (!file.flush()) throw peakListUnwritable(context, cacheFile, file.errorString());
         return;
     }
-    FileStream stream(cacheFile);
+    // The library opens the file it is given as it likes, links included:
+    // it exports into a new file of the service's own folder, whose bytes are
+    // then appended to the cache file.
+    QTemporaryFile made(QDir(TempFolder.isEmpty() ? QFileInfo(cacheFile).path() : TempFolder)
+                            .filePath(QStringLiteral("quellmark-XXXXXX.") + run.PeakListExtension));
+    if (!made.open()) throw peakListUnwritable(context, made.fileTemplate(), made.errorString());
+    made.close();
+    FileStream stream(made.fileName());
     processing.ExportPeakLists(stream.get(), run.QuellmarkFormatOptions);
     stream.close();
+    if (const QString problem = appendToPeakList(made.fileName(), cacheFile); !problem.isEmpty())
+        throw peakListUnwritable(context, cacheFile, problem);
     if (!options.saveProject()) return;
     job.QuellmarkProjectPath = jobPeakListCacheFile(job, QStringLiteral("rov"));
     createQuellmarkProject(job.QuellmarkProjectPath, QuellmarkSession, run.QuellmarkSources, processing, context);

@@ -10,6 +10,7 @@
 #include "jobs/clsJob.h"
 #include "platform/Cp1252.h"
 #include "platform/InetWait.h"
+#include "platform/UniqueFd.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/Globals.h"
@@ -83,13 +84,10 @@ bool opensWithHeader(const QString& header, const QString& peakListFile, const Q
 
 // Never through a symbolic link, as every data file is read.
 QString readWholeFile(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return QString();
+    platform::UniqueFd fd = platform::openNoFollow(path, O_RDONLY);
     QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return QString();
-    }
+    if (!fd || !file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return QString();
+    fd.release();
     return platform::fromCp1252(file.readAll());
 }
 

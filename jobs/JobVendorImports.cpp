@@ -52,6 +52,7 @@ QString clsJob_ImportTS2Sorvex(clsJob& job) {
     request.options = job.filter_options;
     request.searchType = jobSearchType(job);
     request.outputPath = jobPeakListCacheFile(job);
+    request.workFolder = TempFolder;
     return recorded(job, importTS2SorvexDataset(request, jobImportContext(job)));
 }
 

@@ -136,11 +136,13 @@ void clsJob_SciexWiffService(clsJob& job) {
         if (exitCode == platform::exitcodes::StillActive) return job.TimerOn();
         endPondrel(job);
 
+        const QString output = jobPeakListCacheFile(job);
+        if (exitCode == platform::exitcodes::PondrelCannotWrite)
+            return pauseForUnwritablePeakList(job, output + QStringLiteral(": ") + peakListFolderProblem(output));
         if (exitCode != 0) {
             log(job, EventError, QStringLiteral("sorvex.dll exited without error message, presume crashed"));
             return retireJobFile(job);
         }
-        const QString output = jobPeakListCacheFile(job);
         if (!PeakListSizeRule(output)) {
             log(job, EventError, QStringLiteral("No output from sorvex.dll"));
             return retireJobFile(job);

@@ -8,13 +8,13 @@
 #include "jobs/JobQuellmark.h"
 #include "jobs/SearchStepsShared.h"
 #include "jobs/clsJob.h"
+#include "platform/SharedFolder.h"
 #include "search/FollowUp.h"
 #include "search/JobSession.h"
 #include "search/SearchPoll.h"
 
 #include "service/Probes.h"
 
-#include <QDir>
 
 namespace tavrelsvc {
 
@@ -113,7 +113,7 @@ void SearchStepsImpl::FollowUp(clsJob& job, qint16 completionCode) {
     in.wait = [&job](int seconds) { common::modGlobal_WaitSeconds(seconds, [&job] { return !job.mayGoOn(); }); };
     // The intermediate file of a per-query follow-up is written into the
     // task's cache folder, which no conversion may have made yet.
-    if (!in.Peak_list_cache.isEmpty()) QDir().mkpath(in.Peak_list_cache);
+    if (!in.Peak_list_cache.isEmpty()) platform::makeSharedPath(in.Peak_list_cache);
 
     qint16 code = completionCode;
     // The project shows the refusal while the service waits to submit again.

@@ -104,8 +104,8 @@ client() {
 echo "== $ann's client, then $bob's, on one program folder"
 client "$ann" ann-first
 [ -f "$folder/server.dat" ] || fail "$ann's client wrote no server.dat"
-[ "$(owner_mode "$folder/server.dat")" = "$ann:$group 664" ] ||
-    fail "server.dat of $ann's client is $(owner_mode "$folder/server.dat"), not $ann:$group 664"
+[ "$(owner_mode "$folder/server.dat")" = "$ann:$group 660" ] ||
+    fail "server.dat of $ann's client is $(owner_mode "$folder/server.dat"), not $ann:$group 660"
 client "$bob" bob-first
 [ "$(stat -c %U "$folder/server.dat")" = "$bob" ] || fail "$bob's client did not replace $ann's server.dat"
 for f in registry.hive TaskDB.mdb; do
@@ -119,7 +119,7 @@ as "$ann" ln -sfn "$work/home-$bob/.profile" "$folder/server.dat"
 client "$bob" bob-after-link
 [ "$(cat "$work/home-$bob/.profile")" = "$profile_before" ] || fail "$bob's client wrote through the link into ~/.profile"
 [ -L "$folder/server.dat" ] && fail "server.dat is still a link"
-[ "$(owner_mode "$folder/server.dat")" = "$bob:$group 664" ] ||
+[ "$(owner_mode "$folder/server.dat")" = "$bob:$group 660" ] ||
     fail "server.dat is $(owner_mode "$folder/server.dat") after $bob's client"
 client "$ann" ann-again
 

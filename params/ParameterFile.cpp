@@ -1,9 +1,9 @@
 #include "params/ParameterFile.h"
 
 #include "common/AtomicSave.h"
+#include "platform/BoundedRead.h"
 #include "platform/Cp1252.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace tavrel {
@@ -12,6 +12,8 @@ namespace {
 
 // Run-time error numbers the handlers report with these failures.
 constexpr long kPathFileAccessError = 75;
+// Keys and values of a search, a few kilobytes: a file far larger is no set.
+constexpr qint64 kParameterFileLimit = qint64(16) << 20;
 constexpr long kBadFileFormat = 321;  // "Invalid file format"
 
 ParameterFileError makeError(ParameterFileError::Kind kind, const QString& path, const QString& message,
@@ -109,28 +111,21 @@ ParameterFileLines parseParameterFileLines(const QByteArray& bytes, const QStrin
 
 ParameterFileLines readParameterFileLines(const QString& path, ParameterLineRule rule) {
     ParameterFileLines result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.error = makeError(ParameterFileError::Kind::NotFound, path,
-                                 QStringLiteral("Parameter file not found: ") + path);
-        return result;
-    }
-    if (info.isDir()) {
-        result.error = makeError(ParameterFileError::Kind::Unreadable, path,
-                                 QStringLiteral("Cannot read parameter file %1: it is a folder").arg(path));
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = makeError(ParameterFileError::Kind::Unreadable, path,
-                                 QStringLiteral("Cannot read parameter file %1: %2").arg(path, file.errorString()));
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = makeError(ParameterFileError::Kind::Unreadable, path,
-                                 QStringLiteral("Cannot read parameter file %1: %2").arg(path, file.errorString()));
-        return result;
+    // A set the user chose may be reached through a link; a fifo is never
+    // waited on, and a file grown far past any set is never read.
+    QByteArray bytes;
+    QString why;
+    switch (platform::readBoundedFile(path, kParameterFileLimit, bytes, &why, platform::Links::Follow)) {
+        case platform::ReadOutcome::Missing:
+            result.error = makeError(ParameterFileError::Kind::NotFound, path,
+                                     QStringLiteral("Parameter file not found: ") + path);
+            return result;
+        case platform::ReadOutcome::Failed:
+            result.error = makeError(ParameterFileError::Kind::Unreadable, path,
+                                     QStringLiteral("Cannot read parameter file %1: %2").arg(path, why));
+            return result;
+        case platform::ReadOutcome::Read:
+            break;
     }
     return parseParameterFileLines(bytes, path, rule);
 }

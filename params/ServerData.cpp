@@ -1,15 +1,18 @@
 #include "params/ServerData.h"
 
 #include "common/ServerDocuments.h"
+#include "platform/BoundedRead.h"
 #include "platform/Cp1252.h"
+#include "platform/Inet.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 namespace tavrel {
 
 namespace {
+
+// The document is the server's reply as the client took it: never more.
+constexpr qint64 kServerDataFileLimit = platform::kMaxReplyBytes;
 
 QString trimBlanks(QStringView line) {
     qsizetype start = 0, end = line.size();
@@ -55,21 +58,19 @@ QString serverDataPath(const QString& programFolder) {
 
 ServerDataRead readServerData(const QString& path) {
     ServerDataRead result;
-    const QFileInfo info(path);
-    if (!info.exists()) return result;
+    QByteArray bytes;
+    QString why;
+    switch (platform::readBoundedFile(path, kServerDataFileLimit, bytes, &why, platform::Links::Follow)) {
+        case platform::ReadOutcome::Missing:
+            return result;
+        case platform::ReadOutcome::Failed:
+            result.found = true;
+            result.error = QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), why);
+            return result;
+        case platform::ReadOutcome::Read:
+            break;
+    }
     result.found = true;
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("Cannot read %1: %2")
-                           .arg(QDir::toNativeSeparators(path),
-                                info.isDir() ? QStringLiteral("it is a folder") : file.errorString());
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-        return result;
-    }
     result.sections = parseServerData(platform::fromCp1252(bytes));
     return result;
 }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlRecord>
 
 namespace platform {
 
@@ -119,6 +120,7 @@ void AdoConnection::open(const QString& connectionString) {
         throw unknownProvider(cs.provider());
     }
     connectionString_ = connectionString;
+    ++openings_;
 }
 
 void AdoConnection::openSqlite(const QString& file, bool readOnly) {
@@ -164,9 +166,10 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
         host = host.left(colon);
     }
     if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) host = host.mid(1, host.size() - 2);
+    if (host.isEmpty()) host = QStringLiteral("127.0.0.1");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-        db.setHostName(host.isEmpty() ? QStringLiteral("127.0.0.1") : host);
+        db.setHostName(host);
         db.setPort(port);
         db.setDatabaseName(cs.value(QStringLiteral("Initial Catalog")));
         db.setUserName(cs.value(QStringLiteral("User ID")));
@@ -182,6 +185,18 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
     }
     engine_ = Engine::Postgres;
     statementTimeout_ = -1;
+    const QString server = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+    postgresTarget_ =
+        QStringLiteral("database %1 on %2:%3").arg(cs.value(QStringLiteral("Initial Catalog")), server).arg(port);
+}
+
+QString AdoConnection::target() const {
+    switch (engine_) {
+    case Engine::Sqlite: return sqliteFile_;
+    case Engine::Postgres: return postgresTarget_;
+    case Engine::None: break;
+    }
+    return QString();
 }
 
 void AdoConnection::close() {
@@ -222,6 +237,25 @@ bool AdoConnection::reopen() {
         return false;
     }
     return true;
+}
+
+QString AdoConnection::changeMarker() {
+    if (!isOpen()) throw closedError();
+    if (inTransaction_) return QString();
+    // SQLite: data_version moves with every commit of another connection,
+    // total_changes() with this connection's own rows and schema_version with
+    // a table made or dropped by anyone. PostgreSQL: the snapshot moves with
+    // every transaction that wrote and has ended since (one that is still
+    // open at both times holds its rows back from both readers alike).
+    const QString sql = engine_ == Engine::Sqlite
+                            ? QStringLiteral("SELECT d.data_version, s.schema_version, total_changes() "
+                                             "FROM pragma_data_version AS d, pragma_schema_version AS s")
+                            : QStringLiteral("SELECT txid_current_snapshot()::text");
+    QSqlQuery q = query(sql, {}, 15);
+    if (!q.next()) return QString();
+    QString marker = QString::number(openings_);
+    for (int i = 0; i < q.record().count(); ++i) marker += QLatin1Char(':') + q.value(i).toString();
+    return marker;
 }
 
 bool AdoConnection::ping() {

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QVariant>
 
+#include "platform/KernelLockFile.h"
 #include "platform/MessageBox.h"
 
 #include <optional>
@@ -44,6 +45,16 @@ public:
     bool reopen();
     // A cheap round trip; false when the engine cannot be reached any more.
     bool ping();
+    // A short text that stays the same only while nothing has been committed
+    // to the database since it was taken, by this connection or any other,
+    // and the connection has not been opened again: what a reader read after
+    // taking it is still what the database holds while the text stays the
+    // same. It asks the engine, not the tables, so it needs nothing of the
+    // writers (no trigger, no column). It may change without a change of
+    // the tables (another database of the same server, a transaction rolled
+    // back), never the other way round. Empty inside a transaction, where
+    // the engine cannot tell: then every reader reads again.
+    QString changeMarker();
 
     // Takes a lock named `name` for as long as this connection stays open:
     // on PostgreSQL a session-level advisory lock, which the server releases
@@ -56,6 +67,9 @@ public:
     bool isOpen() const { return engine_ != Engine::None; }
     Engine engine() const { return engine_; }
     const QString& connectionString() const { return connectionString_; }
+    // What the open connection reaches, for messages: the database file, or
+    // "database DB on HOST:PORT"; never a password. Empty while closed.
+    QString target() const;
     QSqlDatabase database() const;
 
     // Makes the empty database a file connection string names; an existing file
@@ -107,13 +121,15 @@ private:
     bool inTransaction_ = false;
     int statementTimeout_ = -1;
     QString sqliteFile_;       // the database file of the file engine
+    QString postgresTarget_;   // the database and server of the PostgreSQL engine
     QString sessionLockName_;  // empty: no session lock held
-    int sessionLockFd_ = -1;   // the file engine's lock file
+    KernelLockFile sessionLockFile_;  // the file engine's lock
     // What reopen opens and locks again; kept through failed attempts and
     // forgotten by close().
     QString reopenConnectionString_;
     QString reopenLockName_;
     QHash<QString, QSqlQuery> prepared_;  // by statement text
+    quint64 openings_ = 0;                 // each open is a new session: earlier markers do not hold
 };
 
 // A failed statement spoils a whole PostgreSQL transaction. Inside one, a

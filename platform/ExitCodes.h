@@ -20,12 +20,17 @@ struct Mapping {
     int status;  // the 8-bit status the process really exits with
 };
 
+// Pondrel's peak list could not be written (its folder or file refuses the
+// account): the service pauses the task rather than count the file as done.
+inline constexpr int PondrelCannotWrite = 9003;
+
 // Pondrel's answers (9001: security could not be initialised, 9002: the
-// conversion failed); the statuses are chosen away from the run-time error
+// conversion failed, 9003: PondrelCannotWrite); the statuses are chosen away from the run-time error
 // numbers below 256 that Pondrel also exits with.
 inline constexpr Mapping kTable[] = {
     {9001, 201},
     {9002, 202},
+    {PondrelCannotWrite, 203},
 };
 
 // The status to exit with for a whole code. Codes 0 to 255 stay themselves.

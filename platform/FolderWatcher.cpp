@@ -4,6 +4,8 @@
 // many folders as the per-user limit of watches allows.
 #include "platform/FolderWatcher.h"
 
+#include "platform/UniqueFd.h"
+
 #include <QFile>
 #include <QHash>
 #include <QList>
@@ -45,8 +47,7 @@ QString errorText(int error) { return QString::fromLocal8Bit(std::strerror(error
 class InotifyFolderWatcher final : public FolderWatcher {
 public:
     ~InotifyFolderWatcher() override {
-        notifier_.reset();
-        if (fd_ >= 0) ::close(fd_);
+        notifier_.reset();  // before the descriptor it watches closes
     }
 
     void setHandlers(Handlers handlers) override { handlers_ = std::move(handlers); }
@@ -56,7 +57,7 @@ public:
         const QByteArray path = QFile::encodeName(folder);
         if (!open(reason)) return FolderWatchResult::Refused;
         if (onNetworkFileSystem(path)) return FolderWatchResult::Remote;
-        const int wd = ::inotify_add_watch(fd_, path.constData(), kWatchMask);
+        const int wd = ::inotify_add_watch(fd_.get(), path.constData(), kWatchMask);
         if (wd < 0) {
             const int error = errno;
             if (error == ENOENT || error == ENOTDIR || error == EACCES) return FolderWatchResult::Missing;
@@ -80,15 +81,15 @@ public:
         names.removeAll(folder);
         if (names.isEmpty()) {
             folders_.remove(wd);
-            ::inotify_rm_watch(fd_, wd);
+            ::inotify_rm_watch(fd_.get(), wd);
         }
     }
 
 private:
     bool open(QString* reason) {
-        if (fd_ >= 0) return true;
-        fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        if (fd_ < 0) {
+        if (fd_) return true;
+        fd_.reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+        if (!fd_) {
             const int error = errno;
             if (reason)
                 *reason = error == EMFILE ? QStringLiteral("no notifications can be had: the limit of watchers is reached "
@@ -96,7 +97,7 @@ private:
                                           : errorText(error);
             return false;
         }
-        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+        notifier_ = std::make_unique<QSocketNotifier>(fd_.get(), QSocketNotifier::Read);
         QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { readEvents(); });
         return true;
     }
@@ -118,7 +119,7 @@ private:
         QList<QString> gone;
         bool lost = false;
         for (;;) {
-            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            const ssize_t n = ::read(fd_.get(), buffer, sizeof buffer);
             if (n <= 0) break;  // EAGAIN: all read
             for (ssize_t at = 0; at < n;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
@@ -129,7 +130,7 @@ private:
                     forget(event->wd, gone);  // deleted or unmounted (nothing left when unwatched here)
                 } else if (event->mask & IN_MOVE_SELF) {
                     // The watch follows the folder, its name here would be wrong.
-                    ::inotify_rm_watch(fd_, event->wd);
+                    ::inotify_rm_watch(fd_.get(), event->wd);
                     forget(event->wd, gone);
                 } else if (event->mask & kEntryEvents) {
                     changed.insert(event->wd);
@@ -147,7 +148,7 @@ private:
             for (const QString& folder : changedFolders) handlers_.changed(folder);
     }
 
-    int fd_ = -1;
+    UniqueFd fd_;
     std::unique_ptr<QSocketNotifier> notifier_;
     Handlers handlers_;
     QHash<QString, int> paths_;          // folder -> watch

@@ -1,6 +1,7 @@
 #include "platform/LocalChannel.h"
 
 #include "platform/ProgramFolder.h"
+#include "platform/UniqueFd.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
@@ -50,16 +51,12 @@ ChannelAddress channelAddress(const QString& channelName) {
     if (!channelName.startsWith(QLatin1Char('/')) || QFile::encodeName(channelName).size() <= kMaxSocketPath)
         return {channelName, nullptr, QString()};
     const QFileInfo info(channelName);
-    const int fd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    auto holder = std::make_shared<const UniqueFd>(
+        ::open(QFile::encodeName(info.absolutePath()).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!*holder)
         return {QString(), nullptr,
                 QStringLiteral("%1: %2").arg(info.absolutePath(), QString::fromLocal8Bit(std::strerror(errno)))};
-    auto holder = std::shared_ptr<const void>(new int(fd), [](const void* p) {
-        const int* held = static_cast<const int*>(p);
-        ::close(*held);
-        delete held;
-    });
-    const QString address = QStringLiteral("/proc/self/fd/%1/%2").arg(fd).arg(info.fileName());
+    const QString address = QStringLiteral("/proc/self/fd/%1/%2").arg(holder->get()).arg(info.fileName());
     if (QFile::encodeName(address).size() > kMaxSocketPath)
         return {QString(), nullptr, QStringLiteral("the socket name %1 is too long").arg(info.fileName())};
     return {address, std::move(holder), QString()};

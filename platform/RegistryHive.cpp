@@ -1,11 +1,9 @@
 #include "platform/RegistryHive.h"
 
+#include "platform/BoundedRead.h"
+#include "platform/KernelLockFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SharedFile.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QLockFile>
 
 namespace platform {
 
@@ -13,6 +11,9 @@ namespace {
 // Long enough for a slow disk, short enough that a caller is not stuck when
 // another process holds the hive.
 constexpr int kLockWaitMs = 10000;
+// Settings, recent files and column widths: a hive is a few kilobytes. One
+// larger than this is no hive of ours and is refused unread.
+constexpr qint64 kHiveFileLimit = qint64(16) << 20;
 }  // namespace
 
 QString RegistryHive::defaultPath() { return resolveProgramFolder() + QStringLiteral("/registry.hive"); }
@@ -25,17 +26,21 @@ long RegistryHive::read(HiveKey& top) const {
 }
 
 long RegistryHive::readFile(HiveKey& top) const {
-    QFile file(path_);
-    if (!file.exists()) {
-        top = HiveKey{};
-        return ERROR_SUCCESS;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        problem_ = path_ + QStringLiteral(": cannot be read: ") + file.errorString();
-        return ERROR_ACCESS_DENIED;
-    }
+    QByteArray bytes;
     QString why;
-    if (!parseHive(file.readAll(), top, &why)) {
+    // A link at the name is read through (a save then replaces it), but
+    // never a fifo, and never more than a hive holds.
+    switch (readBoundedFile(path_, kHiveFileLimit, bytes, &why, Links::Follow)) {
+        case ReadOutcome::Missing:
+            top = HiveKey{};
+            return ERROR_SUCCESS;
+        case ReadOutcome::Failed:
+            problem_ = path_ + QStringLiteral(": cannot be read: ") + why;
+            return ERROR_ACCESS_DENIED;
+        case ReadOutcome::Read:
+            break;
+    }
+    if (!parseHive(bytes, top, &why)) {
         problem_ = path_ + QStringLiteral(" is damaged, ") + why;
         return ERROR_BADDB;
     }
@@ -44,16 +49,19 @@ long RegistryHive::readFile(HiveKey& top) const {
 
 long RegistryHive::update(const std::function<long(HiveKey& top, bool& changed)>& change) {
     problem_.clear();
-    QLockFile lock(path_ + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs)) {
-        const bool denied = lock.error() == QLockFile::PermissionError;
-        problem_ = path_ + (denied ? QStringLiteral(": no right to lock the hive")
-                                   : QStringLiteral(": another process holds the hive lock"));
-        return denied ? ERROR_ACCESS_DENIED : ERROR_TIMEOUT;
+    // The kernel's lock: one whose holder is gone never blocks, and nothing
+    // planted at its name is followed or waited on.
+    KernelLockFile lock;
+    switch (lock.lock(path_ + QStringLiteral(".lock"), kLockWaitMs)) {
+        case KernelLockFile::Outcome::Taken:
+            break;
+        case KernelLockFile::Outcome::Held:
+            problem_ = path_ + QStringLiteral(": another process holds the hive lock");
+            return ERROR_TIMEOUT;
+        case KernelLockFile::Outcome::Refused:
+            problem_ = path_ + QStringLiteral(": no right to lock the hive: ") + lock.problem();
+            return ERROR_ACCESS_DENIED;
     }
-    // The next account of the group must be able to judge the lock, and
-    // take it over when its holder is gone.
-    shareWithFolderGroup(path_ + QStringLiteral(".lock"));
     HiveKey top;
     if (const long rc = readFile(top); rc != ERROR_SUCCESS) return rc;
     bool changed = false;

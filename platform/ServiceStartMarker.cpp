@@ -1,13 +1,16 @@
 #include "platform/ServiceStartMarker.h"
 
+#include "platform/BoundedRead.h"
 #include "platform/SharedFile.h"
 
 #include <QFile>
 
-
 namespace platform {
 
 namespace {
+
+// "<pid> <start time>\n"
+constexpr qint64 kNoteLimit = 64;
 
 // Field 22 of /proc/<pid>/stat, the start time in clock ticks; empty when the
 // process is gone or has ended (a zombie).
@@ -30,10 +33,12 @@ ServiceStartMarker::ServiceStartMarker(const QString& channelName)
     : path_(channelName + QStringLiteral(".start")) {}
 
 bool ServiceStartMarker::pending() const {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QList<QByteArray> words = file.readAll().trimmed().split(' ');
-    file.close();
+    // Another account may have put anything at the name: a fifo is never
+    // waited on, a link never followed, a large file never read.
+    QByteArray note;
+    const ReadOutcome read = readBoundedFile(path_, kNoteLimit, note, nullptr);
+    if (read == ReadOutcome::Missing) return false;
+    const QList<QByteArray> words = note.trimmed().split(' ');
     bool ok = false;
     const qint64 pid = words.value(0).toLongLong(&ok);
     const QByteArray started = processStartTime(ok ? pid : 0);

@@ -6,6 +6,8 @@
 #include "platform/AutomationComponents.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
+#include "platform/SharedFile.h"
+#include "pondrel/PondrelStartUp.h"
 
 #include <QFile>
 
@@ -66,9 +68,12 @@ WiffParametersPtr analystParameters(const WiffConversion& c) {
     return parameters;
 }
 
+platform::Error cannotWrite(const QString& path, const QString& reason) {
+    return platform::Error(kExitCannotWrite, path + QStringLiteral(": ") + reason);
+}
+
 void writeResult(QFile& output, const QString& result) {
-    if (output.write(platform::toCp1252(result) + "\r\n") < 0)
-        throw platform::Error(61, QStringLiteral("Disk full"));
+    if (output.write(platform::toCp1252(result) + "\r\n") < 0) throw cannotWrite(output.fileName(), output.errorString());
 }
 
 }  // namespace
@@ -101,9 +106,14 @@ bool modGlobal_ConvertWiffFile(const WiffConversion& c) {
         parameters = analystParameters(c);
     }
 
-    QFile output(c.outputFile);
-    if (!output.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw platform::Error(75, QStringLiteral("Path/File access error"));
+    // The cache folder is written by other accounts too: a link planted at
+    // the name is replaced, never written through.
+    platform::UniqueFd fd = platform::openForWriting(c.outputFile);
+    if (!fd) throw cannotWrite(c.outputFile, platform::openFailureText(errno));
+    QFile output;
+    if (!output.open(fd.get(), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
+        throw cannotWrite(c.outputFile, output.errorString());
+    fd.release();
     // The library is asked again, as it describes the file it opened; the
     // exporter made above does the work.
     info->isMSMS();
@@ -118,6 +128,7 @@ bool modGlobal_ConvertWiffFile(const WiffConversion& c) {
             writeResult(output, msExporter->getResultString());
         }
     }
+    if (!output.flush()) throw cannotWrite(c.outputFile, output.errorString());
     output.close();
     return true;
 }

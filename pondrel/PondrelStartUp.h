@@ -6,9 +6,12 @@
 //           <library options> <option keys> <search type> [-debug]
 //
 // 0: the peak list was written; 9001: the security initialisation failed;
-// 9002: the conversion was refused; anything else: the number of the error
+// 9002: the conversion was refused; 9003: the peak list could not be written
+// (its folder or file refuses the account); anything else: the number of the error
 // that stopped it (9 too few arguments or option fields, 13 a value of the
 // wrong form, 6 out of range, or the library's own).
+#include "platform/ExitCodes.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +20,7 @@ namespace pondrel {
 inline constexpr int kExitConverted = 0;
 inline constexpr int kExitSecurityFailed = 9001;
 inline constexpr int kExitRefused = 9002;
+inline constexpr int kExitCannotWrite = platform::exitcodes::PondrelCannotWrite;
 inline constexpr int kMaxArguments = 8;
 
 // The arguments as Pondrel takes them: element 0 empty, then at most

@@ -5,9 +5,11 @@
 #       PREFIX1..PREFIXCOUNT in it (PREFIX1 owns FOLDER, the service's account)
 #       and FOLDER itself; returns 77 with the reason on stdout when it cannot
 #       (not root, tools missing, a name taken already: nothing is changed).
-#   lab_as USER COMMAND...   runs COMMAND as USER with the group's umask 007,
-#       HOME set to a private folder of that user and no root left behind;
-#       COMMAND may start with NAME=VALUE words for its environment.
+#   lab_as USER COMMAND...   runs COMMAND as USER with Debian's default umask
+#       022 (what a lab user's session has; the programs must share what they
+#       make whatever the umask), HOME set to a private folder of that user
+#       and no root left behind; COMMAND may start with NAME=VALUE words for
+#       its environment.
 #   lab_spawn OUTPUT USER COMMAND...   the same in the background, output to
 #       the file OUTPUT; the program's own process id is left in $lab_pid.
 #   lab_accounts_cleanup     removes what setup made (call it from a trap).
@@ -44,7 +46,7 @@ lab_as() {
     shift
     local home
     home=$(getent passwd "$user" | cut -d: -f6)
-    (umask 007 && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups --reset-env \
+    (umask 022 && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups --reset-env \
         env HOME="$home" XDG_RUNTIME_DIR="$home" PATH="${LAB_PATH:-$PATH}" "$@")
 }
 
@@ -54,7 +56,7 @@ lab_spawn() {
     shift 2
     local home
     home=$(getent passwd "$user" | cut -d: -f6)
-    (umask 007 && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups --reset-env \
+    (umask 022 && exec setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups --reset-env \
         env HOME="$home" XDG_RUNTIME_DIR="$home" PATH="${LAB_PATH:-$PATH}" "$@") >"$output" 2>&1 &
     lab_pid=$!
 }

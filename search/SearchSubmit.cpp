@@ -5,6 +5,7 @@
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
 #include "platform/InetErrors.h"
+#include "platform/UniqueFd.h"
 #include "search/SearchForm.h"
 #include "service/DbRows.h"
 #include "service/HttpGet.h"
@@ -27,14 +28,6 @@ QString winInetText() { return modGlobal_WinInetErrorText(platform::GetLastError
 QString boundaryProblem(const QString& where) {
     return QStringLiteral("The peak list (%1) holds the search form's boundary text; it is not sent").arg(where);
 }
-
-// Closes a file descriptor on every path.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 // An earlier reply that was never read to its end is drained, then its
 // request and connection are closed.
@@ -84,11 +77,12 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
                                     const SearchJobContext& job) {
     try {
         const qint64 total = body.contentLength();
-        Fd file;
+        platform::UniqueFd file;
         if (body.text.isEmpty()) {
             // Never through a link: what it points at may be anything.
-            file.fd = ::open(QFile::encodeName(body.file).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-            if (file.fd < 0) {
+            // A fifo in its place is refused at once, never waited on.
+            file = platform::openNoFollow(body.file, O_RDONLY);
+            if (!file) {
                 job.log(EventError, errno == ELOOP
                                         ? QStringLiteral("Peak list %1 is a symbolic link, which is never followed; it "
                                                          "is not sent").arg(body.file)
@@ -114,7 +108,7 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
             if (sent < contentEnd) {
                 if (!body.text.isEmpty()) return copy(body.text, sent - body.prefix.size());
                 const qint64 want = std::min<qint64>(maxBytes, contentEnd - sent);
-                const ssize_t n = ::read(file.fd, buffer, size_t(want));
+                const ssize_t n = ::read(file.get(), buffer, size_t(want));
                 if (n <= 0) {
                     fileProblem = fromFile == 0 ? QStringLiteral("ReadFile failed for ") + body.file
                                                 : QStringLiteral("Peak list %1 changed size while it was sent (%2 bytes "
@@ -142,7 +136,7 @@ SendResult clsJob_SendMultipartBody(const platform::HInternet& request, const QS
                 if (fromFile == body.fileSize) {
                     // A file that grew would send a body longer than announced.
                     struct stat st {};
-                    if (::fstat(file.fd, &st) != 0 || st.st_size != body.fileSize) {
+                    if (::fstat(file.get(), &st) != 0 || st.st_size != body.fileSize) {
                         fileProblem = QStringLiteral("Peak list %1 changed size while it was sent (%2 bytes "
                                                      "expected, now %3)")
                                           .arg(body.file)

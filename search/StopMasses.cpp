@@ -3,11 +3,10 @@
 #include "search/SearchForm.h"
 
 #include "common/ServerReplies.h"
+#include "platform/BoundedRead.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
 #include "service/SmallConversions.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <vector>
@@ -16,24 +15,33 @@ namespace tavrelsvc {
 
 namespace {
 
+// The file lies in the shared program folder: far more than any list of
+// contaminants, it is refused rather than read into memory.
+constexpr qint64 kStopMassFileLimit = qint64(64) << 20;
+
 // The selected column of every mass line; "#" starts a comment and a line
 // without a comma holds no mass. There is no limit on the count: a long file
 // filters with all of its masses.
 std::vector<float> readStopMasses(const QString& path, bool monoisotopic) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw platform::Error(platform::errnum::FileNotFound, file.errorString() + QStringLiteral(": ") + path);
+    QByteArray bytes;
+    QString why;
+    switch (platform::readBoundedFile(path, kStopMassFileLimit, bytes, &why, platform::Links::Follow)) {
+        case platform::ReadOutcome::Missing:
+            throw platform::Error(platform::errnum::FileNotFound, QStringLiteral("No such file: ") + path);
+        case platform::ReadOutcome::Failed:
+            throw platform::Error(57, why + QStringLiteral(": ") + path);
+        case platform::ReadOutcome::Read:
+            break;
+    }
     std::vector<float> masses;
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+    for (QByteArray line : bytes.split('\n')) {
+        while (line.endsWith('\r')) line.chop(1);
         if (line.startsWith('#')) continue;
         const qsizetype comma = line.indexOf(',');
         if (comma < 0) continue;
         const QByteArray column = monoisotopic ? line.left(comma) : line.mid(comma + 1);
         masses.push_back(static_cast<float>(common::leadingNumber(platform::fromCp1252(column.trimmed()))));
     }
-    if (file.error() != QFile::NoError) throw platform::Error(57, file.errorString() + QStringLiteral(": ") + path);
     return masses;
 }
 

@@ -3,6 +3,7 @@
 #include "common/Secrets.h"
 #include "platform/SharedFile.h"
 #include "platform/SysLog.h"
+#include "platform/UniqueFd.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -19,7 +20,7 @@ namespace {
 
 struct StreamState {
     QString path;
-    int fd = -1;
+    platform::UniqueFd fd;
     bool echo = false;
 };
 
@@ -33,8 +34,7 @@ StreamState& state() {
 int openForAppending(const QString& path) { return platform::openForAppending(path, platform::FileReaders::OwnerAndGroup); }
 
 void closeFd() {
-    if (state().fd >= 0) ::close(state().fd);
-    state().fd = -1;
+    state().fd.reset();
 }
 
 // A rotation moved the file away (or removed it): the open descriptor no
@@ -43,11 +43,10 @@ void followRotation() {
     StreamState& s = state();
     struct stat atPath {}, open {};
     const bool present = ::stat(QFile::encodeName(s.path).constData(), &atPath) == 0;
-    if (present && ::fstat(s.fd, &open) == 0 && atPath.st_dev == open.st_dev && atPath.st_ino == open.st_ino) return;
+    if (present && ::fstat(s.fd.get(), &open) == 0 && atPath.st_dev == open.st_dev && atPath.st_ino == open.st_ino) return;
     const int fd = openForAppending(s.path);
     if (fd < 0) return;  // the old file takes the line rather than losing it
-    closeFd();
-    s.fd = fd;
+    s.fd.reset(fd);
 }
 
 bool writeWhole(int fd, const QByteArray& bytes) {
@@ -66,15 +65,14 @@ bool writeWhole(int fd, const QByteArray& bytes) {
 bool EventLogStream::open(const QString& path) {
     const int fd = openForAppending(path);
     if (fd < 0) return false;
-    closeFd();
-    state().fd = fd;
+    state().fd.reset(fd);
     state().path = path;
     return true;
 }
 
 void EventLogStream::close() { closeFd(); }
 
-bool EventLogStream::isOpen() { return state().fd >= 0; }
+bool EventLogStream::isOpen() { return state().fd.valid(); }
 
 void EventLogStream::setEcho(bool on) { state().echo = on; }
 
@@ -83,7 +81,7 @@ bool EventLogStream::writeLine(const QByteArray& line) {
     if (!isOpen()) return false;
     followRotation();
     // One write for the whole line: the client reads the file while the service runs.
-    return writeWhole(state().fd, line + "\r\n");
+    return writeWhole(state().fd.get(), line + "\r\n");
 }
 
 void modGlobal_WriteEventLog(short eventType, long taskNumber, const QString& taskLabel,

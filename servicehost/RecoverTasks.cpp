@@ -5,6 +5,7 @@
 #include "jobs/clsJob.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
+#include "platform/SharedFolder.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/TaskDb.h"
@@ -12,7 +13,6 @@
 #include "servicehost/TaskRowToJob.h"
 #include "servicehost/frmMain.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace tavrelsvc {
@@ -42,7 +42,7 @@ void recoverRow(platform::AdoRecordset& rs, qint32 taskUID) {
     if (!isLiveTask(rs) || !modGlobal_IsTaskOfThisComputer(QString::number(taskUID))) return;
 
     const QString folder = PeakListCacheFolder(taskUID, rs.value(QStringLiteral("task_label")));
-    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) QDir().mkdir(folder);
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir()) platform::makeSharedFolder(folder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         rs.setValue(QStringLiteral("task_status"), common::taskstatus::Cancelled);
         modGlobal_UpdateRecord(rs);

@@ -7,6 +7,7 @@
 #include "platform/AdoErrors.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
+#include "platform/SharedFolder.h"
 #include "service/DbRows.h"
 #include "service/EventLog.h"
 #include "service/Preferences.h"
@@ -17,7 +18,6 @@
 #include "servicehost/TaskRowToJob.h"
 #include "servicehost/frmMain.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -106,7 +106,7 @@ QString refusal(platform::AdoRecordset& rs, qint32 taskUID, QString* cacheFolder
     *cacheFolder = PeakListCacheFolder(taskUID, label);
     if (cacheFolder->isEmpty()) return answer::E9015;
     // One level only: a missing PeakListRoot is refused, not made.
-    if (!QFileInfo(*cacheFolder).isDir()) QDir().mkdir(*cacheFolder);
+    if (!QFileInfo(*cacheFolder).isDir()) platform::makeSharedFolder(*cacheFolder);
     if (!QFileInfo(*cacheFolder).isDir()) return answer::E9015;
     return QString();
 }

@@ -2,7 +2,6 @@
 // has always followed, and the service control's events.
 #include "servicehost/frmMain.h"
 
-#include "common/ProgramVersion.h"
 #include "common/TaskDbConnection.h"
 #include "common/TaskDbTables.h"
 #include "jobs/FolderWatchHub.h"
@@ -36,7 +35,7 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLockFile>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -183,11 +182,7 @@ bool frmMain::startUp() {
         throw platform::Error(75, QStringLiteral("Path/File access error (") + kEventLogFileName + QLatin1Char(')'));
     eventLogOpened_ = true;
     modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, kDashes + QStringLiteral(" Sorvex Tavrel Service Start Up ") + kDashes);
-    modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone,
-                            QStringLiteral("Sorvex Tavrel Service version %1.%2.%3")
-                                .arg(common::ProgramMajor)
-                                .arg(common::ProgramMinor)
-                                .arg(common::ProgramRevision));
+    modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, serviceVersionText());
 
     LocalUserName = platform::userName();
     LocalComputerName = platform::computerName();
@@ -232,24 +227,26 @@ bool frmMain::startUp() {
 bool frmMain::takeInstanceLock() {
     QString problem = platform::programFolderProblem(ProgramFolder);
     if (problem.isEmpty()) {
-        instanceLock_ = std::make_unique<QLockFile>(ProgramFolder + QStringLiteral("/TavrelService.lock"));
-        instanceLock_->setStaleLockTime(0);  // only a lock of a process that is gone is taken over
-        if (instanceLock_->tryLock(0)) {
-            // Whoever starts the service next must be able to judge this lock.
-            platform::shareWithFolderGroup(instanceLock_->fileName());
-            return true;
+        const QString path = ProgramFolder + QStringLiteral("/TavrelService.lock");
+        switch (instanceLock_.tryLock(path)) {
+            case platform::KernelLockFile::Outcome::Taken:
+                // Only for the message of a second start: what the file holds
+                // never decides who runs.
+                instanceLock_.writeNote(QByteArray::number(QCoreApplication::applicationPid()) + '\n');
+                return true;
+            case platform::KernelLockFile::Outcome::Held: {
+                bool known = false;
+                const qint64 pid = platform::KernelLockFile::readNote(path).trimmed().toLongLong(&known);
+                problem = QStringLiteral("Sorvex Tavrel Service is already running on the program folder %1%2; "
+                                         "this one ends")
+                              .arg(ProgramFolder, known ? QStringLiteral(" (process %1)").arg(pid) : QString());
+                break;
+            }
+            case platform::KernelLockFile::Outcome::Refused:
+                problem = QStringLiteral("Sorvex Tavrel Service cannot take its lock file in the program folder %1: %2")
+                              .arg(ProgramFolder, instanceLock_.problem());
+                break;
         }
-        qint64 pid = 0;
-        QString host, application;
-        if (instanceLock_->error() == QLockFile::LockFailedError &&
-            instanceLock_->getLockInfo(&pid, &host, &application))
-            problem = QStringLiteral("Sorvex Tavrel Service is already running on the program folder %1 (process %2); "
-                                     "this one ends")
-                          .arg(ProgramFolder)
-                          .arg(pid);
-        else
-            problem = QStringLiteral("Sorvex Tavrel Service cannot take its lock file in the program folder %1").arg(ProgramFolder);
-        instanceLock_.reset();
     } else {
         problem = QStringLiteral("Sorvex Tavrel Service cannot start: ") + problem;
     }
@@ -325,9 +322,10 @@ bool frmMain::databaseTests() {
 
 void frmMain::connectionNotice() {
     const auto cs = platform::OleDbConnectionString::parse(ADOConnect);
+    // The database itself, not only its server; the password stays out.
+    const QString target = TaskDbConnection.target();
     QString notice = QStringLiteral("Connected to ") + cs.provider();
-    if (!cs.dataSource().isEmpty())
-        notice = QStringLiteral("Connected to ") + cs.dataSource() + QStringLiteral(" using ") + cs.provider();
+    if (!target.isEmpty()) notice = QStringLiteral("Connected to ") + target + QStringLiteral(" using ") + cs.provider();
     systemEvent(4, kNoticeEventId, notice);
     modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, notice);
 }
@@ -380,7 +378,7 @@ void frmMain::Form_Unload() {
     if (control_) control_->close();
     pollAgain_.stop();
     platform::setRequestWaitPolicy({});
-    instanceLock_.reset();
+    instanceLock_.unlock();
     if (onUnloaded_) onUnloaded_();
 }
 

@@ -4,6 +4,8 @@
 // service control listener, the tray window and icon and the one folder
 // watcher of the monitor tasks; the jobs live in JobCollection, each on its
 // own timer.
+#include "platform/KernelLockFile.h"
+
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -16,7 +18,6 @@
 #include <memory>
 #include <optional>
 
-class QLockFile;
 class QMenu;
 class QAction;
 class QSystemTrayIcon;
@@ -111,7 +112,7 @@ private:
     Options options_;
     QTimer tmrRefresh_;
     QTimer pollAgain_;
-    std::unique_ptr<QLockFile> instanceLock_;
+    platform::KernelLockFile instanceLock_;
     std::unique_ptr<platform::ServiceControlListener> control_;
     std::unique_ptr<platform::WindowMessageListener> window_;
     std::unique_ptr<QMenu> mnuPopUp_;

@@ -1,9 +1,11 @@
 #include "status/EventLogTail.h"
 
 #include "common/EventLogLine.h"
+#include "platform/UniqueFd.h"
 
 #include <QList>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -61,6 +63,15 @@ qsizetype lineEnd(const QByteArray& bytes, qsizetype from) {
     return -1;
 }
 
+// Past the NUL bytes from `from` on: the writer never writes one, but a log
+// grown by a truncate, or a power cut, leaves runs of them before the next
+// line, which are no line of their own.
+qsizetype pastPadding(const QByteArray& bytes, qsizetype from) {
+    const char* p = bytes.constData();
+    while (from < bytes.size() && p[from] == '\0') ++from;
+    return from;
+}
+
 }  // namespace
 
 bool EventLogTail::identify(const QString& path, Identity* identity, qint64* size) {
@@ -74,11 +85,15 @@ bool EventLogTail::identify(const QString& path, Identity* identity, qint64* siz
 bool EventLogTail::follow() {
     file_.reset();
     position_ = 0;
+    skipping_ = false;
     qint64 size = 0;
     Identity id;
     if (!identify(path_, &id, &size)) return false;
-    auto file = std::make_unique<QFile>(path_);
-    if (!file->open(QIODevice::ReadOnly)) return false;
+    platform::UniqueFd fd = platform::openNoFollow(path_, O_RDONLY);
+    if (!fd) return false;
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return false;
+    fd.release();
     // What was opened is what is followed, even if the path changed meanwhile.
     struct stat st {};
     if (::fstat(file->handle(), &st) == 0) id = {static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino)};
@@ -104,6 +119,7 @@ void EventLogTail::close() {
     path_.clear();
     file_.reset();
     position_ = 0;
+    skipping_ = false;
     caughtUp_ = true;
 }
 
@@ -117,28 +133,43 @@ QStringList EventLogTail::readNewLines(qint64 maxBytes, qsizetype keepLast) {
     // The followed file, then (after a rotation) the new one at the path.
     for (int pass = 0; pass < 2; ++pass) {
         const qint64 size = file_->size();
-        if (size < position_) position_ = 0;  // cut back: what it holds now was never shown
+        if (size < position_) {
+            position_ = 0;  // cut back: what it holds now was never shown
+            skipping_ = false;
+        }
         const qint64 available = size - position_;
         QByteArray bytes;
         if (available > 0 && file_->seek(position_)) {
             bytes = file_->read(std::min(available, budget));
-            // A line longer than the budget is taken whole.
-            while (lineEnd(bytes, 0) < 0 && bytes.size() < available) {
-                const QByteArray more = file_->read(std::min<qint64>(available - bytes.size(), 1 << 20));
-                if (more.isEmpty()) break;
-                bytes += more;
-            }
+            // A line that does not end within the slice is read on once, up
+            // to its limit; it is never read again from its start.
+            if (!skipping_ && bytes.size() < available && bytes.size() <= kLongestLine && lineEnd(bytes, 0) < 0)
+                bytes += file_->read(std::min(available, kLongestLine + 1) - bytes.size());
         }
         budget -= bytes.size();
         const bool readToEnd = bytes.size() >= available;
 
-        QList<Span> spans;
         qsizetype start = 0;
-        for (qsizetype end = lineEnd(bytes, start); end >= 0; end = lineEnd(bytes, start)) {
+        if (skipping_) {
+            // The rest of a line cut at its limit.
+            const char* lf = static_cast<const char*>(memchr(bytes.constData(), '\n', size_t(bytes.size())));
+            start = lf ? lf - bytes.constData() + 1 : bytes.size();
+            skipping_ = lf == nullptr;
+        }
+        QList<Span> spans;
+        if (!skipping_) start = pastPadding(bytes, start);
+        for (qsizetype end = skipping_ ? -1 : lineEnd(bytes, start); end >= 0; end = lineEnd(bytes, start)) {
             qsizetype stop = end;
             if (stop > start && bytes[stop - 1] == '\r') --stop;
-            spans.append({start, stop - start});
-            start = end + 1;
+            spans.append({start, std::min<qsizetype>(stop - start, kLongestLine)});
+            start = pastPadding(bytes, end + 1);
+        }
+        if (!skipping_ && bytes.size() - start > kLongestLine) {
+            // No line end within the limit (a damaged or padded log): the
+            // line is shown cut there and the rest of it is skipped.
+            spans.append({start, qsizetype(kLongestLine)});
+            start = bytes.size();
+            skipping_ = true;
         }
         Identity now;
         qint64 ignored = 0;

@@ -18,8 +18,11 @@ namespace tavrel {
 
 class EventLogTail {
 public:
-    // The bytes one read takes at most (a longer line is taken whole).
+    // The bytes one read takes at most, and the longest line it answers: a
+    // line that runs on is cut there and the rest of it skipped, so neither a
+    // damaged log nor one padded by gigabytes of nothing can stop the window.
     static constexpr qint64 kSliceBytes = qint64(16) << 20;
+    static constexpr qint64 kLongestLine = qint64(64) << 10;
 
     EventLogTail() = default;
 
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<QFile> file_;  // the file being read, kept open across a rename
     Identity identity_;
     qint64 position_ = 0;  // the first byte not yet handed out as a line
+    bool skipping_ = false;  // position_ lies in the rest of a line cut at its limit
     bool caughtUp_ = true;
 };
 

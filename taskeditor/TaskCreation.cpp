@@ -11,6 +11,7 @@
 #include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 #include "platform/MessageBox.h"
+#include "platform/SharedFolder.h"
 #include "taskeditor/TaskEditor.h"
 #include "taskeditor/TaskEditorSources.h"
 
@@ -70,7 +71,8 @@ qint32 storeNewTask(const BuiltTask& task, const QString& peakListRoot) {
     }
     const QString folder = common::PeakListCacheFolder(peakListRoot, key, label);
     if (!QFileInfo(folder).isDir()) {
-        if (QDir().mkdir(folder)) cleanup.madeFolder(folder);
+        // The service writes the task's peak lists into it under its own account.
+        if (platform::makeSharedFolder(folder).isEmpty()) cleanup.madeFolder(folder);
         if (!QFileInfo(folder).isDir()) {
             show(QStringLiteral("Unable to create required directory ") + folder);
             return 0;

@@ -5,11 +5,15 @@
 #include "platform/LocalChannel.h"
 #include "platform/testsupport/TestSupport.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSysInfo>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 
@@ -107,4 +111,41 @@ TEST_F(SecondStartTest, AProgramFolderThatCannotBeWrittenIsNamedNotTakenForAnoth
         << err.constData();
     EXPECT_TRUE(err.contains("usermod -aG")) << "the group step an administrator takes";
     EXPECT_FALSE(err.contains("another instance")) << err.constData();
+}
+
+// What another account of the folder's group (or a power cut) left at the
+// name of this user's instance lock never keeps the user out: the start is
+// the first instance and answers on its channel.
+TEST_F(SecondStartTest, APlantedOrDamagedLockNeverKeepsTheUserOut) {
+    const QString channel = tavrel::clientInstanceChannel(home.path(), account);
+    const QString lock = channel + ".lock";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(lock).path()));
+    ::chmod(QFile::encodeName(QFileInfo(lock).path()).constData(), 0770);
+    const struct {
+        const char* what;
+        std::function<bool()> plant;
+    } cases[] = {
+        {"an empty file", [&] { return QFile(lock).open(QIODevice::WriteOnly); }},
+        {"a lock naming process 1", [&] {
+             testsupport::writeFile(lock, "1\nTavrel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+             return true;
+         }},
+        {"an empty folder", [&] { return QDir().mkdir(lock); }},
+        {"a fifo", [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0660) == 0; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.plant());
+        first.start(testsupport::binPath("Tavrel"), {});
+        ASSERT_TRUE(first.waitForStarted());
+        QByteArray answer;
+        EXPECT_TRUE(testsupport::waitUntil([&] {
+            return platform::localChannelRequest(channel, "bring forward", 500, &answer) ==
+                   platform::ChannelResult::Answered;
+        }, 30000)) << first.readAllStandardError().constData();
+        first.kill();
+        first.waitForFinished();
+        QDir().rmdir(lock);
+        QFile::remove(lock);
+    }
 }

@@ -1,6 +1,7 @@
 #include "common/forms/FolderBrowser.h"
 
 #include "common/FileDialogs.h"
+#include "common/forms/FileDialogFit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +31,7 @@ FolderBrowser::FolderBrowser(QWidget* owner, const QString& title, const QString
         setDirectory(startFolder);
         showSelection(startFolder);
     }
+    fitFileDialogToItsTexts(*this);
 }
 
 QString FolderBrowser::statusText() const { return lblStatus_->text(); }

@@ -61,8 +61,8 @@ TEST(AtomicSave, InAGroupWritableFolderTheFileIsTheGroupsToo) {
         mode_t expected;
     };
     const Case cases[] = {
-        {"a new file in a shared folder", 02770, std::nullopt, 0664},
-        {"a file another client wrote under umask 022", 02770, 0644, 0664},
+        {"a new file in a shared folder", 02770, std::nullopt, 0660},
+        {"a file another client wrote under umask 022", 02770, 0644, 0660},
         {"an owner-only file is opened to the group", 02770, 0600, 0660},
         {"a new file in a private folder follows the umask", 0700, std::nullopt, 0644},
         {"a file of a private folder keeps its modes", 0700, 0640, 0640},

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tavrel;
@@ -82,6 +83,25 @@ TEST_F(ParameterFileTest, MissingOrUnreadableFileNamesThePath) {
     ASSERT_FALSE(folder.ok());
     EXPECT_EQ(folder.error->kind, Kind::Unreadable);
     EXPECT_TRUE(folder.error->message.contains(path("folder.par")));
+}
+
+// A set (or "default.par" of the shared folder) grown far past any parameter
+// set, or a fifo in its place: refused by name, never read or waited on.
+TEST_F(ParameterFileTest, AFileGrownPastAnySetOrAFifoIsRefusedByName) {
+    testsupport::writeFile(path("grown.par"), "COM=run\r\n");
+    ASSERT_EQ(::truncate(QFile::encodeName(path("grown.par")).constData(), qint64(64) << 20), 0);  // sparse
+    const auto grown = readParameterFileLines(path("grown.par"), Rule::SkipLinesWithoutEquals);
+    ASSERT_FALSE(grown.ok());
+    EXPECT_EQ(grown.error->kind, Kind::Unreadable);
+    EXPECT_TRUE(grown.error->message.startsWith("Cannot read parameter file " + path("grown.par") +
+                                                ": it holds 67108864 bytes, more than"))
+        << qPrintable(grown.error->message);
+
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.par")).constData(), 0660), 0);
+    const auto fifo = readParameterFileLines(path("fifo.par"), Rule::SkipLinesWithoutEquals);
+    ASSERT_FALSE(fifo.ok());
+    EXPECT_EQ(fifo.error->kind, Kind::Unreadable);
+    EXPECT_TRUE(fifo.error->message.contains(path("fifo.par"))) << qPrintable(fifo.error->message);
 }
 
 TEST_F(ParameterFileTest, CodePageCharactersSurviveReadAndWrite) {

@@ -3,7 +3,10 @@
 
 #include "params/tests/EditorFixture.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace tavrel;
 
@@ -55,6 +58,20 @@ TEST(ServerDataTest, ReadsTheFileAndTellsMissingFromUnreadable) {
     EXPECT_TRUE(folder.found);
     EXPECT_FALSE(folder.ok());
     EXPECT_TRUE(folder.error.contains(QStringLiteral("folder.dat"))) << folder.error.toStdString();
+}
+
+// A document grown far past what any server sends (a sparse file costs its
+// maker nothing) is refused by name instead of read into memory.
+TEST(ServerDataTest, AFileGrownPastAnyDocumentIsRefusedByName) {
+    testsupport::TempHome home;
+    const QString path = serverDataPath(home.path());
+    testsupport::writeFile(path, "\"[DB]\r\nMSDB\r\n\"\r\n");
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), qint64(512) << 20), 0);  // sparse
+    const ServerDataRead read = readServerData(path);
+    EXPECT_TRUE(read.found);
+    EXPECT_FALSE(read.ok());
+    EXPECT_TRUE(read.error.startsWith("Cannot read " + path + ": it holds 536870912 bytes, more than"))
+        << qPrintable(read.error);
 }
 
 TEST(ServerDataTest, ListsStopAtTheirLimit) {

@@ -367,6 +367,68 @@ TEST_P(AdoEngine, NewRowsTakeTheLargestKeyPlusOneReadWithTheirInsert) {
     EXPECT_EQ(stored, (QStringList{"1 first", "2 second", "10 past a gap", "11 after it", "12 stale, further on"}));
 }
 
+// The marker holds while nothing is committed, and moves with every commit:
+// this connection's own rows, another connection's rows and tables, a
+// transaction that was open when the marker was taken, a reopened connection.
+TEST_P(AdoEngine, TheChangeMarkerMovesWithEveryCommitAndOnlyThen) {
+    AdoConnection other;
+    other.open(db->connectionString());
+    c.execute("INSERT INTO t (id, flag) VALUES (1, 0)");
+    QString marker = c.changeMarker();
+    ASSERT_FALSE(marker.isEmpty());
+    c.query("SELECT * FROM t").finish();
+    other.query("SELECT * FROM t").finish();
+    EXPECT_EQ(c.changeMarker(), marker);
+
+    const std::pair<const char*, std::function<void()>> commits[] = {
+        {"own insert", [&] { c.execute("INSERT INTO t (id, flag) VALUES (2, 0)"); }},
+        {"own update", [&] { c.execute("UPDATE t SET flag = 1 WHERE id = 2"); }},
+        {"other's insert", [&] { other.execute("INSERT INTO t (id, flag) VALUES (3, 0)"); }},
+        {"other's update", [&] { other.execute("UPDATE t SET name = 'x' WHERE id = 1"); }},
+        {"other's delete", [&] { other.execute("DELETE FROM t WHERE id = 3"); }},
+        {"other's table", [&] { other.execute("CREATE TABLE u (id INTEGER)"); }},
+        {"own table dropped", [&] { c.execute("DROP TABLE u"); }},
+        {"reopened", [&] { ASSERT_TRUE(c.reopen()); }},
+    };
+    for (const auto& [what, commit] : commits) {
+        commit();
+        const QString now = c.changeMarker();
+        EXPECT_NE(now, marker) << what;
+        EXPECT_EQ(c.changeMarker(), now) << what;
+        marker = now;
+    }
+
+    // Rows written in a transaction that is still open when the marker is
+    // taken are not read under it; their commit moves it.
+    other.beginTrans();
+    other.execute("UPDATE t SET flag = 5 WHERE id = 1");
+    marker = c.changeMarker();
+    QSqlQuery q = c.query("SELECT flag FROM t WHERE id = 1");
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toInt(), 0);
+    q.finish();
+    other.commitTrans();
+    EXPECT_NE(c.changeMarker(), marker);
+
+    // The server engine lets a second transaction write alongside: one begun
+    // later that ends first leaves the earlier one to move the marker again.
+    if (GetParam() == DbEngine::Postgres) {
+        AdoConnection third;
+        third.open(db->connectionString());
+        other.beginTrans();
+        other.execute("UPDATE t SET flag = 6 WHERE id = 1");
+        third.execute("UPDATE t SET flag = 7 WHERE id = 2");
+        marker = c.changeMarker();
+        other.commitTrans();
+        EXPECT_NE(c.changeMarker(), marker);
+    }
+
+    // Inside a transaction the marker says nothing.
+    c.beginTrans();
+    EXPECT_TRUE(c.changeMarker().isEmpty());
+    c.rollbackTrans();
+}
+
 TAVREL_ON_BOTH_ENGINES(AdoEngine);
 
 // The file engine's session lock lies in the shared program folder: it is the

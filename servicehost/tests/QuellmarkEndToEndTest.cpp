@@ -10,6 +10,7 @@
 #include "tools/standins/QuellmarkFiles.h"
 #include "tools/standins/StandinLog.h"
 
+#include <QDir>
 #include <QSqlQuery>
 
 namespace {
@@ -166,6 +167,28 @@ TEST_F(QuellmarkEndToEnd, APauseDuringProcessingAndTheResumeSendEachSpectrumOnce
     for (const char* title : {"A scan 1 ", "A scan 2 ", "B scan 11 ", "B scan 12 "})
         EXPECT_EQ(uploadsHolding(title), 1) << title << " once, though sample A was exported twice";
     EXPECT_EQ(testsupport::readFile(cacheOf(1, "Slow", file, ".-1.qpl")).count("BEGIN IONS"), 4);
+}
+
+// Links another account planted at the names of the file's cache file and
+// project: both are replaced, never written through.
+TEST_F(QuellmarkEndToEnd, LinksPlantedAtTheCacheFileAndTheProjectAreReplacedNeverWrittenThrough) {
+    const QString file = put("data/two.qmd", sample("A", 1) + sample("B", 11));
+    QStringList victims;
+    for (const char* suffix : {".-1.qpl", ".-1.rov"}) {
+        const QString planted = cacheOf(1, "Merged", file, suffix);
+        victims << home.file(QStringLiteral("victim%1").arg(suffix));
+        testsupport::writeFile(victims.last(), "another account's file");
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(planted).path()));
+        ASSERT_TRUE(QFile::link(victims.last(), planted));
+    }
+    hosttest::ServiceProgram service(home.path(), "LABPC", env);
+    ASSERT_TRUE(service.start());
+    runTask(1, "Merged", options("True"), file);
+    ASSERT_TRUE(waitForStatus(1, "completed")) << qPrintable(log());
+    for (const QString& victim : victims) EXPECT_EQ(testsupport::readFile(victim), "another account's file");
+    for (const char* suffix : {".-1.qpl", ".-1.rov"}) EXPECT_FALSE(QFileInfo(cacheOf(1, "Merged", file, suffix)).isSymLink());
+    EXPECT_EQ(resultProjects(1), QStringList{cacheOf(1, "Merged", file, ".-1.rov")});
+    EXPECT_EQ(uploadsHolding("B scan 12 "), 1);
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 #include "servicehost/ServiceSwitches.h"
 
 #include <QElapsedTimer>
+#include <QSysInfo>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -192,6 +194,40 @@ TEST_F(ServiceLife, FilesItMakesAreTheGroupsAndNobodyElses) {
     EXPECT_EQ(mode(socket) & 0007, 0);
     EXPECT_EQ(mode(env.home.file("registry.hive")), 0660);
     EXPECT_EQ(mode(env.db.file()), 0660);
+}
+
+// What another account, a power cut or an older program left at the name of
+// the instance lock never keeps the service out: the kernel holds the lock,
+// not the file's contents.
+TEST_F(ServiceLife, APlantedOrDamagedInstanceLockNeverKeepsTheServiceOut) {
+    const QString lock = env.home.file("TavrelService.lock");
+    const struct {
+        const char* what;
+        std::function<bool()> plant;
+    } cases[] = {
+        {"an empty file", [&] { return QFile(lock).open(QIODevice::WriteOnly); }},
+        {"a lock naming process 1", [&] {
+             testsupport::writeFile(lock, "1\nTavrelService\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+             return true;
+         }},
+        {"an empty folder", [&] { return QDir().mkdir(lock); }},
+        {"a fifo", [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0660) == 0; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.plant());
+        {
+            ServiceProgram service(env.home.path(), "LABPC");
+            ASSERT_TRUE(service.start()) << qPrintable(service.standardError());
+            QString err;
+            EXPECT_EQ(runSwitch({"-debug"}, &err), 1) << "a second one still ends";
+            EXPECT_TRUE(err.contains(QStringLiteral("(process %1)").arg(service.pid()))) << qPrintable(err);
+            service.signal(SIGTERM);
+            ASSERT_TRUE(service.waitForExit());
+        }
+        QDir().rmdir(lock);
+        QFile::remove(lock);
+    }
 }
 
 }  // namespace

@@ -4,11 +4,16 @@
 // a Pondrel conversion and the resume give one peak list.
 #include "EndToEndFixture.h"
 
+#include "common/PeakListFolders.h"
+#include "convert/PeakListCache.h"
+#include "convert/PeakListMerge.h"
 #include "tools/standins/StandinLog.h"
 #include "tools/standins/Standins.h"
 
 #include <QDir>
 #include <QSqlQuery>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -45,15 +50,18 @@ protected:
         env.insert("PATH", mdbtools + ":" + env.value("PATH"));
     }
 
-    void runTask(int uid, const QString& label, const QString& filter, const QString& options, const QStringList& files) {
-        rows->addTask(uid, {{"task_label", label},
-                            {"schedule_type", "now"},
-                            {"import_filter", filter},
-                            {"filter_options", options},
-                            {"parameter_set", common::modUncName_GetUncPath(rows->parameterFile)},
-                            {"start_time", QDateTime::currentDateTime().addSecs(-5)},
-                            {"follow_up", 0},
-                            {"search_priority", 0}});
+    void runTask(int uid, const QString& label, const QString& filter, const QString& options, const QStringList& files,
+                 const QVariantMap& more = {}) {
+        QVariantMap row = {{"task_label", label},
+                           {"schedule_type", "now"},
+                           {"import_filter", filter},
+                           {"filter_options", options},
+                           {"parameter_set", common::modUncName_GetUncPath(rows->parameterFile)},
+                           {"start_time", QDateTime::currentDateTime().addSecs(-5)},
+                           {"follow_up", 0},
+                           {"search_priority", 0}};
+        row.insert(more);
+        rows->addTask(uid, row);
         const QDateTime due = QDateTime::currentDateTime().addSecs(-5);
         for (const QString& file : files) {
             const bool descriptor = filter.startsWith("AB 4000");
@@ -81,6 +89,19 @@ protected:
     int uploadsHolding(const QByteArray& text) const {
         int n = 0;
         for (const QByteArray& body : uploads()) n += body.contains(text) ? 1 : 0;
+        return n;
+    }
+    // The peak-list cache file of a task's data file, as the service names it.
+    QString cacheFile(int uid, const QString& label, const QString& dataFile, std::optional<qint64> sample = {}) const {
+        const QString folder = common::PeakListCacheFolder(home.file("qpl"), uid, label);
+        return tavrelsvc::clsJob_PeakListCacheFileName(dataFile, "qpl", folder, sample);
+    }
+    // Files rows of the task that count as done (next_action the Jet zero date).
+    int filesDone(int uid) {
+        QSqlQuery q = rows->connection().query(
+            "SELECT next_action FROM Sorvex_Tavrel_Files WHERE task_UID = ?", {uid});
+        int n = 0;
+        while (q.next()) n += rows->connection().fromDatabase(q.value(0)).toDateTime().date().year() == 1899 ? 1 : 0;
         return n;
     }
     int calls(const QString& name) const {
@@ -212,4 +233,94 @@ TEST_F(VendorEndToEnd, TheRawWorkspaceIsTheServicesOwnAndNeverEmptiedThroughALin
     ASSERT_EQ(::lstat(QFile::encodeName(own).constData(), &st), 0) << qPrintable(own);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(st.st_mode & 0077, 0u) << qPrintable(own);
+}
+
+// Every vendor filter whose peak list cannot be written into the task's cache
+// folder (here a folder stands at its name, which stops root too) pauses the
+// task with the reason, and the file stays to be done: nothing is shown as
+// completed that has no result.
+TEST_F(VendorEndToEnd, APeakListThatCannotBeWrittenPausesTheTaskAndLeavesItsFileToDo) {
+    const QString raw = put("data/run1.raw", "# Tavrel stand-in RAW file\nspectrum 7 1001.5 2\n400.25 20\n");
+    const QString wiff = put("data/one.wiff", "# Tavrel stand-in WIFF file\n" + wiffSample(1));
+    const QString voyager = put("data/psd.dat", "# Tavrel stand-in Voyager file\nspectrum-type 3\nprecursor 1234.5678\n"
+                                                "name PSD one\npeak 612.5 70\n");
+    put("store/Run7.txt", "# Tavrel stand-in 4000 Series dataset\nBEGIN IONS\nTITLE=dataset Run7\nPEPMASS=880.5\n"
+                          "210.5 40\nEND IONS\n");
+    const QString descriptor = "Run7:44:12:False:MSMS";
+    struct Case {
+        int uid;
+        QString label, filter, options, file;
+        std::optional<qint64> sample;
+    } cases[] = {
+        {1, "Thermo", "ThermoFinnigan LCQ / DECA RAW file", ",,300,4000,1.4,1,1,0,0,0,,,,,", raw, {}},
+        {2, "Wiff", kWiff, kSeparate, wiff, -1},
+        {3, "Voyager", "Data Explorer (Voyager) MS data", "False,0,0,1,1,1,0.7,1,0,False,10,100", voyager, {}},
+        {4, "Dataset", "AB 4000 Series TS2Sorvex", "60,20,10,1", descriptor, {}},
+    };
+    for (const Case& c : cases) ASSERT_TRUE(QDir().mkpath(cacheFile(c.uid, c.label, c.file, c.sample))) << c.uid;
+
+    hosttest::ServiceProgram service(home.path(), "LABPC", env);
+    ASSERT_TRUE(service.start());
+    for (const Case& c : cases) runTask(c.uid, c.label, c.filter, c.options, {c.file});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(qPrintable(c.label));
+        ASSERT_TRUE(testsupport::waitUntil([&] { return rows->status(c.uid) != "running" && rows->status(c.uid) != "new"; },
+                                           120000))
+            << qPrintable(log());
+        EXPECT_EQ(rows->status(c.uid).toStdString(), "paused") << qPrintable(log());
+        EXPECT_EQ(filesDone(c.uid), 0) << "the file is still to be converted";
+        EXPECT_TRUE(results(c.uid).isEmpty());
+    }
+    const QStringList lines = hosttest::eventLog(home.path());
+    for (const Case& c : cases)
+        EXPECT_EQ(hosttest::countContaining(lines, QStringLiteral("|%1|The peak list cannot be written").arg(c.uid)), 1)
+            << c.uid << "\n" << qPrintable(log());
+    EXPECT_EQ(hosttest::countContaining(lines, "No output from"), 0);
+    EXPECT_TRUE(uploads().isEmpty());
+}
+
+// A link another account planted at the name of a cache file (the
+// extractor's list, Pondrel's, Data Explorer's, the 4000 Series export, a
+// merged list) is replaced by the peak list; what it names stays as it was.
+TEST_F(VendorEndToEnd, ALinkPlantedInTheCacheFolderIsReplacedNeverWrittenThrough) {
+    const QByteArray rawHeader = "# Tavrel stand-in RAW file\n";
+    const QString raw = put("data/run1.raw", rawHeader + "spectrum 7 1001.5 2\n400.25 20\n");
+    const QString raw2 = put("data/run2.raw", rawHeader + "spectrum 4 901.5 1\n300.25 10\n");
+    const QString wiff = put("data/one.wiff", "# Tavrel stand-in WIFF file\n" + wiffSample(1));
+    const QString voyager = put("data/psd.dat", "# Tavrel stand-in Voyager file\nspectrum-type 3\nprecursor 1234.5678\n"
+                                                "name PSD one\npeak 612.5 70\n");
+    put("store/Run7.txt", "# Tavrel stand-in 4000 Series dataset\nBEGIN IONS\nTITLE=dataset Run7\nPEPMASS=880.5\n"
+                          "210.5 40\nEND IONS\n");
+    const QString descriptor = "Run7:44:12:False:MSMS";
+    const QStringList planted = {
+        cacheFile(1, "Thermo", raw),
+        cacheFile(2, "Wiff", wiff, -1),
+        cacheFile(3, "Voyager", voyager),
+        cacheFile(4, "Dataset", descriptor),
+        tavrelsvc::mergeFilePath(common::PeakListCacheFolder(home.file("qpl"), 5, "Merged")),
+    };
+    QStringList victims;
+    for (int i = 0; i < planted.size(); ++i) {
+        victims << put(QStringLiteral("victims/%1.txt").arg(i), "another account's file");
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(planted[i]).path()));
+        ASSERT_TRUE(QFile::link(victims[i], planted[i])) << qPrintable(planted[i]);
+    }
+
+    hosttest::ServiceProgram service(home.path(), "LABPC", env);
+    ASSERT_TRUE(service.start());
+    runTask(1, "Thermo", "ThermoFinnigan LCQ / DECA RAW file", ",,300,4000,1.4,1,1,0,0,0,,,,,", {raw});
+    runTask(2, "Wiff", kWiff, kSeparate, {wiff});
+    runTask(3, "Voyager", "Data Explorer (Voyager) MS data", "False,0,0,1,1,1,0.7,1,0,False,10,100", {voyager});
+    runTask(4, "Dataset", "AB 4000 Series TS2Sorvex", "60,20,10,1", {descriptor});
+    runTask(5, "Merged", "ThermoFinnigan LCQ / DECA RAW file", ",,300,4000,1.4,1,1,0,0,0,,,,,", {raw, raw2},
+            {{"merge_data_files", 1}});
+    for (int uid = 1; uid <= 5; ++uid) ASSERT_TRUE(waitForStatus(uid, "completed")) << uid << "\n" << qPrintable(log());
+    for (int uid = 1; uid <= 5; ++uid) EXPECT_EQ(results(uid).size(), 1) << uid << "\n" << qPrintable(log());
+    for (int i = 0; i < planted.size(); ++i) {
+        EXPECT_EQ(testsupport::readFile(victims[i]), "another account's file") << qPrintable(planted[i]);
+        EXPECT_FALSE(QFileInfo(planted[i]).isSymLink()) << qPrintable(planted[i]);
+    }
+    EXPECT_EQ(uploadsHolding("TITLE=run1.7.7.2.dta\r\n"), 2) << "alone and merged";
+    EXPECT_EQ(uploadsHolding("TITLE=wiff sample 1\r\n"), 1);
+    EXPECT_EQ(uploadsHolding("TITLE=dataset Run7\r\n"), 1);
 }

@@ -5,6 +5,7 @@
 // result onto a follower task. The refresh reads the task database through
 // TaskDatabaseConnection and changes tree and list in place.
 #include "common/TaskDatabase.h"
+#include "status/AutoPrintQueue.h"
 #include "status/ServiceWatchdog.h"
 #include "status/StatusButtons.h"
 #include "status/StatusColumns.h"
@@ -63,6 +64,10 @@ public:
     // The main window's tab changed: File Print only on this tab with the
     // root or a task selected.
     void tabMain_Click(bool statusTabShown);
+
+    // Keeps the widths of the root or the task view's columns for the next
+    // start, when that view is the one shown (shut-down names the shown one).
+    void SaveColumnWidths(const QString& view);
 
     // "root", "task", "result", or empty before the first view.
     const QString& statusViewKind() const { return StatusViewKind; }
@@ -143,7 +148,11 @@ private:
     void showTaskView(QStandardItem* taskNode);
     void showResultView(qint32 resultNumber);
     TaskNodePlan applyTaskNodes(const QList<TaskState>& rows);
-    void reshowSelection(const TaskNodePlan& plan, const QList<TaskState>& rows);
+    void restorePlaceholders();
+    void addOpenTaskResults();
+    // The rows become the last ones read; this computer's tasks follow them.
+    TaskRowChanges takeTaskRows(const QList<TaskState>& rows);
+    void reshowSelection(const TaskNodePlan& plan, const TaskRowChanges& changes);
     void selectNode(QStandardItem* node);
     void requestAction(TaskAction action);
     void stopAutoScroll();
@@ -163,6 +172,7 @@ private:
     TaskDbReconnect database_{TaskDatabaseConnection};  // the refresh reopens it after an outage
 
     QString StatusViewKind;
+    QString shownNodeKey_;  // the node the list shows
     int StatusSortColumn = 0;  // 1-based; -1 after a new column set
     int StatusSortOrder = 0;   // 0 ascending, 1 descending
     ColumnTable rootColumns_;
@@ -174,6 +184,11 @@ private:
     QSet<QString> expandedTasks_;  // task nodes the view shows open
     QSet<QString> openedTasks_;    // task nodes whose placeholder has gone
     QHash<qint32, TaskState> lastStates_;  // the task rows as the last refresh read them
+    QSet<qint32> localTasks_;              // this computer's tasks among them
+    // The database's change marker taken before the last complete refresh
+    // read it; empty when the next refresh is to read everything.
+    QString readMarker_;
+    KeptAutoPrintQueue autoPrintQueue_;
 
     QPersistentModelIndex DragNode;
     QPersistentModelIndex DropHighlight;

@@ -24,10 +24,17 @@ void StatusPage::frmMain_BuildStatusTree() {
     expandedTasks_.clear();
     openedTasks_.clear();
     QStandardItem* root = treeModel_->resetToRoot();
+    // The first refresh after the build reads the whole table again.
+    readMarker_.clear();
+    autoPrintQueue_.forget();
     const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
     treeModel_->addTaskNodes(planTaskNodes({}, rows).added);
     lastStates_.clear();
-    for (const TaskState& row : rows) lastStates_.insert(row.uid, row);
+    localTasks_.clear();
+    for (const TaskState& row : rows) {
+        lastStates_.insert(row.uid, row);
+        if (row.isLocal(LocalComputerName)) localTasks_.insert(row.uid);
+    }
     tvwStatus->expand(treeModel_->indexFromItem(root));
     selectNode(root);
     tvwStatus_NodeClick(treeModel_->indexFromItem(root));
@@ -76,7 +83,10 @@ TaskNodePlan StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
     }
     treeModel_->addTaskNodes(plan.added);
     for (const auto& [key, image] : plan.reimaged) treeModel_->setImage(treeModel_->item(key), image);
+    return plan;
+}
 
+void StatusPage::restorePlaceholders() {
     // An opened task without results gets its placeholder back, so that it
     // can be opened again once results arrive.
     for (const QString& key : QStringList(openedTasks_.begin(), openedTasks_.end())) {
@@ -87,18 +97,29 @@ TaskNodePlan StatusPage::applyTaskNodes(const QList<TaskState>& rows) {
         openedTasks_.remove(key);
         expandedTasks_.remove(key);
     }
+}
+
+void StatusPage::addOpenTaskResults() {
     // Open task nodes take the results that have no node yet.
     QList<qint32> open;
     for (const QString& key : expandedTasks_) open << nodeNumber(key);
     const QHash<qint32, QList<ResultNodeEntry>> results = readResultNodes(TaskDatabaseConnection, open);
     for (auto it = results.begin(); it != results.end(); ++it)
         if (QStandardItem* node = treeModel_->item(taskNodeKey(it.key()))) treeModel_->addResultNodes(node, it.value());
-    return plan;
 }
 
-void StatusPage::reshowSelection(const TaskNodePlan& plan, const QList<TaskState>& rows) {
+TaskRowChanges StatusPage::takeTaskRows(const QList<TaskState>& rows) {
+    TaskRowChanges changes = takeRowChanges(lastStates_, rows);
+    for (qint32 uid : changes.vanished) localTasks_.remove(uid);
+    for (qint32 uid : changes.changed) {
+        if (lastStates_.value(uid).isLocal(LocalComputerName)) localTasks_.insert(uid);
+        else localTasks_.remove(uid);
+    }
+    return changes;
+}
+
+void StatusPage::reshowSelection(const TaskNodePlan& plan, const TaskRowChanges& changes) {
     const bool treeChanged = plan.changesTree();
-    const TaskRowChanges changes = takeRowChanges(lastStates_, rows);
 
     try {
         QStandardItem* node = selectedNode();
@@ -140,18 +161,38 @@ void StatusPage::RefreshStatus() {
         bool eventLogRead = false;
         try {
             if (database_.ready()) {
-                const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
-                completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
-                reshowSelection(applyTaskNodes(rows), rows);
+                // Taken before anything is read, so that whatever is committed
+                // from here on moves the next one. While it stays the same,
+                // the rows, the results under the open nodes and the print
+                // queue are what this client read last.
+                const QString marker = TaskDatabaseConnection.changeMarker();
+                const bool unchanged = !marker.isEmpty() && marker == readMarker_;
+                readMarker_.clear();  // until this run has read all it reads
+                QList<TaskState> rows;
+                TaskNodePlan plan;
+                TaskRowChanges changes;
+                if (!unchanged) {
+                    autoPrintQueue_.forget();
+                    rows = readTaskStates(TaskDatabaseConnection);
+                    completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
+                    plan = applyTaskNodes(rows);
+                }
+                restorePlaceholders();
+                if (!unchanged) {
+                    addOpenTaskResults();
+                    // Taken last, so that a failed read before leaves the
+                    // changes for the next run to show.
+                    changes = takeTaskRows(rows);
+                }
+                reshowSelection(plan, changes);
                 eventLogRead = true;
                 emit eventLogDue();
-                QSet<qint32> local;
-                for (const TaskState& r : rows)
-                    if (r.isLocal(LocalComputerName)) local.insert(r.uid);
                 if (!autoPrintReady || autoPrintReady()) {
-                    const std::optional<QueuedPrint> next = takeNextAutoPrint(TaskDatabaseConnection, local, autoPrintWanted);
+                    const std::optional<QueuedPrint> next =
+                        autoPrintQueue_.takeNext(TaskDatabaseConnection, localTasks_, autoPrintWanted);
                     if (next && !next->url.isEmpty()) emit autoPrintRequested(next->url, next->resultNumber);
                 }
+                readMarker_ = marker;
             }
         } catch (const platform::Error& e) {
             if (!database_.noteFailure(e)) throw;

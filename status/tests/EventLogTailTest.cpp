@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -152,6 +153,35 @@ TEST_F(EventLog, ABacklogIsReadInSlicesKeepingTheNewestLines) {
     EXPECT_TRUE(newest.first().endsWith("line 1701"));
     EXPECT_TRUE(newest.last().endsWith("line 2000"));
     EXPECT_TRUE(tail.caughtUp());
+}
+
+// A log padded with a run of nothing (truncate -s +6G costs its maker a few
+// kilobytes) or a line that never ends: each read takes one bounded slice,
+// the padding is no line, the endless line is shown cut at its limit, and
+// the lines after either arrive.
+TEST_F(EventLog, PaddingAndALineThatNeverEndsAreReadInBoundedSlices) {
+    append(lines(1, 1));
+    tail.open(path);
+    ASSERT_EQ(tail.readNewLines().size(), 1);
+    constexpr qint64 kSlice = 1 << 20;
+    constexpr qint64 kPadding = 24 << 20;
+    ASSERT_TRUE(QFile::resize(path, QFileInfo(path).size() + kPadding));  // sparse: NUL bytes
+    append(lines(2, 1));
+    append(QByteArray(3 * EventLogTail::kLongestLine, 'x') + "\r\n" + lines(3, 1));
+
+    QStringList all;
+    int reads = 0;
+    do {
+        const QStringList some = tail.readNewLines(kSlice);
+        for (const QString& line : some) EXPECT_LE(line.size(), EventLogTail::kLongestLine);
+        all += some;
+        ASSERT_LT(++reads, 2 * kPadding / kSlice) << "the reads get nowhere";
+    } while (!tail.caughtUp());
+    EXPECT_GE(reads, kPadding / kSlice) << "one slice at a time";
+    ASSERT_EQ(all.size(), 3);
+    EXPECT_TRUE(all[0].endsWith("line 2")) << "the padding is no line";
+    EXPECT_EQ(all[1], QString(EventLogTail::kLongestLine, QLatin1Char('x'))) << "cut at the limit";
+    EXPECT_TRUE(all[2].endsWith("line 3"));
 }
 
 TEST(EventRows, LinesBecomeRows) {

@@ -126,6 +126,27 @@ TEST_P(Exchange, AResultHandedBackIsQueuedAgainAndOnesPassedOverWait) {
     EXPECT_EQ(takeNextAutoPrint(c(), local), (std::optional<QueuedPrint>(QueuedPrint{11, "http://server/a"})));
 }
 
+// The queue kept between refreshes: in the order of the result numbers
+// whatever order the engine returns them in, entries another client takes
+// meanwhile are passed over, and what is queued after the reading shows once
+// the queue is forgotten.
+TEST_P(Exchange, AKeptQueueIsTakenFromInOrderUntilItIsForgotten) {
+    addTask(1, {{"task_status", "running"}});
+    addResult(12, 1, {{"auto_print", 2}, {"result_url", "http://server/b"}});
+    addResult(11, 1, {{"auto_print", 1}, {"result_url", "http://server/a"}});
+    addResult(14, 1, {{"auto_print", 1}, {"result_url", "http://server/d"}});
+    KeptAutoPrintQueue kept;
+    EXPECT_EQ(kept.takeNext(c(), {}), std::nullopt);
+    EXPECT_EQ(kept.takeNext(c(), {1}), (std::optional<QueuedPrint>(QueuedPrint{11, "http://server/a"})));
+    set("Sorvex_Tavrel_Results", "result_number", 12, "auto_print", 0);  // another client printed it
+    addResult(13, 1, {{"auto_print", 1}, {"result_url", "http://server/c"}});
+    EXPECT_EQ(kept.takeNext(c(), {1}), (std::optional<QueuedPrint>(QueuedPrint{14, "http://server/d"})));
+    EXPECT_EQ(kept.takeNext(c(), {1}), std::nullopt);
+    kept.forget();
+    EXPECT_EQ(kept.takeNext(c(), {1}), (std::optional<QueuedPrint>(QueuedPrint{13, "http://server/c"})));
+    EXPECT_EQ(count("Sorvex_Tavrel_Results", "auto_print > 0"), 0);
+}
+
 TAVREL_ON_BOTH_ENGINES(Exchange);
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace tavrel;
 
 TEST(StatusNodes, KeysSplitIntoKindAndNumber) {
@@ -132,4 +134,45 @@ TEST(TaskNodePlan, AddsReimagesAndRemovesByKey) {
     after[2] = "follower";
     after[5] = "pending";
     EXPECT_FALSE(planTaskNodes(after, rows).changesTree());
+}
+
+// What differs from the rows read last time, in the table's order or not,
+// with a key met twice in a damaged table; `last` then holds the rows.
+TEST(TaskNodePlan, RowChangesAgainstTheRowsReadLast) {
+    const auto row = [](qint32 uid, const char* status, const char* request = "") {
+        TaskState s;
+        s.uid = uid;
+        s.label = QStringLiteral("T%1").arg(uid);
+        s.status = status;
+        s.request = request;
+        return s;
+    };
+    const QList<TaskState> before = {row(1, "running"), row(2, "paused"), row(3, "running"), row(4, "new")};
+    struct Case {
+        const char* name;
+        QList<TaskState> rows;
+        QList<qint32> changed, vanished;
+    } cases[] = {
+        {"nothing changed", before, {}, {}},
+        {"a status and a request", {row(1, "completed"), row(2, "paused"), row(3, "running", "Pause"), row(4, "new")},
+         {1, 3}, {}},
+        {"gone and new", {row(1, "running"), row(3, "running"), row(5, "new")}, {5}, {2, 4}},
+        {"all gone", {}, {}, {1, 2, 3, 4}},
+        {"out of order", {row(4, "new"), row(6, "new"), row(2, "running"), row(1, "running")}, {6, 2}, {3}},
+        {"a key twice", {row(1, "running"), row(2, "paused"), row(2, "completed"), row(4, "new")}, {2}, {3}},
+    };
+    for (const Case& c : cases) {
+        QHash<qint32, TaskState> last;
+        for (const TaskState& s : before) last.insert(s.uid, s);
+        const TaskRowChanges changes = takeRowChanges(last, c.rows);
+        QList<qint32> changed = changes.changed;  // in no particular order
+        std::sort(changed.begin(), changed.end());
+        QList<qint32> expected = c.changed;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(changed, expected) << c.name;
+        EXPECT_EQ(changes.vanished, c.vanished) << c.name;
+        QHash<qint32, TaskState> now;  // the last row with a key says
+        for (const TaskState& s : c.rows) now.insert(s.uid, s);
+        EXPECT_EQ(last, now) << c.name;
+    }
 }

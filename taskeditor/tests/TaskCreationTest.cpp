@@ -12,6 +12,9 @@
 
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace taskeditortest;
 using tavrel::TaskEditor;
 
@@ -82,6 +85,43 @@ TEST_P(TaskCreation, StoresTheRowItsFilesItsFolderAndTheRequest) {
     EXPECT_EQ(storedFiles(2).size(), 3);
     EXPECT_EQ(storedFiles(2).first().file_number, 4);
     EXPECT_TRUE(g->boxes.texts.isEmpty());
+}
+
+// The service writes the task's peak lists into the folder Run makes, under
+// its own account: in a root its group shares, the folder is the group's
+// (2770, the root's group) whatever this user's umask; in a root of the user's
+// own, the umask holds.
+TEST_P(TaskCreation, InARootItsGroupSharesTheTasksFolderIsTheGroupsWhateverTheUmask) {
+    struct Case {
+        const char* what;
+        mode_t rootMode;
+        mode_t expected;
+    } cases[] = {
+        {"a shared root that hands its group on", 02770, 02770},
+        {"a shared root without the set-group-id bit", 0770, 02770},
+        {"a root of the user's own", 0755, 0755},
+    };
+    const mode_t savedMask = ::umask(022);
+    int uid = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(::chmod(QFile::encodeName(tavrel::PeakListRoot).constData(), c.rootMode), 0);
+        // A group that is not the account's own, where the test may give one.
+        if (!(c.rootMode & S_ISGID) && ::geteuid() == 0) {
+            ASSERT_EQ(::chown(QFile::encodeName(tavrel::PeakListRoot).constData(), uid_t(-1), gid_t(65534)), 0);
+        }
+        TaskEditor e = nowTask({"/data/a.qpl"});
+        ASSERT_EQ(tavrel::frmMain_CreateTask(e, context()), ++uid);
+        const QString folder = common::PeakListCacheFolder(tavrel::PeakListRoot, uid, "Liver digest");
+        struct stat root {}, made {};
+        ASSERT_EQ(::stat(QFile::encodeName(tavrel::PeakListRoot).constData(), &root), 0);
+        ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &made), 0);
+        EXPECT_EQ(made.st_mode & 07777, c.expected) << std::oct << (made.st_mode & 07777);
+        if (c.rootMode & S_IWGRP) {
+            EXPECT_EQ(made.st_gid, root.st_gid);
+        }
+    }
+    ::umask(savedMask);
 }
 
 TEST_P(TaskCreation, AMonitorTaskHasNoFileRowsAndAnEmptyLabelBecomesUntitled) {

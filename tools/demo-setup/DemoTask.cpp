@@ -9,6 +9,7 @@
 #include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
+#include "platform/SharedFolder.h"
 #include "platform/SystemNames.h"
 
 #include <QDateTime>
@@ -88,7 +89,7 @@ InboxTask addInboxTask(platform::AdoConnection& db, const QString& inbox, const 
         if (task.key == 0) return task;  // reported by the helper
 
         const QString cache = common::PeakListCacheFolder(peakListRoot, static_cast<qint32>(task.key), kLabel);
-        QDir().mkdir(cache);
+        platform::makeSharedFolder(cache);
         if (!QFileInfo(cache).isDir()) {
             std::fprintf(stderr, "Unable to create required directory %s\n", qPrintable(cache));
             task.key = 0;

@@ -162,6 +162,32 @@ TEST_P(Refresh, QueuedResultsAreHandedToPrintingOneAtATime) {
     EXPECT_EQ(events.size(), 3);
 }
 
+// The service queues a result while this client reads nothing else new, and
+// the printing is busy at the refresh that follows: the result is printed at
+// the first refresh at which the printing is free again.
+TEST_P(Refresh, AResultTheServiceQueuesIsPrintedOnceThePrintingIsFree) {
+    addTask(1, {{"task_status", "running"}});
+    start();
+    bool ready = false;
+    page->autoPrintReady = [&] { return ready; };
+    Emissions printing(page.get(), &StatusPage::autoPrintRequested);
+    platform::AdoConnection service;
+    service.open(db->connectionString());
+    testsupport::insertRow(service, "Sorvex_Tavrel_Results",
+                           {{"result_number", 1}, {"task_UID", 1}, {"input_data_file", "\\\\LABPC\\data\\run1.raw"},
+                            {"result_url", "http://server/1"}, {"auto_print", 1},
+                            {"submitted", QDateTime(QDate(2024, 5, 2), QTime(8, 0))},
+                            {"returned", QDateTime(QDate(2024, 5, 2), QTime(8, 5))}});
+    page->RefreshStatus();
+    page->RefreshStatus();
+    EXPECT_EQ(printing.size(), 0);
+    ready = true;
+    page->RefreshStatus();
+    page->RefreshStatus();
+    ASSERT_EQ(printing.size(), 1);
+    EXPECT_EQ(printing[0][0].toString(), "http://server/1");
+}
+
 TEST_P(Refresh, NeverRunsInsideItself) {
     addTask(1, {{"task_status", "running"}, {"action_response", "Error 9010: Attempt to resume a task which is not paused"}});
     addTask(2, {{"task_status", "running"}, {"action_response", "Error 9010: Attempt to resume a task which is not paused"}});
