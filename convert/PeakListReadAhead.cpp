@@ -90,6 +90,8 @@ void ReadAhead::run() {
         if (got > 0) {
             block.size = got;
             if (limit_ >= 0) limit_ -= got;
+        } else if (got == 0 && limit_ > 0) {
+            block.endedEarly = true;
         }
         lock.lock();
         ready_.push_back(std::move(block));

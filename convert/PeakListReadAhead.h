@@ -44,8 +44,10 @@ public:
         std::unique_ptr<char[]> data;
         qsizetype at = 0, size = 0;  // the bytes read stand at [at, at + size)
         int error = 0;               // errno of the read that failed (size is 0 then)
+        bool endedEarly = false;     // the end came before the limit
     };
-    // The next block, once it is read; size 0 and no error at the end.
+    // The next block, once it is read; size 0 and no error at the end (with
+    // endedEarly set when the file ended before the limit).
     Block take();
     // A block the reader is done with, to read into again.
     void giveBack(std::unique_ptr<char[]> data);
