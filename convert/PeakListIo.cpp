@@ -92,6 +92,11 @@ PeakListLineReader::~PeakListLineReader() {
     readAhead_.reset();  // its thread reads from fd_, which closes after
 }
 
+void PeakListLineReader::fail(const platform::Error& error) {
+    failed_ = true;
+    errorText_ = error.description();
+}
+
 bool PeakListLineReader::fill() {
     if (eof_) return false;
     chunkAt_ = -1;  // positions move and bytes arrive: scan afresh
@@ -111,12 +116,14 @@ bool PeakListLineReader::fill() {
         got = ::read(fd_.get(), buffer_.get() + end_, size_t(room));
     } while (got < 0 && errno == EINTR);
     if (got < 0) {
-        failed_ = true;
-        errorText_ = fileError(errno, path_).description();
+        fail(fileError(errno, path_));
         eof_ = true;
         return false;
     }
     if (got == 0) {
+        // Shorter than it was measured: cut while being read, which must not
+        // pass for the whole file.
+        if (remaining_ > 0) fail(inputPastEndOfFile(path_));
         eof_ = true;
         return false;
     }
@@ -144,10 +151,8 @@ bool PeakListLineReader::fillAhead() {
     if (!ahead_.data) {
         ahead_ = readAhead_->take();
         if (ahead_.error || ahead_.size == 0) {
-            if (ahead_.error) {
-                failed_ = true;
-                errorText_ = fileError(ahead_.error, path_).description();
-            }
+            if (ahead_.error) fail(fileError(ahead_.error, path_));
+            else if (ahead_.endedEarly) fail(inputPastEndOfFile(path_));
             ahead_ = {};
             eof_ = true;
             return false;

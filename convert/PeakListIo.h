@@ -5,6 +5,7 @@
 #include "convert/PeakListMasks.h"
 #include "convert/PeakListReadAhead.h"
 #include "convert/PeakListText.h"
+#include "convert/PeakListWriteBehind.h"
 #include "platform/Error.h"
 #include "platform/UniqueFd.h"
 
@@ -214,6 +215,7 @@ private:
         }
     }
     bool fill();  // appends to the buffer; false when nothing more arrives
+    void fail(const platform::Error& error);  // notes the error; reading ends
     bool fillAhead();  // the same from the blocks read ahead
     void startReadAhead();
     void grow();  // to the whole block, for a file longer than it was at open
@@ -243,7 +245,7 @@ private:
     bool discardToEol_ = false;  // the last line was cut; skip its remainder
     bool lastTerminated_ = false;
     QString errorText_;
-    // A file longer than the block is read one block ahead from its first
+    // A file longer than the block is read a few blocks ahead from its first
     // fill on; `ahead_` is the block taken from it whose bytes are not all
     // in the buffer yet.
     bool readAheadWanted_ = false;
@@ -328,8 +330,6 @@ public:
     static constexpr qsizetype kDirectWrite = 64 << 10;
 
 private:
-    class Background;
-
     static char* copyTo(char* out, std::string_view bytes) {
         std::memcpy(out, bytes.data(), bytes.size());
         return out + bytes.size();
@@ -351,7 +351,7 @@ private:
     qsizetype lineAt_ = 0;  // in memory: where the line of lineRoom() starts
     bool failed_ = false;
     QString errorText_;
-    std::unique_ptr<Background> background_;  // from the first full block to close()
+    std::unique_ptr<detail::WriteBehind> background_;  // from the first full block to close()
     bool alone_ = false;  // no thread could be started for this output
 };
 

@@ -5,116 +5,11 @@
 #include <QFile>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <fcntl.h>
-#include <mutex>
 #include <system_error>
-#include <thread>
-#include <unistd.h>
 
 namespace tavrelsvc {
-
-namespace {
-
-// Writes all `size` bytes and adds those the file took to `written`; 0, or
-// the errno of the write that failed.
-int writeAll(int fd, const char* data, qsizetype size, qint64& written) {
-    while (size > 0) {
-        const ssize_t put = ::write(fd, data, size_t(size));
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        data += put;
-        size -= put;
-        written += put;
-    }
-    return 0;
-}
-
-}  // namespace
-
-// Writes one block at a time for the writer, while the writer gathers the
-// next. It holds at most one block; the writer blocks in hand() until that one
-// is written, so the output never runs ahead by more than two blocks.
-class PeakListWriter::Background {
-public:
-    Background(int fd, QString path) : fd_(fd), path_(std::move(path)), thread_([this] { run(); }) {}
-    ~Background() {
-        {
-            const std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-    Background(const Background&) = delete;
-    Background& operator=(const Background&) = delete;
-
-    // Takes the `size` bytes of `block` to write and gives back a block to
-    // gather the next in: the one it wrote before, or a new one.
-    std::unique_ptr<char[]> hand(std::unique_ptr<char[]> block, qsizetype size) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !pending_; });
-        pending_ = std::move(block);
-        pendingSize_ = size;
-        std::unique_ptr<char[]> next = spare_ ? std::move(spare_) : std::make_unique_for_overwrite<char[]>(kWriteBlock);
-        lock.unlock();
-        changed_.notify_all();
-        return next;
-    }
-    // Returns once the block it holds is written.
-    void finish() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !pending_; });
-    }
-
-    bool failed() const { return failed_.load(std::memory_order_acquire); }
-    // Only once failed() is true; it no longer changes then.
-    const QString& errorText() const { return errorText_; }
-    qint64 written() const { return written_.load(std::memory_order_relaxed); }
-
-private:
-    void run() {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            changed_.wait(lock, [this] { return stop_ || pending_; });
-            if (!pending_) return;  // stopped with nothing left to write
-            const char* data = pending_.get();
-            const qsizetype size = pendingSize_;
-            lock.unlock();
-            // After a failure the rest is dropped, as the writer drops it.
-            if (!failed()) {
-                qint64 written = 0;
-                const int error = writeAll(fd_, data, size, written);
-                written_.fetch_add(written, std::memory_order_relaxed);
-                if (error) {
-                    errorText_ = fileError(error, path_).description();
-                    failed_.store(true, std::memory_order_release);
-                }
-            }
-            lock.lock();
-            spare_ = std::move(pending_);
-            changed_.notify_all();
-        }
-    }
-
-    const int fd_;
-    const QString path_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::unique_ptr<char[]> pending_;  // the block being written; null when none
-    qsizetype pendingSize_ = 0;
-    std::unique_ptr<char[]> spare_;    // a block written, to be gathered into again
-    bool stop_ = false;
-    std::atomic<bool> failed_{false};
-    QString errorText_;  // set before failed_
-    std::atomic<qint64> written_{0};
-    std::thread thread_;  // last: it starts once the members above are made
-};
 
 PeakListWriter::PeakListWriter() = default;
 
@@ -197,7 +92,7 @@ void PeakListWriter::flushBuffer() {
     if (used_ == 0) return;
     if (!background_ && !alone_) {
         try {
-            background_ = std::make_unique<Background>(fd_.get(), path_);
+            background_ = std::make_unique<detail::WriteBehind>(fd_.get(), path_, kWriteBlock);
         } catch (const std::system_error&) {
             alone_ = true;  // no thread to be had: the blocks are written here
         }
@@ -213,7 +108,7 @@ void PeakListWriter::finishPending() {
 
 void PeakListWriter::writeOut(const char* data, qsizetype size) {
     if (failed()) return;
-    if (const int error = writeAll(fd_.get(), data, size, written_)) {
+    if (const int error = detail::writeAll(fd_.get(), data, size, written_)) {
         failed_ = true;
         errorText_ = fileError(error, path_).description();
     }
