@@ -1,5 +1,6 @@
 #include "filteropts/forms/OptionsLcqTab.h"
 
+#include "common/HandlerGuard.h"
 #include "common/UncName.h"
 #include "filteropts/forms/OptionsControls.h"
 
@@ -71,7 +72,8 @@ OptionsLcqTab::OptionsLcqTab(const OptionsDialogContext& context, QWidget* paren
     layout->addWidget(v2);
     layout->addStretch();
 
-    QObject::connect(cmdTemplate, &QPushButton::clicked, this, [this] { cmdTemplate_Click(); });
+    QObject::connect(cmdTemplate, &QPushButton::clicked, this,
+                     tavrel::guarded(QStringLiteral("cmdTemplate_Click"), [this] { cmdTemplate_Click(); }));
 }
 
 void OptionsLcqTab::loadFields(const OptionReading& r) {
