@@ -37,7 +37,7 @@ public:
         try {
             if (TasksRecordset.isOpen()) TasksRecordset.requery();
         } catch (const platform::Error&) {
-            // The next Part that uses it requeries it again.
+            // Whoever reads it next requeries it again.
         }
     }
     void madeFolder(const QString& folder) { madeFolder_ = folder; }
