@@ -6,26 +6,10 @@
 #include "platform/AutomationComponents.h"
 #include "platform/AutomationPlugins.h"
 #include "platform/AutomationQuellmark.h"
-#include "platform/RegistryApi.h"
-#include "platform/ShellAssoc.h"
 #include "tools/standins/StandinLog.h"
 
 #include <QSet>
 #include <gtest/gtest.h>
-
-namespace {
-
-// ".rov" files open with the stand-in Quellmark program, as an install sets it.
-void associateRov(const QString& program) {
-    platform::RegKeyHandle key;
-    ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
-                                       platform::KEY_ALL_ACCESS, key.out()),
-              platform::ERROR_SUCCESS);
-    ASSERT_EQ(platform::RegSetValueEx(key.get(), ".rov", platform::REG_SZ, program.toUtf8().append('\0')),
-              platform::ERROR_SUCCESS);
-}
-
-}  // namespace
 
 TEST(ClientComponentPlugins, TheClientProgramProbesEveryComponentOfThePlugIn) {
     const QString plugin = testsupport::binPath("standins/libtavrel-standins.so");
@@ -33,7 +17,9 @@ TEST(ClientComponentPlugins, TheClientProgramProbesEveryComponentOfThePlugIn) {
     DemoRoad road;
     QString error;
     ASSERT_TRUE(road.start(true, &error)) << error.toStdString();
-    associateRov(testsupport::binPath("standins/quellmark/SorvexQuellmark.exe"));
+    // ".rov" files open with the stand-in Quellmark program, as an install sets it.
+    ASSERT_TRUE(
+        testsupport::associateExtension(".rov", testsupport::binPath("standins/quellmark/SorvexQuellmark.exe")));
 
     // The client ends by itself once its window is up (the picture hook).
     QProcess client;

@@ -7,7 +7,6 @@
 #include "common/Settings.h"
 #include "platform/MessageBox.h"
 #include "platform/RegistryApi.h"
-#include "platform/ShellAssoc.h"
 #include "platform/testsupport/AutomationFakes.h"
 #include "platform/testsupport/TestSupport.h"
 
@@ -81,15 +80,6 @@ protected:
     void createKey(const QString& path) {
         platform::RegKeyHandle key;
         ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, path, 0, platform::KEY_ALL_ACCESS, key.out()),
-                  platform::ERROR_SUCCESS);
-    }
-    // ".rov" files open with this program; no ".rov" file is needed to find it.
-    void associateRov(const QString& program) {
-        platform::RegKeyHandle key;
-        ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
-                                           platform::KEY_ALL_ACCESS, key.out()),
-                  platform::ERROR_SUCCESS);
-        ASSERT_EQ(platform::RegSetValueEx(key.get(), ".rov", platform::REG_SZ, program.toUtf8().append('\0')),
                   platform::ERROR_SUCCESS);
     }
     static QString setting(const QString& name) {
@@ -212,7 +202,7 @@ TEST_F(Probes, DataExplorerAndTS2SorvexAnswerWhetherTheyCanBeMade) {
 }
 
 TEST_F(Probes, QuellmarkVersionsGateQuantitation) {
-    associateRov("/opt/Brellow/Sorvex Quellmark/SorvexQuellmark");
+    ASSERT_TRUE(testsupport::associateExtension(".rov", "/opt/Brellow/Sorvex Quellmark/SorvexQuellmark"));
     struct Case {
         QVariantList numbers;
         QString version;
@@ -242,20 +232,20 @@ TEST_F(Probes, QuellmarkVersionsGateQuantitation) {
 TEST_F(Probes, QuellmarkWithoutAnAssociationWarnsAndTakesTheDefaultFolder) {
     const auto library = quellmark({2, 4, 0, 0});
     const auto session = any(automation::QuellmarkAgentMgr::kProgId);
-    associateRov("");  // no program opens ".rov" files
+    ASSERT_TRUE(testsupport::associateExtension(".rov", ""));  // no program opens ".rov" files
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
     EXPECT_EQ(boxes.texts, QStringList{"Warning: No association found between *.rov and Sorvex Quellmark"});
     EXPECT_EQ(QuellmarkFolder, "C:\\Program Files\\Brellow\\Sorvex Quellmark");
 
     boxes.texts.clear();
-    associateRov("/opt/q/q.exe");  // too short to be believed: the default, without a word
+    ASSERT_TRUE(testsupport::associateExtension(".rov", "/opt/q/q.exe"));  // too short to be believed: the default, without a word
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
     EXPECT_TRUE(boxes.texts.isEmpty());
     EXPECT_EQ(QuellmarkFolder, "C:\\Program Files\\Brellow\\Sorvex Quellmark");
 
     const QString twenty = QStringLiteral("/opt/qm/SorvexQM.exe");
     ASSERT_EQ(twenty.size(), 20);
-    associateRov(twenty);  // twenty characters are believed
+    ASSERT_TRUE(testsupport::associateExtension(".rov", twenty));  // twenty characters are believed
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
     EXPECT_EQ(QuellmarkFolder, "/opt/qm");
 }
