@@ -187,7 +187,7 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
                     rs.setValue(QStringLiteral("peak_list"), in.storedPeakList);
                 else if (!in.PeakListFile.isEmpty())
                     rs.setValue(QStringLiteral("peak_list"), common::modUncName_GetUncPath(in.PeakListFile));
-                if (modGlobal_AddRowWithNewKey(rs, NextFileKeyCommand, QStringLiteral("file_number")) == 0) {
+                if (modGlobal_AddRowWithNewKey(rs, MaxFileNumberCommand, QStringLiteral("file_number")) == 0) {
                     // Not handed on: the row keeps its task id, so the search is read again later.
                     r.outcome = FollowUpOutcome::Done;
                     return r;

@@ -56,7 +56,7 @@ RunContext runContextFromClient() { return {checkContextFromClient(), rowSources
 
 qint32 storeNewTask(const BuiltTask& task, const QString& peakListRoot) {
     RunCleanup cleanup;
-    platform::TransactionGuard transaction(TaskDatabaseConnection);
+    platform::TransactionGuard transaction(TaskDbConnection);
 
     platform::AdoRecordset& tasks = TasksRecordset;
     tasks.addNew();
@@ -81,7 +81,7 @@ qint32 storeNewTask(const BuiltTask& task, const QString& peakListRoot) {
 
     if (!task.fileNames.isEmpty()) {
         platform::AdoRecordset files;
-        files.openQuery(TaskDatabaseConnection, QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = ?"),
+        files.openQuery(TaskDbConnection, QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = ?"),
                         {key}, common::kFilesTable, kFileRowsTimeoutSeconds);
         for (const QString& name : task.fileNames) {
             common::TaskFileRow row;
