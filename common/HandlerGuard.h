@@ -5,6 +5,7 @@
 // own box is still open.
 #include "common/ReentryGuard.h"
 
+#include <QObject>
 #include <QString>
 
 #include <exception>
@@ -31,6 +32,15 @@ auto guarded(QString where, F body) {
     {
         guardHandler(where, [&] { body(std::forward<decltype(args)>(args)...); });
     };
+}
+
+// connect() for a handler that is a member function without arguments, run
+// inside guardHandler under the name given.
+template <class Sender, class Signal, class Owner>
+QMetaObject::Connection connectGuarded(Sender* sender, Signal signal, Owner* owner, QString where,
+                                       void (Owner::*handler)()) {
+    return QObject::connect(sender, signal, owner,
+                            guarded(std::move(where), [owner, handler] { (owner->*handler)(); }));
 }
 
 using common::ReentryGuard;

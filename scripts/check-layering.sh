@@ -110,8 +110,8 @@ while IFS= read -r file; do
 done < <(source_files)
 
 # Every connect() in a forms/ folder goes through the handler guard (guarded()
-# of common/HandlerGuard.h): nothing a handler throws may end the client. A
-# statement runs from "connect(" to the first line that ends with ";".
+# of common/HandlerGuard.h, or its connectGuarded(), which is no "connect("):
+# nothing a handler throws may end the client. A statement runs from "connect(" to the first line that ends with ";".
 unguarded_connects() {
   awk '{
     line = $0

@@ -72,8 +72,8 @@ OptionsLcqTab::OptionsLcqTab(const OptionsDialogContext& context, QWidget* paren
     layout->addWidget(v2);
     layout->addStretch();
 
-    QObject::connect(cmdTemplate, &QPushButton::clicked, this,
-                     tavrel::guarded(QStringLiteral("cmdTemplate_Click"), [this] { cmdTemplate_Click(); }));
+    tavrel::connectGuarded(cmdTemplate, &QPushButton::clicked, this, QStringLiteral("cmdTemplate_Click"),
+                           &OptionsLcqTab::cmdTemplate_Click);
 }
 
 void OptionsLcqTab::loadFields(const OptionReading& r) {

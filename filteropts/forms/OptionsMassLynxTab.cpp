@@ -24,8 +24,8 @@ OptionsMassLynxTab::OptionsMassLynxTab(const OptionsDialogContext& context, QWid
     layout->addWidget(label);
     layout->addLayout(row);
     layout->addStretch();
-    QObject::connect(cmdPklPathBrowse, &QPushButton::clicked, this,
-                     tavrel::guarded(QStringLiteral("cmdPklPathBrowse_Click"), [this] { cmdPklPathBrowse_Click(); }));
+    tavrel::connectGuarded(cmdPklPathBrowse, &QPushButton::clicked, this, QStringLiteral("cmdPklPathBrowse_Click"),
+                           &OptionsMassLynxTab::cmdPklPathBrowse_Click);
 }
 
 void OptionsMassLynxTab::loadFields(const OptionReading& r) {

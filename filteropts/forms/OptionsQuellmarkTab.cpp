@@ -32,28 +32,28 @@ QGroupBox* optionFrame(int index, const QString& caption, OptionGroup<N>& group,
 OptionsQuellmarkTab::OptionsQuellmarkTab(const OptionsDialogContext& context, QWidget* parent)
     : OptionsTab(kQuellmark, context, parent) {
     buildFrames();
-    QObject::connect(txtQuellmarkOptionsPath, &QLineEdit::textChanged, this,
-                     tavrel::guarded(QStringLiteral("txtQuellmarkOptionsPath_Change"),
-                                     [this] { txtQuellmarkOptionsPath_Change(); }));
-    QObject::connect(cmdQuellmarkOptionsPath, &QPushButton::clicked, this,
-                     tavrel::guarded(QStringLiteral("cmdQuellmarkOptionsPath_Click"),
-                                     [this] { cmdQuellmarkOptionsPath_Click(); }));
-    QObject::connect(cmdEditQuellmarkOptions, &QPushButton::clicked, this,
-                     tavrel::guarded(QStringLiteral("cmdEditQuellmarkOptions_Click"),
-                                     [this] { cmdEditQuellmarkOptions_Click(); }));
-    QObject::connect(cmdSaveQuellmarkOptions, &QPushButton::clicked, this,
-                     tavrel::guarded(QStringLiteral("cmdSaveQuellmarkOptions_Click"),
-                                     [this] { cmdSaveQuellmarkOptions_Click(); }));
-    QObject::connect(cboQuellmarkDataFormat, &QComboBox::currentIndexChanged, this,
-                     tavrel::guarded(QStringLiteral("cboQuellmarkDataFormat_Click"),
-                                     [this] { cboQuellmarkDataFormat_Click(); }));
+    tavrel::connectGuarded(txtQuellmarkOptionsPath, &QLineEdit::textChanged, this,
+                           QStringLiteral("txtQuellmarkOptionsPath_Change"),
+                           &OptionsQuellmarkTab::txtQuellmarkOptionsPath_Change);
+    tavrel::connectGuarded(cmdQuellmarkOptionsPath, &QPushButton::clicked, this,
+                           QStringLiteral("cmdQuellmarkOptionsPath_Click"),
+                           &OptionsQuellmarkTab::cmdQuellmarkOptionsPath_Click);
+    tavrel::connectGuarded(cmdEditQuellmarkOptions, &QPushButton::clicked, this,
+                           QStringLiteral("cmdEditQuellmarkOptions_Click"),
+                           &OptionsQuellmarkTab::cmdEditQuellmarkOptions_Click);
+    tavrel::connectGuarded(cmdSaveQuellmarkOptions, &QPushButton::clicked, this,
+                           QStringLiteral("cmdSaveQuellmarkOptions_Click"),
+                           &OptionsQuellmarkTab::cmdSaveQuellmarkOptions_Click);
+    tavrel::connectGuarded(cboQuellmarkDataFormat, &QComboBox::currentIndexChanged, this,
+                           QStringLiteral("cboQuellmarkDataFormat_Click"),
+                           &OptionsQuellmarkTab::cboQuellmarkDataFormat_Click);
     QObject::connect(optQuellmarkMergeMultipleSamples.group, &QButtonGroup::idToggled, this,
                      tavrel::guarded(QStringLiteral("optQuellmarkMergeMultipleSamples_Click"), [this](int i, bool on) {
                          if (on) optQuellmarkMergeMultipleSamples_Click(i);
                      }));
-    QObject::connect(chkQuellmarkProjectSave, &QCheckBox::toggled, this,
-                     tavrel::guarded(QStringLiteral("chkQuellmarkProjectSave_Click"),
-                                     [this] { chkQuellmarkProjectSave_Click(); }));
+    tavrel::connectGuarded(chkQuellmarkProjectSave, &QCheckBox::toggled, this,
+                           QStringLiteral("chkQuellmarkProjectSave_Click"),
+                           &OptionsQuellmarkTab::chkQuellmarkProjectSave_Click);
     QObject::connect(optQuellmarkQuantHits.group, &QButtonGroup::idToggled, this,
                      tavrel::guarded(QStringLiteral("optQuellmarkQuantHits_Click"), [this](int i, bool on) {
                          if (on) optQuellmarkQuantHits_Click(i);

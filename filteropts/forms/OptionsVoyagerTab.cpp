@@ -13,13 +13,13 @@ namespace filteropts {
 OptionsVoyagerTab::OptionsVoyagerTab(const OptionsDialogContext& context, QWidget* parent)
     : OptionsTab(kVoyager, context, parent) {
     buildFrames();
-    QObject::connect(chkVoyagerMacro, &QCheckBox::toggled, this,
-                     tavrel::guarded(QStringLiteral("chkVoyagerMacro_Click"), [this] { chkVoyagerMacro_Click(); }));
-    QObject::connect(chkVoyagerNoise, &QCheckBox::toggled, this,
-                     tavrel::guarded(QStringLiteral("chkVoyagerNoise_Click"), [this] { chkVoyagerNoise_Click(); }));
-    QObject::connect(cboVoyagerNoiseFilter, &QComboBox::currentIndexChanged, this,
-                     tavrel::guarded(QStringLiteral("cboVoyagerNoiseFilter_Click"),
-                                     [this] { cboVoyagerNoiseFilter_Click(); }));
+    tavrel::connectGuarded(chkVoyagerMacro, &QCheckBox::toggled, this, QStringLiteral("chkVoyagerMacro_Click"),
+                           &OptionsVoyagerTab::chkVoyagerMacro_Click);
+    tavrel::connectGuarded(chkVoyagerNoise, &QCheckBox::toggled, this, QStringLiteral("chkVoyagerNoise_Click"),
+                           &OptionsVoyagerTab::chkVoyagerNoise_Click);
+    tavrel::connectGuarded(cboVoyagerNoiseFilter, &QComboBox::currentIndexChanged, this,
+                           QStringLiteral("cboVoyagerNoiseFilter_Click"),
+                           &OptionsVoyagerTab::cboVoyagerNoiseFilter_Click);
     QObject::connect(optVoyagerIntensity.group, &QButtonGroup::idToggled, this,
                      tavrel::guarded(QStringLiteral("optVoyagerIntensity_Click"), [this](int index, bool checked) {
                          if (checked) optVoyagerIntensity_Click(index);

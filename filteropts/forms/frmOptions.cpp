@@ -46,10 +46,9 @@ frmOptions::frmOptions(OptionsDialogContext& context, QWidget* parent)
     buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
     buttons->addButton(cmdCancel, QDialogButtonBox::RejectRole);
     // The buttons are wired here, not through the box, so that OK can refuse.
-    QObject::connect(cmdOK, &QPushButton::clicked, this,
-                     tavrel::guarded(QStringLiteral("cmdOK_Click"), [this] { cmdOK_Click(); }));
-    QObject::connect(cmdCancel, &QPushButton::clicked, this,
-                     tavrel::guarded(QStringLiteral("cmdCancel_Click"), [this] { cmdCancel_Click(); }));
+    tavrel::connectGuarded(cmdOK, &QPushButton::clicked, this, QStringLiteral("cmdOK_Click"), &frmOptions::cmdOK_Click);
+    tavrel::connectGuarded(cmdCancel, &QPushButton::clicked, this, QStringLiteral("cmdCancel_Click"),
+                           &frmOptions::cmdCancel_Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);
