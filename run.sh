@@ -6,11 +6,15 @@
 # Without a display the window is left out (see scripts/screenshot.sh).
 # Closing the window or Ctrl-C stops everything it started.
 set -euo pipefail
+# A relative TAVREL_HOME names a folder in the caller's current folder, as it
+# does for every program.
+if [ -n "${TAVREL_HOME:-}" ]; then TAVREL_HOME=$(realpath -m -- "$TAVREL_HOME"); fi
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-# Only the programs the demo starts; ./test.sh builds the tests and benchmarks.
+# Only the programs the demo starts and what "cmake --install" takes from the
+# tree; ./test.sh builds the tests and benchmarks.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target TavrelService Pondrel Tavrel sorvex-sim demo-setup standin-programs
+cmake --build build -j"$(nproc)" --target TavrelService Pondrel Tavrel service-unit sorvex-sim demo-setup standin-programs
 
 export TAVREL_HOME=${TAVREL_HOME:-$PWD/tavrel-home}
 mkdir -p "$TAVREL_HOME"
@@ -54,11 +58,9 @@ build/bin/demo-setup "$SIM_URL"
 # only its own lines.
 events="$TAVREL_HOME/Sorvex_Tavrel_Event_Log.csv"
 log_start=$(stat -c %s "$events" 2>/dev/null || echo 0)
-# The demo's service finds the stand-ins of the vendor components (a normal
-# installation never does): the component plug-in and the Jet programs.
-TAVREL_AUTOMATION_PLUGINS=$PWD/build/bin/standins/libtavrel-standins.so \
-  PATH="$PWD/build/bin/standins/mdbtools:$PATH" \
-  build/bin/TavrelService -debug >"$TAVREL_HOME/service.out" 2>&1 &
+# The demo's service and client find the stand-ins of the vendor components.
+source scripts/demo-env.sh "$PWD/build/bin"
+build/bin/TavrelService -debug >"$TAVREL_HOME/service.out" 2>&1 &
 service_pid=$!
 echo "Started TavrelService -debug (its output: $TAVREL_HOME/service.out)"
 

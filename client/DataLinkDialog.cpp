@@ -17,7 +17,47 @@
 namespace tavrel {
 
 namespace {
+
 QString q(const QString& v) { return platform::OleDbConnectionString::quoteValue(v); }
+
+struct ConnectionFields {
+    QString file, host, database, user, password;
+};
+
+// Each key of a field the user changed, with its new value.
+QList<std::pair<QString, QString>> changedKeys(int engine, const ConnectionFields& now, const ConnectionFields& before) {
+    QList<std::pair<QString, QString>> keys;
+    const auto add = [&keys](const char* key, const QString& value, const QString& old) {
+        if (value != old) keys.append({QString::fromLatin1(key), value});
+    };
+    if (engine == 0) {
+        add("Data Source", now.file.trimmed(), before.file.trimmed());
+    } else {
+        add("Data Source", now.host.trimmed(), before.host.trimmed());
+        add("Initial Catalog", now.database.trimmed(), before.database.trimmed());
+        add("User ID", now.user.trimmed(), before.user.trimmed());
+        add("Password", now.password, before.password);
+    }
+    return keys;
+}
+
+// The string the dialog answers: the string it was given with the changed
+// fields written into it when it was of the same kind, else a new one.
+QString connectionFromFields(int engine, const ConnectionFields& now, const QString& current,
+                             const ConnectionFields& before) {
+    if (engine == 0 ? now.file.trimmed().isEmpty() : now.host.trimmed().isEmpty() || now.database.trimmed().isEmpty())
+        return QString();
+    if (!current.isEmpty()) {
+        try {
+            return platform::OleDbConnectionString::withValues(current, changedKeys(engine, now, before));
+        } catch (const platform::Error&) {
+            // Not readable after all: a new string from the fields.
+        }
+    }
+    if (engine == 0) return sqliteConnectionString(now.file.trimmed());
+    return postgresConnectionString(now.host.trimmed(), now.database.trimmed(), now.user.trimmed(), now.password);
+}
+
 }  // namespace
 
 QString sqliteConnectionString(const QString& file) {
@@ -69,20 +109,26 @@ QString promptForConnection(QWidget* owner, const QString& current) {
     serverForm->addRow(QStringLiteral("Password"), password);
     pages->addWidget(serverPage);
 
+    // What the string held, to tell what the user changed: every other key of
+    // it (sslmode, sslrootcert, connect_timeout ...) is kept as it was written.
+    int readEngine = -1;
     try {
         const auto cs = platform::OleDbConnectionString::parse(current);
         if (cs.provider().compare(QStringLiteral("PostgreSQL"), Qt::CaseInsensitive) == 0) {
-            engine->setCurrentIndex(1);
+            readEngine = 1;
             host->setText(cs.dataSource());
             database->setText(cs.value(QStringLiteral("Initial Catalog")));
             user->setText(cs.value(QStringLiteral("User ID")));
             password->setText(cs.value(QStringLiteral("Password")));
         } else {
+            readEngine = 0;
             file->setText(cs.dataSource());
         }
+        engine->setCurrentIndex(readEngine);
     } catch (const platform::Error&) {
         // An unreadable string starts the dialog empty.
     }
+    const ConnectionFields shown{file->text(), host->text(), database->text(), user->text(), password->text()};
     pages->setCurrentIndex(engine->currentIndex());
     QObject::connect(engine, &QComboBox::currentIndexChanged, pages, &QStackedWidget::setCurrentIndex);
     QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
@@ -105,11 +151,9 @@ QString promptForConnection(QWidget* owner, const QString& current) {
     layout->addWidget(buttons);
     dialog.setMinimumWidth(420);
     if (dialog.exec() != QDialog::Accepted) return QString();
-    if (engine->currentIndex() == 0)
-        return file->text().trimmed().isEmpty() ? QString() : sqliteConnectionString(file->text().trimmed());
-    if (host->text().trimmed().isEmpty() || database->text().trimmed().isEmpty()) return QString();
-    return postgresConnectionString(host->text().trimmed(), database->text().trimmed(), user->text().trimmed(),
-                                    password->text());
+    const ConnectionFields chosen{file->text(), host->text(), database->text(), user->text(), password->text()};
+    return connectionFromFields(engine->currentIndex(), chosen, readEngine == engine->currentIndex() ? current : QString(),
+                                shown);
 }
 
 }  // namespace tavrel

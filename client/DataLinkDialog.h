@@ -8,7 +8,10 @@ class QWidget;
 namespace tavrel {
 
 // The new connection string, or "" when the user cancels. Starts from the
-// values of `current` where it can read them.
+// values of `current` where it can read them; OK on a string of the kind
+// shown answers `current` with only the fields the user changed rewritten,
+// so every key the dialog does not show (sslmode, sslrootcert, ...) stays as
+// written, in its place.
 QString promptForConnection(QWidget* owner, const QString& current);
 
 // The string the dialog builds from its fields.

@@ -1,7 +1,6 @@
 #include "client/HelpContext.h"
 
-#include "common/forms/DesktopLauncher.h"
-#include "platform/MessageBox.h"
+#include "client/Launchers.h"
 #include "platform/ProgramFolder.h"
 
 #include <QAction>
@@ -59,13 +58,8 @@ int helpContextOf(const QObject* object) {
     return 0;
 }
 
-bool showHelpTopic(const QUrl& url) {
-    if (openOnDesktop(url)) return true;
-    platform::MsgBox(QStringLiteral("Cannot open the help page ") + url.toDisplayString() +
-                         QStringLiteral(": no web browser could be started (xdg-open)."),
-                     platform::vbOKOnly | platform::vbExclamation);
-    return false;
-}
+// The road of result pages, so that help opens wherever results do.
+bool showHelpTopic(const QUrl& url) { return InvokeBrowser(url.toString()) > 32; }
 
 bool HelpKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_F1)

@@ -49,7 +49,8 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-// Opens the page; false (after a message) when the desktop could not.
+// Opens the page as results are opened (client/Launchers.h); false, after
+// the message that shows its address, when nothing could.
 bool showHelpTopic(const QUrl& url);
 
 }  // namespace tavrel

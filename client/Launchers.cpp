@@ -1,5 +1,6 @@
 #include "client/Launchers.h"
 
+#include "common/ComponentChecks.h"
 #include "common/Globals.h"
 #include "common/Secrets.h"
 #include "common/forms/DesktopLauncher.h"
@@ -33,15 +34,15 @@ long InvokeBrowser(const QString& url) {
     const long found = platform::FindAssociatedProgram(QStringLiteral(".html"), &program);
     if (found <= 32 || program.isEmpty()) {
         warn(QStringLiteral("No association found between *.html and a web browser (error code ") +
-             QString::number(found) + QStringLiteral(")\n\nThe result's address:\n") + url +
-             QStringLiteral("\n\nInstall xdg-utils and a web browser (for example firefox-esr) to open results "
-                            "from here, or copy the address into a browser."));
+             QString::number(found) + QStringLiteral(")\n\nThe address:\n") + url +
+             QStringLiteral("\n\nInstall xdg-utils and a web browser (for example firefox-esr) to open results and "
+                            "help pages from here, or copy the address into a browser."));
         return found;
     }
     if (!QProcess::startDetached(program, {url})) {
         const long code = QFileInfo(program).exists() ? platform::SE_ERR_NOASSOC : platform::SE_ERR_FNF;
         warn(QStringLiteral("Cannot open default web browser (error code ") + QString::number(code) +
-             QStringLiteral(")\n\nThe result's address:\n") + url);
+             QStringLiteral(")\n\nThe address:\n") + url);
         return code;
     }
     return kShellOpened;
@@ -49,13 +50,15 @@ long InvokeBrowser(const QString& url) {
 
 long InvokeQuellmark(const QString& sProjectPath) {
     if (openOnDesktop(asUrl(sProjectPath))) return kShellOpened;
-    // The program that ".rov" files are associated with (the hive may name it), started with the project.
-    QString program;
-    long code = QFileInfo::exists(sProjectPath) ? platform::FindAssociatedProgram(QStringLiteral(".rov"), &program)
-                                                : platform::SE_ERR_FNF;
-    if (code > 32 && !program.isEmpty()) {
-        if (QProcess::startDetached(program, {sProjectPath})) return kShellOpened;
-        code = QFileInfo(program).exists() ? platform::SE_ERR_NOASSOC : platform::SE_ERR_FNF;
+    // The Quellmark program as the probes find it, started with the project.
+    long code = platform::SE_ERR_FNF;
+    if (QFileInfo::exists(sProjectPath)) {
+        const QString program = common::findQuellmarkProgram().path;
+        code = platform::SE_ERR_NOASSOC;
+        if (!program.isEmpty()) {
+            if (QProcess::startDetached(program, {sProjectPath})) return kShellOpened;
+            if (!QFileInfo(program).exists()) code = platform::SE_ERR_FNF;
+        }
     }
     warn(QStringLiteral("Cannot launch Sorvex Quellmark (error code ") + QString::number(code) + QStringLiteral(")"));
     return code;

@@ -1,6 +1,7 @@
 #include "client/PreferencesChecks.h"
 
 #include <QLocale>
+#include <QStringList>
 
 #include <cmath>
 #include <limits>
@@ -43,17 +44,30 @@ bool isFullUrl(const QString& url) {
 
 QString withTrailingSlash(const QString& url) { return url.endsWith(QLatin1Char('/')) ? url : url + QLatin1Char('/'); }
 
+// The extractor programs a setting may name, in the order the message gives them.
+constexpr const char* kExtractorNames[] = {"LCQ_DTA", "EXTRACT_MSN", "EXTRACT_MSN_COM", "EXTRACTMSN"};
+
 bool isExtractorPath(const QString& path) {
     if (path.size() <= kExtractorPathUntested) return true;
     const QString upper = path.toUpper();
     // Programs here have no ".exe": the names are taken with or without it.
-    for (const char* name : {"LCQ_DTA", "EXTRACTMSN", "EXTRACT_MSN", "EXTRACT_MSN_COM"}) {
+    for (const char* name : kExtractorNames) {
         const QString bare = QLatin1String(name);
         if (upper.endsWith(bare + QLatin1String(".EXE")) || upper.endsWith(QLatin1Char('/') + bare) ||
             upper.endsWith(QLatin1Char('\\') + bare) || upper == bare)
             return true;
     }
     return false;
+}
+
+QString extractorNameRefusal() {
+    QStringList names;
+    for (const char* name : kExtractorNames) names << QLatin1String(name) + QLatin1String(".EXE");
+    // Another extractor is plugged in through a wrapper script or a link of one of these names.
+    return QStringLiteral("You must enter the full path to ") + names.join(QStringLiteral(" or ")) +
+           QStringLiteral("\r\nThe program's name is taken in any letter case, with or without \".exe\" "
+                          "(/usr/local/bin/extract_msn, for example); to use another extractor, name a wrapper "
+                          "script or a link to it so.");
 }
 
 bool preferencesChanged(const common::RegValueTable& before, const common::RegValueTable& after) {

@@ -27,6 +27,8 @@ QString withTrailingSlash(const QString& url);
 // without ".exe".
 bool isExtractorPath(const QString& path);
 inline constexpr int kExtractorPathUntested = 10;
+// Why a path of another name is refused: the names taken, and how.
+QString extractorNameRefusal();
 
 // Both programs must restart when the section read before Save was not empty
 // and differs from the one after it in length or in any value at the same

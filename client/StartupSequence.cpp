@@ -11,6 +11,7 @@
 #include "common/Globals.h"
 #include "common/LoadPreferences.h"
 #include "common/ProcessHelpers.h"
+#include "common/ServiceCommands.h"
 #include "common/ServiceWakeUp.h"
 #include "common/TaskDatabase.h"
 #include "common/TaskDbCheck.h"
@@ -31,6 +32,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 
 namespace tavrel {
@@ -51,7 +53,8 @@ QString tempFolder() {
 
 StartupSequence::StartupSequence(frmMain& window)
     : window_(window),
-      serviceProgram_(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TavrelService"))) {
+      serviceProgram_(common::serviceProgramBesideThis()),
+      systemTrayAvailable_([] { return QSystemTrayIcon::isSystemTrayAvailable(); }) {
     preferences_ = [this](int page) {
         // A window of its own: the start-up window is hidden meanwhile, the main window not yet shown.
         frmPreferences dialog(nullptr, &window_.tmrRefresh);
@@ -98,6 +101,9 @@ void StartupSequence::setFolders() {
 void StartupSequence::installService() {
     if (common::modGlobal_HasArgument(CommandLineArgs, QStringLiteral("-debug"))) return;
     if (modGlobal_NotifyService(true)) return;
+    // Registered, only not running: step 20 starts it; a second install would
+    // only say on stderr that it is installed already.
+    if (serviceRegistered()) return;
     if (!QFileInfo(serviceProgram_).isExecutable()) return;  // step 20 tells the user
     // A failed install shows at the service start below; its exit code says nothing more.
     common::modGlobal_RunCommandLine(QLatin1Char('"') + serviceProgram_ + QStringLiteral("\" -install -silent"), true, 7);

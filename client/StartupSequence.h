@@ -34,6 +34,10 @@ public:
     // beside this program).
     void setServiceProgram(const QString& path) { serviceProgram_ = path; }
 
+    // Whether the desktop has a system tray for the service program that
+    // Ignore starts (default: asks the desktop).
+    void setSystemTray(std::function<bool()> available) { systemTrayAvailable_ = std::move(available); }
+
     // The client's arguments (default: its command line), as
     // modGlobal_SplitCommandLine gives them.
     void setArguments(const QStringList& arguments) { arguments_ = arguments; }
@@ -51,6 +55,7 @@ private:
     Outcome checkSchema();     // steps 13 to 16
     bool checkServer();        // step 18
     bool startService();       // step 20
+    QString trayRefusal() const;  // why Ignore may not run the tray program; empty when it may
     bool loadParameterEditor();
     bool makePeakListRoot();
     void startTimers();
@@ -63,6 +68,7 @@ private:
     PreferencesDialog preferences_;
     QString serviceProgram_;
     std::optional<QStringList> arguments_;
+    std::function<bool()> systemTrayAvailable_;
 };
 
 }  // namespace tavrel

@@ -1,8 +1,10 @@
 // Start-up's service start: wake the service, or start it, or on the user's
-// word run the service program in the tray.
+// word run the service program in the tray (only in a program folder of the
+// user's own, on a desktop that has a tray).
 #include "client/ClientGlobals.h"
 #include "client/StartupSequence.h"
 #include "common/Globals.h"
+#include "common/ServiceCommands.h"
 #include "common/ServiceWakeUp.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowMessages.h"
@@ -23,6 +25,12 @@ QString unableToStart() {
 
 }  // namespace
 
+QString StartupSequence::trayRefusal() const {
+    if (QString refused = common::trayServiceRefusal(serviceProgram_); !refused.isEmpty()) return refused;
+    if (systemTrayAvailable_ && !systemTrayAvailable_()) return common::noSystemTrayText();
+    return QString();
+}
+
 bool StartupSequence::startService() {
     TrayMessageId = 0;
     if (platform::FindWindow(QString(), ServiceWindowTitle) != 0)
@@ -39,7 +47,12 @@ bool StartupSequence::startService() {
                 if (ExitRequested) return false;
                 continue;
             }
-            // Ignore: the service program on the desktop, in the tray.
+            // Ignore: the service program on the desktop, in the tray, where
+            // that may be; else the user is told why and asked again.
+            if (const QString refused = trayRefusal(); !refused.isEmpty()) {
+                platform::MsgBox(refused, platform::vbOKOnly | platform::vbExclamation, kTitle);
+                continue;
+            }
             TrayMessageId = platform::RegisterWindowMessage(ServicePrivateMessageName);
             return modGlobal_StartTrayProgram(serviceProgram_);
         }

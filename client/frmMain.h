@@ -66,6 +66,7 @@ public:
     // The import-filter options dialog on the task editor's working option
     // strings, its tab that of the filter (index of ImportFilterName).
     void frmMain_ShowImportOptions(int filter);
+    // "event", or the status list's "root" or "task" when that view is shown.
     void modGlobal_SaveColumnWidths(const QString& list);
     void frmMain_CloseEventLog();
     // The task editor's Delete of the data-file list (Edit, Clear on it).

@@ -32,6 +32,7 @@ void frmMain::frmMain_LoadTaskIntoEditor(long taskUid) { pageTaskEditor->LoadTas
 
 void frmMain::modGlobal_SaveColumnWidths(const QString& list) {
     if (list == QLatin1String("event")) pageEventLog->SaveEventColumnWidths();
+    else pageStatus->SaveColumnWidths(list);
 }
 
 void frmMain::frmMain_CloseEventLog() { pageEventLog->eventLogReader().close(); }

@@ -6,6 +6,7 @@
 #include "common/HttpGet.h"
 #include "common/TaskDbConnection.h"
 #include "params/forms/ParameterEditorPage.h"
+#include "status/forms/StatusPage.h"
 
 #include <utility>
 
@@ -47,6 +48,9 @@ void frmMain::frmMain_Form_Unload() {
     tmrRefresh.stop();
     for (QTimer& t : tmrJob) t.stop();
     ignoringErrors([this] { modGlobal_SaveColumnWidths(QStringLiteral("event")); });
+    // The status list keeps the widths of a view when it leaves it; the view
+    // still shown keeps them here.
+    ignoringErrors([this] { modGlobal_SaveColumnWidths(pageStatus->statusViewKind()); });
     // Only a window that start-up placed has a placement worth keeping.
     if (startupCompleted_) ignoringErrors([this] { savePlacement(this); });
     // A page still loading is given up before the database closes, so that its result stays queued.

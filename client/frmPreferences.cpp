@@ -28,6 +28,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tavrel {
 
 namespace {
@@ -100,6 +102,32 @@ void frmPreferences::putDefaults() {
         e->clear();
 }
 
+QLineEdit* frmPreferences::textFieldOf(const QString& name) const {
+    const std::pair<const char*, QLineEdit*> fields[] = {
+        {"BaseUrl", txtUrl},
+        {"TimeOut", txtTimeout},
+        {"Proxy", txtProxy},
+        {"LcqPath", txtLcq},
+        {"PeakListRoot", txtPeakListRoot},
+        {"ADOConnect", txtADOConnect},
+        {"TimerTick", txtTimerTick},
+        {"NoDataDelay", txtNoDataDelay},
+        {"LockedOutDelay", txtLockedOutDelay},
+        {"MonitorActionDelay", txtMonitorActionDelay},
+        {"FollowerActionDelay", txtFollowerActionDelay},
+        {"TaskCheckInterval", txtTaskCheckInterval},
+        {"SorvexUserName", txtSorvexUserName},
+        {"SorvexPassword", txtSorvexPassword},
+        {"ProxyUserName", txtProxyUserName},
+        {"ProxyPassword", txtProxyPassword},
+        {"WebUserName", txtWebUserName},
+        {"WebPassword", txtWebPassword},
+    };
+    for (const auto& [value, edit] : fields)
+        if (name == QLatin1String(value)) return edit;
+    return nullptr;
+}
+
 void frmPreferences::putStoredValue(const QString& name, const QVariant& value) {
     const QString text = common::regValueToText(value);
     const auto password = [&](QLineEdit* edit) {
@@ -109,32 +137,19 @@ void frmPreferences::putStoredValue(const QString& name, const QVariant& value) 
             edit->clear();  // a damaged password is typed again rather than shown scrambled
         }
     };
-    if (name == QLatin1String("BaseUrl")) txtUrl->setText(text);
-    else if (name == QLatin1String("TimeOut")) txtTimeout->setText(text);
-    else if (name == QLatin1String("AccessType")) {
+    if (name == QLatin1String("AccessType")) {
         bool ok = false;
         const int index = text.trimmed().toInt(&ok);
         // An index out of range keeps the default entry; Save then stores a valid one.
         if (ok && index >= 0 && index < cboAccessType->count()) cboAccessType->setCurrentIndex(index);
-    } else if (name == QLatin1String("Proxy")) txtProxy->setText(text);
-    else if (name == QLatin1String("Protocol")) optProtocol[text.trimmed() == QLatin1String("0") ? 0 : 1]->setChecked(true);
-    else if (name == QLatin1String("LcqPath")) txtLcq->setText(text);
-    else if (name == QLatin1String("PeakListRoot")) txtPeakListRoot->setText(text);
+    } else if (name == QLatin1String("Protocol")) optProtocol[text.trimmed() == QLatin1String("0") ? 0 : 1]->setChecked(true);
     else if (name == QLatin1String("ADOConnect")) {
         txtADOConnect->setText(shownConnectionString(text));
         DialogConnectionString = text;
-    } else if (name == QLatin1String("TimerTick")) txtTimerTick->setText(text);
-    else if (name == QLatin1String("NoDataDelay")) txtNoDataDelay->setText(text);
-    else if (name == QLatin1String("LockedOutDelay")) txtLockedOutDelay->setText(text);
-    else if (name == QLatin1String("MonitorActionDelay")) txtMonitorActionDelay->setText(text);
-    else if (name == QLatin1String("FollowerActionDelay")) txtFollowerActionDelay->setText(text);
-    else if (name == QLatin1String("TaskCheckInterval")) txtTaskCheckInterval->setText(text);
-    else if (name == QLatin1String("SorvexUserName")) txtSorvexUserName->setText(text);
-    else if (name == QLatin1String("SorvexPassword")) password(txtSorvexPassword);
-    else if (name == QLatin1String("ProxyUserName")) txtProxyUserName->setText(text);
-    else if (name == QLatin1String("ProxyPassword")) password(txtProxyPassword);
-    else if (name == QLatin1String("WebUserName")) txtWebUserName->setText(text);
-    else if (name == QLatin1String("WebPassword")) password(txtWebPassword);
+    } else if (QLineEdit* edit = textFieldOf(name)) {
+        if (name.endsWith(QLatin1String("Password"))) password(edit);
+        else edit->setText(text);
+    }
 }
 
 void frmPreferences::frmPreferences_Form_Load() {

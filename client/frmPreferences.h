@@ -88,6 +88,9 @@ private:
     QWidget* buildAuthenticationPage();
     void putDefaults();
     void putStoredValue(const QString& name, const QVariant& value);
+    // The text box of a stored value ("BaseUrl" gives txtUrl); null for the
+    // values of a list or options, and for names the dialog does not edit.
+    QLineEdit* textFieldOf(const QString& name) const;
 
     // The steps of Save; each false stops it with the dialog open.
     bool checkConnectionFields();

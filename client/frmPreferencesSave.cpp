@@ -2,12 +2,14 @@
 // message and stops with the dialog open and the user's (trimmed) text kept;
 // nothing is written before every check has passed.
 #include "client/ConnectionStringBox.h"
+#include "client/MessagesOverPage.h"
 #include "client/NewTaskDatabase.h"
 #include "client/PreferencesChecks.h"
 #include "client/frmPreferences.h"
 #include "common/BusyCursor.h"
 #include "common/Globals.h"
 #include "common/HttpGet.h"
+#include "common/Preferences.h"
 #include "common/Secrets.h"
 #include "common/ServerDocuments.h"
 #include "common/ServerLogin.h"
@@ -49,8 +51,15 @@ QString versionMessage() {
 }  // namespace
 
 bool frmPreferences::frmPreferences_cmdSave_Click() {
-    if (!checkConnectionFields() || !testServer() || !checkPeakListRoot() || !checkExtractor() ||
-        !checkTaskDatabase() || !checkTimerFields() || !writeValues())
+    const auto onPage = [this](common::PreferencesPage page, bool (frmPreferences::*step)()) {
+        const MessagesOverPage over(tabPreferences, page);
+        return (this->*step)();
+    };
+    if (!onPage(common::PageIntranet, &frmPreferences::checkConnectionFields) || !testServer() ||
+        !onPage(common::PageDataImportFilters, &frmPreferences::checkPeakListRoot) ||
+        !onPage(common::PageDataImportFilters, &frmPreferences::checkExtractor) ||
+        !onPage(common::PageAdoConnection, &frmPreferences::checkTaskDatabase) ||
+        !onPage(common::PageTimerSettings, &frmPreferences::checkTimerFields) || !writeValues())
         return false;
     askForRestart();
     accept();
@@ -83,6 +92,8 @@ bool frmPreferences::testServer() {
                                    txtWebUserName->text() != WebUserName || txtWebPassword->text() != WebPassword ||
                                    access != AccessType || txtProxy->text() != Proxy || protocol != Protocol ||
                                    url != BaseUrl;
+    // A new connection is tested on its own, a new login only when the connection stays.
+    const MessagesOverPage over(tabPreferences, connectionChanged ? common::PageIntranet : common::PageAuthentication);
     BusyCursor hourglass;
     // The user waits for this check: a server that says nothing is reported soon.
     ShortHttpTimeouts shortWaits(kInteractiveRequestTimeoutSeconds);
@@ -131,8 +142,7 @@ bool frmPreferences::checkExtractor() {
     const QString path = common::modUncName_GetLocalPathFromUnc(txtLcq->text().trimmed());
     txtLcq->setText(path);
     if (!isExtractorPath(path))
-        return stop(QStringLiteral("You must enter the full path to LCQ_DTA.EXE or EXTRACT_MSN.EXE or "
-                                   "EXTRACT_MSN_COM.EXE or EXTRACTMSN.EXE"));
+        return stop(extractorNameRefusal());
     if (path.size() > kExtractorPathUntested && !QFileInfo(path).isFile())
         return stop(QStringLiteral("LCQ_DTA.EXE or EXTRACT_MSN.EXE or EXTRACT_MSN_COM.EXE or EXTRACTMSN.EXE not "
                                    "found on specified path"));

@@ -2,6 +2,7 @@
 // when one cannot be, none; then the restart both programs need when the
 // stored section changed.
 #include "client/ClientGlobals.h"
+#include "client/MessagesOverPage.h"
 #include "client/PreferencesChecks.h"
 #include "client/frmPreferences.h"
 #include "common/BusyCursor.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <algorithm>
@@ -93,6 +95,7 @@ bool frmPreferences::writeValues() {
     }
     // Nothing half-saved: what was written goes back to what was stored before.
     restoreSection(SavedPreferences);
+    showPageOf(tabPreferences, textFieldOf(failed));
     say(QStringLiteral("The preferences could not be saved (") + failed +
         QStringLiteral("); the stored preferences are unchanged."));
     return false;

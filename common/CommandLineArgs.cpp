@@ -39,4 +39,23 @@ bool modGlobal_HasArgument(const QStringList& arguments, const QString& text) {
     return false;
 }
 
+bool isHelpSwitch(const QString& argument) {
+    const QString a = argument.toLower();
+    return a == u"--help" || a == u"-help" || a == u"-h" || a == u"-?";
+}
+
+bool isVersionSwitch(const QString& argument) {
+    const QString a = argument.toLower();
+    return a == u"--version" || a == u"-version";
+}
+
+InfoSwitch infoSwitchOf(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (isHelpSwitch(argument)) return InfoSwitch::Help;
+        if (isVersionSwitch(argument)) return InfoSwitch::Version;
+    }
+    return InfoSwitch::None;
+}
+
 }  // namespace common

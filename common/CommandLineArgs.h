@@ -18,4 +18,14 @@ QStringList modGlobal_SplitCommandLineText(const QString& commandLine, int MaxAr
 // True when an element equals the text, letter case ignored.
 bool modGlobal_HasArgument(const QStringList& arguments, const QString& text);
 
+// "--help" (also "-help", "-h", "-?") and "--version" ("-version"), letter
+// case ignored: every program answers them on its console and does nothing
+// else, before it opens a display, a window or its program folder.
+bool isHelpSwitch(const QString& argument);
+bool isVersionSwitch(const QString& argument);
+
+enum class InfoSwitch { None, Help, Version };
+// The first of those among the process's arguments (argv[1] onwards).
+InfoSwitch infoSwitchOf(int argc, const char* const* argv);
+
 }  // namespace common

@@ -6,6 +6,7 @@
 #include "platform/ShellAssoc.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -41,14 +42,24 @@ QString joinVersionNumbers(const QVariantList& numbers) {
     return parts.join(QLatin1Char('.'));
 }
 
-QuellmarkProgram findQuellmarkProgram(qsizetype shortestBelieved) {
-    QuellmarkProgram program{QuellmarkDefaultProgram, false};
+QuellmarkProgram findQuellmarkProgram(platform::AssociationsFor who) {
+    QuellmarkProgram program;
     QString associated;
-    const long code = platform::FindAssociatedProgram(QStringLiteral(".rov"), &associated);
-    program.associated = code > 32 && !associated.trimmed().isEmpty();
-    // A shorter answer is taken for a truncated or odd one.
-    if (program.associated && associated.size() >= shortestBelieved) program.path = associated;
+    const long code = platform::FindAssociatedProgram(QStringLiteral(".rov"), &associated, who);
+    associated = associated.trimmed();
+    program.associated = code > 32 && !associated.isEmpty();
+    program.path = program.associated ? associated : QStandardPaths::findExecutable(QuellmarkProgramName);
     return program;
+}
+
+QString quellmarkProgramHint(platform::AssociationsFor who) {
+    const QString settings = who == platform::AssociationsFor::Service
+                                 ? QStringLiteral("settings of the program folder")
+                                 : QStringLiteral("settings of a program folder that is the user's own");
+    return QStringLiteral("no program opens \".rov\" files and %1 is not on the PATH: associate \".rov\" files with "
+                          "the Quellmark program %1 (the desktop's association, or the value \".rov\" of %2 in the "
+                          "%3), or put it on the PATH")
+        .arg(QuellmarkProgramName, platform::kFileAssociationsKey, settings);
 }
 
 QString folderOfProgram(const QString& programPath) {
@@ -58,8 +69,9 @@ QString folderOfProgram(const QString& programPath) {
 }
 
 QString quellmarkProgramPath(const QString& folder) {
+    if (folder.isEmpty()) return QuellmarkProgramName;
     const QChar separator = folder.contains(QLatin1Char('/')) ? QLatin1Char('/') : QLatin1Char('\\');
-    return folder + separator + QStringLiteral("SorvexQuellmark.exe");
+    return folder + separator + QuellmarkProgramName;
 }
 
 }  // namespace common

@@ -4,6 +4,7 @@
 // whether Analyst is installed, the Quellmark library's version text and
 // where the Quellmark program is.
 #include "platform/Error.h"
+#include "platform/ShellAssoc.h"
 
 #include <QString>
 #include <QStringList>
@@ -48,27 +49,27 @@ bool sciexHasOwnOptions(const QString& version);
 // The Quellmark library's version numbers, most significant first, joined with ".".
 QString joinVersionNumbers(const QVariantList& numbers);
 
-// Where the Quellmark program is installed when the shell names none.
-inline const QString QuellmarkDefaultProgram =
-    QStringLiteral("C:\\Program Files\\Brellow\\Sorvex Quellmark\\SorvexQuellmark.exe");
+// The Quellmark program's file name: searched on PATH when no program is
+// associated with ".rov" files, and joined to its folder to run it.
+inline const QString QuellmarkProgramName = QStringLiteral("SorvexQuellmark.exe");
 
 struct QuellmarkProgram {
-    QString path;
-    bool associated = false;  // the shell opens ".rov" files with some program
+    QString path;             // empty when no program was found
+    bool associated = false;  // ".rov" files open with some program
 };
-// The program that ".rov" files open with (no such file is needed). An answer
-// shorter than `shortestBelieved` characters is not believed; the default path
-// is kept then and when no program is associated. The client believes a path
-// of 20 characters, the service one of 21 or more.
-inline constexpr qsizetype kClientShortestQuellmarkPath = 20;
-inline constexpr qsizetype kServiceShortestQuellmarkPath = 21;
-QuellmarkProgram findQuellmarkProgram(qsizetype shortestBelieved);
+// Both programs find the Quellmark program the same way: the program that
+// ".rov" files open with (no such file is needed), whatever the length of
+// its path; else SorvexQuellmark.exe on PATH; else none.
+QuellmarkProgram findQuellmarkProgram(platform::AssociationsFor who = platform::AssociationsFor::User);
+
+// What to set when no Quellmark program is found, said once by each probe.
+QString quellmarkProgramHint(platform::AssociationsFor who = platform::AssociationsFor::User);
 
 // The folder of a program's path: the path cut at its last "\" or "/".
 QString folderOfProgram(const QString& programPath);
 
 // The Quellmark program "SorvexQuellmark.exe" in the folder, joined with the
-// separator the folder itself uses.
+// separator the folder itself uses; the bare name for no folder.
 QString quellmarkProgramPath(const QString& folder);
 
 }  // namespace common

@@ -118,10 +118,13 @@ bool modGlobal_ProbeQuellmark() {
     if (attempt([&] { session = platform::automation::create<QuellmarkAgentMgr>(); })) return false;
     QuellmarkSession = std::move(session);
 
-    common::QuellmarkProgram program{common::QuellmarkDefaultProgram, true};
-    attempt([&] { program = common::findQuellmarkProgram(common::kClientShortestQuellmarkPath); });
+    common::QuellmarkProgram program;
+    attempt([&] { program = common::findQuellmarkProgram(); });
     if (!program.associated)
-        showBox(QStringLiteral("Warning: No association found between *.rov and Sorvex Quellmark"));
+        showBox(QStringLiteral("Warning: No association found between *.rov and Sorvex Quellmark") +
+                (program.path.isEmpty() ? QStringLiteral("\r\n\r\nSorvex Quellmark program not found: ") +
+                                              common::quellmarkProgramHint()
+                                        : QString()));
     QuellmarkFolder = common::folderOfProgram(program.path);
 
     QuellmarkQuantitation = common::isVersionAtLeast(QuellmarkVersion, QStringLiteral("2.3"));

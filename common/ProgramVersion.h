@@ -1,16 +1,19 @@
 #pragma once
-// The programs' version as the server sees it in the user agent.
+// The programs' version: the project's version of the build (project(VERSION)
+// in CMakeLists.txt), the one the package carries, so that a program always
+// says the version it was built as. The server sees it in the user agent.
 #include <QString>
 
 namespace common {
 
-inline constexpr int ProgramMajor = 0;
-inline constexpr int ProgramMinor = 1;
-inline constexpr int ProgramRevision = 0;
+extern const int ProgramMajor;
+extern const int ProgramMinor;
+extern const int ProgramRevision;
+
+// "0.1.0"
+QString programVersion();
 
 // "Sorvex Tavrel 0.1.0"
-inline QString userAgent() {
-    return QStringLiteral("Sorvex Tavrel %1.%2.%3").arg(ProgramMajor).arg(ProgramMinor).arg(ProgramRevision);
-}
+QString userAgent();
 
 }  // namespace common

@@ -2,6 +2,7 @@
 
 #include "common/CommandLineArgs.h"
 #include "common/Globals.h"
+#include "common/ServiceCommands.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 #include "platform/Process.h"
@@ -44,8 +45,7 @@ QString managerRefusal(long rc, const QString& verb) {
                                "sudo TavrelService -install")
                     .arg(unit);
     else if (rc == ERROR_NOT_SUPPORTED)
-        text += QStringLiteral("\r\nStart the service as its own user (TavrelService -service), or run the "
-                               "client with -debug beside a foreground service.");
+        text += QStringLiteral("\r\n") + common::handStartText(common::serviceProgramBesideThis());
     return text;
 }
 
@@ -188,6 +188,13 @@ QString ServiceStateWord(quint32 state) {
     }
 }
 
+bool serviceRegistered() {
+    ScHandle manager;
+    if (OpenSCManager(SC_MANAGER_CONNECT, manager.out()) != 0) return false;
+    ScHandle service;
+    return OpenService(manager.get(), ServiceName, SERVICE_QUERY_STATUS, service.out()) == 0;
+}
+
 bool modGlobal_NotifyService(bool quiet) {
     try {
         return notifyService(quiet);
@@ -212,9 +219,39 @@ bool modGlobal_StopService(bool quiet) {
     }
 }
 
-bool modGlobal_RestartService(bool quiet) { return modGlobal_StopService(quiet) && modGlobal_StartService(quiet); }
+bool modGlobal_RestartService(bool quiet) {
+    try {
+        ScHandle manager;
+        if (const long rc = OpenSCManager(SC_MANAGER_CONNECT, manager.out()); rc != 0) {
+            show(quiet, kNoManager + serviceErrorText(rc));
+            return false;
+        }
+        ScHandle service;
+        if (const long rc = OpenService(manager.get(), ServiceName, GENERIC_READ | GENERIC_EXECUTE, service.out());
+            rc != 0) {
+            show(quiet, kCannotOpen + serviceErrorText(rc));
+            return false;
+        }
+        // One job of the service manager: whoever may not run it is told the
+        // one command that leaves the service running again.
+        if (const long rc = RestartService(service.get()); rc != 0) {
+            show(quiet, QStringLiteral("Failed to restart Sorvex Tavrel Service") +
+                            managerRefusal(rc, QStringLiteral("restart")));
+            return false;
+        }
+    } catch (...) {
+        return false;
+    }
+    return modGlobal_StartService(quiet);  // waits until the new service answers
+}
 
 bool modGlobal_StartTrayProgram(const QString& program) {
+    // Never in a folder that other accounts write: the tray service would run
+    // their tasks and commands as this user.
+    if (const QString refused = common::trayServiceRefusal(program); !refused.isEmpty()) {
+        platform::MsgBox(refused, platform::vbOKOnly | platform::vbExclamation, QStringLiteral("Sorvex Tavrel"));
+        return false;
+    }
     qint64 pid = 0;
     try {
         pid = platform::Process::startDetached(program, {QStringLiteral("-systray")});

@@ -15,17 +15,25 @@ inline const QString ServiceWindowClass = QStringLiteral("ThunderRT6Main");
 inline const QString ServicePrivateMessageName = QStringLiteral("Sorvex Tavrel private message");
 inline constexpr quint32 ServiceControlCheckNow = 128;
 
+// True when the service is registered with the service control manager
+// (installed), whether it runs or not.
+bool serviceRegistered();
+
 // True when the wake-up was delivered or is not needed ("-debug").
 bool modGlobal_NotifyService(bool quiet);
 // True when the service has reached running (4) / stopped (1).
 bool modGlobal_StartService(bool quiet);
 bool modGlobal_StopService(bool quiet);
-// Stop, then start, both through the service manager: a service that only
-// stopped would stay down, since its unit restarts it after failures alone.
+// One restart job of the service manager ("systemctl restart"), then the
+// wait until the service runs: a user who may not restart it is told the one
+// command that does, and the service is never left stopped by a stop that
+// went through without its start.
 bool modGlobal_RestartService(bool quiet);
-// Starts the service program in the tray ("-systray"), not waited for. When it
-// cannot be started: "Unable to start Sorvex Tavrel Service as system tray
-// application", and false.
+// Starts the service program in the tray ("-systray"), not waited for. In a
+// program folder that is not the user's own it is refused with the
+// administrator's command (common/ServiceCommands.h). When it cannot be
+// started: "Unable to start Sorvex Tavrel Service as system tray
+// application". False in both cases.
 bool modGlobal_StartTrayProgram(const QString& program);
 
 // " is Stopped", " is being Started", ... for states 1 to 7; "" otherwise.

@@ -1,6 +1,7 @@
 #include "params/DefaultParameterSet.h"
 
 #include "params/ParameterSet.h"
+#include "params/ServerData.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,10 +42,30 @@ QList<ParameterLine> defaultParameterLines() {
     return out;
 }
 
+namespace {
+
+// The built-in database is one that servers offered long ago; a server that
+// lacks it would have the editor warn at every start of a new installation
+// that it is not available. Such a server's first database stands in for it.
+void takeServerDatabase(QList<ParameterLine>& lines, const QString& programFolder) {
+    const ServerDataRead server = readServerData(serverDataPath(programFolder));
+    if (!server.ok()) return;
+    for (const ServerDataSection& section : server.sections) {
+        if (section.head != QLatin1String("[DB]") || section.entries.isEmpty()) continue;
+        for (ParameterLine& line : lines)
+            if (line.key == ParamKey::DB && !section.entries.contains(line.value)) line.value = section.entries.first();
+        return;
+    }
+}
+
+}  // namespace
+
 std::optional<ParameterFileError> frmMain_CreateDefaultParameterSet(const QString& programFolder) {
     const QString path = defaultParameterSetPath(programFolder);
     if (QFileInfo::exists(path)) return std::nullopt;
-    return writeParameterFileLines(path, defaultParameterLines());
+    QList<ParameterLine> lines = defaultParameterLines();
+    takeServerDatabase(lines, programFolder);
+    return writeParameterFileLines(path, lines);
 }
 
 }  // namespace tavrel

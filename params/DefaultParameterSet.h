@@ -16,7 +16,8 @@ QString defaultParameterSetPath(const QString& programFolder);
 QList<ParameterLine> defaultParameterLines();
 
 // Writes the built-in set when no file of that name exists (an empty file
-// counts as present). Written through a temporary file, so a failed write
+// counts as present), with a database that the server's "server.dat" in the
+// folder offers when it lacks the built-in one. Written through a temporary file, so a failed write
 // never leaves a half file that a later start would take as present.
 std::optional<ParameterFileError> frmMain_CreateDefaultParameterSet(const QString& programFolder);
 

@@ -166,9 +166,10 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
         host = host.left(colon);
     }
     if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) host = host.mid(1, host.size() - 2);
+    if (host.isEmpty()) host = QStringLiteral("127.0.0.1");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-        db.setHostName(host.isEmpty() ? QStringLiteral("127.0.0.1") : host);
+        db.setHostName(host);
         db.setPort(port);
         db.setDatabaseName(cs.value(QStringLiteral("Initial Catalog")));
         db.setUserName(cs.value(QStringLiteral("User ID")));
@@ -184,6 +185,18 @@ void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
     }
     engine_ = Engine::Postgres;
     statementTimeout_ = -1;
+    const QString server = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+    postgresTarget_ =
+        QStringLiteral("database %1 on %2:%3").arg(cs.value(QStringLiteral("Initial Catalog")), server).arg(port);
+}
+
+QString AdoConnection::target() const {
+    switch (engine_) {
+    case Engine::Sqlite: return sqliteFile_;
+    case Engine::Postgres: return postgresTarget_;
+    case Engine::None: break;
+    }
+    return QString();
 }
 
 void AdoConnection::close() {

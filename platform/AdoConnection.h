@@ -67,6 +67,9 @@ public:
     bool isOpen() const { return engine_ != Engine::None; }
     Engine engine() const { return engine_; }
     const QString& connectionString() const { return connectionString_; }
+    // What the open connection reaches, for messages: the database file, or
+    // "database DB on HOST:PORT"; never a password. Empty while closed.
+    QString target() const;
     QSqlDatabase database() const;
 
     // Makes the empty database a file connection string names; an existing file
@@ -118,6 +121,7 @@ private:
     bool inTransaction_ = false;
     int statementTimeout_ = -1;
     QString sqliteFile_;       // the database file of the file engine
+    QString postgresTarget_;   // the database and server of the PostgreSQL engine
     QString sessionLockName_;  // empty: no session lock held
     KernelLockFile sessionLockFile_;  // the file engine's lock
     // What reopen opens and locks again; kept through failed attempts and

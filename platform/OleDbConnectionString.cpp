@@ -74,7 +74,7 @@ qsizetype valueAfterKey(const QString& text, qsizetype at, qsizetype length) {
 }
 
 // Walks the pairs of a whole connection string, each key with its value as
-// read; a malformed string throws.
+// read and where the key starts; a malformed string throws.
 template <typename Visit>
 void walk(const QString& text, Visit&& visit) {
     const qsizetype n = text.size();
@@ -101,7 +101,7 @@ void walk(const QString& text, Visit&& visit) {
                 throw malformed(i, QStringLiteral("text after the quoted value of \"%1\"").arg(key));
         }
         ++i;  // past ";"
-        visit(key, v);
+        visit(key, v, keyStart);
     }
 }
 
@@ -185,7 +185,9 @@ QList<Span> looseSpans(const QString& text) {
 OleDbConnectionString OleDbConnectionString::parse(const QString& text) {
     OleDbConnectionString result;
     // A repeated key: the last one counts.
-    walk(text, [&result](const QString& key, const ScannedValue& v) { result.values_.insert(key.toLower(), v.value); });
+    walk(text, [&result](const QString& key, const ScannedValue& v, qsizetype) {
+        result.values_.insert(key.toLower(), v.value);
+    });
     return result;
 }
 
@@ -204,12 +206,41 @@ QString OleDbConnectionString::toString() const {
     return pairs.join(QLatin1Char(';'));
 }
 
+QString OleDbConnectionString::withValues(const QString& text, const QList<std::pair<QString, QString>>& values) {
+    // Where the value that counts (the last of a repeated key) stands, quotes included.
+    struct Place {
+        QString value;
+        qsizetype start = -1, end = -1;
+    };
+    QMap<QString, Place> places;
+    walk(text, [&places](const QString& key, const ScannedValue& v, qsizetype) {
+        places.insert(key.toLower(), {v.value, v.quoted ? v.start - 1 : v.start, v.quoted ? v.next : v.end});
+    });
+    QList<std::pair<Place, QString>> rewrites;
+    QString added;
+    for (const auto& [key, value] : values) {
+        const auto it = places.constFind(key.toLower());
+        if (it == places.cend()) {
+            if (!value.isEmpty()) added += key + QLatin1Char('=') + quoteValue(value) + QLatin1Char(';');
+        } else if (it->value != value) {
+            rewrites.append({*it, quoteValue(value)});
+        }
+    }
+    std::sort(rewrites.begin(), rewrites.end(), [](const auto& a, const auto& b) { return a.first.start > b.first.start; });
+    QString out = text;
+    for (const auto& [place, quoted] : rewrites) out.replace(place.start, place.end - place.start, quoted);
+    if (added.isEmpty()) return out;
+    added.chop(1);
+    if (!out.trimmed().isEmpty() && !out.trimmed().endsWith(QLatin1Char(';'))) out += QLatin1Char(';');
+    return out + added;
+}
+
 QString OleDbConnectionString::maskPasswords(const QString& text) {
     // Exactly the values the parser reads, when the text is a connection
     // string; and, in any text, the values after password keys found loosely.
     QList<Span> spans = looseSpans(text);
     try {
-        walk(text, [&spans](const QString& key, const ScannedValue& v) {
+        walk(text, [&spans](const QString& key, const ScannedValue& v, qsizetype) {
             if (isPasswordKey(key) && v.end > v.start) spans << Span{v.start, v.end};
         });
     } catch (const Error&) {

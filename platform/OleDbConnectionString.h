@@ -2,8 +2,11 @@
 // OLE DB connection strings: "Key=Value;Key=Value". Keys are compared without
 // case; a value may be quoted with ' or " (the quote doubled inside). Both
 // programs keep the task database's address in this form (setting ADOConnect).
+#include <QList>
 #include <QMap>
 #include <QString>
+
+#include <utility>
 
 namespace platform {
 
@@ -15,6 +18,14 @@ public:
     // A value as written into a connection string: quoted (its quotes doubled)
     // when a ";", a quote or a blank at an end would change what parse reads.
     static QString quoteValue(const QString& value);
+
+    // The text with the values of the keys set, and nothing else changed: a key
+    // the text holds keeps its place and spelling and its value is rewritten
+    // only when it differs (the last of a repeated key, the one that counts);
+    // a key it lacks is added at the end unless its value is empty; every
+    // other pair, its quotes and blanks stay as written. A malformed text
+    // throws as parse does.
+    static QString withValues(const QString& text, const QList<std::pair<QString, QString>>& values);
 
     // The text with the value of every password key ("Password", "Pwd", and
     // query fields such as "password=") written "***": read as the parser

@@ -53,6 +53,11 @@ QString serviceTempFolder(const QString& programFolder, QString* problem) {
     const QString runtime = runtimeFolder(programFolder);
     QString folder = privateSubfolder(runtime, QStringLiteral("tmp"), problem);
     if (!folder.isEmpty()) return folder;
+    // Another account holds "tmp" (a service run once as someone else): a
+    // name of this account's own, the same at every start, so that no start
+    // leaves one more folder behind.
+    folder = privateSubfolder(runtime, QStringLiteral("tmp-%1").arg(::geteuid()), problem);
+    if (!folder.isEmpty()) return folder;
     QByteArray fresh = QFile::encodeName(runtime + QStringLiteral("/tmp-XXXXXX"));
     if (::mkdtemp(fresh.data()) == nullptr) {
         setProblem(problem, QStringLiteral("%1: no private temporary folder can be made: %2").arg(runtime, systemText(errno)));

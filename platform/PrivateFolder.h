@@ -15,7 +15,8 @@ QString privateSubfolder(const QString& parent, const QString& name, QString* pr
 
 // The service's own temporary folder: "tmp" in the program folder's runtime
 // folder (one service per program folder, so one per service), or, when
-// another account holds that name, a fresh folder beside it.
+// another account holds that name, "tmp-<user id>" beside it (the same at
+// every start); a fresh folder only when that name is taken too.
 QString serviceTempFolder(const QString& programFolder, QString* problem = nullptr);
 
 }  // namespace platform

@@ -33,27 +33,39 @@ QString installedDataFolder() {
     return QString();
 }
 
+void anchorProgramFolder() {
+    const QString home = qEnvironmentVariable("TAVREL_HOME");
+    if (home.isEmpty() || QDir::isAbsolutePath(home)) return;
+    qputenv("TAVREL_HOME", QFile::encodeName(QDir::cleanPath(QDir::current().absoluteFilePath(home))));
+}
+
 QString resolveProgramFolder() {
     const QString home = qEnvironmentVariable("TAVREL_HOME");
-    QString folder;
     if (!home.isEmpty()) {
-        folder = QDir(home).absolutePath();
-    } else {
-        folder = executableFolder();
-        // The system's program folder holds no state: an installed program
-        // keeps it in the folder the installation made for it.
-#if defined(TAVREL_INSTALL_STATEDIR)
-        if (!installedDataFolder().isEmpty()) folder = QStringLiteral(TAVREL_INSTALL_STATEDIR);
-#endif
+        const QString folder = QDir::cleanPath(QDir(home).absolutePath());
+        QDir().mkpath(folder);
+        return folder;
     }
-    QDir().mkpath(folder);
-    return QDir::cleanPath(folder);
+    // The system's program folder holds no state: an installed program keeps
+    // it in the folder the installation made for it, and never makes it itself
+    // (a program run as root before the set-up would own it).
+#if defined(TAVREL_INSTALL_STATEDIR)
+    if (!installedDataFolder().isEmpty()) return QStringLiteral(TAVREL_INSTALL_STATEDIR);
+#endif
+    return QDir::cleanPath(executableFolder());
 }
 
 QString programFolderProblem(const QString& folder) {
     const QByteArray path = QFile::encodeName(folder);
     if (::access(path.constData(), W_OK | X_OK) == 0) return QString();
-    return QStringLiteral("the program folder %1 cannot be written: %2").arg(folder, systemText(errno));
+    const int error = errno;
+#if defined(TAVREL_INSTALL_STATEDIR) && defined(TAVREL_INSTALL_USER)
+    if (error == ENOENT && folder == QLatin1String(TAVREL_INSTALL_STATEDIR))
+        return QStringLiteral("the program folder %1 does not exist; the package makes it, or an administrator "
+                              "after \"cmake --install\": sudo install -d -o %2 -g %2 -m 2770 %1")
+            .arg(folder, QStringLiteral(TAVREL_INSTALL_USER));
+#endif
+    return QStringLiteral("the program folder %1 cannot be written: %2").arg(folder, systemText(error));
 }
 
 QString privateFolderProblem(const QString& folder) {

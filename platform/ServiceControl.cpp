@@ -109,6 +109,20 @@ long askService(const HandleRecord& service, const QByteArray& request, SERVICE_
     return ERROR_SERVICE_REQUEST_TIMEOUT;  // an answer we cannot read is as good as none
 }
 
+// "start" or "restart" of the unit; its new process reads as start pending
+// until it answers.
+long startUnit(const QString& verb, const QString& unit, ServiceStartMarker& marker) {
+    const ServiceManagerOutcome started = runServiceManager({verb, unit}, answerTimeoutMs.load());
+    if (started.error != ERROR_SUCCESS) return started.error;
+    const ServiceManagerOutcome pid = runServiceManager(
+        {QStringLiteral("show"), QStringLiteral("--property=MainPID"), QStringLiteral("--value"), unit},
+        answerTimeoutMs.load());
+    bool ok = false;
+    const qint64 mainPid = pid.output.toLongLong(&ok);
+    if (pid.error == ERROR_SUCCESS && ok && mainPid > 0) marker.record(mainPid);
+    return ERROR_SUCCESS;
+}
+
 }  // namespace
 
 void setServiceAnswerTimeout(int milliseconds) { answerTimeoutMs = std::max(1, milliseconds); }
@@ -210,18 +224,19 @@ long StartService(SC_HANDLE service) {
     if (localChannelRequest(channel, "query", answerTimeoutMs.load(), &ignored) != ChannelResult::NoListener)
         return ERROR_SERVICE_ALREADY_RUNNING;
 
-    const ServiceManagerOutcome started =
-        runServiceManager({QStringLiteral("start"), serviceUnitName(registration.name)}, answerTimeoutMs.load());
-    if (started.error != ERROR_SUCCESS) return started.error;
-    // The unit's process reads as start pending until it answers.
-    const ServiceManagerOutcome pid = runServiceManager(
-        {QStringLiteral("show"), QStringLiteral("--property=MainPID"), QStringLiteral("--value"),
-         serviceUnitName(registration.name)},
-        answerTimeoutMs.load());
-    bool ok = false;
-    const qint64 mainPid = pid.output.toLongLong(&ok);
-    if (pid.error == ERROR_SUCCESS && ok && mainPid > 0) marker.record(mainPid);
-    return ERROR_SUCCESS;
+    return startUnit(QStringLiteral("start"), serviceUnitName(registration.name), marker);
+}
+
+long RestartService(SC_HANDLE service) {
+    const auto record = findHandle(service, false);
+    if (!record) return ERROR_INVALID_HANDLE;
+    if ((record->access & (SERVICE_START | SERVICE_STOP)) != (SERVICE_START | SERVICE_STOP)) return ERROR_ACCESS_DENIED;
+    Registration registration;
+    if (const long rc = readRegistration(record->folder, record->serviceName, &registration); rc != ERROR_SUCCESS)
+        return rc;
+    if (registration.startType == SERVICE_DISABLED) return ERROR_SERVICE_DISABLED;
+    ServiceStartMarker marker(serviceChannelName(record->serviceName, record->folder));
+    return startUnit(QStringLiteral("restart"), serviceUnitName(registration.name), marker);
 }
 
 long ControlService(SC_HANDLE service, quint32 control, SERVICE_STATUS* status) {

@@ -89,6 +89,11 @@ long QueryServiceStatus(SC_HANDLE service, SERVICE_STATUS* status);
 // Asks the service manager to start the service's unit and returns once it
 // took the job; the service is start pending until it answers.
 long StartService(SC_HANDLE service);
+// Asks the service manager to restart the service's unit (stopped when it
+// runs, then started, in one job of the manager's) and returns once it took
+// the job; the service is start pending until it answers. Needs the start and
+// the stop right.
+long RestartService(SC_HANDLE service);
 // Returns after the service handled the control and answered its state. A
 // stop is asked of the service manager (the unit is stopped and stays so).
 long ControlService(SC_HANDLE service, quint32 control, SERVICE_STATUS* status);

@@ -4,6 +4,7 @@
 #include "platform/ServiceControl.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>
@@ -19,6 +20,8 @@ QString serviceUnitName(const QString& serviceName) {
     }
     return unit + QStringLiteral(".service");
 }
+
+bool serviceManagerRuns() { return QFileInfo(QStringLiteral("/run/systemd/system")).isDir(); }
 
 namespace {
 

@@ -13,6 +13,10 @@ namespace platform {
 // each inner capital, all lower case.
 QString serviceUnitName(const QString& serviceName);
 
+// True when systemd is the init system here (its runtime folder exists), so
+// that a unit can be started at all.
+bool serviceManagerRuns();
+
 struct ServiceManagerOutcome {
     long error = 0;      // 0, or the service control error it stands for
     QString output;      // what systemctl wrote on its standard output, trimmed

@@ -2,8 +2,10 @@
 
 #include "platform/CommandLine.h"
 #include "platform/Error.h"
+#include "platform/OwnFolder.h"
 #include "platform/Process.h"
 #include "platform/RegistryApi.h"
+#include "platform/XdgMimeApps.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,9 +20,13 @@ namespace platform {
 namespace {
 
 constexpr int kXdgTimeoutMs = 5000;
+constexpr qint64 kMaxDesktopEntryBytes = 1024 * 1024;
 
-// The override of the extension: nothing when the table has no entry for it.
-std::optional<QString> overrideFor(const QString& extension) {
+// The override of the extension: nothing when the table has no entry for it,
+// or, for a user, when the hive is not the user's own (every account that may
+// write it could name a program of theirs there).
+std::optional<QString> overrideFor(const QString& extension, AssociationsFor who = AssociationsFor::User) {
+    if (who == AssociationsFor::User && !isOwnProgramFolder()) return std::nullopt;
     RegKeyHandle key;
     if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, kFileAssociationsKey, 0, KEY_READ, key.out()) != ERROR_SUCCESS)
         return std::nullopt;
@@ -53,15 +59,20 @@ QString xdgMimeQuery(const QStringList& arguments) {
     return QString::fromLocal8Bit(child.readOutput()).section(QLatin1Char('\n'), 0, 0).trimmed();
 }
 
+// The user's lists answer first; xdg-mime then knows what a desktop keeps
+// in a configuration of its own.
 QString xdgDefaultProgram(const QString& mimeType) {
     if (mimeType.isEmpty()) return QString();
-    const QString desktopId = xdgMimeQuery({QStringLiteral("query"), QStringLiteral("default"), mimeType});
-    if (desktopId.isEmpty()) return QString();
-    const QString desktopFile = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopId);
+    QString desktopFile = xdgDefaultDesktopEntry(mimeType);
+    if (desktopFile.isEmpty()) {
+        const QString desktopId = xdgMimeQuery({QStringLiteral("query"), QStringLiteral("default"), mimeType});
+        if (desktopId.isEmpty()) return QString();
+        desktopFile = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopId);
+    }
     if (desktopFile.isEmpty()) return QString();
     QFile f(desktopFile);
     if (!f.open(QIODevice::ReadOnly)) return QString();
-    return desktopEntryProgram(f.readAll());
+    return desktopEntryProgram(f.read(kMaxDesktopEntryBytes));
 }
 
 QString xdgAssociation(const QString& filePath) {
@@ -109,11 +120,11 @@ long FindExecutable(const QString& file, const QString& directory, QString* resu
     return kFindExecutableFound;
 }
 
-long FindAssociatedProgram(const QString& extension, QString* result) {
+long FindAssociatedProgram(const QString& extension, QString* result, AssociationsFor who) {
     if (result) result->clear();
     if (!extension.startsWith(QLatin1Char('.')) || extension.size() < 2) return SE_ERR_NOASSOC;
     QString program;
-    if (const std::optional<QString> fixed = overrideFor(extension)) {
+    if (const std::optional<QString> fixed = overrideFor(extension, who)) {
         program = *fixed;
     } else {
         const QMimeType type =

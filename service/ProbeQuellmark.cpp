@@ -84,12 +84,15 @@ bool modGlobal_ProbeQuellmark() {
     }
     QuellmarkSession = std::move(session);
 
-    QString program = common::QuellmarkDefaultProgram;
-    attempt([&] { program = common::findQuellmarkProgram(common::kServiceShortestQuellmarkPath).path; });
+    QString program;
+    attempt([&] { program = common::findQuellmarkProgram(platform::AssociationsFor::Service).path; });
     QuellmarkFolder = common::folderOfProgram(program);
 
     QuellmarkCanQuantitate = QuellmarkResultImport = QuellmarkAcceptsLogin = QuellmarkMultiSiteMods = false;
-    if (common::isVersionAtLeast(QuellmarkLibraryVersion, kFirstVersionWithVersionSwitch)) logWorkstationVersion();
+    if (program.isEmpty())
+        logLine(EventWarning, QStringLiteral("Sorvex Quellmark program not found: ") + common::quellmarkProgramHint(platform::AssociationsFor::Service));
+    else if (common::isVersionAtLeast(QuellmarkLibraryVersion, kFirstVersionWithVersionSwitch))
+        logWorkstationVersion();
 
     // The library and its session work: the product is present.
     QuellmarkCanQuantitate = QuellmarkResultImport = QuellmarkAcceptsLogin = QuellmarkMultiSiteMods = true;

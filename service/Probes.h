@@ -30,14 +30,13 @@ inline bool AnalystKeyFound = false;  // a registry key of Analyst 1.4, 1.3.1 Up
 inline QString QuellmarkLibraryVersion;  // e.g. "2.3.0.1"; empty when none was read
 // The one session of the service; the library objects a job makes take it as their Session.
 inline std::shared_ptr<platform::automation::QuellmarkAgentMgr> QuellmarkSession;
-inline QString QuellmarkFolder;  // folder of the Quellmark program, no trailing separator
+inline QString QuellmarkFolder;  // folder of the Quellmark program, no trailing separator; empty: none found
 inline bool QuellmarkCanQuantitate = false;
 inline bool QuellmarkResultImport = false;
 inline bool QuellmarkAcceptsLogin = false;
 inline bool QuellmarkMultiSiteMods = false;
 
 // Shared with the client's probes.
-inline const QString& kQuellmarkDefaultProgram = common::QuellmarkDefaultProgram;
 inline const QStringList& kAnalystKeys = common::AnalystRegistryKeys;
 
 bool modGlobal_ProbeSciexLibrary();

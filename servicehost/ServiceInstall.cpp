@@ -50,6 +50,13 @@ int fail(bool silent, const QString& reason) {
 
 QString unitPath(const SystemdSeam& systemd) { return systemd.unitFolder + QLatin1Char('/') + ServiceUnitName; }
 
+// A unit of ours or of the package.
+bool unitInstalled(const SystemdSeam& systemd) {
+    for (const QString& folder : QStringList{systemd.unitFolder} + systemd.packageUnitFolders)
+        if (QFileInfo::exists(folder + QLatin1Char('/') + ServiceUnitName)) return true;
+    return false;
+}
+
 // Where systemd runs and this user may write its unit folder; else why not.
 QString unitRefusal(const SystemdSeam& systemd) {
     if (!systemd.running) return QStringLiteral("systemd does not run on this computer, so no unit was written");
@@ -103,6 +110,7 @@ SystemdSeam realSystemd() {
     SystemdSeam s;
     s.running = QFileInfo(QStringLiteral("/run/systemd/system")).isDir();
     s.unitFolder = QStringLiteral("/etc/systemd/system");
+    s.packageUnitFolders = {QStringLiteral("/usr/lib/systemd/system"), QStringLiteral("/lib/systemd/system")};
     s.systemctl = [](const QStringList& arguments) {
         QProcess p;
         p.start(QStringLiteral("systemctl"), arguments);
@@ -118,18 +126,29 @@ SystemdSeam realSystemd() {
 
 int frmMain_InstallService(bool silent, const SystemdSeam& systemd) {
     const QString folder = platform::resolveProgramFolder();
+    // The folder is the installation's to make, never this program's.
+    if (const QString problem = platform::programFolderProblem(folder); !problem.isEmpty()) return fail(silent, problem);
     const QString hive = platform::RegistryHive::defaultPath();
     platform::ScHandle manager;
     long rc = platform::OpenSCManager(platform::SC_MANAGER_CONNECT | platform::SC_MANAGER_CREATE_SERVICE, manager.out());
     if (rc != 0) return fail(silent, QStringLiteral("the service control manager answered: ") + platform::serviceErrorText(rc));
-    {
-        platform::ScHandle existing;
-        if (platform::OpenService(manager.get(), ServiceName, platform::SERVICE_QUERY_STATUS, existing.out()) == 0)
-            return fail(silent, QStringLiteral("it is already installed (registered in %1)").arg(hive));
-    }
-
     const QString noUnit = unitRefusal(systemd);
     QString user;
+    {
+        platform::ScHandle existing;
+        if (platform::OpenService(manager.get(), ServiceName, platform::SERVICE_QUERY_STATUS, existing.out()) == 0) {
+            // A registration without its unit (a program run before the set-up
+            // registered it, say) leaves nothing that starts the service.
+            if (!noUnit.isEmpty() || unitInstalled(systemd))
+                return fail(silent, QStringLiteral("it is already installed (registered in %1)").arg(hive));
+            if (const QString why = installUnit(systemd, folder, &user); !why.isEmpty()) return fail(silent, why);
+            return succeed(silent, QStringLiteral("Sorvex Tavrel Service was registered already (in %1); its systemd "
+                                                  "unit %2 was missing and is now written and enabled: it starts at "
+                                                  "boot as the user %3 (start it now with \"systemctl start %4\").")
+                                       .arg(hive, unitPath(systemd), user, ServiceUnitName));
+        }
+    }
+
     if (noUnit.isEmpty()) {
         if (const QString why = installUnit(systemd, folder, &user); !why.isEmpty()) return fail(silent, why);
     }

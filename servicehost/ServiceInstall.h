@@ -20,6 +20,7 @@ struct SystemctlOutcome {
 struct SystemdSeam {
     bool running = false;  // systemd manages this computer
     QString unitFolder;    // where a local administrator's units go
+    QStringList packageUnitFolders;  // where an installed package's unit lies
     std::function<SystemctlOutcome(const QStringList& arguments)> systemctl;
 };
 

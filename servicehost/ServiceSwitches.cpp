@@ -1,5 +1,6 @@
 #include "servicehost/ServiceSwitches.h"
 
+#include "common/CommandLineArgs.h"
 #include "common/ProgramVersion.h"
 
 namespace tavrelsvc {
@@ -14,8 +15,8 @@ ServiceSwitches parseServiceSwitches(const QStringList& arguments) {
         else if (a == u"-debug") s.debug = true;
         else if (a == u"-systray") s.systray = true;
         else if (a == ServiceModeSwitch) continue;
-        else if (a == u"--help" || a == u"-help" || a == u"-h" || a == u"-?") s.help = true;
-        else if (a == u"--version" || a == u"-version") s.version = true;
+        else if (common::isHelpSwitch(a)) s.help = true;
+        else if (common::isVersionSwitch(a)) s.version = true;
         else s.unknown << argument;
     }
     return s;
@@ -42,10 +43,7 @@ QString serviceUsage() {
 }
 
 QString serviceVersionText() {
-    return QStringLiteral("Sorvex Tavrel Service version %1.%2.%3")
-        .arg(common::ProgramMajor)
-        .arg(common::ProgramMinor)
-        .arg(common::ProgramRevision);
+    return QStringLiteral("Sorvex Tavrel Service version ") + common::programVersion();
 }
 
 }  // namespace tavrelsvc

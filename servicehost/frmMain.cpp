@@ -2,7 +2,6 @@
 // has always followed, and the service control's events.
 #include "servicehost/frmMain.h"
 
-#include "common/ProgramVersion.h"
 #include "common/TaskDbConnection.h"
 #include "common/TaskDbTables.h"
 #include "jobs/FolderWatchHub.h"
@@ -183,11 +182,7 @@ bool frmMain::startUp() {
         throw platform::Error(75, QStringLiteral("Path/File access error (") + kEventLogFileName + QLatin1Char(')'));
     eventLogOpened_ = true;
     modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, kDashes + QStringLiteral(" Sorvex Tavrel Service Start Up ") + kDashes);
-    modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone,
-                            QStringLiteral("Sorvex Tavrel Service version %1.%2.%3")
-                                .arg(common::ProgramMajor)
-                                .arg(common::ProgramMinor)
-                                .arg(common::ProgramRevision));
+    modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, serviceVersionText());
 
     LocalUserName = platform::userName();
     LocalComputerName = platform::computerName();
@@ -327,9 +322,10 @@ bool frmMain::databaseTests() {
 
 void frmMain::connectionNotice() {
     const auto cs = platform::OleDbConnectionString::parse(ADOConnect);
+    // The database itself, not only its server; the password stays out.
+    const QString target = TaskDbConnection.target();
     QString notice = QStringLiteral("Connected to ") + cs.provider();
-    if (!cs.dataSource().isEmpty())
-        notice = QStringLiteral("Connected to ") + cs.dataSource() + QStringLiteral(" using ") + cs.provider();
+    if (!target.isEmpty()) notice = QStringLiteral("Connected to ") + target + QStringLiteral(" using ") + cs.provider();
     systemEvent(4, kNoticeEventId, notice);
     modGlobal_WriteEventLog(EventInfo, 0, kNone, kNone, notice);
 }

@@ -3,7 +3,9 @@
 // (what the service manager starts), "--help" and "--version". Switches are
 // compared without regard to case, anywhere on the command line; any other
 // argument is refused with the usage (exit status 2).
+#include "common/ServiceCommands.h"
 #include "platform/MessageBox.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SysLog.h"
 #include "service/EventLog.h"
 #include "servicehost/ServiceInstall.h"
@@ -13,6 +15,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -52,6 +55,7 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    platform::anchorProgramFolder();
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     const ServiceSwitches switches = parseServiceSwitches(args);
@@ -82,18 +86,27 @@ int main(int argc, char* argv[]) {
     if (switches.systray) options.mode = RunMode::SysTray;
     options.silent = switches.silent;
 
+    // The tray service is one user's, on that user's desktop: it runs every
+    // task of the computer as that user, so never in a folder that other
+    // accounts write (their tasks would run as this user). Without a tray it
+    // ends rather than run tasks where no client can wake or stop it.
     std::unique_ptr<QCoreApplication> app;
-    if (options.mode == RunMode::SysTray && hasDisplay()) {
+    if (options.mode == RunMode::SysTray) {
+        const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+        if (const QString refused = common::trayServiceRefusal(self); !refused.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(refused));
+            return 1;
+        }
+        if (!hasDisplay()) {
+            std::fprintf(stderr, "%s\n", qPrintable(common::noSystemTrayText()));
+            return 1;
+        }
         app = std::make_unique<QApplication>(argc, argv);
         if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-            std::fprintf(stderr, "No system tray is available; running as -debug\n");
-            options.mode = RunMode::Debug;
+            std::fprintf(stderr, "%s\n", qPrintable(common::noSystemTrayText()));
+            return 1;
         }
     } else {
-        if (options.mode == RunMode::SysTray) {
-            std::fprintf(stderr, "No system tray is available; running as -debug\n");
-            options.mode = RunMode::Debug;
-        }
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
 

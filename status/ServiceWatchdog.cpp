@@ -2,10 +2,10 @@
 
 #include "common/Globals.h"
 #include "common/ProcessHelpers.h"
+#include "common/ServiceCommands.h"
 #include "common/ServiceWakeUp.h"
 #include "platform/MessageBox.h"
 
-#include <QCoreApplication>
 
 namespace tavrel {
 
@@ -22,7 +22,7 @@ bool askYes(const QString& question) {
 
 ServiceWatchdog::ServiceWatchdog()
     : wait([](int seconds) { common::modGlobal_WaitSeconds(seconds); }),
-      trayProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/TavrelService")) {}
+      trayProgram(common::serviceProgramBesideThis()) {}
 
 void ServiceWatchdog::run() {
     while (!modGlobal_NotifyService(false)) {

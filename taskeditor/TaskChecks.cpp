@@ -130,8 +130,8 @@ bool checkTaskForRun(TaskEditor& editor, const CheckContext& context) {
 
     editor.setText(&S::txtTaskParam, trimBlanks(s.txtTaskParam.text));
     const QString parameterFile = s.txtTaskParam.text;
-    if (parameterFile.isEmpty() || !QFileInfo(parameterFile).isFile())
-        return refuse(QStringLiteral("Cannot find parameter file"));
+    if (parameterFile.isEmpty()) return refuse(QStringLiteral("Cannot find parameter file"));
+    if (!QFileInfo(parameterFile).isFile()) return refuse(QStringLiteral("Cannot find parameter file ") + parameterFile);
 
     if (s.optTaskSched != SchedFollower && s.chkTaskMergeFiles.checked && !mergeable(parameterFile)) return false;
 

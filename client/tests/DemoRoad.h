@@ -1,12 +1,15 @@
 #pragma once
 // The new user's road with the real programs: the simulated server on
 // 127.0.0.1, a program folder prepared by demo-setup, and TavrelService
-// -debug running the demo task; all stopped again at the end.
+// -debug running the demo task; all stopped again at the end. Every program
+// of the road runs as the README's commands run it: from the program
+// folder's parent, with a relative TAVREL_HOME.
 #include "platform/testsupport/SorvexSim.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 
 #include <memory>
 
@@ -18,6 +21,13 @@ public:
         return true;
     }
 
+    // Starts in the program folder's parent, TAVREL_HOME naming the folder from there.
+    void prepare(QProcess& program, QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) const {
+        env.insert(QStringLiteral("TAVREL_HOME"), QFileInfo(home.path()).fileName());
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(QFileInfo(home.path()).absolutePath());
+    }
+
     // The server and the prepared folder; the service only when asked.
     bool start(bool withService, QString* error) {
         if (!sim.start()) {
@@ -25,6 +35,7 @@ public:
             return false;
         }
         QProcess setup;
+        prepare(setup);
         setup.setProcessChannelMode(QProcess::MergedChannels);
         setup.start(testsupport::binPath(QStringLiteral("demo-setup")), {sim.baseUrl()});
         if (!setup.waitForFinished(30000) || setup.exitCode() != 0) {
@@ -33,6 +44,7 @@ public:
         }
         if (!withService) return true;
         service = std::make_unique<QProcess>();
+        prepare(*service);
         service->setProcessChannelMode(QProcess::MergedChannels);
         service->start(testsupport::binPath(QStringLiteral("TavrelService")), {QStringLiteral("-debug")});
         if (!service->waitForStarted()) {
@@ -49,7 +61,7 @@ public:
         }
     }
 
-    testsupport::TempHome home;  // TAVREL_HOME for every program started
+    testsupport::TempHome home;  // TAVREL_HOME of the test itself (absolute)
     testsupport::SorvexSim sim;
     std::unique_ptr<QProcess> service;
 };

@@ -6,6 +6,7 @@
 #include "common/forms/DesktopLauncher.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "platform/MessageBox.h"
+#include "platform/testsupport/PrivateDesktop.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QAction>
@@ -120,7 +121,11 @@ TEST(HelpContext, F1OpensThePageOfTheFocusedControl) {
     EXPECT_TRUE(launcher.opened[0].isLocalFile());
 }
 
-TEST(HelpContext, ABrowserThatCannotBeStartedIsAPlainMessage) {
+// Help goes the way results go: the desktop's opener, else the user's own
+// browser association, else the message that shows the address and what to install.
+TEST(HelpContext, HelpOpensAsResultsDoAndWithoutABrowserSaysTheSame) {
+    testsupport::TempHome home;
+    testsupport::PrivateDesktop desktop;
     RecordingLauncher launcher;
     launcher.answer = false;
     DesktopLauncher* previous = setDesktopLauncher(&launcher);
@@ -129,9 +134,25 @@ TEST(HelpContext, ABrowserThatCannotBeStartedIsAPlainMessage) {
         int show(const QString& text, int, const QString&) override { return texts.append(text), platform::vbOK; }
     } boxes;
     auto* before = platform::setMessageBoxHandler(&boxes);
-    EXPECT_FALSE(showHelpTopic(helpTopicUrl(4164)));
+    const QUrl topic = helpTopicUrl(4164);
+    EXPECT_FALSE(showHelpTopic(topic));
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith("No association found between *.html and a web browser"))
+        << boxes.texts[0].toStdString();
+    EXPECT_TRUE(boxes.texts[0].contains("\n" + topic.toString() + "\n")) << boxes.texts[0].toStdString();
+    EXPECT_TRUE(boxes.texts[0].contains("frmMain.html#4164"));
+    EXPECT_TRUE(boxes.texts[0].contains("Install xdg-utils and a web browser"));
+
+    const QString opened = home.file("opened.txt");
+    const QString browser = home.file("browser.sh");
+    testsupport::writeFile(browser, ("#!/bin/sh\necho \"$1\" > '" + opened + "'\n").toUtf8());
+    QFile::setPermissions(browser, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    desktop.entry("browser.desktop", browser.toUtf8() + " %u");
+    desktop.browser("browser.desktop");
+    EXPECT_TRUE(showHelpTopic(topic));
     platform::setMessageBoxHandler(before);
     setDesktopLauncher(previous);
-    ASSERT_EQ(boxes.texts.size(), 1);
-    EXPECT_TRUE(boxes.texts[0].contains("frmMain.html#4164")) << boxes.texts[0].toStdString();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return testsupport::readFile(opened).endsWith('\n'); }, 20000));
+    EXPECT_EQ(QString::fromUtf8(testsupport::readFile(opened)).trimmed(), topic.toString());
+    EXPECT_EQ(boxes.texts.size(), 1);
 }

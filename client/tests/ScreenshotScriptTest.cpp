@@ -1,5 +1,6 @@
 // scripts/screenshot.sh under a real X server: the picture is the client's
-// window as the screen shows it, on the demo's program folder.
+// window as the screen shows it, on the demo's program folder, named by a
+// relative TAVREL_HOME as the README's command names it.
 #include "DemoRoad.h"
 
 #include "platform/AdoConnection.h"
@@ -13,11 +14,11 @@
 
 namespace {
 
-QImage screenshot(const QString& picture, const QString& tab, QString* error) {
+QImage screenshot(const DemoRoad& road, const QString& picture, const QString& tab, QString* error) {
     QProcess script;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("DISPLAY");
-    script.setProcessEnvironment(env);
+    road.prepare(script, env);
     script.start("bash", {QStringLiteral(TAVREL_SOURCE_DIR) + "/scripts/screenshot.sh", "-o", picture, "-t", tab,
                           testsupport::binPath("Tavrel"), "-debug"});
     if (!script.waitForFinished(150000) || script.exitCode() != 0) {
@@ -36,7 +37,7 @@ TEST(ScreenshotScript, TheDemoRoadShowsTheClientWithTheServiceRunning) {
     QString error;
     ASSERT_TRUE(road.start(true, &error)) << error.toStdString();
 
-    const QImage image = screenshot(road.home.file("event-log.png"), "Event Log", &error);
+    const QImage image = screenshot(road, road.home.file("event-log.png"), "Event Log", &error);
     ASSERT_FALSE(image.isNull()) << error.toStdString();
     EXPECT_GE(image.width(), 667);
     EXPECT_GE(image.height(), 520);

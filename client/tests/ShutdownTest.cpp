@@ -6,6 +6,7 @@
 #include "client/frmMain.h"
 #include "common/TaskDatabase.h"
 #include "status/forms/EventLogPage.h"
+#include "status/forms/StatusPage.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -76,4 +77,25 @@ TEST_F(Shutdown, KeepsTheEventListsWidthsAndStopsFollowingTheLog) {
     frmMain again;
     again.modGlobal_InitStatusColumns();
     EXPECT_NEAR(again.pageEventLog->lvwEvent->header()->sectionSize(6), 333, 1);
+}
+
+// The status list keeps a view's widths when it leaves that view; the view
+// still shown at the end keeps them too, whichever of the two it is.
+TEST_F(Shutdown, KeepsTheWidthsOfTheStatusViewStillShown) {
+    makeTaskDatabase();
+    const auto windowOverTheTasks = [this](auto&& use) {
+        TaskDbConnection.open(connectionString());
+        frmMain window;
+        window.modGlobal_InitStatusColumns();
+        window.frmMain_BuildStatusTree();
+        use(window);
+        window.frmMain_Form_Unload();
+    };
+    windowOverTheTasks([](frmMain& window) {
+        ASSERT_EQ(window.pageStatus->statusViewKind(), "root");
+        window.pageStatus->lvwStatus->header()->resizeSection(1, 321);
+    });
+    windowOverTheTasks([](frmMain& window) {
+        EXPECT_NEAR(window.pageStatus->lvwStatus->header()->sectionSize(1), 321, 1) << "the next start";
+    });
 }

@@ -10,6 +10,7 @@
 #include "common/forms/DesktopLauncher.h"
 #include "platform/RegistryApi.h"
 #include "platform/ShellAssoc.h"
+#include "platform/testsupport/PrivateDesktop.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -157,6 +158,40 @@ TEST_F(Launchers, TheAssociatedProgramsAreStartedWhenTheDesktopCannotOpen) {
     setDesktopLauncher(previous);
     EXPECT_TRUE(boxes.texts.isEmpty()) << qPrintable(boxes.texts.join('\n'));
     EXPECT_EQ(QString::fromUtf8(testsupport::readFile(record)), url + "\n" + project + "\n");
+}
+
+// A lab's settings are written by every member: a program one of them named
+// there never runs for another; the user's own desktop association does.
+TEST_F(Launchers, AProgramInSettingsOthersMayWriteNeverRunsTheUsersDesktopDoes) {
+    testsupport::PrivateDesktop desktop;
+    const auto recorder = [&](const QString& name) {
+        const QString program = home.file(name + ".sh");
+        testsupport::writeFile(program, ("#!/bin/sh\necho \"$1\" >> '" + home.file(name + ".txt") + "'\n").toUtf8());
+        QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        return program;
+    };
+    associate(".html", recorder("planted"));
+    associate(".rov", recorder("planted"));
+    const QString project = home.file("run.rov");
+    testsupport::writeFile(project, "a project");
+    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                           QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+    RefusingDesktop refusing;
+    DesktopLauncher* previous = setDesktopLauncher(&refusing);
+    const QString url = "http://srv/cgi/master_results.pl?file=F1";
+    EXPECT_EQ(InvokeBrowser(url), platform::SE_ERR_NOASSOC);
+    EXPECT_EQ(InvokeQuellmark(project), platform::SE_ERR_NOASSOC);
+    ASSERT_EQ(boxes.texts.size(), 2);
+    EXPECT_TRUE(boxes.texts[0].contains("\n" + url + "\n")) << qPrintable(boxes.texts[0]);
+
+    desktop.entry("browser.desktop", recorder("browser").toUtf8() + " %u");
+    desktop.browser("browser.desktop");
+    EXPECT_GT(InvokeBrowser(url), 32);
+    setDesktopLauncher(previous);
+    ASSERT_TRUE(testsupport::waitUntil([&] { return testsupport::readFile(home.file("browser.txt")).endsWith('\n'); }, 20000));
+    EXPECT_EQ(testsupport::readFile(home.file("browser.txt")), (url + "\n").toUtf8());
+    EXPECT_FALSE(QFile::exists(home.file("planted.txt")));
+    QFile::setPermissions(home.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST(Splash, ShowsTheVersionAndAnyKeyClosesIt) {

@@ -34,6 +34,7 @@ protected:
         StartupSequence startup(*window);
         startup.setArguments(arguments);
         if (!serviceProgram.isEmpty()) startup.setServiceProgram(serviceProgram);
+        startup.setSystemTray([this] { return systemTray; });
         startup.setPreferencesDialog([this](int page) {
             pages.append(page);
             PreferencesCancelled = true;
@@ -46,6 +47,7 @@ protected:
     QList<int> pages;
     std::function<void(int)> dialog;
     QString serviceProgram = QStringLiteral("/nonexistent/TavrelService");
+    bool systemTray = true;
 };
 
 }  // namespace
@@ -86,6 +88,16 @@ TEST_F(Startup, ThePeakListRootItMakesInASharedFolderIsTheGroupsWhateverTheUmask
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(home.file("qpl")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 02770u) << std::oct << (st.st_mode & 07777);
+}
+
+// A fresh installation has no "default.par": the one start-up writes opens
+// without a warning on the server it fetched the parameters of.
+TEST_F(Startup, ANewDefaultParameterSetOpensWithoutAWarning) {
+    workingSetup();
+    ASSERT_TRUE(QFile::remove(home.file("default.par")));
+    ASSERT_TRUE(run()) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.all().toStdString();
+    EXPECT_TRUE(testsupport::readFile(home.file("default.par")).contains("\r\nDB=SwissProt\r\n"));
 }
 
 TEST_F(Startup, WithoutSettingsThePreferencesDialogOpensOnItsFirstPage) {
@@ -259,6 +271,51 @@ TEST_F(Startup, AServiceThatCannotStartOffersAbortRetryAndIgnore) {
         common::ProgramTaskDatabase.close();
         window.reset();
     }
+}
+
+// Ignore would run the service, and so every task of the computer, as this
+// user: never in a folder other accounts write, and only where a tray can
+// hold it. Either refusal says why once and asks again.
+TEST_F(Startup, IgnoreRunsTheTrayServiceOnlyInAFolderOfTheUsersOwnWithATray) {
+    workingSetup();
+    const QString ran = home.file("tray-ran");
+    serviceProgram = home.file("tray.sh");
+    // The client may ask it to install the service first; only a tray start counts.
+    testsupport::writeFile(serviceProgram, ("#!/bin/sh\n[ \"$1\" = -systray ] && echo \"$@\" > '" + ran + "'\nexit 0\n").toUtf8());
+    QFile::setPermissions(serviceProgram, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto own = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    struct Case {
+        const char* name;
+        QFile::Permissions folder;
+        bool tray;
+        QString refusal;
+    } cases[] = {
+        {"a folder other accounts write", own | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther, true,
+         "The program folder " + home.path() + " is shared with other accounts, so the Sorvex Tavrel service is not "
+         "run on your desktop: it would run the tasks of every account as you.\r\nAn administrator starts the "
+         "service with:\r\n"},
+        {"no system tray", own, false, "No system tray is available on this desktop"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::setPermissions(home.path(), c.folder);
+        systemTray = c.tray;
+        boxes.texts.clear();
+        boxes.answers = {{"Choose Abort to to exit Sorvex Tavrel", platform::vbIgnore},
+                         {"Choose Abort to to exit Sorvex Tavrel", platform::vbAbort},
+                         {"Try to start it?", platform::vbNo}};
+        TrayMessageId = 0;
+        EXPECT_FALSE(run({QString()})) << boxes.all().toStdString();
+        const QStringList asked = boxes.texts.filter("Choose Ignore to run");
+        EXPECT_EQ(asked.size(), 2) << boxes.all().toStdString();
+        EXPECT_EQ(boxes.texts.filter(c.refusal).size(), 1) << boxes.all().toStdString();
+        EXPECT_TRUE(boxes.texts.last().contains("Choose Abort")) << boxes.all().toStdString();
+        EXPECT_EQ(TrayMessageId, 0u);
+        EXPECT_FALSE(QFile::exists(ran)) << "the tray program was started";
+        common::ProgramTaskDatabase.close();
+        window.reset();
+    }
+    QFile::setPermissions(home.path(), own);
 }
 
 TEST_F(Startup, TheServiceIsInstalledSilentlyAndStarted) {

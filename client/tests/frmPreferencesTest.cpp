@@ -166,7 +166,8 @@ TEST_F(Preferences, SaveRefusesWhatCannotBeUsedAndWritesNothing) {
          },
          "No proxy server specified"},
         {"extractor of another name", [](frmPreferences& d) { d.txtLcq->setText("/usr/local/bin/converter"); },
-         "You must enter the full path to LCQ_DTA.EXE or EXTRACT_MSN.EXE"},
+         "You must enter the full path to LCQ_DTA.EXE or EXTRACT_MSN.EXE or EXTRACT_MSN_COM.EXE or EXTRACTMSN.EXE\r\n"
+         "The program's name is taken in any letter case, with or without \".exe\""},
         {"extractor missing", [](frmPreferences& d) { d.txtLcq->setText("/nonexistent/extract_msn.exe"); },
          "not found on specified path"},
         {"timer tick", [](frmPreferences& d) { d.txtTimerTick->setText("0"); },
@@ -189,6 +190,70 @@ TEST_F(Preferences, SaveRefusesWhatCannotBeUsedAndWritesNothing) {
         EXPECT_TRUE(boxes.texts[0].contains(c.message)) << boxes.texts[0].toStdString();
         EXPECT_EQ(section(), before);
         EXPECT_TRUE(PreferencesCancelled);
+    }
+}
+
+// What Save says or asks is shown over the page of the field it is about,
+// whichever page the user left open.
+TEST_F(Preferences, SaveShowsItsMessagesOverThePageOfTheFieldAtFault) {
+    struct PageAtEachBox : platform::MessageBoxHandler {
+        QTabWidget* pages = nullptr;
+        platform::MessageBoxHandler* boxes = nullptr;
+        QList<int> seen;
+        int show(const QString& text, int style, const QString& title) override {
+            seen << pages->currentIndex();
+            return boxes->show(text, style, title);
+        }
+    };
+    struct Case {
+        const char* name;
+        std::function<void(frmPreferences&)> edit;
+        int page;
+    } cases[] = {
+        {"time-out", [](frmPreferences& d) { d.txtTimeout->setText("19"); }, common::PageIntranet},
+        {"server that is not there",
+         [](frmPreferences& d) {
+             QTcpServer probe;  // a port that nothing listens on once it is closed
+             ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+             d.txtUrl->setText(QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(probe.serverPort()));
+         },
+         common::PageIntranet},
+        {"peak-list folder not made",
+         [this](frmPreferences& d) {
+             d.txtPeakListRoot->setText(home.file("not yet"));
+             boxes.answers = {{"doesn't exist, OK to create it?", platform::vbCancel}};
+         },
+         common::PageDataImportFilters},
+        {"extractor", [](frmPreferences& d) { d.txtLcq->setText("/usr/local/bin/converter"); },
+         common::PageDataImportFilters},
+        {"task database", [](frmPreferences& d) { d.txtADOConnect->setText("Provider=Nothing;Data Source=x"); },
+         common::PageAdoConnection},
+        {"timer", [](frmPreferences& d) { d.txtTaskCheckInterval->setText("66"); }, common::PageTimerSettings},
+        {"password the store cannot hold", [](frmPreferences& d) { d.txtWebPassword->setText("pass\u03a9word"); },
+         common::PageAuthentication},
+        {"login refused",
+         [this](frmPreferences& d) {
+             ASSERT_TRUE(sim.reload(R"({"security": true, "users": [{"name": "bob", "password": "right"}]})"));
+             d.txtSorvexUserName->setText("bob");
+             d.txtSorvexPassword->setText("wrong");
+         },
+         common::PageAuthentication},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.texts.clear();
+        frmPreferences dialog;
+        const int left = c.page == common::PageAuthentication ? common::PageIntranet : common::PageAuthentication;
+        dialog.showPage(left);
+        c.edit(dialog);
+        PageAtEachBox watch;
+        watch.pages = dialog.tabPreferences;
+        watch.boxes = platform::setMessageBoxHandler(&watch);
+        EXPECT_FALSE(dialog.frmPreferences_cmdSave_Click());
+        platform::setMessageBoxHandler(watch.boxes);
+        ASSERT_FALSE(watch.seen.isEmpty());
+        EXPECT_EQ(watch.seen, QList<int>(watch.seen.size(), c.page)) << boxes.all().toStdString();
+        EXPECT_EQ(dialog.tabPreferences->currentIndex(), c.page);
     }
 }
 
@@ -248,23 +313,24 @@ TEST_F(Preferences, AChangeRestartsTheServiceThroughTheServiceManager) {
     }
     EXPECT_TRUE(boxes.saw("Sorvex Tavrel Service was re-started with the new values")) << boxes.all().toStdString();
     EXPECT_TRUE(modGlobal_NotifyService(true));  // running again
-    EXPECT_EQ(manager.calls().filter(QRegularExpression("^(start|stop) ")),
-              (QStringList{"start sorvex-tavrel-service.service", "stop sorvex-tavrel-service.service",
-                           "start sorvex-tavrel-service.service"}));
+    // One restart of the unit: a stop that went through alone would leave it down.
+    EXPECT_EQ(manager.calls().filter(QRegularExpression("^(start|stop|restart) ")),
+              (QStringList{"start sorvex-tavrel-service.service", "restart sorvex-tavrel-service.service"}));
     EXPECT_TRUE(ExitRequested);
 
     ExitRequested = false;
     boxes.texts.clear();
-    manager.refuse("Failed to stop sorvex-tavrel-service.service: Access denied", 4);
+    manager.refuse("Failed to restart sorvex-tavrel-service.service: Access denied", 4);
     {
         frmPreferences dialog;
         dialog.txtTimerTick->setText("8");
         ASSERT_TRUE(dialog.frmPreferences_cmdSave_Click()) << boxes.all().toStdString();
     }
-    EXPECT_TRUE(boxes.saw("Failed to stop Sorvex Tavrel Service: access is denied (5)\r\nThe service runs as the system "
-                          "unit sorvex-tavrel-service.service; an administrator stops it with:\r\nsudo systemctl stop "
-                          "sorvex-tavrel-service.service"))
+    EXPECT_TRUE(boxes.saw("Failed to restart Sorvex Tavrel Service: access is denied (5)\r\nThe service runs as the "
+                          "system unit sorvex-tavrel-service.service; an administrator restarts it with:\r\nsudo "
+                          "systemctl restart sorvex-tavrel-service.service"))
         << boxes.all().toStdString();
+    EXPECT_FALSE(boxes.saw("systemctl stop"));
     EXPECT_FALSE(boxes.saw("was re-started"));
     EXPECT_TRUE(boxes.saw("Sorvex Tavrel GUI will now exit and must be re-started"));
     EXPECT_TRUE(ExitRequested);

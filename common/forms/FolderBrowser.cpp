@@ -2,6 +2,7 @@
 
 #include "common/FileDialogs.h"
 #include "common/HandlerGuard.h"
+#include "common/forms/FileDialogFit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,6 +33,7 @@ FolderBrowser::FolderBrowser(QWidget* owner, const QString& title, const QString
         setDirectory(startFolder);
         showSelection(startFolder);
     }
+    fitFileDialogToItsTexts(*this);
 }
 
 QString FolderBrowser::statusText() const { return lblStatus_->text(); }

@@ -1,5 +1,6 @@
 #include "common/forms/QtDialogHandler.h"
 
+#include "common/forms/FileDialogFit.h"
 #include "common/forms/FolderBrowser.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ QStringList run(const FileDialogRequest& request, QFileDialog::AcceptMode mode, 
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+    fitFileDialogToItsTexts(dialog);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles();
 }

@@ -10,6 +10,8 @@
 #include "platform/testsupport/AutomationFakes.h"
 #include "platform/testsupport/TestSupport.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -229,25 +231,37 @@ TEST_F(Probes, QuellmarkVersionsGateQuantitation) {
     EXPECT_TRUE(boxes.texts.isEmpty());
 }
 
-TEST_F(Probes, QuellmarkWithoutAnAssociationWarnsAndTakesTheDefaultFolder) {
+// The client and the service take the same program (common::findQuellmarkProgram):
+// the associated one whatever the length of its path, else the one on PATH;
+// without either the warning says what to set, and no Windows folder stands in.
+TEST_F(Probes, QuellmarkProgramIsTheAssociatedOneElseTheOneOnPath) {
     const auto library = quellmark({2, 4, 0, 0});
     const auto session = any(automation::QuellmarkAgentMgr::kProgId);
-    ASSERT_TRUE(testsupport::associateExtension(".rov", ""));  // no program opens ".rov" files
+    const QString noAssociation = "Warning: No association found between *.rov and Sorvex Quellmark";
+    QTemporaryDir tools;
+    testsupport::EnvGuard path("PATH", QFile::encodeName(tools.path()) + ":/usr/bin:/bin");
+
+    ASSERT_TRUE(testsupport::associateExtension(".rov", ""));  // no program opens ".rov" files, none on PATH
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
-    EXPECT_EQ(boxes.texts, QStringList{"Warning: No association found between *.rov and Sorvex Quellmark"});
-    EXPECT_EQ(QuellmarkFolder, "C:\\Program Files\\Brellow\\Sorvex Quellmark");
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith(noAssociation + "\r\n\r\nSorvex Quellmark program not found: "));
+    EXPECT_TRUE(boxes.texts[0].contains("SOFTWARE\\Tavrel\\FileAssociations")) << qPrintable(boxes.texts[0]);
+    EXPECT_EQ(QuellmarkFolder, "");
+    EXPECT_EQ(common::quellmarkProgramPath(QuellmarkFolder), "SorvexQuellmark.exe");
 
     boxes.texts.clear();
-    ASSERT_TRUE(testsupport::associateExtension(".rov", "/opt/q/q.exe"));  // too short to be believed: the default, without a word
+    ASSERT_TRUE(testsupport::associateExtension(".rov", "/opt/q/q.exe"));  // short, and believed
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
     EXPECT_TRUE(boxes.texts.isEmpty());
-    EXPECT_EQ(QuellmarkFolder, "C:\\Program Files\\Brellow\\Sorvex Quellmark");
+    EXPECT_EQ(QuellmarkFolder, "/opt/q");
 
-    const QString twenty = QStringLiteral("/opt/qm/SorvexQM.exe");
-    ASSERT_EQ(twenty.size(), 20);
-    ASSERT_TRUE(testsupport::associateExtension(".rov", twenty));  // twenty characters are believed
+    ASSERT_TRUE(testsupport::associateExtension(".rov", ""));
+    const QString onPath = tools.filePath("SorvexQuellmark.exe");
+    testsupport::writeFile(onPath, "#!/bin/sh\n");
+    QFile::setPermissions(onPath, QFile::ReadOwner | QFile::ExeOwner);
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
-    EXPECT_EQ(QuellmarkFolder, "/opt/qm");
+    EXPECT_EQ(boxes.texts, QStringList{noAssociation});
+    EXPECT_EQ(QuellmarkFolder, tools.path());
 }
 
 TEST_F(Probes, QuellmarkWithoutItsSessionOrVersionIsNotPresent) {

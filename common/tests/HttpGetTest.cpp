@@ -68,7 +68,7 @@ TEST_F(ClientSim, ProbeThenDocumentWithVersionAndAgent) {
     auto rows = sim.requests();
     EXPECT_EQ(column(rows, 2), QStringList({"/sorvex/cgi/client.pl?version", "/sorvex/cgi/get_params.pl"}));
     EXPECT_EQ(column(rows, 3), QStringList({"HTTP/1.1", "HTTP/1.1"}));
-    EXPECT_EQ(rows.value(0).value(9), "agent=Sorvex Tavrel 0.1.0");
+    EXPECT_EQ(rows.value(0).value(9), "agent=Sorvex Tavrel " TAVREL_PROJECT_VERSION);  // the build's version
 
     // HTTP/1.0 takes effect on a fresh session as on the old one.
     sim.clearLog();

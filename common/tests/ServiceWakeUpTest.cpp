@@ -1,4 +1,5 @@
 #include "common/Globals.h"
+#include "common/ServiceCommands.h"
 #include "common/ServiceWakeUp.h"
 #include "platform/MessageBox.h"
 #include "platform/ServiceControl.h"
@@ -129,9 +130,10 @@ TEST_F(ServiceWakeUp, StartWakeAndStopTheServiceProgramThroughTheServiceManager)
     EXPECT_TRUE(tavrel::modGlobal_NotifyService(false));
     EXPECT_TRUE(tavrel::modGlobal_StopService(false));
     EXPECT_EQ(testsupport::readFile(home.file(QStringLiteral("controls.log"))), QByteArray("128\n128\n"));
-    EXPECT_EQ(manager.calls().filter(QRegularExpression("^(start|stop) ")),
-              (QStringList{"start sorvex-tavrel-service.service", "stop sorvex-tavrel-service.service",
-                           "start sorvex-tavrel-service.service", "stop sorvex-tavrel-service.service"}));
+    // The restart is one job of the service manager, never a stop and a start.
+    EXPECT_EQ(manager.calls().filter(QRegularExpression("^(start|stop|restart) ")),
+              (QStringList{"start sorvex-tavrel-service.service", "restart sorvex-tavrel-service.service",
+                           "stop sorvex-tavrel-service.service"}));
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(u'|').toStdString();
 }
 
@@ -157,8 +159,11 @@ TEST_F(ServiceWakeUp, ARefusedStartNamesTheUnitAndThePlantedImageNeverRuns) {
          "Failed to start Sorvex Tavrel Service: the service is not installed (1060)\r\nThe system unit "
          "sorvex-tavrel-service.service is not installed; an administrator installs it with:\r\nsudo TavrelService "
          "-install"},
+        // The README's words and command for a computer without systemd.
         {"no systemd", "System has not been booted with systemd as init system (PID 1). Can't operate.", 1, true,
-         "Failed to start Sorvex Tavrel Service: no service manager (systemd) runs on this computer (50)"},
+         "Failed to start Sorvex Tavrel Service: no service manager (systemd) runs on this computer (50)\r\nWhere "
+         "systemd does not run, the service is started by hand as its user:\r\n" +
+             common::serviceProgramBesideThis() + " -debug"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,4 +235,44 @@ TEST(ServiceStateWords, WordsOfTheStates) {
                                " is in the process of being Paused", " is Paused", ""};
     for (quint32 state = 0; state < 9; ++state)
         EXPECT_EQ(tavrel::ServiceStateWord(state), words[state]) << state;
+}
+
+// A user who may not restart the unit is told the one command that restarts
+// it; nothing was stopped on the way.
+TEST_F(ServiceWakeUp, ARefusedRestartNamesTheRestartCommand) {
+    testsupport::FakeServiceManager manager;
+    manager.setService(QStringLiteral("/bin/true"), {});
+    registerService(QStringLiteral("/bin/false"));
+    manager.refuse("Failed to restart sorvex-tavrel-service.service: Access denied", 4);
+    EXPECT_FALSE(tavrel::modGlobal_RestartService(false));
+    EXPECT_EQ(boxes.texts,
+              QStringList{"Failed to restart Sorvex Tavrel Service: access is denied (5)\r\nThe service runs as the "
+                          "system unit sorvex-tavrel-service.service; an administrator restarts it with:\r\nsudo "
+                          "systemctl restart sorvex-tavrel-service.service"});
+    EXPECT_EQ(manager.calls().filter(QRegularExpression("^(start|stop|restart) ")),
+              QStringList{"restart sorvex-tavrel-service.service"});
+}
+
+// In a program folder that other accounts write, the tray program (which
+// would run their tasks as this user) is never started.
+TEST_F(ServiceWakeUp, TheTrayProgramRunsOnlyInAFolderOfTheUsersOwn) {
+    const QString program = home.file(QStringLiteral("tray.sh"));
+    const QString ran = home.file(QStringLiteral("ran"));
+    testsupport::writeFile(program, ("#!/bin/sh\necho \"$1\" > '" + ran + "'\n").toUtf8());
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                           QFile::WriteOther | QFile::ExeOther);
+    EXPECT_FALSE(tavrel::modGlobal_StartTrayProgram(program));
+    ASSERT_EQ(boxes.texts.size(), 1);
+    EXPECT_TRUE(boxes.texts[0].startsWith("The program folder " + home.path() + " is shared with other accounts"))
+        << qPrintable(boxes.texts[0]);
+    EXPECT_TRUE(boxes.texts[0].endsWith("An administrator starts the service with:\r\n" +
+                                        common::administratorStartCommand(program)));
+
+    boxes.texts.clear();
+    QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(tavrel::modGlobal_StartTrayProgram(program));
+    ASSERT_TRUE(testsupport::waitUntil([&] { return testsupport::readFile(ran).endsWith('\n'); }));
+    EXPECT_EQ(testsupport::readFile(ran), "-systray\n");
+    EXPECT_TRUE(boxes.texts.isEmpty());
 }

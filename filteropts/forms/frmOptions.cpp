@@ -82,6 +82,17 @@ void frmOptions::hideTabsOfAbsentComponents() {
     SSTab1->setTabVisible(3, c.dataExplorerPresent);
     SSTab1->setTabVisible(4, c.quellmarkPresent);
     SSTab1->setTabVisible(5, c.ts2SorvexPresent);
+    fitToShownTabs();
+    adjustSize();
+}
+
+void frmOptions::fitToShownTabs() {
+    // A hidden tab would still hold the dialog at its own size: one field of
+    // a shown tab under the room of the largest hidden one.
+    for (int i = 0; i < SSTab1->count(); ++i) {
+        const QSizePolicy::Policy policy = SSTab1->isTabVisible(i) ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        SSTab1->widget(i)->setSizePolicy(policy, policy);
+    }
 }
 
 void frmOptions::SetHelpContextIds() {
@@ -145,6 +156,7 @@ void frmOptions::commit(const FilterOptionStrings& next) {
 
 void frmOptions::cmdOK_Click() {
     for (int i = 0; i < SSTab1->count(); ++i) SSTab1->setTabVisible(i, true);
+    fitToShownTabs();  // the window grows where a tab shown now needs more room
     FilterOptionStrings next = *context_.options;
     if (!composeAll(next)) return;
     commit(next);

@@ -51,6 +51,8 @@ public:
 private:
     void Form_Load();
     void hideTabsOfAbsentComponents();
+    // Only the shown tabs take room in the dialog.
+    void fitToShownTabs();
     // The six strings as OK would commit them; false after a refusal was shown.
     bool composeAll(FilterOptionStrings& next);
     void commit(const FilterOptionStrings& next);

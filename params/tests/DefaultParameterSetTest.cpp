@@ -4,6 +4,7 @@
 #include "params/tests/EditorFixture.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace tavrel;
@@ -29,6 +30,33 @@ TEST(DefaultParameterSetTest, WrittenOnlyWhenMissing) {
         testsupport::writeFile(path, own);
         ASSERT_FALSE(frmMain_CreateDefaultParameterSet(home.path()));
         EXPECT_EQ(testsupport::readFile(path), own);
+    }
+}
+
+// A new installation's default set names a database its server offers, so
+// that opening it warns of none; a server that offers the built-in one, or
+// no server document yet, keeps it.
+TEST(DefaultParameterSetTest, NamesADatabaseThatTheServerOffers) {
+    const struct {
+        const char* name;
+        QStringList server;  // "server.dat" lines; none: no file
+        const char* database;
+    } cases[] = {
+        {"no server document", {}, "MSDB"},
+        {"a server without the built-in database", {"[CLE]", "Trypsin", "", "[DB]", "SwissProt", "NCBIprot"},
+         "SwissProt"},
+        {"a server with it", {"[DB]", "NCBInr", "MSDB"}, "MSDB"},
+        {"a server without databases", {"[DB]", "", "[CLE]", "Trypsin"}, "MSDB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::EditorHome home;
+        QFile::remove(serverDataPath(home.path()));
+        if (!c.server.isEmpty()) home.writeServerData(c.server);
+        ASSERT_FALSE(frmMain_CreateDefaultParameterSet(home.path()));
+        QByteArray wanted = kBuiltIn;
+        wanted.replace("DB=MSDB\r\n", "DB=" + QByteArray(c.database) + "\r\n");
+        EXPECT_EQ(testsupport::readFile(defaultParameterSetPath(home.path())), wanted);
     }
 }
 

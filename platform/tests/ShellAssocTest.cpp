@@ -1,6 +1,7 @@
 #include "platform/RegistryApi.h"
 #include "platform/ShellAssoc.h"
 
+#include "platform/testsupport/PrivateDesktop.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QDir>
@@ -97,4 +98,64 @@ TEST(FindExecutable, DesktopEntryWithoutExecGivesNothing) {
     EXPECT_TRUE(desktopEntryProgram("[Desktop Entry]\nName=x\n").isEmpty());
     EXPECT_TRUE(desktopEntryProgram("[Desktop Entry]\nExec=\"unclosed\n").isEmpty());
     EXPECT_EQ(desktopEntryProgram("[Desktop Entry]\nExecFoo=/no\nExec = /bin/true %U\n"), QStringLiteral("/bin/true"));
+}
+
+// Settings that other accounts may write name no program; the user's own
+// desktop still does.
+TEST(FindAssociatedProgram, TheHiveCountsOnlyInAFolderOfTheUsersOwn) {
+    testsupport::TempHome home;
+    testsupport::PrivateDesktop desktop;
+    setOverride(QStringLiteral(".html"), QStringLiteral("/tmp/planted-by-a-member.sh"));
+    QString found;
+    EXPECT_EQ(FindAssociatedProgram(QStringLiteral(".html"), &found), kFindExecutableFound);
+    EXPECT_EQ(found, QStringLiteral("/tmp/planted-by-a-member.sh"));
+
+    ASSERT_TRUE(QFile::setPermissions(home.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther));
+    EXPECT_EQ(FindAssociatedProgram(QStringLiteral(".html"), &found), SE_ERR_NOASSOC);
+    EXPECT_TRUE(found.isEmpty());
+    testsupport::writeFile(home.file("dummy.html"), "");
+    EXPECT_EQ(FindExecutable(home.file("dummy.html"), QString(), &found), SE_ERR_NOASSOC);
+
+    desktop.entry("browser.desktop", "/opt/web/browser %u");
+    desktop.list("config/mimeapps.list", "[Added Associations]\ntext/html=other.desktop\n"
+                                         "[Default Applications]\ntext/html=gone.desktop;browser.desktop;\n");
+    EXPECT_EQ(FindAssociatedProgram(QStringLiteral(".html"), &found), kFindExecutableFound);
+    EXPECT_EQ(found, QStringLiteral("/opt/web/browser"));
+}
+
+TEST(FindAssociatedProgram, TheUsersListsAnswerInTheirOrder) {
+    testsupport::TempHome home;
+    testsupport::PrivateDesktop desktop;
+    desktop.entry("first.desktop", "/opt/first");
+    desktop.entry("second.desktop", "/opt/second");
+    desktop.entry("cached.desktop", "/opt/cached");
+    QString found;
+    struct Case {
+        const char* name;
+        QString file;
+        QByteArray text;
+        QString program;
+    } cases[] = {
+        {"the system's cache alone", "share/applications/mimeinfo.cache", "[MIME Cache]\ntext/html=cached.desktop;\n",
+         "/opt/cached"},
+        {"the system's defaults", "share/applications/defaults.list", "[Default Applications]\ntext/html=second.desktop\n",
+         "/opt/second"},
+        {"the system's mimeapps.list", "etc/mimeapps.list", "[Default Applications]\ntext/html=second.desktop\n",
+         "/opt/second"},
+        {"the user's over the system's", "config/mimeapps.list", "[Default Applications]\ntext/html=first.desktop\n",
+         "/opt/first"},
+    };
+    EXPECT_EQ(FindAssociatedProgram(QStringLiteral(".html"), &found), SE_ERR_NOASSOC);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop.list(c.file, c.text);
+        EXPECT_EQ(FindAssociatedProgram(QStringLiteral(".html"), &found), kFindExecutableFound);
+        EXPECT_EQ(found, c.program);
+    }
+    // A desktop's own list comes before the common one.
+    testsupport::EnvGuard current("XDG_CURRENT_DESKTOP", "Lab:GNOME");
+    desktop.list("config/gnome-mimeapps.list", "[Default Applications]\ntext/html=second.desktop\n");
+    EXPECT_EQ(FindAssociatedProgram(QStringLiteral(".html"), &found), kFindExecutableFound);
+    EXPECT_EQ(found, QStringLiteral("/opt/second"));
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "platform/RegistryApi.h"
 #include "platform/testsupport/AutomationFakes.h"
@@ -219,17 +220,21 @@ TEST(ComponentProbes, QuellmarkProgramIsAskedForItsVersion) {
     EXPECT_EQ(log[1], (LogLine{kFound, "Found Sorvex Quellmark Workstation version 3.1.0.7"}));
 }
 
-TEST(ComponentProbes, QuellmarkWithoutUsableAssociationUsesTheDefaultFolder) {
-    const QString defaultFolder = QStringLiteral("C:\\Program Files\\Brellow\\Sorvex Quellmark");
+// The program the client believes is the service's too, whatever the length
+// of its path; with none found the probe says once what to set, and no
+// Windows folder is tried at every start.
+TEST(ComponentProbes, QuellmarkProgramIsTheAssociatedOneWhateverItsLength) {
     const QString twenty = QStringLiteral("/opt/qm/SorvexQM.exe");
     ASSERT_EQ(twenty.size(), 20);
+    testsupport::EnvGuard path("PATH", QByteArray("/usr/bin:/bin"));
     struct Case {
-        QString associated, folder;
+        QString associated, folder, warning;
     };
     const Case cases[] = {
-        {"", defaultFolder},
-        {twenty, defaultFolder},
-        {"/opt/qm/SorvexQMx.exe", "/opt/qm"},
+        {"", "", "Sorvex Quellmark program not found: no program opens \".rov\" files and SorvexQuellmark.exe is not on "
+                 "the PATH"},
+        {twenty, "/opt/qm", "Cannot read the version of Sorvex Quellmark Workstation from /opt/qm"},
+        {"/q/q.exe", "/q", "Cannot read the version of Sorvex Quellmark Workstation from /q"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.associated.toStdString());
@@ -241,11 +246,29 @@ TEST(ComponentProbes, QuellmarkWithoutUsableAssociationUsesTheDefaultFolder) {
         EXPECT_EQ(QuellmarkFolder, c.folder);
         const QList<LogLine> log = home.log();
         ASSERT_EQ(log.size(), 2);
-        // No program answers: a warning, not a version found.
         EXPECT_EQ(log[1].type, kWarning);
-        EXPECT_TRUE(
-            log[1].message.startsWith("Cannot read the version of Sorvex Quellmark Workstation from " + c.folder));
+        EXPECT_TRUE(log[1].message.startsWith(c.warning)) << qPrintable(log[1].message);
+        EXPECT_FALSE(log[1].message.contains("C:\\Program Files"));
     }
+}
+
+// The service's account owns the program folder it shares with a lab's
+// members, and it runs the commands they put in their tasks anyway: the
+// hive's ".rov" program counts for it also where other accounts may write
+// (for a user's client it does not, see FindAssociatedProgram).
+TEST(ComponentProbes, TheServiceTakesTheHivesQuellmarkProgramAlsoInAFolderOthersMayWrite) {
+    testsupport::EnvGuard path("PATH", QByteArray("/usr/bin:/bin"));
+    ProbeHome home;
+    home.associateRov(QStringLiteral("/opt/qm/SorvexQuellmark.exe"));
+    ASSERT_TRUE(QFile::setPermissions(QFileInfo(home.file("x")).absolutePath(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                                          QFileDevice::WriteOther | QFileDevice::ExeOther));
+    QString userProgram;
+    EXPECT_EQ(platform::FindAssociatedProgram(".rov", &userProgram), platform::SE_ERR_NOASSOC);
+    auto library = quellmark(QVariantList{2, 3});
+    auto session = agentMgr();
+    EXPECT_TRUE(modGlobal_ProbeQuellmark());
+    EXPECT_EQ(QuellmarkFolder, QStringLiteral("/opt/qm"));
 }
 
 TEST(ComponentProbes, QuellmarkFailuresAnswerFalseWithTheirMessages) {

@@ -32,7 +32,7 @@ TEST_F(Host, RunStartsJobT1WithTheRowsValues) {
     load();
     const QStringList before = log();
     EXPECT_EQ(before.first(), "Event||" + QString(53, '-') + " Sorvex Tavrel Service Start Up " + QString(53, '-'));
-    EXPECT_TRUE(before.value(1).endsWith("Sorvex Tavrel Service version 0.1.0"));
+    EXPECT_TRUE(before.value(1).endsWith("Sorvex Tavrel Service version " TAVREL_PROJECT_VERSION));  // the build's
     EXPECT_EQ(window->tmrRefresh().interval(), 60000);
 
     run(7);

@@ -1,7 +1,10 @@
 // The real TavrelService program, run the way a person or the demo runs it.
 #include "ServiceProgram.h"
 
+#include "platform/OleDbConnectionString.h"
 #include "servicehost/TaskAnswers.h"
+
+#include <cstdio>
 
 using hosttest::runSwitch;
 using hosttest::ServiceProgram;
@@ -58,28 +61,44 @@ TEST_F(ServiceProgramTest, InstallAndUninstallTellTheirFailure) {
     EXPECT_TRUE(err.contains("Failed to install / uninstall Sorvex Tavrel Service")) << qPrintable(err);
 }
 
-// Without a system tray "-systray" says so and runs as "-debug" (event log
-// echoed on standard error), still woken by the client.
-TEST_F(ServiceProgramTest, SysTrayWithoutATrayRunsAsDebug) {
+// Without a system tray "-systray" says so and ends: it never runs tasks in
+// the foreground where the client that started it can neither wake nor stop
+// it. In a folder that other accounts write it ends too, with the
+// administrator's command: their tasks would run as this user.
+TEST_F(ServiceProgramTest, SysTrayWithoutATrayOrInASharedFolderEndsAndRunsNoTask) {
     ASSERT_EQ(runSwitch({"-install", "-silent"}), 0);
     QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) noDisplay.remove(name);
     QProcessEnvironment offscreen = noDisplay;
     offscreen.insert("QT_QPA_PLATFORM", "offscreen");  // a display whose platform has no tray
-    int uid = 0;
-    for (const QProcessEnvironment& environment : {noDisplay, offscreen}) {
-        SCOPED_TRACE(uid);
-        ServiceProgram service(home.path(), "LABPC", environment);
-        ASSERT_TRUE(service.start({"-systray"}));
-        rows->addTask(++uid);
-        env.ask(uid, "Run");
-        EXPECT_EQ(rows->response(uid), "OK");
-        const QString err = service.standardError();
-        EXPECT_TRUE(err.contains("No system tray is available; running as -debug")) << qPrintable(err);
-        EXPECT_TRUE(err.contains("Starting new task")) << qPrintable(err);
-        service.signal(SIGTERM);
+    const QFile::Permissions own = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    struct Case {
+        const char* name;
+        QProcessEnvironment environment;
+        QFile::Permissions folder;
+        QString said;
+    } cases[] = {
+        {"no display", noDisplay, own, "No system tray is available on this desktop"},
+        {"no tray", offscreen, own, "No system tray is available on this desktop"},
+        {"a shared folder", offscreen, own | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther,
+         "is shared with other accounts"},
+    };
+    rows->addTask(1);
+    rows->request(1, "Run");
+    const qint64 logSize = QFileInfo(home.file(tavrelsvc::kEventLogFileName)).size();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::setPermissions(home.path(), c.folder);
+        ServiceProgram service(home.path(), "LABPC", c.environment);
+        ASSERT_TRUE(service.launch({"-systray"}));
         ASSERT_TRUE(service.waitForExit());
+        EXPECT_EQ(service.exitCode(), 1);
+        EXPECT_TRUE(service.standardError().contains(c.said)) << qPrintable(service.standardError());
+        EXPECT_EQ(rows->requestWord(1).toString(), "Run");  // never taken
+        EXPECT_EQ(rows->status(1), "new");
+        EXPECT_EQ(QFileInfo(home.file(tavrelsvc::kEventLogFileName)).size(), logSize);
     }
+    QFile::setPermissions(home.path(), own);
 }
 
 TEST_F(ServiceProgramTest, OneInstancePerProgramFolder) {
@@ -220,3 +239,35 @@ TEST(ServiceProgramPostgres, ConnectsAgainWhenItsDatabaseConnectionIsCut) {
 }
 
 }  // namespace
+
+// The start-up's connection notice names the database itself (the file, or
+// the database and its server), never the password of the connection string.
+TEST(ServiceProgramConnection, TheNoticeNamesTheDatabaseAndNoPassword) {
+    for (const testsupport::DbEngine engine : {testsupport::DbEngine::Sqlite, testsupport::DbEngine::Postgres}) {
+        SCOPED_TRACE(engine == testsupport::DbEngine::Sqlite ? "SQLite" : "PostgreSQL");
+        hosttest::ServiceHome env(engine);
+        const QString skip = env.prepare();
+        if (!skip.isEmpty()) {
+            std::printf("skipped: %s\n", qPrintable(skip));
+            continue;
+        }
+        auto cs = platform::OleDbConnectionString::parse(env.db.connectionString());
+        const QString password = "notice-secret-4711";  // the test server takes any password
+        if (engine == testsupport::DbEngine::Postgres) {
+            cs.setValue("Password", password);
+            ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, "ADOConnect",
+                                                      cs.toString()));
+        }
+        ServiceProgram service(env.home.path(), "LABPC");
+        ASSERT_TRUE(service.start());
+        QString wanted = cs.dataSource() + " using Microsoft.Jet.OLEDB.4.0";
+        if (engine == testsupport::DbEngine::Postgres) {
+            QString server = cs.dataSource();
+            if (!server.contains(':')) server += ":5432";
+            wanted = "database " + cs.value("Initial Catalog") + " on " + server + " using PostgreSQL";
+        }
+        const QStringList log = hosttest::eventLog(env.home.path());
+        EXPECT_EQ(hosttest::countContaining(log, "|Connected to " + wanted), 1) << qPrintable(log.join('\n'));
+        EXPECT_EQ(hosttest::countContaining(log, password), 0);
+    }
+}

@@ -163,6 +163,33 @@ TEST_F(ServiceInstallTest, WritesAndEnablesTheUnitOnceAndSaysSo) {
     EXPECT_EQ(frmMain_UninstallService(true, systemd), 1);  // nothing left to remove
 }
 
+// A registration without its unit (a program run before the set-up made it
+// where systemd could not be asked) starts nothing: -install writes and
+// enables the unit that is missing, and says so; a unit of the package counts.
+TEST_F(ServiceInstallTest, WritesTheMissingUnitOfARegisteredService) {
+    ASSERT_TRUE(ownedByAnUnprivilegedUser());
+    systemd.running = false;
+    ASSERT_EQ(frmMain_InstallService(true, systemd), 0);  // registered in the settings only
+    systemd.running = true;
+    ASSERT_EQ(frmMain_InstallService(false, systemd), 0) << qPrintable(told());
+    EXPECT_EQ(calls, QStringList({"daemon-reload", "enable " + ServiceUnitName}));
+    EXPECT_TRUE(QFileInfo::exists(unitFile()));
+    EXPECT_TRUE(told().startsWith("Sorvex Tavrel Service was registered already (in " + home.file("registry.hive") +
+                                  "); its systemd unit " + unitFile() + " was missing and is now written and enabled"))
+        << qPrintable(told());
+
+    calls.clear();
+    EXPECT_EQ(frmMain_InstallService(false, systemd), 1);
+    EXPECT_TRUE(told().contains("already installed")) << qPrintable(told());
+    QFile::remove(unitFile());
+    systemd.packageUnitFolders = {home.file("package-units")};
+    testsupport::writeFile(home.file("package-units/" + ServiceUnitName), "[Unit]\n");
+    EXPECT_EQ(frmMain_InstallService(false, systemd), 1);
+    EXPECT_TRUE(told().contains("already installed")) << qPrintable(told());
+    EXPECT_TRUE(calls.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(unitFile()));
+}
+
 // A failing systemctl fails the install with its words, and leaves neither
 // a unit nor a registration behind; so does a folder that root owns.
 TEST_F(ServiceInstallTest, FailsWithTheReasonAndLeavesNothingBehind) {

@@ -65,6 +65,10 @@ public:
     // root or a task selected.
     void tabMain_Click(bool statusTabShown);
 
+    // Keeps the widths of the root or the task view's columns for the next
+    // start, when that view is the one shown (shut-down names the shown one).
+    void SaveColumnWidths(const QString& view);
+
     // "root", "task", "result", or empty before the first view.
     const QString& statusViewKind() const { return StatusViewKind; }
     QString selectedNodeKey() const;
@@ -168,6 +172,7 @@ private:
     TaskDbReconnect database_{TaskDbConnection};  // the refresh reopens it after an outage
 
     QString StatusViewKind;
+    QString shownNodeKey_;  // the node the list shows
     int StatusSortColumn = 0;  // 1-based; -1 after a new column set
     int StatusSortOrder = 0;   // 0 ascending, 1 descending
     ColumnTable rootColumns_;

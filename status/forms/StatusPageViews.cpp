@@ -43,6 +43,10 @@ void StatusPage::saveWidthsOf(const QString& view) {
     modGlobal_SaveColumnWidths(view == kRootView ? ColumnView::Root : ColumnView::Task, widths);
 }
 
+void StatusPage::SaveColumnWidths(const QString& view) {
+    if (view == StatusViewKind) saveWidthsOf(view);
+}
+
 void StatusPage::showColumnsFor(const QString& view) {
     if (StatusViewKind == view) return;
     // The widths of the view being left are kept for its next showing (the
@@ -59,8 +63,6 @@ void StatusPage::showColumnsFor(const QString& view) {
         for (qint16 w : table.widths) widths << w;
     }
     listModel_->setColumns(titles);
-    // A list scrolled sideways would hide the new view's first column.
-    lvwStatus->horizontalScrollBar()->setValue(0);
     for (int i = 0; i < widths.size(); ++i) lvwStatus->header()->resizeSection(i, columnTwipsToPixels(widths[i], lvwStatus->header()));
     lvwStatus->header()->setSortIndicatorShown(false);
     StatusViewKind = view;
@@ -75,6 +77,11 @@ void StatusPage::tvwStatus_NodeClick(const QModelIndex& node) {
     else if (key.kind == kTaskView) showTaskView(item);
     else if (key.kind == kResultView) showResultView(nodeNumber(StatusTreeModel::keyOf(item)));
     else listModel_->clearRows();  // a placeholder: columns and buttons stay as they were
+    // A list left scrolled sideways would show the next node's values without
+    // their names; the same node shown again (a refresh) keeps its scroll.
+    const QString shown = StatusTreeModel::keyOf(item);
+    if (shown != shownNodeKey_) lvwStatus->horizontalScrollBar()->setValue(0);
+    shownNodeKey_ = shown;
 }
 
 void StatusPage::showRootView() {

@@ -80,7 +80,7 @@ TEST_P(TaskChecks, EachRefusalWithItsMessage) {
          {"Cannot find parameter file"}},
         {"missing parameter file", [&](TaskEditor& e, tavrel::CheckContext&) {
              e.setText(&S::txtTaskParam, g->home.file("gone.par"));
-         }, false, {"Cannot find parameter file"}},
+         }, false, {"Cannot find parameter file " + g->home.file("gone.par")}},
         {"XML merged", [&](TaskEditor& e, tavrel::CheckContext&) {
              e.setParameterFile(xml);
              e.setCheck(&S::chkTaskMergeFiles, true);

@@ -22,7 +22,9 @@
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
 #include "platform/ProgramFolder.h"
+#include "platform/RegistryApi.h"
 #include "platform/SharedFolder.h"
+#include "platform/ShellAssoc.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,9 +64,36 @@ bool saveSetting(const QString& name, const QString& value) {
     return false;
 }
 
+// A stand-in program that the build put beside demo-setup ("standins/..."),
+// or nothing when it was not built.
+QString standinProgram(const QString& name) {
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/standins/") + name;
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+// ".rov" files open with the stand-in Quellmark program, as an installation of
+// the real one sets it up; a value already there is the user's.
+bool associateQuellmark(const QString& program) {
+    platform::RegKeyHandle key;
+    if (platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
+                                 platform::KEY_ALL_ACCESS, key.out()) == platform::ERROR_SUCCESS) {
+        quint32 type = 0;
+        QByteArray value;
+        if (platform::RegQueryValueEx(key.get(), QStringLiteral(".rov"), &type, &value, nullptr) ==
+            platform::ERROR_SUCCESS)
+            return true;
+        if (platform::RegSetValueEx(key.get(), QStringLiteral(".rov"), platform::REG_SZ,
+                                    program.toUtf8().append('\0')) == platform::ERROR_SUCCESS)
+            return true;
+    }
+    std::fprintf(stderr, "Cannot associate \".rov\" files with %s\n", qPrintable(program));
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    platform::anchorProgramFolder();
     QCoreApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: demo-setup SERVER_URL   (program folder: $TAVREL_HOME)\n");
@@ -109,6 +138,12 @@ int main(int argc, char* argv[]) {
     if (newFolder) {
         for (const auto& [name, value] : settings)
             if (!saveSetting(name, value)) return 1;
+        // The stand-in extractor under a name that Preferences accepts, so
+        // that the demo offers the RAW import filter too.
+        const QString extractor = standinProgram(QStringLiteral("extract_msn"));
+        if (!extractor.isEmpty() && !saveSetting(QStringLiteral("LcqPath"), extractor)) return 1;
+        const QString quellmark = standinProgram(QStringLiteral("quellmark/SorvexQuellmark.exe"));
+        if (!quellmark.isEmpty() && !associateQuellmark(quellmark)) return 1;
     } else {
         const QString storedUrl = storedValue(stored, QStringLiteral("BaseUrl"));
         if (storedUrl != url && (storedUrl.isEmpty() || namesEarlierSimulatedServer(storedUrl, url))) {

@@ -3,8 +3,12 @@
 #include "platform/testsupport/TestSupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QListView>
 #include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -69,4 +73,71 @@ TEST(QtDialogHandler, OpenAndSaveDialogsAreSetUpFromTheRequest) {
         static_cast<QDialog*>(dialog)->reject();
     });
     EXPECT_EQ(dialogs.saveFile(request), "");
+}
+
+// Every column of the file list shows its texts whole: the names, the types
+// ("plain text document") and the dates of the files the client offers, and
+// the places beside it their names.
+TEST(QtDialogHandler, TheFileListShowsItsTextsWhole) {
+    testsupport::TempHome home;
+    for (const char* name : {"Liver digest, trypsin, 2 missed cleavages.par", "TaskDB.mdb", "events.csv"})
+        testsupport::writeFile(home.file(name), "x");
+    tavrel::QtDialogHandler dialogs;
+    tavrel::FileDialogRequest request;
+    request.startFolder = home.path();
+    QStringList cut;
+    onFileDialog([&](QFileDialog* dialog) {
+        auto* details = dialog->findChild<QTreeView*>("treeView");
+        auto* places = dialog->findChild<QListView*>("sidebar");
+        ASSERT_NE(details, nullptr);
+        ASSERT_NE(places, nullptr);
+        const auto cutTexts = [&] {
+            QStringList found;
+            QHeaderView* header = details->header();
+            if (details->model()->rowCount(details->rootIndex()) < 3) return QStringList{"(not read yet)"};
+            for (int c = 0; c < header->count(); ++c)
+                if (!header->isSectionHidden(c) && header->sectionSize(c) < static_cast<QAbstractItemView*>(details)->sizeHintForColumn(c))
+                    found << details->model()->headerData(c, Qt::Horizontal).toString();
+            if (header->length() > details->viewport()->width()) found << "(beyond the list's right edge)";
+            if (places->width() < places->sizeHintForColumn(0)) found << "(places)";
+            return found;
+        };
+        testsupport::waitUntil([&] { return cutTexts().isEmpty(); });
+        cut = cutTexts();
+        dialog->reject();
+    });
+    dialogs.openFile(request);
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(", ").toStdString();
+}
+
+// Pictures of the Open and Save dialogs over a folder of the client's kind of
+// files, for a look by eye; runs only when TAVREL_SCREENSHOT_DIR names a folder.
+TEST(QtDialogHandler, RendersTheOpenAndSaveDialogs) {
+    const QString folder = qEnvironmentVariable("TAVREL_SCREENSHOT_DIR");
+    if (folder.isEmpty()) GTEST_SKIP() << "TAVREL_SCREENSHOT_DIR not set";
+    QDir().mkpath(folder);
+    testsupport::TempHome home;
+    QDir().mkpath(home.file("peak lists"));
+    for (const char* name : {"default.par", "Liver digest, trypsin, 2 missed cleavages.par", "phospho.par",
+                             "Sorvex_Tavrel_Event_Log.csv", "TaskDB.mdb"})
+        testsupport::writeFile(home.file(name), QByteArray(2000, 'x'));
+    tavrel::QtDialogHandler dialogs;
+    tavrel::FileDialogRequest request;
+    request.startFolder = home.path();
+    request.filter = "Parameter Files (*.par)|*.par|All files (*.*)|*.*";
+    const auto picture = [&](const QString& name) {
+        onFileDialog([&, name](QFileDialog* dialog) {
+            QTimer::singleShot(300, dialog, [dialog, name, &folder] {
+                EXPECT_TRUE(dialog->grab().save(folder + "/" + name));
+                dialog->reject();
+            });
+        });
+    };
+    request.title = "Open";
+    picture("file-open.png");
+    dialogs.openFile(request);
+    request.title = "Save As";
+    request.fileName = "phospho.par";
+    picture("file-save.png");
+    dialogs.saveFile(request);
 }

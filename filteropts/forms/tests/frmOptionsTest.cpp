@@ -293,4 +293,28 @@ TEST_F(OptionsDialogTest, ThePklFolderButtonStartsAtTheFieldOrTheProgramFolder) 
     EXPECT_EQ(tabMain.currentIndex(), 1);
 }
 
+// The dialog takes the room of the tabs it shows: one shown field is not laid
+// out under the room of a hidden tab; a tab shown by OK gets its own.
+TEST_F(OptionsDialogTest, TheDialogIsSizedToTheTabsItShows) {
+    context.lcqPath.clear();
+    ImportComponents& k = context.components;
+    k.sciexLibraryPresent = k.dataExplorerPresent = k.quellmarkPresent = k.ts2SorvexPresent = false;
+    frmOptions dialog(context);
+    dialog.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialog.SSTab1->currentWidget(), dialog.massLynxTab);
+    // The largest tab is hidden here: it holds the dialog at none of its size.
+    EXPECT_LT(dialog.width(), dialog.quellmarkTab->minimumSizeHint().width());
+    EXPECT_LT(dialog.height(), dialog.quellmarkTab->minimumSizeHint().height());
+
+    dialog.voyagerTab->cboVoyagerNoiseFilter->setCurrentIndex(1);
+    dialog.voyagerTab->txtVoyagerNoiseParam->setText(QStringLiteral("2"));
+    dialog.cmdOK_Click();
+    ASSERT_EQ(boxes.texts, QStringList{QStringLiteral("Valid range for Correlation factor is 0 to 1")});
+    dialog.SSTab1->setCurrentWidget(dialog.quellmarkTab);
+    QCoreApplication::processEvents();
+    EXPECT_GE(dialog.quellmarkTab->height(), dialog.quellmarkTab->minimumSizeHint().height());
+    EXPECT_GE(dialog.quellmarkTab->width(), dialog.quellmarkTab->minimumSizeHint().width());
+}
+
 }  // namespace optionstest

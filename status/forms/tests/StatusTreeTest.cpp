@@ -160,30 +160,45 @@ TEST_P(Tree, TheListsContextMenuCopiesAResultsAddress) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://server/r11");
 }
 
-// A list scrolled sideways in one view starts the next at its first column.
-TEST_P(Tree, AViewShowsItsFirstColumn) {
+// A list scrolled sideways starts the next node at its first column, whatever
+// the kind of either node; the node shown again by a refresh keeps its scroll.
+TEST_P(Tree, AnotherNodeShowsItsFirstColumn) {
     addTask(1, {{"task_status", "running"}});
-    addResult(11, 1);
+    addTask(2, {{"task_status", "completed"}});
+    addResult(11, 1, {{"result_url", "http://server/r11"}});
+    addResult(12, 1, {{"result_url", "http://server/r12"}});
     start();
     page->resize(500, 400);
-    page->show();
     QScrollBar* sideways = page->lvwStatus->horizontalScrollBar();
     const auto scrolledAway = [&] {
         QCoreApplication::processEvents();
-        EXPECT_GT(sideways->maximum(), 0);
+        ASSERT_GT(sideways->maximum(), 0);
         sideways->setValue(sideways->maximum());
         QCoreApplication::processEvents();
     };
+    const auto shownFromItsStart = [&](const QString& key) {
+        click(key);
+        QCoreApplication::processEvents();
+        return sideways->value() == 0;
+    };
     click("root");
     scrolledAway();
-    click("task_1");
-    QCoreApplication::processEvents();
-    EXPECT_EQ(sideways->value(), 0) << "root to task";
+    EXPECT_TRUE(shownFromItsStart("task_1")) << "root to task";
     scrolledAway();
-    page->tvwStatus->expand(indexOf("task_1"));
-    click("result_11");
+    EXPECT_TRUE(shownFromItsStart("task_2")) << "task to task";
+    scrolledAway();
+    page->RefreshStatus();  // re-shows the collapsed task node
     QCoreApplication::processEvents();
-    EXPECT_EQ(sideways->value(), 0) << "task to result";
+    EXPECT_EQ(sideways->value(), sideways->maximum()) << "a refresh of the same node";
+    page->tvwStatus->expand(indexOf("task_1"));
+    EXPECT_TRUE(shownFromItsStart("result_11")) << "task to result";
+
+    // A click on a result's address scrolls the list to it.
+    page->lvwStatus->setCurrentIndex(page->listModel()->index(7, 1));
+    scrolledAway();
+    EXPECT_TRUE(shownFromItsStart("result_12")) << "result to result";
+    scrolledAway();
+    EXPECT_TRUE(shownFromItsStart("root")) << "result to root";
 }
 
 TEST_P(Tree, ColumnWidthsAreKeptPerViewAndSortingToggles) {
