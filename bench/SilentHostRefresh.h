@@ -45,7 +45,7 @@ inline bool silentHostRefresh() {
         const QString server = platform::OleDbConnectionString::parse(db.connectionString()).dataSource();
         testsupport::SilentRelay relay(server.section(':', 0, 0), quint16(server.section(':', 1).toUInt()));
         try {
-            platform::AdoConnection& c = tavrel::TaskDatabaseConnection;
+            platform::AdoConnection& c = tavrel::TaskDbConnection;
             c.open(relay.through(db.connectionString()));
             if (!tavrel::modGlobal_CreateTaskDatabase(c)) throw platform::Error(0, QStringLiteral("no tables"));
             for (int uid = 1; uid <= kSilentHostTasks; ++uid)

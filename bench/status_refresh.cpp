@@ -150,23 +150,23 @@ double timed(const std::function<void()>& run) {
 // One round on a database of its own, new pages and a new event log.
 bool benchmark(testsupport::TestDatabase& db, const QString& home, int taskCount, Rounds& rounds) {
     using namespace tavrel;
-    TaskDatabaseConnection.open(db.connectionString());
-    if (!modGlobal_CreateTaskDatabase(TaskDatabaseConnection)) return false;
+    TaskDbConnection.open(db.connectionString());
+    if (!modGlobal_CreateTaskDatabase(TaskDbConnection)) return false;
     common::ProgramTaskDatabase.prepareNextKeyCommands();
     {
-        platform::TransactionGuard transaction(TaskDatabaseConnection);
-        addTasks(TaskDatabaseConnection, taskCount, 1);
+        platform::TransactionGuard transaction(TaskDbConnection);
+        addTasks(TaskDbConnection, taskCount, 1);
         QList<int> all;
         for (int uid = 1; uid <= taskCount; ++uid) all << uid;
         int next = 1;
-        addResults(TaskDatabaseConnection, next, all, kResultsPerTask);
+        addResults(TaskDbConnection, next, all, kResultsPerTask);
         transaction.commit();
     }
     // The server's autovacuum analyzes the tables soon after such a load; a
     // lab's database is measured as it stands then, not with the planner
     // guessing (parallel workers for a query of a few rows).
-    if (TaskDatabaseConnection.engine() == platform::AdoConnection::Engine::Postgres)
-        TaskDatabaseConnection.execute(QStringLiteral("ANALYZE"), {}, 600);
+    if (TaskDbConnection.engine() == platform::AdoConnection::Engine::Postgres)
+        TaskDbConnection.execute(QStringLiteral("ANALYZE"), {}, 600);
     int nextResult = taskCount * kResultsPerTask + 1;
 
     StatusPage page;
@@ -198,13 +198,13 @@ bool benchmark(testsupport::TestDatabase& db, const QString& home, int taskCount
     rounds.add(kNothingChanged, ms);
     rounds.add(kTreeUnchanged, treeChanges);
 
-    TaskDatabaseConnection.execute(
+    TaskDbConnection.execute(
         QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET task_status = 'completed' WHERE task_UID IN "
                        "(SELECT task_UID FROM Sorvex_Tavrel_Tasks WHERE task_status = 'running' ORDER BY task_UID LIMIT ?)"),
         {kChangedStatuses});
     rounds.add(kChangedStatuses100, timed([&] { page.RefreshStatus(); }));
 
-    addResults(TaskDatabaseConnection, nextResult, expanded, kNewResultsPerExpanded);
+    addResults(TaskDbConnection, nextResult, expanded, kNewResultsPerExpanded);
     rounds.add(kNewResults, timed([&] { page.RefreshStatus(); }));
 
     {

@@ -54,7 +54,7 @@ void newTask(platform::AdoRecordset& rs, int i) {
 // the same rule as the product's.
 bool storeAsBefore(platform::AdoConnection& db, int i) {
     const auto largest = [&] {
-        QSqlQuery q = db.query(tavrelsvc::NextTaskKeyCommand.commandText());
+        QSqlQuery q = db.query(tavrelsvc::MaxTaskUidCommand.commandText());
         return q.next() ? q.value(0).toLongLong() : 0;
     };
     long long key = largest() + 1;
@@ -89,7 +89,7 @@ int worker(const QString& mode, const QString& connectionString, int rows) {
             continue;
         }
         newTask(rs, i);
-        if (tavrelsvc::modGlobal_AddRowWithNewKey(rs, tavrelsvc::NextTaskKeyCommand, QStringLiteral("task_UID")) == 0)
+        if (tavrelsvc::modGlobal_AddRowWithNewKey(rs, tavrelsvc::MaxTaskUidCommand, QStringLiteral("task_UID")) == 0)
             ++failed;
     }
     rs.close();

@@ -132,14 +132,14 @@ bool StartupSequence::loadPreferences() {
 }
 
 StartupSequence::Outcome StartupSequence::checkSchema() {
-    switch (modGlobal_CheckTaskDatabase(TaskDatabaseConnection, LocalUserName, LocalComputerName)) {
+    switch (modGlobal_CheckTaskDatabase(TaskDbConnection, LocalUserName, LocalComputerName)) {
     case TaskDbCheckResult::EndClient: return Outcome::End;
     case TaskDbCheckResult::ShowConnectionSettings:
         return showPreferences(common::PageAdoConnection) ? Outcome::Again : Outcome::End;
     case TaskDbCheckResult::Ready: break;
     }
     try {
-        TasksRecordset.openTable(TaskDatabaseConnection, common::kTasksTable);
+        TasksRecordset.openTable(TaskDbConnection, common::kTasksTable);
         common::ProgramTaskDatabase.prepareNextKeyCommands();
     } catch (const platform::Error& e) {
         message(QStringLiteral("Cannot retrieve data from current task database.\r\nModify the connection settings or "

@@ -101,7 +101,7 @@ void frmMain::connectPages() {
                     [this](const QString& url, qint32 resultNumber) { WebBrowser->Navigate(url, resultNumber); }));
     connect(WebBrowser, &ResultAutoPrinter::notPrinted, this,
             guarded(QStringLiteral("WebBrowser_NavigateError"), [](qint32 resultNumber) {
-                if (resultNumber > 0 && TaskDatabaseConnection.isOpen()) requeueAutoPrint(TaskDatabaseConnection, resultNumber);
+                if (resultNumber > 0 && TaskDbConnection.isOpen()) requeueAutoPrint(TaskDbConnection, resultNumber);
             }));
     connect(pageStatus, &StatusPage::browserRequested, this, [this](const QString& url) { InvokeBrowser(url); });
     connect(pageStatus, &StatusPage::quellmarkRequested, this,

@@ -19,7 +19,7 @@ constexpr qint32 kLogoutTimeoutSeconds = 5;
 
 void logOut() {
     if (ServerSessionID.isEmpty()) return;
-    const qint32 keep = std::exchange(TimeOut, kLogoutTimeoutSeconds);
+    const ShortHttpTimeouts shortWaits(kLogoutTimeoutSeconds);
     platform::HInternet session;  // a session of its own takes the short time-out
     QByteArray ignored;
     modGlobal_HttpGetDocument(session, ProxyUserName, ProxyPassword, WebUserName, WebPassword, AccessType, Proxy,
@@ -27,7 +27,6 @@ void logOut() {
                               BaseUrl + QStringLiteral("login.pl?display=nothing&action=logout&sessionID=") +
                                   ServerSessionID,
                               true, ignored);
-    TimeOut = keep;
     ServerSessionID.clear();
 }
 

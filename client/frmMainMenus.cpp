@@ -167,11 +167,11 @@ void frmMain::frmMain_mnuFilePrint_Click() {
     const QString kind = pageStatus->statusViewKind();
     try {
         if (kind == RootNodeKey) {
-            showReportPreview(buildTasksReport(TaskDatabaseConnection), this);
+            showReportPreview(buildTasksReport(TaskDbConnection), this);
         } else if (kind == QLatin1String("task")) {
             const NodeKeyParts node = splitNodeKey(pageStatus->selectedNodeKey());
             if (node.kind != kind) return;
-            showReportPreview(buildResultsReport(TaskDatabaseConnection, nodeNumber(pageStatus->selectedNodeKey())), this);
+            showReportPreview(buildResultsReport(TaskDbConnection, nodeNumber(pageStatus->selectedNodeKey())), this);
         }
     } catch (const platform::Error& e) {
         platform::MsgBox(QStringLiteral("The report cannot be made: ") + QString::number(e.number()) +
@@ -188,7 +188,7 @@ void frmMain::frmMain_mnuEditPreferences_Click() {
 
 void frmMain::frmMain_mnuEditADO_Click() {
     frmODBC dialog(this);
-    for (const ConnectionInfoLine& line : connectionInfoLines(TaskDatabaseConnection))
+    for (const ConnectionInfoLine& line : connectionInfoLines(TaskDbConnection))
         if (line.listed) dialog.lstODBC->addItem(line.text);
     dialog.exec();
 }

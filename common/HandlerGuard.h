@@ -3,6 +3,9 @@
 // here and shown in the report box. A timer that fails the same way on every
 // tick shows its error once, not once a tick, and never runs again while its
 // own box is still open.
+#include "common/ReentryGuard.h"
+
+#include <QObject>
 #include <QString>
 
 #include <exception>
@@ -31,20 +34,16 @@ auto guarded(QString where, F body) {
     };
 }
 
-// Sets a flag for its scope, unless it was set already (then entered() is false
-// and the flag is left alone).
-class ReentryGuard {
-public:
-    explicit ReentryGuard(bool& flag) : flag_(flag), entered_(!flag) { if (entered_) flag_ = true; }
-    ~ReentryGuard() { if (entered_) flag_ = false; }
-    ReentryGuard(const ReentryGuard&) = delete;
-    ReentryGuard& operator=(const ReentryGuard&) = delete;
-    bool entered() const { return entered_; }
+// connect() for a handler that is a member function without arguments, run
+// inside guardHandler under the name given.
+template <class Sender, class Signal, class Owner>
+QMetaObject::Connection connectGuarded(Sender* sender, Signal signal, Owner* owner, QString where,
+                                       void (Owner::*handler)()) {
+    return QObject::connect(sender, signal, owner,
+                            guarded(std::move(where), [owner, handler] { (owner->*handler)(); }));
+}
 
-private:
-    bool& flag_;
-    bool entered_;
-};
+using common::ReentryGuard;
 
 // Shows unexpected errors of one source (a timer, the application), each
 // cause once: a text equal to the last one shown, or any error while this

@@ -51,7 +51,7 @@ bool openTaskDatabase() {
     if (const SplashMessage& show = splashMessage()) show(QStringLiteral("Connecting to task database"));
     BusyCursor hourglass;
     try {
-        TaskDatabaseConnection.open(ADOConnect);
+        TaskDbConnection.open(ADOConnect);
         return true;
     } catch (const platform::Error& e) {
         showBox(QStringLiteral("Problem connecting to task database.\r\n\r\nError number ") +

@@ -26,7 +26,7 @@ inline ImportFilterTable ImportFilterDefaultOptions;  // the saved defaults a ne
 // the login, the session or a stored password.
 inline qint16 StartupStatus = 0;
 
-// True when usable: every global set and TaskDatabaseConnection open. A stored
+// True when usable: every global set and TaskDbConnection open. A stored
 // value that cannot be used, a server that does not answer, a refused login
 // and a database that does not open all answer false; nothing escapes.
 bool modGlobal_LoadPreferences();

@@ -37,4 +37,11 @@ struct TaskDatabase {
 
 inline TaskDatabase ProgramTaskDatabase;
 
+// The names both programs use for its parts.
+inline platform::AdoConnection& TaskDbConnection = ProgramTaskDatabase.connection;
+inline platform::AdoRecordset& TasksRecordset = ProgramTaskDatabase.tasks;
+inline platform::AdoCommand& MaxTaskUidCommand = ProgramTaskDatabase.nextTaskKey;
+inline platform::AdoCommand& MaxResultNumberCommand = ProgramTaskDatabase.nextResultKey;
+inline platform::AdoCommand& MaxFileNumberCommand = ProgramTaskDatabase.nextFileKey;
+
 }  // namespace common

@@ -27,7 +27,7 @@ qint32 taskKeyNumber(const QString& taskKey) {
 
 platform::AdoRecordset ownerRow(const QString& taskKey) {
     platform::AdoRecordset rs;
-    rs.openQuery(TaskDatabaseConnection,
+    rs.openQuery(TaskDbConnection,
                  QStringLiteral("SELECT user_name,computer_name FROM Sorvex_Tavrel_Tasks where task_UID = ?"),
                  {taskKeyNumber(taskKey)}, QString(), kLookupTimeoutSeconds);
     rs.value(0);  // a missing row raises here
@@ -96,7 +96,7 @@ QString modGlobal_GetTaskColumn(const QString& taskKey, const QString& columnNam
         throw platform::Error(platform::adoerr::ItemNotFound,
                               QStringLiteral("Sorvex_Tavrel_Tasks has no column \"%1\"").arg(columnName));
     platform::AdoRecordset rs;
-    rs.openQuery(TaskDatabaseConnection,
+    rs.openQuery(TaskDbConnection,
                  QStringLiteral("SELECT %1 FROM Sorvex_Tavrel_Tasks where task_UID = ?").arg(column),
                  {taskKeyNumber(taskKey)}, QString(), kLookupTimeoutSeconds);
     const QVariant v = rs.value(0);

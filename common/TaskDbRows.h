@@ -1,7 +1,7 @@
 #pragma once
 // The client's helpers for task-database rows: new keys, stored changes, task
 // ownership, Null defaults and single task columns. The ownership helpers and
-// modGlobal_GetTaskColumn work on TaskDatabaseConnection.
+// modGlobal_GetTaskColumn work on TaskDbConnection.
 #include <QString>
 #include <QVariant>
 

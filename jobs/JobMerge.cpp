@@ -88,7 +88,7 @@ bool clsJob_MergePeakLists(clsJob& job) {
         files.setValue(QStringLiteral("next_action"), spectra == 0 ? jetZeroDate() : clsJob_Now());
         files.setValue(QStringLiteral("peak_list"), stored);
         files.setValue(QStringLiteral("sample_number"), kMergedListSample);
-        return modGlobal_AddRowWithNewKey(files, NextFileKeyCommand, QStringLiteral("file_number")) != 0;
+        return modGlobal_AddRowWithNewKey(files, MaxFileNumberCommand, QStringLiteral("file_number")) != 0;
     } catch (const std::exception& e) {
         modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
                                 jobErrorText(QStringLiteral("Merging peak lists failed: "), e));

@@ -51,7 +51,7 @@ void backToCurrentRow(clsJob& job, qint32 fileNumber) {
 }
 
 bool addRow(clsJob& job) {
-    return modGlobal_AddRowWithNewKey(job.FilesList(), NextFileKeyCommand, QStringLiteral("file_number")) != 0;
+    return modGlobal_AddRowWithNewKey(job.FilesList(), MaxFileNumberCommand, QStringLiteral("file_number")) != 0;
 }
 
 }  // namespace

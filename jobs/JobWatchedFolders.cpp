@@ -91,7 +91,7 @@ bool recordNewItems(clsJob& job, JobFolderWatch& watch, bool searchNone, const Q
                 files.setValue(QStringLiteral("file_size"), size);
                 files.setValue(QStringLiteral("size_checked"), now);
             }
-            if (modGlobal_AddRowWithNewKey(files, NextFileKeyCommand, QStringLiteral("file_number")) == 0) {
+            if (modGlobal_AddRowWithNewKey(files, MaxFileNumberCommand, QStringLiteral("file_number")) == 0) {
                 stored = false;
                 break;
             }

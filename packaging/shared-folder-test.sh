@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# shared-folder-test.sh BUILD_DIR
+# shared-folder-test.sh BUILD_DIR SOURCE_DIR
 #
 # One program folder (mode 2770) shared as the README sets it up: a service
 # account that owns it, two lab accounts in its group and one account outside
@@ -10,74 +10,62 @@
 # the accounts; exits 77 (skipped) when it cannot run here.
 set -euo pipefail
 
-build=$(cd "${1:?usage: shared-folder-test.sh BUILD_DIR}" && pwd)
+build=$(cd "${1:?usage: shared-folder-test.sh BUILD_DIR SOURCE_DIR}" && pwd)
+source_dir=$(cd "${2:?usage: shared-folder-test.sh BUILD_DIR SOURCE_DIR}" && pwd)
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
-[ "$(id -u)" -eq 0 ] || skip "making the test's accounts needs root"
-for tool in setpriv useradd userdel groupadd groupdel timeout stat; do
+for tool in timeout stat; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 for program in Tavrel TavrelService sorvex-sim demo-setup; do
     [ -x "$build/bin/$program" ] || skip "$build/bin/$program is not built"
 done
 
-# Names of this run only, so that nothing already on the computer changes.
-tag=$$
-group=tvsg$tag
-service=tvss$tag
-ann=tvsa$tag
-bob=tvsb$tag
-out=tvso$tag
-for name in "$group" "$service" "$ann" "$bob" "$out"; do
-    getent passwd "$name" >/dev/null && skip "the account $name exists already"
-    getent group "$name" >/dev/null && skip "the group $name exists already"
-done
+# shellcheck source=../scripts/lab-accounts.sh
+source "$source_dir/scripts/lab-accounts.sh"
 
 work=$(mktemp -d /tmp/tavrel-shared-folder-test.XXXXXX)
 chmod 711 "$work"
 folder=$work/tavrel
 sim_pid=
 service_pid=
-made_accounts=()
 cleanup() {
     set +e
     [ -n "$service_pid" ] && kill "$service_pid" 2>/dev/null && wait "$service_pid" 2>/dev/null
     [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-    for name in "${made_accounts[@]}"; do userdel "$name" 2>/dev/null; done
-    getent group "$group" >/dev/null && groupdel "$group"
-    for name in "${made_accounts[@]}"; do getent group "$name" >/dev/null && groupdel "$name"; done
+    lab_accounts_cleanup
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-groupadd --system "$group"
-useradd --system --gid "$group" --no-create-home --shell /usr/sbin/nologin "$service"
-made_accounts+=("$service")
-for name in "$ann" "$bob"; do
-    useradd --system --user-group --groups "$group" --no-create-home --shell /usr/sbin/nologin "$name"
-    made_accounts+=("$name")
+# Names of this run only, so that nothing already on the computer changes:
+# the service's account owns the folder, two lab users share its group, and
+# one account stays outside it.
+group=tvsg$$
+status=0
+{ lab_accounts_setup "$group" 3 "$folder" && lab_outsider "tvso$$"; } >"$work/setup.out" || status=$?
+[ "$status" -eq 77 ] && skip "$(cat "$work/setup.out")"
+[ "$status" -eq 0 ] || fail "the accounts could not be made: $(cat "$work/setup.out")"
+service=${group}1
+ann=${group}2
+bob=${group}3
+out=tvso$$
+home_of() { getent passwd "$1" | cut -d: -f6; }
+for name in "$service" "$ann" "$bob"; do
+    lab_as "$name" test -x "$build/bin/Tavrel" || skip "$name cannot run the programs in $build/bin"
 done
-useradd --system --user-group --no-create-home --shell /usr/sbin/nologin "$out"
-made_accounts+=("$out")
-install -d -o "$service" -g "$group" -m 2770 "$folder"
-for name in "$service" "$ann" "$bob" "$out"; do
-    install -d -o "$name" -g "$(id -gn "$name")" -m 700 "$work/home-$name" "$work/xdg-$name"
-done
-printf 'export PATH=$HOME/bin:$PATH\n' >"$work/home-$bob/.profile"
-chown "$bob" "$work/home-$bob/.profile"
-profile_before=$(cat "$work/home-$bob/.profile")
+printf 'export PATH=$HOME/bin:$PATH\n' >"$(home_of "$bob")/.profile"
+chown "$bob" "$(home_of "$bob")/.profile"
+profile_before=$(cat "$(home_of "$bob")/.profile")
 
 # Runs a program as an account, with its groups and the usual umask 022;
 # leading VARIABLE=VALUE words add to its environment.
-umask 022
 as() {
     local name=$1
     shift
-    setpriv --reuid="$name" --regid="$(id -g "$name")" --init-groups \
-        env -i PATH=/usr/bin:/bin HOME="$work/home-$name" XDG_RUNTIME_DIR="$work/xdg-$name" \
-        TAVREL_HOME="$folder" QT_QPA_PLATFORM=offscreen "$@"
+    LAB_PATH=/usr/bin:/bin lab_as "$name" TAVREL_HOME="$folder" QT_QPA_PLATFORM=offscreen "$@"
 }
 owner_mode() { stat -c '%U:%G %a' "$1"; }
 
@@ -94,7 +82,7 @@ as "$service" "$build/bin/demo-setup" "http://127.0.0.1:$port/sorvex/cgi/" >"$wo
 # way would keep it waiting, which the time limit turns into a failure.
 client() {
     local name=$1 what=$2
-    if ! as "$name" TAVREL_SCREENSHOT="$work/home-$name/$what.png" timeout 120 "$build/bin/Tavrel" -debug \
+    if ! as "$name" TAVREL_SCREENSHOT="$(home_of "$name")/$what.png" timeout 120 "$build/bin/Tavrel" -debug \
         >"$work/client-$what.out" 2>&1 </dev/null; then
         cat "$work/client-$what.out"
         fail "the client of $name ($what) did not start and end by itself"
@@ -114,10 +102,10 @@ for f in registry.hive TaskDB.mdb; do
 done
 
 echo "== a link planted by $ann in place of server.dat"
-as "$ann" ln -sfn "$work/home-$bob/.profile" "$folder/server.dat"
+as "$ann" ln -sfn "$(home_of "$bob")/.profile" "$folder/server.dat"
 [ -L "$folder/server.dat" ] || fail "the link could not be planted"
 client "$bob" bob-after-link
-[ "$(cat "$work/home-$bob/.profile")" = "$profile_before" ] || fail "$bob's client wrote through the link into ~/.profile"
+[ "$(cat "$(home_of "$bob")/.profile")" = "$profile_before" ] || fail "$bob's client wrote through the link into ~/.profile"
 [ -L "$folder/server.dat" ] && fail "server.dat is still a link"
 [ "$(owner_mode "$folder/server.dat")" = "$bob:$group 660" ] ||
     fail "server.dat is $(owner_mode "$folder/server.dat") after $bob's client"
@@ -133,15 +121,13 @@ grep -qF "usermod -aG $group $out" "$work/client-out.out" || fail "$out was not 
 grep -q "another instance" "$work/client-out.out" && fail "$out was told of another instance"
 
 echo "== the service after both clients"
-# In a subshell of its own, so that $! is the service itself (setpriv and env
-# exec it) and SIGTERM reaches it.
+# lab_spawn leaves the service's own process id (setpriv and env exec it), so
+# SIGTERM reaches it.
 log=$folder/Sorvex_Tavrel_Event_Log.csv
 connections() { local n; n=$(grep -c "Connected to" "$log" 2>/dev/null); echo "${n:-0}"; }
 connected_before=$(connections)
-(exec setpriv --reuid="$service" --regid="$(id -g "$service")" --init-groups \
-    env -i PATH=/usr/bin:/bin HOME="$work/home-$service" TAVREL_HOME="$folder" \
-    "$build/bin/TavrelService" -service) >"$work/service.out" 2>&1 </dev/null &
-service_pid=$!
+LAB_PATH=/usr/bin:/bin lab_spawn "$work/service.out" "$service" TAVREL_HOME="$folder" "$build/bin/TavrelService" -service
+service_pid=$lab_pid
 connected() { [ "$(connections)" -gt "$connected_before" ]; }
 for _ in $(seq 300); do
     connected && break

@@ -48,20 +48,20 @@ QString saveFileReplacing(const QString& path, const QByteArray& bytes, SaveStag
     return file.errorText();
 }
 
-int openForAppending(const QString& path, FileReaders readers) {
+UniqueFd openForAppending(const QString& path, FileReaders readers) {
     constexpr int kFlags = O_WRONLY | O_APPEND;
     UniqueFd fd = openNoFollow(path, kFlags);
     if (!fd) {
         const int error = errno;
-        if (error != ENOENT && error != ELOOP) return -1;
+        if (error != ENOENT && error != ELOOP) return {};
         // A link in place of the file: the link goes, never what it names.
-        if (error == ELOOP && ::unlink(QFile::encodeName(path).constData()) != 0) return -1;
+        if (error == ELOOP && ::unlink(QFile::encodeName(path).constData()) != 0) return {};
         fd = openNoFollow(path, kFlags | O_CREAT | O_EXCL, 0666 & ~processUmask());
         if (!fd && errno == EEXIST) fd = openNoFollow(path, kFlags);  // made by another just now
-        if (!fd) return -1;  // a fifo or a device is no event log
+        if (!fd) return {};  // a fifo or a device is no event log
     }
     shareWithFolderGroup(fd.get(), folderOf(path), readers);
-    return fd.release();
+    return fd;
 }
 
 UniqueFd openForWriting(const QString& path, FileReaders readers) {

@@ -38,8 +38,8 @@ QString saveFileReplacing(const QString& path, const QByteArray& bytes, SaveStag
 
 // Opens the file for appending, making it when missing, without following a
 // link: a link at the path is removed and a file made in its place. The
-// descriptor (close-on-exec) or -1 with errno set.
-int openForAppending(const QString& path, FileReaders readers = FileReaders::Folder);
+// descriptor (close-on-exec); invalid with errno set on failure.
+UniqueFd openForAppending(const QString& path, FileReaders readers = FileReaders::Folder);
 
 // Opens the file for writing from its start (emptied), making it when
 // missing, for an output written in pieces (a peak list of the cache

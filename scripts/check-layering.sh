@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # check-layering.sh SOURCE_DIR [QTWIDGETS_INCLUDE_DIR]
 #
-# Fails when a source file includes a folder its own folder may not reach, or
-# when a library without forms uses or links Qt Widgets. The layers, lowest
+# Fails when a source file includes a folder its own folder may not reach,
+# when a library without forms uses or links Qt Widgets, or when a connect()
+# in a forms/ folder has no handler guard. The layers, lowest
 # first (each may include what stands to its left):
 #   platform <- common <- params, filteropts <- service <- convert <- search
 #            <- jobs <- servicehost
@@ -106,6 +107,30 @@ while IFS= read -r file; do
       fi
     fi
   done < <(grep -n '#[[:space:]]*include' "$file" || true)
+done < <(source_files)
+
+# Every connect() in a forms/ folder goes through the handler guard (guarded()
+# of common/HandlerGuard.h, or its connectGuarded(), which is no "connect("):
+# nothing a handler throws may end the client. A statement runs from "connect(" to the first line that ends with ";".
+unguarded_connects() {
+  awk '{
+    line = $0
+    sub(/\/\/.*/, "", line)
+    if (!inside && line ~ /(^|[^A-Za-z0-9_])connect\(/) { inside = 1; start = FNR; text = "" }
+    if (inside) {
+      text = text line
+      if (line ~ /;[[:space:]]*$/) {
+        if (text !~ /guarded\(/) print start
+        inside = 0
+      }
+    }
+  }' "$1"
+}
+while IFS= read -r file; do
+  [[ $file == */forms/* && $file != */tests/* ]] || continue
+  while IFS= read -r line; do
+    fail "$file:$line: connect() without guarded(); wrap the handler in guarded() of common/HandlerGuard.h"
+  done < <(unguarded_connects "$file")
 done < <(source_files)
 
 # A library without forms links no Widgets (the service's tray is in servicehost).

@@ -5,6 +5,9 @@
 #       PREFIX1..PREFIXCOUNT in it (PREFIX1 owns FOLDER, the service's account)
 #       and FOLDER itself; returns 77 with the reason on stdout when it cannot
 #       (not root, tools missing, a name taken already: nothing is changed).
+#   lab_outsider NAME   makes the user NAME outside the group, with a group
+#       of its own and a private home like the others' (after setup; 77 with
+#       the reason when the name is taken).
 #   lab_as USER COMMAND...   runs COMMAND as USER with Debian's default umask
 #       022 (what a lab user's session has; the programs must share what they
 #       make whatever the umask), HOME set to a private folder of that user
@@ -16,6 +19,7 @@
 
 lab_accounts_group=
 lab_accounts_users=()
+lab_accounts_own_groups=()
 lab_accounts_homes=
 
 lab_accounts_setup() {
@@ -41,6 +45,16 @@ lab_accounts_setup() {
     install -d -o "${prefix}1" -g "$prefix" -m 2770 "$folder"
 }
 
+lab_outsider() {
+    local name=$1
+    getent passwd "$name" >/dev/null && { echo "the user $name exists already"; return 77; }
+    getent group "$name" >/dev/null && { echo "the group $name exists already"; return 77; }
+    useradd --no-create-home --home-dir "$lab_accounts_homes/$name" --user-group --shell /usr/sbin/nologin "$name"
+    lab_accounts_users+=("$name")
+    lab_accounts_own_groups+=("$name")
+    install -d -o "$name" -g "$name" -m 700 "$lab_accounts_homes/$name"
+}
+
 lab_as() {
     local user=$1
     shift
@@ -62,12 +76,16 @@ lab_spawn() {
 }
 
 lab_accounts_cleanup() {
-    local user
+    local user group
     for user in "${lab_accounts_users[@]}"; do
         userdel "$user" 2>/dev/null || true
+    done
+    for group in "${lab_accounts_own_groups[@]}"; do
+        getent group "$group" >/dev/null && groupdel "$group" 2>/dev/null || true
     done
     [ -n "$lab_accounts_group" ] && groupdel "$lab_accounts_group" 2>/dev/null || true
     [ -n "$lab_accounts_homes" ] && rm -rf "$lab_accounts_homes"
     lab_accounts_users=()
+    lab_accounts_own_groups=()
     lab_accounts_group=
 }

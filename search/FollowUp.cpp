@@ -8,6 +8,7 @@
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
 #include "platform/SharedFile.h"
+#include "search/FollowUpSelection.h"
 #include "search/SearchForm.h"
 #include "service/DbRows.h"
 #include "service/HttpGet.h"
@@ -33,11 +34,6 @@ QByteArray quePart(const QString& name, const QByteArray& value) {
                                              "of the follow-up search cannot be sent"));
     return "--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"" + name.toLatin1() + "\"\r\n\r\n" +
            value + "\r\n";
-}
-
-QString afterEquals(const QString& line) {
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    return eq < 0 ? QString() : line.mid(eq + 1);
 }
 
 struct Stop {};  // a store failed: already reported, the task pauses
@@ -118,18 +114,17 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
         r.quellmarkStatus = code != 0 ? out.title : QStringLiteral("Search complete");
 
         // Follow-up decision.
-        bool selected = false, nonePassed = true, noneWritten = true;
         float offset = 0;
-        const bool perQuery = in.follow_up > 0 && record.queries > 0 && record.selectpeptides == 1;
+        const bool perQuery = perQueryFollowUp(in.follow_up, record);
         const QString intermediate = intermediateFilePath(in.Peak_list_cache, in.file_number);
         if (in.follow_up == 2) {
             if (const auto o = probabilityOffset(in.fu_score)) offset = *o;
             else job.log(EventError, QStringLiteral("Invalid probability criterion for follow-up"));
         }
+        QByteArray content;
         if (perQuery) {
-            QByteArray content = "--" + SearchFormBoundary +
-                                 "\r\nContent-Disposition: form-data; name=\"INTERMEDIATE\"\r\n\r\n" +
-                                 platform::toCp1252(record.file) + "\r\n";
+            content = "--" + SearchFormBoundary + "\r\nContent-Disposition: form-data; name=\"INTERMEDIATE\"\r\n\r\n" +
+                      platform::toCp1252(record.file) + "\r\n";
             if (holdsFormBoundary(platform::toCp1252(record.file)))
                 throw platform::Error(platform::errnum::InvalidProcedureCall,
                                       QStringLiteral("The server's result file name holds the search form's boundary "
@@ -138,46 +133,30 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
             if (!session.sessionID.isEmpty()) path += QStringLiteral("&sessionID=") + session.sessionID;
             const QByteArray params = session.GetHttpDocWithLogin(in.task_sorvex_url, path);
             if (!params.isEmpty()) content += quePart(QStringLiteral("QUE"), params);
-            const QStringList& lines = record.lines;
-            qsizetype first = -1;
-            for (qsizetype i = 0; i < lines.size() && first < 0; ++i)
-                if (lines[i].left(8) == QLatin1String("ionquery")) first = i;
-            if (first < 0) throw platform::Error(5, QStringLiteral("No query lines in the per-query search results"));
-            float threshold = static_cast<float>(in.fu_score);
-            for (qsizetype i = first; i + 2 < lines.size() - 1; i += 3) {
-                const QString text = afterEquals(lines[i]);
-                const float score = static_cast<float>(common::leadingNumber(afterEquals(lines[i + 1])));
-                const float base = static_cast<float>(common::leadingNumber(afterEquals(lines[i + 2])));
-                if (in.follow_up == 2) threshold = base + offset;
-                if (score != 0 && base != -1 && score >= threshold) {
-                    nonePassed = false;
-                } else {
-                    noneWritten = false;
-                    content += quePart(QStringLiteral("QUE"), platform::toCp1252(text));
-                }
-            }
-            selected = !noneWritten;
+        }
+        const FollowUpSelection selection =
+            selectFollowUp({in.follow_up, in.fu_score, offset, in.fu_discard}, record, out.score);
+        const bool queriesWritten = !selection.queries.isEmpty();
+        if (perQuery) {
+            for (const QString& query : selection.queries)
+                content += quePart(QStringLiteral("QUE"), platform::toCp1252(query));
             // The last line end belongs to the delimiter the submission adds.
             if (content.endsWith("\r\n")) content.chop(2);
             // The cache folder is the group's: a link planted there is replaced, not written through.
             if (!platform::saveFileReplacing(intermediate, content).isEmpty())
                 throw platform::Error(75, QStringLiteral("Path/File access error: ") + intermediate);
-        } else if (in.follow_up == 1) {
-            selected = out.score < in.fu_score;
-        } else if (in.follow_up == 2) {
-            selected = double(offset) + record.sigscoreprot > double(out.score);
         }
 
         // The follower's row, the result row and the release of this file
         // are one change: a crash between them would run the follow-up again.
         platform::TransactionGuard together(TaskDbConnection);
         QDateTime nextAction = common::jetZeroDate();
-        const bool useIntermediate = perQuery && !noneWritten && QFileInfo(intermediate).size() > 0;
-        if (!selected) {
+        const bool useIntermediate = queriesWritten && QFileInfo(intermediate).size() > 0;
+        if (!selection.selected) {
             QFile::remove(intermediate);
         } else if (in.fu_repeat) {
             nextAction = followUpTime(in.row.now, in.fu_number, in.fu_interval);
-            if (perQuery && !noneWritten) {
+            if (queriesWritten) {
                 moveToFile(FilesList, in.file_number);
                 if (useIntermediate)
                     FilesList.setValue(QStringLiteral("intermediate"), common::modUncName_GetUncPath(intermediate));
@@ -208,7 +187,7 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
                     rs.setValue(QStringLiteral("peak_list"), in.storedPeakList);
                 else if (!in.PeakListFile.isEmpty())
                     rs.setValue(QStringLiteral("peak_list"), common::modUncName_GetUncPath(in.PeakListFile));
-                if (modGlobal_AddRowWithNewKey(rs, NextFileKeyCommand, QStringLiteral("file_number")) == 0) {
+                if (modGlobal_AddRowWithNewKey(rs, MaxFileNumberCommand, QStringLiteral("file_number")) == 0) {
                     // Not handed on: the row keeps its task id, so the search is read again later.
                     r.outcome = FollowUpOutcome::Done;
                     return r;
@@ -216,7 +195,7 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
             }
         }
 
-        if (in.fu_discard && selected && nonePassed) {
+        if (selection.discard) {
             job.log(EventInfo, QStringLiteral("Search results discarded (score of %1 less than specified threshold)")
                                    .arg(out.score));
         } else {

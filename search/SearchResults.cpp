@@ -177,7 +177,7 @@ bool clsJob_WriteResultRow(const ResultRowInput& in, const SearchResultOutputs& 
         rs.setValue(QStringLiteral("auto_print"), qint16(in.auto_print ? 1 : 0));
         if (!in.QuellmarkProjectPath.isEmpty() && QFileInfo::exists(in.QuellmarkProjectPath))
             rs.setValue(QStringLiteral("quellmark_project"), common::modUncName_GetUncPath(in.QuellmarkProjectPath).left(255));
-        if (modGlobal_AddRowWithNewKey(rs, NextResultKeyCommand, QStringLiteral("result_number")) == 0) return false;
+        if (modGlobal_AddRowWithNewKey(rs, MaxResultNumberCommand, QStringLiteral("result_number")) == 0) return false;
         together.commit();
         return true;
     } catch (const platform::Error& e) {

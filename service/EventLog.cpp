@@ -31,7 +31,9 @@ StreamState& state() {
 
 // The clients of the program folder's group read it, nobody else; a link
 // planted in its place is replaced, never written through.
-int openForAppending(const QString& path) { return platform::openForAppending(path, platform::FileReaders::OwnerAndGroup); }
+platform::UniqueFd openForAppending(const QString& path) {
+    return platform::openForAppending(path, platform::FileReaders::OwnerAndGroup);
+}
 
 void closeFd() {
     state().fd.reset();
@@ -44,9 +46,9 @@ void followRotation() {
     struct stat atPath {}, open {};
     const bool present = ::stat(QFile::encodeName(s.path).constData(), &atPath) == 0;
     if (present && ::fstat(s.fd.get(), &open) == 0 && atPath.st_dev == open.st_dev && atPath.st_ino == open.st_ino) return;
-    const int fd = openForAppending(s.path);
-    if (fd < 0) return;  // the old file takes the line rather than losing it
-    s.fd.reset(fd);
+    platform::UniqueFd fd = openForAppending(s.path);
+    if (!fd) return;  // the old file takes the line rather than losing it
+    s.fd = std::move(fd);
 }
 
 bool writeWhole(int fd, const QByteArray& bytes) {
@@ -63,9 +65,9 @@ bool writeWhole(int fd, const QByteArray& bytes) {
 }  // namespace
 
 bool EventLogStream::open(const QString& path) {
-    const int fd = openForAppending(path);
-    if (fd < 0) return false;
-    state().fd.reset(fd);
+    platform::UniqueFd fd = openForAppending(path);
+    if (!fd) return false;
+    state().fd = std::move(fd);
     state().path = path;
     return true;
 }

@@ -2,6 +2,7 @@
 // order, until none is left. A loop, not a self-call, so a burst of requests
 // costs no stack; a row whose answer cannot be stored is passed over for the
 // rest of this poll so the loop always ends.
+#include "common/ReentryGuard.h"
 #include "common/TaskDbTables.h"
 #include "jobs/JobCollection.h"
 #include "jobs/clsJob.h"
@@ -98,9 +99,8 @@ void frmMain::tmrRefresh_Timer() {
     if (ShuttingDown || !startedUp_) return;
     // A wake-up that arrives while a called part serves events: the running
     // poll queries again before it ends, so it sees that request too.
-    static bool polling = false;
-    if (polling) return;
-    polling = true;
+    const common::ReentryGuard polling(polling_);
+    if (!polling.entered()) return;
     QSet<qint32> passed;
     // A connection found lost is opened again at once, and the poll goes on.
     for (int attempt = 0; attempt < 2 && !ShuttingDown; ++attempt) {
@@ -116,9 +116,11 @@ void frmMain::tmrRefresh_Timer() {
             modGlobal_WriteEventLog(EventError, 0, kNone, kNone,
                                     QStringLiteral("(TVS1003) 51: ") + QString::fromLocal8Bit(e.what()));
             break;
+        } catch (...) {
+            modGlobal_WriteEventLog(EventError, 0, kNone, kNone, QStringLiteral("(TVS1003) 51: Internal error"));
+            break;
         }
     }
-    polling = false;
 }
 
 void frmMain::pollRequests(QSet<qint32>& passed) {

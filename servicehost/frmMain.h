@@ -125,6 +125,7 @@ private:
     bool stopRequested_ = false;
     std::optional<QDeadlineTimer> logoutWindow_;
     bool eventLogOpened_ = false;
+    bool polling_ = false;  // a poll runs (a wait inside it serves events)
     std::function<void()> onUnloaded_;
 };
 

@@ -32,7 +32,7 @@ struct DropTask {
 };
 
 bool readDropTask(qint32 uid, DropTask* task) {
-    QSqlQuery q = TaskDatabaseConnection.query(
+    QSqlQuery q = TaskDbConnection.query(
         QStringLiteral("SELECT computer_name, merge_data_files, import_filter, task_status, task_label "
                        "FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"),
         {uid}, kStatusQueryTimeoutSeconds);
@@ -72,7 +72,7 @@ QString dragIconFor(const QString& draggedKey, const QString& draggedParentKey, 
 }
 
 bool modGlobal_DropResultOnTask(qint32 resultNumber, qint32 targetTaskUid) {
-    QSqlQuery result = TaskDatabaseConnection.query(
+    QSqlQuery result = TaskDbConnection.query(
         QStringLiteral("SELECT input_data_file, task_UID FROM Sorvex_Tavrel_Results WHERE result_number = ?"),
         {resultNumber}, kStatusQueryTimeoutSeconds);
     if (!result.next() || result.value(0).isNull()) return false;
@@ -103,7 +103,7 @@ bool modGlobal_DropResultOnTask(qint32 resultNumber, qint32 targetTaskUid) {
     }
 
     platform::AdoRecordset files;
-    files.openQuery(TaskDatabaseConnection,
+    files.openQuery(TaskDbConnection,
                     QStringLiteral("SELECT * FROM Sorvex_Tavrel_Files WHERE task_UID = ? AND file_name = ?"),
                     {sourceUid, dataFile}, QStringLiteral("Sorvex_Tavrel_Files"), kStatusQueryTimeoutSeconds);
     if (files.eof()) {

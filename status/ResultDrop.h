@@ -14,7 +14,7 @@ QString dragIconFor(const QString& draggedKey, const QString& draggedParentKey, 
 
 // The drop of result `resultNumber` on task `targetTaskUid`, after the tree
 // has accepted the target. Refusals are shown; true when the file row was
-// appended. Works on TaskDatabaseConnection; every value is a bound parameter.
+// appended. Works on TaskDbConnection; every value is a bound parameter.
 bool modGlobal_DropResultOnTask(qint32 resultNumber, qint32 targetTaskUid);
 
 }  // namespace tavrel

@@ -19,7 +19,7 @@ const QString kTitle = QStringLiteral("Sorvex Tavrel");
 // The row must exist before its owner can be asked for.
 bool ownedByThisUser(qint32 taskUid, const QString& verb) {
     TaskState state;
-    if (!readTaskState(TaskDatabaseConnection, taskUid, &state)) {
+    if (!readTaskState(TaskDbConnection, taskUid, &state)) {
         showTaskNotFound(taskUid, verb);
         return false;
     }
@@ -51,7 +51,7 @@ bool modGlobal_RequestTaskAction(qint32 taskUid, TaskAction action) {
         platform::MsgBox(QStringLiteral("Are you sure you wish to cancel this task?\r\n(a cancelled task cannot be resumed)"),
                          platform::vbYesNo, kTitle) != platform::vbYes)
         return false;
-    switch (writeTaskRequest(TaskDatabaseConnection, taskUid, word)) {
+    switch (writeTaskRequest(TaskDbConnection, taskUid, word)) {
         case RequestOutcome::Missing: showTaskNotFound(taskUid, verb); return false;
         case RequestOutcome::Busy: platform::MsgBox(NotValidNowMessage, platform::vbOKOnly, kTitle); return false;
         case RequestOutcome::Written: break;

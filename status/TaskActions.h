@@ -2,7 +2,7 @@
 // Pause, Resume, Cancel and Delete of one task, as the status buttons run
 // them: each re-checks the owner and the open request at the moment it runs
 // and tells the user why it does nothing. They work on the client's task
-// database connection (TaskDatabaseConnection).
+// database connection (TaskDbConnection).
 #include <QString>
 
 namespace tavrel {

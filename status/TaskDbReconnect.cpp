@@ -57,7 +57,7 @@ bool TaskDbReconnect::attempt() {
     turns_.stop();
     // The shared recordset may hold rows from before the outage.
     try {
-        if (&connection_ == &TaskDatabaseConnection && TasksRecordset.isOpen()) TasksRecordset.requery();
+        if (&connection_ == &TaskDbConnection && TasksRecordset.isOpen()) TasksRecordset.requery();
     } catch (const platform::Error&) {
         // Its next user reads it again.
     }

@@ -52,7 +52,7 @@ QString cacheFolderInsideRoot(const QString& peakListRoot, qint32 taskUid, const
 
 bool frmMain_DeleteTask(qint32 taskUid, const QString& peakListRoot) {
     QString label;
-    switch (deleteRows(TaskDatabaseConnection, taskUid, &label)) {
+    switch (deleteRows(TaskDbConnection, taskUid, &label)) {
         case Removal::Missing:
             showTaskNotFound(taskUid, QStringLiteral("delete"));
             return false;

@@ -37,7 +37,7 @@ public:
         try {
             if (TasksRecordset.isOpen()) TasksRecordset.requery();
         } catch (const platform::Error&) {
-            // The next Part that uses it requeries it again.
+            // Whoever reads it next requeries it again.
         }
     }
     void madeFolder(const QString& folder) { madeFolder_ = folder; }
@@ -56,7 +56,7 @@ RunContext runContextFromClient() { return {checkContextFromClient(), rowSources
 
 qint32 storeNewTask(const BuiltTask& task, const QString& peakListRoot) {
     RunCleanup cleanup;
-    platform::TransactionGuard transaction(TaskDatabaseConnection);
+    platform::TransactionGuard transaction(TaskDbConnection);
 
     platform::AdoRecordset& tasks = TasksRecordset;
     tasks.addNew();
@@ -81,7 +81,7 @@ qint32 storeNewTask(const BuiltTask& task, const QString& peakListRoot) {
 
     if (!task.fileNames.isEmpty()) {
         platform::AdoRecordset files;
-        files.openQuery(TaskDatabaseConnection, QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = ?"),
+        files.openQuery(TaskDbConnection, QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = ?"),
                         {key}, common::kFilesTable, kFileRowsTimeoutSeconds);
         for (const QString& name : task.fileNames) {
             common::TaskFileRow row;

@@ -21,7 +21,7 @@ struct RunContext {
 RunContext runContextFromClient();
 
 // Writes the rows of a task that passed its checks, in one transaction on
-// TaskDatabaseConnection through TasksRecordset. The key of the stored task,
+// TaskDbConnection through TasksRecordset. The key of the stored task,
 // or 0 after the failure was shown (nothing stored). Errors the database
 // layer throws unexpectedly are passed on, after the same clean-up.
 qint32 storeNewTask(const BuiltTask& task, const QString& peakListRoot);

@@ -65,7 +65,7 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
     check(r);
     S& s = state_;
 
-    // 2. Owner.
+    // The owner, when the server still lists its user id.
     if (s.cboTaskOwner.enabled && r.sorvex_user_id) {
         int found = -1;
         for (int i = 0; i < s.cboTaskOwner.items.size() && i < ownerIds.size(); ++i)
@@ -78,7 +78,7 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
                  QString::number(*r.sorvex_user_id));
     }
 
-    // 3. Filter.
+    // The import filter, or the first one when this computer lacks it.
     const QString filter = r.import_filter.value_or(common::NoneChosen);
     int filterItem = indexOf(s.cboTaskFilter, filter);
     const bool filterMissing = filterItem < 0;
@@ -88,7 +88,7 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
     }
     setFilterIndex(filterItem);
 
-    // 4. Its options go to the filter now selected.
+    // The task's filter options go to the filter now selected.
     const int k = common::importFilterIndex(s.filterText());
     if (k >= 0) {
         const QString options = r.filter_options.value_or(QString());
@@ -105,7 +105,7 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
         }
     }
 
-    // 5, 6. Repeat interval.
+    // The repeat interval: its unit and its number.
     const QString unit = r.fu_interval.value_or(common::fuinterval::Days);
     s.cboTaskFUInterval.current = indexOf(s.cboTaskFUInterval, unit);
     if (s.cboTaskFUInterval.current < 0) {
@@ -119,7 +119,7 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
         s.cboTaskFUNumber.current = 0;
     }
 
-    // 7. The follower task, when it is still an active one.
+    // The follower task, when it is still an active one.
     const QString stored = r.fu_task.value_or(common::NoneChosen);
     const QString follower = looksLikeFollowUpTaskItem(stored) ? stored : common::NoneChosen;
     const int followerItem = indexOf(s.cboTaskFUTask, follower);
@@ -127,7 +127,8 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
         say(QStringLiteral("Warning: Task ") + stored + QStringLiteral(" is not an active task"));
     s.cboTaskFUTask.current = std::max(followerItem, 0);
 
-    // 8, 9. Follow-up condition and the six check boxes, in this order.
+    // The follow-up condition and the six check boxes, in this order: move and
+    // repeat set each other, so the later one decides.
     setFollowUpIndex(r.follow_up.value_or(0));
     const auto on = [](const std::optional<qint16>& v) { return v.value_or(0) != 0; };
     setCheck(&S::chkTaskFUDiscard, on(r.fu_discard));
@@ -137,7 +138,7 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
     s.chkTaskSubDir.checked = on(r.sub_directories);
     s.chkTaskMergeFiles.checked = on(r.merge_data_files);
 
-    // 10. Search priority.
+    // The search priority.
     const QString priority = QString::number(r.search_priority.value_or(0));
     s.cboTaskSearchPriority.current = indexOf(s.cboTaskSearchPriority, priority);
     if (s.cboTaskSearchPriority.current < 0) {
@@ -145,7 +146,7 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
         s.cboTaskSearchPriority.current = 20;
     }
 
-    // 11 to 13. Folder, start, data files.
+    // The monitored folder, the start and the data files.
     if (r.monitor_directory) s.txtTaskPath.text = localPath(*r.monitor_directory);
     s.dtpTaskDate.value = r.start_time;
     s.dtpTaskTime.value = r.start_time;
@@ -168,10 +169,10 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
         }
     }
 
-    // 14. The schedule shows its own controls.
+    // The schedule, last of the controls it enables: it shows its own.
     setSchedule(scheduleOption(r.schedule_type));
 
-    // 15.
+    // The texts, auto-print and the external processes.
     s.txtTaskFUScore.text = QString::number(r.fu_score.value_or(0));
     s.txtTaskLabel.text = QStringLiteral("Copy of ") +
                           (r.task_label > QStringLiteral(" ") ? r.task_label : QStringLiteral("Untitled"));

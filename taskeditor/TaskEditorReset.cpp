@@ -28,7 +28,7 @@ QStringList followUpConditionItems() {
 void TaskEditor::ResetTaskEditor(const ResetInputs& in) {
     S& s = state_;
 
-    // 1. Owner list, only with the server's user list.
+    // The owner list, only with the server's user list.
     s.cboTaskOwner = ListControl{};
     s.cboTaskOwner.enabled = false;
     if (in.ownerListAvailable && !in.ownerNames.isEmpty()) {
@@ -40,12 +40,12 @@ void TaskEditor::ResetTaskEditor(const ResetInputs& in) {
         s.cboTaskOwner.current = chosen;
     }
 
-    // 2. The import filters this computer can run.
+    // The import filters this computer can run.
     QStringList filters;
     for (int index : in.offeredFilters) filters << common::importFilterName(index);
     refill(&S::cboTaskFilter, filters, 0);
 
-    // 3 to 5. The fixed lists.
+    // The fixed lists: search priority, repeat unit and repeat number.
     refill(&S::cboTaskSearchPriority, numberItems(-20, 0), 20);
     refill(&S::cboTaskFUInterval,
            {common::fuinterval::Minutes, common::fuinterval::Hours, common::fuinterval::Days,
@@ -53,13 +53,14 @@ void TaskEditor::ResetTaskEditor(const ResetInputs& in) {
            2);
     refill(&S::cboTaskFUNumber, numberItems(1, 59), 0);
 
-    // 6. The follower tasks that may receive data.
+    // The follower tasks that may receive data.
     fillFollowerList(in.followerTasks);
 
-    // 7. Follow-up condition.
+    // The follow-up condition.
     refill(&S::cboTaskFU, followUpConditionItems(), FollowUpNone);
 
-    // 8. Check boxes and the monitored folder, in this order.
+    // The check boxes and the monitored folder, in this order: move and repeat
+    // set each other, so the later one decides.
     setCheck(&S::chkTaskFUDiscard, false);
     setMove(true);
     setRepeat(false);
@@ -68,16 +69,16 @@ void TaskEditor::ResetTaskEditor(const ResetInputs& in) {
     s.txtTaskPath.text.clear();
     s.chkTaskSubDir.checked = false;
 
-    // 9. The start offered is the moment of the reset.
+    // The start offered is the moment of the reset.
     s.dtpTaskDate.value = QDateTime(in.now.date(), QTime(0, 0));
     s.dtpTaskTime.value = in.now;
 
-    // 10, 11. No data files; "Start now", its rule run even when it was chosen already.
+    // No data files; "Start now", its rule run even when it was chosen already.
     s.lstTaskFiles.clear();
     s.optTaskSched = SchedNow;
     optTaskSched_Click();
 
-    // 12 to 14.
+    // The texts, auto-print, the external processes and the filters' default options.
     s.txtTaskFUScore.text = QStringLiteral("0");
     s.txtTaskLabel.text = QStringLiteral("Untitled");
     s.txtTaskParam.text = in.defaultParameterSet;

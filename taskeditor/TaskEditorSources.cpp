@@ -80,7 +80,7 @@ StoredTask storedTaskFromDatabase(qint32 taskUid) {
     task.row = common::readTaskRow(rs);
 
     platform::AdoRecordset files;
-    files.openQuery(TaskDatabaseConnection,
+    files.openQuery(TaskDbConnection,
                     QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = ? ORDER BY file_number"),
                     {taskUid}, QString(), kFileQueryTimeoutSeconds);
     for (; !files.eof(); files.moveNext()) task.files.append(common::readTaskFileRow(files));

@@ -180,18 +180,24 @@ BuildOutcome buildTaskRows(const TaskEditorState& s, const RowSources& src) {
     stageColumns(stage[StagePostTask], r.post_task_command, r.post_task_wait, r.post_task_halt);
 
     // Every text against its column: PostgreSQL refuses what is too long.
-    const std::pair<const char*, std::optional<QString>> texts[] = {
-        {"The task label", r.task_label},          {"The parameter file path", r.parameter_set},
-        {"The import filter name", r.import_filter}, {"The folder to monitor", r.monitor_directory},
-        {"The wild card", r.monitor_filename},     {"The follow-up task", r.fu_task},
-        {"The follow-up interval", r.fu_interval}, {"The user name", r.user_name},
-        {"The computer name", r.computer_name}};
-    const char* columns[] = {"task_label", "parameter_set", "import_filter", "monitor_directory", "monitor_filename",
-                             "fu_task",    "fu_interval",   "user_name",     "computer_name"};
-    for (std::size_t i = 0; i < std::size(columns); ++i) {
-        const int capacity = taskColumnLength(QString::fromLatin1(columns[i]));
-        if (texts[i].second && texts[i].second->size() > capacity)
-            return refuse(lengthRefusal(QString::fromLatin1(texts[i].first), *texts[i].second, capacity));
+    const struct {
+        const char* what;
+        const char* column;
+        std::optional<QString> value;
+    } texts[] = {
+        {"The task label", "task_label", r.task_label},
+        {"The parameter file path", "parameter_set", r.parameter_set},
+        {"The import filter name", "import_filter", r.import_filter},
+        {"The folder to monitor", "monitor_directory", r.monitor_directory},
+        {"The wild card", "monitor_filename", r.monitor_filename},
+        {"The follow-up task", "fu_task", r.fu_task},
+        {"The follow-up interval", "fu_interval", r.fu_interval},
+        {"The user name", "user_name", r.user_name},
+        {"The computer name", "computer_name", r.computer_name}};
+    for (const auto& text : texts) {
+        const int capacity = taskColumnLength(QString::fromLatin1(text.column));
+        if (text.value && text.value->size() > capacity)
+            return refuse(lengthRefusal(QString::fromLatin1(text.what), *text.value, capacity));
     }
 
     if (r.schedule_type == common::schedule::Now || r.schedule_type == common::schedule::Timed) {

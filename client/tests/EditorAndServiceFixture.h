@@ -47,9 +47,9 @@ protected:
             tavrel::ImportFilterName[i] = common::importFilterName(i);
             tavrel::ImportFilterDefaultOptions[i] = common::builtInImportFilterOptions(i);
         }
-        tavrel::TaskDatabaseConnection.open(db->connectionString());
+        tavrel::TaskDbConnection.open(db->connectionString());
         common::ProgramTaskDatabase.prepareNextKeyCommands();
-        tavrel::TasksRecordset.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
+        tavrel::TasksRecordset.openTable(tavrel::TaskDbConnection, common::kTasksTable);
         previousBoxes = platform::setMessageBoxHandler(&boxes);
     }
     void TearDown() override {

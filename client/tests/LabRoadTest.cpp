@@ -103,7 +103,7 @@ protected:
         return path;
     }
     QVariant value(const QString& sql, long uid) {
-        QSqlQuery q = tavrel::TaskDatabaseConnection.query(sql, {qint32(uid)});
+        QSqlQuery q = tavrel::TaskDbConnection.query(sql, {qint32(uid)});
         return q.next() ? q.value(0) : QVariant();
     }
     // Waits until the service has ended the task; true when it completed with results.

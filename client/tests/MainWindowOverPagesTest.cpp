@@ -43,7 +43,7 @@ protected:
         if (IsSkipped()) return;
         addTask(1, {{"task_status", "completed"}, {"task_label", "Liver"}});
         addResult(11, 1);
-        tavrel::TasksRecordset.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
+        tavrel::TasksRecordset.openTable(tavrel::TaskDbConnection, common::kTasksTable);
         window = std::make_unique<frmMain>();
         // The pages' part of start-up.
         window->frmMain_SetStatusButtonToolTips();

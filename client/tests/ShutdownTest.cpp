@@ -84,7 +84,7 @@ TEST_F(Shutdown, KeepsTheEventListsWidthsAndStopsFollowingTheLog) {
 TEST_F(Shutdown, KeepsTheWidthsOfTheStatusViewStillShown) {
     makeTaskDatabase();
     const auto windowOverTheTasks = [this](auto&& use) {
-        TaskDatabaseConnection.open(connectionString());
+        TaskDbConnection.open(connectionString());
         frmMain window;
         window.modGlobal_InitStatusColumns();
         window.frmMain_BuildStatusTree();

@@ -123,7 +123,7 @@ TEST_F(Startup, WithoutSettingsThePreferencesDialogOpensOnItsFirstPage) {
     EXPECT_FALSE(startup.frmMain_Form_Load());
     EXPECT_EQ(shownPage, 0);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(TaskDatabaseConnection.isOpen());
+    EXPECT_FALSE(TaskDbConnection.isOpen());
 }
 
 struct FailureCase {

@@ -70,8 +70,8 @@ TEST_P(frmMainRefresh, FailingRefreshIsShownOnceAndTheTimerGoesOn) {
         EXPECT_TRUE(window.tmrRefresh.isActive());
 
         // Once the database is there, the next tick builds on it.
-        tavrel::TaskDatabaseConnection.open(db.connectionString());
-        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
+        tavrel::TaskDbConnection.open(db.connectionString());
+        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDbConnection));
         window.pageStatus->frmMain_BuildStatusTree();
         boxes.texts.clear();
         EXPECT_TRUE(testsupport::waitUntil([&] { return window.pageStatus->statusViewKind() == "root"; }, 2000));
@@ -95,17 +95,17 @@ TEST_P(frmMainRefresh, TheTasksReportReadsTheTasksWhenItIsMade) {
     platform::MessageBoxHandler* before = platform::setMessageBoxHandler(&boxes);
     testsupport::TempHome home;
     tavrel::CommandLineArgs = {"Tavrel", "-debug"};
-    tavrel::TaskDatabaseConnection.open(db.connectionString());
-    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
+    tavrel::TaskDbConnection.open(db.connectionString());
+    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDbConnection));
     const auto addTask = [](platform::AdoConnection& c, int uid, const QString& label, const QString& status) {
         testsupport::insertRow(c, "Sorvex_Tavrel_Tasks",
                                {{"task_UID", uid}, {"task_label", label}, {"parameter_set", "a.par"},
                                 {"schedule_type", "now"}, {"start_time", QDateTime(QDate(2024, 5, 1), QTime(9, 0))},
                                 {"task_status", status}, {"computer_name", "LABPC"}});
     };
-    addTask(tavrel::TaskDatabaseConnection, 1, "Liver digest", "running");
-    addTask(tavrel::TaskDatabaseConnection, 2, "Serum run", "completed");
-    tavrel::TasksRecordset.openTable(tavrel::TaskDatabaseConnection, "Sorvex_Tavrel_Tasks");
+    addTask(tavrel::TaskDbConnection, 1, "Liver digest", "running");
+    addTask(tavrel::TaskDbConnection, 2, "Serum run", "completed");
+    tavrel::TasksRecordset.openTable(tavrel::TaskDbConnection, "Sorvex_Tavrel_Tasks");
     {
         frmMain window;
         window.pageStatus->frmMain_BuildStatusTree();
@@ -156,8 +156,8 @@ TEST(frmMainDatabaseWait, AStoppedServerKeepsTheWindowPaintingAndCancelEndsTheRe
     tavrel::setRequestWaitView(&view);
     tavrel::CommandLineArgs = {"Tavrel", "-debug"};
     tavrel::LocalComputerName = "LABPC";
-    tavrel::TaskDatabaseConnection.open(db.connectionString());
-    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
+    tavrel::TaskDbConnection.open(db.connectionString());
+    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDbConnection));
     const QString address = platform::OleDbConnectionString::parse(db.connectionString()).dataSource();
     {
         frmMain window;
@@ -165,7 +165,7 @@ TEST(frmMainDatabaseWait, AStoppedServerKeepsTheWindowPaintingAndCancelEndsTheRe
         window.pageStatus->frmMain_BuildStatusTree();
         window.show();
         {
-            testsupport::StoppedServerProcess stopped(testsupport::serverProcessOf(tavrel::TaskDatabaseConnection), 30000);
+            testsupport::StoppedServerProcess stopped(testsupport::serverProcessOf(tavrel::TaskDbConnection), 30000);
             if (!stopped.stopped()) GTEST_SKIP() << "the server's processes cannot be stopped by this user";
             HungRequestWatch watch(&window);
             window.pageStatus->cmdStatusRefresh->click();

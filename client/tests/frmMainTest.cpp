@@ -62,13 +62,13 @@ TEST(frmMain, CannotBeMadeSmallerThanItsMinimum) {
 TEST(frmMain, PagesReachEachOtherThroughTheWindow) {
     // Clone reads the stored task from the client's task database.
     testsupport::TestDatabase db(testsupport::DbEngine::Sqlite);
-    tavrel::TaskDatabaseConnection.open(db.connectionString());
-    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
-    tavrel::TaskDatabaseConnection.execute(
+    tavrel::TaskDbConnection.open(db.connectionString());
+    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDbConnection));
+    tavrel::TaskDbConnection.execute(
         "INSERT INTO Sorvex_Tavrel_Tasks (task_UID, task_label, parameter_set, schedule_type, start_time, task_status) "
         "VALUES (12, 'Liver', '/data/a.par', 'now', ?, 'completed')",
         {QDateTime::currentDateTime()});
-    tavrel::TasksRecordset.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
+    tavrel::TasksRecordset.openTable(tavrel::TaskDbConnection, common::kTasksTable);
     frmMain window;
     emit window.pageStatus->cloneTaskRequested(12);
     EXPECT_EQ(window.tabMain->currentIndex(), frmMain::TabTaskEditor);

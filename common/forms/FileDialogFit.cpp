@@ -1,5 +1,7 @@
 #include "common/forms/FileDialogFit.h"
 
+#include "common/HandlerGuard.h"
+
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QHeaderView>
@@ -60,14 +62,15 @@ void fit(QFileDialog* dialog) {
 void fitFileDialogToItsTexts(QFileDialog& dialog) {
     auto* model = dialog.findChild<QFileSystemModel*>();
     if (!model || !dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) return;  // a native dialog
-    QPointer<QFileDialog> guarded(&dialog);
-    const auto fitNow = [guarded] {
-        if (guarded) fit(guarded);
+    QPointer<QFileDialog> alive(&dialog);
+    const auto fitNow = [alive] {
+        if (alive) fit(alive);
     };
     // The rows come in from the file system after the dialog is shown, and
     // again for each folder the user opens.
-    QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog, fitNow, Qt::QueuedConnection);
-    QTimer::singleShot(0, &dialog, fitNow);
+    QObject::connect(model, &QFileSystemModel::directoryLoaded, &dialog,
+                     guarded(QStringLiteral("FileDialog_Fit"), fitNow), Qt::QueuedConnection);
+    QTimer::singleShot(0, &dialog, guarded(QStringLiteral("FileDialog_Fit"), fitNow));
 }
 
 }  // namespace tavrel

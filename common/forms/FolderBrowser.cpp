@@ -1,6 +1,7 @@
 #include "common/forms/FolderBrowser.h"
 
 #include "common/FileDialogs.h"
+#include "common/HandlerGuard.h"
 #include "common/forms/FileDialogFit.h"
 
 #include <QDir>
@@ -25,8 +26,9 @@ FolderBrowser::FolderBrowser(QWidget* owner, const QString& title, const QString
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(lblStatus_, grid->rowCount(), 0, 1, grid->columnCount());
 
-    connect(this, &QFileDialog::currentChanged, this, &FolderBrowser::showSelection);
-    connect(this, &QFileDialog::directoryEntered, this, &FolderBrowser::showSelection);
+    const auto show = [this](const QString& path) { showSelection(path); };
+    connect(this, &QFileDialog::currentChanged, this, guarded(QStringLiteral("FolderBrowser_SelChange"), show));
+    connect(this, &QFileDialog::directoryEntered, this, guarded(QStringLiteral("FolderBrowser_SelChange"), show));
     if (!startFolder.isEmpty() && QFileInfo(startFolder).isDir()) {
         setDirectory(startFolder);
         showSelection(startFolder);

@@ -1,5 +1,7 @@
 #include "common/forms/RequestWaitDialog.h"
 
+#include "common/HandlerGuard.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -56,9 +58,11 @@ void RequestWaitDialog::show() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dialog);
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cmdCancel"));
     layout->addWidget(buttons);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog,
+                     guarded(QStringLiteral("cmdCancel_Click"), [dialog] { dialog->reject(); }));
     // Cancel, Escape and the window's close button all end the wait.
-    QObject::connect(dialog, &QDialog::rejected, dialog, [this] { cancelled_ = true; });
+    QObject::connect(dialog, &QDialog::rejected, dialog,
+                     guarded(QStringLiteral("frmRequestWait_Unload"), [this] { cancelled_ = true; }));
     dialog->setWindowModality(Qt::ApplicationModal);
     dialog_ = dialog;
     label_ = label;

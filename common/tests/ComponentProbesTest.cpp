@@ -7,7 +7,6 @@
 #include "common/Settings.h"
 #include "platform/MessageBox.h"
 #include "platform/RegistryApi.h"
-#include "platform/ShellAssoc.h"
 #include "platform/testsupport/AutomationFakes.h"
 #include "platform/testsupport/TestSupport.h"
 
@@ -83,15 +82,6 @@ protected:
     void createKey(const QString& path) {
         platform::RegKeyHandle key;
         ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, path, 0, platform::KEY_ALL_ACCESS, key.out()),
-                  platform::ERROR_SUCCESS);
-    }
-    // ".rov" files open with this program; no ".rov" file is needed to find it.
-    void associateRov(const QString& program) {
-        platform::RegKeyHandle key;
-        ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
-                                           platform::KEY_ALL_ACCESS, key.out()),
-                  platform::ERROR_SUCCESS);
-        ASSERT_EQ(platform::RegSetValueEx(key.get(), ".rov", platform::REG_SZ, program.toUtf8().append('\0')),
                   platform::ERROR_SUCCESS);
     }
     static QString setting(const QString& name) {
@@ -214,7 +204,7 @@ TEST_F(Probes, DataExplorerAndTS2SorvexAnswerWhetherTheyCanBeMade) {
 }
 
 TEST_F(Probes, QuellmarkVersionsGateQuantitation) {
-    associateRov("/opt/Brellow/Sorvex Quellmark/SorvexQuellmark");
+    ASSERT_TRUE(testsupport::associateExtension(".rov", "/opt/Brellow/Sorvex Quellmark/SorvexQuellmark"));
     struct Case {
         QVariantList numbers;
         QString version;
@@ -251,7 +241,7 @@ TEST_F(Probes, QuellmarkProgramIsTheAssociatedOneElseTheOneOnPath) {
     QTemporaryDir tools;
     testsupport::EnvGuard path("PATH", QFile::encodeName(tools.path()) + ":/usr/bin:/bin");
 
-    associateRov("");  // no program opens ".rov" files, none on PATH
+    ASSERT_TRUE(testsupport::associateExtension(".rov", ""));  // no program opens ".rov" files, none on PATH
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
     ASSERT_EQ(boxes.texts.size(), 1);
     EXPECT_TRUE(boxes.texts[0].startsWith(noAssociation + "\r\n\r\nSorvex Quellmark program not found: "));
@@ -260,12 +250,12 @@ TEST_F(Probes, QuellmarkProgramIsTheAssociatedOneElseTheOneOnPath) {
     EXPECT_EQ(common::quellmarkProgramPath(QuellmarkFolder), "SorvexQuellmark.exe");
 
     boxes.texts.clear();
-    associateRov("/opt/q/q.exe");  // short, and believed
+    ASSERT_TRUE(testsupport::associateExtension(".rov", "/opt/q/q.exe"));  // short, and believed
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
     EXPECT_TRUE(boxes.texts.isEmpty());
     EXPECT_EQ(QuellmarkFolder, "/opt/q");
 
-    associateRov("");
+    ASSERT_TRUE(testsupport::associateExtension(".rov", ""));
     const QString onPath = tools.filePath("SorvexQuellmark.exe");
     testsupport::writeFile(onPath, "#!/bin/sh\n");
     QFile::setPermissions(onPath, QFile::ReadOwner | QFile::ExeOwner);

@@ -55,7 +55,7 @@ TEST_F(LoadPreferences, OnlyAnAddressGivesEveryDefaultAndOpensTheDatabase) {
     save("BaseUrl", url);  // 20 characters and more, "http://"
     ASSERT_TRUE(modGlobal_LoadPreferences()) << qPrintable(boxes.texts.join('\n'));
     EXPECT_TRUE(boxes.texts.isEmpty());
-    EXPECT_TRUE(TaskDatabaseConnection.isOpen());
+    EXPECT_TRUE(TaskDbConnection.isOpen());
     EXPECT_EQ(ADOConnect, DefaultConnectionString);
     EXPECT_EQ(PeakListRoot, home.path() + "/qpl");
     EXPECT_EQ(QList<int>({TimeOut, AccessType, Protocol, TimerTick, TaskCheckInterval}),
@@ -92,7 +92,7 @@ TEST_F(LoadPreferences, AMissingOrMalformedAddressGivesStatusZeroBeforeAnyReques
         EXPECT_EQ(StartupStatus, 0);
         EXPECT_TRUE(boxes.texts.isEmpty());
         EXPECT_TRUE(sim.targets().isEmpty());
-        EXPECT_FALSE(TaskDatabaseConnection.isOpen());
+        EXPECT_FALSE(TaskDbConnection.isOpen());
     }
 }
 
@@ -118,7 +118,7 @@ TEST_F(LoadPreferences, AServerThatDoesNotAnswerOrRefusesGivesNoDatabase) {
     EXPECT_FALSE(modGlobal_LoadPreferences());
     EXPECT_EQ(StartupStatus, 0) << "nobody at the address: the address is to change";
     EXPECT_EQ(boxes.texts.size(), 1);  // the GET engine's own message
-    EXPECT_FALSE(TaskDatabaseConnection.isOpen());
+    EXPECT_FALSE(TaskDbConnection.isOpen());
 
     workingServer(kSecured);
     const struct {
@@ -135,7 +135,7 @@ TEST_F(LoadPreferences, AServerThatDoesNotAnswerOrRefusesGivesNoDatabase) {
         EXPECT_EQ(StartupStatus, 4);
         EXPECT_EQ(boxes.texts.size(), 1);
         EXPECT_TRUE(ServerSessionID.isEmpty());
-        EXPECT_FALSE(TaskDatabaseConnection.isOpen());
+        EXPECT_FALSE(TaskDbConnection.isOpen());
         EXPECT_TRUE(ImportFilterDefaultOptions[common::FilterLcq].isEmpty());  // replaced only after the server steps
         EXPECT_TRUE(splash.isEmpty());
     }
@@ -163,7 +163,7 @@ TEST_F(LoadPreferences, ADatabaseThatDoesNotOpenGivesStatusTwoAfterTheServerStep
         EXPECT_TRUE(boxes.texts[0].contains(c.box)) << qPrintable(boxes.texts[0]);
         EXPECT_FALSE(boxes.texts[0].contains("s3cret"));
         EXPECT_EQ(ImportFilterDefaultOptions[common::FilterLcq], common::builtInImportFilterOptions(common::FilterLcq));
-        EXPECT_FALSE(TaskDatabaseConnection.isOpen());
+        EXPECT_FALSE(TaskDbConnection.isOpen());
     }
 }
 
@@ -198,7 +198,7 @@ TEST_F(LoadPreferences, AValueThatCannotBeUsedGivesThePageThatHoldsIt) {
         EXPECT_EQ(StartupStatus, c.status);
         EXPECT_EQ(boxes.texts, QStringList{c.box});
         EXPECT_TRUE(sim.targets().isEmpty());
-        EXPECT_FALSE(TaskDatabaseConnection.isOpen());
+        EXPECT_FALSE(TaskDbConnection.isOpen());
     }
 }
 

@@ -19,7 +19,7 @@ protected:
         TaskDbTest::SetUp();
         if (IsSkipped()) return;
         ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(c));
-        tavrel::TaskDatabaseConnection.open(db->connectionString());
+        tavrel::TaskDbConnection.open(db->connectionString());
         common::ProgramTaskDatabase.prepareNextKeyCommands();
     }
     void TearDown() override {
@@ -45,7 +45,7 @@ protected:
 
 TEST_P(TaskDbRows, NewKeysStartAtOneAndSkipKeysTakenMeanwhile) {
     AdoRecordset rs;
-    rs.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
+    rs.openTable(tavrel::TaskDbConnection, common::kTasksTable);
     const QString label = "it's a \"quoted\" label; --";
     newTask(rs, label);
     EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, tavrel::MaxTaskUidCommand, "task_UID"), 1);
@@ -54,13 +54,13 @@ TEST_P(TaskDbRows, NewKeysStartAtOneAndSkipKeysTakenMeanwhile) {
     // Another writer took 8 and 9 after our maximum query answered 7.
     insertTask(8, "x", "Y");
     insertTask(9, "x", "Y");
-    const AdoCommand stale(tavrel::TaskDatabaseConnection, "SELECT 7 AS maxUID");
+    const AdoCommand stale(tavrel::TaskDbConnection, "SELECT 7 AS maxUID");
     newTask(rs, "third");
     EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, stale, "task_UID"), 10);
     EXPECT_EQ(tavrel::modGlobal_GetTaskColumn("10", "task_label"), "third");
     // A command that cannot be run counts as an empty table: 1 is taken, 2 is not.
     newTask(rs, "fourth");
-    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, AdoCommand(tavrel::TaskDatabaseConnection,
+    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, AdoCommand(tavrel::TaskDbConnection,
                                                                 "SELECT MAX(task_UID) AS maxUID FROM no_such_table"),
                                                  "task_UID"),
               2);
@@ -74,9 +74,9 @@ TEST_P(TaskDbRows, HundredTakenKeysGiveUp) {
               "task_status) SELECT i, 'l', 'p', 'now', ?, 'new' FROM n",
               {QDateTime::currentDateTime()});
     AdoRecordset rs;
-    rs.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
+    rs.openTable(tavrel::TaskDbConnection, common::kTasksTable);
     newTask(rs, "late");
-    const AdoCommand stale(tavrel::TaskDatabaseConnection, "SELECT 0 AS maxUID");
+    const AdoCommand stale(tavrel::TaskDbConnection, "SELECT 0 AS maxUID");
     EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, stale, "task_UID"), 0);
     EXPECT_EQ(rs.editMode(), AdoRecordset::EditMode::None);
     ASSERT_EQ(boxes.texts.size(), 1);
@@ -88,10 +88,10 @@ TEST_P(TaskDbRows, OtherFailuresStopAtOnceWithTheirOwnText) {
     // The first key fails a check that the next key would pass: no second try.
     c.execute("CREATE TABLE k (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10), CHECK (id <> 1))");
     AdoRecordset rs;
-    rs.openTable(tavrel::TaskDatabaseConnection, "k");
+    rs.openTable(tavrel::TaskDbConnection, "k");
     rs.addNew();
     rs.setValue("v", "x");
-    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, AdoCommand(tavrel::TaskDatabaseConnection,
+    EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(rs, AdoCommand(tavrel::TaskDbConnection,
                                                                 "SELECT MAX(id) AS maxUID FROM k"), "id"),
               0);
     EXPECT_EQ(count("k"), 0);
@@ -100,7 +100,7 @@ TEST_P(TaskDbRows, OtherFailuresStopAtOnceWithTheirOwnText) {
 
     // A missing required value is not mistaken for a taken key either.
     AdoRecordset tasks;
-    tasks.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
+    tasks.openTable(tavrel::TaskDbConnection, common::kTasksTable);
     newTask(tasks, "x");
     tasks.setValue("task_label", QVariant());
     EXPECT_EQ(tavrel::modGlobal_AddRowWithNewKey(tasks, tavrel::MaxTaskUidCommand, "task_UID"), 0);
@@ -112,7 +112,7 @@ TEST_P(TaskDbRows, UpdateRecordRereadsAndStaysOnTheRow) {
     insertTask(1, "a", "A");
     insertTask(2, "b", "B");
     AdoRecordset rs;
-    rs.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
+    rs.openTable(tavrel::TaskDbConnection, common::kTasksTable);
     rs.find("task_UID=2");
     insertTask(3, "c", "C");  // another writer, seen after the re-read
     rs.setValue("task_status", "running");

@@ -1,5 +1,6 @@
 #include "filteropts/forms/FieldLeaveChecks.h"
 
+#include "common/ReentryGuard.h"
 #include "filteropts/FieldChecks.h"
 #include "platform/MessageBox.h"
 
@@ -26,9 +27,10 @@ QLineEdit* FieldLeaveChecks::recheckAll() {
 }
 
 void FieldLeaveChecks::refuse(QLineEdit* box) {
-    showing_ = true;
-    platform::MsgBox(kIllegalCharacter);
-    showing_ = false;
+    {
+        const common::ReentryGuard showing(showing_);
+        platform::MsgBox(kIllegalCharacter);
+    }
     returningTo_ = box;
     box->setFocus(Qt::OtherFocusReason);
 }

@@ -1,5 +1,6 @@
 #include "filteropts/forms/OptionsLcqTab.h"
 
+#include "common/HandlerGuard.h"
 #include "common/UncName.h"
 #include "filteropts/forms/OptionsControls.h"
 
@@ -71,7 +72,8 @@ OptionsLcqTab::OptionsLcqTab(const OptionsDialogContext& context, QWidget* paren
     layout->addWidget(v2);
     layout->addStretch();
 
-    QObject::connect(cmdTemplate, &QPushButton::clicked, this, [this] { cmdTemplate_Click(); });
+    tavrel::connectGuarded(cmdTemplate, &QPushButton::clicked, this, QStringLiteral("cmdTemplate_Click"),
+                           &OptionsLcqTab::cmdTemplate_Click);
 }
 
 void OptionsLcqTab::loadFields(const OptionReading& r) {

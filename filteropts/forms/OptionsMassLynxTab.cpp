@@ -1,5 +1,6 @@
 #include "filteropts/forms/OptionsMassLynxTab.h"
 
+#include "common/HandlerGuard.h"
 #include "common/UncName.h"
 #include "common/forms/FolderBrowser.h"
 #include "common/forms/TabStripDisabled.h"
@@ -23,7 +24,8 @@ OptionsMassLynxTab::OptionsMassLynxTab(const OptionsDialogContext& context, QWid
     layout->addWidget(label);
     layout->addLayout(row);
     layout->addStretch();
-    QObject::connect(cmdPklPathBrowse, &QPushButton::clicked, this, [this] { cmdPklPathBrowse_Click(); });
+    tavrel::connectGuarded(cmdPklPathBrowse, &QPushButton::clicked, this, QStringLiteral("cmdPklPathBrowse_Click"),
+                           &OptionsMassLynxTab::cmdPklPathBrowse_Click);
 }
 
 void OptionsMassLynxTab::loadFields(const OptionReading& r) {

@@ -1,5 +1,6 @@
 #include "filteropts/forms/OptionsQuellmarkTab.h"
 
+#include "common/HandlerGuard.h"
 #include "common/UncName.h"
 #include "filteropts/FieldChecks.h"
 #include "filteropts/NumberText.h"
@@ -31,19 +32,32 @@ QGroupBox* optionFrame(int index, const QString& caption, OptionGroup<N>& group,
 OptionsQuellmarkTab::OptionsQuellmarkTab(const OptionsDialogContext& context, QWidget* parent)
     : OptionsTab(kQuellmark, context, parent) {
     buildFrames();
-    QObject::connect(txtQuellmarkOptionsPath, &QLineEdit::textChanged, this, [this] { txtQuellmarkOptionsPath_Change(); });
-    QObject::connect(cmdQuellmarkOptionsPath, &QPushButton::clicked, this, [this] { cmdQuellmarkOptionsPath_Click(); });
-    QObject::connect(cmdEditQuellmarkOptions, &QPushButton::clicked, this, [this] { cmdEditQuellmarkOptions_Click(); });
-    QObject::connect(cmdSaveQuellmarkOptions, &QPushButton::clicked, this, [this] { cmdSaveQuellmarkOptions_Click(); });
-    QObject::connect(cboQuellmarkDataFormat, &QComboBox::currentIndexChanged, this,
-                     [this] { cboQuellmarkDataFormat_Click(); });
-    QObject::connect(optQuellmarkMergeMultipleSamples.group, &QButtonGroup::idToggled, this, [this](int i, bool on) {
-        if (on) optQuellmarkMergeMultipleSamples_Click(i);
-    });
-    QObject::connect(chkQuellmarkProjectSave, &QCheckBox::toggled, this, [this] { chkQuellmarkProjectSave_Click(); });
-    QObject::connect(optQuellmarkQuantHits.group, &QButtonGroup::idToggled, this, [this](int i, bool on) {
-        if (on) optQuellmarkQuantHits_Click(i);
-    });
+    tavrel::connectGuarded(txtQuellmarkOptionsPath, &QLineEdit::textChanged, this,
+                           QStringLiteral("txtQuellmarkOptionsPath_Change"),
+                           &OptionsQuellmarkTab::txtQuellmarkOptionsPath_Change);
+    tavrel::connectGuarded(cmdQuellmarkOptionsPath, &QPushButton::clicked, this,
+                           QStringLiteral("cmdQuellmarkOptionsPath_Click"),
+                           &OptionsQuellmarkTab::cmdQuellmarkOptionsPath_Click);
+    tavrel::connectGuarded(cmdEditQuellmarkOptions, &QPushButton::clicked, this,
+                           QStringLiteral("cmdEditQuellmarkOptions_Click"),
+                           &OptionsQuellmarkTab::cmdEditQuellmarkOptions_Click);
+    tavrel::connectGuarded(cmdSaveQuellmarkOptions, &QPushButton::clicked, this,
+                           QStringLiteral("cmdSaveQuellmarkOptions_Click"),
+                           &OptionsQuellmarkTab::cmdSaveQuellmarkOptions_Click);
+    tavrel::connectGuarded(cboQuellmarkDataFormat, &QComboBox::currentIndexChanged, this,
+                           QStringLiteral("cboQuellmarkDataFormat_Click"),
+                           &OptionsQuellmarkTab::cboQuellmarkDataFormat_Click);
+    QObject::connect(optQuellmarkMergeMultipleSamples.group, &QButtonGroup::idToggled, this,
+                     tavrel::guarded(QStringLiteral("optQuellmarkMergeMultipleSamples_Click"), [this](int i, bool on) {
+                         if (on) optQuellmarkMergeMultipleSamples_Click(i);
+                     }));
+    tavrel::connectGuarded(chkQuellmarkProjectSave, &QCheckBox::toggled, this,
+                           QStringLiteral("chkQuellmarkProjectSave_Click"),
+                           &OptionsQuellmarkTab::chkQuellmarkProjectSave_Click);
+    QObject::connect(optQuellmarkQuantHits.group, &QButtonGroup::idToggled, this,
+                     tavrel::guarded(QStringLiteral("optQuellmarkQuantHits_Click"), [this](int i, bool on) {
+                         if (on) optQuellmarkQuantHits_Click(i);
+                     }));
 }
 
 void OptionsQuellmarkTab::buildFrames() {

@@ -1,5 +1,6 @@
 #include "filteropts/forms/OptionsVoyagerTab.h"
 
+#include "common/HandlerGuard.h"
 #include "filteropts/FieldChecks.h"
 #include "filteropts/NumberText.h"
 
@@ -12,13 +13,17 @@ namespace filteropts {
 OptionsVoyagerTab::OptionsVoyagerTab(const OptionsDialogContext& context, QWidget* parent)
     : OptionsTab(kVoyager, context, parent) {
     buildFrames();
-    QObject::connect(chkVoyagerMacro, &QCheckBox::toggled, this, [this] { chkVoyagerMacro_Click(); });
-    QObject::connect(chkVoyagerNoise, &QCheckBox::toggled, this, [this] { chkVoyagerNoise_Click(); });
-    QObject::connect(cboVoyagerNoiseFilter, &QComboBox::currentIndexChanged, this,
-                     [this] { cboVoyagerNoiseFilter_Click(); });
-    QObject::connect(optVoyagerIntensity.group, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
-        if (checked) optVoyagerIntensity_Click(index);
-    });
+    tavrel::connectGuarded(chkVoyagerMacro, &QCheckBox::toggled, this, QStringLiteral("chkVoyagerMacro_Click"),
+                           &OptionsVoyagerTab::chkVoyagerMacro_Click);
+    tavrel::connectGuarded(chkVoyagerNoise, &QCheckBox::toggled, this, QStringLiteral("chkVoyagerNoise_Click"),
+                           &OptionsVoyagerTab::chkVoyagerNoise_Click);
+    tavrel::connectGuarded(cboVoyagerNoiseFilter, &QComboBox::currentIndexChanged, this,
+                           QStringLiteral("cboVoyagerNoiseFilter_Click"),
+                           &OptionsVoyagerTab::cboVoyagerNoiseFilter_Click);
+    QObject::connect(optVoyagerIntensity.group, &QButtonGroup::idToggled, this,
+                     tavrel::guarded(QStringLiteral("optVoyagerIntensity_Click"), [this](int index, bool checked) {
+                         if (checked) optVoyagerIntensity_Click(index);
+                     }));
 }
 
 void OptionsVoyagerTab::buildFrames() {

@@ -1,5 +1,6 @@
 #include "filteropts/forms/frmOptions.h"
 
+#include "common/HandlerGuard.h"
 #include "common/ImportFilters.h"
 #include "filteropts/OptionsHelpIds.h"
 #include "filteropts/forms/FieldLeaveChecks.h"
@@ -45,8 +46,9 @@ frmOptions::frmOptions(OptionsDialogContext& context, QWidget* parent)
     buttons->addButton(cmdOK, QDialogButtonBox::AcceptRole);
     buttons->addButton(cmdCancel, QDialogButtonBox::RejectRole);
     // The buttons are wired here, not through the box, so that OK can refuse.
-    QObject::connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    QObject::connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    tavrel::connectGuarded(cmdOK, &QPushButton::clicked, this, QStringLiteral("cmdOK_Click"), &frmOptions::cmdOK_Click);
+    tavrel::connectGuarded(cmdCancel, &QPushButton::clicked, this, QStringLiteral("cmdCancel_Click"),
+                           &frmOptions::cmdCancel_Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(SSTab1);

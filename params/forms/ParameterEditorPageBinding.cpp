@@ -3,7 +3,7 @@
 // signals blocked, so a value set by the program never counts as an edit.
 #include "params/forms/ParameterEditorPage.h"
 
-#include "common/EventMessage.h"
+#include "common/HandlerGuard.h"
 #include "common/forms/ControlMirror.h"
 #include "common/forms/FitPathToLabel.h"
 #include "params/forms/frmModifications.h"
@@ -50,7 +50,9 @@ void ParameterEditorPage::connectControls() {
         {txtParamTOL, &S::txtParamTOL}, {txtParamITOL, &S::txtParamITOL}};
     for (const auto& [edit, control] : texts)
         connect(edit, &QLineEdit::textEdited, this,
-                [this, control](const QString& text) { act([&] { editor_.editText(control, text); }); });
+                guarded(edit->objectName() + QStringLiteral("_Change"), [this, control](const QString& text) {
+                    act([&] { editor_.editText(control, text); });
+                }));
 
     const std::pair<QComboBox*, ListControl S::*> lists[] = {
         {cboParamTOLU, &S::cboParamTOLU}, {cboParamPFA, &S::cboParamPFA},
@@ -60,32 +62,41 @@ void ParameterEditorPage::connectControls() {
         {cboParamINSTRUMENT, &S::cboParamINSTRUMENT}, {cboParamPEP_ISOTOPE_ERROR, &S::cboParamPEP_ISOTOPE_ERROR},
         {cboParamQUANTITATION, &S::cboParamQUANTITATION}};
     for (const auto& [box, control] : lists)
-        connect(box, &QComboBox::activated, this, [this, control](int index) { act([&] { editor_.choose(control, index); }); });
+        connect(box, &QComboBox::activated, this,
+                guarded(box->objectName() + QStringLiteral("_Click"),
+                        [this, control](int index) { act([&] { editor_.choose(control, index); }); }));
 
     const std::pair<QCheckBox*, CheckControl S::*> checks[] = {
         {chkParamSEARCH, &S::chkParamSEARCH}, {chkParamDECOY, &S::chkParamDECOY},
         {chkParamERRORTOLERANT, &S::chkParamERRORTOLERANT}};
     for (const auto& [box, control] : checks)
-        connect(box, &QCheckBox::clicked, this, [this, control](bool on) { act([&] { editor_.click(control, on); }); });
+        connect(box, &QCheckBox::clicked, this,
+                guarded(box->objectName() + QStringLiteral("_Click"),
+                        [this, control](bool on) { act([&] { editor_.click(control, on); }); }));
 
     for (int option : {0, 1})
         connect(optParamMASS[option], &QRadioButton::clicked, this,
-                [this, option] { act([&] { editor_.chooseMass(option); }); });
-    connect(lstParamDB, &QListWidget::itemSelectionChanged, this, [this] { lstParamDB_Click(); });
-    connect(cmdParamMODS, &QPushButton::clicked, this, [this] { cmdParamMODS_Click(); });
-    connect(cmdParamNew, &QPushButton::clicked, this, &ParameterEditorPage::mnuFileNew_Click);
-    connect(cmdParamOpen, &QPushButton::clicked, this, &ParameterEditorPage::mnuFileOpen_Click);
-    connect(cmdParamSave, &QPushButton::clicked, this, &ParameterEditorPage::mnuFileSave_Click);
-    connect(cmdParamSaveAs, &QPushButton::clicked, this, &ParameterEditorPage::mnuFileSaveAs_Click);
+                guarded(QStringLiteral("optParamMASS_Click"),
+                        [this, option] { act([&] { editor_.chooseMass(option); }); }));
+    connect(lstParamDB, &QListWidget::itemSelectionChanged, this,
+            guarded(QStringLiteral("lstParamDB_Click"), [this] { lstParamDB_Click(); }));
+    connect(cmdParamMODS, &QPushButton::clicked, this,
+            guarded(QStringLiteral("cmdParamMODS_Click"), [this] { cmdParamMODS_Click(); }));
+    // The file buttons run the File menu's commands.
+    const std::pair<QPushButton*, void (ParameterEditorPage::*)()> fileButtons[] = {
+        {cmdParamNew, &ParameterEditorPage::mnuFileNew_Click},
+        {cmdParamOpen, &ParameterEditorPage::mnuFileOpen_Click},
+        {cmdParamSave, &ParameterEditorPage::mnuFileSave_Click},
+        {cmdParamSaveAs, &ParameterEditorPage::mnuFileSaveAs_Click}};
+    for (const auto& [button, command] : fileButtons)
+        connect(button, &QPushButton::clicked, this,
+                guarded(button->objectName() + QStringLiteral("_Click"),
+                        [this, command = command] { (this->*command)(); }));
 }
 
 void ParameterEditorPage::act(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (const std::exception& e) {
-        // Nothing may escape a handler; the state shown stays the model's.
-        modGlobal_ShowEventMessage(2, 0, QString(), QString(), QString::fromLocal8Bit(e.what()));
-    }
+    // Nothing may escape a handler; the state shown stays the model's.
+    guardHandler(QStringLiteral("frmMain"), step);
     showState();
     showMessages();
     announce();

@@ -1,5 +1,6 @@
 #include "params/forms/frmModifications.h"
 
+#include "common/HandlerGuard.h"
 #include "platform/MessageBox.h"
 
 #include <QCheckBox>
@@ -93,17 +94,22 @@ frmModifications::frmModifications(const QStringList& fixed, const QStringList& 
     layout->addLayout(grid);
     layout->addLayout(bottom);
 
-    connect(cmdAll2Fixed, &QPushButton::clicked, this,
-            [this] { move(lstAllMods, model_.lstAllMods, model_.lstFixedMods); });
-    connect(cmdFixed2All, &QPushButton::clicked, this,
-            [this] { move(lstFixedMods, model_.lstFixedMods, model_.lstAllMods); });
-    connect(cmdAll2Variable, &QPushButton::clicked, this,
-            [this] { move(lstAllMods, model_.lstAllMods, model_.lstVariableMods); });
-    connect(cmdVariable2All, &QPushButton::clicked, this,
-            [this] { move(lstVariableMods, model_.lstVariableMods, model_.lstAllMods); });
-    connect(chkShowAllMods, &QCheckBox::clicked, this, [this] { chkShowAllMods_Click(); });
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdAll2Fixed, &QPushButton::clicked, this, guarded(QStringLiteral("cmdAll2Fixed_Click"), [this] {
+                move(lstAllMods, model_.lstAllMods, model_.lstFixedMods);
+            }));
+    connect(cmdFixed2All, &QPushButton::clicked, this, guarded(QStringLiteral("cmdFixed2All_Click"), [this] {
+                move(lstFixedMods, model_.lstFixedMods, model_.lstAllMods);
+            }));
+    connect(cmdAll2Variable, &QPushButton::clicked, this, guarded(QStringLiteral("cmdAll2Variable_Click"), [this] {
+                move(lstAllMods, model_.lstAllMods, model_.lstVariableMods);
+            }));
+    connect(cmdVariable2All, &QPushButton::clicked, this, guarded(QStringLiteral("cmdVariable2All_Click"), [this] {
+                move(lstVariableMods, model_.lstVariableMods, model_.lstAllMods);
+            }));
+    connect(chkShowAllMods, &QCheckBox::clicked, this,
+            guarded(QStringLiteral("chkShowAllMods_Click"), [this] { chkShowAllMods_Click(); }));
+    connect(cmdOK, &QPushButton::clicked, this, guarded(QStringLiteral("cmdOK_Click"), [this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this, guarded(QStringLiteral("cmdCancel_Click"), [this] { reject(); }));
 
     Form_Load();
 }

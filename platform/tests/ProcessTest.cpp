@@ -2,6 +2,7 @@
 #include "platform/Error.h"
 #include "platform/ExitCodes.h"
 #include "platform/Process.h"
+#include "platform/UniqueFd.h"
 
 #include "platform/testsupport/TestSupport.h"
 
@@ -34,27 +35,24 @@ public:
     explicit TerminalToFile(const QString& path) {
         std::fflush(stdout);
         std::fflush(stderr);
-        savedOut_ = ::dup(1);
-        savedErr_ = ::dup(2);
-        const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(fd, 1);
-        ::dup2(fd, 2);
-        ::close(fd);
+        savedOut_.reset(::dup(1));
+        savedErr_.reset(::dup(2));
+        const platform::UniqueFd fd(::open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600));
+        ::dup2(fd.get(), 1);
+        ::dup2(fd.get(), 2);
     }
     ~TerminalToFile() {
         std::fflush(stdout);
         std::fflush(stderr);
-        ::dup2(savedOut_, 1);
-        ::dup2(savedErr_, 2);
-        ::close(savedOut_);
-        ::close(savedErr_);
+        ::dup2(savedOut_.get(), 1);
+        ::dup2(savedErr_.get(), 2);
     }
     TerminalToFile(const TerminalToFile&) = delete;
     TerminalToFile& operator=(const TerminalToFile&) = delete;
 
 private:
-    int savedOut_ = -1;
-    int savedErr_ = -1;
+    platform::UniqueFd savedOut_;
+    platform::UniqueFd savedErr_;
 };
 
 }  // namespace

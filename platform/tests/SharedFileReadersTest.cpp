@@ -4,6 +4,7 @@
 // reader waits on the one or reads the other.
 #include "platform/RegistryHive.h"
 #include "platform/ServiceStartMarker.h"
+#include "platform/UniqueFd.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QFile>
@@ -29,8 +30,7 @@ bool returns(F&& call, const QStringList& fifos) {
     auto done = std::async(std::launch::async, std::forward<F>(call));
     if (done.wait_for(kHung) == std::future_status::ready) return true;
     for (const QString& fifo : fifos) {
-        const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
-        if (fd >= 0) ::close(fd);
+        const platform::UniqueFd opened(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
     }
     done.wait();
     return false;

@@ -3,6 +3,7 @@
 #include "platform/BoundedRead.h"
 #include "platform/KernelLockFile.h"
 #include "platform/SharedFolder.h"
+#include "platform/UniqueFd.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QDir>
@@ -36,19 +37,21 @@ TEST(SharedFile, AppendingReplacesALinkAndSharesTheFileWithTheGroup) {
     const QString log = home.file("Sorvex_Tavrel_Event_Log.csv");
     ASSERT_TRUE(QFile::link(victim, log));
 
-    const int fd = platform::openForAppending(log, platform::FileReaders::OwnerAndGroup);
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(::write(fd, "line\r\n", 6), 6);
-    ::close(fd);
+    {
+        const platform::UniqueFd fd = platform::openForAppending(log, platform::FileReaders::OwnerAndGroup);
+        ASSERT_TRUE(fd);
+        EXPECT_EQ(::write(fd.get(), "line\r\n", 6), 6);
+    }
     EXPECT_EQ(testsupport::readFile(victim), "kept");
     EXPECT_FALSE(QFileInfo(log).isSymLink());
     EXPECT_EQ(modeOf(log), 0660u);
 
     // An existing file is appended to, not replaced.
-    const int again = platform::openForAppending(log, platform::FileReaders::OwnerAndGroup);
-    ASSERT_GE(again, 0);
-    EXPECT_EQ(::write(again, "next\r\n", 6), 6);
-    ::close(again);
+    {
+        const platform::UniqueFd again = platform::openForAppending(log, platform::FileReaders::OwnerAndGroup);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(::write(again.get(), "next\r\n", 6), 6);
+    }
     EXPECT_EQ(testsupport::readFile(log), "line\r\nnext\r\n");
 }
 

@@ -82,6 +82,8 @@ public:
         return control(QStringLiteral("reload"));
     }
     bool expireSessions() { return control(QStringLiteral("expire-sessions")); }
+    // Lets the replies of "hold" faults go.
+    bool releaseHeld() { return control(QStringLiteral("release")); }
 
     QString baseUrl() const { return QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(httpPort_); }
     QString httpsUrl(const QString& host = QStringLiteral("127.0.0.1")) const {

@@ -53,6 +53,10 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
 
 bool associateWithProgram(const QString& programFolder, const QString& extension, const QString& program) {
     writeFile(QDir(programFolder).filePath(QStringLiteral("dummy") + extension), QByteArray());
+    return associateExtension(extension, program);
+}
+
+bool associateExtension(const QString& extension, const QString& program) {
     platform::RegKeyHandle key;
     if (platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
                                  platform::KEY_ALL_ACCESS, key.out()) != platform::ERROR_SUCCESS)

@@ -43,9 +43,12 @@ QString binPath(const QString& program);
 // Runs the event loop until the condition holds or the time-out passes.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 
-// Files "dummy<extension>" of the program folder open with the program: the
-// file is written and the hive's association override set, as an install does.
-// False when the hive could not be written.
+// Files with the extension open with the program ("" for none): the hive's
+// association override, as an install sets it. False when the hive could not
+// be written.
+bool associateExtension(const QString& extension, const QString& program);
+// The same, and the program folder's "dummy<extension>" written, as an install
+// ships it.
 bool associateWithProgram(const QString& programFolder, const QString& extension, const QString& program);
 
 // Writes bytes to a file, creating its folder.

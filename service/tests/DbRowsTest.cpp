@@ -71,7 +71,7 @@ TEST_P(ServiceDbRows, NewKeysRetryOnlyOnTakenKeys) {
     AdoRecordset rs;
     rs.openTable(TaskDbConnection, common::kFilesTable);
     newFile(rs, "\\\\LAB1\\data\\o'neil \"a\".raw");
-    EXPECT_EQ(modGlobal_AddRowWithNewKey(rs, NextFileKeyCommand, "file_number"), 1);
+    EXPECT_EQ(modGlobal_AddRowWithNewKey(rs, MaxFileNumberCommand, "file_number"), 1);
 
     // The largest key read is 3, but 4 and 5 were stored meanwhile.
     for (int k : {2, 3, 4, 5}) {
@@ -83,7 +83,7 @@ TEST_P(ServiceDbRows, NewKeysRetryOnlyOnTakenKeys) {
     EXPECT_EQ(modGlobal_AddRowWithNewKey(rs, AdoCommand(TaskDbConnection, "SELECT 3 AS maxUID"), "file_number"), 6);
 
     newFile(rs, QVariant());  // file_name is "not null"
-    EXPECT_EQ(modGlobal_AddRowWithNewKey(rs, NextFileKeyCommand, "file_number"), 0);
+    EXPECT_EQ(modGlobal_AddRowWithNewKey(rs, MaxFileNumberCommand, "file_number"), 0);
     TaskDbConnection.execute("WITH RECURSIVE n(i) AS (SELECT 7 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
                              "INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action) "
                              "SELECT i, 1, 'f', ? FROM n",

@@ -5,7 +5,6 @@
 #include <QFileInfo>
 
 #include "platform/RegistryApi.h"
-#include "platform/ShellAssoc.h"
 #include "platform/testsupport/AutomationFakes.h"
 #include "platform/testsupport/TestSupport.h"
 #include "service/EventLog.h"
@@ -66,14 +65,8 @@ public:
                   platform::ERROR_SUCCESS);
     }
     // ".rov" files open with this program ("" for none); "dummy.rov" is shipped.
-    void associateRov(const QString& program) const {
-        testsupport::writeFile(home_.file("dummy.rov"), "");
-        platform::RegKeyHandle key;
-        ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, platform::kFileAssociationsKey, 0,
-                                           platform::KEY_ALL_ACCESS, key.out()),
-                  platform::ERROR_SUCCESS);
-        ASSERT_EQ(platform::RegSetValueEx(key.get(), ".rov", platform::REG_SZ, program.toUtf8().append('\0')),
-                  platform::ERROR_SUCCESS);
+    bool associateRov(const QString& program) const {
+        return testsupport::associateWithProgram(home_.path(), ".rov", program);
     }
 
 private:
@@ -197,7 +190,7 @@ TEST(ComponentProbes, DataExplorerAndTS2SorvexAnswerWhetherTheyCanBeMade) {
 TEST(ComponentProbes, QuellmarkBefore23FindsTheFolderWithoutAskingTheProgram) {
     ProbeHome home;
     const QString program = QStringLiteral("/opt/Brellow/Sorvex Quellmark/SorvexQuellmark.exe");
-    home.associateRov(program);
+    ASSERT_TRUE(home.associateRov(program));
     auto library = quellmark(QVariantList{2, 2, 0, 5});
     auto session = agentMgr();
     EXPECT_TRUE(modGlobal_ProbeQuellmark());
@@ -215,7 +208,7 @@ TEST(ComponentProbes, QuellmarkProgramIsAskedForItsVersion) {
     const QString program = folder + "/SorvexQuellmark.exe";
     testsupport::writeFile(program, "#!/bin/sh\n[ \"$#\" = 1 ] && [ \"$1\" = /version ] && printf '3.1.0.7\\r\\n'\n");
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    home.associateRov(program);
+    ASSERT_TRUE(home.associateRov(program));
     auto library = quellmark(QVariantList{3, 1, 0, 0});
     auto session = agentMgr();
 
@@ -246,7 +239,7 @@ TEST(ComponentProbes, QuellmarkProgramIsTheAssociatedOneWhateverItsLength) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.associated.toStdString());
         ProbeHome home;
-        home.associateRov(c.associated);
+        ASSERT_TRUE(home.associateRov(c.associated));
         auto library = quellmark(QVariantList{2, 3});
         auto session = agentMgr();
         EXPECT_TRUE(modGlobal_ProbeQuellmark());  // the program is not needed for the product to count

@@ -5,10 +5,8 @@
 
 #include "servicehost/ServiceSwitches.h"
 
-#include <QElapsedTimer>
 #include <QSysInfo>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <functional>
 #include <sys/stat.h>
@@ -18,10 +16,6 @@ using hosttest::runSwitch;
 using hosttest::ServiceProgram;
 
 namespace {
-
-// Generous against a loaded machine; the program's own bound is two seconds.
-constexpr int kStopBoundMs = 2000;
-constexpr int kStopSlackMs = 3000;
 
 TEST(ServiceSwitchesRun, HelpVersionAndUnknownSwitches) {
     if (!QFileInfo::exists(testsupport::binPath("TavrelService"))) GTEST_SKIP() << "TavrelService is not built";
@@ -91,20 +85,19 @@ TEST_F(ServiceLife, AFolderItCannotWriteIsNamedWithTheReason) {
 }
 
 // The start-up's server test hangs: SIGTERM or SIGINT (Ctrl-C) still ends the
-// program at once, through its shut-down.
+// program at once, through its shut-down. The server never answers, so the
+// program ends without the answer; one that overran its own two seconds would
+// say so and end with 1.
 TEST_F(ServiceLife, AStopSignalEndsAHungStartUpWithinTwoSeconds) {
-    ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "client.pl?version", "delayMs": 60000}]})"));
+    ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "client.pl?version", "hold": true}]})"));
     for (const int number : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(number == SIGTERM ? "SIGTERM" : "SIGINT");
         const int asked = requestsFor("client.pl?version");
         ServiceProgram service(env.home.path(), "LABPC");
         ASSERT_TRUE(service.launch({"-debug"}));
         ASSERT_TRUE(testsupport::waitUntil([&] { return requestsFor("client.pl?version") > asked; }, 15000));
-        QElapsedTimer clock;
-        clock.start();
         service.signal(number);
-        ASSERT_TRUE(service.waitForExit(kStopBoundMs + kStopSlackMs));
-        EXPECT_LT(clock.elapsed(), kStopBoundMs + kStopSlackMs);
+        ASSERT_TRUE(service.waitForExit());
         EXPECT_EQ(service.exitCode(), 0);  // a stop asked for is no failure
         const QStringList lines = log();
         ASSERT_FALSE(lines.isEmpty());
@@ -117,7 +110,7 @@ TEST_F(ServiceLife, AStopSignalEndsAHungStartUpWithinTwoSeconds) {
 // for the server: the request it woke the service for is answered once the
 // start-up is through, not a TaskCheckInterval later.
 TEST_F(ServiceLife, AWakeUpDuringTheStartUpIsAnsweredAfterIt) {
-    ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "client.pl?version", "times": 1, "delayMs": 3000}]})"));
+    ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "client.pl?version", "times": 1, "hold": true}]})"));
     // An hour: only the wake-up can have the request answered within the test.
     hosttest::saveSettings(env.sim.baseUrl(), env.db.connectionString(), env.home.file("qpl"), 3600);
     addWatchingTask(1);
@@ -128,19 +121,17 @@ TEST_F(ServiceLife, AWakeUpDuringTheStartUpIsAnsweredAfterIt) {
     env.rows->request(1, "Run");
     ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
     ASSERT_EQ(hosttest::countContaining(log(), "|Connected to "), 0) << "taken while the start-up waited";
+    ASSERT_TRUE(env.sim.releaseHeld());
     EXPECT_TRUE(testsupport::waitUntil([&] { return env.rows->response(1) == "OK"; }, 30000))
         << qPrintable(log().join('\n'));
     EXPECT_EQ(env.rows->status(1), "running");
 }
 
-// Task 1's login hangs. Meanwhile the service answers a Run of task 2 at
-// once, holds task 1's pause until its request has returned, and lets no
-// other job tick inside that wait.
+// Task 1's login hangs until the test lets the server answer. Meanwhile the
+// service answers a Run of task 2 at once, holds task 1's pause until its
+// request has returned, and lets no other job tick inside that wait.
 TEST_F(ServiceLife, AHungRequestNeverKeepsTheServiceFromAnswering) {
-    constexpr int kHangMs = 6000;
-    ASSERT_TRUE(env.sim.reload(QStringLiteral(R"({"faults": [{"match": "login.pl", "times": 1, "delayMs": %1}]})")
-                                   .arg(kHangMs)
-                                   .toUtf8()));
+    ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "login.pl", "times": 1, "hold": true}]})"));
     ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, "TimerTick", "1"));
     ServiceProgram service(env.home.path(), "LABPC");
     ASSERT_TRUE(service.start());
@@ -148,8 +139,6 @@ TEST_F(ServiceLife, AHungRequestNeverKeepsTheServiceFromAnswering) {
     env.ask(1, "Run");
     ASSERT_EQ(env.rows->response(1), "OK");
     ASSERT_TRUE(testsupport::waitUntil([&] { return requestsFor("login.pl") == 1; }, 10000));
-    QElapsedTimer hung;
-    hung.start();
     const int requestsBefore = env.sim.targets().size();
 
     addWatchingTask(2);
@@ -158,35 +147,33 @@ TEST_F(ServiceLife, AHungRequestNeverKeepsTheServiceFromAnswering) {
     env.ask(1, "Pause");
     EXPECT_EQ(env.rows->requestWord(1).toString(), "Pause");  // held while the login waits
     EXPECT_TRUE(env.rows->column(1, "action_response").isNull());
-    QThread::msleep(2500);  // two ticks of task 2's job, were it let to tick
-    if (hung.elapsed() < kHangMs - 500) {
-        EXPECT_EQ(env.sim.targets().size(), requestsBefore) << qPrintable(env.sim.targets().join('\n'));
-    }
+    // Task 2's job is due every second; none of its requests comes while the login hangs.
+    EXPECT_FALSE(testsupport::waitUntil([&] { return env.sim.targets().size() > requestsBefore; }, 2500))
+        << qPrintable(env.sim.targets().join('\n'));
 
     // Once the login is back, the pause takes effect and task 2 goes on.
-    EXPECT_TRUE(testsupport::waitUntil([&] { return env.rows->response(1) == "OK"; }, kHangMs + 10000));
+    ASSERT_TRUE(env.sim.releaseHeld());
+    EXPECT_TRUE(testsupport::waitUntil([&] { return env.rows->response(1) == "OK"; }, 20000));
     EXPECT_EQ(env.rows->status(1), "paused");
     EXPECT_TRUE(testsupport::waitUntil([&] { return requestsFor("login.pl") >= 2; }, 10000));
     EXPECT_EQ(hosttest::countContaining(log(), "(TVS10"), 0) << qPrintable(log().join('\n'));
 }
 
-// A stop while a job's request hangs: the program ends at once, and the
-// task stays "running" for the next start to take up (a request the stop
-// cut short pauses nothing).
+// A stop while a job's request hangs (the server never answers it): the
+// program ends without the answer, and the task stays "running" for the next
+// start to take up (a request the stop cut short pauses nothing).
 TEST_F(ServiceLife, SigtermDuringAJobsHungRequestLeavesTheTaskRunning) {
-    ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "login.pl", "delayMs": 60000}]})"));
+    ASSERT_TRUE(env.sim.reload(R"({"faults": [{"match": "login.pl", "hold": true}]})"));
     ASSERT_TRUE(common::modGlobal_SaveSetting(hosttest::kApp, common::PreferencesSection, "TimerTick", "1"));
     ServiceProgram service(env.home.path(), "LABPC");
     ASSERT_TRUE(service.start());
     addWatchingTask(1);
     env.ask(1, "Run");
     ASSERT_TRUE(testsupport::waitUntil([&] { return requestsFor("login.pl") == 1; }, 10000));
-    QElapsedTimer clock;
-    clock.start();
     service.signal(SIGTERM);
-    ASSERT_TRUE(service.waitForExit(kStopBoundMs + kStopSlackMs));
-    EXPECT_LT(clock.elapsed(), kStopBoundMs + kStopSlackMs);
+    ASSERT_TRUE(service.waitForExit());
     EXPECT_EQ(service.exitCode(), 0);
+    EXPECT_FALSE(service.standardError().contains("did not finish its shut-down"));
     EXPECT_EQ(env.rows->status(1), "running");
     const QStringList lines = log();
     EXPECT_TRUE(lines.last().contains(" Sorvex Tavrel Service Shut Down ")) << qPrintable(lines.join('\n'));

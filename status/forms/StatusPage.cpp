@@ -127,7 +127,8 @@ void StatusPage::connectHandlers() {
     for (auto [item, b] : {std::pair{mnuActionPause, cmdStatusPause}, std::pair{mnuActionResume, cmdStatusResume},
                            std::pair{mnuActionClone, cmdStatusClone}, std::pair{mnuActionCancel, cmdStatusCancel},
                            std::pair{mnuActionDelete, cmdStatusDelete}})
-        connect(item, &QAction::triggered, b, &QPushButton::click);
+        connect(item, &QAction::triggered, b,
+                guarded(item->objectName() + QStringLiteral("_Click"), [b] { b->click(); }));
 
     connect(tvwStatus->selectionModel(), &QItemSelectionModel::currentChanged, this,
             guarded(QStringLiteral("tvwStatus_NodeClick"), [this](const QModelIndex& current) {
@@ -148,13 +149,14 @@ void StatusPage::connectHandlers() {
     connect(mnuListCopyAddress, &QAction::triggered, this, guarded(QStringLiteral("mnuListCopyAddress_Click"), [this] {
                 if (!contextAddress_.isEmpty()) QGuiApplication::clipboard()->setText(contextAddress_);
             }));
-    connect(lvwStatus, &QTreeView::clicked, this, [this](const QModelIndex& item) {
-        // A link that cannot be opened is no reason for a message here.
-        try {
-            lvwStatus_ItemClick(item);
-        } catch (...) {
-        }
-    });
+    connect(lvwStatus, &QTreeView::clicked, this,
+            guarded(QStringLiteral("lvwStatus_ItemClick"), [this](const QModelIndex& item) {
+                // A link that cannot be opened is no reason for a message here.
+                try {
+                    lvwStatus_ItemClick(item);
+                } catch (...) {
+                }
+            }));
 
     tvwStatus->onMouseDown = [this](Qt::MouseButton b, QPoint at) {
         guardHandler(QStringLiteral("tvwStatus_MouseDown"), [&] { tvwStatus_MouseDown(b, at); });

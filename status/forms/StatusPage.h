@@ -3,7 +3,7 @@
 // and results, the list lvwStatus that shows the selected node, the five task
 // commands with their pop-up menu, the Refresh button, and the drag of a
 // result onto a follower task. The refresh reads the task database through
-// TaskDatabaseConnection and changes tree and list in place.
+// TaskDbConnection and changes tree and list in place.
 #include "common/TaskDatabase.h"
 #include "status/AutoPrintQueue.h"
 #include "status/ServiceWatchdog.h"
@@ -169,7 +169,7 @@ private:
     StatusTreeModel* treeModel_ = nullptr;
     StatusListModel* listModel_ = nullptr;
     ServiceWatchdog watchdog_;
-    TaskDbReconnect database_{TaskDatabaseConnection};  // reopened beside the window after an outage
+    TaskDbReconnect database_{TaskDbConnection};  // reopened beside the window after an outage
 
     QString StatusViewKind;
     QString shownNodeKey_;  // the node the list shows

@@ -27,7 +27,7 @@ void StatusPage::frmMain_BuildStatusTree() {
     // The first refresh after the build reads the whole table again.
     readMarker_.clear();
     autoPrintQueue_.forget();
-    const QList<TaskState> rows = readTaskStates(TaskDatabaseConnection);
+    const QList<TaskState> rows = readTaskStates(TaskDbConnection);
     treeModel_->addTaskNodes(planTaskNodes({}, rows).added);
     lastStates_.clear();
     localTasks_.clear();
@@ -44,7 +44,7 @@ void StatusPage::frmMain_ExpandTaskNode(QStandardItem* taskNode) {
     if (!taskNode) return;
     const QString key = StatusTreeModel::keyOf(taskNode);
     if (treeModel_->removePlaceholder(taskNode)) openedTasks_.insert(key);
-    treeModel_->addResultNodes(taskNode, readResultNodes(TaskDatabaseConnection, nodeNumber(key)));
+    treeModel_->addResultNodes(taskNode, readResultNodes(TaskDbConnection, nodeNumber(key)));
 }
 
 void StatusPage::tvwStatus_Expand(const QModelIndex& node) {
@@ -103,7 +103,7 @@ void StatusPage::addOpenTaskResults() {
     // Open task nodes take the results that have no node yet.
     QList<qint32> open;
     for (const QString& key : expandedTasks_) open << nodeNumber(key);
-    const QHash<qint32, QList<ResultNodeEntry>> results = readResultNodes(TaskDatabaseConnection, open);
+    const QHash<qint32, QList<ResultNodeEntry>> results = readResultNodes(TaskDbConnection, open);
     for (auto it = results.begin(); it != results.end(); ++it)
         if (QStandardItem* node = treeModel_->item(taskNodeKey(it.key()))) treeModel_->addResultNodes(node, it.value());
 }
@@ -133,7 +133,7 @@ void StatusPage::reshowSelection(const TaskNodePlan& plan, const TaskRowChanges&
             QStringList gone;  // the changed rows still shown come back in `fresh`
             for (const QList<qint32>* uids : {&changes.changed, &changes.vanished})
                 for (qint32 uid : *uids) gone << taskNodeKey(uid);
-            listModel_->patchRows(readRootViewRows(TaskDatabaseConnection, changes.changed), gone);
+            listModel_->patchRows(readRootViewRows(TaskDbConnection, changes.changed), gone);
         } else if (key.startsWith(RootNodeKey) && treeChanged) {
             tvwStatus_NodeClick(index);
         } else if (key.startsWith(QStringLiteral("task"))) {
@@ -165,7 +165,7 @@ void StatusPage::RefreshStatus() {
                 // from here on moves the next one. While it stays the same,
                 // the rows, the results under the open nodes and the print
                 // queue are what this client read last.
-                const QString marker = TaskDatabaseConnection.changeMarker();
+                const QString marker = TaskDbConnection.changeMarker();
                 const bool unchanged = !marker.isEmpty() && marker == readMarker_;
                 readMarker_.clear();  // until this run has read all it reads
                 QList<TaskState> rows;
@@ -173,8 +173,8 @@ void StatusPage::RefreshStatus() {
                 TaskRowChanges changes;
                 if (!unchanged) {
                     autoPrintQueue_.forget();
-                    rows = readTaskStates(TaskDatabaseConnection);
-                    completeTaskAnswers(TaskDatabaseConnection, rows, LocalComputerName);
+                    rows = readTaskStates(TaskDbConnection);
+                    completeTaskAnswers(TaskDbConnection, rows, LocalComputerName);
                     plan = applyTaskNodes(rows);
                 }
                 restorePlaceholders();
@@ -189,7 +189,7 @@ void StatusPage::RefreshStatus() {
                 emit eventLogDue();
                 if (!autoPrintReady || autoPrintReady()) {
                     const std::optional<QueuedPrint> next =
-                        autoPrintQueue_.takeNext(TaskDatabaseConnection, localTasks_, autoPrintWanted);
+                        autoPrintQueue_.takeNext(TaskDbConnection, localTasks_, autoPrintWanted);
                     if (next && !next->url.isEmpty()) emit autoPrintRequested(next->url, next->resultNumber);
                 }
                 readMarker_ = marker;
@@ -206,7 +206,7 @@ void StatusPage::RefreshStatus() {
 void StatusPage::ShowNewTask(long taskUid) {
     if (!treeModel_->rootNode()) return;  // the tree is built later, with this task in it
     TaskState state;
-    if (!readTaskState(TaskDatabaseConnection, qint32(taskUid), &state)) return;
+    if (!readTaskState(TaskDbConnection, qint32(taskUid), &state)) return;
     if (!treeModel_->item(taskNodeKey(state.uid))) {
         TaskNodeEntry entry = taskNodeEntry(state);
         entry.image = imagekey::Pending;  // asked to run, not yet answered

@@ -86,20 +86,20 @@ void StatusPage::tvwStatus_NodeClick(const QModelIndex& node) {
 
 void StatusPage::showRootView() {
     showColumnsFor(kRootView);
-    listModel_->applyRows(readRootViewRows(TaskDatabaseConnection));
+    listModel_->applyRows(readRootViewRows(TaskDbConnection));
     setButtons(rootViewButtons());
 }
 
 void StatusPage::showTaskView(QStandardItem* taskNode) {
     showColumnsFor(kTaskView);
-    listModel_->applyRows(readTaskViewRows(TaskDatabaseConnection, nodeNumber(StatusTreeModel::keyOf(taskNode))));
+    listModel_->applyRows(readTaskViewRows(TaskDbConnection, nodeNumber(StatusTreeModel::keyOf(taskNode))));
     // By the node's image, not the list's: the image shows an open request at once.
     setButtons(taskViewButtons(StatusTreeModel::imageOf(taskNode)));
 }
 
 void StatusPage::showResultView(qint32 resultNumber) {
     showColumnsFor(kResultView);
-    listModel_->applyRows(readResultViewRows(TaskDatabaseConnection, resultNumber));
+    listModel_->applyRows(readResultViewRows(TaskDbConnection, resultNumber));
     setButtons(resultViewButtons());
 }
 

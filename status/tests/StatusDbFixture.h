@@ -40,8 +40,8 @@ protected:
     void SetUp() override {
         db = std::make_unique<testsupport::TestDatabase>(GetParam());
         if (!db->available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
-        tavrel::TaskDatabaseConnection.open(db->connectionString());
-        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
+        tavrel::TaskDbConnection.open(db->connectionString());
+        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDbConnection));
         common::ProgramTaskDatabase.prepareNextKeyCommands();
         previousBoxes = platform::setMessageBoxHandler(&boxes);
         previousClock = tavrel::setClientClock([] { return kNow; });
@@ -60,7 +60,7 @@ protected:
         common::ProgramTaskDatabase.close();
     }
 
-    platform::AdoConnection& c() { return tavrel::TaskDatabaseConnection; }
+    platform::AdoConnection& c() { return tavrel::TaskDbConnection; }
 
     // A task of this computer and user, "new", schedule "now", as Run writes it.
     void addTask(int uid, const QVariantMap& overrides = {}) {

@@ -38,7 +38,9 @@ void TaskEditorPage::connectControls() {
         {txtTaskWild, &S::txtTaskWild},   {txtTaskFUScore, &S::txtTaskFUScore}};
     for (const auto& [edit, control] : texts)
         connect(edit, &QLineEdit::textEdited, this,
-                [this, control](const QString& text) { act([&] { editor_.setText(control, text); }); });
+                guarded(edit->objectName() + QStringLiteral("_Change"), [this, control](const QString& text) {
+                    act([&] { editor_.setText(control, text); });
+                }));
 
     const std::pair<QComboBox*, ListControl S::*> lists[] = {
         {cboTaskFilter, &S::cboTaskFilter},       {cboTaskSearchPriority, &S::cboTaskSearchPriority},
@@ -46,9 +48,11 @@ void TaskEditorPage::connectControls() {
         {cboTaskFUInterval, &S::cboTaskFUInterval}, {cboTaskOwner, &S::cboTaskOwner}};
     for (const auto& [box, control] : lists)
         connect(box, &QComboBox::activated, this,
-                [this, control](int index) { act([&] { editor_.choose(control, index); }); });
+                guarded(box->objectName() + QStringLiteral("_Click"),
+                        [this, control](int index) { act([&] { editor_.choose(control, index); }); }));
     connect(cboTaskFUTask, &QComboBox::activated, this,
-            [this](int index) { act([&] { editor_.chooseFollower(index); }); });
+            guarded(QStringLiteral("cboTaskFUTask_Click"),
+                    [this](int index) { act([&] { editor_.chooseFollower(index); }); }));
 
     const std::pair<QCheckBox*, CheckControl S::*> checks[] = {
         {chkTaskMergeFiles, &S::chkTaskMergeFiles}, {chkTaskSubDir, &S::chkTaskSubDir},
@@ -57,17 +61,20 @@ void TaskEditorPage::connectControls() {
         {chkTaskAutoPrint, &S::chkTaskAutoPrint}};
     for (const auto& [box, control] : checks)
         connect(box, &QCheckBox::clicked, this,
-                [this, control](bool on) { act([&] { editor_.setCheck(control, on); }); });
+                guarded(box->objectName() + QStringLiteral("_Click"),
+                        [this, control](bool on) { act([&] { editor_.setCheck(control, on); }); }));
 
     for (int option = 0; option < 4; ++option)
         connect(optTaskSched[option], &QRadioButton::clicked, this,
-                [this, option] { act([&] { editor_.chooseSchedule(option); }); });
+                guarded(QStringLiteral("optTaskSched_Click"),
+                        [this, option] { act([&] { editor_.chooseSchedule(option); }); }));
 
     const std::pair<QDateTimeEdit*, DateControl S::*> dates[] = {{dtpTaskDate, &S::dtpTaskDate},
                                                                   {dtpTaskTime, &S::dtpTaskTime}};
     for (const auto& [edit, control] : dates)
         connect(edit, &QDateTimeEdit::dateTimeChanged, this,
-                [this, control](const QDateTime& value) { act([&] { editor_.setDate(control, value); }); });
+                guarded(edit->objectName() + QStringLiteral("_Change"),
+                        [this, control](const QDateTime& value) { act([&] { editor_.setDate(control, value); }); }));
 
     const std::pair<QPushButton*, void (TaskEditorPage::*)()> buttons[] = {
         {cmdTaskNew, &TaskEditorPage::cmdTaskNew_Click},

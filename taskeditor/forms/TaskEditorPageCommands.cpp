@@ -84,7 +84,7 @@ void TaskEditorPage::cmdTaskOptions_Click() {
 }
 
 void TaskEditorPage::cmdTaskExternal_Click() {
-    frmActions dialog(editor_.state().externalProcesses, TaskDatabaseConnection, this);
+    frmActions dialog(editor_.state().externalProcesses, TaskDbConnection, this);
     if (dialog.exec() != QDialog::Accepted) return;
     act([&] { editor_.setExternalProcesses(dialog.settings()); });
 }

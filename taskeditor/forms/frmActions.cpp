@@ -1,5 +1,6 @@
 #include "taskeditor/forms/frmActions.h"
 
+#include "common/HandlerGuard.h"
 #include "common/forms/FormLayout.h"
 #include "common/forms/WindowIcons.h"
 #include "platform/Error.h"
@@ -66,7 +67,8 @@ frmActions::frmActions(const ExternalProcessSettings& settings, platform::AdoCon
         grid->addWidget(chkActionsHalt[i], 1, 1);
         grid->setColumnStretch(2, 1);
         layout->addWidget(frame);
-        connect(chkActionsWait[i], &QCheckBox::toggled, this, [this, i] { chkActionsWait_Click(i); });
+        connect(chkActionsWait[i], &QCheckBox::toggled, this,
+                guarded(QStringLiteral("chkActionsWait_Click"), [this, i] { chkActionsWait_Click(i); }));
     }
     cboActionsPreTask = cboActions[StagePreTask];
     cboActionsPreSearch = cboActions[StagePreSearch];
@@ -83,8 +85,9 @@ frmActions::frmActions(const ExternalProcessSettings& settings, platform::AdoCon
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     layout->addLayout(buttons);
-    connect(cmdOK, &QPushButton::clicked, this, &frmActions::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmActions::cmdCancel_Click);
+    connect(cmdOK, &QPushButton::clicked, this, guarded(QStringLiteral("cmdOK_Click"), [this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this,
+            guarded(QStringLiteral("cmdCancel_Click"), [this] { cmdCancel_Click(); }));
     setMinimumWidth(twipsToPixels(kMinWidthTwips));
 
     Form_Load(connection);

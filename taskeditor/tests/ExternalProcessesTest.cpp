@@ -11,7 +11,7 @@ TEST_P(ExternalCommandHistory, EachStoredCommandOnceForItsStage) {
     insertTask(1, {{"pre_task_command", "backup.sh"}, {"post_search_command", "notify 'done'"}});
     insertTask(2, {{"pre_task_command", "backup.sh"}});
     insertTask(3, {{"pre_task_command", "mount /data"}});
-    auto& c = tavrel::TaskDatabaseConnection;
+    auto& c = tavrel::TaskDbConnection;
     QStringList preTask = tavrel::externalCommandHistory(c, tavrel::StagePreTask);
     preTask.sort();
     EXPECT_EQ(preTask, QStringList({"backup.sh", "mount /data"}));

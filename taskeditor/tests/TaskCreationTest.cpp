@@ -38,12 +38,12 @@ protected:
     }
     common::TaskRow storedRow(int uid) {
         platform::AdoRecordset rs;
-        rs.openQuery(tavrel::TaskDatabaseConnection, "SELECT * FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?", {uid});
+        rs.openQuery(tavrel::TaskDbConnection, "SELECT * FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?", {uid});
         return common::readTaskRow(rs);
     }
     QList<common::TaskFileRow> storedFiles(int uid) {
         platform::AdoRecordset rs;
-        rs.openQuery(tavrel::TaskDatabaseConnection,
+        rs.openQuery(tavrel::TaskDbConnection,
                      "SELECT * FROM Sorvex_Tavrel_Files WHERE task_UID = ? ORDER BY file_number", {uid});
         QList<common::TaskFileRow> files;
         for (; !rs.eof(); rs.moveNext()) files << common::readTaskFileRow(rs);
@@ -211,7 +211,7 @@ TEST_P(TaskCreation, NoBoxWaitsWhileRunHoldsTheDatabase) {
         }
     } second;
     second.other.open(db->connectionString());
-    if (tavrel::TaskDatabaseConnection.engine() == platform::AdoConnection::Engine::Postgres)
+    if (tavrel::TaskDbConnection.engine() == platform::AdoConnection::Engine::Postgres)
         second.other.execute("SET lock_timeout = 2000");  // a wait on Run's row fails instead of hanging
     TaskEditor e = nowTask({"/data/a.qpl"});
     e.setText(&S::txtTaskLabel, QString(254, 'x'));
@@ -231,7 +231,7 @@ TEST_P(TaskCreation, AnUnexpectedDatabaseErrorIsPassedOnAfterTheRollback) {
     EXPECT_THROW(tavrel::frmMain_CreateTask(e, context()), platform::Error);
     EXPECT_EQ(count("Sorvex_Tavrel_Tasks"), 0);
     EXPECT_TRUE(folders().isEmpty());
-    EXPECT_FALSE(tavrel::TaskDatabaseConnection.inTransaction());
+    EXPECT_FALSE(tavrel::TaskDbConnection.inTransaction());
 }
 
 TAVREL_ON_BOTH_ENGINES(TaskCreation);

@@ -90,10 +90,10 @@ protected:
     void SetUp() override {
         db = std::make_unique<testsupport::TestDatabase>(GetParam());
         if (!db->available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
-        tavrel::TaskDatabaseConnection.open(db->connectionString());
-        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
+        tavrel::TaskDbConnection.open(db->connectionString());
+        ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDbConnection));
         common::ProgramTaskDatabase.prepareNextKeyCommands();
-        tavrel::TasksRecordset.openTable(tavrel::TaskDatabaseConnection, common::kTasksTable);
+        tavrel::TasksRecordset.openTable(tavrel::TaskDbConnection, common::kTasksTable);
         g = std::make_unique<ClientGlobals>();
     }
     void TearDown() override {
@@ -113,7 +113,7 @@ public:
                            {"computer_name", "LABPC"},
                            {"user_name", "ann"}};
         for (auto it = overrides.begin(); it != overrides.end(); ++it) row[it.key()] = it.value();
-        testsupport::insertRow(tavrel::TaskDatabaseConnection, QStringLiteral("Sorvex_Tavrel_Tasks"), row);
+        testsupport::insertRow(tavrel::TaskDbConnection, QStringLiteral("Sorvex_Tavrel_Tasks"), row);
     }
     void insertFile(int fileNumber, int uid, const QString& name, const QVariant& sample = {}) {
         sql("INSERT INTO Sorvex_Tavrel_Files (file_number, task_UID, file_name, next_action, sample_number) "
@@ -121,10 +121,10 @@ public:
             {fileNumber, uid, name, QDateTime(QDate(2024, 5, 1), QTime(9, 0)), sample});
     }
     void sql(const QString& statement, const QVariantList& values = {}) {
-        tavrel::TaskDatabaseConnection.execute(statement, values);
+        tavrel::TaskDbConnection.execute(statement, values);
     }
     long count(const QString& table) {
-        QSqlQuery q = tavrel::TaskDatabaseConnection.query("SELECT COUNT(*) FROM " + table);
+        QSqlQuery q = tavrel::TaskDbConnection.query("SELECT COUNT(*) FROM " + table);
         q.next();
         return q.value(0).toLongLong();
     }

@@ -121,6 +121,46 @@ TEST(TaskRowBuilder, ColumnsTakeTheirControlsConverted) {
     EXPECT_TRUE(follower.task.fileNames.isEmpty());
 }
 
+// The owner stored is the server user of the entry chosen, and only while
+// the server's list still names that entry as the box shows it.
+TEST(TaskRowBuilder, TheOwnerIsTheServerUserOfTheChosenEntry) {
+    ClientGlobals g;
+    const auto users = [](std::initializer_list<std::pair<const char*, qint32>> entries) {
+        QList<common::ServerUser> list;
+        for (const auto& [name, id] : entries) {
+            common::ServerUser u;
+            u.user_name = QString::fromLatin1(name);
+            u.user_id = id;
+            list << u;
+        }
+        return list;
+    };
+    struct Row {
+        const char* name;
+        bool listAvailable;
+        QList<common::ServerUser> serverUsers;
+        std::optional<qint32> stored;
+    } rows[] = {
+        {"the entry chosen, not the first of its name", true, users({{"bob", 10}, {"ann", 11}, {"bob", 12}}), 12},
+        {"no owner without the owner list", false, users({{"bob", 10}, {"ann", 11}, {"bob", 12}}), std::nullopt},
+        {"a list that names another user there", true, users({{"bob", 10}, {"ann", 11}, {"carl", 12}}), std::nullopt},
+        {"a list too short for the entry", true, users({{"bob", 10}, {"ann", 11}}), std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        tavrel::ResetInputs in = g.inputs();
+        in.ownerListAvailable = row.listAvailable;
+        in.ownerNames = {"bob", "ann", "bob"};
+        TaskEditor e = resetEditor(in);
+        if (row.listAvailable) e.choose(&S::cboTaskOwner, 2);
+        tavrel::RowSources src = sources();
+        src.serverUsers = row.serverUsers;
+        const tavrel::BuildOutcome out = tavrel::buildTaskRows(e.state(), src);
+        ASSERT_TRUE(out.ok()) << out.refusal.toStdString();
+        EXPECT_EQ(out.task.row.sorvex_user_id, row.stored);
+    }
+}
+
 TEST(TaskRowBuilder, MonitorFolderAndWildcardAreTidied) {
     ClientGlobals g;
     struct Case {

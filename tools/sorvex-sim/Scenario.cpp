@@ -77,7 +77,7 @@ SimUser user(const QJsonValue& v, int index) {
 Fault fault(const QJsonValue& v, int index) {
     const QString where = QStringLiteral("faults[%1]").arg(index);
     const QJsonObject o = object(v, where);
-    onlyKeys(o, where, {"match", "listener", "skip", "times", "status", "body", "reply", "delayMs"});
+    onlyKeys(o, where, {"match", "listener", "skip", "times", "status", "body", "reply", "delayMs", "hold"});
     Fault f;
     if (o.contains("match")) f.match = str(o.value("match"), where + ".match");
     if (o.contains("listener")) f.listener = str(o.value("listener"), where + ".listener");
@@ -94,6 +94,7 @@ Fault fault(const QJsonValue& v, int index) {
     if (!QStringList{"normal", "empty", "truncated", "drop"}.contains(f.reply))
         bad(where + ".reply must be normal, empty, truncated or drop");
     if (o.contains("delayMs")) f.delayMs = integer(o.value("delayMs"), where + ".delayMs");
+    if (o.contains("hold")) f.hold = boolean(o.value("hold"), where + ".hold");
     if (f.skip < 0 || f.times < 0 || f.delayMs < 0) bad(where + ": skip, times and delayMs must not be negative");
     return f;
 }

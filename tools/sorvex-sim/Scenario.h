@@ -87,6 +87,9 @@ SCENARIO FILE (JSON object; every key optional; unknown keys are an error)
                       the connection is closed;
           "drop"      the connection is closed without any reply.
         "delayMs" waits before replying (with any of the above).
+        "hold": true keeps the reply back until the control request
+        /_sim/release (or ten minutes), for a test that needs a request
+        hanging for as long as it looks.
   "log": "FILE"                request log file (see --log).
   "bodies": "DIR"              every accepted search upload is kept there as
                                "upload-<n>.body" (n = order of the upload
@@ -161,7 +164,8 @@ REPLIES (text/plain; every line ends with lineEnd)
   Control (never logged, not under basePath): GET /_sim/reload re-reads the
   scenario file (keeps sessions and the task-id counter, restarts the fault
   hit counts; 500 + reason when the file is bad, the old scenario stays),
-  GET /_sim/expire-sessions ends every session, GET /_sim/quit stops.
+  GET /_sim/expire-sessions ends every session, GET /_sim/release lets the
+  replies held by "hold" faults go, GET /_sim/quit stops.
 
 REQUEST LOG
   One line per request, appended and flushed when the reply is decided
@@ -215,6 +219,7 @@ struct Fault {
     std::optional<QByteArray> body;
     QString reply = QStringLiteral("normal");
     int delayMs = 0;
+    bool hold = false;
 };
 
 struct Credentials {

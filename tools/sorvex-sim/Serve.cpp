@@ -99,6 +99,7 @@ void finishReply(SimState& state, const QString& listener, const httplib::Reques
     const bool drop = shape == QLatin1String("drop");
     state.appendLog(logLine(listener, req, drop ? QStringLiteral("drop") : QString::number(reply.status), faultName));
     if (fault && fault->delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(fault->delayMs));
+    if (fault && fault->hold) state.waitForRelease();
     if (drop)
         dropConnection(req);
     else
@@ -131,7 +132,12 @@ SimReply control(SimState& state, const std::string& path, const std::function<v
         state.endAllSessions();
         return SimReply{200, "ok\n", "text/plain", {}};
     }
+    if (path == "/_sim/release") {
+        state.releaseHeld();
+        return SimReply{200, "ok\n", "text/plain", {}};
+    }
     if (path == "/_sim/quit") {
+        state.releaseHeld();  // a held reply would keep its listener from stopping
         onQuit();
         return SimReply{200, "bye\n", "text/plain", {}};
     }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <chrono>
 #include <cstdio>
 
 namespace sorvexsim {
@@ -132,6 +133,20 @@ std::optional<Fault> SimState::takeFault(const QString& listener, const QString&
 void SimState::setLogFile(const QString& path) {
     std::lock_guard lock(mutex_);
     logOverride_ = path;
+}
+
+void SimState::waitForRelease() {
+    std::unique_lock lock(holdMutex_);
+    const quint64 seen = releases_;
+    released_.wait_for(lock, std::chrono::minutes(10), [&] { return releases_ != seen; });
+}
+
+void SimState::releaseHeld() {
+    {
+        std::lock_guard lock(holdMutex_);
+        ++releases_;
+    }
+    released_.notify_all();
 }
 
 void SimState::appendLog(const QByteArray& line) {

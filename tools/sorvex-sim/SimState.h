@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QString>
 
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 
@@ -47,6 +48,11 @@ public:
     // fault that matches it).
     std::optional<Fault> takeFault(const QString& listener, const QString& relativeTarget);
 
+    // Held replies: wait until releaseHeld() (or the time limit); release
+    // lets every reply held so far go.
+    void waitForRelease();
+    void releaseHeld();
+
     void appendLog(const QByteArray& line);
     void setLogFile(const QString& path);
 
@@ -56,6 +62,9 @@ private:
         int uses = 0;
     };
     mutable std::mutex mutex_;
+    std::mutex holdMutex_;
+    std::condition_variable released_;
+    quint64 releases_ = 0;
     Scenario scenario_;
     QString scenarioPath_;
     QString logOverride_;

@@ -33,7 +33,8 @@ cat >"$work/s.json" <<'JSON'
   "faults": [ {"match": "ms-geterror.exe?9", "status": 401, "times": 2},
               {"match": "ms-geterror.exe?8", "reply": "drop"},
               {"match": "ms-geterror.exe?7", "reply": "truncated"},
-              {"match": "ms-geterror.exe?6", "reply": "empty"} ]
+              {"match": "ms-geterror.exe?6", "reply": "empty"},
+              {"match": "ms-geterror.exe?5", "hold": true, "times": 1} ]
 }
 JSON
 start "$work/ports" --port 0 --scenario "$work/s.json" --log "$work/log" \
@@ -65,6 +66,15 @@ check "401 twice" "401 401 200 " "$codes"
 curl -s -o /dev/null "${base}ms-geterror.exe?8"; check "dropped connection" 52 $?
 curl -s -o /dev/null "${base}ms-geterror.exe?7"; check "truncated body" 18 $?
 check "empty body" "200:0" "$(curl -s -o /dev/null -w '%{http_code}:%{size_download}' "${base}ms-geterror.exe?6")"
+# A held reply comes only once the test lets it go; other requests pass meanwhile.
+curl -s -o "$work/held" -w '%{http_code}' "${base}ms-geterror.exe?5" >"$work/held.code" &
+held=$!
+for _ in $(seq 200); do grep -q "ms-geterror.exe?5" "$work/log" 2>/dev/null && break; sleep 0.05; done
+check "held reply still out" "running" "$(kill -0 $held 2>/dev/null && echo running)"
+check "others pass a held reply" 200 "$(curl -s -o /dev/null -w '%{http_code}' "${base}client.pl?version")"
+check "release" "ok" "$(get "http://127.0.0.1:$http/_sim/release")"
+wait $held
+check "held reply after the release" 200 "$(cat "$work/held.code")"
 check "unknown program" 404 "$(curl -s -o /dev/null -w '%{http_code}' "${base}nothing.pl")"
 
 check "https" "Version 2.2.101" "$(get --cacert "$certs/ca.pem" "https://127.0.0.1:$https/sorvex/cgi/client.pl?version")"

@@ -24,7 +24,7 @@ protected:
 TEST_P(ExternalProcessesDialog, ListsTheCurrentCommandThenNoneThenTheHistory) {
     insertTask(1, {{"pre_task_command", "backup.sh"}, {"post_task_command", "mail me"}});
     insertTask(2, {{"post_task_command", "mail me"}});
-    frmActions dialog(current(), tavrel::TaskDatabaseConnection);
+    frmActions dialog(current(), tavrel::TaskDbConnection);
     EXPECT_EQ(dialog.windowTitle(), "Sorvex Tavrel: External processes");
     EXPECT_EQ(itemsOf(dialog.cboActionsPreTask), QStringList({"backup.sh", "--- No external process ---", "backup.sh"}));
     EXPECT_EQ(dialog.cboActionsPreTask->currentText(), "backup.sh");
@@ -40,7 +40,7 @@ TEST_P(ExternalProcessesDialog, ListsTheCurrentCommandThenNoneThenTheHistory) {
 }
 
 TEST_P(ExternalProcessesDialog, OkStoresWhatTheBoxesHold) {
-    frmActions dialog(current(), tavrel::TaskDatabaseConnection);
+    frmActions dialog(current(), tavrel::TaskDbConnection);
     // Wait cleared: Halt greyed but ticked, and stored as it stands.
     dialog.chkActionsWait[tavrel::StagePreTask]->click();
     EXPECT_FALSE(dialog.chkActionsHalt[tavrel::StagePreTask]->isEnabled());
@@ -58,7 +58,7 @@ TEST_P(ExternalProcessesDialog, OkStoresWhatTheBoxesHold) {
 }
 
 TEST_P(ExternalProcessesDialog, CancelKeepsEverythingAndAnUnreadableHistoryIsSaid) {
-    frmActions cancelled(current(), tavrel::TaskDatabaseConnection);
+    frmActions cancelled(current(), tavrel::TaskDbConnection);
     cancelled.cboActionsPreTask->setEditText("other");
     cancelled.chkActionsWait[tavrel::StagePreTask]->click();
     cancelled.cmdCancel->click();
@@ -67,7 +67,7 @@ TEST_P(ExternalProcessesDialog, CancelKeepsEverythingAndAnUnreadableHistoryIsSai
 
     sql("DROP TABLE Sorvex_Tavrel_Tasks");
     g->boxes.texts.clear();
-    frmActions dialog(current(), tavrel::TaskDatabaseConnection);
+    frmActions dialog(current(), tavrel::TaskDbConnection);
     ASSERT_EQ(g->boxes.texts.size(), 1);  // once, not once a stage
     EXPECT_TRUE(g->boxes.texts[0].startsWith("The commands of earlier tasks cannot be read: "));
     EXPECT_EQ(itemsOf(dialog.cboActionsPreTask), QStringList({"backup.sh", "--- No external process ---"}));
