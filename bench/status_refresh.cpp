@@ -4,8 +4,10 @@
 // build of the tree, the refresh with nothing changed, with 100 changed
 // statuses and with 1,000 new results under expanded nodes, and the event-log
 // tail of 100,000 new lines, each with its goal, over rounds that each start
-// from a new database.
+// from a new database; then the refresh while the database host does not
+// answer (SilentHostRefresh.h).
 #include "BenchReport.h"
+#include "SilentHostRefresh.h"
 
 #include "common/ClientClock.h"
 #include "common/EventLogLine.h"
@@ -275,5 +277,6 @@ int main(int argc, char* argv[]) {
                               {kEventTail, kRefreshGoalMs}};
         for (const Goal& g : goals) report(name.c_str(), rounds, g, failure);
     }
+    ok = bench::silentHostRefresh() && ok;
     return ok ? 0 : 1;
 }

@@ -29,6 +29,12 @@ bool askToCreate() {
 bool isFileProvider(const QString& provider) { return provider.contains(QStringLiteral("Microsoft.Jet.OLEDB")); }
 bool isPostgres(const QString& provider) { return provider.compare(QStringLiteral("PostgreSQL"), Qt::CaseInsensitive) == 0; }
 
+// A server that gave no answer, or one the user gave up waiting for, is not
+// asked again about its databases: that would only be a second wait.
+bool serverSilent(const platform::Error& e) {
+    return e.number() == platform::adoerr::Timeout || e.number() == platform::adoerr::OperationCancelled;
+}
+
 bool holdsTaskTables(platform::AdoConnection& c) {
     return c.tableExists(common::kTasksTable) || c.tableExists(QStringLiteral("Task"));
 }
@@ -111,7 +117,7 @@ bool ensureTaskDatabase(const QString& connectionString) {
                 if (holdsTaskTables(c)) return true;
             } catch (const platform::Error& e) {
                 if (opened) return true;  // the tables are there; start-up's check tells the rest
-                if (!databaseIsMissing(connectionString)) {
+                if (serverSilent(e) || !databaseIsMissing(connectionString)) {
                     say(QStringLiteral("Cannot connect to the task database with the connection settings.\r\n\r\n") +
                         e.description());
                     return false;

@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -21,6 +22,11 @@ namespace {
 
 // How long a result whose page could not be loaded waits for its next try.
 constexpr qint64 kRetryAfterMs = 5 * 60 * 1000;
+// Pages that load at the same time, and the longest wait for one.
+constexpr std::size_t kSideBySide = 3;
+constexpr quint32 kPageWaitMs = 2 * 60 * 1000;
+// A page that arrives while the window waits for a server is taken afterwards.
+constexpr int kAfterTheWaitMs = 200;
 
 PrintTarget& target() {
     static PrintTarget t;
@@ -60,8 +66,10 @@ ResultAutoPrinter::ResultAutoPrinter(QObject* parent) : QObject(parent) {}
 
 ResultAutoPrinter::~ResultAutoPrinter() {
     cancel_ = true;
-    if (worker_.joinable()) worker_.join();
+    for (auto& [number, worker] : loads_) worker.join();
 }
+
+bool ResultAutoPrinter::ready() const { return loads_.size() < kSideBySide; }
 
 bool ResultAutoPrinter::wants(qint32 resultNumber) {
     const auto it = retryAfter_.constFind(resultNumber);
@@ -80,8 +88,8 @@ bool ResultAutoPrinter::wants(qint32 resultNumber) {
 }
 
 void ResultAutoPrinter::Navigate(const QString& url, qint32 resultNumber) {
-    if (busy()) {
-        // One page at a time; this one waits in the queue.
+    if (!ready() || loads_.count(resultNumber)) {
+        // This one waits in the queue.
         emit notPrinted(resultNumber);
         return;
     }
@@ -91,15 +99,15 @@ void ResultAutoPrinter::Navigate(const QString& url, qint32 resultNumber) {
         common::httpGetSettings(ProxyUserName, ProxyPassword, own ? WebUserName : QString(),
                                 own ? WebPassword : QString(), AccessType, Proxy, Protocol);
     settings.urlCredentials = common::UrlCredentials::Refuse;
-    const quint32 timeoutMs = static_cast<quint32>(TimeOut > 0 ? TimeOut : 3600) * 1000u;
+    const quint32 timeoutMs =
+        std::min<quint32>(static_cast<quint32>(TimeOut > 0 ? TimeOut : 3600) * 1000u, kPageWaitMs);
     settings.connectTimeoutMs = std::min<quint32>(timeoutMs, 60000);
     settings.sendTimeoutMs = timeoutMs;
     settings.receiveTimeoutMs = timeoutMs;
     const QString fetched = own ? withSession(url) : url;
 
-    cancel_ = false;
-    loading_ = resultNumber;
-    worker_ = std::thread([this, settings, fetched, url, resultNumber]() mutable {
+    if (loads_.empty()) cancel_ = false;
+    loads_[resultNumber] = std::thread([this, settings, fetched, url, resultNumber]() mutable {
         // This thread's requests block it alone and end at a stop.
         platform::setRequestWaitPolicy({false, [this] { return cancel_.load(); }});
         platform::HInternet session;  // its own: the window's session is not shared across threads
@@ -116,19 +124,27 @@ void ResultAutoPrinter::Navigate(const QString& url, qint32 resultNumber) {
 }
 
 void ResultAutoPrinter::Stop() {
-    if (!worker_.joinable()) return;
+    if (loads_.empty()) return;
     cancel_ = true;
-    worker_.join();
-    const qint32 number = std::exchange(loading_, 0);
-    // The answer already posted finds nothing loading and is dropped.
-    emit notPrinted(number);
+    // The answers already posted find nothing loading and are dropped.
+    for (auto& [number, worker] : std::exchange(loads_, {})) {
+        worker.join();
+        emit notPrinted(number);
+    }
 }
 
 void ResultAutoPrinter::loaded(const QString& url, qint32 resultNumber, bool ok, const QString& message,
                                const QByteArray& page) {
-    if (!worker_.joinable() || loading_ != resultNumber) return;  // stopped meanwhile
-    worker_.join();
-    loading_ = 0;
+    const auto load = loads_.find(resultNumber);
+    if (load == loads_.end()) return;  // stopped meanwhile
+    if (platform::requestWaiting()) {
+        // Printing, or handing the result back to the database, waits until the window's wait is over.
+        QTimer::singleShot(kAfterTheWaitMs, this,
+                           [this, url, resultNumber, ok, message, page] { loaded(url, resultNumber, ok, message, page); });
+        return;
+    }
+    load->second.join();
+    loads_.erase(load);
     Q_UNUSED(message);  // the report names the page; the engine's reason is not the browser's
     if (!ok) return failed(url, resultNumber);
     retryAfter_.remove(resultNumber);

@@ -2,7 +2,9 @@
 // The automatic printing of result pages (the main window's WebBrowser): the
 // refresh hands it a queued result page, which is fetched beside the window
 // (the refresh and the window go on meanwhile) and printed to the default
-// printer without a dialog, one page at a time. The server session and the
+// printer without a dialog. A few pages load side by side, each within a
+// bound of minutes, so one that never arrives holds back no other. The
+// server session and the
 // Web Server credentials go only to the Sorvex Server's own scheme, host and
 // port; a page anywhere else is fetched without them.
 #include <QDeadlineTimer>
@@ -13,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <thread>
 
 class QPrinter;
@@ -38,13 +41,13 @@ public:
     // that cannot be loaded is reported (once per result) and notPrinted is
     // emitted, so that the result goes back to the queue.
     void Navigate(const QString& url, qint32 resultNumber = 0);
-    // Stops any loading (shut-down) and waits for it to end; a page still
+    // Stops all loading (shut-down) and waits for it to end; a page still
     // arriving is not printed and its result is handed back.
     void Stop();
 
-    bool busy() const { return worker_.joinable(); }
-    // A page can be taken now: none is loading.
-    bool ready() const { return !busy(); }
+    bool busy() const { return !loads_.empty(); }
+    // A page can be taken now: fewer than the most that load side by side.
+    bool ready() const;
     // Whether the refresh may take this queued result now. There must be a
     // printer (its lack is said once, until there is one again), and a result
     // whose page could not be loaded waits a while, so the ones behind it go
@@ -63,9 +66,8 @@ private:
     void loaded(const QString& url, qint32 resultNumber, bool ok, const QString& message, const QByteArray& page);
     void failed(const QString& url, qint32 resultNumber);
 
-    std::thread worker_;
+    std::map<qint32, std::thread> loads_;  // the fetches under way, by result
     std::atomic<bool> cancel_{false};
-    qint32 loading_ = 0;  // the result whose page is loading
     bool noPrinterSaid_ = false;
     QSet<qint32> reported_;
     QHash<qint32, QDeadlineTimer> retryAfter_;

@@ -11,6 +11,7 @@
 #include "common/Globals.h"
 #include "common/LoadPreferences.h"
 #include "common/ProcessHelpers.h"
+#include "common/RequestWait.h"
 #include "common/ServiceCommands.h"
 #include "common/ServiceWakeUp.h"
 #include "common/TaskDatabase.h"
@@ -76,9 +77,15 @@ bool StartupSequence::end() {
 }
 
 bool StartupSequence::showPreferences(int page) {
+    // Whatever the user changes there, the server has a new chance; in the
+    // dialog itself a Cancel gives up on its check alone.
+    if (serverGiveUp_) serverGiveUp_->reset();
     const bool splashShown = splash_ && splash_->isVisible();
     if (splashShown) splash_->hide();  // the dialog must not sit behind the start-up window
-    preferences_(page);
+    {
+        const ServerGiveUpPause pause;
+        preferences_(page);
+    }
     if (splashShown) splash_->show();
     return !PreferencesCancelled && !ExitRequested;
 }
@@ -181,10 +188,20 @@ bool StartupSequence::frmMain_Form_Load() {
     window_.frmMain_SetStatusButtonToolTips();
     window_.modGlobal_InitStatusColumns();
     setSplashMessage([this](const QString& text) { say(text); });
-    const bool ready = loadPreferences();
-    if (!ready) return end();
-    window_.pageParameterEditor->modGlobal_LoadRecentFileMenu();
-    if (!checkServer()) return end();
+    bool serverChecked = false;
+    {
+        // A Cancel in the wait for the server gives up on it for the rest of
+        // its steps: they fail at once and start-up goes on off-line.
+        ServerGiveUp giveUp;
+        serverGiveUp_ = &giveUp;
+        const bool ready = loadPreferences();
+        if (ready) {
+            window_.pageParameterEditor->modGlobal_LoadRecentFileMenu();
+            serverChecked = checkServer();
+        }
+        serverGiveUp_ = nullptr;
+    }
+    if (!serverChecked) return end();
     say(QStringLiteral("Testing for presence of sorvex.dll for Sciex"));
     SciexLibraryPresent = modGlobal_ProbeSciexLibrary();
     say(QStringLiteral("Testing for presence of Data Explorer"));

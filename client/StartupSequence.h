@@ -19,6 +19,7 @@ namespace tavrel {
 
 class frmMain;
 class frmSplash;
+class ServerGiveUp;
 
 class StartupSequence {
 public:
@@ -68,6 +69,7 @@ private:
     PreferencesDialog preferences_;
     QString serviceProgram_;
     std::optional<QStringList> arguments_;
+    ServerGiveUp* serverGiveUp_ = nullptr;  // while the server steps run
     std::function<bool()> systemTrayAvailable_;
 };
 

@@ -1,5 +1,6 @@
 // Start-up's server check: the parameter document, else the cached one
-// off-line, else the preferences until a server answers; then its version.
+// off-line (also when the user leaves the preferences unchanged), else the
+// preferences until a server answers; then its version.
 #include "client/ClientGlobals.h"
 #include "client/StartupSequence.h"
 #include "common/Globals.h"
@@ -26,7 +27,8 @@ bool StartupSequence::checkServer() {
             online = false;
             const QString cannot = QStringLiteral("Cannot retrieve search parameters from ") + BaseUrl +
                                    QStringLiteral("get_params.pl") + QStringLiteral("\r\n");
-            if (QFileInfo::exists(QDir(ProgramFolder).filePath(kServerDataFileName))) {
+            const bool cached = QFileInfo::exists(QDir(ProgramFolder).filePath(kServerDataFileName));
+            if (cached) {
                 if (platform::MsgBox(cannot + QStringLiteral("Change Sorvex server URL?"), platform::vbYesNo, kTitle) ==
                     platform::vbNo)
                     break;
@@ -36,6 +38,11 @@ bool StartupSequence::checkServer() {
             }
             online = true;
             showPreferences(0);
+            if (PreferencesCancelled && !ExitRequested && cached) {
+                // Nothing changed: the cached document still lets the user work off-line.
+                online = false;
+                break;
+            }
             if (PreferencesCancelled) {
                 if (!ExitRequested)
                     platform::MsgBox(QStringLiteral("Cannot continue without search parameters from Sorvex server"),

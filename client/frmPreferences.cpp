@@ -12,6 +12,7 @@
 #include "common/Preferences.h"
 #include "common/Settings.h"
 #include "common/TaskDbConnection.h"
+#include "common/TaskDbProblem.h"
 #include "common/FileDialogs.h"
 #include "common/forms/FolderBrowser.h"
 #include "platform/Error.h"
@@ -47,7 +48,7 @@ frmPreferences::frmPreferences(QWidget* owner, QTimer* refreshTimer) : QDialog(o
     tabPreferences->setObjectName(QStringLiteral("tabPreferences"));
     tabPreferences->addTab(buildIntranetPage(), QStringLiteral("Intranet"));
     tabPreferences->addTab(buildImportFiltersPage(), QStringLiteral("&Data import filters"));
-    tabPreferences->addTab(buildConnectionPage(), QStringLiteral("ADO connection"));
+    tabPreferences->addTab(buildConnectionPage(), common::AdoConnectionPageTitle);
     tabPreferences->addTab(buildTimerPage(), QStringLiteral("Timer settings"));
     tabPreferences->addTab(buildAuthenticationPage(), QStringLiteral("Authentication"));
 

@@ -54,7 +54,9 @@ bool modGlobal_HttpGetDocument(platform::HInternet& session, const QString& prox
     }
     if (outcome.documentRead) document = body;
     if (unanswered) *unanswered = !outcome.ok && outcome.sendError != 0;
-    if (!outcome.ok && !quiet)
+    // The user has given up on this server already: one Cancel needs no box.
+    const bool givenUp = outcome.sendError == platform::inet_err::OperationCancelled && serverGivenUp();
+    if (!outcome.ok && !quiet && !givenUp)
         platform::MsgBox(common::maskSecrets(outcome.message), platform::vbOKOnly, QStringLiteral("Sorvex Tavrel"));
     return outcome.ok;
 }

@@ -59,6 +59,13 @@ QString requestAddress(const QString& url, const QString& object) {
     return address.toString();
 }
 
+// The same for the probe that goes first: it names the document it was for
+// too (without its query, which may hold a session).
+QString probeAddress(const QString& url, const QString& probe) {
+    return requestAddress(url, probe) + QStringLiteral(", asked before ") +
+           QUrl(url).toString(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment);
+}
+
 }  // namespace
 
 HttpGetSettings httpGetSettings(const QString& proxyUser, const QString& proxyPassword, const QString& webUser,
@@ -140,7 +147,8 @@ HttpGetOutcome httpGetDocument(HInternet& session, HttpGetSettings& s, const QSt
             if (!HttpSendRequest(request)) {
                 out.sendError = GetLastError();
                 throw Failure{QStringLiteral("Error on HttpSendRequest: ") + winInetErrorText(out.sendError) +
-                              QStringLiteral(" (") + requestAddress(url, what) + QLatin1Char(')')};
+                              QStringLiteral(" (") + (what == object ? requestAddress(url, what) : probeAddress(url, what)) +
+                              QLatin1Char(')')};
             }
         };
 

@@ -9,6 +9,7 @@
 #include "common/ServerLogin.h"
 #include "common/TaskDatabase.h"
 #include "common/TaskDbConnection.h"
+#include "common/TaskDbProblem.h"
 #include "common/BusyCursor.h"
 #include "platform/AdoErrors.h"
 #include "platform/Error.h"
@@ -54,7 +55,8 @@ bool openTaskDatabase() {
         return true;
     } catch (const platform::Error& e) {
         showBox(QStringLiteral("Problem connecting to task database.\r\n\r\nError number ") +
-                platform::adoerr::hexNumber(e.number()) + QStringLiteral("\r\n\r\n") + e.description());
+                platform::adoerr::hexNumber(e.number()) + QStringLiteral("\r\n\r\n") + e.description() +
+                QStringLiteral("\r\n\r\n") + common::taskDatabaseProblemAdvice(e, ADOConnect));
     }
     return false;
 }

@@ -1,5 +1,7 @@
 #include "common/RequestWait.h"
 
+#include "platform/DatabaseWait.h"
+
 #include <QCoreApplication>
 #include <QThread>
 #include <QUrl>
@@ -15,9 +17,29 @@ RequestWaitView*& installedView() {
     return view;
 }
 
+ServerGiveUp*& activeGiveUp() {
+    thread_local ServerGiveUp* giveUp = nullptr;
+    return giveUp;
+}
+
 }  // namespace
 
-RequestWaitView* setRequestWaitView(RequestWaitView* view) { return std::exchange(installedView(), view); }
+RequestWaitView* setRequestWaitView(RequestWaitView* view) {
+    platform::DatabaseWaitPolicy policy;
+    if (view)
+        policy = {[view](const QString& address) { view->begin(databaseWaitText(address)); }, [view] { view->end(); },
+                  [view] { view->serve(); }, [view] { return view->cancelled(); }};
+    platform::setDatabaseWaitPolicy(std::move(policy));
+    return std::exchange(installedView(), view);
+}
+
+QString requestWaitText(const QString& url) {
+    return QStringLiteral("Waiting for an answer from ") + requestWaitAddress(url) + QStringLiteral(" ...");
+}
+
+QString databaseWaitText(const QString& address) {
+    return QStringLiteral("Waiting for the task database at ") + address + QStringLiteral(" ...");
+}
 
 QString requestWaitAddress(const QString& url) {
     const QUrl parsed(url);
@@ -29,6 +51,16 @@ QString requestWaitAddress(const QString& url) {
     return parsed.toString(QUrl::RemoveUserInfo | QUrl::RemoveQuery | QUrl::RemoveFragment);
 }
 
+ServerGiveUp::ServerGiveUp() : previous_(std::exchange(activeGiveUp(), this)) {}
+
+ServerGiveUp::~ServerGiveUp() { activeGiveUp() = previous_; }
+
+bool serverGivenUp() { return activeGiveUp() && activeGiveUp()->givenUp(); }
+
+ServerGiveUpPause::ServerGiveUpPause() : paused_(std::exchange(activeGiveUp(), nullptr)) {}
+
+ServerGiveUpPause::~ServerGiveUpPause() { activeGiveUp() = paused_; }
+
 RequestWaitScope::RequestWaitScope(const QString& url) : view_(installedView()) {
     // The view is the window's: a request on another thread just blocks that thread.
     const QCoreApplication* app = QCoreApplication::instance();
@@ -36,12 +68,13 @@ RequestWaitScope::RequestWaitScope(const QString& url) : view_(installedView()) 
     if (!view_) return;
     RequestWaitView* view = view_;
     previous_ = platform::setRequestWaitPolicy(
-        {true, [view] { return view->cancelled(); }, [view] { view->serve(); }});
-    view_->begin(requestWaitAddress(url));
+        {true, [view] { return serverGivenUp() || view->cancelled(); }, [view] { view->serve(); }});
+    view_->begin(requestWaitText(url));
 }
 
 RequestWaitScope::~RequestWaitScope() {
     if (!view_) return;
+    if (view_->cancelled() && activeGiveUp()) activeGiveUp()->giveUp();
     view_->end();
     platform::setRequestWaitPolicy(std::move(previous_));
 }

@@ -1,6 +1,8 @@
 #include "platform/AdoConnection.h"
 
 #include "platform/AdoErrors.h"
+#include "platform/AdoInternal.h"
+#include "platform/AdoStepWorker.h"
 #include "platform/Error.h"
 #include "platform/OleDbConnectionString.h"
 #include "platform/SharedFile.h"
@@ -22,14 +24,6 @@ QAtomicInt connectionCounter;
 // The database engine waits this long for another writer before it gives up.
 constexpr int kBusyTimeoutMs = 15000;
 
-bool isFileProvider(const QString& provider) {
-    return provider.startsWith(QStringLiteral("Microsoft.Jet.OLEDB"), Qt::CaseInsensitive);
-}
-
-bool isPostgresProvider(const QString& provider) {
-    return provider.compare(QStringLiteral("PostgreSQL"), Qt::CaseInsensitive) == 0;
-}
-
 Error unknownProvider(const QString& provider) {
     return Error(adoerr::ProviderNotFound,
                  provider.isEmpty()
@@ -39,45 +33,11 @@ Error unknownProvider(const QString& provider) {
                            .arg(provider));
 }
 
-// libpq's own keys that a site may need (TLS with certificate checks,
-// keep-alives, ...), passed on from the connection string as they are.
-const QStringList& passedPostgresKeys() {
-    static const QStringList keys = {
-        QStringLiteral("sslmode"), QStringLiteral("sslrootcert"), QStringLiteral("sslcert"), QStringLiteral("sslkey"),
-        QStringLiteral("sslpassword"), QStringLiteral("sslcrl"), QStringLiteral("sslcrldir"), QStringLiteral("sslsni"),
-        QStringLiteral("ssl_min_protocol_version"), QStringLiteral("ssl_max_protocol_version"),
-        QStringLiteral("requirepeer"), QStringLiteral("gssencmode"), QStringLiteral("krbsrvname"),
-        QStringLiteral("target_session_attrs"), QStringLiteral("application_name"), QStringLiteral("keepalives"),
-        QStringLiteral("keepalives_idle"), QStringLiteral("keepalives_interval"), QStringLiteral("keepalives_count"),
-        QStringLiteral("tcp_user_timeout"), QStringLiteral("connect_timeout"), QStringLiteral("options")};
-    return keys;
-}
-
-// The driver's option text: "key='value'" pairs, quoted as libpq reads them.
-// The driver splits its options at ";", so a value holding one is refused.
-QString postgresOptions(const OleDbConnectionString& cs) {
-    QStringList options;
-    if (!cs.contains(QStringLiteral("connect_timeout"))) options << QStringLiteral("connect_timeout=15");
-    for (const QString& key : passedPostgresKeys()) {
-        if (!cs.contains(key)) continue;
-        QString value = cs.value(key);
-        if (value.contains(QLatin1Char(';')))
-            throw Error(adoerr::InvalidArgument,
-                        QStringLiteral("The value of \"%1\" in the connection string cannot hold \";\"").arg(key));
-        value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('\''), QStringLiteral("\\'"));
-        options << key + QStringLiteral("='") + value + QLatin1Char('\'');
-    }
-    return options.join(QLatin1Char(';'));
-}
-
-Error closedError() {
-    return Error(adoerr::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed."));
-}
-
 }  // namespace
 
-AdoConnection::AdoConnection()
-    : name_(QStringLiteral("tavrel-ado-%1").arg(connectionCounter.fetchAndAddRelaxed(1))) {}
+QString newConnectionName() { return QStringLiteral("tavrel-ado-%1").arg(connectionCounter.fetchAndAddRelaxed(1)); }
+
+AdoConnection::AdoConnection() : name_(newConnectionName()) {}
 
 AdoConnection::~AdoConnection() {
     // A program-wide connection still open when the program object is gone is
@@ -89,6 +49,13 @@ AdoConnection::~AdoConnection() {
 QSqlDatabase AdoConnection::database() const {
     if (!isOpen()) throw closedError();
     return QSqlDatabase::database(name_, false);
+}
+
+QSqlDatabase AdoConnection::liveDatabase() const {
+    QSqlDatabase db = database();
+    // The server's driver closes itself when its connection dies.
+    if (engine_ == Engine::Postgres && !db.isOpen()) throw lostServerError();
+    return db;
 }
 
 void AdoConnection::createDatabase(const QString& connectionString) {
@@ -108,7 +75,11 @@ void AdoConnection::createDatabase(const QString& connectionString) {
 }
 
 void AdoConnection::open(const QString& connectionString) {
+    if (stepping_) throw stillWaitingError();
     close();
+    // A name of its own each time: a server's attempt that was given up on
+    // keeps its name until it ends.
+    name_ = newConnectionName();
     reopenConnectionString_ = connectionString;
     const auto cs = OleDbConnectionString::parse(connectionString);
     if (isFileProvider(cs.provider())) {
@@ -154,63 +125,34 @@ void AdoConnection::openSqlite(const QString& file, bool readOnly) {
     }
 }
 
-void AdoConnection::openPostgres(const OleDbConnectionString& cs) {
-    QString host = cs.dataSource().trimmed();
-    int port = 5432;
-    const qsizetype colon = host.lastIndexOf(QLatin1Char(':'));
-    if (colon > 0 && !host.endsWith(QLatin1Char(']'))) {
-        bool ok = false;
-        port = host.mid(colon + 1).toInt(&ok);
-        if (!ok || port <= 0 || port > 65535)
-            throw Error(adoerr::InvalidArgument, QStringLiteral("Invalid port in Data Source \"%1\"").arg(host));
-        host = host.left(colon);
-    }
-    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) host = host.mid(1, host.size() - 2);
-    if (host.isEmpty()) host = QStringLiteral("127.0.0.1");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
-        db.setHostName(host);
-        db.setPort(port);
-        db.setDatabaseName(cs.value(QStringLiteral("Initial Catalog")));
-        db.setUserName(cs.value(QStringLiteral("User ID")));
-        db.setPassword(cs.value(QStringLiteral("Password")));
-        db.setConnectOptions(postgresOptions(cs));
-        if (!db.open()) {
-            const QString text = db.lastError().databaseText().trimmed();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name_);
-            throw Error(adoerr::ConnectFailed, QStringLiteral("Cannot connect to PostgreSQL at %1:%2: %3")
-                                                   .arg(host).arg(port).arg(text));
-        }
-    }
-    engine_ = Engine::Postgres;
-    statementTimeout_ = -1;
-    const QString server = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
-    postgresTarget_ =
-        QStringLiteral("database %1 on %2:%3").arg(cs.value(QStringLiteral("Initial Catalog")), server).arg(port);
-}
-
 QString AdoConnection::target() const {
     switch (engine_) {
     case Engine::Sqlite: return sqliteFile_;
-    case Engine::Postgres: return postgresTarget_;
+    case Engine::Postgres: return QStringLiteral("database %1 on %2").arg(serverDatabase_, serverAddress_);
     case Engine::None: break;
     }
     return QString();
 }
 
 void AdoConnection::close() {
+    // Asked by an event that a waiting step serves: the step's owner goes on with it.
+    if (stepping_) return;
     releaseSessionLock();
     reopenConnectionString_.clear();
     reopenLockName_.clear();
+    abandonServerOpen();
     if (engine_ == Engine::None) return;
-    prepared_.clear();  // before the driver goes: a prepared statement is released through it
-    {
-        QSqlDatabase db = QSqlDatabase::database(name_, false);
-        if (inTransaction_) db.rollback();
-        db.close();
+    if (engine_ == Engine::Postgres) {
+        closeServer();
+    } else {
+        prepared_.clear();  // before the driver goes: a prepared statement is released through it
+        {
+            QSqlDatabase db = QSqlDatabase::database(name_, false);
+            if (inTransaction_) db.rollback();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name_);
     }
-    QSqlDatabase::removeDatabase(name_);
     engine_ = Engine::None;
     inTransaction_ = false;
     connectionString_.clear();
@@ -260,6 +202,7 @@ QString AdoConnection::changeMarker() {
 
 bool AdoConnection::ping() {
     if (!isOpen()) return false;
+    if (stepping_) return true;  // asked from inside a wait: it is busy, not gone
     try {
         query(QStringLiteral("SELECT 1"), {}, 15).finish();
         return true;
@@ -272,24 +215,36 @@ void AdoConnection::setStatementTimeout(int seconds) {
     // Only the server engine can stop a statement; the file engine's waits are
     // bounded by its busy time-out.
     if (engine_ != Engine::Postgres || seconds == statementTimeout_) return;
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("SET statement_timeout = %1").arg(qMax(0, seconds) * 1000)))
-        throw mapError(q.lastError());
+    QSqlQuery q(liveDatabase());
+    const QString sql = QStringLiteral("SET statement_timeout = %1").arg(qMax(0, seconds) * 1000);
+    if (!step(seconds, [&] { return q.exec(sql); })) throw mapError(q.lastError());
     statementTimeout_ = seconds;
 }
 
 QSqlQuery AdoConnection::query(const QString& sql, const QVariantList& params, int timeoutSeconds) {
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
+    QSqlQuery q(liveDatabase());
+    setForwardOnly(q);
     setStatementTimeout(timeoutSeconds);
     if (params.isEmpty()) {
-        if (!q.exec(sql)) throw mapError(q.lastError());
+        if (!step(timeoutSeconds, [&] { return q.exec(sql); })) throw mapError(q.lastError());
         return q;
     }
-    if (!q.prepare(sql)) throw mapError(q.lastError());
-    for (const QVariant& p : params) q.addBindValue(toDatabase(p));
-    if (!q.exec()) throw mapError(q.lastError());
+    QVariantList values;
+    values.reserve(params.size());
+    for (const QVariant& p : params) values << toDatabase(p);
+    const bool ok = step(timeoutSeconds, [&] {
+        if (!q.prepare(sql)) return false;
+        for (const QVariant& v : values) q.addBindValue(v);
+        return q.exec();
+    });
+    if (!ok) throw mapError(q.lastError());
     return q;
+}
+
+void AdoConnection::setForwardOnly(QSqlQuery& q) const {
+    // A server's rows all come with its answer, so reading them never waits
+    // for the server again (the driver would fetch forward-only rows one by one).
+    q.setForwardOnly(engine_ != Engine::Postgres);
 }
 
 QSqlQuery& AdoConnection::prepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
@@ -298,10 +253,15 @@ QSqlQuery& AdoConnection::prepared(const QString& sql, const QVariantList& param
     constexpr qsizetype kKept = 32;
     auto it = prepared_.find(sql);
     if (it == prepared_.end()) {
-        if (prepared_.size() >= kKept) prepared_.clear();
-        QSqlQuery q(database());
-        q.setForwardOnly(true);
-        if (!q.prepare(sql)) throw mapError(q.lastError());
+        // Releasing them is a word to the server too.
+        if (prepared_.size() >= kKept)
+            step(timeoutSeconds, [this] {
+                prepared_.clear();
+                return true;
+            });
+        QSqlQuery q(liveDatabase());
+        setForwardOnly(q);
+        if (!step(timeoutSeconds, [&] { return q.prepare(sql); })) throw mapError(q.lastError());
         it = prepared_.insert(sql, q);
     }
     setStatementTimeout(timeoutSeconds);
@@ -311,7 +271,7 @@ QSqlQuery& AdoConnection::prepared(const QString& sql, const QVariantList& param
 
 int AdoConnection::executePrepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
     QSqlQuery& q = prepared(sql, params, timeoutSeconds);
-    const bool ok = q.exec();
+    const bool ok = step(timeoutSeconds, [&] { return q.exec(); });
     const int affected = ok ? q.numRowsAffected() : 0;
     const QSqlError error = q.lastError();
     q.finish();  // the statement stays prepared; SQLite releases what it holds
@@ -321,7 +281,7 @@ int AdoConnection::executePrepared(const QString& sql, const QVariantList& param
 
 QVariant AdoConnection::scalarPrepared(const QString& sql, const QVariantList& params, int timeoutSeconds) {
     QSqlQuery& q = prepared(sql, params, timeoutSeconds);
-    if (!q.exec()) {
+    if (!step(timeoutSeconds, [&] { return q.exec(); })) {
         const QSqlError error = q.lastError();
         q.finish();
         throw mapError(error);

@@ -5,6 +5,14 @@
 // User ID=U;Password=P" a shared PostgreSQL database, with libpq's own keys a
 // site needs passed on (sslmode, sslrootcert, sslcert, sslkey, ...). Every
 // failure is thrown as platform::Error with one of the numbers of AdoErrors.h.
+//
+// A server connection is opened, and each of its statements run, on a thread
+// of the connection's own while the calling thread waits as its
+// DatabaseWaitPolicy says (DatabaseWait.h): the window's thread keeps
+// painting and may cancel. A server that goes silent fails the step within a
+// bound (the statement's time-out and a margin; TCP keep-alives and a
+// time-out on unacknowledged data while the connection is idle or sending),
+// with the host, port and database named.
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
@@ -15,10 +23,13 @@
 #include "platform/KernelLockFile.h"
 #include "platform/MessageBox.h"
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace platform {
 
+class AdoStepWorker;
 class Error;
 
 class AdoConnection {
@@ -43,6 +54,14 @@ public:
     // the connection closed, when another connection took that lock
     // meanwhile; a connection that cannot be made throws as open does.
     bool reopen();
+    // Opens the same connection string again as reopen() does, without
+    // waiting: the first call starts the attempt beside the calling thread,
+    // later ones answer how it went (Pending until the server has answered).
+    // The connection stays closed meanwhile; `failure` gets the reason of
+    // a Failed attempt.
+    enum class Reopening { Pending, Opened, LockTaken, Failed };
+    Reopening reopenWithoutWaiting(QString* failure = nullptr);
+    bool reopenPending() const { return static_cast<bool>(pendingOpen_); }
     // A cheap round trip; false when the engine cannot be reached any more.
     bool ping();
     // A short text that stays the same only while nothing has been committed
@@ -108,9 +127,22 @@ public:
     QVariant fromDatabase(const QVariant& value) const;
 
 private:
+    struct ServerOpening;
     void openSqlite(const QString& file, bool readOnly);
     void openPostgres(const class OleDbConnectionString& cs);
+    std::shared_ptr<ServerOpening> startServerOpen(const class OleDbConnectionString& cs);
+    void takeServerOpen(ServerOpening& opening);
+    void abandonServerOpen();
+    void closeServer();
+    // One call of the engine that may wait for its server: on PostgreSQL it
+    // runs on the connection's thread within the bound of `timeoutSeconds`.
+    bool step(int timeoutSeconds, const std::function<bool()>& call);
+    Error silentServerError(bool cancelled, int seconds) const;
+    Error stillWaitingError() const;
+    Error lostServerError() const;
     void setStatementTimeout(int seconds);
+    void setForwardOnly(QSqlQuery& q) const;
+    QSqlDatabase liveDatabase() const;  // database(), or the error of a lost server
     bool takeSessionLock(const QString& name);
     void releaseSessionLock();
     QSqlQuery& prepared(const QString& sql, const QVariantList& params, int timeoutSeconds);
@@ -121,7 +153,6 @@ private:
     bool inTransaction_ = false;
     int statementTimeout_ = -1;
     QString sqliteFile_;       // the database file of the file engine
-    QString postgresTarget_;   // the database and server of the PostgreSQL engine
     QString sessionLockName_;  // empty: no session lock held
     KernelLockFile sessionLockFile_;  // the file engine's lock
     // What reopen opens and locks again; kept through failed attempts and
@@ -129,6 +160,14 @@ private:
     QString reopenConnectionString_;
     QString reopenLockName_;
     QHash<QString, QSqlQuery> prepared_;  // by statement text
+    // The server engine: what its waits and messages name, the thread its
+    // steps run on, and a copy of its socket that a step's interrupt shuts.
+    QString serverAddress_;  // "HOST:PORT"
+    QString serverDatabase_;
+    std::unique_ptr<AdoStepWorker> worker_;
+    int socketCopy_ = -1;
+    bool stepping_ = false;
+    std::shared_ptr<ServerOpening> pendingOpen_;  // reopenWithoutWaiting's attempt
     quint64 openings_ = 0;                 // each open is a new session: earlier markers do not hold
 };
 

@@ -18,6 +18,7 @@ inline constexpr long TableNotFound = -2147217865;       // 0x80040E37
 inline constexpr long RowNotFound = -2147217864;         // 0x80040E38, the row to update is gone
 inline constexpr long Timeout = -2147217871;             // 0x80040E31, busy or statement time-out
 inline constexpr long RequiredValueMissing = -2147217887;  // 0x80040E21, Null into a "not null" column
+inline constexpr long OperationCancelled = 3712;         // the user gave up on a wait for the server
 
 // A negative number as the eight hexadecimal digits the reports show.
 inline QString hexNumber(long number) {

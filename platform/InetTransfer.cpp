@@ -44,20 +44,15 @@ private:
     bool ok_ = false;
 };
 
-class DepthGuard {
-public:
-    explicit DepthGuard(bool on) : on_(on) {
-        if (on_) ++waitDepth();
-    }
-    ~DepthGuard() {
-        if (on_) --waitDepth();
-    }
-
-private:
-    bool on_;
-};
-
 }  // namespace
+
+ServedWaitMark::ServedWaitMark(bool on) : on_(on) {
+    if (on_) ++waitDepth();
+}
+
+ServedWaitMark::~ServedWaitMark() {
+    if (on_) --waitDepth();
+}
 
 RequestWaitPolicy setRequestWaitPolicy(RequestWaitPolicy next) {
     RequestWaitPolicy previous = std::move(policy());
@@ -75,7 +70,7 @@ CURLcode performTransfer(CURL* easy) {
     if (!multi) return CURLE_OUT_OF_MEMORY;
     const Attached attached(multi.get(), easy);
     if (!attached.ok()) return CURLE_OUT_OF_MEMORY;
-    const DepthGuard depth(serve);
+    const ServedWaitMark depth(serve);
 
     for (;;) {
         int running = 0;

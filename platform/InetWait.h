@@ -21,8 +21,21 @@ struct RequestWaitPolicy {
 // For the calling thread; the previous policy is returned.
 RequestWaitPolicy setRequestWaitPolicy(RequestWaitPolicy policy);
 
-// True while a request waits and serves events: code that the events run
-// (a timer) can tell that it runs inside that wait.
+// True while a request or a database step waits and serves events: code
+// that the events run (a timer) can tell that it runs inside that wait.
 bool requestWaiting();
+
+// For its life (when on) requestWaiting() answers true on this thread: a
+// wait that serves events is under way.
+class ServedWaitMark {
+public:
+    explicit ServedWaitMark(bool on);
+    ~ServedWaitMark();
+    ServedWaitMark(const ServedWaitMark&) = delete;
+    ServedWaitMark& operator=(const ServedWaitMark&) = delete;
+
+private:
+    bool on_;
+};
 
 }  // namespace platform

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config git
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev libgl-dev
   libcurl4-openssl-dev libssl-dev libcpp-httplib-dev
   libgtest-dev libgmock-dev
   postgresql sqlite3 clang curl

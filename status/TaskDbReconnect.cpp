@@ -4,20 +4,57 @@
 #include "common/TaskDbConnection.h"
 #include "platform/AdoConnection.h"
 #include "platform/Error.h"
+#include "platform/InetWait.h"
 #include "platform/MessageBox.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tavrel {
 
-bool TaskDbReconnect::ready() {
+namespace {
+
+// How often a lost connection looks at its attempt: a glance, no wait.
+constexpr int kTurnMs = 250;
+// The pause after a failed attempt doubles from the first to the longest.
+constexpr int kFirstPauseMs = 1000;
+constexpr int kLongestPauseMs = 30000;
+
+}  // namespace
+
+TaskDbReconnect::TaskDbReconnect(platform::AdoConnection& connection) : connection_(connection) {
+    turns_.setInterval(kTurnMs);
+    QObject::connect(&turns_, &QTimer::timeout, [this] {
+        if (!attempt() || !onBack) return;
+        // A refresh inside another wait would start inside what the user waits for; the next one catches up.
+        if (!platform::requestWaiting()) onBack();
+    });
+}
+
+bool TaskDbReconnect::ready() { return !lost_ || attempt(); }
+
+bool TaskDbReconnect::attempt() {
     if (!lost_) return true;
+    if (!connection_.reopenPending() && !nextAttempt_.hasExpired()) return false;
+    platform::AdoConnection::Reopening how = platform::AdoConnection::Reopening::Failed;
     try {
-        if (!connection_.reopen()) return false;
+        how = connection_.reopenWithoutWaiting();
     } catch (const platform::Error&) {
-        return false;  // still out of reach: said once already
+        // Still out of reach: said once already.
+    }
+    switch (how) {
+    case platform::AdoConnection::Reopening::Pending:
+        return false;
+    case platform::AdoConnection::Reopening::Opened:
+        break;
+    case platform::AdoConnection::Reopening::LockTaken:
+    case platform::AdoConnection::Reopening::Failed:
+        nextAttempt_ = QDeadlineTimer(pauseMs_);
+        pauseMs_ = std::min(pauseMs_ * 2, kLongestPauseMs);
+        return false;
     }
     lost_ = false;
+    turns_.stop();
     // The shared recordset may hold rows from before the outage.
     try {
         if (&connection_ == &TaskDatabaseConnection && TasksRecordset.isOpen()) TasksRecordset.requery();
@@ -31,8 +68,12 @@ bool TaskDbReconnect::noteFailure(const platform::Error& failure) {
     if (lost_) return true;
     if (!connection_.isOpen() || connection_.ping()) return false;
     lost_ = true;
+    nextAttempt_ = QDeadlineTimer(0);
+    pauseMs_ = kFirstPauseMs;
+    turns_.start();
     unsaid_ = QStringLiteral("The connection to the task database is lost (") + failure.description() +
-              QStringLiteral("). Sorvex Tavrel connects again at each refresh (") +
+              QStringLiteral("). Sorvex Tavrel connects again in the background and catches up once the database "
+                             "answers (") +
               common::describeTaskDatabase(connection_.connectionString()) + QStringLiteral(").");
     return true;
 }

@@ -1,12 +1,17 @@
 // Start-up against the simulated server in a private program folder, every
 // box and the preferences dialog answered by the test.
 #include "ClientFixture.h"
+#include "WaitWatch.h"
 
 #include "client/StartupSequence.h"
 #include "client/frmMain.h"
 #include "client/frmPreferences.h"
+#include "common/HttpGet.h"
+#include "common/RequestWait.h"
+#include "common/ServerDocuments.h"
 #include "common/Settings.h"
 #include "common/TaskDatabase.h"
+#include "common/forms/RequestWaitDialog.h"
 #include "platform/AdoRecordset.h"
 #include "platform/RegistryApi.h"
 #include "platform/testsupport/TestDatabase.h"
@@ -17,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTcpServer>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -354,4 +360,104 @@ TEST_F(Startup, ASharedDatabaseWithoutTablesIsNeverUpgradedAndItsPasswordNeverSh
     platform::AdoConnection c;
     c.open(connection);
     EXPECT_FALSE(c.tableExists("Sorvex_Tavrel_Tasks"));
+}
+
+// The database step against a PostgreSQL host that does not work: the
+// start-up window keeps painting while it waits, the wait names the host and
+// offers Cancel, and the message names the connection (never its password),
+// says why in words and what to do; then the preferences open on its page.
+TEST_F(Startup, TheDatabaseStepWaitsWithCancelAndSaysWhatToDo) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const struct {
+        const char* name;
+        quint16 port;
+        const char* extra;
+        bool cancel;
+        const char* reason;
+    } cases[] = {
+        {"cancelled", silent.serverPort(), "", true, "The wait was cancelled."},
+        {"no answer", silent.serverPort(), ";connect_timeout=2", false, "The server did not answer in time"},
+        {"refused", testsupport::closedLocalPort(), "", false, "Nothing answers at that address"},
+    };
+    workingSetup();
+    RequestWaitDialog view(50);
+    setRequestWaitView(&view);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString address = QStringLiteral("127.0.0.1:%1").arg(c.port);
+        saveSetting("ADOConnect", "Provider=PostgreSQL;Data Source=" + address +
+                                      ";Initial Catalog=tavrel;User ID=lab;Password=s3cret-pw" + c.extra);
+        boxes.texts.clear();
+        pages.clear();
+        HungRequestWatch watch(QStringLiteral("frmSplash"));
+        watch.cancel = c.cancel;
+        EXPECT_FALSE(run());
+        EXPECT_EQ(pages, QList<int>{2});
+        if (c.port == silent.serverPort()) {
+            EXPECT_GE(watch.paintsDuringWait, 3);
+            EXPECT_EQ(watch.waitTexts, QStringList{"Waiting for the task database at " + address + " ..."});
+        }
+        ASSERT_EQ(boxes.texts.size(), 1) << boxes.all().toStdString();
+        const QString& box = boxes.texts[0];
+        EXPECT_TRUE(box.startsWith("Problem connecting to task database.\r\n\r\nError number ")) << box.toStdString();
+        for (const QString& part : {QString("the PostgreSQL database tavrel on " + address + " as lab"),
+                                    QString::fromLatin1(c.reason), QString("\"ADO connection\" of the Preferences"),
+                                    QString("\"A shared task database on PostgreSQL\"")})
+            EXPECT_TRUE(box.contains(part)) << part.toStdString() << "\n" << box.toStdString();
+        EXPECT_FALSE(box.contains("s3cret-pw"));
+        window.reset();
+    }
+    setRequestWaitView(nullptr);
+}
+
+// A Sorvex server that accepts and never answers: one Cancel in the wait
+// ends the server's part of start-up, the question is asked once, and the
+// client goes on off-line on the cached parameters, also when the user
+// answers Yes and then leaves the preferences unchanged (where a Cancel of
+// one check does not give up on the next).
+TEST_F(Startup, OneCancelForASilentServerGoesOnOffLineOnTheCachedParameters) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const QString url = QStringLiteral("http://127.0.0.1:%1/sorvex/cgi/").arg(silent.serverPort());
+    workingSetup();
+    AccessType = 1;
+    ASSERT_TRUE(modGlobal_GetServerParameters(sim.baseUrl())) << boxes.all().toStdString();  // a whole cached copy
+    saveSetting("BaseUrl", url);
+    saveSetting("TimeOut", "3600");
+    RequestWaitDialog view(50);
+    setRequestWaitView(&view);
+    const QString waitText = "Waiting for an answer from " + url + "client.pl ...";
+    const struct {
+        const char* name;
+        int answer;
+        QList<int> pages;
+        QStringList waits;
+    } cases[] = {{"No", platform::vbNo, {}, {waitText}}, {"Yes, then Cancel", platform::vbYes, {0}, {waitText, waitText}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.texts.clear();
+        boxes.answers = {{"Change Sorvex server URL?", c.answer}};
+        pages.clear();
+        bool checkedAgain = false;
+        dialog = [&](int) {
+            QByteArray reply;
+            modGlobal_HttpGet(url + "client.pl?version", true, reply);  // cancelled
+            checkedAgain = modGlobal_HttpGet(sim.baseUrl() + "client.pl?version", true, reply);
+        };
+        HungRequestWatch watch(QStringLiteral("frmSplash"));
+        ASSERT_TRUE(run()) << boxes.all().toStdString();
+        EXPECT_EQ(watch.waitTexts, c.waits);
+        EXPECT_EQ(checkedAgain, !c.pages.isEmpty());
+        EXPECT_EQ(boxes.texts, (QStringList{"Cannot retrieve search parameters from " + url +
+                                                "get_params.pl\r\nChange Sorvex server URL?",
+                                            "Continuing off-line from Sorvex server. Searches submitted from new "
+                                            "tasks will fail."}))
+            << boxes.all().toStdString();
+        EXPECT_EQ(pages, c.pages);
+        EXPECT_TRUE(window->isVisible());
+        common::ProgramTaskDatabase.close();
+        window.reset();
+    }
+    setRequestWaitView(nullptr);
 }

@@ -1,19 +1,26 @@
 // What the main window wires between the status pages and its own timers and tabs.
 #include "client/frmMain.h"
 #include "ClientFixture.h"
+#include "WaitWatch.h"
 
 #include "status/forms/EventListModel.h"
 #include "status/forms/EventLogPage.h"
 #include "status/forms/StatusPage.h"
+#include "status/forms/StatusTreeModel.h"
 
 #include "common/Globals.h"
+#include "common/RequestWait.h"
 #include "common/TaskDatabase.h"
+#include "common/forms/RequestWaitDialog.h"
 #include "common/TaskDbSchema.h"
 #include "platform/MessageBox.h"
+#include "platform/OleDbConnectionString.h"
+#include "platform/testsupport/ServerFaults.h"
 #include "platform/testsupport/TestDatabase.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <QDialog>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -125,4 +132,60 @@ TEST_P(frmMainRefresh, TheTasksReportReadsTheTasksWhenItIsMade) {
     common::ProgramTaskDatabase.close();
     tavrel::CommandLineArgs.clear();
     platform::setMessageBoxHandler(before);
+}
+
+// The server process of the client's connection stopped with SIGSTOP under
+// the running window: the refresh waits with the window repainting, the wait
+// names the server, Cancel ends it, the loss is said once, and once the
+// server answers again the tree catches up without a refresh asked for.
+TEST(frmMainDatabaseWait, AStoppedServerKeepsTheWindowPaintingAndCancelEndsTheRefresh) {
+    testsupport::TestDatabase db(testsupport::DbEngine::Postgres);
+    if (!db.available()) GTEST_SKIP() << "TAVREL_TEST_PG is not set";
+    ScriptedBoxes boxes;
+    testsupport::TempHome home;
+    tavrel::RequestWaitDialog view(50);
+    struct Installed {
+        platform::MessageBoxHandler* before;
+        ~Installed() {
+            tavrel::setRequestWaitView(nullptr);
+            common::ProgramTaskDatabase.close();
+            tavrel::CommandLineArgs.clear();
+            platform::setMessageBoxHandler(before);
+        }
+    } installed{platform::setMessageBoxHandler(&boxes)};
+    tavrel::setRequestWaitView(&view);
+    tavrel::CommandLineArgs = {"Tavrel", "-debug"};
+    tavrel::LocalComputerName = "LABPC";
+    tavrel::TaskDatabaseConnection.open(db.connectionString());
+    ASSERT_TRUE(tavrel::modGlobal_CreateTaskDatabase(tavrel::TaskDatabaseConnection));
+    const QString address = platform::OleDbConnectionString::parse(db.connectionString()).dataSource();
+    {
+        frmMain window;
+        window.modGlobal_InitStatusColumns();
+        window.pageStatus->frmMain_BuildStatusTree();
+        window.show();
+        {
+            testsupport::StoppedServerProcess stopped(testsupport::serverProcessOf(tavrel::TaskDatabaseConnection), 30000);
+            if (!stopped.stopped()) GTEST_SKIP() << "the server's processes cannot be stopped by this user";
+            HungRequestWatch watch(&window);
+            window.pageStatus->cmdStatusRefresh->click();
+            stopped.resume();
+            EXPECT_GE(watch.paintsDuringWait, 3);
+            EXPECT_EQ(watch.waitTexts, QStringList{"Waiting for the task database at " + address + " ..."});
+        }
+        ASSERT_EQ(boxes.texts.size(), 1) << boxes.all().toStdString();
+        EXPECT_TRUE(boxes.texts[0].startsWith("The connection to the task database is lost (The wait for the PostgreSQL "
+                                              "database "))
+            << boxes.all().toStdString();
+        {
+            platform::AdoConnection other;  // written while the window had no connection
+            other.open(db.connectionString());
+            testsupport::insertRow(other, "Sorvex_Tavrel_Tasks",
+                                   {{"task_UID", 1}, {"task_label", "Liver digest"}, {"parameter_set", "a.par"},
+                                    {"schedule_type", "now"}, {"start_time", QDateTime(QDate(2024, 5, 1), QTime(9, 0))},
+                                    {"task_status", "running"}, {"computer_name", "LABPC"}});
+        }
+        EXPECT_TRUE(testsupport::waitUntil([&] { return window.pageStatus->treeModel()->item("task_1") != nullptr; }, 30000));
+        EXPECT_EQ(boxes.texts.size(), 1) << boxes.all().toStdString();
+    }
 }

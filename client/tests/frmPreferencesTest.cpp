@@ -1,6 +1,7 @@
 // The preferences dialog: what it shows of the stored section, what Save
 // refuses, writes and creates, and when it asks for a restart.
 #include "ClientFixture.h"
+#include "WaitWatch.h"
 
 #include "client/frmPreferences.h"
 #include "common/HttpGet.h"
@@ -521,45 +522,6 @@ TEST_F(Preferences, ANewSearchServerLoginIsTriedInFullBeforeItIsStored) {
     EXPECT_TRUE(ExitRequested);  // the stored login changed
 }
 
-namespace {
-
-// Watches a window while a request of the client waits: counts its paints,
-// notes what the waiting window says and the time-out in force, and presses
-// that window's Cancel once the watched window has been repainted meanwhile.
-class HungRequestWatch : public QObject {
-public:
-    explicit HungRequestWatch(QWidget* watched) : watched_(watched) {
-        watched_->installEventFilter(this);
-        QObject::connect(&tick_, &QTimer::timeout, this, [this] { step(); });
-        tick_.start(20);
-    }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && waitShown) ++paintsDuringWait;
-        return false;
-    }
-    int paintsDuringWait = 0;
-    bool waitShown = false;
-    QString waitText;
-    qint32 timeOutInForce = 0;
-
-private:
-    void step() {
-        watched_->update();
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() != "frmRequestWait" || !w->isVisible()) continue;
-            waitShown = true;
-            if (auto* label = w->findChild<QLabel*>("lblAddress")) waitText = label->text();
-            timeOutInForce = TimeOut;
-            if (paintsDuringWait >= 3)
-                if (auto* cancel = w->findChild<QPushButton*>("cmdCancel")) cancel->click();
-        }
-    }
-    QWidget* watched_;
-    QTimer tick_;
-};
-
-}  // namespace
-
 // A server that accepts the connection and never answers: the dialog keeps
 // being repainted, the wait names the address (never the query), it runs
 // under the short time-out of an interactive check, and Cancel ends it with
@@ -588,4 +550,32 @@ TEST_F(Preferences, ASilentServerKeepsTheWindowPaintingAndCancelEndsTheWait) {
     EXPECT_EQ(dialog.txtUrl->text(), url);
     EXPECT_EQ(section().value("BaseUrl"), sim.baseUrl());  // nothing stored
     EXPECT_EQ(TimeOut, 3600);
+}
+
+// A database host that accepts and never answers: Save's check of the new
+// connection keeps the dialog painting, its wait names the host and port,
+// Cancel ends it as a failure of the check (said once, no second wait for the
+// server's list of databases), and nothing is stored.
+TEST_F(Preferences, ASilentDatabaseHostKeepsTheWindowPaintingAndCancelEndsTheCheck) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(silent.serverPort());
+    RequestWaitDialog view(50);
+    setRequestWaitView(&view);
+    frmPreferences dialog;
+    dialog.txtADOConnect->setText("Provider=PostgreSQL;Data Source=" + address +
+                                  ";Initial Catalog=tavrel;User ID=lab;Password=s3cret-pw");
+    dialog.show();
+    HungRequestWatch watch(&dialog);
+    const bool saved = dialog.frmPreferences_cmdSave_Click();
+    setRequestWaitView(nullptr);
+
+    EXPECT_FALSE(saved);
+    EXPECT_GE(watch.paintsDuringWait, 3);
+    EXPECT_EQ(watch.waitTexts, QStringList{"Waiting for the task database at " + address + " ..."});
+    ASSERT_EQ(boxes.texts.size(), 1) << boxes.all().toStdString();
+    EXPECT_TRUE(boxes.texts[0].contains("The wait for the PostgreSQL database tavrel at " + address + " was cancelled"))
+        << boxes.all().toStdString();
+    EXPECT_FALSE(boxes.all().contains("s3cret-pw"));
+    EXPECT_EQ(section().value("ADOConnect"), connectionString());  // nothing stored
 }

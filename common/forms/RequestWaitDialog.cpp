@@ -14,18 +14,18 @@ RequestWaitDialog::RequestWaitDialog(int showAfterMs) : showAfterMs_(showAfterMs
 
 RequestWaitDialog::~RequestWaitDialog() { hide(); }
 
-void RequestWaitDialog::begin(const QString& address) {
-    if (addresses_.isEmpty()) {
+void RequestWaitDialog::begin(const QString& what) {
+    if (texts_.isEmpty()) {
         cancelled_ = false;
         clock_.start();
     }
-    addresses_.append(address);
+    texts_.append(what);
     if (label_) label_->setText(text());
 }
 
 void RequestWaitDialog::end() {
-    if (!addresses_.isEmpty()) addresses_.removeLast();
-    if (addresses_.isEmpty()) {
+    if (!texts_.isEmpty()) texts_.removeLast();
+    if (texts_.isEmpty()) {
         hide();
         cancelled_ = false;
     } else if (label_) {
@@ -34,15 +34,12 @@ void RequestWaitDialog::end() {
 }
 
 void RequestWaitDialog::serve() {
-    if (!dialog_ && !cancelled_ && !addresses_.isEmpty() && clock_.isValid() && clock_.elapsed() >= showAfterMs_)
+    if (!dialog_ && !cancelled_ && !texts_.isEmpty() && clock_.isValid() && clock_.elapsed() >= showAfterMs_)
         show();
     QCoreApplication::processEvents(dialog_ ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
 }
 
-QString RequestWaitDialog::text() const {
-    return QStringLiteral("Waiting for an answer from ") + (addresses_.isEmpty() ? QString() : addresses_.last()) +
-           QStringLiteral(" ...");
-}
+QString RequestWaitDialog::text() const { return texts_.isEmpty() ? QString() : texts_.last(); }
 
 void RequestWaitDialog::show() {
     auto* dialog = new QDialog(QApplication::activeWindow());

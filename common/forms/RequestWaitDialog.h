@@ -1,6 +1,7 @@
 #pragma once
-// The windowed client's view of a request that waits for its server: after a
-// moment a small window names the address and offers Cancel. Until it shows,
+// The windowed client's view of a request, or a database step, that waits for
+// its server: after a moment a small window names the address and offers
+// Cancel. Until it shows,
 // the user's input is held back (it is delivered afterwards, to the window
 // that then has it), so nothing the user does starts inside the wait; paint
 // events and timers are served all along.
@@ -22,7 +23,7 @@ public:
     RequestWaitDialog(const RequestWaitDialog&) = delete;
     RequestWaitDialog& operator=(const RequestWaitDialog&) = delete;
 
-    void begin(const QString& address) override;
+    void begin(const QString& what) override;
     void end() override;
     void serve() override;
     bool cancelled() const override { return cancelled_; }
@@ -36,7 +37,7 @@ private:
     QString text() const;
 
     int showAfterMs_;
-    QStringList addresses_;  // innermost last
+    QStringList texts_;  // innermost last
     QElapsedTimer clock_;
     bool cancelled_ = false;
     bool arrowPushed_ = false;

@@ -43,6 +43,7 @@ StatusPage::StatusPage(QWidget* parent) : QWidget(parent) {
     rootColumns_ = defaultColumnTable(ColumnView::Root);
     taskColumns_ = defaultColumnTable(ColumnView::Task);
     runResultDrag = [this] { startQDrag(); };
+    database_.onBack = [this] { guardHandler(QStringLiteral("RefreshStatus"), [this] { RefreshStatus(); }); };
     buildControls();
     connectHandlers();
 }

@@ -169,7 +169,7 @@ private:
     StatusTreeModel* treeModel_ = nullptr;
     StatusListModel* listModel_ = nullptr;
     ServiceWatchdog watchdog_;
-    TaskDbReconnect database_{TaskDatabaseConnection};  // the refresh reopens it after an outage
+    TaskDbReconnect database_{TaskDatabaseConnection};  // reopened beside the window after an outage
 
     QString StatusViewKind;
     QString shownNodeKey_;  // the node the list shows

@@ -3,6 +3,8 @@
 
 #include "common/HandlerGuard.h"
 #include "platform/AdoConnection.h"
+#include "platform/OleDbConnectionString.h"
+#include "platform/testsupport/ServerFaults.h"
 
 #include <QScrollBar>
 
@@ -249,12 +251,48 @@ TEST_P(Refresh, ReconnectsAndCatchesUpAfterTheDatabaseServerWasGone) {
     EXPECT_FALSE(node("task_2"));
 
     allowConnections(true);
-    page->RefreshStatus();
+    // Connected again beside the window, and caught up without a refresh asked for.
+    ASSERT_TRUE(testsupport::waitUntil([&] { return node("task_2") != nullptr; }, 30000));
     EXPECT_EQ(boxes.texts.size(), 1) << boxes.texts.join("\n").toStdString();
-    ASSERT_TRUE(node("task_2"));
     EXPECT_EQ(image("task_1"), "completed");
     EXPECT_EQ(page->listModel()->rowCount(), 2);  // the root view lists the new task too
     EXPECT_EQ(events.size(), 4);
+}
+
+// The database host falls silent while the client runs (it accepts and never
+// answers): the loss is said once, every refresh after it goes on at once
+// while one attempt to connect again waits beside the window, and once the
+// host answers again the tree catches up by itself.
+TEST_P(Refresh, WhileTheDatabaseHostIsSilentEveryRefreshGoesOnAndTheTreeCatchesUpLater) {
+    if (GetParam() != testsupport::DbEngine::Postgres) GTEST_SKIP() << "the file engine has no host";
+    addTask(1, {{"task_status", "running"}});
+    const QString server = platform::OleDbConnectionString::parse(db->connectionString()).dataSource();
+    testsupport::SilentRelay relay(server.section(':', 0, 0), quint16(server.section(':', 1).toUInt()));
+    c().open(relay.through(db->connectionString()) + ";connect_timeout=3");
+    start();
+    ASSERT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join("\n").toStdString();
+
+    relay.fallSilent();
+    Emissions events(page.get(), &StatusPage::eventLogDue);
+    for (int run = 0; run < 6; ++run)
+        EXPECT_TRUE(tavrel::guardHandler("mnuEditRefresh_Click", [&] { page->RefreshStatus(); }));
+    EXPECT_EQ(events.size(), 6);
+    ASSERT_EQ(boxes.texts.size(), 1) << boxes.texts.join("\n").toStdString();
+    EXPECT_TRUE(boxes.texts[0].startsWith("The connection to the task database is lost")) << boxes.texts[0].toStdString();
+    // The refreshes did not wait for it: an attempt is still waiting for the host.
+    EXPECT_TRUE(testsupport::waitUntil([&] { return relay.unansweredConnections() == 1; }));
+
+    {
+        platform::AdoConnection other;  // another client writes meanwhile
+        other.open(db->connectionString());
+        testsupport::insertRow(other, "Sorvex_Tavrel_Tasks",
+                               {{"task_UID", 2}, {"task_label", "Written meanwhile"}, {"parameter_set", "a.par"},
+                                {"schedule_type", "now"}, {"start_time", QDateTime(QDate(2024, 5, 1), QTime(9, 0))},
+                                {"task_status", "new"}, {"computer_name", "OTHERPC"}});
+    }
+    relay.answerAgain();
+    ASSERT_TRUE(testsupport::waitUntil([&] { return node("task_2") != nullptr; }, 60000));
+    EXPECT_EQ(boxes.texts.size(), 1) << boxes.texts.join("\n").toStdString();
 }
 
 TAVREL_ON_BOTH_ENGINES(Refresh);
