@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the servers the tests need, fuzzes
-# every reader of outside input briefly, runs the service's end-to-end tests
-# under the sanitizers, then the whole suite; exits non-zero when any fails
+# Installs what is missing, builds (a warning of the project's own code stops
+# the build), starts the servers the tests need, fuzzes every reader of
+# outside input briefly, runs the service's end-to-end tests under the
+# sanitizers, then the whole suite; exits non-zero when any fails
 # (the suite's status first).
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh -DTAVREL_WERROR=ON
 
 source scripts/pg-test-server.sh
 trap pg_test_stop EXIT

@@ -46,7 +46,7 @@ TEST_P(TaskRowReadByService, EveryColumnComesBackAsTheEditorMeantIt) {
     e.setExternalProcesses(ext);
 
     tavrel::RunContext context = tavrel::runContextFromClient();
-    context.rows.serverUsers = {{"bob", 3}, {"ann", 4}};
+    context.rows.serverUsers = {{"bob", 3, 0, {}, {}}, {"ann", 4, 0, {}, {}}};
     ASSERT_EQ(tavrel::frmMain_CreateTask(e, context), 10) << qPrintable(boxes.texts.join('\n'));
 
     tavrelsvc::LocalComputerName = "LABPC";

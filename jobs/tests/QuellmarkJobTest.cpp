@@ -177,7 +177,9 @@ TEST_F(QuellmarkJob, ASampleThatDoesNotFinishIsLoggedAndTheFileGoesOnWithTheOthe
         // Three samples merged: the second does not finish, the others are searched.
         clsJob* job = started(options("True"), sample("A") + sample("B", c.status, 11) + sample("C", "finished 1", 21));
         tickWhileProcessing(job);
-        if (*c.message) EXPECT_EQ(eventLog().count(c.message), 1);
+        if (*c.message) {
+            EXPECT_EQ(eventLog().count(c.message), 1);
+        }
         EXPECT_EQ(taskColumn(1, "task_status"), "running");
         EXPECT_FALSE(job->Quellmark);
         EXPECT_EQ(calls("QELD.Quellmark.CreatePeakLists"), (QStringList{"A 1,2,3", "B 11,12,13", "C 21,22,23"}));

@@ -10,13 +10,16 @@
 
 using namespace tavrel;
 
+// Beside the type, so that GoogleTest finds it when a comparison fails.
+namespace tavrel {
+inline void PrintTo(const ServerDataSection& s, std::ostream* os) {
+    *os << s.head.toStdString() << "{" << s.entries.join(u'|').toStdString() << "}";
+}
+}  // namespace tavrel
+
 namespace {
 
 using Sections = QList<ServerDataSection>;
-
-void PrintTo(const ServerDataSection& s, std::ostream* os) {
-    *os << s.head.toStdString() << "{" << s.entries.join(u'|').toStdString() << "}";
-}
 
 }  // namespace
 

@@ -91,7 +91,7 @@ TEST(TaskRowBuilder, ColumnsTakeTheirControlsConverted) {
     e.addDataFile("/data/a.qpl");
 
     tavrel::RowSources src = sources();
-    src.serverUsers = {{"bob", 10}, {"ann", 11}, {"bob", 12}};
+    src.serverUsers = {{"bob", 10, 0, {}, {}}, {"ann", 11, 0, {}, {}}, {"bob", 12, 0, {}, {}}};
     const tavrel::BuildOutcome out = tavrel::buildTaskRows(e.state(), src);
     ASSERT_TRUE(out.ok()) << out.refusal.toStdString();
     const common::TaskRow& r = out.task.row;

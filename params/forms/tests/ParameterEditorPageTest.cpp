@@ -159,7 +159,9 @@ TEST_F(PageTest, TheSaveChangesQuestionGuardsNewOpenRecentAndClose) {
         EXPECT_EQ(page.txtParamCOM->text() == "unsaved", c.editsKept) << c.name;
         EXPECT_EQ(page.ParameterSetChanged(), c.editsKept) << c.name;
         EXPECT_TRUE(ui.answers.isEmpty() && ui.paths.isEmpty()) << c.name;
-        if (!c.paths.isEmpty()) EXPECT_EQ(ui.dialogs.value(0).fileName, current) << c.name;  // Yes offers the file
+        if (!c.paths.isEmpty()) {
+            EXPECT_EQ(ui.dialogs.value(0).fileName, current) << c.name;  // Yes offers the file
+        }
     }
     EXPECT_EQ(testsupport::readFile(current), "COM=current\r\n");
 }
