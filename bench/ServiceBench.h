@@ -5,9 +5,9 @@
 #include "BenchReport.h"
 
 #include "common/Preferences.h"
-#include "common/ServiceWakeUp.h"
+#include "clientcommon/ServiceWakeUp.h"
 #include "common/Settings.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/TaskDbTables.h"
 #include "common/UncName.h"
 #include "platform/AdoConnection.h"

@@ -6,9 +6,9 @@
 // host).
 #include "BenchReport.h"
 
-#include "common/Globals.h"
-#include "common/TaskDatabase.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/TaskDatabase.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "platform/MessageBox.h"
 #include "platform/OleDbConnectionString.h"
 #include "platform/testsupport/ServerFaults.h"

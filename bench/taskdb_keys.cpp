@@ -9,7 +9,7 @@
 //   taskdb_keys --worker MODE CONNECTION ROWS  one writer (started by the benchmark)
 #include "BenchReport.h"
 
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "platform/AdoErrors.h"
 #include "platform/AdoRecordset.h"
 #include "platform/testsupport/TestDatabase.h"

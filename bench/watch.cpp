@@ -13,7 +13,7 @@
 // R rounds of each figure (default and least 3).
 #include "BenchReport.h"
 
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "jobs/ImportStepsImpl.h"
 #include "jobs/JobCollection.h"
 #include "jobs/JobSteps.h"

@@ -1,6 +1,6 @@
 #include "client/ClientApplication.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 
 namespace tavrel {
 

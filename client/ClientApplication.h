@@ -2,7 +2,7 @@
 // The client's application object: the last guard. A handler that was not
 // wrapped in its own guard still cannot end the program with an error; an
 // error that recurs (a failing paint, say) is shown once.
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 
 #include <QApplication>
 

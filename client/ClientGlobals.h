@@ -1,7 +1,7 @@
 #pragma once
 // Values of the client program that its start-up, main window and
 // preferences dialog share (the rest of the client's globals are in
-// common/Globals.h and common/LoadPreferences.h).
+// clientcommon/Globals.h and clientcommon/LoadPreferences.h).
 #include <QString>
 
 namespace tavrel {

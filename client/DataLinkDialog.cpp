@@ -1,6 +1,6 @@
 #include "client/DataLinkDialog.h"
 
-#include "common/FileDialogs.h"
+#include "clientcommon/FileDialogs.h"
 #include "platform/Error.h"
 #include "platform/OleDbConnectionString.h"
 

@@ -1,9 +1,9 @@
 #include "client/Launchers.h"
 
 #include "common/ComponentChecks.h"
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 #include "common/Secrets.h"
-#include "common/forms/DesktopLauncher.h"
+#include "clientcommon/forms/DesktopLauncher.h"
 #include "platform/MessageBox.h"
 #include "platform/ShellAssoc.h"
 

@@ -1,7 +1,7 @@
 #include "client/NewTaskDatabase.h"
 
 #include "common/Secrets.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/TaskDbTables.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoErrors.h"

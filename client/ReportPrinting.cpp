@@ -1,7 +1,7 @@
 #include "client/Reports.h"
 
 #include "common/AtomicSave.h"
-#include "common/FileDialogs.h"
+#include "clientcommon/FileDialogs.h"
 #include "platform/MessageBox.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,6 +1,6 @@
 #include "client/Reports.h"
 
-#include "common/ClientClock.h"
+#include "clientcommon/ClientClock.h"
 #include "common/Secrets.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"

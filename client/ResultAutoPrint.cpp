@@ -1,8 +1,8 @@
 #include "client/ResultAutoPrint.h"
 
 #include "client/Reports.h"
-#include "common/EventMessage.h"
-#include "common/Globals.h"
+#include "clientcommon/EventMessage.h"
+#include "clientcommon/Globals.h"
 #include "common/HttpGetCore.h"
 #include "common/Secrets.h"
 #include "platform/InetWait.h"

@@ -3,8 +3,8 @@
 // preferences until a server answers; then its version.
 #include "client/ClientGlobals.h"
 #include "client/StartupSequence.h"
-#include "common/Globals.h"
-#include "common/ServerDocuments.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/ServerDocuments.h"
 #include "platform/MessageBox.h"
 
 #include <QDir>

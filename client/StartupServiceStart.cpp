@@ -3,9 +3,9 @@
 // user's own, on a desktop that has a tray).
 #include "client/ClientGlobals.h"
 #include "client/StartupSequence.h"
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 #include "common/ServiceCommands.h"
-#include "common/ServiceWakeUp.h"
+#include "clientcommon/ServiceWakeUp.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowMessages.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/Preferences.h"
 #include "common/Settings.h"
-#include "common/forms/FormLayout.h"
+#include "clientcommon/forms/FormLayout.h"
 
 #include <QGuiApplication>
 #include <QLocale>

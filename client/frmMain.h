@@ -3,7 +3,7 @@
 // monitor, the event list, the task editor and the parameter editor, the menus
 // and the window's timers. The pages never see each other; what one page asks
 // of another goes through the signals this window connects.
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -2,7 +2,7 @@
 // each procedure of the main window forwards to the page that owns it.
 #include "client/Launchers.h"
 #include "client/frmMain.h"
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 #include "common/EventLogLine.h"
 #include "status/forms/EventLogPage.h"
 #include "status/forms/StatusPage.h"

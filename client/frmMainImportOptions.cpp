@@ -2,9 +2,9 @@
 // context filled from the client's globals.
 #include "client/frmMain.h"
 
-#include "common/ComponentProbes.h"
-#include "common/Globals.h"
-#include "common/LoadPreferences.h"
+#include "clientcommon/ComponentProbes.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/LoadPreferences.h"
 #include "filteropts/forms/frmOptions.h"
 #include "params/FileDialogs.h"
 

@@ -10,7 +10,7 @@
 #include "client/frmODBC.h"
 #include "client/frmPreferences.h"
 #include "client/frmSplash.h"
-#include "common/TaskDatabase.h"
+#include "clientcommon/TaskDatabase.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "status/StatusNodes.h"
 #include "status/forms/StatusPage.h"

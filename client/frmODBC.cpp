@@ -2,7 +2,7 @@
 
 #include "client/CentreOnScreen.h"
 #include "client/HelpContext.h"
-#include "common/forms/FormLayout.h"
+#include "clientcommon/forms/FormLayout.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -6,15 +6,15 @@
 #include "client/PreferencesControls.h"
 #include "client/CentreOnScreen.h"
 #include "client/HelpContext.h"
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 #include "common/Password.h"
 #include "common/PeakListFolders.h"
 #include "common/Preferences.h"
 #include "common/Settings.h"
 #include "common/TaskDbConnection.h"
 #include "common/TaskDbProblem.h"
-#include "common/FileDialogs.h"
-#include "common/forms/FolderBrowser.h"
+#include "clientcommon/FileDialogs.h"
+#include "clientcommon/forms/FolderBrowser.h"
 #include "platform/Error.h"
 
 #include <QComboBox>

@@ -3,7 +3,7 @@
 #include "client/CentreOnScreen.h"
 #include "client/HelpContext.h"
 #include "common/ProgramVersion.h"
-#include "common/forms/WindowIcons.h"
+#include "clientcommon/forms/WindowIcons.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,6 +1,5 @@
 #include "common/ServiceCommands.h"
 
-#include "common/ServiceWakeUp.h"
 #include "platform/OwnFolder.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ServiceManager.h"
@@ -48,7 +47,7 @@ QString handStartText(const QString& serviceProgram) {
 
 QString administratorStartCommand(const QString& serviceProgram) {
     if (platform::serviceManagerRuns())
-        return QStringLiteral("sudo systemctl start ") + platform::serviceUnitName(tavrel::ServiceName);
+        return QStringLiteral("sudo systemctl start ") + platform::serviceUnitName(ServiceName);
     return handStartCommand(serviceProgram);
 }
 

@@ -7,6 +7,9 @@
 
 namespace common {
 
+// The name the service is registered by with the service manager.
+inline const QString ServiceName = QStringLiteral("SorvexTavrelService");
+
 // The service program beside the running one (the client's TavrelService).
 QString serviceProgramBesideThis();
 

@@ -7,7 +7,7 @@
 
 #include "common/UncName.h"
 #include "jobs/clsJob.h"
-#include "params/ParameterFile.h"
+#include "common/ParameterFile.h"
 #include "search/JobSession.h"
 #include "service/EventLog.h"
 #include "service/HttpGet.h"

@@ -2,7 +2,7 @@
 // "default.par" in the program folder: the set every new task names and the
 // editor opens at start-up. Written from the built-in lines only when it is
 // missing, so a user's own default survives every start.
-#include "params/ParameterFile.h"
+#include "common/ParameterFile.h"
 
 #include <optional>
 

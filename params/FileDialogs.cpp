@@ -1,6 +1,6 @@
 #include "params/FileDialogs.h"
 
-#include "common/FileDialogs.h"
+#include "clientcommon/FileDialogs.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 // The client's parameter-file and template dialogs without their widgets:
 // what each dialog asks (filter, default extension, proposed name, start
 // folder) and the folder each kind remembers for the rest of the run. The
-// dialogs themselves go through the client's dialog seam (common/FileDialogs.h).
+// dialogs themselves go through the client's dialog seam (clientcommon/FileDialogs.h).
 #include <QString>
 
 namespace tavrel {

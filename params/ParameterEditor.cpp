@@ -1,7 +1,7 @@
 #include "params/ParameterEditor.h"
 
-#include "common/Globals.h"
-#include "common/ServerDocuments.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/ServerDocuments.h"
 #include "params/EditorLists.h"
 #include "params/ServerData.h"
 #include "platform/ProgramFolder.h"

@@ -3,7 +3,7 @@
 // handlers, so a file cannot bring in a combination the interlocks refuse.
 #include "params/ParameterEditor.h"
 
-#include "common/ServerDocuments.h"
+#include "clientcommon/ServerDocuments.h"
 #include "params/EditorLists.h"
 
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 // SaveParameterFile of the main window fills ParameterSetValues from its
 // controls and hands it to writeParameterFile; the overwrite question and
 // the editor's label and dirty flag stay with the form.
-#include "params/ParameterFile.h"
+#include "common/ParameterFile.h"
 
 #include <QLatin1StringView>
 

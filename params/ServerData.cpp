@@ -1,6 +1,6 @@
 #include "params/ServerData.h"
 
-#include "common/ServerDocuments.h"
+#include "clientcommon/ServerDocuments.h"
 #include "platform/BoundedRead.h"
 #include "platform/Cp1252.h"
 #include "platform/Inet.h"

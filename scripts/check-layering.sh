@@ -2,17 +2,26 @@
 # check-layering.sh SOURCE_DIR [QTWIDGETS_INCLUDE_DIR]
 #
 # Fails when a source file includes a folder its own folder may not reach,
-# when a library without forms uses or links Qt Widgets, or when a connect()
-# in a forms/ folder has no handler guard. The layers, lowest
+# when a library without forms uses or links Qt Widgets, when a library of
+# the service's side links Qt Gui or a library its folder may not include, or
+# when a connect() in a forms/ folder has no handler guard. The layers, lowest
 # first (each may include what stands to its left):
-#   platform <- common <- params, filteropts <- service <- convert <- search
-#            <- jobs <- servicehost
-#   common, params, filteropts <- taskeditor;  common <- status;
+#   platform <- common <- filteropts <- service <- convert <- search <- jobs
+#            <- servicehost
 #   filteropts, common <- pondrel
-# <folder>/forms may include its own folder, the cores that folder may include
-# and the shared window helpers in common/forms, never another folder's forms.
-# client/, tools/ and bench/ may include anything. A folder's tests/ and fuzz/
-# follow the rules of the folder they test.
+#   common <- clientcommon <- params;  clientcommon <- status;
+#   params, filteropts, clientcommon <- taskeditor
+# common/ is what both programs share; clientcommon/ is what only the client
+# uses (its globals, the task database as the client opens and upgrades it,
+# its server requests, the service wake-up, the handler guard, the busy
+# cursor), so nothing of the service's side reaches it and the service links
+# no Qt Gui below servicehost, whose tray may.
+# <folder>/forms may include its own folder, the cores that folder may
+# include, clientcommon and the shared window helpers in clientcommon/forms,
+# never another folder's forms. client/, tools/ and bench/ may include
+# anything. A folder's tests/ and fuzz/ follow the rules of the folder they
+# test, and may include clientcommon too: the service's tests make their
+# task databases with the client's schema maker.
 set -euo pipefail
 
 src=${1:?usage: check-layering.sh SOURCE_DIR [QTWIDGETS_INCLUDE_DIR]}
@@ -22,17 +31,22 @@ cd "$src"
 declare -A may=(
   [platform]=""
   [common]="platform"
-  [params]="common platform"
   [filteropts]="common platform"
-  [service]="params filteropts common platform"
-  [convert]="service params filteropts common platform"
-  [search]="convert service params filteropts common platform"
-  [jobs]="search convert service params filteropts common platform"
-  [servicehost]="jobs search convert service params filteropts common platform"
-  [taskeditor]="common params filteropts platform"
-  [status]="common platform"
+  [service]="filteropts common platform"
+  [convert]="service filteropts common platform"
+  [search]="convert service filteropts common platform"
+  [jobs]="search convert service filteropts common platform"
+  [servicehost]="jobs search convert service filteropts common platform"
   [pondrel]="filteropts common platform"
+  [clientcommon]="common platform"
+  [params]="clientcommon common platform"
+  [taskeditor]="params filteropts clientcommon common platform"
+  [status]="clientcommon common platform"
 )
+
+# The client's own folders: they (and every forms/ folder) may link Qt Gui;
+# the service's side links it only in servicehost, for the tray.
+declare -A client_side=([clientcommon]=1 [params]=1 [taskeditor]=1 [status]=1)
 
 # The layer a path belongs to: "X", "X/forms", or "*" for folders without rules.
 unit_of() {
@@ -49,7 +63,7 @@ allowed() {
   local unit=$1
   if [[ $unit == */forms ]]; then
     local core=${unit%/forms}
-    echo "$unit $core ${may[$core]-} common/forms"
+    echo "$unit $core ${may[$core]-} clientcommon clientcommon/forms"
   else
     echo "$unit ${may[$unit]-}"
   fi
@@ -90,6 +104,7 @@ while IFS= read -r file; do
   ok=" $(allowed "$unit") "
   in_tests=0
   [[ $file == */tests/* || $file == */testsupport/* || $file == */fuzz/* ]] && in_tests=1
+  ((in_tests)) && ok="$ok clientcommon "
   while IFS=: read -r line text; do
     if [[ $text =~ \#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]]; then
       target=${BASH_REMATCH[1]}
@@ -110,7 +125,7 @@ while IFS= read -r file; do
 done < <(source_files)
 
 # Every connect() in a forms/ folder goes through the handler guard (guarded()
-# of common/HandlerGuard.h, or its connectGuarded(), which is no "connect("):
+# of clientcommon/HandlerGuard.h, or its connectGuarded(), which is no "connect("):
 # nothing a handler throws may end the client. A statement runs from "connect(" to the first line that ends with ";".
 unguarded_connects() {
   awk '{
@@ -129,17 +144,53 @@ unguarded_connects() {
 while IFS= read -r file; do
   [[ $file == */forms/* && $file != */tests/* ]] || continue
   while IFS= read -r line; do
-    fail "$file:$line: connect() without guarded(); wrap the handler in guarded() of common/HandlerGuard.h"
+    fail "$file:$line: connect() without guarded(); wrap the handler in guarded() of clientcommon/HandlerGuard.h"
   done < <(unguarded_connects "$file")
 done < <(source_files)
 
-# A library without forms links no Widgets (the service's tray is in servicehost).
+# The link lines follow the same layers: a library links only the libraries of
+# the folders it may include (so nothing of the client's reaches the service's
+# side through another library), no library without forms links Widgets (the
+# service's tray is in servicehost), and none of the service's side below
+# servicehost links Qt Gui. The library of folder X is "X", that of X/forms
+# "X_forms"; names with "::" are packages' targets.
+unit_of_library() {
+  if [[ $1 == *_forms ]]; then echo "${1%_forms}/forms"; else echo "$1"; fi
+}
+link_line() {  # the library's name and what it links, from tavrel_library(...)
+  awk '/^[[:space:]]*tavrel_library\(/ { inside = 1 }
+       inside { text = text " " $0; if ($0 ~ /\)/) exit }
+       END { sub(/.*tavrel_library\(/, "", text); sub(/\).*/, "", text); print text }' "$1"
+}
 for core in "${!may[@]}"; do
-  cm=$core/CMakeLists.txt
-  [[ -f $cm && $core != servicehost ]] || continue
-  if grep -q 'tavrel_library(.*Qt6::Widgets' "$cm"; then
-    fail "$cm: the library $core links Qt6::Widgets; widgets belong in $core/forms"
-  fi
+  for unit in "$core" "$core/forms"; do
+    cm=$unit/CMakeLists.txt
+    [[ -f $cm ]] || continue
+    read -r -a names <<<"$(link_line "$cm")"
+    ((${#names[@]})) || continue
+    ok=" $(allowed "$unit") "
+    for dep in "${names[@]:1}"; do
+      case $dep in
+        Qt6::Widgets)
+          if [[ $unit != */forms && $core != servicehost ]]; then
+            fail "$cm: the library $core links Qt6::Widgets; widgets belong in $core/forms"
+          fi
+          ;;
+        Qt6::Gui)
+          if [[ $unit != */forms && $core != servicehost && -z ${client_side[$core]+x} ]]; then
+            fail "$cm: the library $core links Qt6::Gui; below servicehost the service links no Gui"
+          fi
+          ;;
+        *::*) ;;
+        *)
+          dunit=$(unit_of_library "$dep")
+          if [[ $ok != *" $dunit "* ]]; then
+            fail "$cm: the library ${names[0]} links $dep ($dunit); $unit may include: $(allowed "$unit")"
+          fi
+          ;;
+      esac
+    done
+  done
 done
 
 if ((failures)); then

@@ -2,7 +2,7 @@
 
 #include "common/StringBuilder.h"
 #include "convert/PeakListCache.h"
-#include "params/ParameterFile.h"
+#include "common/ParameterFile.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
 

@@ -1,9 +1,9 @@
 #include "status/ServiceWatchdog.h"
 
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 #include "common/ProcessHelpers.h"
 #include "common/ServiceCommands.h"
-#include "common/ServiceWakeUp.h"
+#include "clientcommon/ServiceWakeUp.h"
 #include "platform/MessageBox.h"
 
 

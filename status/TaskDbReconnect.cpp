@@ -1,6 +1,6 @@
 #include "status/TaskDbReconnect.h"
 
-#include "common/TaskDatabase.h"
+#include "clientcommon/TaskDatabase.h"
 #include "common/TaskDbConnection.h"
 #include "platform/AdoConnection.h"
 #include "platform/Error.h"

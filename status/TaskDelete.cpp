@@ -1,7 +1,7 @@
 #include "status/TaskActions.h"
 
 #include "common/PeakListFolders.h"
-#include "common/TaskDatabase.h"
+#include "clientcommon/TaskDatabase.h"
 #include "status/TaskStates.h"
 #include "platform/AdoConnection.h"
 #include "platform/MessageBox.h"

@@ -2,9 +2,9 @@
 // mapping by which Run writes the task row and its file rows.
 #include "taskeditor/TaskEditor.h"
 
-#include "common/ComponentProbes.h"
+#include "clientcommon/ComponentProbes.h"
 #include "common/ImportFilters.h"
-#include "common/LoadPreferences.h"
+#include "clientcommon/LoadPreferences.h"
 #include "common/TaskVocabulary.h"
 #include "common/UncName.h"
 #include "filteropts/OptionString.h"

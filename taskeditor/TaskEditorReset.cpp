@@ -3,7 +3,7 @@
 #include "taskeditor/TaskEditor.h"
 
 #include "common/ImportFilters.h"
-#include "common/LoadPreferences.h"
+#include "clientcommon/LoadPreferences.h"
 #include "common/TaskVocabulary.h"
 
 namespace tavrel {

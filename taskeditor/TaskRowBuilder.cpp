@@ -1,14 +1,14 @@
 #include "taskeditor/TaskRowBuilder.h"
 
-#include "common/ComponentProbes.h"
-#include "common/Globals.h"
+#include "clientcommon/ComponentProbes.h"
+#include "clientcommon/Globals.h"
 #include "common/ImportFilters.h"
 #include "common/TaskDbTables.h"
 #include "common/TaskVocabulary.h"
 #include "common/UncName.h"
 #include "filteropts/NumberText.h"
 #include "filteropts/OptionString.h"
-#include "common/ClientClock.h"
+#include "clientcommon/ClientClock.h"
 #include "taskeditor/TaskChecks.h"
 #include "taskeditor/TaskEditorState.h"
 

@@ -3,7 +3,7 @@
 // column, before anything is written: every value converted, range-checked
 // and measured against its column, so that the database never refuses a row
 // half-way and every engine stores the same values.
-#include "common/LoadPreferences.h"
+#include "clientcommon/LoadPreferences.h"
 #include "common/ServerReplies.h"
 #include "common/TaskRow.h"
 

@@ -1,7 +1,7 @@
 // Result pages printed without a dialog: one PDF per page handed over, only
 // result pages, fetched from the server with the session.
 #include "client/ResultAutoPrint.h"
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 #include "platform/MessageBox.h"
 #include "platform/testsupport/SorvexSim.h"
 

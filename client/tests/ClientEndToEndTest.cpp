@@ -9,10 +9,10 @@
 
 #include "client/StartupSequence.h"
 #include "client/frmMain.h"
-#include "common/Globals.h"
-#include "common/TaskDatabase.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/TaskDatabase.h"
 #include "params/DefaultParameterSet.h"
-#include "params/ParameterFile.h"
+#include "common/ParameterFile.h"
 #include "platform/MessageBox.h"
 #include "status/forms/EventListModel.h"
 #include "status/forms/EventLogPage.h"

@@ -3,14 +3,14 @@
 // settings and task database, the simulated server, message boxes answered
 // from a script and recorded, and the client's globals put back afterwards.
 #include "client/ClientGlobals.h"
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 #include "common/Settings.h"
 #include "common/Preferences.h"
-#include "common/ServiceWakeUp.h"
+#include "clientcommon/ServiceWakeUp.h"
 #include "common/TaskDbConnection.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "params/DefaultParameterSet.h"
-#include "params/ParameterFile.h"
+#include "common/ParameterFile.h"
 #include "platform/AdoConnection.h"
 #include "platform/MessageBox.h"
 #include "platform/testsupport/SorvexSim.h"

@@ -3,9 +3,9 @@
 // and one task database (SQLite or PostgreSQL): the client's globals and its
 // connection as start-up leaves them, a simulated server, the settings the
 // service reads, and the service registered so that Run can wake it.
-#include "common/Globals.h"
-#include "common/LoadPreferences.h"
-#include "common/TaskDatabase.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/LoadPreferences.h"
+#include "clientcommon/TaskDatabase.h"
 #include "common/tests/TaskDbFixture.h"
 #include "servicehost/tests/ServiceProgram.h"
 #include "taskeditor/forms/TaskEditorPage.h"

@@ -3,7 +3,7 @@
 #include "client/frmMain.h"
 #include "client/frmODBC.h"
 #include "client/frmPreferences.h"
-#include "common/forms/DesktopLauncher.h"
+#include "clientcommon/forms/DesktopLauncher.h"
 #include "params/forms/ParameterEditorPage.h"
 #include "platform/MessageBox.h"
 #include "platform/testsupport/PrivateDesktop.h"

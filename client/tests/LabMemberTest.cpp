@@ -8,7 +8,7 @@
 #include "client/Launchers.h"
 #include "client/StartupSequence.h"
 #include "client/frmMain.h"
-#include "common/forms/DesktopLauncher.h"
+#include "clientcommon/forms/DesktopLauncher.h"
 #include "platform/ProgramFolder.h"
 #include "platform/testsupport/TestSupport.h"
 

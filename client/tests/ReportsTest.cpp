@@ -1,7 +1,7 @@
 // The task and result reports, written to PDF and read back with pdftotext,
 // on both database engines.
 #include "client/Reports.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 #include "platform/testsupport/TestDatabase.h"

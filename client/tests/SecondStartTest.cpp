@@ -1,7 +1,7 @@
 // A second start of the real program hands over to the first instead of
 // opening a window of its own.
 #include "client/frmMain.h"
-#include "common/PreviousInstance.h"
+#include "clientcommon/PreviousInstance.h"
 #include "platform/LocalChannel.h"
 #include "platform/testsupport/TestSupport.h"
 

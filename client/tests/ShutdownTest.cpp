@@ -4,7 +4,7 @@
 #include "ClientFixture.h"
 
 #include "client/frmMain.h"
-#include "common/TaskDatabase.h"
+#include "clientcommon/TaskDatabase.h"
 #include "status/forms/EventLogPage.h"
 #include "status/forms/StatusPage.h"
 

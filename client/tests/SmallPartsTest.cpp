@@ -7,7 +7,7 @@
 #include "client/PreferencesChecks.h"
 #include "client/WindowPlacement.h"
 #include "client/frmSplash.h"
-#include "common/forms/DesktopLauncher.h"
+#include "clientcommon/forms/DesktopLauncher.h"
 #include "platform/RegistryApi.h"
 #include "platform/ShellAssoc.h"
 #include "platform/testsupport/PrivateDesktop.h"

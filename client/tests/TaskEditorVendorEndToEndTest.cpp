@@ -5,7 +5,7 @@
 // sorvex-sim and ends with one result per sample searched.
 #include "EditorAndServiceFixture.h"
 
-#include "common/ComponentProbes.h"
+#include "clientcommon/ComponentProbes.h"
 #include "common/ImportFilters.h"
 #include "common/UncName.h"
 #include "platform/AutomationPlugins.h"

@@ -4,7 +4,7 @@
 // shows, notes what each waiting window said and the time-out in force, and
 // presses that window's Cancel once the watched window has been repainted
 // meanwhile (unless told to leave it).
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 
 #include <QApplication>
 #include <QEvent>

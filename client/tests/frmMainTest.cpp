@@ -5,8 +5,8 @@
 #include "status/forms/StatusPage.h"
 #include "taskeditor/forms/TaskEditorPage.h"
 
-#include "common/TaskDatabase.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDatabase.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/TaskDbTables.h"
 #include "platform/testsupport/TestDatabase.h"
 

@@ -4,10 +4,10 @@
 #include "WaitWatch.h"
 
 #include "client/frmPreferences.h"
-#include "common/HttpGet.h"
+#include "clientcommon/HttpGet.h"
 #include "common/Password.h"
-#include "common/RequestWait.h"
-#include "common/forms/RequestWaitDialog.h"
+#include "clientcommon/RequestWait.h"
+#include "clientcommon/forms/RequestWaitDialog.h"
 #include "platform/OleDbConnectionString.h"
 #include "platform/ServiceControl.h"
 #include "platform/testsupport/TestDatabase.h"

@@ -1,6 +1,6 @@
 // The shipped SQL scripts are the tables the client makes, and an
 // administrator who runs one gets a database the programs take as current.
-#include "common/TaskDbCheck.h"
+#include "clientcommon/TaskDbCheck.h"
 #include "common/TaskDbScript.h"
 #include "common/TaskDbTables.h"
 #include "platform/testsupport/TestSupport.h"

@@ -1,7 +1,7 @@
 #include "common/TaskRow.h"
 
 #include "common/TaskDbConnection.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/TaskDbTables.h"
 #include "common/TaskVocabulary.h"
 #include "platform/AdoRecordset.h"

@@ -3,7 +3,7 @@
 // client fills one of these from its globals (the working and default option
 // strings, the start-up probes' results, the preferences) and opens the
 // dialog on it; tests fill it with their own values. Its file and folder
-// dialogs go through the client's dialog seam (common/FileDialogs.h).
+// dialogs go through the client's dialog seam (clientcommon/FileDialogs.h).
 #include "filteropts/OptionLayouts.h"
 #include "filteropts/OptionSettings.h"
 #include "platform/AutomationComponents.h"

@@ -1,6 +1,6 @@
 #include "filteropts/forms/OptionsLcqTab.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 #include "common/UncName.h"
 #include "filteropts/forms/OptionsControls.h"
 

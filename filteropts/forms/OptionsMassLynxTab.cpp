@@ -1,9 +1,9 @@
 #include "filteropts/forms/OptionsMassLynxTab.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 #include "common/UncName.h"
-#include "common/forms/FolderBrowser.h"
-#include "common/forms/TabStripDisabled.h"
+#include "clientcommon/forms/FolderBrowser.h"
+#include "clientcommon/forms/TabStripDisabled.h"
 #include "filteropts/forms/OptionsControls.h"
 
 #include <QHBoxLayout>

@@ -2,9 +2,9 @@
 // settings in the library's sheet, and saving the edited settings to a file.
 #include "filteropts/forms/OptionsQuellmarkTab.h"
 
-#include "common/BusyCursor.h"
-#include "common/FileDialogs.h"
-#include "common/forms/TabStripDisabled.h"
+#include "clientcommon/BusyCursor.h"
+#include "clientcommon/FileDialogs.h"
+#include "clientcommon/forms/TabStripDisabled.h"
 #include "platform/MessageBox.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "filteropts/forms/OptionsQuellmarkTab.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 #include "common/UncName.h"
 #include "filteropts/FieldChecks.h"
 #include "filteropts/NumberText.h"

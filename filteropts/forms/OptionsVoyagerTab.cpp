@@ -1,6 +1,6 @@
 #include "filteropts/forms/OptionsVoyagerTab.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 #include "filteropts/FieldChecks.h"
 #include "filteropts/NumberText.h"
 

@@ -1,6 +1,6 @@
 #include "filteropts/forms/frmOptions.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 #include "common/ImportFilters.h"
 #include "filteropts/OptionsHelpIds.h"
 #include "filteropts/forms/FieldLeaveChecks.h"

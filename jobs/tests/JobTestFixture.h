@@ -2,7 +2,7 @@
 // A job engine on a private SQLite task database with an injected clock and
 // fake search and conversion steps; external commands are a small script that
 // appends its arguments to a log file.
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobCollection.h"
 #include "jobs/JobSteps.h"

@@ -4,7 +4,7 @@
 // twice, and the two ways the list cannot be read.
 #include "VendorJobFixture.h"
 
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/UncName.h"
 #include "filteropts/tests/QStringPrinter.h"
 

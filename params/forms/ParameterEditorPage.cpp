@@ -2,7 +2,7 @@
 // the top, "All Searches" and "MS/MS" side by side below it.
 #include "params/forms/ParameterEditorPage.h"
 
-#include "common/forms/FitPathToLabel.h"
+#include "clientcommon/forms/FitPathToLabel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

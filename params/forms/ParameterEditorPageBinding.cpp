@@ -3,9 +3,9 @@
 // signals blocked, so a value set by the program never counts as an edit.
 #include "params/forms/ParameterEditorPage.h"
 
-#include "common/HandlerGuard.h"
-#include "common/forms/ControlMirror.h"
-#include "common/forms/FitPathToLabel.h"
+#include "clientcommon/HandlerGuard.h"
+#include "clientcommon/forms/ControlMirror.h"
+#include "clientcommon/forms/FitPathToLabel.h"
 #include "params/forms/frmModifications.h"
 #include "params/ServerData.h"
 

@@ -2,7 +2,7 @@
 // recent files and the save-changes question that guards unsaved edits.
 #include "params/forms/ParameterEditorPage.h"
 
-#include "common/BusyCursor.h"
+#include "clientcommon/BusyCursor.h"
 #include "params/FileDialogs.h"
 #include "params/RecentFiles.h"
 

@@ -1,6 +1,6 @@
 #include "params/forms/frmModifications.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 #include "platform/MessageBox.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "params/ParameterSet.h"
 
-#include "params/tests/PrintParameterLine.h"
+#include "common/tests/PrintParameterLine.h"
 #include "platform/testsupport/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "search/SearchSubmit.h"
 
 #include "SearchSimFixture.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/TaskDbTables.h"
 #include "common/UncName.h"
 #include "platform/AdoRecordset.h"

@@ -1,4 +1,4 @@
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/TaskDbTables.h"
 #include "platform/AdoErrors.h"
 #include "platform/AdoRecordset.h"

@@ -3,7 +3,7 @@
 #include "common/Password.h"
 #include "common/Preferences.h"
 #include "common/Settings.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/UncName.h"
 #include "platform/RegistryApi.h"
 #include "platform/testsupport/SorvexSim.h"

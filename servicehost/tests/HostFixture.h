@@ -3,7 +3,7 @@
 // folder, shared by the host's in-process and end-to-end tests.
 #include "common/Preferences.h"
 #include "common/Settings.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "platform/AdoConnection.h"
 #include "platform/testsupport/SorvexSim.h"
 #include "platform/testsupport/TestDatabase.h"

@@ -3,8 +3,8 @@
 // a task database (SQLite or PostgreSQL), settings and a simulated server.
 #include "HostFixture.h"
 
-#include "common/Globals.h"
-#include "common/ServiceWakeUp.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/ServiceWakeUp.h"
 #include "platform/LocalChannel.h"
 #include "platform/ServiceControl.h"
 #include "servicehost/frmMain.h"

@@ -1,6 +1,6 @@
 #include "status/forms/ListColumnWidths.h"
 
-#include "common/forms/FormLayout.h"
+#include "clientcommon/forms/FormLayout.h"
 
 #include <QHeaderView>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The icons of the status tree and lists by image key: the project's own SVG
-// pictures, resource ":/<key>" (common/forms/icons), drawn at 16 by 16.
+// pictures, resource ":/<key>" (clientcommon/forms/icons), drawn at 16 by 16.
 #include <QIcon>
 #include <QPixmap>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "status/forms/StatusPage.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 #include "status/forms/StatusIcons.h"
 #include "status/forms/StatusListModel.h"
 #include "status/forms/StatusTreeModel.h"

@@ -4,7 +4,7 @@
 // commands with their pop-up menu, the Refresh button, and the drag of a
 // result onto a follower task. The refresh reads the task database through
 // TaskDbConnection and changes tree and list in place.
-#include "common/TaskDatabase.h"
+#include "clientcommon/TaskDatabase.h"
 #include "status/AutoPrintQueue.h"
 #include "status/ServiceWatchdog.h"
 #include "status/StatusButtons.h"

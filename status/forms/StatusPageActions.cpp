@@ -1,7 +1,7 @@
 // The five task commands of the Status tab and their pop-up menu.
 #include "status/forms/StatusPage.h"
 
-#include "common/Globals.h"
+#include "clientcommon/Globals.h"
 #include "status/forms/StatusTreeModel.h"
 #include "status/forms/StatusTreeView.h"
 

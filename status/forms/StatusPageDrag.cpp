@@ -3,7 +3,7 @@
 // and the drop hands the result's data file to the follower.
 #include "status/forms/StatusPage.h"
 
-#include "common/forms/FormLayout.h"
+#include "clientcommon/forms/FormLayout.h"
 #include "status/ResultDrop.h"
 #include "status/forms/StatusIcons.h"
 #include "status/forms/StatusTreeModel.h"

@@ -2,10 +2,10 @@
 // task table by every refresh, node by node.
 #include "status/forms/StatusPage.h"
 
-#include "common/BusyCursor.h"
-#include "common/Globals.h"
-#include "common/HandlerGuard.h"
-#include "common/TaskDatabase.h"
+#include "clientcommon/BusyCursor.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/HandlerGuard.h"
+#include "clientcommon/TaskDatabase.h"
 #include "common/TaskVocabulary.h"
 #include "status/AutoPrintQueue.h"
 #include "status/RequestExchange.h"

@@ -2,8 +2,8 @@
 // node, its sorting and what a click on one of its rows opens.
 #include "status/forms/StatusPage.h"
 
-#include "common/BusyCursor.h"
-#include "common/TaskDatabase.h"
+#include "clientcommon/BusyCursor.h"
+#include "clientcommon/TaskDatabase.h"
 #include "status/StatusListRows.h"
 #include "status/forms/ListColumnWidths.h"
 #include "status/forms/StatusListModel.h"

@@ -1,8 +1,8 @@
 // The end of every refresh: waking the service and offering to start it.
 #include "status/ServiceWatchdog.h"
 
-#include "common/Globals.h"
-#include "common/ServiceWakeUp.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/ServiceWakeUp.h"
 #include "platform/MessageBox.h"
 #include "platform/ServiceControl.h"
 #include "platform/testsupport/TestSupport.h"

@@ -3,10 +3,10 @@
 // a private program folder, this client's names, a recorder that answers the
 // message boxes, and helpers that write task, file and result rows as the
 // task editor and the service write them.
-#include "common/ClientClock.h"
-#include "common/Globals.h"
-#include "common/TaskDatabase.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/ClientClock.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/TaskDatabase.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "platform/AdoConnection.h"
 #include "platform/MessageBox.h"
 #include "platform/testsupport/TestDatabase.h"

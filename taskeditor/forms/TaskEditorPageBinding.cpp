@@ -3,9 +3,9 @@
 // signals blocked; the rules' chaining happens in the model.
 #include "taskeditor/forms/TaskEditorPage.h"
 
-#include "common/EventMessage.h"
-#include "common/HandlerGuard.h"
-#include "common/forms/ControlMirror.h"
+#include "clientcommon/EventMessage.h"
+#include "clientcommon/HandlerGuard.h"
+#include "clientcommon/forms/ControlMirror.h"
 #include "platform/MessageBox.h"
 
 #include <QCheckBox>

@@ -2,11 +2,11 @@
 // dialogs, and the reset and loading the main window calls.
 #include "taskeditor/forms/TaskEditorPage.h"
 
-#include "common/ComponentProbes.h"
-#include "common/Globals.h"
-#include "common/HandlerGuard.h"
-#include "common/LoadPreferences.h"
-#include "common/TaskDatabase.h"
+#include "clientcommon/ComponentProbes.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/HandlerGuard.h"
+#include "clientcommon/LoadPreferences.h"
+#include "clientcommon/TaskDatabase.h"
 #include "filteropts/SciexLibraryOptions.h"
 #include "taskeditor/TaskCreation.h"
 #include "taskeditor/TaskEditorSources.h"

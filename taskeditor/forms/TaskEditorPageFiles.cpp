@@ -2,12 +2,12 @@
 // browser, the folder pickers, Delete, and dropping files from the desktop.
 #include "taskeditor/forms/TaskEditorPage.h"
 
-#include "common/Globals.h"
-#include "common/HandlerGuard.h"
+#include "clientcommon/Globals.h"
+#include "clientcommon/HandlerGuard.h"
 #include "common/ImportFilters.h"
-#include "common/FileDialogs.h"
-#include "common/forms/FolderBrowser.h"
-#include "common/forms/TabStripDisabled.h"
+#include "clientcommon/FileDialogs.h"
+#include "clientcommon/forms/FolderBrowser.h"
+#include "clientcommon/forms/TabStripDisabled.h"
 #include "platform/AutomationComponents.h"
 #include "platform/MessageBox.h"
 #include "taskeditor/DataFileList.h"

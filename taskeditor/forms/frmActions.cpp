@@ -1,8 +1,8 @@
 #include "taskeditor/forms/frmActions.h"
 
-#include "common/HandlerGuard.h"
-#include "common/forms/FormLayout.h"
-#include "common/forms/WindowIcons.h"
+#include "clientcommon/HandlerGuard.h"
+#include "clientcommon/forms/FormLayout.h"
+#include "clientcommon/forms/WindowIcons.h"
 #include "platform/Error.h"
 #include "platform/MessageBox.h"
 

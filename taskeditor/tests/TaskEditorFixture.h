@@ -3,12 +3,12 @@
 // globals as start-up leaves them, scripted message boxes, and (for the
 // tests that write) a task database on either engine opened as the client's
 // one connection with its shared recordset.
-#include "common/ComponentProbes.h"
-#include "common/Globals.h"
+#include "clientcommon/ComponentProbes.h"
+#include "clientcommon/Globals.h"
 #include "common/ImportFilters.h"
-#include "common/LoadPreferences.h"
-#include "common/TaskDatabase.h"
-#include "common/TaskDbSchema.h"
+#include "clientcommon/LoadPreferences.h"
+#include "clientcommon/TaskDatabase.h"
+#include "clientcommon/TaskDbSchema.h"
 #include "common/tests/TaskDbFixture.h"
 #include "platform/testsupport/TestSupport.h"
 #include "taskeditor/TaskEditor.h"

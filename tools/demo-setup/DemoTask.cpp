@@ -1,7 +1,7 @@
 #include "DemoTask.h"
 
 #include "common/PeakListFolders.h"
-#include "common/TaskDbRows.h"
+#include "clientcommon/TaskDbRows.h"
 #include "common/TaskDbTables.h"
 #include "common/TaskVocabulary.h"
 #include "common/UncName.h"

@@ -1,7 +1,7 @@
 // ".par" files: lines are read under both rules, and what the editor's rule
 // reads is written so that it reads back as the same keys and values.
 #include "FuzzCheck.h"
-#include "params/ParameterFile.h"
+#include "common/ParameterFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input = fuzzcheck::bytes(data, size);

@@ -6,7 +6,7 @@
 #include "filteropts/forms/frmOptions.h"
 #include "filteropts/tests/FakeQuellmark.h"
 #include "filteropts/tests/QStringPrinter.h"
-#include "common/FileDialogs.h"
+#include "clientcommon/FileDialogs.h"
 #include "common/UncName.h"
 #include "platform/MessageBox.h"
 #include "platform/RegistryApi.h"

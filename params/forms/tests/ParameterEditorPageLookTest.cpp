@@ -2,7 +2,7 @@
 // the main window gives it at least, and a picture of it for the README.
 #include "params/forms/ParameterEditorPage.h"
 
-#include "common/forms/FitPathToLabel.h"
+#include "clientcommon/forms/FitPathToLabel.h"
 #include "params/forms/tests/PageFixture.h"
 
 #include <QAbstractButton>

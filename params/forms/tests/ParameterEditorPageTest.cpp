@@ -1,6 +1,6 @@
 #include "params/forms/ParameterEditorPage.h"
 
-#include "common/forms/FitPathToLabel.h"
+#include "clientcommon/forms/FitPathToLabel.h"
 #include "params/forms/frmModifications.h"
 #include "params/forms/tests/PageFixture.h"
 

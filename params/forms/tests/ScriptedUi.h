@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes and file dialogs that answer from a script and remember
 // what they were asked, installed for the life of the object.
-#include "common/FileDialogs.h"
+#include "clientcommon/FileDialogs.h"
 #include "platform/MessageBox.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 // The periodic refresh: the tree and list brought in line with the table in place.
 #include "StatusPageFixture.h"
 
-#include "common/HandlerGuard.h"
+#include "clientcommon/HandlerGuard.h"
 #include "platform/AdoConnection.h"
 #include "platform/OleDbConnectionString.h"
 #include "platform/testsupport/ServerFaults.h"

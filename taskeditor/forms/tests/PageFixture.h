@@ -1,7 +1,7 @@
 #pragma once
 // A shown task-editor page on a tab widget, reset over the client's globals of
 // a private program folder, with scripted file and folder dialogs.
-#include "common/FileDialogs.h"
+#include "clientcommon/FileDialogs.h"
 #include "taskeditor/forms/TaskEditorPage.h"
 #include "taskeditor/tests/TaskEditorFixture.h"
 

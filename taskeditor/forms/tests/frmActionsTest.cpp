@@ -1,7 +1,7 @@
 // The external processes dialog: its lists, its wait rule, OK and Cancel.
 #include "PageFixture.h"
 
-#include "common/forms/ControlMirror.h"
+#include "clientcommon/forms/ControlMirror.h"
 #include "taskeditor/forms/frmActions.h"
 
 #include <QCheckBox>
