@@ -39,10 +39,11 @@ std::optional<bool> clsJob::PrepareTask() {
         filesList_.openQuery(TaskDbConnection,
                              QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = ? "
                                             "ORDER BY next_action ASC, file_number ASC"),
-                             {uID}, common::kFilesTable, 15);
-        const QString parameterPath = common::modUncName_GetLocalPathFromUnc(parameter_set);
-        if (parameter_set.isEmpty() || !QFileInfo(parameterPath).isFile()) {
-            log(EventError, QStringLiteral("Parameter set (") + parameter_set + QStringLiteral(") not found"), false);
+                             {settings.uID}, common::kFilesTable, 15);
+        const QString parameterPath = common::modUncName_GetLocalPathFromUnc(settings.parameter_set);
+        if (settings.parameter_set.isEmpty() || !QFileInfo(parameterPath).isFile()) {
+            log(EventError, QStringLiteral("Parameter set (") + settings.parameter_set + QStringLiteral(") not found"),
+                false);
             PauseTask();
             return false;
         }
@@ -50,12 +51,12 @@ std::optional<bool> clsJob::PrepareTask() {
             PauseTask();
             return false;
         }
-        if (scheduleType_ == u"monitor" || scheduleType_ == u"follower" || filesList_.recordCount() < 2 ||
-            holdsMergedList(filesList_)) {
-            merge_data_files = False;
+        if (settings.schedule_type == u"monitor" || settings.schedule_type == u"follower" ||
+            filesList_.recordCount() < 2 || holdsMergedList(filesList_)) {
+            settings.merge_data_files = False;
             SetTimerInterval(tickMilliseconds());
         }
-        if (merge_data_files &&
+        if (settings.merge_data_files &&
             jobSearchSteps().GetFormValue(*this, QStringLiteral("SEARCH"), QString()).toUpper() != u"MIS") {
             log(EventError, QStringLiteral("Data files can only be merged for MS/MS search"), false);
             PauseTask();
@@ -70,7 +71,7 @@ std::optional<bool> clsJob::PrepareTask() {
 
 void clsJob::SetCurrentFile() {
     try {
-        const bool namesAsStored = import_filter == u"AB 4000 Series TS2Sorvex";
+        const bool namesAsStored = settings.import_filter == u"AB 4000 Series TS2Sorvex";
         const QString fileName = filesList_.value(QStringLiteral("file_name")).toString();
         dataPath_ = namesAsStored ? fileName : common::modUncName_GetLocalPathFromUnc(fileName);
 
@@ -94,7 +95,7 @@ void clsJob::SetCurrentFile() {
         CurrentFileNumber = filesList_.value(QStringLiteral("file_number")).toInt();
         if (filesList_.value(QStringLiteral("intermediate")).isNull()) {
             CurrentMethodCode = QStringLiteral("?1");
-            CurrentMethod = import_filter;
+            CurrentMethod = settings.import_filter;
         } else {
             CurrentMethodCode = QStringLiteral("?4");
             CurrentMethod = FollowUpMethod;

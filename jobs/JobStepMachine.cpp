@@ -159,15 +159,15 @@ void clsJob::takeActionSteps() {
         const std::optional<bool> preTask = RunExternalAction(QStringLiteral("PreTask"));
         if (!preTask) return PauseTask();
         if (!*preTask || !mayGoOn()) return;
-    } else if (scheduleType_ == u"follower") {
+    } else if (settings.schedule_type == u"follower") {
         filesList_.requery();
     }
 
-    if (scheduleType_ == u"monitor") {
+    if (settings.schedule_type == u"monitor") {
         const bool chosen = jobImportSteps().NextMonitoredFile(*this);
         if (!mayGoOn()) return;
         if (!chosen) return stopWithError(QStringLiteral("The next file of the watched folder could not be chosen"));
-    } else if (scheduleType_ == u"follower") {
+    } else if (settings.schedule_type == u"follower") {
         if (!NextFollowerFile()) return stopWithError(QStringLiteral("The next file of the follower task could not be chosen"));
     } else {
         switch (NextBatchFile()) {
@@ -176,9 +176,9 @@ void clsJob::takeActionSteps() {
         case FileChoice::Failed:
             return stopWithError(QStringLiteral("The next data file of the task could not be chosen"));
         case FileChoice::Exhausted:
-            if (!merge_data_files) return CompleteTask();
+            if (!settings.merge_data_files) return CompleteTask();
             if (jobImportSteps().MergePeakLists(*this)) {
-                merge_data_files = False;
+                settings.merge_data_files = False;
                 SetTimerInterval((TimerTick > 0 ? TimerTick : 10) * 1000);
                 FirstRun = False;
                 return TimerOn();
@@ -197,7 +197,7 @@ void clsJob::takeActionSteps() {
 
     const QString submittedId = filesList_.value(QStringLiteral("sorvex_task_id")).toString();
     if (!submittedId.isEmpty()) {
-        merge_data_files = False;
+        settings.merge_data_files = False;
         jobSearching_ = True;
         jobSubmitted_ = clsJob_Now();
         sorvex_task_id = submittedId;
@@ -214,7 +214,7 @@ void clsJob::takeActionSteps() {
     QString searchHeader;
     if (!convertCurrentFile(searchHeader)) return;
 
-    if (merge_data_files) {
+    if (settings.merge_data_files) {
         filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
         if (!storeCurrentRow()) return;
         SetTimerInterval(10);

@@ -52,12 +52,22 @@ void clsJob::leaveTickPhases() {
     phaseInterval_ = 0;
 }
 
+void clsJob::setSettings(common::TaskSettings taskSettings) {
+    const QString schedule = taskSettings.schedule_type;
+    const QString interval = taskSettings.fu_interval;
+    taskSettings.schedule_type.clear();
+    taskSettings.fu_interval.clear();
+    settings = std::move(taskSettings);
+    set_schedule_type(schedule);
+    set_fu_interval(interval);
+}
+
 void clsJob::set_schedule_type(const QString& v) {
-    if (common::isScheduleType(v)) scheduleType_ = v;
+    if (common::isScheduleType(v)) settings.schedule_type = v;
 }
 
 void clsJob::set_fu_interval(const QString& v) {
-    if (common::isFollowUpInterval(v)) fuInterval_ = v;
+    if (common::isFollowUpInterval(v)) settings.fu_interval = v;
 }
 
 void clsJob::set_Status(const QString& v) {
@@ -66,9 +76,8 @@ void clsJob::set_Status(const QString& v) {
 
 JobSession& clsJob::Session() {
     if (!session_) {
-        std::optional<qint32> userId;
-        if (!sorvex_user_id.isNull()) userId = sorvex_user_id.toInt();
-        session_ = std::make_unique<JobSession>(uID, task_label, task_sorvex_url, userId);
+        session_ = std::make_unique<JobSession>(settings.uID, settings.task_label, task_sorvex_url,
+                                                settings.sorvex_user_id);
         session_->sessionID = sessionID;
     }
     return *session_;
@@ -116,12 +125,13 @@ bool clsJob::event(QEvent* e) {
 }
 
 void clsJob::log(short type, const QString& message, bool withDataFile) const {
-    modGlobal_WriteEventLog(type, uID, task_label, withDataFile ? dataFile_ : QStringLiteral(" "), message);
+    modGlobal_WriteEventLog(type, settings.uID, settings.task_label, withDataFile ? dataFile_ : QStringLiteral(" "),
+                            message);
 }
 
 bool clsJob::findTaskRow() {
     taskRow_.openQuery(TaskDbConnection, QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"),
-                       {uID}, QStringLiteral("Sorvex_Tavrel_Tasks"));
+                       {settings.uID}, QStringLiteral("Sorvex_Tavrel_Tasks"));
     return !taskRow_.eof();
 }
 

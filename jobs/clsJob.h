@@ -1,9 +1,10 @@
 #pragma once
-// One running task of the service. The host copies every column of the task
-// row into the public fields, files the job in JobCollection under "T" + its
+// One running task of the service. The host gives it the settings of its
+// task row, files the job in JobCollection under "T" + its
 // Control_index and lets the job's own timer drive it: each tick calls
 // Take_Action, which performs the next step of the task.
 #include "common/ServerReplies.h"
+#include "common/TaskSettings.h"
 #include "convert/ImportQuellmarkProject.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobPlaceholders.h"
@@ -55,42 +56,13 @@ public:
     clsJob();
     ~clsJob() override;
 
-    // --- public fields, filled by the host from the task row -------------
-    qint32 uID = 0;
-    QString task_label;
-    QString parameter_set;
-    QString import_filter;
-    QString filter_options;
-    QString filter_fields;
-    qint16 new_files_only = 0;
-    qint16 sub_directories = 0;
-    QDateTime start_time;
-    QString monitor_directory;
-    QString monitor_filename;
-    qint16 follow_up = 0;
-    qint32 fu_score = 0;
-    qint16 fu_repeat = 0;
-    qint32 fu_number = 0;
-    qint16 fu_move = 0;
-    qint16 fu_discard = 0;
-    QString fu_task;
-    qint16 auto_print = 0;
-    QString pre_task_command;
-    qint16 pre_task_wait = 0;
-    qint16 pre_task_halt = 0;
-    QString pre_search_command;
-    qint16 pre_search_wait = 0;
-    qint16 pre_search_halt = 0;
-    QString post_search_command;
-    qint16 post_search_wait = 0;
-    qint16 post_search_halt = 0;
-    QString post_task_command;
-    qint16 post_task_wait = 0;
-    qint16 post_task_halt = 0;
+    // --- the task: its settings, and what the host gives it besides -------
+    // The task row's settings, paths local to this computer. Filled through
+    // setSettings, which keeps schedule_type and fu_interval to the words the
+    // job knows (an unknown one is "").
+    common::TaskSettings settings;
+    void setSettings(common::TaskSettings taskSettings);
     QString gkr_user_name;
-    qint16 merge_data_files = 0;
-    qint16 search_priority = 0;
-    QVariant sorvex_user_id;  // Null or a 32-bit server user id
     qint16 PleasePause = 0;
     QString sorvex_task_id;
     QString task_sorvex_url;
@@ -116,9 +88,9 @@ public:
     QString Data_path() const { return dataPath_; }
     QVariant Search_title() const { return searchTitle_; }
 
-    QString schedule_type() const { return scheduleType_; }
+    QString schedule_type() const { return settings.schedule_type; }
     void set_schedule_type(const QString& new_schedule_type);  // "now", "timed", "monitor", "follower"
-    QString fu_interval() const { return fuInterval_; }
+    QString fu_interval() const { return settings.fu_interval; }
     void set_fu_interval(const QString& new_fu_interval);  // "minutes", "hours", "days", "weeks", "months"
     QString Status() const { return status_; }
     void set_Status(const QString& new_status);  // "running", "paused", "completed", "cancelled", "new"
@@ -208,8 +180,6 @@ protected:
     QString dataFile_;
     QString dataPath_;
     QVariant searchTitle_;
-    QString scheduleType_;
-    QString fuInterval_;
     QString status_;
     QVariant peakListCache_;
 

@@ -67,12 +67,12 @@ void recoverRow(const platform::AdoRecordset& rs, qint32 taskUID) {
         return;
     }
 
-    const TaskRowValues values = readTaskRow(rs, folder);  // before the job, so a bad row makes none
+    const TaskStart start = readTaskStart(rs, folder);  // before the job, so a bad row makes none
     clsJob* job = fileNewJob();
-    if (values.task_status == QLatin1String("paused") || request == QLatin1String("Pause")) job->tmrJob().stop();
-    if (values.task_status == QLatin1String("running"))
+    if (start.task_status == QLatin1String("paused") || request == QLatin1String("Pause")) job->tmrJob().stop();
+    if (start.task_status == QLatin1String("running"))
         modGlobal_WriteEventLog(EventInfo, taskUID, label, kNone, QStringLiteral("Resuming running task"));
-    fillJob(*job, values);
+    fillJob(*job, start);
     if (request == QLatin1String("Pause")) job->PauseTask();
 }
 

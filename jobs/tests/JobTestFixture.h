@@ -195,10 +195,10 @@ protected:
         auto* job = new clsJob;
         JobCollection.Add(job, job->JobKey());
         ++NextJobIndex;
-        job->uID = uid;
-        job->task_label = QStringLiteral("Task A");
-        job->parameter_set = parFile;
-        job->import_filter = QStringLiteral("--- None ---");
+        job->settings.uID = uid;
+        job->settings.task_label = QStringLiteral("Task A");
+        job->settings.parameter_set = parFile;
+        job->settings.import_filter = QStringLiteral("--- None ---");
         job->set_schedule_type(schedule);
         job->set_Status(QStringLiteral("running"));
         job->task_sorvex_url = QStringLiteral("http://127.0.0.1:9/sorvex/cgi/");

@@ -58,8 +58,8 @@ protected:
 
     clsJob* vendorJob(const QString& filter, const QString& options) {
         clsJob* job = startJob(1, QStringLiteral("now"));
-        job->import_filter = filter;
-        job->filter_options = options;
+        job->settings.import_filter = filter;
+        job->settings.filter_options = options;
         job->set_Peak_list_cache(cache);
         return job;
     }
