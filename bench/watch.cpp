@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
         job->uID = 1;
         job->task_label = QStringLiteral("watch");
         job->parameter_set = par;
-        job->import_filter = QStringLiteral("--- None ---");
+        job->set_import_filter(QStringLiteral("--- None ---"));
         job->set_schedule_type(QStringLiteral("monitor"));
         job->set_Status(QStringLiteral("running"));
         job->monitor_directory = tree;

@@ -37,7 +37,7 @@ QList<MergeInput> mergeInputs(clsJob& job) {
     }
     for (; !files.eof(); files.moveNext()) {
         const auto input = mergeInputForRow(localPath(files.value(QStringLiteral("peak_list"))),
-                                            localPath(files.value(QStringLiteral("file_name"))), job.import_filter,
+                                            localPath(files.value(QStringLiteral("file_name"))), job.import_filter(),
                                             formFormat);
         if (input) inputs << *input;
     }

@@ -50,7 +50,8 @@ std::optional<bool> clsJob::PrepareTask() {
             PauseTask();
             return false;
         }
-        if (scheduleType_ == u"monitor" || scheduleType_ == u"follower" || filesList_.recordCount() < 2 ||
+        if (scheduleType_ == common::ScheduleType::Monitor || scheduleType_ == common::ScheduleType::Follower ||
+            filesList_.recordCount() < 2 ||
             holdsMergedList(filesList_)) {
             merge_data_files = False;
             SetTimerInterval(tickMilliseconds());
@@ -70,7 +71,7 @@ std::optional<bool> clsJob::PrepareTask() {
 
 void clsJob::SetCurrentFile() {
     try {
-        const bool namesAsStored = import_filter == u"AB 4000 Series TS2Sorvex";
+        const bool namesAsStored = importFilter_ == common::FilterTS2Sorvex;
         const QString fileName = filesList_.value(QStringLiteral("file_name")).toString();
         dataPath_ = namesAsStored ? fileName : common::modUncName_GetLocalPathFromUnc(fileName);
 
@@ -94,7 +95,7 @@ void clsJob::SetCurrentFile() {
         CurrentFileNumber = filesList_.value(QStringLiteral("file_number")).toInt();
         if (filesList_.value(QStringLiteral("intermediate")).isNull()) {
             CurrentMethodCode = QStringLiteral("?1");
-            CurrentMethod = import_filter;
+            CurrentMethod = importFilterName_;
         } else {
             CurrentMethodCode = QStringLiteral("?4");
             CurrentMethod = FollowUpMethod;
@@ -131,16 +132,16 @@ void clsJob::EndFileSearch() {
 
 void clsJob::CompleteTask() {
     try {
-        status_ = common::taskstatus::Completed;
+        status_ = common::TaskStatus::Completed;
         if (!findTaskRow()) {
             // The task was deleted: there is nothing left to complete or to run.
             log(EventError, QStringLiteral("Could not find task in table when trying to complete"), false);
             removeFromCollection();
             return;
         }
-        taskRow_.setValue(QStringLiteral("task_status"), status_);
+        taskRow_.setValue(QStringLiteral("task_status"), common::word(*status_));
         if (!modGlobal_UpdateRecord(taskRow_)) {
-            status_ = common::taskstatus::Running;
+            status_ = common::TaskStatus::Running;
             PauseTask();
             return;
         }
@@ -152,7 +153,7 @@ void clsJob::CompleteTask() {
     } catch (const std::exception& e) {
         log(EventError, jobErrorText(QStringLiteral("(TVS1020) "), e), false);
         if (!removed_) {
-            status_ = common::taskstatus::Running;
+            status_ = common::TaskStatus::Running;
             PauseTask();
         }
     }

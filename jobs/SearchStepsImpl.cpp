@@ -79,7 +79,7 @@ void SearchStepsImpl::Logout(clsJob& job) {
 bool SearchStepsImpl::BuildSearchForm(clsJob& job) {
     SearchFormInput in;
     in.parameter_set = common::modUncName_GetLocalPathFromUnc(job.parameter_set);
-    in.import_filter = job.import_filter;
+    in.import_filter = job.importFilter();
     if (!job.sorvex_user_id.isNull()) in.sorvex_user_id = job.sorvex_user_id.toInt();
     in.taskUserId = job.ServerUser ? job.ServerUser->user_id : job.Session().ServerUserList.value(0).user_id;
     in.ActionPlaceholders = job.ActionPlaceholders();

@@ -53,15 +53,20 @@ void clsJob::leaveTickPhases() {
 }
 
 void clsJob::set_schedule_type(const QString& v) {
-    if (common::isScheduleType(v)) scheduleType_ = v;
+    if (const auto type = common::scheduleTypeOf(v)) scheduleType_ = type;
 }
 
 void clsJob::set_fu_interval(const QString& v) {
-    if (common::isFollowUpInterval(v)) fuInterval_ = v;
+    if (const auto unit = common::followUpIntervalOf(v)) fuInterval_ = unit;
 }
 
 void clsJob::set_Status(const QString& v) {
-    if (common::isTaskStatus(v)) status_ = v;
+    if (const auto status = common::taskStatusOf(v)) status_ = status;
+}
+
+void clsJob::set_import_filter(const QString& name) {
+    importFilterName_ = name;
+    importFilter_ = common::importFilterOf(name);
 }
 
 JobSession& clsJob::Session() {
@@ -100,8 +105,9 @@ void clsJob::SetTimerInterval(int milliseconds) {
 }
 
 bool clsJob::mayGoOn() const {
-    namespace st = common::taskstatus;
-    return !ShuttingDown && !removed_ && status_ != st::Paused && status_ != st::Cancelled && status_ != st::Completed;
+    using common::TaskStatus;
+    return !ShuttingDown && !removed_ && status_ != TaskStatus::Paused && status_ != TaskStatus::Cancelled &&
+           status_ != TaskStatus::Completed;
 }
 
 // A cancel or completion that arrives while this job's own tick runs (or a

@@ -28,7 +28,7 @@ TaskRowValues readTaskRow(const platform::AdoRecordset& rs, const QString& peakL
     TaskRowValues v;
     v.follow_up = r.follow_up.value_or(0);
     v.fu_discard = flag(r.fu_discard);
-    v.fu_interval = r.fu_interval.value_or(common::fuinterval::Days);
+    v.fu_interval = r.fu_interval.value_or(common::word(common::FollowUpInterval::Days));
     v.fu_move = flag(r.fu_move);
     v.fu_number = r.fu_number.value_or(1);
     v.fu_repeat = flag(r.fu_repeat);
@@ -78,7 +78,7 @@ void fillJob(clsJob& job, const TaskRowValues& v) {
     job.fu_repeat = v.fu_repeat;
     job.fu_score = v.fu_score;
     job.fu_task = v.fu_task;
-    job.import_filter = v.import_filter;
+    job.set_import_filter(v.import_filter);
     job.filter_options = v.filter_options;
     job.filter_fields = v.filter_fields;
     job.monitor_directory = v.monitor_directory;

@@ -198,7 +198,7 @@ protected:
         job->uID = uid;
         job->task_label = QStringLiteral("Task A");
         job->parameter_set = parFile;
-        job->import_filter = QStringLiteral("--- None ---");
+        job->set_import_filter(QStringLiteral("--- None ---"));
         job->set_schedule_type(schedule);
         job->set_Status(QStringLiteral("running"));
         job->task_sorvex_url = QStringLiteral("http://127.0.0.1:9/sorvex/cgi/");
