@@ -152,15 +152,15 @@ int main(int argc, char** argv) {
         const QString key = job->JobKey();
         JobCollection.Add(job, key);
         ++NextJobIndex;
-        job->uID = 1;
-        job->task_label = QStringLiteral("watch");
-        job->parameter_set = par;
+        job->settings.uID = 1;
+        job->settings.task_label = QStringLiteral("watch");
+        job->settings.parameter_set = par;
         job->set_import_filter(QStringLiteral("--- None ---"));
         job->set_schedule_type(QStringLiteral("monitor"));
         job->set_Status(QStringLiteral("running"));
-        job->monitor_directory = tree;
-        job->monitor_filename = QStringLiteral("*.raw");
-        job->sub_directories = clsJob::True;
+        job->settings.monitor_directory = tree;
+        job->settings.monitor_filename = QStringLiteral("*.raw");
+        job->settings.sub_directories = clsJob::True;
         job->task_sorvex_url = QStringLiteral("http://127.0.0.1:9/");
 
         // First due tick: the rows are read as known items and the tree is walked.

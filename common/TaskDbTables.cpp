@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <limits>
+
 namespace common {
 
 namespace {
@@ -73,6 +75,18 @@ const TableDef& taskDbTable(const QString& name) {
     for (const TableDef& t : taskDbTables())
         if (t.name.compare(name, Qt::CaseInsensitive) == 0) return t;
     throw platform::Error(platform::adoerr::TableNotFound, QStringLiteral("Table '%1' not found").arg(name));
+}
+
+int columnLength(const QString& table, const QString& column) {
+    const TableDef& t = taskDbTable(table);
+    for (const ColumnDef& c : t.columns)
+        if (c.name == column) return c.type == ColumnType::Text ? c.length : std::numeric_limits<int>::max();
+    throw platform::Error(platform::adoerr::ItemNotFound,
+                          QStringLiteral("%1 has no column %2").arg(t.name, column));
+}
+
+QString fitColumn(const QString& table, const QString& column, const QString& text) {
+    return text.left(columnLength(table, column));
 }
 
 QString sqlType(const ColumnDef& column, const platform::AdoConnection& connection) {

@@ -65,6 +65,13 @@ const QList<IndexDef>& taskDbIndexes();
 QString createIndexSql(const IndexDef& index);
 const TableDef& taskDbTable(const QString& name);  // case-insensitive; throws on an unknown name
 
+// The most characters the column holds: a Text column's length, no limit for
+// the others. Throws platform::Error 3265 for a column the table lacks.
+int columnLength(const QString& table, const QString& column);
+// The text cut to the column's length, for a value whose tail may be lost
+// (a comment, a title) rather than refused.
+QString fitColumn(const QString& table, const QString& column, const QString& text);
+
 // The column's type in the connection's engine ("TEXT(255)" / "VARCHAR(255)" ...).
 QString sqlType(const ColumnDef& column, const platform::AdoConnection& connection);
 // One statement that makes the table with every column, key and constraint.

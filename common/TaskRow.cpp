@@ -155,6 +155,23 @@ void assignNewTaskFileRow(platform::AdoRecordset& rs, const TaskFileRow& r) {
     set("peak_list", r.peak_list);
 }
 
+void assignNewResultRow(platform::AdoRecordset& rs, const ResultRow& r) {
+    const Assign set(rs);
+    set("task_UID", r.task_UID);
+    set("accession", r.accession);
+    set("hit_mass", r.hit_mass);
+    set("hit_score", r.hit_score);
+    set("title_text", r.title_text);
+    set("seq_database", r.seq_database);
+    set("input_data_file", r.input_data_file);
+    set("result_url", r.result_url);
+    set("submitted", r.submitted);
+    set("returned", r.returned);
+    set("result_comment", r.result_comment);
+    set("auto_print", r.auto_print);
+    set("quellmark_project", r.quellmark_project);
+}
+
 qint16 toShort(const QVariant& v) { return fitted<qint16>(toWhole(v)); }
 
 qint32 toLong(const QVariant& v) { return fitted<qint32>(toWhole(v)); }

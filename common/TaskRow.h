@@ -1,9 +1,11 @@
 #pragma once
-// A task row and a file row as the task database stores them, and their
-// readers. The client writes them when it submits a task and reads them back
-// to show or clone it; the service reads them when it starts or recovers a
-// task. Columns the schema lets be Null are optional; a required column that
-// is Null, or a value that does not fit its column's type, is an error.
+// A task row, a file row and a result row as the task database stores them,
+// their readers and writers. The client writes task and file rows when it
+// submits a task and reads them back to show or clone it; the service reads
+// them when it starts or recovers a task, and writes the file rows a task
+// finds or hands on and the result rows of its searches. Columns the schema
+// lets be Null are optional; a required column that is Null, or a value that
+// does not fit its column's type, is an error.
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -74,6 +76,25 @@ struct TaskFileRow {
     bool operator==(const TaskFileRow&) const = default;
 };
 
+// One row of Sorvex_Tavrel_Results.
+struct ResultRow {
+    qint32 result_number = 0;
+    qint32 task_UID = 0;
+    std::optional<QString> accession;
+    std::optional<qint32> hit_mass;
+    std::optional<qint32> hit_score;
+    std::optional<QString> title_text;
+    std::optional<QString> seq_database;
+    QString input_data_file;  // UNC form
+    std::optional<QString> result_url;
+    QDateTime submitted;
+    QDateTime returned;
+    std::optional<QString> result_comment;
+    std::optional<qint16> auto_print;
+    std::optional<QString> quellmark_project;  // UNC form
+    bool operator==(const ResultRow&) const = default;
+};
+
 // The current row of a recordset over the table. Throws platform::Error: 94
 // "Invalid use of Null (column <name>)" for a required column, 13 "Type
 // mismatch" for a value that is no number or date, 6 "Overflow" for a number
@@ -82,13 +103,14 @@ TaskRow readTaskRow(const platform::AdoRecordset& rs);
 TaskFileRow readTaskFileRow(const platform::AdoRecordset& rs);
 
 // The writing side, for the one place that creates task rows (the client's
-// Run) and the places that add file rows. On a row being added (rs.addNew()),
+// Run) and the places that add file and result rows. On a row being added (rs.addNew()),
 // sets every column of the row but its key, which the new-key routine
 // assigns as it stores the row, and but the request pair action_request /
 // action_response, which only the request itself writes. Empty optional
 // values are left Null.
 void assignNewTaskRow(platform::AdoRecordset& rs, const TaskRow& row);
 void assignNewTaskFileRow(platform::AdoRecordset& rs, const TaskFileRow& row);
+void assignNewResultRow(platform::AdoRecordset& rs, const ResultRow& row);
 
 // The conversions the readers apply to one value, for code that reads a
 // single column. Numbers round half away from zero, as the database does when

@@ -63,7 +63,7 @@ bool clsJob::rowIsDue() const { return filesList_.value(QStringLiteral("next_act
 
 // Marks the current row done after its data item was found missing.
 bool clsJob::retireCurrentRow(const QString& message) {
-    modGlobal_WriteEventLog(EventError, uID, task_label, QStringLiteral(" "),
+    modGlobal_WriteEventLog(EventError, settings.uID, settings.task_label, QStringLiteral(" "),
                             filesList_.value(QStringLiteral("file_name")).toString() + message);
     filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
     return modGlobal_UpdateRecord(filesList_);
@@ -98,7 +98,7 @@ FileChoice clsJob::NextBatchFile() {
         }
         return FileChoice::Exhausted;
     } catch (const std::exception& e) {
-        modGlobal_WriteEventLog(EventError, uID, task_label, QStringLiteral(" "),
+        modGlobal_WriteEventLog(EventError, settings.uID, settings.task_label, QStringLiteral(" "),
                                 jobErrorText(QStringLiteral("(TVS1031) "), e));
         return FileChoice::Failed;
     }

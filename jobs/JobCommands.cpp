@@ -22,10 +22,18 @@ struct ActionColumns {
 };
 
 ActionColumns columnsOf(const clsJob& job, const QString& kind) {
-    if (kind == u"PreTask") return {job.pre_task_command, job.pre_task_wait != 0, job.pre_task_halt != 0};
-    if (kind == u"PreSearch") return {job.pre_search_command, job.pre_search_wait != 0, job.pre_search_halt != 0};
-    if (kind == u"PostSearch") return {job.post_search_command, job.post_search_wait != 0, job.post_search_halt != 0};
-    if (kind == u"PostTask") return {job.post_task_command, job.post_task_wait != 0, job.post_task_halt != 0};
+    static const struct {
+        const char16_t* kind;
+        common::TaskStageId stage;
+    } kinds[] = {{u"PreTask", common::TaskStageId::PreTask},
+                 {u"PreSearch", common::TaskStageId::PreSearch},
+                 {u"PostSearch", common::TaskStageId::PostSearch},
+                 {u"PostTask", common::TaskStageId::PostTask}};
+    for (const auto& k : kinds) {
+        if (kind != QStringView(k.kind)) continue;
+        const common::TaskStage& stage = job.settings.stage(k.stage);
+        return {stage.command, stage.wait != 0, stage.halt != 0};
+    }
     return {};
 }
 

@@ -44,8 +44,8 @@ namespace {
 class Look {
 public:
     Look(clsJob& job, JobFolderWatch& watch)
-        : job_(job), w_(watch), subFolders_(job.sub_directories != 0),
-          itemsAreFolders_(clsJob_QuellmarkDataIsFolder(job.import_filter(), job.filter_options)) {}
+        : job_(job), w_(watch), subFolders_(job.settings.sub_directories != 0),
+          itemsAreFolders_(clsJob_QuellmarkDataIsFolder(job.import_filter(), job.settings.filter_options)) {}
 
     bool everything(const QDateTime& now) {
         w_.changed.clear();
@@ -126,7 +126,7 @@ private:
     }
 
     QStringList matchRoots(QSet<QString>& levels) {
-        const QString& directory = job_.monitor_directory;
+        const QString& directory = job_.settings.monitor_directory;
         if (!directory.contains(u'*') && !directory.contains(u'?')) return {folderKey(directory)};
         return clsJob_ExpandFolderPattern(directory, [&](const QString& f) {
             levels.insert(f);
@@ -167,7 +167,7 @@ private:
             follow(f);
         };
         hooks.descend = std::move(descend);
-        clsJob_CollectNewItems(folder, job_.monitor_filename, w_.KnownFiles, w_.NewFiles, subFolders_,
+        clsJob_CollectNewItems(folder, job_.settings.monitor_filename, w_.KnownFiles, w_.NewFiles, subFolders_,
                                itemsAreFolders_, hooks);
     }
 

@@ -49,7 +49,7 @@ bool clsJob::NextFollowerFile() {
         if (NextActionTime.dateTime() > latest) NextActionTime = latest;
         return true;
     } catch (const std::exception& e) {
-        modGlobal_WriteEventLog(EventError, uID, task_label, QStringLiteral(" "),
+        modGlobal_WriteEventLog(EventError, settings.uID, settings.task_label, QStringLiteral(" "),
                                 jobErrorText(QStringLiteral("(TVS1030) "), e));
         NextActionTime = now.addSecs(followerDelaySeconds());
         return false;

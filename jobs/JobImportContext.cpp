@@ -15,8 +15,8 @@ namespace tavrelsvc {
 
 PeakListJobContext jobImportContext(clsJob& job) {
     PeakListJobContext context;
-    context.uID = job.uID;
-    context.task_label = job.task_label;
+    context.uID = job.settings.uID;
+    context.task_label = job.settings.task_label;
     context.Data_file = job.Data_file().isEmpty() ? QStringLiteral(" ") : job.Data_file();
     context.GetFormValue = [&job](const QString& name, const QString& defaultValue) {
         return jobSearchSteps().GetFormValue(job, name, defaultValue);
@@ -26,7 +26,7 @@ PeakListJobContext jobImportContext(clsJob& job) {
 }
 
 void pauseForUnwritablePeakList(clsJob& job, const QString& reason) {
-    modGlobal_WriteEventLog(EventError, job.uID, job.task_label, job.Data_file(),
+    modGlobal_WriteEventLog(EventError, job.settings.uID, job.settings.task_label, job.Data_file(),
                             QStringLiteral("The peak list cannot be written: ") + reason);
     if (job.mayGoOn()) job.PauseTask();
 }

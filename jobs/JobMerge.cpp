@@ -50,7 +50,7 @@ bool clsJob_MergePeakLists(clsJob& job) {
     try {
         const QString cache = job.Peak_list_cache().toString();
         if (cache.isEmpty() || !platform::makeSharedPath(cache).isEmpty()) {
-            modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+            modGlobal_WriteEventLog(EventError, job.settings.uID, job.settings.task_label, QStringLiteral(" "),
                                     QStringLiteral("Cannot merge peak lists: no peak-list cache folder (") + cache +
                                         QLatin1Char(')'));
             return false;
@@ -79,18 +79,18 @@ bool clsJob_MergePeakLists(clsJob& job) {
         const QString stored = common::modUncName_GetUncPath(mergePath);
         platform::AdoRecordset& files = job.FilesList();
         files.addNew();
-        files.setValue(QStringLiteral("task_UID"), job.uID);
+        files.setValue(QStringLiteral("task_UID"), job.settings.uID);
         files.setValue(QStringLiteral("file_name"), stored);
         // Only its format line: no data, so the row is done from the start.
         if (spectra == 0)
-            modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+            modGlobal_WriteEventLog(EventError, job.settings.uID, job.settings.task_label, QStringLiteral(" "),
                                     QStringLiteral("The merged peak list holds no spectrum: no search is made"));
         files.setValue(QStringLiteral("next_action"), spectra == 0 ? jetZeroDate() : clsJob_Now());
         files.setValue(QStringLiteral("peak_list"), stored);
         files.setValue(QStringLiteral("sample_number"), kMergedListSample);
         return modGlobal_AddRowWithNewKey(files, MaxFileNumberCommand, QStringLiteral("file_number")) != 0;
     } catch (const std::exception& e) {
-        modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+        modGlobal_WriteEventLog(EventError, job.settings.uID, job.settings.task_label, QStringLiteral(" "),
                                 jobErrorText(QStringLiteral("Merging peak lists failed: "), e));
         try {
             job.FilesList().cancelUpdate();

@@ -52,8 +52,8 @@ QList<PlaceholderEntry> resultPlaceholderEntries(const QString& resultFilePath, 
 void clsJob::BuildPlaceholders() {
     actionPlaceholders_.clear();
     try {
-        actionPlaceholders_ << joinPlaceholderEntry(QStringLiteral("<taskname>"), task_label)
-                            << joinPlaceholderEntry(QStringLiteral("<parameters>"), parameter_set)
+        actionPlaceholders_ << joinPlaceholderEntry(QStringLiteral("<taskname>"), settings.task_label)
+                            << joinPlaceholderEntry(QStringLiteral("<parameters>"), settings.parameter_set)
                             << joinPlaceholderEntry(QStringLiteral("<localhost>"), LocalComputerName)
                             << joinPlaceholderEntry(QStringLiteral("<localuser>"), LocalUserName)
                             << joinPlaceholderEntry(QStringLiteral("<gkr_user_name>"), gkr_user_name);

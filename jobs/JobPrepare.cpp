@@ -39,10 +39,11 @@ std::optional<bool> clsJob::PrepareTask() {
         filesList_.openQuery(TaskDbConnection,
                              QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = ? "
                                             "ORDER BY next_action ASC, file_number ASC"),
-                             {uID}, common::kFilesTable, 15);
-        const QString parameterPath = common::modUncName_GetLocalPathFromUnc(parameter_set);
-        if (parameter_set.isEmpty() || !QFileInfo(parameterPath).isFile()) {
-            log(EventError, QStringLiteral("Parameter set (") + parameter_set + QStringLiteral(") not found"), false);
+                             {settings.uID}, common::kFilesTable, 15);
+        const QString parameterPath = common::modUncName_GetLocalPathFromUnc(settings.parameter_set);
+        if (settings.parameter_set.isEmpty() || !QFileInfo(parameterPath).isFile()) {
+            log(EventError, QStringLiteral("Parameter set (") + settings.parameter_set + QStringLiteral(") not found"),
+                false);
             PauseTask();
             return false;
         }
@@ -51,12 +52,11 @@ std::optional<bool> clsJob::PrepareTask() {
             return false;
         }
         if (scheduleType_ == common::ScheduleType::Monitor || scheduleType_ == common::ScheduleType::Follower ||
-            filesList_.recordCount() < 2 ||
-            holdsMergedList(filesList_)) {
-            merge_data_files = False;
+            filesList_.recordCount() < 2 || holdsMergedList(filesList_)) {
+            settings.merge_data_files = False;
             SetTimerInterval(tickMilliseconds());
         }
-        if (merge_data_files &&
+        if (settings.merge_data_files &&
             jobSearchSteps().GetFormValue(*this, QStringLiteral("SEARCH"), QString()).toUpper() != u"MIS") {
             log(EventError, QStringLiteral("Data files can only be merged for MS/MS search"), false);
             PauseTask();

@@ -35,7 +35,7 @@ bool clsJob_QuellmarkQuantitateInit(clsJob& job) {
         request.program = common::quellmarkProgramPath(QuellmarkFolder);
         request.projectPath = project;
         request.taskId = job.sorvex_task_id;
-        request.quantitation = readQuellmarkOptions(job.filter_options).quantitation();
+        request.quantitation = readQuellmarkOptions(job.settings.filter_options).quantitation();
         request.quantitationMethod = job.QuantitationMethod;
         request.canQuantitate = QuellmarkCanQuantitate;
         request.acceptsLogin = QuellmarkAcceptsLogin;

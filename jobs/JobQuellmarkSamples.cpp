@@ -23,7 +23,7 @@ qint32 clsJob_CreateNewQuellmarkEntries(clsJob& job) {
         return 0;
     }
     try {
-        const QuellmarkOptions options = readQuellmarkOptions(job.filter_options);
+        const QuellmarkOptions options = readQuellmarkOptions(job.settings.filter_options);
         if (options.replaced)
             importLog(context, EventWarning,
                       QStringLiteral("Sorvex Quellmark import filter options are out of date, using defaults"));

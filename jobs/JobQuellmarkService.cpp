@@ -116,7 +116,7 @@ void finishFile(clsJob& job, const QString& cacheFile, const QString& extension,
     if (PeakListSizeRule(cacheFile)) {
         job.PeakListFile = cacheFile;
         if (!storeJobPeakList(job, cacheFile)) return job.PauseTask();
-        if (job.merge_data_files) {
+        if (job.settings.merge_data_files) {
             job.FilesList().setValue(QStringLiteral("next_action"), jetZeroDate());
             if (!modGlobal_UpdateRecord(job.FilesList())) return job.PauseTask();
             return job.TimerOn();
@@ -145,7 +145,7 @@ void clsJob_ServiceQuellmark(clsJob& job) {
         const qint32 status = run->QuellmarkProcessing->Status();
         if (status == QuellmarkProcessing::Running) return job.TimerOn();
 
-        const QuellmarkOptions options = readQuellmarkOptions(job.filter_options);
+        const QuellmarkOptions options = readQuellmarkOptions(job.settings.filter_options);
         const QString cacheFile = jobPeakListCacheFile(job, run->PeakListExtension);
         if (status == QuellmarkProcessing::Finished)
             exportSample(job, *run, options, cacheFile, context);

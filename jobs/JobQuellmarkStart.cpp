@@ -2,6 +2,7 @@
 // sample, takes the output settings and starts picking peaks; the job's
 // ticks poll it from then on (JobQuellmarkService.cpp).
 #include "common/VersionText.h"
+#include "common/TaskDbTables.h"
 #include "convert/ImportLog.h"
 #include "convert/ImportQuellmarkOptions.h"
 #include "convert/ImportQuellmarkScans.h"
@@ -40,8 +41,9 @@ QString serverVersion(const clsJob& job) {
 QString sampleComment(QuellmarkRun& run, const QuellmarkOptions& options, const QString& dataPath) {
     if (run.FirstSample < run.LastSample) return QStringLiteral("All samples in file");
     const auto info = run.QuellmarkSources->GetSampleInfo(options.dataFormat(), dataPath, run.FirstSample);
-    const QString name = info->SampleName().left(255);
-    return name.isEmpty() ? info->Comment().left(255) : name;
+    const QString name = info->SampleName();
+    return common::fitColumn(common::kFilesTable, QStringLiteral("file_comment"),
+                             name.isEmpty() ? info->Comment() : name);
 }
 
 }  // namespace
@@ -51,7 +53,7 @@ bool clsJob_ImportQuellmark(clsJob& job, qint32 sample) {
     // The objects are the job's from here on: the caller releases them when this fails.
     auto run = std::make_shared<QuellmarkRun>();
     job.Quellmark = run;
-    const QuellmarkOptions options = readQuellmarkOptions(job.filter_options);
+    const QuellmarkOptions options = readQuellmarkOptions(job.settings.filter_options);
     if (const auto failed = platform::tryAutomation([&] {
             run->QuellmarkSources = create<QuellmarkDataSourceCollection>();
             run->QuellmarkSources->setSession(QuellmarkSession);

@@ -89,7 +89,7 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
             return;
         }
 
-        const QString folder = common::modUncName_GetLocalPathFromUnc(job.filter_options);
+        const QString folder = common::modUncName_GetLocalPathFromUnc(job.settings.filter_options);
         const bool monitor = job.scheduleType() == common::ScheduleType::Monitor;
         // Only this list's own rows count as expanded: a later list that
         // names a sample again is another batch, searched again.
@@ -105,7 +105,7 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
             const QString stored = common::modUncName_GetUncPath(path);
             if (made.contains(stored)) continue;
             files.addNew();
-            files.setValue(QStringLiteral("task_UID"), job.uID);
+            files.setValue(QStringLiteral("task_UID"), job.settings.uID);
             files.setValue(QStringLiteral("next_action"), clsJob_Now());
             files.setValue(QStringLiteral("file_name"), stored);
             if (monitor) {
@@ -144,7 +144,7 @@ bool addFurtherSampleRows(clsJob& job, qint32 count) {
     for (qint32 sample = 2; sample <= count; ++sample) {
         if (existing.contains(rowKey(fileName, sample))) continue;
         files.addNew();
-        files.setValue(QStringLiteral("task_UID"), job.uID);
+        files.setValue(QStringLiteral("task_UID"), job.settings.uID);
         files.setValue(QStringLiteral("file_name"), fileName);
         files.setValue(QStringLiteral("next_action"), clsJob_Now());
         if (!comment.isEmpty()) files.setValue(QStringLiteral("file_comment"), comment);
@@ -182,10 +182,10 @@ qint32 clsJob_ExpandWiffSamples(clsJob& job) {
             merge = TaskOptionsAnalystMerge == 1;
         } else {
             const filteropts::FilterOptions options =
-                filteropts::readFilterOptions(filteropts::kAnalyst, job.filter_options);
+                filteropts::readFilterOptions(filteropts::kAnalyst, job.settings.filter_options);
             if (options.replaced) {
                 log(job, EventWarning, QStringLiteral("Analyst WIFF import filter options are out of date, using defaults"));
-                job.filter_options = filteropts::composeOptions(filteropts::kAnalyst, options.fields);
+                job.settings.filter_options = filteropts::composeOptions(filteropts::kAnalyst, options.fields);
             }
             const QString field = options.fields.value(filteropts::analyst::MergeMultipleSamples);
             const std::optional<bool> read = filteropts::readYesNo(field);

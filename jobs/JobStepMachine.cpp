@@ -185,9 +185,9 @@ void clsJob::takeActionSteps() {
         case FileChoice::Failed:
             return stopWithError(QStringLiteral("The next data file of the task could not be chosen"));
         case FileChoice::Exhausted:
-            if (!merge_data_files) return CompleteTask();
+            if (!settings.merge_data_files) return CompleteTask();
             if (jobImportSteps().MergePeakLists(*this)) {
-                merge_data_files = False;
+                settings.merge_data_files = False;
                 SetTimerInterval((TimerTick > 0 ? TimerTick : 10) * 1000);
                 FirstRun = False;
                 return TimerOn();
@@ -206,7 +206,7 @@ void clsJob::takeActionSteps() {
 
     const QString submittedId = filesList_.value(QStringLiteral("sorvex_task_id")).toString();
     if (!submittedId.isEmpty()) {
-        merge_data_files = False;
+        settings.merge_data_files = False;
         jobSearching_ = True;
         jobSubmitted_ = clsJob_Now();
         sorvex_task_id = submittedId;
@@ -223,7 +223,7 @@ void clsJob::takeActionSteps() {
     QString searchHeader;
     if (!convertCurrentFile(searchHeader)) return;
 
-    if (merge_data_files) {
+    if (settings.merge_data_files) {
         filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
         if (!storeCurrentRow()) return;
         SetTimerInterval(10);

@@ -18,7 +18,7 @@ namespace tavrelsvc {
 namespace {
 
 void notAvailable(clsJob& job, const QString& what) {
-    modGlobal_WriteEventLog(EventError, job.uID, job.task_label, job.Data_file(),
+    modGlobal_WriteEventLog(EventError, job.settings.uID, job.settings.task_label, job.Data_file(),
                             what + QStringLiteral(" is not available in this service program"));
     job.PauseTask();
 }
@@ -60,8 +60,9 @@ public:
     }
 
     QString GetFormValue(clsJob& job, const QString& name, const QString& defaultValue) override {
-        const auto read = tavrel::readParameterFileLines(common::modUncName_GetLocalPathFromUnc(job.parameter_set),
-                                                         tavrel::ParameterLineRule::RejectLinesWithoutEquals);
+        const auto read =
+            tavrel::readParameterFileLines(common::modUncName_GetLocalPathFromUnc(job.settings.parameter_set),
+                                           tavrel::ParameterLineRule::RejectLinesWithoutEquals);
         for (const auto& line : read.lines)
             if (line.key == name) return line.value;
         return defaultValue;

@@ -26,10 +26,10 @@ QString recorded(clsJob& job, const QString& peakList) {
 QString clsJob_ImportLcq(clsJob& job) {
     LcqImportRequest request;
     request.extractor = LcqPath;
-    request.workspace = lcqWorkspace(TempFolder, job.uID);
+    request.workspace = lcqWorkspace(TempFolder, job.settings.uID);
     request.dataPath = job.Data_path();
     request.dataFile = job.Data_file();
-    request.options = job.filter_options;
+    request.options = job.settings.filter_options;
     request.outputPath = jobPeakListCacheFile(job);
     return recorded(job, importLcqFile(request, jobImportContext(job)));
 }
@@ -37,7 +37,7 @@ QString clsJob_ImportLcq(clsJob& job) {
 QString clsJob_ImportVoyager(clsJob& job) {
     VoyagerImportRequest request;
     request.dataPath = job.Data_path();
-    request.options = job.filter_options;
+    request.options = job.settings.filter_options;
     request.searchType = jobSearchType(job);
     request.outputPath = jobPeakListCacheFile(job);
     const VoyagerImportResult result = importVoyagerFile(request, jobImportContext(job));
@@ -49,7 +49,7 @@ QString clsJob_ImportVoyager(clsJob& job) {
 QString clsJob_ImportTS2Sorvex(clsJob& job) {
     TS2SorvexImportRequest request;
     request.descriptor = job.Data_path();
-    request.options = job.filter_options;
+    request.options = job.settings.filter_options;
     request.searchType = jobSearchType(job);
     request.outputPath = jobPeakListCacheFile(job);
     request.workFolder = TempFolder;

@@ -59,8 +59,8 @@ std::shared_ptr<JobFolderWatch> startWatch(clsJob& job, const WatchOptions& opti
         }
     }
     if (options.changeNotifications) watch->hub = options.hub;
-    watch->uID = job.uID;
-    watch->taskLabel = job.task_label;
+    watch->uID = job.settings.uID;
+    watch->taskLabel = job.settings.task_label;
     QPointer<clsJob> owner(&job);
     watch->wake = [owner] {
         // The next tick of the job looks at what changed.
@@ -80,7 +80,7 @@ bool recordNewItems(clsJob& job, JobFolderWatch& watch, bool searchNone, const Q
         const QString unc = common::modUncName_GetUncPath(item);
         if (!watch.RecordedNames.contains(unc)) {
             files.addNew();
-            files.setValue(QStringLiteral("task_UID"), job.uID);
+            files.setValue(QStringLiteral("task_UID"), job.settings.uID);
             files.setValue(QStringLiteral("file_name"), unc);
             if (searchNone) {
                 files.setValue(QStringLiteral("next_action"), jetZeroDate());
@@ -112,7 +112,7 @@ void reportPresentItems(const clsJob& job, qsizetype count) {
     const QString what = count == 1 ? QStringLiteral("1 item already in the watched folder when the watch started is")
                                     : QStringLiteral("%1 items already in the watched folder when the watch started are")
                                           .arg(count);
-    modGlobal_WriteEventLog(EventInfo, job.uID, job.task_label, QStringLiteral(" "),
+    modGlobal_WriteEventLog(EventInfo, job.settings.uID, job.settings.task_label, QStringLiteral(" "),
                             what + QStringLiteral(" recorded, not searched (new files only)"));
 }
 
@@ -150,7 +150,7 @@ bool chooseStableRow(clsJob& job, const QDateTime& now) {
         if (lastCheck.secsTo(now) <= LockedOutDelay) continue;
         const QString item = common::modUncName_GetLocalPathFromUnc(files.value(fileName).toString());
         if (isSymbolicLink(item)) {  // put in the item's place since it was recorded
-            modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+            modGlobal_WriteEventLog(EventError, job.settings.uID, job.settings.task_label, QStringLiteral(" "),
                                     files.value(fileName).toString() + kSymbolicLinkMessage);
             files.setValue(QStringLiteral("next_action"), zero);
             if (!modGlobal_UpdateRecord(files)) return false;
@@ -187,7 +187,7 @@ bool clsJob_NextMonitoredFile(clsJob& job, const WatchOptions& options) {
             // With new files only, what the folders hold when the watch starts
             // is recorded and never searched; a job made again after a restart
             // starts its watch too. Rows recorded before stay as they were.
-            const bool searchNone = watchStarts && job.new_files_only != 0;
+            const bool searchNone = watchStarts && job.settings.new_files_only != 0;
             const qsizetype found = watch->NewFiles.size();
             const bool stored = recordNewItems(job, *watch, searchNone, now);
             if (searchNone) reportPresentItems(job, found - watch->NewFiles.size());
@@ -207,7 +207,7 @@ bool clsJob_NextMonitoredFile(clsJob& job, const WatchOptions& options) {
         if (watch->hasNews() && watch->wake) QTimer::singleShot(0, &job, watch->wake);
         return true;
     } catch (const std::exception& e) {
-        modGlobal_WriteEventLog(EventError, job.uID, job.task_label, QStringLiteral(" "),
+        modGlobal_WriteEventLog(EventError, job.settings.uID, job.settings.task_label, QStringLiteral(" "),
                                 jobErrorText(QStringLiteral("(TVS1029) "), e));
         job.setNextActionTime(now.addSecs(monitorDelaySeconds()));
         return true;

@@ -2,6 +2,7 @@
 // and the poll on each tick until Pondrel has ended.
 #include "jobs/JobVendorImports.h"
 
+#include "common/TaskDbTables.h"
 #include "convert/ImportLog.h"
 #include "convert/ImportWiff.h"
 #include "convert/PeakListCache.h"
@@ -32,20 +33,21 @@ void log(clsJob& job, short type, const QString& message) { importLog(jobImportC
 // fit the library (logged).
 std::optional<QString> checkedOptions(clsJob& job) {
     if (SciexOwnOptions) {
-        const auto own = filteropts::splitLibraryOptions(job.filter_options);
+        const auto own = filteropts::splitLibraryOptions(job.settings.filter_options);
         if (!own || own->version != SciexLibraryVersion) {
             log(job, EventWarning, QStringLiteral("Data import filter options are for a different version of sorvex.dll"));
             return std::nullopt;
         }
-        return job.filter_options;
+        return job.settings.filter_options;
     }
-    const filteropts::FilterOptions options = filteropts::readFilterOptions(filteropts::kAnalyst, job.filter_options);
+    const filteropts::FilterOptions options =
+        filteropts::readFilterOptions(filteropts::kAnalyst, job.settings.filter_options);
     if (options.replaced) {
         log(job, EventWarning, QStringLiteral("Analyst WIFF import filter options are out of date, using defaults"));
         // Kept for the rest of the job: later files take the default without a new warning.
-        job.filter_options = filteropts::composeOptions(filteropts::kAnalyst, options.fields);
+        job.settings.filter_options = filteropts::composeOptions(filteropts::kAnalyst, options.fields);
     }
-    return job.filter_options;
+    return job.settings.filter_options;
 }
 
 // Ends the Pondrel process and lets the job go of it.
@@ -69,12 +71,13 @@ bool clsJob_Pondrel(clsJob& job, qint32 sampleNumber, const QString& pondrelProg
         QString comment;
         if (sampleNumber < 1) {
             info->setFileNameAndIndex(job.Data_path(), 1, 0, 0, clsJob::True);
-            comment = info->getNumberOfSamples() > 1 ? QStringLiteral("All samples in file") : info->GetSampleName().left(255);
+            comment = info->getNumberOfSamples() > 1 ? QStringLiteral("All samples in file") : info->GetSampleName();
         } else {
             info->setFileNameAndIndex(job.Data_path(), sampleNumber, 0, 0, clsJob::True);
-            comment = info->GetSampleName().left(255);
+            comment = info->GetSampleName();
         }
-        job.FilesList().setValue(QStringLiteral("file_comment"), comment);
+        job.FilesList().setValue(QStringLiteral("file_comment"),
+                                 common::fitColumn(common::kFilesTable, QStringLiteral("file_comment"), comment));
         if (!modGlobal_UpdateRecord(job.FilesList())) return false;
 
         const QString searchType = jobSearchType(job);
@@ -92,7 +95,7 @@ bool clsJob_Pondrel(clsJob& job, qint32 sampleNumber, const QString& pondrelProg
         request.options = *options;
         request.analystKeyFound = AnalystKeyFound;
         request.libraryOptions = SciexOwnOptions;
-        request.optionKeys = job.filter_fields;
+        request.optionKeys = job.settings.filter_fields;
         request.searchType = searchType;
         log(job, EventInfo, QStringLiteral("Begin processing with sorvex.dll"));
 
@@ -151,7 +154,7 @@ void clsJob_SciexWiffService(clsJob& job) {
         if (!storeJobPeakList(job, output)) return job.PauseTask();
         log(job, EventInfo, QStringLiteral("End processing with sorvex.dll"));
 
-        if (job.merge_data_files) {
+        if (job.settings.merge_data_files) {
             job.FilesList().setValue(QStringLiteral("next_action"), jetZeroDate());
             if (!modGlobal_UpdateRecord(job.FilesList())) return job.PauseTask();
             return job.TimerOn();

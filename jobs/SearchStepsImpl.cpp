@@ -24,7 +24,9 @@ namespace tavrelsvc {
 
 namespace searchsteps {
 
-SearchJobContext contextOf(const clsJob& job) { return SearchJobContext{job.uID, job.task_label, job.Data_file()}; }
+SearchJobContext contextOf(const clsJob& job) {
+    return SearchJobContext{job.settings.uID, job.settings.task_label, job.Data_file()};
+}
 
 JobSession& sessionOf(clsJob& job) {
     JobSession& session = job.Session();
@@ -78,9 +80,9 @@ void SearchStepsImpl::Logout(clsJob& job) {
 
 bool SearchStepsImpl::BuildSearchForm(clsJob& job) {
     SearchFormInput in;
-    in.parameter_set = common::modUncName_GetLocalPathFromUnc(job.parameter_set);
+    in.parameter_set = common::modUncName_GetLocalPathFromUnc(job.settings.parameter_set);
     in.import_filter = job.importFilter();
-    if (!job.sorvex_user_id.isNull()) in.sorvex_user_id = job.sorvex_user_id.toInt();
+    in.sorvex_user_id = job.settings.sorvex_user_id;
     in.taskUserId = job.ServerUser ? job.ServerUser->user_id : job.Session().ServerUserList.value(0).user_id;
     in.ActionPlaceholders = job.ActionPlaceholders();
     in.multiSiteMods = QuellmarkMultiSiteMods;
@@ -143,7 +145,7 @@ void SearchStepsImpl::SubmitSearch(clsJob& job) {
     switch (r.outcome) {
     case SubmitOutcome::Submitted: {
         const QDateTime now = clsJob_Now();
-        job.PendingNiceValue = static_cast<qint16>(-job.search_priority);
+        job.PendingNiceValue = static_cast<qint16>(-job.settings.search_priority);
         job.setJob_searching(true);
         job.setJob_submitted(now);
         job.sorvex_task_id = r.sorvex_task_id;

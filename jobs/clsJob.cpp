@@ -52,6 +52,20 @@ void clsJob::leaveTickPhases() {
     phaseInterval_ = 0;
 }
 
+void clsJob::setSettings(common::TaskSettings taskSettings) {
+    // The three stored words live in the job as the values they name, so the
+    // settings keep no second, stale copy of them.
+    const QString schedule = std::exchange(taskSettings.schedule_type, QString());
+    const QString interval = std::exchange(taskSettings.fu_interval, QString());
+    const QString filter = std::exchange(taskSettings.import_filter, QString());
+    settings = std::move(taskSettings);
+    scheduleType_.reset();
+    fuInterval_.reset();
+    set_schedule_type(schedule);
+    set_fu_interval(interval);
+    set_import_filter(filter);
+}
+
 void clsJob::set_schedule_type(const QString& v) {
     if (const auto type = common::scheduleTypeOf(v)) scheduleType_ = type;
 }
@@ -71,9 +85,8 @@ void clsJob::set_import_filter(const QString& name) {
 
 JobSession& clsJob::Session() {
     if (!session_) {
-        std::optional<qint32> userId;
-        if (!sorvex_user_id.isNull()) userId = sorvex_user_id.toInt();
-        session_ = std::make_unique<JobSession>(uID, task_label, task_sorvex_url, userId);
+        session_ = std::make_unique<JobSession>(settings.uID, settings.task_label, task_sorvex_url,
+                                                settings.sorvex_user_id);
         session_->sessionID = sessionID;
     }
     return *session_;
@@ -122,12 +135,13 @@ bool clsJob::event(QEvent* e) {
 }
 
 void clsJob::log(short type, const QString& message, bool withDataFile) const {
-    modGlobal_WriteEventLog(type, uID, task_label, withDataFile ? dataFile_ : QStringLiteral(" "), message);
+    modGlobal_WriteEventLog(type, settings.uID, settings.task_label, withDataFile ? dataFile_ : QStringLiteral(" "),
+                            message);
 }
 
 bool clsJob::findTaskRow() {
     taskRow_.openQuery(TaskDbConnection, QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"),
-                       {uID}, QStringLiteral("Sorvex_Tavrel_Tasks"));
+                       {settings.uID}, QStringLiteral("Sorvex_Tavrel_Tasks"));
     return !taskRow_.eof();
 }
 

@@ -1,10 +1,11 @@
 #pragma once
-// One running task of the service. The host copies every column of the task
-// row into the public fields, files the job in JobCollection under "T" + its
+// One running task of the service. The host gives it the settings of its
+// task row, files the job in JobCollection under "T" + its
 // Control_index and lets the job's own timer drive it: each tick calls
 // Take_Action, which performs the next step of the task.
 #include "common/ImportFilters.h"
 #include "common/ServerReplies.h"
+#include "common/TaskSettings.h"
 #include "common/TaskVocabulary.h"
 #include "convert/ImportQuellmarkProject.h"
 #include "jobs/JobClock.h"
@@ -57,41 +58,14 @@ public:
     clsJob();
     ~clsJob() override;
 
-    // --- public fields, filled by the host from the task row -------------
-    qint32 uID = 0;
-    QString task_label;
-    QString parameter_set;
-    QString filter_options;
-    QString filter_fields;
-    qint16 new_files_only = 0;
-    qint16 sub_directories = 0;
-    QDateTime start_time;
-    QString monitor_directory;
-    QString monitor_filename;
-    qint16 follow_up = 0;
-    qint32 fu_score = 0;
-    qint16 fu_repeat = 0;
-    qint32 fu_number = 0;
-    qint16 fu_move = 0;
-    qint16 fu_discard = 0;
-    QString fu_task;
-    qint16 auto_print = 0;
-    QString pre_task_command;
-    qint16 pre_task_wait = 0;
-    qint16 pre_task_halt = 0;
-    QString pre_search_command;
-    qint16 pre_search_wait = 0;
-    qint16 pre_search_halt = 0;
-    QString post_search_command;
-    qint16 post_search_wait = 0;
-    qint16 post_search_halt = 0;
-    QString post_task_command;
-    qint16 post_task_wait = 0;
-    qint16 post_task_halt = 0;
+    // --- the task: its settings, and what the host gives it besides -------
+    // The task row's settings, paths local to this computer. Filled through
+    // setSettings, which takes schedule_type, fu_interval and import_filter
+    // out into the values below (their getters; an unknown word is ""), so
+    // those three texts stay empty here.
+    common::TaskSettings settings;
+    void setSettings(common::TaskSettings taskSettings);
     QString gkr_user_name;
-    qint16 merge_data_files = 0;
-    qint16 search_priority = 0;
-    QVariant sorvex_user_id;  // Null or a 32-bit server user id
     qint16 PleasePause = 0;
     QString sorvex_task_id;
     QString task_sorvex_url;

@@ -2,6 +2,7 @@
 
 #include "common/ServerReplies.h"
 #include "common/TaskDbTables.h"
+#include "common/TaskRow.h"
 #include "common/UncName.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
@@ -179,17 +180,20 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
                 platform::AdoRecordset rs;
                 rs.openQuery(TaskDbConnection, QStringLiteral("select * FROM Sorvex_Tavrel_Files WHERE task_UID = 0"), {},
                              common::kFilesTable, 15);
-                rs.addNew();
-                rs.setValue(QStringLiteral("task_UID"), qint32(follower));
-                rs.setValue(QStringLiteral("file_name"), common::modUncName_GetUncPath(in.row.Data_path));
-                rs.setValue(QStringLiteral("next_action"), in.row.now);
-                if (!in.FileComment.isEmpty()) rs.setValue(QStringLiteral("file_comment"), in.FileComment.left(255));
-                if (useIntermediate)
-                    rs.setValue(QStringLiteral("intermediate"), common::modUncName_GetUncPath(intermediate));
+                common::TaskFileRow handed;
+                handed.task_UID = qint32(follower);
+                handed.file_name = common::modUncName_GetUncPath(in.row.Data_path);
+                handed.next_action = in.row.now;
+                if (!in.FileComment.isEmpty())
+                    handed.file_comment =
+                        common::fitColumn(common::kFilesTable, QStringLiteral("file_comment"), in.FileComment);
+                if (useIntermediate) handed.intermediate = common::modUncName_GetUncPath(intermediate);
                 if (!in.storedPeakList.isEmpty())
-                    rs.setValue(QStringLiteral("peak_list"), in.storedPeakList);
+                    handed.peak_list = in.storedPeakList;
                 else if (!in.PeakListFile.isEmpty())
-                    rs.setValue(QStringLiteral("peak_list"), common::modUncName_GetUncPath(in.PeakListFile));
+                    handed.peak_list = common::modUncName_GetUncPath(in.PeakListFile);
+                rs.addNew();
+                common::assignNewTaskFileRow(rs, handed);
                 if (modGlobal_AddRowWithNewKey(rs, MaxFileNumberCommand, QStringLiteral("file_number")) == 0) {
                     // Not handed on: the row keeps its task id, so the search is read again later.
                     r.outcome = FollowUpOutcome::Done;

@@ -2,6 +2,7 @@
 
 #include "common/ServerReplies.h"
 #include "common/TaskDbTables.h"
+#include "common/TaskRow.h"
 #include "common/UncName.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
@@ -135,9 +136,13 @@ ParseOutcome clsJob_ParseResult(JobSession& session, const QString& task_sorvex_
 bool clsJob_WriteResultRow(const ResultRowInput& in, const SearchResultOutputs& out, const QString& resultUrl,
                            const SearchJobContext& job) {
     try {
-        const bool storableUrl =
-            out.accession != QLatin1String("<error>") && !resultUrl.isEmpty() && resultUrl.size() <= 255;
-        const QString dataFile = common::modUncName_GetUncPath(in.Data_path).left(255);
+        const auto fit = [](const char* column, const QString& text) {
+            return common::fitColumn(common::kResultsTable, QString::fromLatin1(column), text);
+        };
+        const bool storableUrl = out.accession != QLatin1String("<error>") && !resultUrl.isEmpty() &&
+                                 resultUrl.size() <= common::columnLength(common::kResultsTable,
+                                                                          QStringLiteral("result_url"));
+        const QString dataFile = fit("input_data_file", common::modUncName_GetUncPath(in.Data_path));
         // The check and the insert are one change, so that two writers can
         // never both find the result missing.
         platform::TransactionGuard together(TaskDbConnection);
@@ -158,25 +163,27 @@ bool clsJob_WriteResultRow(const ResultRowInput& in, const SearchResultOutputs& 
                 return true;
             }
         }
+        common::ResultRow row;
+        row.task_UID = qint32(in.uID);
+        if (!out.accession.isEmpty()) row.accession = out.accession;
+        row.hit_mass = out.mass;
+        row.hit_score = out.score;
+        if (!out.title.isEmpty()) row.title_text = fit("title_text", out.title);
+        if (!out.database.isEmpty()) row.seq_database = fit("seq_database", out.database);
+        row.input_data_file = dataFile;
+        if (!in.Search_title.isEmpty()) row.result_comment = fit("result_comment", in.Search_title);
+        // A URL longer than its column would be a broken link: it is not stored.
+        if (storableUrl) row.result_url = resultUrl;
+        row.submitted = in.Job_submitted;
+        row.returned = in.now;
+        row.auto_print = qint16(in.auto_print ? 1 : 0);
+        if (!in.QuellmarkProjectPath.isEmpty() && QFileInfo::exists(in.QuellmarkProjectPath))
+            row.quellmark_project = fit("quellmark_project", common::modUncName_GetUncPath(in.QuellmarkProjectPath));
         platform::AdoRecordset rs;
         rs.openQuery(TaskDbConnection, QStringLiteral("select * FROM Sorvex_Tavrel_Results WHERE task_UID = 0"), {},
                      common::kResultsTable, 15);
         rs.addNew();
-        rs.setValue(QStringLiteral("task_UID"), qint32(in.uID));
-        if (!out.accession.isEmpty()) rs.setValue(QStringLiteral("accession"), out.accession);
-        rs.setValue(QStringLiteral("hit_mass"), out.mass);
-        rs.setValue(QStringLiteral("hit_score"), out.score);
-        if (!out.title.isEmpty()) rs.setValue(QStringLiteral("title_text"), out.title.left(255));
-        if (!out.database.isEmpty()) rs.setValue(QStringLiteral("seq_database"), out.database.left(255));
-        rs.setValue(QStringLiteral("input_data_file"), dataFile);
-        if (!in.Search_title.isEmpty()) rs.setValue(QStringLiteral("result_comment"), in.Search_title.left(255));
-        // A URL longer than its column would be a broken link: it is not stored.
-        if (storableUrl) rs.setValue(QStringLiteral("result_url"), resultUrl);
-        rs.setValue(QStringLiteral("submitted"), in.Job_submitted);
-        rs.setValue(QStringLiteral("returned"), in.now);
-        rs.setValue(QStringLiteral("auto_print"), qint16(in.auto_print ? 1 : 0));
-        if (!in.QuellmarkProjectPath.isEmpty() && QFileInfo::exists(in.QuellmarkProjectPath))
-            rs.setValue(QStringLiteral("quellmark_project"), common::modUncName_GetUncPath(in.QuellmarkProjectPath).left(255));
+        common::assignNewResultRow(rs, row);
         if (modGlobal_AddRowWithNewKey(rs, MaxResultNumberCommand, QStringLiteral("result_number")) == 0) return false;
         together.commit();
         return true;

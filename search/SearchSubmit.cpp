@@ -1,6 +1,7 @@
 #include "search/SearchSubmit.h"
 
 #include "common/ServerReplies.h"
+#include "common/TaskDbTables.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Cp1252.h"
 #include "platform/Error.h"
@@ -263,7 +264,9 @@ SubmitResult clsJob_SubmitSearch(JobSession& session, const SubmissionInput& in,
         result.outcome = SubmitOutcome::Submitted;
         if (FilesList) {
             FilesList->setValue(QStringLiteral("sorvex_task_id"), created.taskId);
-            FilesList->setValue(QStringLiteral("file_comment"), in.Search_title.left(255));
+            const QString comment =
+                common::fitColumn(common::kFilesTable, QStringLiteral("file_comment"), in.Search_title);
+            FilesList->setValue(QStringLiteral("file_comment"), comment);
             result.rowStored = modGlobal_UpdateRecord(*FilesList);
         } else {
             result.rowStored = true;

@@ -37,7 +37,7 @@ void discardJob(clsJob* job) {
 
 clsJob* findJobOfTask(qint32 taskUID, const QString& taskLabel) {
     for (clsJob* job : JobCollection.items())
-        if (job->uID == taskUID && job->task_label == taskLabel) return job;
+        if (job->settings.uID == taskUID && job->settings.task_label == taskLabel) return job;
     return nullptr;
 }
 

@@ -82,7 +82,8 @@ Handled handleRequest(frmMain& window, platform::AdoRecordset& rs, qint32 taskUI
         }
         clsJob* job = requireJob(taskUID, label);
         if (job->isBusy()) {
-            modGlobal_WriteEventLog(EventInfo, job->uID, job->task_label, kNone, QStringLiteral("Pause pending"));
+            modGlobal_WriteEventLog(EventInfo, job->settings.uID, job->settings.task_label, kNone,
+                                    QStringLiteral("Pause pending"));
             job->PleasePause = clsJob::True;
             writeAnswer(rs, answer::Pending);
         } else {

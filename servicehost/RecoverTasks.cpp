@@ -72,12 +72,12 @@ void recoverRow(const platform::AdoRecordset& rs, qint32 taskUID) {
         return;
     }
 
-    const TaskRowValues values = readTaskRow(rs, folder);  // before the job, so a bad row makes none
+    const TaskStart start = readTaskStart(rs, folder);  // before the job, so a bad row makes none
     clsJob* job = fileNewJob();
     if (status == TaskStatus::Paused || request == Request::Pause) job->tmrJob().stop();
     if (status == TaskStatus::Running)
         modGlobal_WriteEventLog(EventInfo, taskUID, label, kNone, QStringLiteral("Resuming running task"));
-    fillJob(*job, values);
+    fillJob(*job, start);
     if (request == Request::Pause) job->PauseTask();
 }
 

@@ -144,22 +144,23 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
         }
         // Every column is read before the answer "OK": a value that cannot be
         // taken is an error answer, never a running task without a job.
-        TaskRowValues values = readTaskRow(rs, cacheFolder);
+        TaskStart start = readTaskStart(rs, cacheFolder);
 
         // Only one writer can take the request: a task is never started twice.
         if (!takeRunRequest(TaskDbConnection, taskUID)) {
-            modGlobal_WriteEventLog(EventWarning, values.uID, values.task_label, kNone,
+            modGlobal_WriteEventLog(EventWarning, start.settings.uID, start.settings.task_label, kNone,
                                     QStringLiteral("The Run request was taken or withdrawn meanwhile; the task is not "
                                                    "started here"));
             return false;
         }
         accepted = true;
         rs.requery();
-        values.task_status = common::word(common::TaskStatus::Running);
+        start.task_status = common::word(common::TaskStatus::Running);
 
         job = fileNewJob();
-        fillJob(*job, values);
-        modGlobal_WriteEventLog(EventInfo, values.uID, values.task_label, kNone, QStringLiteral("Starting new task"));
+        fillJob(*job, start);
+        modGlobal_WriteEventLog(EventInfo, start.settings.uID, start.settings.task_label, kNone,
+                                QStringLiteral("Starting new task"));
         return true;
     } catch (const platform::Error& e) {
         modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1004) ")));

@@ -1,5 +1,6 @@
 #include "servicehost/TaskAnswers.h"
 
+#include "common/TaskDbTables.h"
 #include "platform/AdoConnection.h"
 #include "platform/AdoRecordset.h"
 #include "platform/Error.h"
@@ -22,8 +23,9 @@ bool takeRunRequest(platform::AdoConnection& connection, qint32 taskUID) {
 }
 
 QString errorAnswer(const platform::Error& e) {
-    // action_response holds 255 characters.
-    return (QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(": ") + e.description()).left(255);
+    return common::fitColumn(common::kTasksTable, QStringLiteral("action_response"),
+                             QStringLiteral("Error ") + QString::number(e.number()) + QStringLiteral(": ") +
+                                 e.description());
 }
 
 bool answerFailure(platform::AdoRecordset& rs, const platform::Error& e) {

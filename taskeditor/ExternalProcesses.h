@@ -3,6 +3,8 @@
 // search, after each search, after the task), each with its wait and halt
 // flag, as the external processes dialog edits them and the task row stores
 // them; and the commands earlier tasks used, offered again by the dialog.
+#include "common/TaskSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,8 +16,15 @@ class AdoConnection;
 
 namespace tavrel {
 
-enum ExternalStage : int { StagePreTask = 0, StagePreSearch = 1, StagePostSearch = 2, StagePostTask = 3 };
-inline constexpr int kExternalStageCount = 4;
+// Numbered as the task's stages (common::TaskStageId): the dialog's stage i
+// is the stage i of the task row.
+enum ExternalStage : int {
+    StagePreTask = static_cast<int>(common::TaskStageId::PreTask),
+    StagePreSearch = static_cast<int>(common::TaskStageId::PreSearch),
+    StagePostSearch = static_cast<int>(common::TaskStageId::PostSearch),
+    StagePostTask = static_cast<int>(common::TaskStageId::PostTask),
+};
+inline constexpr int kExternalStageCount = static_cast<int>(common::kTaskStageCount);
 
 struct ExternalProcess {
     QString command;  // empty: the stage runs nothing

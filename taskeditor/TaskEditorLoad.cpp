@@ -5,6 +5,7 @@
 #include "common/ComponentProbes.h"
 #include "common/ImportFilters.h"
 #include "common/LoadPreferences.h"
+#include "common/TaskSettings.h"
 #include "common/TaskVocabulary.h"
 #include "common/UncName.h"
 #include "filteropts/OptionString.h"
@@ -189,10 +190,10 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
         return ExternalProcess{command.value_or(QString()), qint16(wait.value_or(0) != 0 ? 1 : 0),
                                qint16(halt.value_or(0) != 0 ? 1 : 0)};
     };
-    s.externalProcesses.stage = {stage(r.pre_task_command, r.pre_task_wait, r.pre_task_halt),
-                                 stage(r.pre_search_command, r.pre_search_wait, r.pre_search_halt),
-                                 stage(r.post_search_command, r.post_search_wait, r.post_search_halt),
-                                 stage(r.post_task_command, r.post_task_wait, r.post_task_halt)};
+    for (const common::TaskStageId id : common::kTaskStages) {
+        const common::ConstTaskStageColumns c = common::stageColumns(r, id);
+        s.externalProcesses.stage[static_cast<std::size_t>(id)] = stage(c.command, c.wait, c.halt);
+    }
 }
 
 }  // namespace tavrel

@@ -5,6 +5,7 @@
 #include "common/ImportFilters.h"
 #include "common/PeakListFolders.h"
 #include "common/TaskDbTables.h"
+#include "common/TaskSettings.h"
 #include "common/TaskVocabulary.h"
 #include "common/UncName.h"
 #include "filteropts/NumberText.h"
@@ -13,19 +14,12 @@
 #include "taskeditor/TaskChecks.h"
 #include "taskeditor/TaskEditorState.h"
 
-
 #include <cmath>
 #include <limits>
 
 namespace tavrel {
 
 namespace {
-
-int columnLength(const QString& table, const QString& column) {
-    for (const common::ColumnDef& c : common::taskDbTable(table).columns)
-        if (c.name == column) return c.type == common::ColumnType::Text ? c.length : std::numeric_limits<int>::max();
-    return std::numeric_limits<int>::max();
-}
 
 QString lengthRefusal(const QString& what, const QString& value, int capacity) {
     return QStringLiteral("%1 is %2 characters long; a task can hold at most %3")
@@ -37,12 +31,11 @@ QString lengthRefusal(const QString& what, const QString& value, int capacity) {
 qint16 flag(const CheckControl& c) { return c.checked ? 1 : 0; }
 
 // A stage's three columns, all Null without a command.
-void stageColumns(const ExternalProcess& p, std::optional<QString>& command, std::optional<qint16>& wait,
-                  std::optional<qint16>& halt) {
+void setStageColumns(const ExternalProcess& p, const common::TaskStageColumns& columns) {
     if (p.command.isEmpty()) return;
-    command = p.command;
-    wait = p.wait != 0 ? 1 : 0;
-    halt = p.halt != 0 ? 1 : 0;
+    columns.command = p.command;
+    columns.wait = p.wait != 0 ? 1 : 0;
+    columns.halt = p.halt != 0 ? 1 : 0;
 }
 
 QString scheduleType(int option) {
@@ -77,9 +70,9 @@ QString withoutTrailingSeparator(const QString& path) {
 
 }  // namespace
 
-int taskColumnLength(const QString& column) { return columnLength(common::kTasksTable, column); }
+int taskColumnLength(const QString& column) { return common::columnLength(common::kTasksTable, column); }
 
-int fileColumnLength(const QString& column) { return columnLength(common::kFilesTable, column); }
+int fileColumnLength(const QString& column) { return common::columnLength(common::kFilesTable, column); }
 
 RowSources rowSourcesFromClient() {
     return {LocalUserName,   LocalComputerName,   ServerUser,        ImportFilterOptions, SciexLibraryOwnOptions,
@@ -180,11 +173,8 @@ BuildOutcome buildTaskRows(const TaskEditorState& s, const RowSources& src) {
     r.monitor_filename = wild.isEmpty() ? QStringLiteral("*.*") : wild;
     r.task_status = common::word(common::TaskStatus::New);
     r.auto_print = flag(s.chkTaskAutoPrint);
-    const auto& stage = s.externalProcesses.stage;
-    stageColumns(stage[StagePreTask], r.pre_task_command, r.pre_task_wait, r.pre_task_halt);
-    stageColumns(stage[StagePreSearch], r.pre_search_command, r.pre_search_wait, r.pre_search_halt);
-    stageColumns(stage[StagePostSearch], r.post_search_command, r.post_search_wait, r.post_search_halt);
-    stageColumns(stage[StagePostTask], r.post_task_command, r.post_task_wait, r.post_task_halt);
+    for (const common::TaskStageId id : common::kTaskStages)
+        setStageColumns(s.externalProcesses.stage[static_cast<std::size_t>(id)], common::stageColumns(r, id));
 
     // Every text against its column: PostgreSQL refuses what is too long.
     const struct {

@@ -11,6 +11,8 @@
 
 namespace {
 
+using Stage = common::TaskStageId;
+
 class TaskRowReadByService : public editortest::EditorAndService {};
 
 TEST_P(TaskRowReadByService, EveryColumnComesBackAsTheEditorMeantIt) {
@@ -53,10 +55,11 @@ TEST_P(TaskRowReadByService, EveryColumnComesBackAsTheEditorMeantIt) {
     tavrelsvc::BaseUrl = sim.baseUrl();
     platform::AdoRecordset rs;
     rs.openQuery(rows->connection(), "SELECT * FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?", {10});
-    const tavrelsvc::TaskRowValues v = tavrelsvc::readTaskRow(rs, home.file("qpl/10 Sample lists"));
+    const tavrelsvc::TaskStart start = tavrelsvc::readTaskStart(rs, home.file("qpl/10 Sample lists"));
+    const common::TaskSettings& v = start.settings;
     EXPECT_EQ(v.uID, 10);
     EXPECT_EQ(v.task_label, "Sample lists");
-    EXPECT_EQ(v.task_status, "new");
+    EXPECT_EQ(start.task_status, "new");
     EXPECT_EQ(v.schedule_type, "monitor");
     EXPECT_EQ(v.start_time, in.now);
     EXPECT_EQ(v.parameter_set, parameterFile);
@@ -78,15 +81,15 @@ TEST_P(TaskRowReadByService, EveryColumnComesBackAsTheEditorMeantIt) {
     EXPECT_EQ(v.fu_number, 1);
     EXPECT_EQ(v.fu_interval, "days");
     EXPECT_NE(v.auto_print, 0);
-    EXPECT_EQ(v.sorvex_user_id, QVariant(4));
-    EXPECT_EQ(v.pre_task_command, "");
-    EXPECT_EQ(v.pre_search_command, "prepare.sh \"<file>\"");
-    EXPECT_NE(v.pre_search_wait, 0);
-    EXPECT_NE(v.pre_search_halt, 0);
-    EXPECT_EQ(v.post_task_command, "notify.sh");
-    EXPECT_EQ(v.post_task_wait, 0);
-    EXPECT_NE(v.post_task_halt, 0);
-    EXPECT_EQ(v.peak_list_cache, home.file("qpl/10 Sample lists"));
+    EXPECT_EQ(v.sorvex_user_id, 4);
+    EXPECT_EQ(v.stage(Stage::PreTask).command, "");
+    EXPECT_EQ(v.stage(Stage::PreSearch).command, "prepare.sh \"<file>\"");
+    EXPECT_NE(v.stage(Stage::PreSearch).wait, 0);
+    EXPECT_NE(v.stage(Stage::PreSearch).halt, 0);
+    EXPECT_EQ(v.stage(Stage::PostTask).command, "notify.sh");
+    EXPECT_EQ(v.stage(Stage::PostTask).wait, 0);
+    EXPECT_NE(v.stage(Stage::PostTask).halt, 0);
+    EXPECT_EQ(start.peak_list_cache, home.file("qpl/10 Sample lists"));
     EXPECT_TRUE(QFileInfo(home.file("qpl/10 Sample lists")).isDir());
     EXPECT_EQ(rows->requestWord(10).toString(), "Run");
 }

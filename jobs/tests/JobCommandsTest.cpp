@@ -58,10 +58,12 @@ TEST_F(JobEngineTest, HostileFileNamesReachCommandsAsSingleArguments) {
         addFile(i + 1, 1, paths.last(), now.addSecs(i - 100));
     }
     clsJob* job = startJob(1, QStringLiteral("now"));
-    job->task_label = QStringLiteral("lab$(touch PWNED4)el");
-    job->pre_task_command = logCommand(QStringLiteral("pretask"), QStringLiteral("<taskname>"));
-    job->pre_search_command = logCommand(QStringLiteral("presearch"), QStringLiteral("<datafilename> \"<datafilepath>\""));
-    job->pre_task_wait = job->pre_search_wait = clsJob::True;
+    job->settings.task_label = QStringLiteral("lab$(touch PWNED4)el");
+    common::TaskStage& preTask = job->settings.stage(common::TaskStageId::PreTask);
+    common::TaskStage& preSearch = job->settings.stage(common::TaskStageId::PreSearch);
+    preTask.command = logCommand(QStringLiteral("pretask"), QStringLiteral("<taskname>"));
+    preSearch.command = logCommand(QStringLiteral("presearch"), QStringLiteral("<datafilename> \"<datafilepath>\""));
+    preTask.wait = preSearch.wait = clsJob::True;
     for (int tick = 0; tick < 2 * names.size() + 1 && JobCollection.Item(QStringLiteral("T1")); ++tick)
         job->Take_Action();
 

@@ -9,6 +9,9 @@
 namespace jobtest {
 
 namespace {
+
+using Stage = common::TaskStageId;
+
 QStringList tags(const QList<Command>& cmds) {
     QStringList out;
     for (const auto& c : cmds) out << c.args.value(0) + (c.args.size() > 1 ? QLatin1Char(':') + c.args.mid(1).join(u',') : QString());
@@ -21,11 +24,14 @@ TEST_F(JobEngineTest, NowTaskOfThreeFilesCompletesWithItsCommandsInOrder) {
     const QStringList files = {peakListFile("a.pkl"), peakListFile("b.pkl"), peakListFile("c.pkl")};
     for (int i = 0; i < 3; ++i) addFile(i + 1, 1, files[i], now.addSecs(-60 + i));
     clsJob* job = startJob(1, QStringLiteral("now"));
-    job->pre_task_command = logCommand(QStringLiteral("pretask"), QStringLiteral("<taskname>"));
-    job->pre_search_command = logCommand(QStringLiteral("presearch"), QStringLiteral("<datafilename>"));
-    job->post_search_command = logCommand(QStringLiteral("postsearch"), QStringLiteral("<datafilename> <resultfilename>"));
-    job->post_task_command = logCommand(QStringLiteral("posttask"), QStringLiteral("<sorvex_user_full_name>"));
-    job->pre_task_wait = job->pre_search_wait = job->post_search_wait = job->post_task_wait = clsJob::True;
+    job->settings.stage(Stage::PreTask).command = logCommand(QStringLiteral("pretask"), QStringLiteral("<taskname>"));
+    job->settings.stage(Stage::PreSearch).command =
+        logCommand(QStringLiteral("presearch"), QStringLiteral("<datafilename>"));
+    job->settings.stage(Stage::PostSearch).command =
+        logCommand(QStringLiteral("postsearch"), QStringLiteral("<datafilename> <resultfilename>"));
+    job->settings.stage(Stage::PostTask).command =
+        logCommand(QStringLiteral("posttask"), QStringLiteral("<sorvex_user_full_name>"));
+    for (common::TaskStage& stage : job->settings.stages) stage.wait = clsJob::True;
     QPointer<clsJob> alive(job);
 
     for (int tick = 0; tick < 12 && JobCollection.Item(QStringLiteral("T1")); ++tick) {
@@ -151,9 +157,10 @@ TEST_F(JobEngineTest, HaltingCommandWithNonZeroExitCancelsOnlyWhenWaitedFor) {
         addFile(1, 1, peakListFile("a.pkl"), now);
         search->submitted.clear();
         clsJob* job = startJob(1, QStringLiteral("now"));
-        job->pre_task_command = QLatin1Char('\'') + failScript + QLatin1Char('\'');
-        job->pre_task_wait = c.wait;
-        job->pre_task_halt = c.halt;
+        common::TaskStage& preTask = job->settings.stage(Stage::PreTask);
+        preTask.command = QLatin1Char('\'') + failScript + QLatin1Char('\'');
+        preTask.wait = c.wait;
+        preTask.halt = c.halt;
         job->Take_Action();
         EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), QString::fromLatin1(c.status));
         EXPECT_EQ(search->submitted.size(), QString::fromLatin1(c.status) == u"running" ? 1 : 0);
@@ -166,8 +173,9 @@ TEST_F(JobEngineTest, CommandThatCannotStartIsAnErrorWithItsReason) {
     addTask(1, QStringLiteral("now"));
     addFile(1, 1, peakListFile("a.pkl"), now);
     clsJob* job = startJob(1, QStringLiteral("now"));
-    job->pre_task_command = home.file(QStringLiteral("no-such-program")) + QStringLiteral(" x");
-    job->pre_task_wait = job->pre_task_halt = clsJob::True;
+    common::TaskStage& preTask = job->settings.stage(Stage::PreTask);
+    preTask.command = home.file(QStringLiteral("no-such-program")) + QStringLiteral(" x");
+    preTask.wait = preTask.halt = clsJob::True;
     job->Take_Action();
     EXPECT_TRUE(eventLog().contains(u"CreateProcessA failed for"));
     EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"cancelled");
@@ -189,7 +197,7 @@ TEST_F(JobEngineTest, MergeThatStopsNeverCompletesTheTask) {
     addFile(2, 1, peakListFile("b.pkl"), now);
     import->mergeResult = false;
     clsJob* job = startJob(1, QStringLiteral("now"));
-    job->merge_data_files = clsJob::True;
+    job->settings.merge_data_files = clsJob::True;
     for (int i = 0; i < 3; ++i) job->Take_Action();  // two files marked, then the merge
     EXPECT_TRUE(search->submitted.isEmpty());
     EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"paused");
@@ -212,7 +220,7 @@ TEST_F(JobEngineTest, MissingParameterSetPausesTheTask) {
     addTask(1, QStringLiteral("now"));
     addFile(1, 1, peakListFile("a.pkl"), now);
     clsJob* job = startJob(1, QStringLiteral("now"));
-    job->parameter_set = home.file(QStringLiteral("nope.par"));
+    job->settings.parameter_set = home.file(QStringLiteral("nope.par"));
     job->Take_Action();
     EXPECT_TRUE(eventLog().contains(u"not found"));
     EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"paused");
@@ -226,8 +234,8 @@ TEST_F(JobEngineTest, CancelDuringACommandWaitKeepsTheRunningJobAliveAndStopsIt)
     addTask(1, QStringLiteral("now"));
     addFile(1, 1, peakListFile("a.pkl"), now);
     clsJob* job = startJob(1, QStringLiteral("now"));
-    job->pre_search_command = QStringLiteral("sleep 0.3");
-    job->pre_search_wait = clsJob::True;
+    job->settings.stage(Stage::PreSearch).command = QStringLiteral("sleep 0.3");
+    job->settings.stage(Stage::PreSearch).wait = clsJob::True;
     QPointer<clsJob> alive(job);
     bool survivedInsideWait = false;
     QTimer::singleShot(50, [&] {

@@ -195,9 +195,9 @@ protected:
         auto* job = new clsJob;
         JobCollection.Add(job, job->JobKey());
         ++NextJobIndex;
-        job->uID = uid;
-        job->task_label = QStringLiteral("Task A");
-        job->parameter_set = parFile;
+        job->settings.uID = uid;
+        job->settings.task_label = QStringLiteral("Task A");
+        job->settings.parameter_set = parFile;
         job->set_import_filter(QStringLiteral("--- None ---"));
         job->set_schedule_type(schedule);
         job->set_Status(QStringLiteral("running"));

@@ -30,7 +30,7 @@ protected:
             addFile(n, 1, path, now.addSecs(-60 + n), path);  // each row carries its generic peak list
         }
         job = startJob(1, QStringLiteral("now"));
-        job->merge_data_files = clsJob::True;
+        job->settings.merge_data_files = clsJob::True;
         cache = home.file(QStringLiteral("qpl/1 Task A"));
         job->set_Peak_list_cache(cache);
     }
@@ -66,7 +66,7 @@ protected:
         JobCollection.clear();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         job = startJob(1, QStringLiteral("now"));
-        job->merge_data_files = clsJob::True;
+        job->settings.merge_data_files = clsJob::True;
         job->set_Peak_list_cache(cache);
     }
     QVariantList mergeRow() {

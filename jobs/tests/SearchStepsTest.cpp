@@ -120,9 +120,10 @@ TEST_F(SearchStepsTest, OnASecuredServerTheSearchGoesOutAsTheTasksUser) {
     testsupport::writeFile(parFile, "SEARCH=MIS\r\nFORMAT=Sorvex generic\r\nUSERNAME=<sorvex_user_name>\r\n"
                                     "USEREMAIL=<sorvex_user_email>\r\nCOM=for <sorvex_user_full_name>\r\n");
     clsJob* job = oneFileTask();
-    job->sorvex_user_id = 4;  // the task belongs to bob
-    job->post_task_command = logCommand(QStringLiteral("posttask"), QStringLiteral("<sorvex_user_id> <sorvex_user_name>"));
-    job->post_task_wait = clsJob::True;
+    job->settings.sorvex_user_id = 4;  // the task belongs to bob
+    common::TaskStage& postTask = job->settings.stage(common::TaskStageId::PostTask);
+    postTask.command = logCommand(QStringLiteral("posttask"), QStringLiteral("<sorvex_user_id> <sorvex_user_name>"));
+    postTask.wait = clsJob::True;
     tickUntil(job, [&] { return taskColumn(1, QStringLiteral("task_status")) == u"completed"; });
     SorvexPassword = savedPassword;
 
@@ -140,10 +141,10 @@ TEST_F(SearchStepsTest, OnASecuredServerTheSearchGoesOutAsTheTasksUser) {
 TEST_F(SearchStepsTest, RepeatFollowUpResubmitsAfterItsInterval) {
     startSim();
     clsJob* job = oneFileTask();
-    job->follow_up = 1;
-    job->fu_score = 1000;  // every score is below it
-    job->fu_repeat = clsJob::True;
-    job->fu_number = 5;
+    job->settings.follow_up = 1;
+    job->settings.fu_score = 1000;  // every score is below it
+    job->settings.fu_repeat = clsJob::True;
+    job->settings.fu_number = 5;
     job->set_fu_interval(QStringLiteral("minutes"));
     tickUntil(job, [&] { return results().size() == 1; });
     ASSERT_EQ(results().size(), 1);
@@ -165,10 +166,10 @@ TEST_F(SearchStepsTest, ScoreBasedMoveHandsTheFileToTheFollowerTask) {
     startSim();
     addTask(2, QStringLiteral("follower"), QStringLiteral("Follower"));
     clsJob* job = oneFileTask();
-    job->follow_up = 1;
-    job->fu_score = 1000;
-    job->fu_move = clsJob::True;
-    job->fu_task = QStringLiteral("2 Follower");
+    job->settings.follow_up = 1;
+    job->settings.fu_score = 1000;
+    job->settings.fu_move = clsJob::True;
+    job->settings.fu_task = QStringLiteral("2 Follower");
     tickUntil(job, [&] { return taskColumn(1, QStringLiteral("task_status")) == u"completed"; });
     EXPECT_EQ(taskColumn(1, QStringLiteral("task_status")), u"completed");
 
@@ -189,10 +190,10 @@ TEST_F(SearchStepsTest, ScoreBasedMoveHandsTheFileToTheFollowerTask) {
 TEST_F(SearchStepsTest, PerQueryFollowUpSendsOnlyTheFailedQueries) {
     startSim("\"search\": {\"selectPeptides\": true, \"queryScores\": [[\"10\", \"25\"], [\"40\", \"25\"]]}");
     clsJob* job = oneFileTask();
-    job->follow_up = 1;
-    job->fu_score = 30;
-    job->fu_repeat = clsJob::True;
-    job->fu_number = 0;
+    job->settings.follow_up = 1;
+    job->settings.fu_score = 30;
+    job->settings.fu_repeat = clsJob::True;
+    job->settings.fu_number = 0;
     job->set_fu_interval(QStringLiteral("minutes"));
     tickUntil(job, [&] { return uploads() == 2; });
     ASSERT_EQ(uploads(), 2);

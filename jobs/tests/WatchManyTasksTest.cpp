@@ -151,7 +151,7 @@ TEST_F(ManyWatches, ANotificationRescansTheFolderItNamesAndTheSlowWalkFindsTheRe
     write(QStringLiteral("day1/old.raw"), "old");
     write(QStringLiteral("day2/old2.raw"), "old");
     clsJob* job = startMonitor();
-    job->sub_directories = clsJob::True;
+    job->settings.sub_directories = clsJob::True;
     tick(job);
     ASSERT_TRUE(watcher.watched.contains(inbox + QStringLiteral("/day2")));
     const auto tell = [&](const QString& relative) {

@@ -33,8 +33,8 @@ protected:
                          long uid = 1) {
         if (taskColumn(uid, QStringLiteral("task_UID")) == u"<missing>") addTask(uid, QStringLiteral("monitor"));
         clsJob* job = startJob(uid, QStringLiteral("monitor"));
-        job->monitor_directory = directory.isEmpty() ? inbox : directory;
-        job->monitor_filename = mask;
+        job->settings.monitor_directory = directory.isEmpty() ? inbox : directory;
+        job->settings.monitor_filename = mask;
         return job;
     }
 

@@ -40,7 +40,7 @@ TEST_F(WatchTest, SymbolicLinksAreNeitherItemsNorFoldersToWalk) {
     ASSERT_TRUE(QFile::link(secret, inbox + QStringLiteral("/link.raw")));
     ASSERT_TRUE(QFile::link(QFileInfo(secret).path(), inbox + QStringLiteral("/linked-folder")));
     clsJob* job = startMonitor();
-    job->sub_directories = clsJob::True;
+    job->settings.sub_directories = clsJob::True;
     runDue(job);
     EXPECT_EQ(rows(), (QStringList{"later.raw", "real.raw"}));
 
@@ -83,7 +83,7 @@ TEST_F(WatchTest, SubFoldersOnlyWhenAsked) {
         write(QStringLiteral("top.raw"), "top data");
         write(QStringLiteral("day1/run/low.RAW"), "low data");  // masks ignore letter case
         clsJob* job = startMonitor();
-        job->sub_directories = subFolders ? clsJob::True : clsJob::False;
+        job->settings.sub_directories = subFolders ? clsJob::True : clsJob::False;
         runDue(job);
         write(QStringLiteral("day2/later.raw"), "a new sub-folder");
         later(job);
@@ -126,7 +126,7 @@ TEST_F(WatchTest, WildcardFoldersAreMatchedLevelByLevel) {
 TEST_F(WatchTest, NewFilesOnlyRecordsWhatIsThereWhenTheWatchStarts) {
     write(QStringLiteral("old.raw"), "before the task");
     clsJob* job = startMonitor();
-    job->new_files_only = clsJob::True;
+    job->settings.new_files_only = clsJob::True;
     runDue(job);
     EXPECT_EQ(rows(), QStringList{"old.raw (done)"});
     write(QStringLiteral("new.raw"), "after");
@@ -139,7 +139,7 @@ TEST_F(WatchTest, NewFilesOnlyRecordsWhatIsThereWhenTheWatchStarts) {
     stopService();
     write(QStringLiteral("while-stopped.raw"), "x data");
     clsJob* again = startMonitor();
-    again->new_files_only = clsJob::True;
+    again->settings.new_files_only = clsJob::True;
     runDue(again);
     EXPECT_EQ(rows(), (QStringList{"new.raw (done)", "old.raw (done)", "pending.raw", "while-stopped.raw (done)"}));
     EXPECT_TRUE(eventLog().contains(u"1 item already in the watched folder when the watch started is recorded, not "

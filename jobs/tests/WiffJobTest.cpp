@@ -152,9 +152,9 @@ TEST_F(WiffJob, SamplesBecomeRowsOnceAndTheMergeFlagKeepsOneRow) {
     ASSERT_EQ(steps->ExpandWiffSamples(*job), 1) << "a retry";
     EXPECT_EQ(sampleNumbers(), (QStringList{"1", "2", "3", "4"})) << "no sample twice";
 
-    job->filter_options = QStringLiteral("1,1");
+    job->settings.filter_options = QStringLiteral("1,1");
     EXPECT_EQ(steps->ExpandWiffSamples(*job), -1) << "the default merges all samples";
-    EXPECT_EQ(job->filter_options, filteropts::builtInOptions(filteropts::kAnalyst));
+    EXPECT_EQ(job->settings.filter_options, filteropts::builtInOptions(filteropts::kAnalyst));
     EXPECT_TRUE(eventLog().contains("Analyst WIFF import filter options are out of date, using defaults"));
 
     SciexOwnOptions = true;

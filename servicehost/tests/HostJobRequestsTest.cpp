@@ -92,8 +92,8 @@ TEST_F(HostJobs, CancelDuringTheJobsOwnWaitFreesItAfterTheTick) {
     ask("Run");
     QPointer<clsJob> job = JobCollection.Item("T1");
     ASSERT_FALSE(job.isNull());
-    job->pre_search_command = "sleep 0.3";
-    job->pre_search_wait = clsJob::True;
+    job->settings.stage(common::TaskStageId::PreSearch).command = "sleep 0.3";
+    job->settings.stage(common::TaskStageId::PreSearch).wait = clsJob::True;
     bool aliveAfterCancel = false;
     QTimer::singleShot(50, [&] {
         ask("Pause");

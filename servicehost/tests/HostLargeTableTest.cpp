@@ -26,7 +26,7 @@ protected:
     QList<int> jobTasks() {
         QList<int> uids;
         for (int i = 1; i < NextJobIndex; ++i)
-            if (clsJob* job = JobCollection.Item(QStringLiteral("T%1").arg(i))) uids << job->uID;
+            if (clsJob* job = JobCollection.Item(QStringLiteral("T%1").arg(i))) uids << job->settings.uID;
         return uids;
     }
 };

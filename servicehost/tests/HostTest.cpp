@@ -41,15 +41,15 @@ TEST_F(Host, RunStartsJobT1WithTheRowsValues) {
     EXPECT_TRUE(rows->requestWord(7).isNull());
     clsJob* job = JobCollection.Item("T1");
     ASSERT_NE(job, nullptr);
-    EXPECT_EQ(job->uID, 7);
-    EXPECT_EQ(job->task_label, "Task 7");
+    EXPECT_EQ(job->settings.uID, 7);
+    EXPECT_EQ(job->settings.task_label, "Task 7");
     EXPECT_EQ(job->Status(), "running");
     EXPECT_EQ(job->schedule_type(), "monitor");
     EXPECT_EQ(job->fu_interval(), "days");
-    EXPECT_EQ(job->monitor_filename, "*.*");
-    EXPECT_EQ(job->fu_number, 1);
-    EXPECT_EQ(job->pre_task_command, "echo hi");
-    EXPECT_EQ(job->pre_task_wait, clsJob::True);
+    EXPECT_EQ(job->settings.monitor_filename, "*.*");
+    EXPECT_EQ(job->settings.fu_number, 1);
+    EXPECT_EQ(job->settings.stage(common::TaskStageId::PreTask).command, "echo hi");
+    EXPECT_EQ(job->settings.stage(common::TaskStageId::PreTask).wait, clsJob::True);
     EXPECT_EQ(job->task_sorvex_url, sim.baseUrl());
     EXPECT_EQ(job->sessionID, "X X X");
     EXPECT_EQ(job->Peak_list_cache().toString(), root + "/7 Task 7");
@@ -160,7 +160,7 @@ TEST_F(Host, PauseResumeCancelAnswers) {
     // A busy job: "Pending", the job pauses itself later.
     clsJob* running = JobCollection.Item("T2");
     ASSERT_NE(running, nullptr);
-    ASSERT_EQ(running->uID, 3);
+    ASSERT_EQ(running->settings.uID, 3);
     running->setJob_searching(true);
     rows->request(3, "Pause");
     window->tmrRefresh_Timer();
@@ -226,7 +226,7 @@ TEST_F(Host, RecoveryMakesJobsForRunningAndPausedTasksOfThisComputer) {
     for (int i = 0; i < expected.size(); ++i) {
         clsJob* job = JobCollection.Item(QString("T%1").arg(i + 1));
         ASSERT_NE(job, nullptr);
-        EXPECT_EQ(job->uID, expected[i]);
+        EXPECT_EQ(job->settings.uID, expected[i]);
     }
     EXPECT_EQ(NextJobIndex, 5);
     EXPECT_TRUE(JobCollection.Item("T1")->tmrJob().isActive());
