@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
         job->settings.uID = 1;
         job->settings.task_label = QStringLiteral("watch");
         job->settings.parameter_set = par;
-        job->settings.import_filter = QStringLiteral("--- None ---");
+        job->set_import_filter(QStringLiteral("--- None ---"));
         job->set_schedule_type(QStringLiteral("monitor"));
         job->set_Status(QStringLiteral("running"));
         job->settings.monitor_directory = tree;

@@ -1,6 +1,7 @@
 #include "client/ResultAutoPrint.h"
 
 #include "client/Reports.h"
+#include "common/EventLogLine.h"
 #include "clientcommon/EventMessage.h"
 #include "clientcommon/Globals.h"
 #include "common/HttpGetCore.h"
@@ -33,7 +34,9 @@ PrintTarget& target() {
     return t;
 }
 
-void report(const QString& text) { modGlobal_ShowEventMessage(2, 0, QString(), QString(), common::maskSecrets(text)); }
+void report(const QString& text) {
+    modGlobal_ShowEventMessage(common::EventError, 0, QString(), QString(), common::maskSecrets(text));
+}
 
 // The session goes along when the page does not name one.
 QString withSession(const QString& url) {

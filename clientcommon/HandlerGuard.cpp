@@ -1,5 +1,6 @@
 #include "clientcommon/HandlerGuard.h"
 
+#include "common/EventLogLine.h"
 #include "clientcommon/EventMessage.h"
 #include "platform/Error.h"
 
@@ -9,9 +10,9 @@ namespace tavrel {
 
 namespace {
 
-constexpr short kError = 2;
-
-void showUnexpected(const QString& text) { modGlobal_ShowEventMessage(kError, 0, QString(), QString(), text); }
+void showUnexpected(const QString& text) {
+    modGlobal_ShowEventMessage(common::EventError, 0, QString(), QString(), text);
+}
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "clientcommon/TaskDbCheck.h"
 
+#include "common/EventLogLine.h"
 #include "clientcommon/EventMessage.h"
 #include "common/Secrets.h"
 #include "clientcommon/TaskDbSchema.h"
@@ -102,7 +103,7 @@ TaskDbCheckResult modGlobal_CheckTaskDatabase(platform::AdoConnection& connectio
         }
         if (upgraded) {
             // The upgrade ran and the layout is still old: asking again would loop.
-            modGlobal_ShowEventMessage(2, 0, QStringLiteral(" "), QStringLiteral(" "),
+            modGlobal_ShowEventMessage(common::EventError, 0, QStringLiteral(" "), QStringLiteral(" "),
                                        QStringLiteral("Task database is still from an earlier version of Sorvex "
                                                       "Tavrel after its update."));
             return TaskDbCheckResult::EndClient;

@@ -27,6 +27,12 @@ int importFilterIndex(const QString& name) {
     return -1;
 }
 
+std::optional<ImportFilterIndex> importFilterOf(const QString& name) {
+    const int index = importFilterIndex(name);
+    if (index < 0) return std::nullopt;
+    return static_cast<ImportFilterIndex>(index);
+}
+
 QString builtInImportFilterOptions(int index) {
     return index >= 0 && index < ImportFilterCount ? importFilterTable()[index].builtInOptions : QString();
 }

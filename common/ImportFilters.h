@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace common {
 
@@ -45,6 +46,8 @@ const std::array<ImportFilterEntry, ImportFilterCount>& importFilterTable();
 QString importFilterName(int index);
 // The index of a stored name (exact comparison), -1 for a name no filter has.
 int importFilterIndex(const QString& name);
+// The same as the filter a stored name names, nothing for a name no filter has.
+std::optional<ImportFilterIndex> importFilterOf(const QString& name);
 // The built-in option string of filter 0 to 6; empty outside that range.
 QString builtInImportFilterOptions(int index);
 // The setting of section "Preferences" that holds the saved default option

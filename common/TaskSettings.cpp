@@ -45,7 +45,7 @@ TaskSettings taskSettingsOf(const TaskRow& row) {
     s.fu_score = row.fu_score.value_or(0);
     s.fu_repeat = flag(row.fu_repeat);
     s.fu_number = row.fu_number.value_or(1);
-    s.fu_interval = row.fu_interval.value_or(fuinterval::Days);
+    s.fu_interval = row.fu_interval.value_or(word(FollowUpInterval::Days));
     s.fu_move = flag(row.fu_move);
     s.fu_discard = flag(row.fu_discard);
     s.fu_task = row.fu_task.value_or(NoneChosen);

@@ -75,7 +75,7 @@ FileChoice clsJob::NextBatchFile() {
             filesList_.moveFirst();
         } catch (const platform::Error&) {
         }
-        const bool takeAsStored = settings.import_filter == u"AB 4000 Series TS2Sorvex";
+        const bool takeAsStored = importFilter_ == common::FilterTS2Sorvex;
         while (!filesList_.eof()) {
             if (rowIsDue()) {
                 const QDateTime due = filesList_.value(QStringLiteral("next_action")).toDateTime();

@@ -45,7 +45,7 @@ class Look {
 public:
     Look(clsJob& job, JobFolderWatch& watch)
         : job_(job), w_(watch), subFolders_(job.settings.sub_directories != 0),
-          itemsAreFolders_(clsJob_QuellmarkDataIsFolder(job.settings.import_filter, job.settings.filter_options)) {}
+          itemsAreFolders_(clsJob_QuellmarkDataIsFolder(job.import_filter(), job.settings.filter_options)) {}
 
     bool everything(const QDateTime& now) {
         w_.changed.clear();

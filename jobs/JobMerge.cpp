@@ -37,8 +37,8 @@ QList<MergeInput> mergeInputs(clsJob& job) {
     }
     for (; !files.eof(); files.moveNext()) {
         const auto input = mergeInputForRow(localPath(files.value(QStringLiteral("peak_list"))),
-                                            localPath(files.value(QStringLiteral("file_name"))),
-                                            job.settings.import_filter, formFormat);
+                                            localPath(files.value(QStringLiteral("file_name"))), job.import_filter(),
+                                            formFormat);
         if (input) inputs << *input;
     }
     return inputs;

@@ -17,8 +17,8 @@ namespace tavrelsvc {
 namespace {
 
 // Writes the task row's status and answers the request.
-bool writeTaskAnswer(platform::AdoRecordset& taskRow, const QString& status) {
-    taskRow.setValue(QStringLiteral("task_status"), status);
+bool writeTaskAnswer(platform::AdoRecordset& taskRow, common::TaskStatus status) {
+    taskRow.setValue(QStringLiteral("task_status"), common::word(status));
     taskRow.setValue(QStringLiteral("action_request"), QVariant());
     taskRow.setValue(QStringLiteral("action_response"), common::answer::OK);
     return modGlobal_UpdateRecord(taskRow);
@@ -31,11 +31,11 @@ void clsJob::PauseTask() {
     // still as it is, and goes on when the connection is back. A shut-down
     // stops jobs where they stand (a request it cut short is no reason to
     // pause): the next start takes the task up again.
-    const QString before = status_;
+    const std::optional<common::TaskStatus> before = status_;
     try {
         timer_.stop();
         if (taskDatabaseLost() || ShuttingDown) return;
-        status_ = common::taskstatus::Paused;
+        status_ = common::TaskStatus::Paused;
         // A paused task holds no Quellmark objects: the file is processed
         // anew from its first sample after the resume.
         if (jobProcessing_ || Quellmark) {
@@ -46,7 +46,7 @@ void clsJob::PauseTask() {
             log(EventError, QStringLiteral("Could not find task in table when trying to pause"), false);
             return;
         }
-        if (writeTaskAnswer(taskRow_, status_)) log(EventInfo, QStringLiteral("Task paused"), false);
+        if (writeTaskAnswer(taskRow_, *status_)) log(EventInfo, QStringLiteral("Task paused"), false);
         else if (taskDatabaseLost()) status_ = before;
     } catch (const std::exception& e) {
         if (noteTaskDatabaseFailure(QString::fromUtf8(e.what()))) {
@@ -59,12 +59,12 @@ void clsJob::PauseTask() {
 
 void clsJob::ResumeTask() {
     try {
-        status_ = common::taskstatus::Running;
+        status_ = common::TaskStatus::Running;
         if (!findTaskRow()) {
             log(EventError, QStringLiteral("Could not find task in table when trying to resume"), false);
             return;
         }
-        if (writeTaskAnswer(taskRow_, status_)) {
+        if (writeTaskAnswer(taskRow_, *status_)) {
             log(EventInfo, QStringLiteral("Task resumed by user"), false);
             TimerOn();
         }
@@ -75,12 +75,12 @@ void clsJob::ResumeTask() {
 
 void clsJob::CancelTask() {
     try {
-        status_ = common::taskstatus::Cancelled;
+        status_ = common::TaskStatus::Cancelled;
         if (!findTaskRow()) {
             log(EventError, QStringLiteral("Could not find task in table when trying to cancel"), false);
             return;
         }
-        if (!writeTaskAnswer(taskRow_, status_)) return;
+        if (!writeTaskAnswer(taskRow_, *status_)) return;
         log(EventInfo, QStringLiteral("Task cancelled by user"), false);
         if (!sessionID.isEmpty() && sessionID != u"X X X") jobSearchSteps().Logout(*this);
         removeFromCollection();

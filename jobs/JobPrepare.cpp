@@ -51,7 +51,7 @@ std::optional<bool> clsJob::PrepareTask() {
             PauseTask();
             return false;
         }
-        if (settings.schedule_type == u"monitor" || settings.schedule_type == u"follower" ||
+        if (scheduleType_ == common::ScheduleType::Monitor || scheduleType_ == common::ScheduleType::Follower ||
             filesList_.recordCount() < 2 || holdsMergedList(filesList_)) {
             settings.merge_data_files = False;
             SetTimerInterval(tickMilliseconds());
@@ -71,7 +71,7 @@ std::optional<bool> clsJob::PrepareTask() {
 
 void clsJob::SetCurrentFile() {
     try {
-        const bool namesAsStored = settings.import_filter == u"AB 4000 Series TS2Sorvex";
+        const bool namesAsStored = importFilter_ == common::FilterTS2Sorvex;
         const QString fileName = filesList_.value(QStringLiteral("file_name")).toString();
         dataPath_ = namesAsStored ? fileName : common::modUncName_GetLocalPathFromUnc(fileName);
 
@@ -95,7 +95,7 @@ void clsJob::SetCurrentFile() {
         CurrentFileNumber = filesList_.value(QStringLiteral("file_number")).toInt();
         if (filesList_.value(QStringLiteral("intermediate")).isNull()) {
             CurrentMethodCode = QStringLiteral("?1");
-            CurrentMethod = settings.import_filter;
+            CurrentMethod = importFilterName_;
         } else {
             CurrentMethodCode = QStringLiteral("?4");
             CurrentMethod = FollowUpMethod;
@@ -132,16 +132,16 @@ void clsJob::EndFileSearch() {
 
 void clsJob::CompleteTask() {
     try {
-        status_ = common::taskstatus::Completed;
+        status_ = common::TaskStatus::Completed;
         if (!findTaskRow()) {
             // The task was deleted: there is nothing left to complete or to run.
             log(EventError, QStringLiteral("Could not find task in table when trying to complete"), false);
             removeFromCollection();
             return;
         }
-        taskRow_.setValue(QStringLiteral("task_status"), status_);
+        taskRow_.setValue(QStringLiteral("task_status"), common::word(*status_));
         if (!modGlobal_UpdateRecord(taskRow_)) {
-            status_ = common::taskstatus::Running;
+            status_ = common::TaskStatus::Running;
             PauseTask();
             return;
         }
@@ -153,7 +153,7 @@ void clsJob::CompleteTask() {
     } catch (const std::exception& e) {
         log(EventError, jobErrorText(QStringLiteral("(TVS1020) "), e), false);
         if (!removed_) {
-            status_ = common::taskstatus::Running;
+            status_ = common::TaskStatus::Running;
             PauseTask();
         }
     }

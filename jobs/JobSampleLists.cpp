@@ -90,7 +90,7 @@ void clsJob_ExpandMassLynxSampleList(clsJob& job, SampleListReader& reader) {
         }
 
         const QString folder = common::modUncName_GetLocalPathFromUnc(job.settings.filter_options);
-        const bool monitor = job.schedule_type() == u"monitor";
+        const bool monitor = job.scheduleType() == common::ScheduleType::Monitor;
         // Only this list's own rows count as expanded: a later list that
         // names a sample again is another batch, searched again.
         QSet<QString>& made = job.SampleListRowsMade[current];

@@ -51,17 +51,26 @@ const QString kGenericHeader = QStringLiteral("FORMAT=Sorvex generic\r\n");
 const QString kStopMassFile = QStringLiteral("Sorvex_Tavrel_PMF_stop_masses.txt");
 constexpr qint64 kLargestFilteredPeakList = 65535;
 
-QString noDataMessage(const QString& method) {
-    if (method == clsJob::FollowUpMethod) return QStringLiteral("No queries selected for repeat search?");
-    if (method == u"--- None ---" || method == u"Masslynx sample list")
-        return QStringLiteral("Could not read data file, is it a text file?");
-    if (method == u"ThermoFinnigan LCQ / DECA RAW file")
-        return QStringLiteral("No output from extract_msn (check parameters)");
-    if (method == u"AB | MDS Sciex Analyst .WIFF file") return QStringLiteral("No data from WIFF file (check parameters)");
-    if (method == u"Data Explorer (Voyager) MS data")
-        return QStringLiteral("No data from Voyager file (check parameters)");
-    if (method == u"Sorvex Quellmark") return QStringLiteral("No data from Sorvex Quellmark (check parameters)");
-    if (method == u"AB 4000 Series TS2Sorvex") return QStringLiteral("No data from TS2Sorvex (check parameters)");
+// The filter of the current file: nothing for a follow-up search, which
+// searches what an earlier search chose, and for a name no filter has.
+std::optional<common::ImportFilterIndex> currentFilter(const clsJob& job) {
+    if (job.CurrentMethod == clsJob::FollowUpMethod) return std::nullopt;
+    return job.importFilter();
+}
+
+QString noDataMessage(const clsJob& job) {
+    if (job.CurrentMethod == clsJob::FollowUpMethod) return QStringLiteral("No queries selected for repeat search?");
+    const std::optional<common::ImportFilterIndex> filter = currentFilter(job);
+    if (!filter) return QString();
+    switch (*filter) {
+    case common::FilterNone:
+    case common::FilterMassLynx: return QStringLiteral("Could not read data file, is it a text file?");
+    case common::FilterLcq: return QStringLiteral("No output from extract_msn (check parameters)");
+    case common::FilterAnalyst: return QStringLiteral("No data from WIFF file (check parameters)");
+    case common::FilterVoyager: return QStringLiteral("No data from Voyager file (check parameters)");
+    case common::FilterQuellmark: return QStringLiteral("No data from Sorvex Quellmark (check parameters)");
+    case common::FilterTS2Sorvex: return QStringLiteral("No data from TS2Sorvex (check parameters)");
+    }
     return QString();
 }
 
@@ -111,7 +120,7 @@ void clsJob::Take_Action() {
         // (timer off) and is set going again once the connection is back.
         if (noteTaskDatabaseFailure(QString::fromUtf8(e.what()))) return;
         log(EventError, jobErrorText(QStringLiteral("(TVS1013) "), e));
-        if (!removed_ && status_ != common::taskstatus::Paused) PauseTask();
+        if (!removed_ && status_ != common::TaskStatus::Paused) PauseTask();
     }
 }
 
@@ -159,15 +168,15 @@ void clsJob::takeActionSteps() {
         const std::optional<bool> preTask = RunExternalAction(QStringLiteral("PreTask"));
         if (!preTask) return PauseTask();
         if (!*preTask || !mayGoOn()) return;
-    } else if (settings.schedule_type == u"follower") {
+    } else if (scheduleType_ == common::ScheduleType::Follower) {
         filesList_.requery();
     }
 
-    if (settings.schedule_type == u"monitor") {
+    if (scheduleType_ == common::ScheduleType::Monitor) {
         const bool chosen = jobImportSteps().NextMonitoredFile(*this);
         if (!mayGoOn()) return;
         if (!chosen) return stopWithError(QStringLiteral("The next file of the watched folder could not be chosen"));
-    } else if (settings.schedule_type == u"follower") {
+    } else if (scheduleType_ == common::ScheduleType::Follower) {
         if (!NextFollowerFile()) return stopWithError(QStringLiteral("The next file of the follower task could not be chosen"));
     } else {
         switch (NextBatchFile()) {
@@ -225,8 +234,7 @@ void clsJob::takeActionSteps() {
 
 bool clsJob::convertCurrentFile(QString& header) {
     JobImportSteps& import = jobImportSteps();
-    const QString& method = CurrentMethod;
-    if (method == FollowUpMethod) {
+    if (CurrentMethod == FollowUpMethod) {
         const QString intermediate = filesList_.value(QStringLiteral("intermediate")).toString();
         if (intermediate.startsWith(QStringLiteral("--"))) {
             PeakListFile.clear();
@@ -235,23 +243,33 @@ bool clsJob::convertCurrentFile(QString& header) {
             PeakListFile = common::modUncName_GetLocalPathFromUnc(intermediate);
             PeakListText.clear();
         }
-    } else if (method == u"--- None ---") {
+        return mayGoOn();
+    }
+    // A name no filter has converts nothing: the file is retired for want of data.
+    const std::optional<common::ImportFilterIndex> filter = currentFilter(*this);
+    if (!filter) return mayGoOn();
+    switch (*filter) {
+    case common::FilterNone:
         if (PeakListFile.isEmpty())
             PeakListFile = dataPath_;
         else if (!PeakListRoot.isEmpty() && PeakListFile.startsWith(PeakListRoot))
             header = kGenericHeader;
-    } else if (method == u"ThermoFinnigan LCQ / DECA RAW file") {
+        break;
+    case common::FilterLcq:
         header = kGenericHeader;
         if (PeakListFile.isEmpty()) PeakListFile = import.ImportLcq(*this);
-    } else if (method == u"Masslynx sample list") {
+        break;
+    case common::FilterMassLynx:
         if (dataFile_.toLower().endsWith(QStringLiteral(".spl"))) {
             import.ExpandMassLynxSampleList(*this);
             if (mayGoOn()) TimerOn();
             return false;
         }
         PeakListFile = dataPath_;
-    } else if (method == u"AB | MDS Sciex Analyst .WIFF file" || method == u"Sorvex Quellmark") {
-        const bool wiff = method.startsWith(QStringLiteral("AB |"));
+        break;
+    case common::FilterAnalyst:
+    case common::FilterQuellmark: {
+        const bool wiff = *filter == common::FilterAnalyst;
         if (filesList_.value(QStringLiteral("sample_number")).isNull()) {
             const qint32 sample = wiff ? import.ExpandWiffSamples(*this) : import.CreateNewQuellmarkEntries(*this);
             if (!mayGoOn()) return false;
@@ -267,12 +285,16 @@ bool clsJob::convertCurrentFile(QString& header) {
                 import.ReleaseQuellmarkObjects(*this);
             }
         }
-    } else if (method == u"Data Explorer (Voyager) MS data") {
+        break;
+    }
+    case common::FilterVoyager:
         header = kGenericHeader;
         if (PeakListFile.isEmpty()) PeakListFile = import.ImportVoyager(*this);
-    } else if (method == u"AB 4000 Series TS2Sorvex") {
+        break;
+    case common::FilterTS2Sorvex:
         header = kGenericHeader;
         if (PeakListFile.isEmpty()) PeakListFile = import.ImportTS2Sorvex(*this);
+        break;
     }
     // A conversion that paused or cancelled the task (or outlasted the
     // service) must not go on to a search or retire the file.
@@ -302,7 +324,7 @@ void clsJob::searchOrRetireCurrentFile(const QString& searchHeader, bool stopMas
         jobSearchSteps().SubmitSearch(*this);
         return;
     }
-    const QString message = noDataMessage(CurrentMethod);
+    const QString message = noDataMessage(*this);
     if (!message.isEmpty()) log(EventError, message);
     filesList_.setValue(QStringLiteral("next_action"), jetZeroDate());
     if (!storeCurrentRow()) return;

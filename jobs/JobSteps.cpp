@@ -112,7 +112,7 @@ public:
 
 private:
     static QString unavailableImport(clsJob& job) {
-        notAvailable(job, QStringLiteral("The import filter \"") + job.settings.import_filter + QStringLiteral("\""));
+        notAvailable(job, QStringLiteral("The import filter \"") + job.import_filter() + QStringLiteral("\""));
         return QString();
     }
 };

@@ -81,7 +81,7 @@ void SearchStepsImpl::Logout(clsJob& job) {
 bool SearchStepsImpl::BuildSearchForm(clsJob& job) {
     SearchFormInput in;
     in.parameter_set = common::modUncName_GetLocalPathFromUnc(job.settings.parameter_set);
-    in.import_filter = job.settings.import_filter;
+    in.import_filter = job.importFilter();
     in.sorvex_user_id = job.settings.sorvex_user_id;
     in.taskUserId = job.ServerUser ? job.ServerUser->user_id : job.Session().ServerUserList.value(0).user_id;
     in.ActionPlaceholders = job.ActionPlaceholders();

@@ -32,7 +32,7 @@ void toCurrentRow(clsJob& job) {
     rs.find(QStringLiteral("file_number=") + QString::number(job.CurrentFileNumber));
 }
 
-bool isRunning(const clsJob& job) { return job.Status() == common::taskstatus::Running; }
+bool isRunning(const clsJob& job) { return job.taskStatus() == common::TaskStatus::Running; }
 
 // The comment of the current row as it was before the submission wrote the
 // title over it; a job restarted since then has only the row's value.
@@ -89,7 +89,7 @@ void SearchStepsImpl::FollowUp(clsJob& job, qint16 completionCode) {
     in.fu_score = job.settings.fu_score;
     in.fu_repeat = job.settings.fu_repeat != clsJob::False;
     in.fu_number = job.settings.fu_number;
-    in.fu_interval = job.fu_interval();
+    in.fu_interval = job.fuInterval();
     in.fu_move = job.settings.fu_move != clsJob::False;
     in.fu_discard = job.settings.fu_discard != clsJob::False;
     in.fu_task = job.settings.fu_task;

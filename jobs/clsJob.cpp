@@ -53,25 +53,34 @@ void clsJob::leaveTickPhases() {
 }
 
 void clsJob::setSettings(common::TaskSettings taskSettings) {
-    const QString schedule = taskSettings.schedule_type;
-    const QString interval = taskSettings.fu_interval;
-    taskSettings.schedule_type.clear();
-    taskSettings.fu_interval.clear();
+    // The three stored words live in the job as the values they name, so the
+    // settings keep no second, stale copy of them.
+    const QString schedule = std::exchange(taskSettings.schedule_type, QString());
+    const QString interval = std::exchange(taskSettings.fu_interval, QString());
+    const QString filter = std::exchange(taskSettings.import_filter, QString());
     settings = std::move(taskSettings);
+    scheduleType_.reset();
+    fuInterval_.reset();
     set_schedule_type(schedule);
     set_fu_interval(interval);
+    set_import_filter(filter);
 }
 
 void clsJob::set_schedule_type(const QString& v) {
-    if (common::isScheduleType(v)) settings.schedule_type = v;
+    if (const auto type = common::scheduleTypeOf(v)) scheduleType_ = type;
 }
 
 void clsJob::set_fu_interval(const QString& v) {
-    if (common::isFollowUpInterval(v)) settings.fu_interval = v;
+    if (const auto unit = common::followUpIntervalOf(v)) fuInterval_ = unit;
 }
 
 void clsJob::set_Status(const QString& v) {
-    if (common::isTaskStatus(v)) status_ = v;
+    if (const auto status = common::taskStatusOf(v)) status_ = status;
+}
+
+void clsJob::set_import_filter(const QString& name) {
+    importFilterName_ = name;
+    importFilter_ = common::importFilterOf(name);
 }
 
 JobSession& clsJob::Session() {
@@ -109,8 +118,9 @@ void clsJob::SetTimerInterval(int milliseconds) {
 }
 
 bool clsJob::mayGoOn() const {
-    namespace st = common::taskstatus;
-    return !ShuttingDown && !removed_ && status_ != st::Paused && status_ != st::Cancelled && status_ != st::Completed;
+    using common::TaskStatus;
+    return !ShuttingDown && !removed_ && status_ != TaskStatus::Paused && status_ != TaskStatus::Cancelled &&
+           status_ != TaskStatus::Completed;
 }
 
 // A cancel or completion that arrives while this job's own tick runs (or a

@@ -3,8 +3,10 @@
 // task row, files the job in JobCollection under "T" + its
 // Control_index and lets the job's own timer drive it: each tick calls
 // Take_Action, which performs the next step of the task.
+#include "common/ImportFilters.h"
 #include "common/ServerReplies.h"
 #include "common/TaskSettings.h"
+#include "common/TaskVocabulary.h"
 #include "convert/ImportQuellmarkProject.h"
 #include "jobs/JobClock.h"
 #include "jobs/JobPlaceholders.h"
@@ -58,8 +60,9 @@ public:
 
     // --- the task: its settings, and what the host gives it besides -------
     // The task row's settings, paths local to this computer. Filled through
-    // setSettings, which keeps schedule_type and fu_interval to the words the
-    // job knows (an unknown one is "").
+    // setSettings, which takes schedule_type, fu_interval and import_filter
+    // out into the values below (their getters; an unknown word is ""), so
+    // those three texts stay empty here.
     common::TaskSettings settings;
     void setSettings(common::TaskSettings taskSettings);
     QString gkr_user_name;
@@ -88,12 +91,23 @@ public:
     QString Data_path() const { return dataPath_; }
     QVariant Search_title() const { return searchTitle_; }
 
-    QString schedule_type() const { return settings.schedule_type; }
-    void set_schedule_type(const QString& new_schedule_type);  // "now", "timed", "monitor", "follower"
-    QString fu_interval() const { return settings.fu_interval; }
-    void set_fu_interval(const QString& new_fu_interval);  // "minutes", "hours", "days", "weeks", "months"
-    QString Status() const { return status_; }
-    void set_Status(const QString& new_status);  // "running", "paused", "completed", "cancelled", "new"
+    // The stored words are taken as the task row holds them and kept as
+    // values: a word that is none of ours leaves the value as it was. The
+    // text getters give the stored word ("" while there is none).
+    QString schedule_type() const { return scheduleType_ ? common::word(*scheduleType_) : QString(); }
+    std::optional<common::ScheduleType> scheduleType() const { return scheduleType_; }
+    void set_schedule_type(const QString& new_schedule_type);
+    QString fu_interval() const { return fuInterval_ ? common::word(*fuInterval_) : QString(); }
+    std::optional<common::FollowUpInterval> fuInterval() const { return fuInterval_; }
+    void set_fu_interval(const QString& new_fu_interval);
+    QString Status() const { return status_ ? common::word(*status_) : QString(); }
+    std::optional<common::TaskStatus> taskStatus() const { return status_; }
+    void set_Status(const QString& new_status);
+    // The import filter's name as stored (messages, the current method) and
+    // the filter it names (nothing for a name no filter has).
+    const QString& import_filter() const { return importFilterName_; }
+    std::optional<common::ImportFilterIndex> importFilter() const { return importFilter_; }
+    void set_import_filter(const QString& name);
     QVariant Peak_list_cache() const { return peakListCache_; }
     void set_Peak_list_cache(const QVariant& new_path) { peakListCache_ = new_path; }
 
@@ -180,7 +194,11 @@ protected:
     QString dataFile_;
     QString dataPath_;
     QVariant searchTitle_;
-    QString status_;
+    std::optional<common::ScheduleType> scheduleType_;
+    std::optional<common::FollowUpInterval> fuInterval_;
+    std::optional<common::TaskStatus> status_;
+    QString importFilterName_;
+    std::optional<common::ImportFilterIndex> importFilter_;
     QVariant peakListCache_;
 
     qint16 FirstRun = True;

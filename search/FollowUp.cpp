@@ -70,12 +70,15 @@ std::optional<float> probabilityOffset(qint32 fu_score) {
     return static_cast<float>((std::log(double(fu_score)) - std::log(20.0)) * 10.0 / std::log(10.0));
 }
 
-QDateTime followUpTime(const QDateTime& now, qint32 n, const QString& unit) {
-    if (unit == QLatin1String("minutes")) return now.addSecs(qint64(n) * 60);
-    if (unit == QLatin1String("hours")) return now.addSecs(qint64(n) * 3600);
-    if (unit == QLatin1String("days")) return now.addDays(n);
-    if (unit == QLatin1String("weeks")) return now.addDays(qint64(n) * 7);
-    if (unit == QLatin1String("months")) return now.addMonths(n);
+QDateTime followUpTime(const QDateTime& now, qint32 n, std::optional<common::FollowUpInterval> unit) {
+    if (!unit) return common::jetZeroDate();
+    switch (*unit) {
+    case common::FollowUpInterval::Minutes: return now.addSecs(qint64(n) * 60);
+    case common::FollowUpInterval::Hours: return now.addSecs(qint64(n) * 3600);
+    case common::FollowUpInterval::Days: return now.addDays(n);
+    case common::FollowUpInterval::Weeks: return now.addDays(qint64(n) * 7);
+    case common::FollowUpInterval::Months: return now.addMonths(n);
+    }
     return common::jetZeroDate();
 }
 
@@ -166,7 +169,7 @@ FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUp
         } else if (in.fu_move) {
             const QString& task = in.fu_task;
             const qsizetype space = task.indexOf(QLatin1Char(' '));
-            const bool specified = task != QLatin1String("--- None ---") && !task.isEmpty() && task[0].isDigit() &&
+            const bool specified = task != common::NoneChosen && !task.isEmpty() && task[0].isDigit() &&
                                    space > 0;
             const double follower = specified ? common::leadingNumber(task.left(space)) : 0;
             if (!specified) {

@@ -4,6 +4,7 @@
 // the file to the follower task, limit the next search to the queries that
 // failed), the result row, and the release of the Files row.
 #include "common/TaskDbTables.h"
+#include "common/TaskVocabulary.h"
 #include "search/JobSession.h"
 #include "search/SearchContext.h"
 #include "search/SearchResults.h"
@@ -26,7 +27,7 @@ struct FollowUpInput {
     qint32 fu_score = 0;
     bool fu_repeat = false;
     qint32 fu_number = 0;
-    QString fu_interval;
+    std::optional<common::FollowUpInterval> fu_interval;  // nothing for a word that is none of ours
     bool fu_move = false;
     bool fu_discard = false;
     QString fu_task;
@@ -61,7 +62,7 @@ QString intermediateFilePath(const QString& peakListCache, qint32 fileNumber);
 // 10 × log10(fu_score / 20), single precision; nothing for fu_score < 1.
 std::optional<float> probabilityOffset(qint32 fu_score);
 // Now plus fu_number units of fu_interval; the date value 0 for an unknown unit.
-QDateTime followUpTime(const QDateTime& now, qint32 fu_number, const QString& fu_interval);
+QDateTime followUpTime(const QDateTime& now, qint32 fu_number, std::optional<common::FollowUpInterval> fu_interval);
 
 // `FilesList` is the job's open list of the task's Files rows.
 FollowUpResult clsJob_FollowUp(JobSession& session, qint16& code, const FollowUpInput& in,

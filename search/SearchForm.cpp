@@ -57,7 +57,7 @@ std::optional<SearchFormHeadResult> clsJob_BuildSearchForm(const SearchFormInput
         common::clsStringBuilder form;
         form.add(searchFormPart(QStringLiteral("FORMVER"), QStringLiteral("1.01")));
         if (in.sorvex_user_id) form.add(searchFormPart(QStringLiteral("USERID"), QString::number(in.taskUserId)));
-        if (in.import_filter == QLatin1String("Sorvex Quellmark") && in.multiSiteMods)
+        if (in.import_filter == common::FilterQuellmark && in.multiSiteMods)
             form.add(searchFormPart(QStringLiteral("MULTI_SITE_MODS"), QStringLiteral("1")));
 
         const tavrel::ParameterFileLines file =

@@ -3,6 +3,7 @@
 // once per task from the parameter set, the search title and the parts that
 // lead up to the peak list, built per data file, and the lookup of one form
 // value. The body is bytes in the 8-bit code page, as it goes on the wire.
+#include "common/ImportFilters.h"
 #include "search/SearchContext.h"
 
 #include <QByteArray>
@@ -38,7 +39,7 @@ std::pair<QString, QString> splitPlaceholder(const QString& entry);
 // What the form head is built from.
 struct SearchFormInput {
     QString parameter_set;                // local path of the task's .par file
-    QString import_filter;
+    std::optional<common::ImportFilterIndex> import_filter;  // nothing for a name no filter has
     std::optional<qint32> sorvex_user_id; // the task's; nothing = Null
     qint32 taskUserId = 0;                // user_id of ServerUserList entry 0
     QStringList ActionPlaceholders;

@@ -4,6 +4,7 @@
 // rest of this poll so the loop always ends.
 #include "common/ReentryGuard.h"
 #include "common/TaskDbTables.h"
+#include "common/TaskVocabulary.h"
 #include "jobs/JobCollection.h"
 #include "jobs/clsJob.h"
 #include "platform/AdoRecordset.h"
@@ -27,12 +28,20 @@ namespace {
 
 const QString kNone = QStringLiteral(" ");
 
+using common::Request;
+using common::TaskStatus;
+
 const QString& pollSql() {
     static const QString sql =
-        QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE (action_request = 'Run' OR action_request = 'Pause' "
-                       "OR action_request = 'Cancel' OR action_request = 'Resume') AND ") +
+        QStringLiteral("SELECT * FROM Sorvex_Tavrel_Tasks WHERE (action_request = ? OR action_request = ? "
+                       "OR action_request = ? OR action_request = ?) AND ") +
         common::sameComputerSql(QStringLiteral("computer_name")) + QStringLiteral(" ORDER BY task_UID");
     return sql;
+}
+
+QVariantList pollParameters(const QString& computerName) {
+    using common::word;
+    return {word(Request::Run), word(Request::Pause), word(Request::Cancel), word(Request::Resume), computerName};
 }
 
 clsJob* requireJob(qint32 taskUID, const QString& label) {
@@ -54,15 +63,21 @@ enum class Handled { Done, HeldBack };
 
 // One request row. Errors go back to the caller, which answers them.
 Handled handleRequest(frmMain& window, platform::AdoRecordset& rs, qint32 taskUID) {
-    const QString request = modGlobal_NullToDefault(rs.value(QStringLiteral("action_request")), QString()).toString();
-    const QString status = modGlobal_NullToDefault(rs.value(QStringLiteral("task_status")), QString()).toString();
+    // Another word ("run" where the database ignores case) is no request of ours.
+    const std::optional<Request> request =
+        common::requestOf(modGlobal_NullToDefault(rs.value(QStringLiteral("action_request")), QString()).toString());
+    if (!request) return Handled::Done;
+    const std::optional<TaskStatus> status =
+        common::taskStatusOf(modGlobal_NullToDefault(rs.value(QStringLiteral("task_status")), QString()).toString());
     const QString label = modGlobal_NullToDefault(rs.value(QStringLiteral("task_label")), QString()).toString();
-    if (request != QLatin1String("Run") && waitsForTheServer(taskUID, label)) return Handled::HeldBack;
-    if (request == QLatin1String("Run")) {
+    if (*request != Request::Run && waitsForTheServer(taskUID, label)) return Handled::HeldBack;
+    switch (*request) {
+    case Request::Run:
         window.frmMain_StartTask(taskUID);  // answers the row itself, also on failure
-    } else if (request == QLatin1String("Pause")) {
-        if (status != QLatin1String("running")) {
-            writeAnswer(rs, answer::E9009);
+        break;
+    case Request::Pause: {
+        if (status != TaskStatus::Running) {
+            writeAnswer(rs, common::refusal(9009));
             return Handled::Done;
         }
         clsJob* job = requireJob(taskUID, label);
@@ -74,21 +89,24 @@ Handled handleRequest(frmMain& window, platform::AdoRecordset& rs, qint32 taskUI
         } else {
             job->PauseTask();
         }
-    } else if (request == QLatin1String("Resume")) {
-        if (status != QLatin1String("paused")) {
-            writeAnswer(rs, answer::E9010);
+        break;
+    }
+    case Request::Resume:
+        if (status != TaskStatus::Paused) {
+            writeAnswer(rs, common::refusal(9010));
             return Handled::Done;
         }
         requireJob(taskUID, label)->ResumeTask();
-    } else if (request == QLatin1String("Cancel")) {
+        break;
+    case Request::Cancel:
         // A running task is cancelled by pausing it first.
-        if (status != QLatin1String("paused")) {
-            writeAnswer(rs, answer::E9011);
+        if (status != TaskStatus::Paused) {
+            writeAnswer(rs, common::refusal(9011));
             return Handled::Done;
         }
         requireJob(taskUID, label)->CancelTask();
+        break;
     }
-    // Another word ("run" where the database ignores case) is no request of ours.
     return Handled::Done;
 }
 
@@ -127,7 +145,7 @@ void frmMain::tmrRefresh_Timer() {
 void frmMain::pollRequests(QSet<qint32>& passed) {
     while (!ShuttingDown) {
         platform::AdoRecordset rs;
-        rs.openQuery(TaskDbConnection, pollSql(), {LocalComputerName}, common::kTasksTable, 15);
+        rs.openQuery(TaskDbConnection, pollSql(), pollParameters(LocalComputerName), common::kTasksTable, 15);
         qint32 taskUID = 0;
         for (; !rs.eof(); rs.moveNext()) {
             taskUID = toLong(rs.value(QStringLiteral("task_UID")));
@@ -173,7 +191,7 @@ bool frmMain::taskDatabaseReady() {
     // Jobs that held still while the connection was lost go on; a job in
     // the middle of its tick sets its own timer when the tick ends.
     for (clsJob* job : JobCollection.items())
-        if (job->Status() == u"running" && !job->inTick() && !job->tmrJob().isActive()) job->TimerOn();
+        if (job->taskStatus() == TaskStatus::Running && !job->inTick() && !job->tmrJob().isActive()) job->TimerOn();
     return true;
 }
 

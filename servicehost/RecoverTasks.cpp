@@ -25,13 +25,15 @@ const QString kNone = QStringLiteral(" ");
 // Only the rows recovery acts on: an answer "Pending" to clear (of any task
 // and computer) and the tasks left running or paused. A long history of
 // finished tasks costs it nothing.
-const QString kRecoverySql = QStringLiteral(
-    "SELECT * FROM Sorvex_Tavrel_Tasks WHERE action_response = 'Pending' OR task_status = 'running' "
-    "OR task_status = 'paused' ORDER BY task_UID");
+using common::Request;
+using common::TaskStatus;
 
-bool isLiveTask(const platform::AdoRecordset& rs) {
-    const QString status = rs.value(QStringLiteral("task_status")).toString();
-    return status == QLatin1String("running") || status == QLatin1String("paused");
+const QString kRecoverySql = QStringLiteral(
+    "SELECT * FROM Sorvex_Tavrel_Tasks WHERE action_response = ? OR task_status = ? "
+    "OR task_status = ? ORDER BY task_UID");
+
+QVariantList recoveryParameters() {
+    return {common::answer::Pending, common::word(TaskStatus::Running), common::word(TaskStatus::Paused)};
 }
 
 // Stores one column of the task's row through a recordset of that row alone:
@@ -47,9 +49,11 @@ bool storeInRow(qint32 taskUID, const QString& column, const QVariant& value) {
 
 void recoverRow(const platform::AdoRecordset& rs, qint32 taskUID) {
     const QString label = rs.value(QStringLiteral("task_label")).toString();
-    const QString request = rs.value(QStringLiteral("action_request")).toString();
+    const QString requestWord = rs.value(QStringLiteral("action_request")).toString();
+    const std::optional<Request> request = common::requestOf(requestWord);
+    const std::optional<TaskStatus> status = common::taskStatusOf(rs.value(QStringLiteral("task_status")).toString());
 
-    if (rs.value(QStringLiteral("action_response")).toString() == QLatin1String("Pending") && request.isEmpty()) {
+    if (rs.value(QStringLiteral("action_response")).toString() == common::answer::Pending && requestWord.isEmpty()) {
         // The empty text, not Null: the client tells a cleared answer from none.
         if (storeInRow(taskUID, QStringLiteral("action_response"), QStringLiteral("")))
             modGlobal_WriteEventLog(EventInfo, taskUID, label, kNone, QStringLiteral("Cleared action_response of Pending"));
@@ -57,23 +61,24 @@ void recoverRow(const platform::AdoRecordset& rs, qint32 taskUID) {
             modGlobal_WriteEventLog(EventWarning, taskUID, label, kNone,
                                     QStringLiteral("Unable to Clear action_response of Pending"));
     }
-    if (!isLiveTask(rs) || !isThisComputersTask(rs.value(QStringLiteral("computer_name")))) return;
+    const bool live = status == TaskStatus::Running || status == TaskStatus::Paused;
+    if (!live || !isThisComputersTask(rs.value(QStringLiteral("computer_name")))) return;
 
     const QString folder = PeakListCacheFolder(taskUID, rs.value(QStringLiteral("task_label")));
     if (!folder.isEmpty() && !QFileInfo(folder).isDir()) platform::makeSharedFolder(folder);
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        storeInRow(taskUID, QStringLiteral("task_status"), common::taskstatus::Cancelled);
+        storeInRow(taskUID, QStringLiteral("task_status"), common::word(TaskStatus::Cancelled));
         modGlobal_WriteEventLog(EventError, taskUID, label, kNone, QStringLiteral("Unable to create peak list cache folder"));
         return;
     }
 
     const TaskStart start = readTaskStart(rs, folder);  // before the job, so a bad row makes none
     clsJob* job = fileNewJob();
-    if (start.task_status == QLatin1String("paused") || request == QLatin1String("Pause")) job->tmrJob().stop();
-    if (start.task_status == QLatin1String("running"))
+    if (status == TaskStatus::Paused || request == Request::Pause) job->tmrJob().stop();
+    if (status == TaskStatus::Running)
         modGlobal_WriteEventLog(EventInfo, taskUID, label, kNone, QStringLiteral("Resuming running task"));
     fillJob(*job, start);
-    if (request == QLatin1String("Pause")) job->PauseTask();
+    if (request == Request::Pause) job->PauseTask();
 }
 
 }  // namespace
@@ -81,7 +86,7 @@ void recoverRow(const platform::AdoRecordset& rs, qint32 taskUID) {
 void frmMain::frmMain_RecoverTasks() {
     platform::AdoRecordset rs;
     try {
-        rs.openQuery(TaskDbConnection, kRecoverySql);
+        rs.openQuery(TaskDbConnection, kRecoverySql, recoveryParameters());
     } catch (const platform::Error& e) {
         modGlobal_WriteEventLog(EventError, 0, kNone, kNone, e.report(QStringLiteral("(TVS1007) ")));
         return;

@@ -1,5 +1,6 @@
 // A "Run" request: the checks 9000 to 9016 in their fixed order, then the
 // answer "OK" and the job.
+#include "common/ImportFilters.h"
 #include "common/PeakListFolders.h"
 #include "common/TaskDbTables.h"
 #include "common/TaskVocabulary.h"
@@ -39,17 +40,17 @@ void openTask(platform::AdoRecordset& rs, qint32 key) {
 // The follow-up check; empty when the follower task is fine.
 QString followUpError(const platform::AdoRecordset& rs) {
     const QVariant fuTask = rs.value(QStringLiteral("fu_task"));
-    if (fuTask.isNull()) return answer::E9003;
+    if (fuTask.isNull()) return common::refusal(9003);
     // A digit first and a blank later; the first piece must be a whole task number.
     static const QRegularExpression form(QStringLiteral("^[0-9].* "));
     const QString text = fuTask.toString();
     bool ok = false;
     const qint32 followerUID = text.section(QLatin1Char(' '), 0, 0).toInt(&ok);
-    if (!form.match(text).hasMatch() || !ok) return answer::E9003;
+    if (!form.match(text).hasMatch() || !ok) return common::refusal(9003);
     QSqlQuery follower = TaskDbConnection.query(
         QStringLiteral("SELECT task_status FROM Sorvex_Tavrel_Tasks WHERE task_UID = ?"), {followerUID}, 15);
-    if (!follower.next()) return answer::E9001;
-    if (follower.value(0).toString() != QLatin1String("running")) return answer::E9002;
+    if (!follower.next()) return common::refusal(9001);
+    if (common::taskStatusOf(follower.value(0).toString()) != common::TaskStatus::Running) return common::refusal(9002);
     return QString();
 }
 
@@ -65,25 +66,28 @@ qint64 dataFileCount(qint32 taskUID) {
     }
 }
 
-QString importFilterError(const QString& filter) {
-    if (filter == QLatin1String("ThermoFinnigan LCQ / DECA RAW file"))
-        return QFileInfo(LcqPath).isFile() ? QString() : answer::E9007;
-    if (filter == QLatin1String("AB | MDS Sciex Analyst .WIFF file"))
-        return SciexLibraryAvailable ? QString() : answer::E9008;
-    if (filter == QLatin1String("Data Explorer (Voyager) MS data"))
-        return DataExplorerAvailable ? QString() : answer::E9012;
-    if (filter == QLatin1String("Sorvex Quellmark")) return QuellmarkAvailable ? QString() : answer::E9014;
-    if (filter == QLatin1String("AB 4000 Series TS2Sorvex")) return TS2SorvexAvailable ? QString() : answer::E9016;
+QString importFilterError(const std::optional<common::ImportFilterIndex> filter) {
+    if (!filter) return QString();
+    switch (*filter) {
+    case common::FilterLcq: return QFileInfo(LcqPath).isFile() ? QString() : common::refusal(9007);
+    case common::FilterAnalyst: return SciexLibraryAvailable ? QString() : common::refusal(9008);
+    case common::FilterVoyager: return DataExplorerAvailable ? QString() : common::refusal(9012);
+    case common::FilterQuellmark: return QuellmarkAvailable ? QString() : common::refusal(9014);
+    case common::FilterTS2Sorvex: return TS2SorvexAvailable ? QString() : common::refusal(9016);
+    case common::FilterNone:
+    case common::FilterMassLynx: break;
+    }
     return QString();
 }
 
 // The first check that refuses the task, or empty.
 QString refusal(platform::AdoRecordset& rs, qint32 taskUID, QString* cacheFolder) {
     const QVariant status = rs.value(QStringLiteral("task_status"));
-    if (status.isNull() || status.toString() != QLatin1String("new")) return answer::E9000;
+    if (status.isNull() || common::taskStatusOf(status.toString()) != common::TaskStatus::New)
+        return common::refusal(9000);
     const QVariant label = rs.value(QStringLiteral("task_label"));
     const QString labelText = label.toString();
-    if (labelText.contains(QLatin1Char(',')) || labelText.contains(QLatin1Char('_'))) return answer::E9013;
+    if (labelText.contains(QLatin1Char(',')) || labelText.contains(QLatin1Char('_'))) return common::refusal(9013);
 
     if (toShort(modGlobal_NullToDefault(rs.value(QStringLiteral("follow_up")), 0)) == 1 &&
         toShort(modGlobal_NullToDefault(rs.value(QStringLiteral("fu_move")), 0)) == 1) {
@@ -91,37 +95,34 @@ QString refusal(platform::AdoRecordset& rs, qint32 taskUID, QString* cacheFolder
         if (!e.isEmpty()) return e;
     }
 
-    const QString schedule = rs.value(QStringLiteral("schedule_type")).toString();
-    if ((schedule == QLatin1String("now") || schedule == QLatin1String("timed")) && dataFileCount(taskUID) == 0)
-        return answer::E9004;
+    using common::ScheduleType;
+    const std::optional<ScheduleType> schedule =
+        common::scheduleTypeOf(rs.value(QStringLiteral("schedule_type")).toString());
+    if ((schedule == ScheduleType::Now || schedule == ScheduleType::Timed) && dataFileCount(taskUID) == 0)
+        return common::refusal(9004);
 
     const QString parameterFile =
         localPathOf(modGlobal_NullToDefault(rs.value(QStringLiteral("parameter_set")), QString()).toString());
-    if (parameterFile.isEmpty() || !QFileInfo(parameterFile).isFile()) return answer::E9005;
+    if (parameterFile.isEmpty() || !QFileInfo(parameterFile).isFile()) return common::refusal(9005);
 
     const QString filter =
-        modGlobal_NullToDefault(rs.value(QStringLiteral("import_filter")), QStringLiteral("--- None ---")).toString();
-    if (const QString e = importFilterError(filter); !e.isEmpty()) return e;
+        modGlobal_NullToDefault(rs.value(QStringLiteral("import_filter")), common::NoneChosen).toString();
+    if (const QString e = importFilterError(common::importFilterOf(filter)); !e.isEmpty()) return e;
 
     *cacheFolder = PeakListCacheFolder(taskUID, label);
-    if (cacheFolder->isEmpty()) return answer::E9015;
+    if (cacheFolder->isEmpty()) return common::refusal(9015);
     // One level only: a missing PeakListRoot is refused, not made.
     if (!QFileInfo(*cacheFolder).isDir()) platform::makeSharedFolder(*cacheFolder);
-    if (!QFileInfo(*cacheFolder).isDir()) return answer::E9015;
+    if (!QFileInfo(*cacheFolder).isDir()) return common::refusal(9015);
     return QString();
 }
 
 }  // namespace
 
 QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel) {
-    if (taskLabel.isNull()) return QString();
-    const QString label = taskLabel.toString();
-    // Only what could lead out of PeakListRoot: a separator, NUL, or a label
-    // that is a folder step itself. Dots inside a name ("Run 1..3") cannot.
-    if (label.contains(QLatin1Char('/')) || label.contains(QLatin1Char('\\')) || label.contains(QChar(0)) ||
-        label == QLatin1String(".") || label == QLatin1String(".."))
-        return QString();
-    return common::PeakListCacheFolder(PeakListRoot, taskUID, label);
+    const common::PeakListFolder folder = common::peakListFolder(
+        PeakListRoot, taskUID, taskLabel.isNull() ? std::nullopt : std::optional<QString>(taskLabel.toString()));
+    return folder.ok() ? folder.path : QString();
 }
 
 bool frmMain::frmMain_StartTask(qint32 taskUID) {
@@ -154,7 +155,7 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
         }
         accepted = true;
         rs.requery();
-        start.task_status = common::taskstatus::Running;
+        start.task_status = common::word(common::TaskStatus::Running);
 
         job = fileNewJob();
         fillJob(*job, start);
@@ -169,7 +170,7 @@ bool frmMain::frmMain_StartTask(qint32 taskUID) {
                 if (rs.editMode() != platform::AdoRecordset::EditMode::None) rs.cancelUpdate();
                 rs.requery();
                 if (!rs.eof()) {
-                    if (accepted) rs.setValue(QStringLiteral("task_status"), common::taskstatus::New);
+                    if (accepted) rs.setValue(QStringLiteral("task_status"), common::word(common::TaskStatus::New));
                     writeAnswer(rs, errorAnswer(e));
                 }
             } catch (...) {

@@ -18,7 +18,7 @@ bool takeRunRequest(platform::AdoConnection& connection, qint32 taskUID) {
     const int taken = connection.execute(
         QStringLiteral("UPDATE Sorvex_Tavrel_Tasks SET task_status = ?, action_request = NULL, action_response = ? "
                        "WHERE task_UID = ? AND action_request = ?"),
-        {common::taskstatus::Running, answer::OK, taskUID, common::request::Run}, 15);
+        {common::word(common::TaskStatus::Running), answer::OK, taskUID, common::word(common::Request::Run)}, 15);
     return taken == 1;
 }
 

@@ -130,8 +130,8 @@ private:
 };
 
 // The peak-list cache folder of a task: PeakListRoot, "/", the key, a blank
-// and the label. Empty when the label could lead out of PeakListRoot (a
-// separator, NUL, or a label that is "." or "..") or is Null, so such a task
+// and the label. Empty when common::peakListFolder refuses the label (it could
+// lead out of PeakListRoot, cannot be a name, or is Null), so such a task
 // never gets a folder outside the root.
 QString PeakListCacheFolder(qint32 taskUID, const QVariant& taskLabel);
 

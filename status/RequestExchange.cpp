@@ -26,7 +26,7 @@ bool clearAnswer(platform::AdoConnection& connection, const TaskState& row, bool
     const QString set = cancel ? QStringLiteral("SET action_response = NULL, task_status = ? ")
                                : QStringLiteral("SET action_response = NULL ");
     QVariantList params;
-    if (cancel) params << common::taskstatus::Cancelled;
+    if (cancel) params << common::word(common::TaskStatus::Cancelled);
     params << row.uid << row.response;
     return connection.execute(QStringLiteral("UPDATE Sorvex_Tavrel_Tasks ") + set +
                                   QStringLiteral("WHERE task_UID = ? AND action_response = ? AND ") + kRequestEmpty,

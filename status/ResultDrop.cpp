@@ -1,6 +1,7 @@
 #include "status/ResultDrop.h"
 
 #include "clientcommon/ClientClock.h"
+#include "common/EventLogLine.h"
 #include "clientcommon/EventMessage.h"
 #include "common/ImportFilters.h"
 #include "clientcommon/TaskDatabase.h"
@@ -21,7 +22,6 @@ namespace {
 
 const QString kTitle = QStringLiteral("Sorvex Tavrel");
 const QString kNullText = QStringLiteral("<Null>");  // stands for an empty column while the row is copied
-constexpr short kErrorEvent = 2;
 
 struct DropTask {
     QString computer;
@@ -46,11 +46,12 @@ bool readDropTask(qint32 uid, DropTask* task) {
 // The tree's tag holds the status the follower had when its node was made; a
 // follower that has ended since would never search the file.
 bool followerEnded(const DropTask& target) {
-    return target.status == common::taskstatus::Cancelled || target.status == common::taskstatus::Completed;
+    const std::optional<common::TaskStatus> status = common::taskStatusOf(target.status);
+    return status == common::TaskStatus::Cancelled || status == common::TaskStatus::Completed;
 }
 
 void report(const QString& message) {
-    modGlobal_ShowEventMessage(kErrorEvent, 0, QStringLiteral(" "), QStringLiteral(" "), message);
+    modGlobal_ShowEventMessage(common::EventError, 0, QStringLiteral(" "), QStringLiteral(" "), message);
 }
 
 QString orNullText(const QVariant& v) { return v.isNull() ? kNullText : v.toString(); }
@@ -66,7 +67,8 @@ QString dragIconFor(const QString& draggedKey, const QString& draggedParentKey, 
                     const QString& targetTag) {
     if (targetKey.isEmpty() || targetKey == draggedKey) return imagekey::DragNowhere;
     if (targetKey == draggedParentKey || !targetKey.startsWith(QStringLiteral("task")) ||
-        !targetTag.startsWith(common::schedule::Follower) || targetTag.endsWith(common::taskstatus::Cancelled))
+        !targetTag.startsWith(common::word(common::ScheduleType::Follower)) ||
+        targetTag.endsWith(common::word(common::TaskStatus::Cancelled)))
         return imagekey::DragRefused;
     return imagekey::DragAccepted;
 }

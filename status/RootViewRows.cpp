@@ -47,7 +47,7 @@ ListRow rootRow(const QSqlQuery& q) {
     const qint32 uid = v(cUid).toInt();
     const QString status = v(cStatus).toString();
     const QString schedule = v(cSchedule).toString();
-    const bool monitor = schedule == common::schedule::Monitor;
+    const bool monitor = schedule == common::word(common::ScheduleType::Monitor);
     const int followUp = v(cFollowUp).toInt();
     const bool fu = followUp > 0;
     const bool repeat = fu && v(cRepeat).toInt() != 0;
@@ -62,7 +62,7 @@ ListRow rootRow(const QSqlQuery& q) {
       << text(v(cImportFilter).isNull() ? common::NoneChosen : v(cImportFilter).toString()) << text(schedule);
     c << text(monitor && !v(cNewOnly).isNull() ? flagText(v(cNewOnly)) : QString())
       << text(monitor && !v(cSubDirs).isNull() ? flagText(v(cSubDirs)) : QString());
-    if (schedule == common::schedule::Timed && !v(cStart).isNull())
+    if (schedule == common::word(common::ScheduleType::Timed) && !v(cStart).isNull())
         c << ListCell{listDateTimeText(v(cStart)), v(cStart).toDateTime(), false, QString()};
     else c << text(QString());
     c << text(monitor ? monitorPath(v(cMonitorDir), v(cMonitorFile)) : QString()) << text(followUpText(followUp));

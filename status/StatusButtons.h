@@ -26,8 +26,8 @@ struct StatusButtonStates {
 inline StatusButtonStates taskViewButtons(const QString& taskImage) {
     StatusButtonStates s;
     s.clone = s.print = true;
-    if (taskImage == common::taskstatus::Running || taskImage == imagekey::Follower) s.pause = true;
-    else if (taskImage == common::taskstatus::Paused) s.resume = s.cancel = true;
+    if (taskImage == common::word(common::TaskStatus::Running) || taskImage == imagekey::Follower) s.pause = true;
+    else if (taskImage == common::word(common::TaskStatus::Paused)) s.resume = s.cancel = true;
     else if (taskImage != imagekey::Pending) s.del = true;
     return s;
 }

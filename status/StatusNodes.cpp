@@ -39,15 +39,16 @@ QString taskNodeTag(const QString& scheduleType, qint32 taskUid, const QString& 
     return scheduleType + QLatin1Char('_') + QString::number(taskUid) + QLatin1Char('_') + taskStatus;
 }
 
-bool isShownStatus(const QString& taskStatus) { return common::isTaskStatus(taskStatus); }
+bool isShownStatus(const QString& taskStatus) { return common::taskStatusOf(taskStatus).has_value(); }
 
 bool isPendingExchange(const QString& actionRequest, const QString& actionResponse) {
     return !actionRequest.isEmpty() || (!actionResponse.isEmpty() && actionResponse != common::answer::OK);
 }
 
 QString TaskTreeIcon(const QString& taskStatus, const QString& scheduleType, bool pending) {
-    if (pending || taskStatus == common::taskstatus::New) return imagekey::Pending;
-    if (scheduleType == common::schedule::Follower && taskStatus == common::taskstatus::Running)
+    if (pending || taskStatus == common::word(common::TaskStatus::New)) return imagekey::Pending;
+    if (common::scheduleTypeOf(scheduleType) == common::ScheduleType::Follower &&
+        common::taskStatusOf(taskStatus) == common::TaskStatus::Running)
         return imagekey::Follower;
     return taskStatus;
 }

@@ -1,5 +1,6 @@
 #include "status/TaskActions.h"
 
+#include "common/EventLogLine.h"
 #include "clientcommon/EventMessage.h"
 #include "clientcommon/Globals.h"
 #include "clientcommon/ServiceWakeUp.h"
@@ -29,16 +30,15 @@ bool ownedByThisUser(qint32 taskUid, const QString& verb) {
 }  // namespace
 
 void showTaskNotFound(qint32 taskUid, const QString& verb) {
-    constexpr short kErrorEvent = 2;
-    modGlobal_ShowEventMessage(kErrorEvent, taskUid, QString(), QStringLiteral(" "),
+    modGlobal_ShowEventMessage(common::EventError, taskUid, QString(), QStringLiteral(" "),
                                QStringLiteral("Could not find task when trying to ") + verb);
 }
 
 QString requestWord(TaskAction action) {
     switch (action) {
-        case TaskAction::Pause: return common::request::Pause;
-        case TaskAction::Resume: return common::request::Resume;
-        case TaskAction::Cancel: return common::request::Cancel;
+        case TaskAction::Pause: return common::word(common::Request::Pause);
+        case TaskAction::Resume: return common::word(common::Request::Resume);
+        case TaskAction::Cancel: return common::word(common::Request::Cancel);
     }
     return QString();
 }

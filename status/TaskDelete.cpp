@@ -39,14 +39,15 @@ Removal deleteRows(platform::AdoConnection& c, qint32 taskUid, QString* label) {
 
 }  // namespace
 
+// The folder is taken by its path whether or not the rule would make it
+// today: a folder an earlier version made for the task is still the task's.
 QString cacheFolderInsideRoot(const QString& peakListRoot, qint32 taskUid, const QString& taskLabel) {
-    const QString folder = common::PeakListCacheFolder(peakListRoot, taskUid, taskLabel);
-    const QFileInfo info(folder);
+    const QFileInfo info(common::peakListFolder(peakListRoot, taskUid, taskLabel).path);
     if (!info.isDir() || info.isSymLink()) return QString();
     const QString root = QDir(peakListRoot).canonicalPath();
     const QFileInfo real(info.canonicalFilePath());
     if (root.isEmpty() || real.absolutePath() != root) return QString();
-    if (real.fileName() != QString::number(taskUid) + QLatin1Char(' ') + taskLabel) return QString();
+    if (real.fileName() != common::peakListFolderName(taskUid, taskLabel)) return QString();
     return real.absoluteFilePath();
 }
 
@@ -61,7 +62,7 @@ bool frmMain_DeleteTask(qint32 taskUid, const QString& peakListRoot) {
             return false;
         case Removal::Deleted: break;
     }
-    const QString folder = common::PeakListCacheFolder(peakListRoot, taskUid, label);
+    const QString folder = common::peakListFolder(peakListRoot, taskUid, label).path;
     if (!QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink()) return true;
     const QString inside = cacheFolderInsideRoot(peakListRoot, taskUid, label);
     if (!inside.isEmpty()) QDir(inside).removeRecursively();  // errors show as the folder still being there

@@ -41,7 +41,7 @@ bool followUpTaskFits(const TaskEditorState& s, const CheckContext& context) {
     tasks.moveFirst();
     if (isNumber) tasks.find(QStringLiteral("task_UID=") + number);
     if (!isNumber || tasks.eof()) return refuse(QStringLiteral("Follow-up task does not exist"));
-    if (tasks.value(QStringLiteral("task_status")).toString() != common::taskstatus::Running)
+    if (tasks.value(QStringLiteral("task_status")).toString() != common::word(common::TaskStatus::Running))
         platform::MsgBox(QStringLiteral("Warning: Follow-up task is not running"), platform::vbOKOnly, kTitle);
     if (!modGlobal_IsTaskOfThisComputer(number, false, context.localComputerName) &&
         platform::MsgBox(QStringLiteral("The follow-up task is on a remote machine. Do the data files have UNC "

@@ -1,5 +1,6 @@
 #include "taskeditor/TaskCreation.h"
 
+#include "common/EventLogLine.h"
 #include "clientcommon/EventMessage.h"
 #include "clientcommon/Globals.h"
 #include "common/PeakListFolders.h"
@@ -23,7 +24,6 @@ namespace tavrel {
 namespace {
 
 constexpr int kFileRowsTimeoutSeconds = 15;
-constexpr short kEventError = 2;
 
 // Puts back what a Run that does not finish leaves: declared before the
 // transaction, so it runs after the rollback. The shared recordset is read
@@ -65,11 +65,12 @@ qint32 storeNewTask(const BuiltTask& task, const QString& peakListRoot) {
     if (key == 0) return 0;  // reported; the new row is cancelled
     const QString label = task.row.task_label;
 
-    if (const QString refused = checkFolderName(key, label); !refused.isEmpty()) {
-        show(refused);
+    const common::PeakListFolder cache = common::peakListFolder(peakListRoot, key, label);
+    if (!cache.ok()) {
+        show(peakListFolderRefusal(key, label, *cache.refusal));
         return 0;
     }
-    const QString folder = common::PeakListCacheFolder(peakListRoot, key, label);
+    const QString& folder = cache.path;
     if (!QFileInfo(folder).isDir()) {
         // The service writes the task's peak lists into it under its own account.
         if (platform::makeSharedFolder(folder).isEmpty()) cleanup.madeFolder(folder);
@@ -98,11 +99,11 @@ qint32 storeNewTask(const BuiltTask& task, const QString& peakListRoot) {
     tasks.moveFirst();
     tasks.find(QStringLiteral("task_UID=") + QString::number(key));
     if (tasks.eof()) {
-        modGlobal_ShowEventMessage(kEventError, key, label, QStringLiteral(" "),
+        modGlobal_ShowEventMessage(common::EventError, key, label, QStringLiteral(" "),
                                    QStringLiteral("Could not find task when trying to run"));
         return 0;
     }
-    tasks.setValue(QStringLiteral("action_request"), common::request::Run);
+    tasks.setValue(QStringLiteral("action_request"), common::word(common::Request::Run));
     tasks.setValue(QStringLiteral("action_response"), QVariant());
     if (!modGlobal_UpdateRecord(tasks)) return 0;  // reported
 
@@ -125,7 +126,7 @@ qint32 frmMain_CreateTask(TaskEditor& editor, const RunContext& context) {
     if (key == 0) return 0;
 
     // Other tasks may pass their data to a new follower task at once.
-    if (built.task.row.schedule_type == common::schedule::Follower)
+    if (built.task.row.schedule_type == common::word(common::ScheduleType::Follower))
         editor.rebuildFollowerList(activeFollowerTasks(TasksRecordset));
     modGlobal_NotifyService(false);
     return key;

@@ -53,9 +53,12 @@ void check(const common::TaskRow& r) {
 }
 
 int scheduleOption(const QString& type) {
-    if (type == common::schedule::Monitor) return SchedMonitor;
-    if (type == common::schedule::Timed) return SchedTimed;
-    if (type == common::schedule::Follower) return SchedFollower;
+    switch (common::scheduleTypeOf(type).value_or(common::ScheduleType::Now)) {
+        case common::ScheduleType::Monitor: return SchedMonitor;
+        case common::ScheduleType::Timed: return SchedTimed;
+        case common::ScheduleType::Follower: return SchedFollower;
+        case common::ScheduleType::Now: break;
+    }
     return SchedNow;
 }
 
@@ -107,7 +110,7 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
     }
 
     // The repeat interval: its unit and its number.
-    const QString unit = r.fu_interval.value_or(common::fuinterval::Days);
+    const QString unit = r.fu_interval.value_or(common::word(common::FollowUpInterval::Days));
     s.cboTaskFUInterval.current = indexOf(s.cboTaskFUInterval, unit);
     if (s.cboTaskFUInterval.current < 0) {
         say(QStringLiteral("Warning: invalid value (") + unit + QStringLiteral(") for follow up interval"));
@@ -157,11 +160,12 @@ void TaskEditor::LoadTaskIntoEditor(const StoredTask& task, const QList<qint32>&
     const bool hasListedFiles = std::any_of(task.files.begin(), task.files.end(), [&](const common::TaskFileRow& file) {
         return listed(file, filter, r.merge_data_files.value_or(0) == 1);
     });
-    if (filterMissing && hasListedFiles &&
-        (r.schedule_type == common::schedule::Now || r.schedule_type == common::schedule::Timed)) {
+    const std::optional<common::ScheduleType> schedule = common::scheduleTypeOf(r.schedule_type);
+    const bool fileList = schedule == common::ScheduleType::Now || schedule == common::ScheduleType::Timed;
+    if (filterMissing && hasListedFiles && fileList) {
         say(QStringLiteral("Warning: the task's data files are left out, they need the raw data filter (") + filter +
             QStringLiteral(")"));
-    } else if (r.schedule_type == common::schedule::Now || r.schedule_type == common::schedule::Timed) {
+    } else if (fileList) {
         const QString selected = s.filterText();
         const bool merged = r.merge_data_files.value_or(0) == 1;
         for (const common::TaskFileRow& file : task.files) {

@@ -47,9 +47,11 @@ void TaskEditor::ResetTaskEditor(const ResetInputs& in) {
 
     // The fixed lists: search priority, repeat unit and repeat number.
     refill(&S::cboTaskSearchPriority, numberItems(-20, 0), 20);
+    using common::FollowUpInterval;
     refill(&S::cboTaskFUInterval,
-           {common::fuinterval::Minutes, common::fuinterval::Hours, common::fuinterval::Days,
-            common::fuinterval::Weeks, common::fuinterval::Months},
+           {common::word(FollowUpInterval::Minutes), common::word(FollowUpInterval::Hours),
+            common::word(FollowUpInterval::Days), common::word(FollowUpInterval::Weeks),
+            common::word(FollowUpInterval::Months)},
            2);
     refill(&S::cboTaskFUNumber, numberItems(1, 59), 0);
 

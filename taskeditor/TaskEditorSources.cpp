@@ -38,7 +38,8 @@ QList<QPair<qint32, QString>> activeFollowerTasks(platform::AdoRecordset& tasks)
         const QVariant schedule = tasks.value(QStringLiteral("schedule_type"));
         const QVariant status = tasks.value(QStringLiteral("task_status"));
         if (schedule.isNull() || status.isNull()) continue;
-        if (schedule.toString() != common::schedule::Follower || status.toString() == common::taskstatus::Cancelled)
+        if (common::scheduleTypeOf(schedule.toString()) != common::ScheduleType::Follower ||
+            common::taskStatusOf(status.toString()) == common::TaskStatus::Cancelled)
             continue;
         const QVariant label = tasks.value(QStringLiteral("task_label"));
         followers.append({common::toLong(tasks.value(QStringLiteral("task_UID"))),

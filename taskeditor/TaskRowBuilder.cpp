@@ -3,6 +3,7 @@
 #include "clientcommon/ComponentProbes.h"
 #include "clientcommon/Globals.h"
 #include "common/ImportFilters.h"
+#include "common/PeakListFolders.h"
 #include "common/TaskDbTables.h"
 #include "common/TaskSettings.h"
 #include "common/TaskVocabulary.h"
@@ -13,17 +14,12 @@
 #include "taskeditor/TaskChecks.h"
 #include "taskeditor/TaskEditorState.h"
 
-#include <QFile>
-
 #include <cmath>
 #include <limits>
 
 namespace tavrel {
 
 namespace {
-
-// The longest name of one folder the file system takes, in bytes.
-constexpr int kFileNameBytes = 255;
 
 QString lengthRefusal(const QString& what, const QString& value, int capacity) {
     return QStringLiteral("%1 is %2 characters long; a task can hold at most %3")
@@ -44,10 +40,10 @@ void setStageColumns(const ExternalProcess& p, const common::TaskStageColumns& c
 
 QString scheduleType(int option) {
     switch (option) {
-        case SchedNow: return common::schedule::Now;
-        case SchedMonitor: return common::schedule::Monitor;
-        case SchedTimed: return common::schedule::Timed;
-        default: return common::schedule::Follower;
+        case SchedNow: return common::word(common::ScheduleType::Now);
+        case SchedMonitor: return common::word(common::ScheduleType::Monitor);
+        case SchedTimed: return common::word(common::ScheduleType::Timed);
+        default: return common::word(common::ScheduleType::Follower);
     }
 }
 
@@ -83,13 +79,23 @@ RowSources rowSourcesFromClient() {
             SciexLibraryVersion, AnalystOptionValues, AnalystOptionKeys, clientNow()};
 }
 
+QString peakListFolderRefusal(qint32 taskUid, const QString& label, common::PeakListFolderRefusal refusal) {
+    switch (refusal) {
+        case common::PeakListFolderRefusal::TooLong:
+            return QStringLiteral("The task label is too long for the name of the task's peak-list folder \"%1\": a "
+                                  "folder name can have at most %2 bytes")
+                .arg(common::peakListFolderName(taskUid, label).left(40) + QStringLiteral("..."))
+                .arg(common::kFileNameBytes);
+        case common::PeakListFolderRefusal::LeavesRoot:
+        case common::PeakListFolderRefusal::NoLabel: break;
+    }
+    return QStringLiteral("The task label \"%1\" cannot name a peak-list folder: the service would refuse the task")
+        .arg(label);
+}
+
 QString checkFolderName(qint32 taskUid, const QString& label) {
-    const QString name = QString::number(taskUid) + QLatin1Char(' ') + label;
-    if (QFile::encodeName(name).size() <= kFileNameBytes) return {};
-    return QStringLiteral("The task label is too long for the name of the task's peak-list folder \"%1\": a folder "
-                          "name can have at most %2 bytes")
-        .arg(name.left(40) + QStringLiteral("..."))
-        .arg(kFileNameBytes);
+    const common::PeakListFolder folder = common::peakListFolder(QString(), taskUid, label);
+    return folder.ok() ? QString() : peakListFolderRefusal(taskUid, label, *folder.refusal);
 }
 
 BuildOutcome buildTaskRows(const TaskEditorState& s, const RowSources& src) {
@@ -165,7 +171,7 @@ BuildOutcome buildTaskRows(const TaskEditorState& s, const RowSources& src) {
     if (wild.startsWith(QLatin1Char('\\')) || wild.startsWith(QLatin1Char('/'))) wild.remove(0, 1);
     out.task.txtTaskWild = wild;
     r.monitor_filename = wild.isEmpty() ? QStringLiteral("*.*") : wild;
-    r.task_status = common::taskstatus::New;
+    r.task_status = common::word(common::TaskStatus::New);
     r.auto_print = flag(s.chkTaskAutoPrint);
     for (const common::TaskStageId id : common::kTaskStages)
         setStageColumns(s.externalProcesses.stage[static_cast<std::size_t>(id)], common::stageColumns(r, id));
@@ -191,8 +197,9 @@ BuildOutcome buildTaskRows(const TaskEditorState& s, const RowSources& src) {
             return refuse(lengthRefusal(QString::fromLatin1(text.what), *text.value, capacity));
     }
 
-    if (r.schedule_type == common::schedule::Now || r.schedule_type == common::schedule::Timed) {
-        out.task.fileNextAction = r.schedule_type == common::schedule::Now ? src.now : r.start_time;
+    const int schedule = s.optTaskSched;
+    if (schedule == SchedNow || schedule == SchedTimed) {
+        out.task.fileNextAction = schedule == SchedNow ? src.now : r.start_time;
         const int capacity = fileColumnLength(QStringLiteral("file_name"));
         for (const QString& item : s.lstTaskFiles) {
             // The 4000 Series descriptors are the library's own, not paths.

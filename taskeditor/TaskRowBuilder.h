@@ -4,6 +4,7 @@
 // and measured against its column, so that the database never refuses a row
 // half-way and every engine stores the same values.
 #include "clientcommon/LoadPreferences.h"
+#include "common/PeakListFolders.h"
 #include "common/ServerReplies.h"
 #include "common/TaskRow.h"
 
@@ -48,8 +49,11 @@ struct BuildOutcome {
 // The rows for the editor's state, which the checks of Run have passed.
 BuildOutcome buildTaskRows(const TaskEditorState& state, const RowSources& sources);
 
-// The folder name <key> <label> must be a file name the file system takes;
-// empty when it is, else the message.
+// The message of Run for a label common::peakListFolder refuses.
+QString peakListFolderRefusal(qint32 taskUid, const QString& label, common::PeakListFolderRefusal refusal);
+
+// The folder name <key> <label> must be a file name the file system takes,
+// and one the service makes a folder for; empty when it is, else the message.
 QString checkFolderName(qint32 taskUid, const QString& label);
 
 // Text columns of Sorvex_Tavrel_Tasks and Sorvex_Tavrel_Files: their length

@@ -33,9 +33,9 @@ protected:
         rs.setValue("task_UID", key);
         rs.setValue("task_label", "Label, with comma");
         rs.setValue("parameter_set", "\\\\PC\\share\\a.par");
-        rs.setValue("schedule_type", common::schedule::Monitor);
+        rs.setValue("schedule_type", common::word(common::ScheduleType::Monitor));
         rs.setValue("start_time", kStart);
-        rs.setValue("task_status", common::taskstatus::New);
+        rs.setValue("task_status", common::word(common::TaskStatus::New));
         for (const auto& [name, value] : more) rs.setValue(name, value);
         rs.update();
     }
@@ -52,10 +52,10 @@ TEST_P(TaskRows, NullColumnsReadAsNothingAndValuesAsStored) {
     addTask(1);
     addTask(2, {{"follow_up", 1},
                 {"fu_number", 59},
-                {"fu_interval", common::fuinterval::Months},
+                {"fu_interval", common::word(common::FollowUpInterval::Months)},
                 {"new_files_only", 1},
                 {"sorvex_user_id", 7},
-                {"action_request", common::request::Run},
+                {"action_request", common::word(common::Request::Run)},
                 {"filter_fields", QString(300, 'k')}});
     const common::TaskRow bare = common::readTaskRow(row(common::kTasksTable, "task_UID", 1));
     EXPECT_EQ(bare.task_UID, 1);

@@ -11,9 +11,9 @@ common::TaskRow bareRow() {
     r.task_UID = 12;
     r.task_label = QStringLiteral("Nightly");
     r.parameter_set = QStringLiteral("\\\\PC\\share\\a.par");
-    r.schedule_type = common::schedule::Monitor;
+    r.schedule_type = common::word(common::ScheduleType::Monitor);
     r.start_time = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9));
-    r.task_status = common::taskstatus::New;
+    r.task_status = common::word(common::TaskStatus::New);
     return r;
 }
 
@@ -49,7 +49,7 @@ TEST(TaskSettings, StoredValuesAreKeptAndEveryNonZeroFlagIsSet) {
     r.follow_up = 2;  // a choice, not a flag
     r.search_priority = -5;
     r.fu_number = 59;
-    r.fu_interval = common::fuinterval::Months;
+    r.fu_interval = common::word(common::FollowUpInterval::Months);
     r.sorvex_user_id = 7;
     r.monitor_filename = QStringLiteral("*.SPL");
     r.new_files_only = 1;

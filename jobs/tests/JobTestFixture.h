@@ -198,7 +198,7 @@ protected:
         job->settings.uID = uid;
         job->settings.task_label = QStringLiteral("Task A");
         job->settings.parameter_set = parFile;
-        job->settings.import_filter = QStringLiteral("--- None ---");
+        job->set_import_filter(QStringLiteral("--- None ---"));
         job->set_schedule_type(schedule);
         job->set_Status(QStringLiteral("running"));
         job->task_sorvex_url = QStringLiteral("http://127.0.0.1:9/sorvex/cgi/");

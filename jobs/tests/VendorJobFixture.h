@@ -58,7 +58,7 @@ protected:
 
     clsJob* vendorJob(const QString& filter, const QString& options) {
         clsJob* job = startJob(1, QStringLiteral("now"));
-        job->settings.import_filter = filter;
+        job->set_import_filter(filter);
         job->settings.filter_options = options;
         job->set_Peak_list_cache(cache);
         return job;

@@ -135,7 +135,7 @@ TEST_F(FollowUpSim, RepeatMoveAndDiscard) {
     in.fu_score = 1000;
     in.fu_repeat = true;
     in.fu_number = 2;
-    in.fu_interval = "weeks";
+    in.fu_interval = common::FollowUpInterval::Weeks;
     qint16 code = 0;
     ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done);
     EXPECT_EQ(filesValue("next_action").toDateTime(), now.addDays(14));
@@ -187,7 +187,7 @@ TEST_F(FollowUpSim, PerQueryFollowUpSendsTheSelectedQueries) {
     in.fu_score = 30;
     in.fu_repeat = true;
     in.fu_number = 1;
-    in.fu_interval = "minutes";
+    in.fu_interval = common::FollowUpInterval::Minutes;
     qint16 code = 0;
     ASSERT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Done)
         << qPrintable(messages().join("\n"));
@@ -224,7 +224,7 @@ TEST_F(FollowUpSim, AReplyHoldingTheBoundaryMakesNoFollowUp) {
     in.follow_up = 1;
     in.fu_score = 30;
     in.fu_repeat = true;
-    in.fu_interval = "minutes";
+    in.fu_interval = common::FollowUpInterval::Minutes;
     qint16 code = 0;
     EXPECT_EQ(clsJob_FollowUp(*session, code, in, FilesList, job).outcome, FollowUpOutcome::Pause);
     EXPECT_TRUE(messages().last().contains("holds the search form's boundary")) << qPrintable(messages().last());
@@ -402,8 +402,8 @@ TEST(FollowUpRules, ProbabilityOffsetAndIntervals) {
     EXPECT_FLOAT_EQ(*probabilityOffset(2), -10);
     EXPECT_FALSE(probabilityOffset(0));
     const QDateTime t(QDate(2024, 1, 31), QTime(12, 0));
-    EXPECT_EQ(followUpTime(t, 90, "minutes"), t.addSecs(5400));
-    EXPECT_EQ(followUpTime(t, 3, "hours"), t.addSecs(10800));
-    EXPECT_EQ(followUpTime(t, 1, "months"), QDateTime(QDate(2024, 2, 29), QTime(12, 0)));
-    EXPECT_EQ(followUpTime(t, 1, "fortnights"), common::jetZeroDate());
+    EXPECT_EQ(followUpTime(t, 90, common::followUpIntervalOf("minutes")), t.addSecs(5400));
+    EXPECT_EQ(followUpTime(t, 3, common::followUpIntervalOf("hours")), t.addSecs(10800));
+    EXPECT_EQ(followUpTime(t, 1, common::followUpIntervalOf("months")), QDateTime(QDate(2024, 2, 29), QTime(12, 0)));
+    EXPECT_EQ(followUpTime(t, 1, common::followUpIntervalOf("fortnights")), common::jetZeroDate());
 }

@@ -67,8 +67,8 @@ TEST_P(HostLargeTable, RecoveryAndEveryRequestAnswerAsOnASmallTable) {
     for (const int uid : {30000, 30001, 30002}) ask(uid, "Run");
     EXPECT_EQ(rows->response(30000), "OK");
     EXPECT_EQ(rows->status(30000), "running");
-    EXPECT_EQ(rows->response(30001), answer::E9002);
-    EXPECT_EQ(rows->response(30002), answer::E9001);
+    EXPECT_EQ(rows->response(30001), common::refusal(9002));
+    EXPECT_EQ(rows->response(30002), common::refusal(9001));
     EXPECT_EQ(jobTasks(), (QList<int>{3, 50, 20001, 20002, 20005, 30000}));
 
     // Pause, Resume, Cancel of a task in the middle of the table.
@@ -78,16 +78,16 @@ TEST_P(HostLargeTable, RecoveryAndEveryRequestAnswerAsOnASmallTable) {
     ask(50, "Resume");
     EXPECT_EQ(rows->status(50), "running");
     ask(50, "Cancel");
-    EXPECT_EQ(rows->response(50), answer::E9011);
+    EXPECT_EQ(rows->response(50), common::refusal(9011));
     ask(50, "Pause");
     ask(50, "Cancel");
     EXPECT_EQ(rows->response(50), "OK");
     EXPECT_EQ(rows->status(50), "cancelled");
     EXPECT_FALSE(jobTasks().contains(50));
     ask(kHistoryFrom + 1, "Pause");
-    EXPECT_EQ(rows->response(kHistoryFrom + 1), answer::E9009);
+    EXPECT_EQ(rows->response(kHistoryFrom + 1), common::refusal(9009));
     ask(kHistoryFrom + 3, "Resume");
-    EXPECT_EQ(rows->response(kHistoryFrom + 3), answer::E9010);
+    EXPECT_EQ(rows->response(kHistoryFrom + 3), common::refusal(9010));
     EXPECT_EQ(rows->untouchedFinishedTasks(), kHistory - 2);  // the two just answered
 }
 

@@ -59,7 +59,7 @@ TEST_F(Host, RunStartsJobT1WithTheRowsValues) {
 
     // A second Run of the running task is refused; the next job is T2.
     run(7);
-    EXPECT_EQ(rows->response(7), answer::E9000);
+    EXPECT_EQ(rows->response(7), common::refusal(9000));
     rows->addTask(8);
     run(8);
     EXPECT_NE(JobCollection.Item("T2"), nullptr);
@@ -80,26 +80,26 @@ TEST_F(Host, RunRefusalsAnswerTheirErrorAndMakeNoJob) {
         return base;
     };
     const QList<Refusal> cases = {
-        {"not new", {{"task_status", "completed"}}, answer::E9000},
-        {"comma", {{"task_label", "a,b"}}, answer::E9013},
-        {"underscore", {{"task_label", "a_b"}}, answer::E9013},
-        {"fu_task Null", with(followUp, {{"fu_task", QVariant()}}), answer::E9003},
-        {"fu_task none", with(followUp, {{"fu_task", "--- None ---"}}), answer::E9003},
-        {"fu_task not a number", with(followUp, {{"fu_task", "12abc x"}}), answer::E9003},
-        {"fu_task too big", with(followUp, {{"fu_task", "99999999999 x"}}), answer::E9003},
-        {"follower missing", with(followUp, {{"fu_task", "555 gone"}}), answer::E9001},
-        {"follower paused", with(followUp, {{"fu_task", "101 Task 101"}}), answer::E9002},
-        {"now without files", {{"schedule_type", "now"}}, answer::E9004},
-        {"timed without files", {{"schedule_type", "timed"}}, answer::E9004},
-        {"no parameter file", {{"parameter_set", "/nonexistent/x.par"}}, answer::E9005},
-        {"no LCQ program", {{"import_filter", "ThermoFinnigan LCQ / DECA RAW file"}}, answer::E9007},
-        {"no WIFF library", {{"import_filter", "AB | MDS Sciex Analyst .WIFF file"}}, answer::E9008},
-        {"no Data Explorer", {{"import_filter", "Data Explorer (Voyager) MS data"}}, answer::E9012},
-        {"no Quellmark", {{"import_filter", "Sorvex Quellmark"}}, answer::E9014},
-        {"no TS2Sorvex", {{"import_filter", "AB 4000 Series TS2Sorvex"}}, answer::E9016},
-        {"label with slash", {{"task_label", "x/../../escape"}}, answer::E9015},
-        {"label with backslash", {{"task_label", "x\\y"}}, answer::E9015},
-        {"label dot dot", {{"task_label", ".."}}, answer::E9015},
+        {"not new", {{"task_status", "completed"}}, common::refusal(9000)},
+        {"comma", {{"task_label", "a,b"}}, common::refusal(9013)},
+        {"underscore", {{"task_label", "a_b"}}, common::refusal(9013)},
+        {"fu_task Null", with(followUp, {{"fu_task", QVariant()}}), common::refusal(9003)},
+        {"fu_task none", with(followUp, {{"fu_task", "--- None ---"}}), common::refusal(9003)},
+        {"fu_task not a number", with(followUp, {{"fu_task", "12abc x"}}), common::refusal(9003)},
+        {"fu_task too big", with(followUp, {{"fu_task", "99999999999 x"}}), common::refusal(9003)},
+        {"follower missing", with(followUp, {{"fu_task", "555 gone"}}), common::refusal(9001)},
+        {"follower paused", with(followUp, {{"fu_task", "101 Task 101"}}), common::refusal(9002)},
+        {"now without files", {{"schedule_type", "now"}}, common::refusal(9004)},
+        {"timed without files", {{"schedule_type", "timed"}}, common::refusal(9004)},
+        {"no parameter file", {{"parameter_set", "/nonexistent/x.par"}}, common::refusal(9005)},
+        {"no LCQ program", {{"import_filter", "ThermoFinnigan LCQ / DECA RAW file"}}, common::refusal(9007)},
+        {"no WIFF library", {{"import_filter", "AB | MDS Sciex Analyst .WIFF file"}}, common::refusal(9008)},
+        {"no Data Explorer", {{"import_filter", "Data Explorer (Voyager) MS data"}}, common::refusal(9012)},
+        {"no Quellmark", {{"import_filter", "Sorvex Quellmark"}}, common::refusal(9014)},
+        {"no TS2Sorvex", {{"import_filter", "AB 4000 Series TS2Sorvex"}}, common::refusal(9016)},
+        {"label with slash", {{"task_label", "x/../../escape"}}, common::refusal(9015)},
+        {"label with backslash", {{"task_label", "x\\y"}}, common::refusal(9015)},
+        {"label dot dot", {{"task_label", ".."}}, common::refusal(9015)},
         {"overflowing column", {{"search_priority", 70000}}, "Error 6: Overflow"},
     };
     int uid = 200;
@@ -127,7 +127,7 @@ TEST_F(Host, MissingPeakListRootIsRefused) {
     load();
     PeakListRoot = home.file("no-such-root");
     run(1);
-    EXPECT_EQ(rows->response(1), answer::E9015);
+    EXPECT_EQ(rows->response(1), common::refusal(9015));
 }
 
 TEST_F(Host, PauseResumeCancelAnswers) {
@@ -145,8 +145,9 @@ TEST_F(Host, PauseResumeCancelAnswers) {
         QString expected;
     };
     const QList<Ask> asks = {
-        {1, "Pause", answer::E9009}, {4, "Pause", answer::E9009}, {1, "Resume", answer::E9010},
-        {3, "Resume", answer::E9010}, {3, "Cancel", answer::E9011}, {1, "Cancel", answer::E9011},
+        {1, "Pause", common::refusal(9009)},  {4, "Pause", common::refusal(9009)},
+        {1, "Resume", common::refusal(9010)}, {3, "Resume", common::refusal(9010)},
+        {3, "Cancel", common::refusal(9011)}, {1, "Cancel", common::refusal(9011)},
     };
     for (const Ask& a : asks) {
         SCOPED_TRACE(QString("%1 %2").arg(a.uid).arg(a.word).toStdString());
@@ -271,7 +272,7 @@ TEST_P(HostOnBothEngines, LabelsWithDotsButNoWayOutGetTheirFolder) {
     uid = 1;
     for (const Label& l : labels) {
         SCOPED_TRACE(l.text);
-        EXPECT_EQ(rows->response(uid), l.accepted ? answer::OK : answer::E9015);
+        EXPECT_EQ(rows->response(uid), l.accepted ? answer::OK : common::refusal(9015));
         EXPECT_EQ(QFileInfo(root + QStringLiteral("/%1 ").arg(uid) + l.text).isDir(), l.accepted);
         ++uid;
     }

@@ -60,7 +60,7 @@ TEST_P(ServiceLargeTable, RequestsAndRecoveryAnswerAsOnASmallTable) {
     rows().addTask(1);
     const QStringList small = walk(1);
     ASSERT_EQ(small.first(), "Run: OK, running, no request");
-    ASSERT_EQ(small.last(), "Pause: " + answer::E9009 + ", cancelled, no request");
+    ASSERT_EQ(small.last(), "Pause: " + common::refusal(9009) + ", cancelled, no request");
 
     rows().addTask(2, {{"task_status", "running"}});
     rows().addFinishedTasks(kHistoryFrom, kHistory);
@@ -91,7 +91,7 @@ TEST_P(ServiceLargeTable, RequestsAndRecoveryAnswerAsOnASmallTable) {
     const QList<Ask> asks = {
         {30001, "Pause", answer::OK, "paused"},         {30002, "Resume", answer::OK, "running"},
         {2, "Pause", answer::OK, "paused"},             {2, "Cancel", answer::OK, "cancelled"},
-        {kHistoryFrom + 1, "Resume", answer::E9010, "completed"},
+        {kHistoryFrom + 1, "Resume", common::refusal(9010), "completed"},
     };
     for (const Ask& a : asks) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(a.word).arg(a.uid).toStdString());

@@ -40,7 +40,7 @@ TEST_F(ServiceProgramTest, InstallWakeUpRunAndStop) {
     rows->addTask(2, {{"task_label", "a_b"}});
     rows->request(2, "Run");
     ASSERT_TRUE(tavrel::modGlobal_NotifyService(true));
-    EXPECT_EQ(rows->response(2), tavrelsvc::answer::E9013);
+    EXPECT_EQ(rows->response(2), common::refusal(9013));
 
     service.signal(SIGTERM);
     ASSERT_TRUE(service.waitForExit());

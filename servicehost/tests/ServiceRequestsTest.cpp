@@ -35,10 +35,17 @@ TEST_P(ServiceRequests, RunPauseResumeCancelOfOneTask) {
         const char* status;
     };
     const QList<Step> steps = {
-        {"Run", answer::OK, "running"},       {"Pause", answer::OK, "paused"},      {"Resume", answer::OK, "running"},
-        {"Cancel", answer::E9011, "running"}, {"Resume", answer::E9010, "running"}, {"Pause", answer::OK, "paused"},
-        {"Pause", answer::E9009, "paused"},   {"Run", answer::E9000, "paused"},     {"Cancel", answer::OK, "cancelled"},
-        {"Resume", answer::E9010, "cancelled"}, {"Pause", answer::E9009, "cancelled"},
+        {"Run", answer::OK, "running"},
+        {"Pause", answer::OK, "paused"},
+        {"Resume", answer::OK, "running"},
+        {"Cancel", common::refusal(9011), "running"},
+        {"Resume", common::refusal(9010), "running"},
+        {"Pause", answer::OK, "paused"},
+        {"Pause", common::refusal(9009), "paused"},
+        {"Run", common::refusal(9000), "paused"},
+        {"Cancel", answer::OK, "cancelled"},
+        {"Resume", common::refusal(9010), "cancelled"},
+        {"Pause", common::refusal(9009), "cancelled"},
     };
     int n = 0;
     for (const Step& s : steps) {
@@ -76,19 +83,19 @@ TEST_P(ServiceRequests, RunRefusalsAnsweredInOnePoll) {
         return base;
     };
     const QList<Refusal> cases = {
-        {"status completed", {{"task_status", "completed"}}, answer::E9000},
-        {"follower missing", with(fu, {{"fu_task", "555 gone"}}), answer::E9001},
-        {"follower paused", with(fu, {{"fu_task", "101 Task 101"}}), answer::E9002},
-        {"fu_task Null", with(fu, {{"fu_task", QVariant()}}), answer::E9003},
-        {"batch without files", {{"schedule_type", "now"}}, answer::E9004},
-        {"no parameter file", {{"parameter_set", "/nonexistent/x.par"}}, answer::E9005},
-        {"no LCQ program", {{"import_filter", "ThermoFinnigan LCQ / DECA RAW file"}}, answer::E9007},
-        {"WIFF library not installed", {{"import_filter", "AB | MDS Sciex Analyst .WIFF file"}}, answer::E9008},
-        {"Data Explorer not installed", {{"import_filter", "Data Explorer (Voyager) MS data"}}, answer::E9012},
-        {"underscore in label", {{"task_label", "a_b"}}, answer::E9013},
-        {"Quellmark not installed", {{"import_filter", "Sorvex Quellmark"}}, answer::E9014},
-        {"label leaving the root", {{"task_label", "../x"}}, answer::E9015},
-        {"TS2Sorvex not installed", {{"import_filter", "AB 4000 Series TS2Sorvex"}}, answer::E9016},
+        {"status completed", {{"task_status", "completed"}}, common::refusal(9000)},
+        {"follower missing", with(fu, {{"fu_task", "555 gone"}}), common::refusal(9001)},
+        {"follower paused", with(fu, {{"fu_task", "101 Task 101"}}), common::refusal(9002)},
+        {"fu_task Null", with(fu, {{"fu_task", QVariant()}}), common::refusal(9003)},
+        {"batch without files", {{"schedule_type", "now"}}, common::refusal(9004)},
+        {"no parameter file", {{"parameter_set", "/nonexistent/x.par"}}, common::refusal(9005)},
+        {"no LCQ program", {{"import_filter", "ThermoFinnigan LCQ / DECA RAW file"}}, common::refusal(9007)},
+        {"WIFF library not installed", {{"import_filter", "AB | MDS Sciex Analyst .WIFF file"}}, common::refusal(9008)},
+        {"Data Explorer not installed", {{"import_filter", "Data Explorer (Voyager) MS data"}}, common::refusal(9012)},
+        {"underscore in label", {{"task_label", "a_b"}}, common::refusal(9013)},
+        {"Quellmark not installed", {{"import_filter", "Sorvex Quellmark"}}, common::refusal(9014)},
+        {"label leaving the root", {{"task_label", "../x"}}, common::refusal(9015)},
+        {"TS2Sorvex not installed", {{"import_filter", "AB 4000 Series TS2Sorvex"}}, common::refusal(9016)},
     };
     const int first = 200;
     int uid = first;

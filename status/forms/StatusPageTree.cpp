@@ -210,7 +210,7 @@ void StatusPage::ShowNewTask(long taskUid) {
     if (!treeModel_->item(taskNodeKey(state.uid))) {
         TaskNodeEntry entry = taskNodeEntry(state);
         entry.image = imagekey::Pending;  // asked to run, not yet answered
-        entry.tag = taskNodeTag(state.schedule, state.uid, common::taskstatus::New);
+        entry.tag = taskNodeTag(state.schedule, state.uid, common::word(common::TaskStatus::New));
         treeModel_->addTaskNodes({entry});
     }
     if (selectedNodeKey() == RootNodeKey) tvwStatus_NodeClick(tvwStatus->currentIndex());

@@ -173,6 +173,9 @@ TEST_P(TaskCreation, AFailureBetweenTheRowsLeavesNothing) {
         {"a folder that cannot be made",
          [](TaskCreation&, TaskEditor&) { QDir(tavrel::PeakListRoot).removeRecursively(); },
          "Unable to create required directory "},
+        {"a label the service makes no folder for",
+         [](TaskCreation&, TaskEditor& e) { e.setText(&S::txtTaskLabel, ".."); },
+         "The task label \"..\" cannot name a peak-list folder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

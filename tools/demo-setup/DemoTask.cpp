@@ -31,8 +31,8 @@ long liveTaskOn(platform::AdoConnection& db, const QString& storedFolder) {
     QSqlQuery q = db.query(QStringLiteral("SELECT task_UID FROM Sorvex_Tavrel_Tasks WHERE monitor_directory = ? AND ") +
                                common::sameComputerSql(QStringLiteral("computer_name")) +
                                QStringLiteral(" AND task_status <> ? AND task_status <> ?"),
-                           {storedFolder, platform::computerName(), common::taskstatus::Cancelled,
-                            common::taskstatus::Completed});
+                           {storedFolder, platform::computerName(), common::word(common::TaskStatus::Cancelled),
+                            common::word(common::TaskStatus::Completed)});
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 
@@ -44,7 +44,7 @@ void assignTaskRow(platform::AdoRecordset& tasks, const QString& storedFolder, c
         {"user_name", platform::userName()},
         {"computer_name", platform::computerName()},
         {"follow_up", 0},
-        {"fu_interval", common::fuinterval::Days},
+        {"fu_interval", common::word(common::FollowUpInterval::Days)},
         {"fu_number", 1},
         {"fu_task", kNone},
         {"import_filter", kNone},
@@ -57,12 +57,12 @@ void assignTaskRow(platform::AdoRecordset& tasks, const QString& storedFolder, c
         {"search_priority", 0},
         {"monitor_directory", storedFolder},
         {"start_time", QDateTime::currentDateTime()},
-        {"schedule_type", common::schedule::Monitor},
+        {"schedule_type", common::word(common::ScheduleType::Monitor)},
         {"fu_score", 0},
         {"task_label", kLabel},
         {"parameter_set", common::modUncName_GetUncPath(parameterFile)},
         {"monitor_filename", QStringLiteral("*.*")},
-        {"task_status", common::taskstatus::New},
+        {"task_status", common::word(common::TaskStatus::New)},
         {"auto_print", 0},
     };
     for (const auto& [name, value] : columns) tasks.setValue(QString::fromLatin1(name), value);
@@ -104,7 +104,7 @@ InboxTask addInboxTask(platform::AdoConnection& db, const QString& inbox, const 
             task.key = 0;
             return task;
         }
-        tasks.setValue(QStringLiteral("action_request"), common::request::Run);
+        tasks.setValue(QStringLiteral("action_request"), common::word(common::Request::Run));
         tasks.setValue(QStringLiteral("action_response"), QVariant());
         if (!tavrel::modGlobal_UpdateRecord(tasks)) task.key = 0;
     } catch (const platform::Error& e) {
